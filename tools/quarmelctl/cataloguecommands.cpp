@@ -1,0 +1,11 @@
+#include "commands.h"
+
+QString catalogueUsage()
+{
+    return QString();
+}
+
+int runCatalogueCommand(const QStringList &)
+{
+    return ExitUsage;
+}

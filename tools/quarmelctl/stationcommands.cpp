@@ -1,0 +1,11 @@
+#include "commands.h"
+
+QString stationUsage()
+{
+    return QString();
+}
+
+int runStationCommand(const QStringList &)
+{
+    return ExitUsage;
+}
