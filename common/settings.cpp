@@ -1,0 +1,110 @@
+#include "settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+Q_LOGGING_CATEGORY(lcSettings, "settings")
+
+namespace {
+const QString organisation = QStringLiteral("Quarmel");
+const QString application = QStringLiteral("Quarmel");
+
+int currentCurrency = Settings::CZK;
+
+bool usableFolder(const QString &path)
+{
+    QDir dir(path);
+    if (!dir.exists() && !dir.mkpath(dir.absolutePath()))
+        return false;
+    // A folder can exist and still refuse files (the system-wide one for an ordinary user); only an actual
+    // write tells.
+    QTemporaryFile probe(dir.absoluteFilePath(QStringLiteral("probe-XXXXXX")));
+    return probe.open();
+}
+
+QString dataFolder()
+{
+    const QString fromEnvironment = qEnvironmentVariable("QUARMEL_DATA_DIR");
+    if (!fromEnvironment.isEmpty()) {
+        QDir dir(fromEnvironment);
+        if (!dir.exists())
+            dir.mkpath(dir.absolutePath());
+        return dir.absolutePath();
+    }
+
+    const QSettings systemSettings(QSettings::IniFormat, QSettings::SystemScope, organisation, application);
+    const QString iniFile = systemSettings.fileName();
+    const QString iniName = QStringLiteral("Quarmel.ini");
+    QString systemFolder = iniFile;
+    if (iniFile.endsWith(iniName))
+        systemFolder.chop(iniName.size());
+    else
+        systemFolder = QFileInfo(iniFile).absolutePath();
+    if (usableFolder(systemFolder))
+        return QDir(systemFolder).absolutePath();
+
+    const QString fallback = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!fallback.isEmpty() && usableFolder(fallback))
+        return QDir(fallback).absolutePath();
+    qCWarning(lcSettings, "local data folder cannot be created");
+    return QDir(fallback.isEmpty() ? systemFolder : fallback).absolutePath();
+}
+} // namespace
+
+QString localFilePath(const QString &name)
+{
+    return dataFolder() + QLatin1Char('/') + name;
+}
+
+QString rememberedFolder(const QString &key)
+{
+    const QSettings settings(organisation, application);
+    const QString stored = settings.value(key).toString();
+    if (!stored.isNull())
+        return stored;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+void setRememberedFolder(const QString &key, const QString &folder)
+{
+    QSettings settings(organisation, application);
+    settings.setValue(key, folder);
+}
+
+int Settings::currency()
+{
+    return currentCurrency;
+}
+
+void Settings::setCurrency(int currency)
+{
+    currentCurrency = currency;
+}
+
+QString Settings::currencyName()
+{
+    switch (currentCurrency) {
+    case CZK:
+        return tr("CZK");
+    case EUR:
+        return tr("EUR");
+    default:
+        return QString();
+    }
+}
+
+QString Settings::currencyUnit()
+{
+    switch (currentCurrency) {
+    case CZK:
+        return tr("\n[CZK]");
+    case EUR:
+        return tr("\n[EUR]");
+    default:
+        return QString();
+    }
+}

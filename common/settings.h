@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// Absolute path of `name` in the program's local data folder; creates the folder when it is missing.
+QString localFilePath(const QString &name);
+
+// Keys of the folders that the file flows remember between runs.
+namespace RememberedFolder {
+inline constexpr char inventoryPath[] = "inventoryPath";
+inline constexpr char csvPath[] = "csvPath";
+inline constexpr char csvOverviewPath[] = "csvOverviewPath";
+inline constexpr char xmlOverviewPath[] = "xmlOverviewPath";
+} // namespace RememberedFolder
+
+// The folder stored under `key` in the user's settings, or the documents folder while none is stored.
+QString rememberedFolder(const QString &key);
+void setRememberedFolder(const QString &key, const QString &folder);
+
+// The currency prices and sales are shown in. It lasts only while the process runs: every start is CZK.
+class Settings : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Currency { CZK = 0, EUR = 1 };
+
+    using QObject::QObject;
+
+    static int currency();
+    static void setCurrency(int currency);
+    // "CZK", "EUR", or empty for an unknown value.
+    static QString currencyName();
+    // The suffix of column headers that hold money: "\n[CZK]", "\n[EUR]", or empty.
+    static QString currencyUnit();
+};
