@@ -1,0 +1,293 @@
+#include "database.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+constexpr int centred = Qt::AlignHCenter | Qt::AlignVCenter;
+
+// A negative number must not wrap into a huge weight; text goes through the strict decimal conversion.
+quint32 toUnsigned32(const QVariant &value)
+{
+    switch (static_cast<QMetaType::Type>(value.userType())) {
+    case QMetaType::Int:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+        return value.toLongLong() < 0 ? 0 : value.toUInt();
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return value.toDouble() < 0 ? 0 : value.toUInt();
+    default:
+        return value.toUInt();
+    }
+}
+} // namespace
+
+QString DocumentDamage::toString() const
+{
+    if (!damaged)
+        return QString();
+    return QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(reason);
+}
+
+Database::Database(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+int Database::rowCount(const QModelIndex &) const
+{
+    return bottles.size();
+}
+
+int Database::columnCount(const QModelIndex &) const
+{
+    return ColumnCount;
+}
+
+QVariant Database::data(const QModelIndex &index, int role) const
+{
+    if (role == Qt::TextAlignmentRole) {
+        if (index.column() == DisplayNameColumn || index.column() == FullNameColumn)
+            return QVariant();
+        return centred;
+    }
+    if (!index.isValid() || index.model() != this || index.row() >= bottles.size()
+        || index.column() >= ColumnCount)
+        return QVariant();
+
+    const Bottle &b = bottles.at(index.row());
+    if (role == Qt::DisplayRole || role == Qt::EditRole) {
+        switch (index.column()) {
+        case EanColumn: return b.ean;
+        case DisplayNameColumn: return b.displayName;
+        case FullNameColumn: return b.fullName;
+        case VolumeColumn: return b.volume;
+        case FullWeightColumn: return b.fullWeight;
+        case EmptyWeightColumn: return b.emptyWeight;
+        case CorrectionColumn: return b.weightCorrection;
+        default: return QVariant();
+        }
+    }
+    if (role == Qt::CheckStateRole && index.column() == UseInInventoryColumn)
+        return b.useInInventory ? Qt::Checked : Qt::Unchecked;
+    return QVariant();
+}
+
+bool Database::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole && role != Qt::CheckStateRole)
+        return false;
+    if (!index.isValid() || index.model() != this || index.row() >= bottles.size())
+        return false;
+
+    Bottle &b = bottles[index.row()];
+    switch (index.column()) {
+    case DisplayNameColumn: b.displayName = value.toString(); break;
+    case FullNameColumn: b.fullName = value.toString(); break;
+    case VolumeColumn: b.volume = toUnsigned32(value); break;
+    case FullWeightColumn: {
+        const quint64 weight = toUnsigned32(value);
+        if (weight != b.fullWeight)
+            b.modified = QDateTime::currentDateTime();
+        b.fullWeight = weight;
+        break;
+    }
+    case EmptyWeightColumn: b.emptyWeight = toUnsigned32(value); break;
+    case CorrectionColumn: b.weightCorrection = value.toInt(); break;
+    case UseInInventoryColumn:
+        if (role == Qt::CheckStateRole)
+            b.useInInventory = value.toInt() != 0;
+        break;
+    default: break;
+    }
+    emit dataChanged(index, index);
+    return true;
+}
+
+QVariant Database::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return QVariant();
+    if (role == Qt::DisplayRole) {
+        switch (section) {
+        case EanColumn: return tr("EAN");
+        case DisplayNameColumn: return tr("Displayed Item Name");
+        case FullNameColumn: return tr("Full Item Name");
+        case VolumeColumn: return tr("Full Bottle Volume [ml]");
+        case FullWeightColumn: return tr("Full Bottle Weight [g]");
+        case EmptyWeightColumn: return tr("Empty Bottle Weight [g]");
+        case CorrectionColumn: return tr("Weight correction [+/- g]");
+        case UseInInventoryColumn: return tr("Use in Inventory");
+        default: return QStringLiteral("---");
+        }
+    }
+    if (role == Qt::ToolTipRole) {
+        switch (section) {
+        case EanColumn: return tr("Kliknutím seřadí položky vzestupně/sestupně podle EAN.");
+        case DisplayNameColumn:
+        case FullNameColumn: return tr("Kliknutím seřadí abecedně vzestupně/sestupně. ");
+        case CorrectionColumn: return tr("Umožní přičíst váhu nalévátka nebo dávkovače. ");
+        case UseInInventoryColumn:
+            return tr("Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. "
+                      "Quarmelem načtené položky jsou automaticky zobrazovány.");
+        default: return QVariant();
+        }
+    }
+    return QVariant();
+}
+
+Qt::ItemFlags Database::flags(const QModelIndex &index) const
+{
+    switch (index.column()) {
+    case EanColumn: return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    case DisplayNameColumn:
+    case FullNameColumn:
+    case VolumeColumn:
+    case FullWeightColumn:
+    case EmptyWeightColumn:
+    case CorrectionColumn: return Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsEnabled;
+    case UseInInventoryColumn:
+        return locked ? Qt::ItemFlags() : (Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+    default: return Qt::ItemFlags();
+    }
+}
+
+void Database::sort(int column, Qt::SortOrder order)
+{
+    if (column == EanColumn || column == DisplayNameColumn || column == FullNameColumn
+        || column == UseInInventoryColumn) {
+        // Keys are computed once; trimming inside the comparison would dominate on large catalogues.
+        struct Keyed
+        {
+            QString text;
+            bool flag;
+            int row;
+        };
+        std::vector<Keyed> keys;
+        keys.reserve(bottles.size());
+        for (int i = 0; i < bottles.size(); ++i) {
+            const Bottle &b = bottles.at(i);
+            switch (column) {
+            case EanColumn: keys.push_back({b.ean, false, i}); break;
+            case DisplayNameColumn: keys.push_back({b.displayName.trimmed(), false, i}); break;
+            case FullNameColumn: keys.push_back({b.fullName.trimmed(), false, i}); break;
+            default: keys.push_back({QString(), b.useInInventory, i}); break;
+            }
+        }
+        const bool ascending = order == Qt::AscendingOrder;
+        std::sort(keys.begin(), keys.end(), [column, ascending](const Keyed &a, const Keyed &b) {
+            if (column == UseInInventoryColumn)
+                return ascending ? (!a.flag && b.flag) : (!b.flag && a.flag);
+            return ascending ? a.text < b.text : b.text < a.text;
+        });
+        QList<Bottle> sorted;
+        sorted.reserve(bottles.size());
+        for (const Keyed &k : keys)
+            sorted.append(bottles.at(k.row));
+        bottles.swap(sorted);
+        invalidateIndex();
+    }
+    // Views take the new order from one whole-table dataChanged; no layout change is announced.
+    if (!bottles.isEmpty())
+        emit dataChanged(index(0, 0), index(bottles.size() - 1, ColumnCount - 1));
+}
+
+bool Database::insertBottle(int row, const QString &ean)
+{
+    row = qBound(0, row, bottles.size());
+    Bottle b;
+    b.ean = ean;
+    if (row == bottles.size()) {
+        appendBottle(b);
+        return true;
+    }
+    beginInsertRows(QModelIndex(), row, row);
+    bottles.insert(row, b);
+    invalidateIndex();
+    endInsertRows();
+    return true;
+}
+
+bool Database::removeBottle(int row)
+{
+    if (row < 0 || row >= bottles.size())
+        return false;
+    beginRemoveRows(QModelIndex(), row, row);
+    bottles.removeAt(row);
+    invalidateIndex();
+    endRemoveRows();
+    return true;
+}
+
+void Database::appendBottle(const Bottle &bottle)
+{
+    const int row = bottles.size();
+    beginInsertRows(QModelIndex(), row, row);
+    // An appended row never moves an earlier first match, so the index can follow without a rebuild.
+    const bool wasCurrent = indexValid && indexedSize == row;
+    bottles.append(bottle);
+    if (wasCurrent) {
+        if (!eanIndex.contains(bottle.ean))
+            eanIndex.insert(bottle.ean, row);
+        indexedSize = bottles.size();
+    }
+    endInsertRows();
+}
+
+void Database::setBottles(const QList<Bottle> &list)
+{
+    beginResetModel();
+    bottles = list;
+    invalidateIndex();
+    endResetModel();
+}
+
+void Database::bottleChanged(int row)
+{
+    if (row < 0 || row >= bottles.size())
+        return;
+    invalidateIndex();
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+void Database::rebuildIndex() const
+{
+    eanIndex.clear();
+    eanIndex.reserve(bottles.size());
+    for (int i = bottles.size() - 1; i >= 0; --i)
+        eanIndex.insert(bottles.at(i).ean, i); // walking backwards leaves the first row of each EAN
+    indexedSize = bottles.size();
+    indexValid = true;
+}
+
+int Database::rowOfEan(const QString &ean) const
+{
+    // `bottles` is public, so a change that bypassed this class shows as a size or EAN mismatch.
+    if (!indexValid || indexedSize != bottles.size())
+        rebuildIndex();
+    auto it = eanIndex.constFind(ean);
+    if (it == eanIndex.constEnd())
+        return -1;
+    if (*it >= bottles.size() || bottles.at(*it).ean != ean) {
+        rebuildIndex();
+        it = eanIndex.constFind(ean);
+        return it == eanIndex.constEnd() ? -1 : *it;
+    }
+    return *it;
+}
+
+Bottle *Database::findByEan(const QString &ean)
+{
+    const int row = rowOfEan(ean);
+    return row < 0 ? nullptr : &bottles[row];
+}
+
+const Bottle *Database::findByEan(const QString &ean) const
+{
+    const int row = rowOfEan(ean);
+    return row < 0 ? nullptr : &bottles.at(row);
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "bottle.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QList>
+
+class QIODevice;
+
+// Where and why a catalogue document could not be read to its end. The records read before the fault are
+// kept, so a caller that learns of the damage can warn and keep the damaged file instead of saving over it.
+struct DocumentDamage
+{
+    bool damaged = false;
+    qint64 line = 0;
+    qint64 column = 0;
+    QString reason;
+
+    QString toString() const; // "line L, column C: reason", empty when undamaged
+};
+
+// The bottle catalogue as an editable table: one row per kind of bottle.
+class Database : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        EanColumn,
+        DisplayNameColumn,
+        FullNameColumn,
+        VolumeColumn,
+        FullWeightColumn,
+        EmptyWeightColumn,
+        CorrectionColumn,
+        UseInInventoryColumn,
+        ColumnCount
+    };
+
+    explicit Database(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    // A new record with the given EAN at `row` (clamped to the table).
+    bool insertBottle(int row, const QString &ean);
+    bool removeBottle(int row);
+    // Appends a copy of `bottle` as the new last row.
+    void appendBottle(const Bottle &bottle);
+    // Replaces the whole list as one model reset. Code that fills `bottles` from elsewhere goes through
+    // this, so views and the EAN index follow.
+    void setBottles(const QList<Bottle> &list);
+    // Tells views and the EAN index that fields of row `row` were changed directly in `bottles`.
+    void bottleChanged(int row);
+
+    // The first record whose EAN equals `ean` exactly, or null. Valid until the list changes its structure.
+    Bottle *findByEan(const QString &ean);
+    const Bottle *findByEan(const QString &ean) const;
+    // Row of that record, or -1.
+    int rowOfEan(const QString &ean) const;
+
+    // Reads a catalogue document (decrypting it first when asked) and replaces the list. False only when
+    // the file cannot be opened; `damage` (optional) learns whether the document could be read to its end.
+    bool loadFromFile(const QString &path, bool decrypt = false, DocumentDamage *damage = nullptr);
+    // Writes the list as a catalogue document, encrypted when asked. The previous file stays whole unless
+    // the new one was written completely; returns whether it was.
+    bool saveToFile(const QString &path, bool encrypt = false) const;
+    // Clears `list` and fills it from a catalogue document. Always returns true; a malformed document
+    // yields the records read before the fault, reported through `damage`.
+    static bool parse(const QByteArray &bytes, QList<Bottle> &list, DocumentDamage *damage = nullptr);
+    // The catalogue document of `list`, as written by saveToFile.
+    static QByteArray toDocument(const QList<Bottle> &list);
+    static bool writeDocument(const QList<Bottle> &list, QIODevice *device);
+
+    // Replaces the list with the records of a CSV import file. False (list unchanged) when it cannot be
+    // opened.
+    bool loadFromCSVFile(const QString &path);
+    // The records of CSV import bytes.
+    static QList<Bottle> parseCsv(const QByteArray &bytes);
+    // Reads a CSV import file into `list`; false when it cannot be opened.
+    static bool readCsvFile(const QString &path, QList<Bottle> &list);
+
+    // Date-time text of the catalogue files, "yyyy-MM-dd hh:mm:ss"; empty for an invalid date-time.
+    static QString dateTimeToText(const QDateTime &dateTime);
+    // The reverse; an invalid date-time for anything that does not match the pattern exactly.
+    static QDateTime dateTimeFromText(const QString &text);
+
+    QList<Bottle> bottles;
+    bool locked = true;
+
+private:
+    void rebuildIndex() const;
+    void invalidateIndex() { indexValid = false; }
+
+    // First row of each EAN. Rebuilt lazily after structural changes; appends keep it current.
+    mutable QHash<QString, int> eanIndex;
+    mutable int indexedSize = -1;
+    mutable bool indexValid = false;
+};
