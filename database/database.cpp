@@ -38,14 +38,15 @@ Database::Database(QObject *parent)
 {
 }
 
-int Database::rowCount(const QModelIndex &) const
+int Database::rowCount(const QModelIndex &parent) const
 {
-    return bottles.size();
+    // A table has no children; answering 0 under a valid parent keeps views from recursing.
+    return parent.isValid() ? 0 : bottles.size();
 }
 
-int Database::columnCount(const QModelIndex &) const
+int Database::columnCount(const QModelIndex &parent) const
 {
-    return ColumnCount;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant Database::data(const QModelIndex &index, int role) const
