@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+
+struct Bottle;
+struct InventoryBottle;
+
+// The station's wire format, shared by the link and the station simulator so that neither writes its own
+// copy: frame delimiting and stuffing, the checksum, and the 32-byte bottle and 8-byte inventory records.
+namespace StationProtocol {
+
+constexpr char FrameStart = char(0xC0);
+constexpr char FrameEnd = char(0xC1);
+constexpr char Escape = char(0x7D);
+
+constexpr char ReadBlockCommand = 0x71;
+constexpr char WriteBlockCommand = 0x70;
+constexpr char ReadVersionCommand = 0x21;
+
+constexpr int HeaderSize = 8;
+constexpr int BlockSize = 128;
+constexpr int BottleRecordSize = 32;
+constexpr int InventoryRecordSize = 8;
+constexpr int MaxBottles = 1500;
+// Stuffed bytes between a start and an end byte below which a frame cannot hold header and checksum.
+constexpr int MinRawFrameSize = 10;
+
+constexpr quint16 DatabaseAddress = 0;
+constexpr quint16 DatabaseLastAddress = 47999;
+constexpr quint16 InventoryAddress = 48000;
+constexpr quint16 InventorySlotSize = 4000;
+constexpr quint16 InventoryNumberAddress = 60000;
+constexpr quint16 VersionAddress = 16;
+
+constexpr std::array<quint16, 256> makeCrcTable()
+{
+    std::array<quint16, 256> table{};
+    for (int i = 0; i < 256; ++i) {
+        quint16 crc = quint16(i);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? quint16((crc >> 1) ^ 0x8408) : quint16(crc >> 1);
+        table[size_t(i)] = crc;
+    }
+    return table;
+}
+
+constexpr std::array<quint16, 256> crcTable = makeCrcTable();
+
+inline quint16 crcStep(quint16 crc, quint8 byte)
+{
+    return quint16((crc >> 8) ^ crcTable[(crc ^ byte) & 0xFF]);
+}
+
+// CRC-16/X-25 of `size` bytes: initial 0xFFFF, complemented result.
+quint16 checksum(const char *data, int size);
+
+// Appends `size` bytes to `out`, stuffing the three reserved bytes.
+void appendEscaped(QByteArray &out, const char *data, int size);
+
+// A whole frame for `body` (header and payload): start byte, stuffed body and checksum, end byte.
+QByteArray buildFrame(const QByteArray &body);
+
+// Undoes the stuffing of `in` into `out` (which is cleared first). Returns how many escape bytes were
+// followed by a byte that no escape sequence allows; such an escape byte is dropped.
+int unstuff(const QByteArray &in, QByteArray &out);
+
+enum class FrameOutcome { TooShort, ChecksumError, Good };
+
+// Judges the raw (still stuffed) bytes between a start and an end byte. A good frame leaves the unstuffed
+// header and payload, checksum removed, in `body`.
+FrameOutcome checkFrame(const QByteArray &raw, QByteArray *body, int *brokenEscapes = nullptr);
+
+// The request header: 01 80, command, 00 00, address high and low, block length.
+QByteArray requestHeader(char command, quint16 address);
+
+// EAN text from the record's two numbers: the leading part without leading zeros, the last part in four
+// digits.
+QString eanText(quint32 leading, quint16 last);
+// The two numbers a record stores for `ean`; a part that is not a decimal number is stored as 0.
+void splitEan(const QString &ean, quint32 *leading, quint16 *last);
+
+// Text of a record field: bytes up to the first zero byte, as UTF-8 when they are valid UTF-8 and as
+// Latin-1 otherwise (names are written in Latin-1).
+QString decodeText(const char *data, int size);
+
+QByteArray encodeBottle(const Bottle &bottle);
+// `record` holds BottleRecordSize bytes. Returns false for the end-of-list record (leading EAN part 0).
+bool decodeBottle(const char *record, Bottle *bottle);
+
+QByteArray encodeInventoryRecord(const InventoryBottle &bottle);
+// `record` holds InventoryRecordSize bytes. Returns false for the end-of-list record.
+bool decodeInventoryRecord(const char *record, InventoryBottle *bottle);
+
+} // namespace StationProtocol
