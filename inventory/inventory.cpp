@@ -1,0 +1,515 @@
+#include "inventory.h"
+
+#include "csvfield.h"
+#include "inventorybottlelist.h"
+#include "settings.h"
+
+#include <QColor>
+#include <QFile>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QTextStream>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+Q_LOGGING_CATEGORY(lcInventory, "inventory")
+
+namespace {
+enum Column {
+    NameColumn,
+    SellUnitColumn,
+    PriceColumn,
+    InitialColumn,
+    FromStockColumn,
+    MeasuredColumn,
+    BottlesColumn,
+    FinalColumn,
+    SoldColumn,
+    CashInColumn,
+    ColumnCount
+};
+
+QString litres(qint64 millilitres)
+{
+    return QString::number(double(millilitres) / 1000.0, 'f', 2);
+}
+
+QString money(double amount)
+{
+    return QString::number(amount, 'f', 2);
+}
+
+// Decimal input as people type it: a comma or a point, and blanks between the thousands.
+bool parseDecimal(const QVariant &value, double *number)
+{
+    QString text = value.toString();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    text.remove(QLatin1Char(' '));
+    bool ok = false;
+    const double parsed = QLocale::c().toDouble(text, &ok);
+    if (ok && std::isfinite(parsed))
+        *number = parsed;
+    return ok && std::isfinite(parsed);
+}
+
+// Litres typed by the user into millilitres, truncated toward zero; the field stays as it was on bad input.
+void readLitres(const QVariant &value, qint64 *field)
+{
+    double number = 0;
+    // Beyond this the product no longer fits the field; such input is as unusable as text.
+    if (parseDecimal(value, &number) && std::fabs(number * 1000.0) < 9.0e18)
+        *field = qint64(number * 1000.0);
+}
+
+QString gNumber(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+QString msText(const QDateTime &time)
+{
+    return QString::number(time.toMSecsSinceEpoch());
+}
+} // namespace
+
+Inventory::Inventory(QObject *parent) : PrintableTableModel(parent) {}
+
+int Inventory::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows.size();
+}
+
+int Inventory::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString Inventory::cellText(const SalesRow &row, int column) const
+{
+    const auto inUnit = [&row](qint64 value, int unit) {
+        if (unit != Pieces)
+            return litres(value);
+        if (row.bottleVolume == 0)
+            return tr("Err");
+        return QString::number(double(value) / double(row.bottleVolume), 'f', 3);
+    };
+    switch (column) {
+    case NameColumn:
+        return row.name;
+    case SellUnitColumn:
+        return litres(row.sellUnit);
+    case PriceColumn:
+        return money(row.pricePerUnit);
+    case InitialColumn:
+        return litres(row.initialQuantity);
+    case FromStockColumn:
+        return inUnit(row.fromStock, stockUnit);
+    case MeasuredColumn:
+        return litres(row.measuredValue);
+    case BottlesColumn:
+        return inUnit(row.residualBottlesVolume, finalUnit);
+    case FinalColumn:
+        return litres(row.finalQuantity);
+    case SoldColumn:
+        return litres(row.soldQuantity);
+    case CashInColumn:
+        return money(row.totalAmount);
+    default:
+        return QStringLiteral("---");
+    }
+}
+
+QVariant Inventory::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() < 0 || index.row() >= rows.size())
+        return QVariant();
+    const SalesRow &row = rows.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return cellText(row, index.column());
+    case Qt::TextAlignmentRole:
+        if (index.column() == NameColumn)
+            return QVariant();
+        return int(Qt::AlignCenter);
+    case Qt::BackgroundRole:
+        // Rows of the house's own goods are marked by a C in front of the EAN.
+        if (row.ean.startsWith(QLatin1Char('C')))
+            return QColor(232, 232, 232);
+        return QVariant();
+    default:
+        return QVariant();
+    }
+}
+
+bool Inventory::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole)
+        return false;
+    if (index.isValid() && index.row() >= 0 && index.row() < rows.size()) {
+        SalesRow &row = rows[index.row()];
+        const auto readQuantity = [&row, &value](int unit, qint64 *field) {
+            if (unit != Pieces) {
+                readLitres(value, field);
+                return;
+            }
+            bool ok = false;
+            const qulonglong pieces = value.toString().toULongLong(&ok);
+            const qulonglong limit = qulonglong(std::numeric_limits<qint64>::max())
+                                     / qulonglong(std::max<qint64>(row.bottleVolume, 1));
+            if (ok && pieces <= limit)
+                *field = qint64(pieces) * row.bottleVolume;
+        };
+        switch (index.column()) {
+        case NameColumn:
+            row.name = value.toString();
+            break;
+        case SellUnitColumn:
+            readLitres(value, &row.sellUnit);
+            break;
+        case PriceColumn:
+            parseDecimal(value, &row.pricePerUnit);
+            break;
+        case InitialColumn:
+            readLitres(value, &row.initialQuantity);
+            break;
+        case FromStockColumn:
+            readQuantity(stockUnit, &row.fromStock);
+            break;
+        case MeasuredColumn:
+            readLitres(value, &row.measuredValue);
+            break;
+        case BottlesColumn:
+            readQuantity(finalUnit, &row.residualBottlesVolume);
+            break;
+        default:
+            break;
+        }
+    }
+    modified = true;
+    calculate();
+    return true;
+}
+
+QVariant Inventory::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return QVariant();
+    const QString l = tr("\n[L]");
+    const auto unitSuffix = [this, &l](int unit) { return unit == Pieces ? tr("\n[Pieces]") : l; };
+    if (role == Qt::DisplayRole) {
+        switch (section) {
+        case NameColumn:
+            return tr("Loaded Items");
+        case SellUnitColumn:
+            return tr("Sell\nUnit") + l;
+        case PriceColumn:
+            return tr("Price per\nUnit") + Settings::currencyUnit();
+        case InitialColumn:
+            return tr("Initial\nQuantity") + l;
+        case FromStockColumn:
+            return tr("From Stock") + unitSuffix(stockUnit);
+        case MeasuredColumn:
+            return tr("Measured\nQuantity") + l;
+        case BottlesColumn:
+            return tr("Bottles\nQuantity") + unitSuffix(finalUnit);
+        case FinalColumn:
+            return tr("Final\nQuantity") + l;
+        case SoldColumn:
+            return tr("Sold\nQuantity") + l;
+        case CashInColumn:
+            return tr("Cash In") + Settings::currencyUnit();
+        default:
+            return QStringLiteral("---");
+        }
+    }
+    if (role == Qt::ToolTipRole) {
+        switch (section) {
+        case SellUnitColumn:
+            return tr("Lze editovat objem. Defaultně je nastaven 0,04l.");
+        case PriceColumn:
+            return tr("Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. "
+                      "Kliknutím lze zvolit Kč nebo EUR.");
+        case InitialColumn:
+            return tr("Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro "
+                      "výpočet tržby. ");
+        case FromStockColumn:
+            return tr("Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit "
+                      "jednotky v počtu láhví nebo v litrech.");
+        case MeasuredColumn:
+            return tr("Zobrazuje naměřená data stažená z Quarmelu.");
+        case BottlesColumn:
+            return tr("Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit "
+                      "jednotky v počtu láhví nebo v litrech.");
+        case FinalColumn:
+            return tr("Zobrazuje součet naměřených hodnot a celých láhví. ");
+        case SoldColumn:
+            return tr("Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.");
+        case CashInColumn:
+            return tr("Zobrazuje prodeje ve zvolené měně.");
+        default:
+            return QVariant();
+        }
+    }
+    return QVariant();
+}
+
+bool Inventory::removeRows(int row, int count, const QModelIndex &parent)
+{
+    if (count > 0 && row >= 0 && row < rows.size() && !parent.isValid()) {
+        const int last = std::min(row + count, int(rows.size())) - 1;
+        beginRemoveRows(QModelIndex(), row, last);
+        rows.erase(rows.begin() + row, rows.begin() + last + 1);
+        endRemoveRows();
+    }
+    calculate();
+    modified = true;
+    return true;
+}
+
+Qt::ItemFlags Inventory::flags(const QModelIndex &index) const
+{
+    const int column = index.column();
+    if (column >= NameColumn && column <= BottlesColumn)
+        return Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsEnabled;
+    if (column >= FinalColumn && column <= CashInColumn)
+        return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    return Qt::NoItemFlags;
+}
+
+void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
+{
+    beginResetModel();
+    rows.clear();
+    QHash<QString, int> rowOfEan;
+    for (const OverviewRow &bottle : overview) {
+        const auto found = rowOfEan.constFind(bottle.ean);
+        if (found != rowOfEan.constEnd()) {
+            rows[found.value()].measuredValue += bottle.residue;
+            continue;
+        }
+        SalesRow row;
+        row.ean = bottle.ean;
+        row.name = bottle.name;
+        row.measuredValue = bottle.residue;
+        row.bottleVolume = qint64(bottle.volume);
+        if (!row.ean.isEmpty())
+            rowOfEan.insert(row.ean, rows.size());
+        rows.append(row);
+    }
+    endResetModel();
+}
+
+void Inventory::carryOver(const QList<SalesRow> &older)
+{
+    for (const SalesRow &old : older) {
+        SalesRow *current = findRow(old.ean);
+        if (!current)
+            continue;
+        current->sellUnit = old.sellUnit;
+        current->pricePerUnit = old.pricePerUnit;
+        current->initialQuantity = old.finalQuantity;
+        modified = true;
+    }
+    calculate();
+}
+
+SalesRow *Inventory::findRow(const QString &ean)
+{
+    if (ean.isEmpty())
+        return nullptr;
+    for (SalesRow &row : rows) {
+        if (row.ean == ean)
+            return &row;
+    }
+    return nullptr;
+}
+
+void Inventory::calculate()
+{
+    total = 0;
+    for (SalesRow &row : rows) {
+        row.finalQuantity = row.measuredValue + row.residualBottlesVolume;
+        row.soldQuantity = row.initialQuantity + row.fromStock - row.finalQuantity;
+        if (row.sellUnit != 0)
+            row.totalAmount = (double(row.soldQuantity) / double(row.sellUnit)) * row.pricePerUnit;
+        else
+            row.totalAmount = 0;
+        total += row.totalAmount;
+    }
+    if (!rows.isEmpty())
+        emit dataChanged(index(0, 0), index(rows.size() - 1, ColumnCount - 1));
+    emit calculated();
+}
+
+Inventory::ErrCode Inventory::import(QString fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return FileNotFound;
+
+    // Nothing is applied before the whole file has been accepted: a refused file leaves the table as it was.
+    bool haveCounter = false;
+    quint32 newCounter = 0;
+    bool haveStart = false;
+    QDateTime newStart;
+    QList<SalesRow> older;
+
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QStringRef name = xml.name();
+        if (name == QLatin1String("counter")) {
+            newCounter = xml.readElementText().trimmed().toUInt();
+            haveCounter = true;
+        } else if (name == QLatin1String("timeEnd")) {
+            newStart = QDateTime::fromMSecsSinceEpoch(xml.readElementText().trimmed().toLongLong());
+            haveStart = true;
+        } else if (name == QLatin1String("bottle")) {
+            const QXmlStreamAttributes attributes = xml.attributes();
+            if (attributes.isEmpty() || attributes.first().name() != QLatin1String("ean")) {
+                qCWarning(lcInventory, "error parsing XML file, no EAN found");
+                return FormatError;
+            }
+            SalesRow row;
+            row.ean = attributes.first().value().toString();
+            while (xml.readNextStartElement()) {
+                const QString child = xml.name().toString();
+                if (child == QLatin1String("name")) {
+                    row.name = xml.readElementText();
+                    continue;
+                }
+                qint64 *integer = nullptr;
+                double *decimal = nullptr;
+                if (child == QLatin1String("sellUnit"))
+                    integer = &row.sellUnit;
+                else if (child == QLatin1String("initialQuantity"))
+                    integer = &row.initialQuantity;
+                else if (child == QLatin1String("fromStock"))
+                    integer = &row.fromStock;
+                else if (child == QLatin1String("measuredValue"))
+                    integer = &row.measuredValue;
+                else if (child == QLatin1String("residualBottlesVolume"))
+                    integer = &row.residualBottlesVolume;
+                else if (child == QLatin1String("finalQuantity"))
+                    integer = &row.finalQuantity;
+                else if (child == QLatin1String("soldQuantity"))
+                    integer = &row.soldQuantity;
+                else if (child == QLatin1String("pricePerUnit"))
+                    decimal = &row.pricePerUnit;
+                else if (child == QLatin1String("totalAmount"))
+                    decimal = &row.totalAmount;
+                if (!integer && !decimal) {
+                    qCWarning(lcInventory, "unknown XML element: %s", qUtf8Printable(child));
+                    return FormatError;
+                }
+                const QString text = xml.readElementText().trimmed();
+                if (integer) {
+                    *integer = text.toInt();
+                } else {
+                    bool ok = false;
+                    const double number = QLocale::c().toDouble(text, &ok);
+                    *decimal = ok && std::isfinite(number) ? number : 0;
+                }
+            }
+            if (!xml.hasError())
+                older.append(row);
+        }
+    }
+    file.close();
+
+    if (haveCounter)
+        counter = newCounter;
+    if (haveStart)
+        timeStart = newStart;
+    carryOver(older);
+    modified = false;
+    return NoError;
+}
+
+bool Inventory::writeXML(QXmlStreamWriter &writer)
+{
+    writer.writeTextElement(QStringLiteral("timeStart"), msText(timeStart));
+    writer.writeTextElement(QStringLiteral("timeEnd"), msText(timeEnd));
+    writer.writeTextElement(QStringLiteral("counter"), QString::number(counter));
+    for (const SalesRow &row : qAsConst(rows)) {
+        writer.writeStartElement(QStringLiteral("bottle"));
+        writer.writeAttribute(QStringLiteral("ean"), row.ean);
+        writer.writeTextElement(QStringLiteral("name"), row.name);
+        writer.writeTextElement(QStringLiteral("sellUnit"), QString::number(row.sellUnit));
+        writer.writeTextElement(QStringLiteral("pricePerUnit"), gNumber(row.pricePerUnit));
+        writer.writeTextElement(QStringLiteral("initialQuantity"), QString::number(row.initialQuantity));
+        writer.writeTextElement(QStringLiteral("fromStock"), QString::number(row.fromStock));
+        writer.writeTextElement(QStringLiteral("measuredValue"), QString::number(row.measuredValue));
+        writer.writeTextElement(QStringLiteral("residualBottlesVolume"),
+                                QString::number(row.residualBottlesVolume));
+        writer.writeTextElement(QStringLiteral("finalQuantity"), QString::number(row.finalQuantity));
+        writer.writeTextElement(QStringLiteral("soldQuantity"), QString::number(row.soldQuantity));
+        writer.writeTextElement(QStringLiteral("totalAmount"), gNumber(row.totalAmount));
+        writer.writeEndElement();
+    }
+    return true;
+}
+
+void Inventory::selectCZK()
+{
+    Settings::setCurrency(Settings::CZK);
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+    calculate();
+}
+
+void Inventory::selectEUR()
+{
+    Settings::setCurrency(Settings::EUR);
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+    calculate();
+}
+
+void Inventory::selectLitresStock()
+{
+    stockUnit = Litres;
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+    calculate();
+}
+
+void Inventory::selectLitresFinal()
+{
+    finalUnit = Litres;
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+    calculate();
+}
+
+void Inventory::selectPiecesStock()
+{
+    stockUnit = Pieces;
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+    calculate();
+}
+
+void Inventory::selectPiecesFinal()
+{
+    finalUnit = Pieces;
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
+    calculate();
+}
+
+bool Inventory::saveToCSV(QTextStream &out)
+{
+    for (int column = 0; column < ColumnCount; ++column) {
+        QString header = headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        header.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        out << csvField(header) << ';';
+    }
+    out << '\n';
+    for (const SalesRow &row : qAsConst(rows)) {
+        for (int column = 0; column < ColumnCount; ++column)
+            out << csvField(cellText(row, column)) << ';';
+        out << '\n';
+    }
+    return true;
+}

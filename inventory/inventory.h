@@ -1,0 +1,77 @@
+#pragma once
+
+#include "printabletablemodel.h"
+
+#include <QDateTime>
+#include <QList>
+
+struct OverviewRow;
+class QTextStream;
+class QXmlStreamWriter;
+
+// One kind of bottle in the sales table. Quantities in ml, money in the chosen currency.
+struct SalesRow
+{
+    QString ean;
+    QString name;
+    qint64 sellUnit = 40;
+    double pricePerUnit = 0;
+    qint64 initialQuantity = 0;
+    qint64 fromStock = 0;
+    qint64 measuredValue = 0;
+    qint64 residualBottlesVolume = 0;
+    qint64 finalQuantity = 0;
+    qint64 soldQuantity = 0;
+    qint64 bottleVolume = 0;
+    double totalAmount = 0;
+};
+
+// The sales table of one inventory: quantities of the period and the cash that should have been taken.
+class Inventory : public PrintableTableModel
+{
+    Q_OBJECT
+
+public:
+    enum ErrCode { NoError = 0, FileNotFound = 1, FormatError = 2 };
+    enum Unit { Litres = 0, Pieces = 1 };
+
+    explicit Inventory(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    void loadFromOverview(const QList<OverviewRow> &overview);
+    void carryOver(const QList<SalesRow> &older);
+    SalesRow *findRow(const QString &ean);
+    void calculate();
+    ErrCode import(QString fileName);
+    bool writeXML(QXmlStreamWriter &writer);
+
+    quint32 counter = 0;
+    QList<SalesRow> rows;
+    double total = 0;
+    int stockUnit = Litres;
+    int finalUnit = Litres;
+    QDateTime timeStart = QDateTime::currentDateTime();
+    QDateTime timeEnd = timeStart;
+
+signals:
+    void calculated();
+
+public slots:
+    void selectCZK();
+    void selectEUR();
+    void selectLitresStock();
+    void selectLitresFinal();
+    void selectPiecesStock();
+    void selectPiecesFinal();
+    bool saveToCSV(QTextStream &out);
+
+private:
+    QString cellText(const SalesRow &row, int column) const;
+};

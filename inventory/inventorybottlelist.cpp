@@ -1,0 +1,362 @@
+#include "inventorybottlelist.h"
+
+#include "csvfield.h"
+#include "database.h"
+#include "interaction.h"
+#include "inventorybottle.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QHash>
+#include <QLoggingCategory>
+#include <QSaveFile>
+#include <QTextStream>
+#include <QVector>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcInventoryBottleList, "inventorybottlelist")
+
+namespace {
+enum Column { NameColumn, ResidueColumn, ColumnCount };
+
+// The station sends the numeric part of an EAN, so the zeros in front of a catalogue EAN are lost on the way.
+QString withoutLeadingZeros(const QString &ean)
+{
+    int zeros = 0;
+    while (zeros < ean.size() && ean.at(zeros) == QLatin1Char('0'))
+        ++zeros;
+    return ean.mid(zeros);
+}
+
+QVariant alignment(int column)
+{
+    if (column == NameColumn)
+        return int(Qt::AlignLeft | Qt::AlignVCenter);
+    return int(Qt::AlignCenter);
+}
+} // namespace
+
+InventoryBottleList::InventoryBottleList(QObject *parent) : PrintableTableModel(parent) {}
+
+void InventoryBottleList::warn(const QString &title, const QString &text)
+{
+    pendingWarnings.append({title, text});
+    if (!building)
+        flushWarnings();
+}
+
+// Shown only once the model is whole again: a message box runs an event loop, and views must not paint a
+// model in the middle of a reset.
+void InventoryBottleList::flushWarnings()
+{
+    const QList<QPair<QString, QString>> warnings = pendingWarnings;
+    pendingWarnings.clear();
+    for (const auto &warning : warnings) {
+        Interaction::instance()->message(nullptr, Interaction::Icon::Warning, warning.first, warning.second,
+                                         Interaction::Ok);
+    }
+}
+
+void InventoryBottleList::addBottle(Bottle &bottle, const InventoryBottle *measurement)
+{
+    if (!measurement && !bottle.useInInventory)
+        return;
+
+    OverviewRow row;
+    row.ean = bottle.ean;
+    row.name = bottle.fullName;
+    row.volume = bottle.volume;
+    row.weight = measurement ? measurement->weight : 0;
+
+    const qint64 span = qint64(bottle.fullWeight) - qint64(bottle.emptyWeight);
+    if (span <= 0) {
+        warn(tr("Error in database"),
+             tr("Empty bottle weight must be less then Full bottle weight.\nItem: '%1'").arg(bottle.fullName));
+    } else if (measurement) {
+        bottle.useInInventory = true;
+        const qint64 tare = qint64(bottle.emptyWeight) + qint64(bottle.weightCorrection);
+        const qint64 net = qint64(measurement->weight) - tare;
+        if (net < 0) {
+            warn(tr("Error"), tr("Bottle weight (%1 g) is lower than empty weight (%2 g) !")
+                                  .arg(measurement->weight)
+                                  .arg(tare));
+        } else {
+            const double residue = std::floor(double(net) / double(span) * double(bottle.volume) + 0.5);
+            // Only a corrupt weight gets anywhere near this; it must not wrap into a negative content.
+            row.residue = residue < 9.0e18 ? qint64(residue) : 0;
+        }
+    }
+
+    if (building) {
+        rows.append(row);
+        return;
+    }
+    beginInsertRows(QModelIndex(), rows.size(), rows.size());
+    rows.append(row);
+    endInsertRows();
+    flushWarnings();
+}
+
+void InventoryBottleList::setInventory(QList<InventoryBottle> inventory, Database *database)
+{
+    beginResetModel();
+    building = true;
+    rows.clear();
+
+    QList<Bottle> empty;
+    QList<Bottle> &bottles = database ? database->bottles : empty;
+
+    QHash<QString, int> firstOfEan;
+    QHash<QString, int> firstWithoutZeros;
+    firstOfEan.reserve(bottles.size());
+    for (int i = 0; i < bottles.size(); ++i) {
+        const QString &ean = bottles.at(i).ean;
+        if (!firstOfEan.contains(ean))
+            firstOfEan.insert(ean, i);
+        const QString stripped = withoutLeadingZeros(ean);
+        if (!stripped.isEmpty() && !firstWithoutZeros.contains(stripped))
+            firstWithoutZeros.insert(stripped, i);
+    }
+
+    // A weighing whose EAN has no exact match takes the EAN of the first bottle that matches without leading
+    // zeros; an exact match always wins.
+    QHash<QString, QVector<int>> weighingsOfEan;
+    for (int i = 0; i < inventory.size(); ++i) {
+        InventoryBottle &weighing = inventory[i];
+        if (!firstOfEan.contains(weighing.ean)) {
+            const auto found = firstWithoutZeros.constFind(withoutLeadingZeros(weighing.ean));
+            if (found != firstWithoutZeros.constEnd())
+                weighing.ean = bottles.at(found.value()).ean;
+        }
+        weighingsOfEan[weighing.ean].append(i);
+    }
+
+    QVector<bool> used(inventory.size(), false);
+    QVector<int> newlyMarked;
+    for (int i = 0; i < bottles.size(); ++i) {
+        Bottle &bottle = bottles[i];
+        const bool wasMarked = bottle.useInInventory;
+        const InventoryBottle *weighing = nullptr;
+        auto queue = weighingsOfEan.find(bottle.ean);
+        if (queue != weighingsOfEan.end() && !queue->isEmpty()) {
+            const int position = queue->takeFirst();
+            used[position] = true;
+            weighing = &inventory.at(position);
+        }
+        addBottle(bottle, weighing);
+        if (!wasMarked && bottle.useInInventory)
+            newlyMarked.append(i);
+    }
+
+    for (int i = 0; i < inventory.size(); ++i) {
+        if (used.at(i))
+            continue;
+        const InventoryBottle &weighing = inventory.at(i);
+        const auto found = firstOfEan.constFind(weighing.ean);
+        if (found == firstOfEan.constEnd()) {
+            warn(tr("Error in database"), tr("Bottle '%1' is not in database!").arg(weighing.ean));
+            continue;
+        }
+        Bottle &bottle = bottles[found.value()];
+        const bool wasMarked = bottle.useInInventory;
+        addBottle(bottle, &weighing);
+        if (!wasMarked && bottle.useInInventory)
+            newlyMarked.append(found.value());
+    }
+
+    building = false;
+    endResetModel();
+    sort(NameColumn, Qt::AscendingOrder);
+    time = QDateTime::currentDateTime();
+
+    if (database) {
+        for (int row : qAsConst(newlyMarked))
+            database->bottleChanged(row);
+    }
+    flushWarnings();
+}
+
+int InventoryBottleList::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows.size();
+}
+
+int InventoryBottleList::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant InventoryBottleList::data(const QModelIndex &index, int role) const
+{
+    if (role == Qt::TextAlignmentRole)
+        return alignment(index.column());
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows.size())
+        return QVariant();
+    const OverviewRow &row = rows.at(index.row());
+    switch (index.column()) {
+    case NameColumn:
+        return row.name;
+    case ResidueColumn:
+        return QString::number(double(row.residue) / 1000.0, 'f', 2);
+    default:
+        return QStringLiteral("---");
+    }
+}
+
+QVariant InventoryBottleList::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role == Qt::TextAlignmentRole)
+        return alignment(section);
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    switch (section) {
+    case NameColumn:
+        return tr("Item");
+    case ResidueColumn:
+        return tr("Residue");
+    default:
+        return QStringLiteral("---");
+    }
+}
+
+bool InventoryBottleList::removeRows(int row, int count, const QModelIndex &parent)
+{
+    if (count > 0 && row >= 0 && row < rows.size() && !parent.isValid()) {
+        const int last = std::min(row + count, int(rows.size())) - 1;
+        beginRemoveRows(QModelIndex(), row, last);
+        rows.erase(rows.begin() + row, rows.begin() + last + 1);
+        endRemoveRows();
+    }
+    return true;
+}
+
+void InventoryBottleList::sort(int column, Qt::SortOrder order)
+{
+    if (column != NameColumn)
+        return;
+    QVector<QPair<QString, int>> keys;
+    keys.reserve(rows.size());
+    for (int i = 0; i < rows.size(); ++i)
+        keys.append({rows.at(i).name.trimmed(), i});
+    if (order == Qt::AscendingOrder)
+        std::sort(keys.begin(), keys.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    else
+        std::sort(keys.begin(), keys.end(), [](const auto &a, const auto &b) { return b.first < a.first; });
+    QList<OverviewRow> sorted;
+    sorted.reserve(rows.size());
+    for (const auto &key : qAsConst(keys))
+        sorted.append(rows.at(key.second));
+    rows = sorted;
+    if (!rows.isEmpty())
+        emit dataChanged(index(0, 0), index(rows.size() - 1, ColumnCount - 1));
+}
+
+QByteArray InventoryBottleList::toXML() const
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QXmlStreamWriter xml(&buffer);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("inventoryOverview"));
+    xml.writeTextElement(QStringLiteral("time"),
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    for (const OverviewRow &row : rows) {
+        xml.writeStartElement(QStringLiteral("bottle"));
+        xml.writeAttribute(QStringLiteral("ean"), row.ean);
+        xml.writeTextElement(QStringLiteral("name"), row.name);
+        xml.writeTextElement(QStringLiteral("measuredValue"), QString::number(row.residue));
+        xml.writeTextElement(QStringLiteral("weight"), QString::number(row.weight));
+        xml.writeTextElement(QStringLiteral("volume"), QString::number(row.volume));
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return bytes;
+}
+
+QByteArray InventoryBottleList::toCSV() const
+{
+    QByteArray bytes;
+    QTextStream out(&bytes, QIODevice::WriteOnly);
+    out << tr("EAN") << ';' << tr("Item") << ';' << tr("Residue") << '\n';
+    for (const OverviewRow &row : rows) {
+        QString ean = row.ean;
+        ean.replace(QLatin1String("\""), QLatin1String("\"\""));
+        out << '"' << ean << '"' << ';' << csvField(row.name) << ';' << row.residue << '\n';
+    }
+    out.flush();
+    return bytes;
+}
+
+namespace {
+bool writeWhole(const QString &fileName, const QByteArray &bytes, QIODevice::OpenMode mode)
+{
+    QSaveFile file(fileName);
+    if (!file.open(mode))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+} // namespace
+
+bool InventoryBottleList::saveToCSV(QString fileName)
+{
+    if (fileName.isEmpty())
+        return true;
+    return writeWhole(fileName, toCSV(), QIODevice::WriteOnly);
+}
+
+bool InventoryBottleList::saveToXML(QString fileName)
+{
+    if (fileName.isEmpty())
+        return true;
+    return writeWhole(fileName, toXML(), QIODevice::WriteOnly | QIODevice::Text);
+}
+
+bool InventoryBottleList::loadFromXML(QString fileName, QList<InventoryBottle> &inventory)
+{
+    inventory.clear();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qCWarning(lcInventoryBottleList, "file not found");
+        return false;
+    }
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QStringRef name = xml.name();
+        if (name == QLatin1String("inventoryOverview") || name == QLatin1String("time"))
+            continue;
+        if (name != QLatin1String("bottle")) {
+            qCWarning(lcInventoryBottleList, "unknown XML element: %s", qUtf8Printable(name.toString()));
+            return false;
+        }
+        const QXmlStreamAttributes attributes = xml.attributes();
+        if (attributes.isEmpty() || attributes.first().name() != QLatin1String("ean")) {
+            qCWarning(lcInventoryBottleList, "error parsing XML file, no EAN found");
+            return false;
+        }
+        InventoryBottle weighing;
+        weighing.ean = attributes.first().value().toString();
+        while (xml.readNextStartElement()) {
+            const bool isWeight = xml.name() == QLatin1String("weight");
+            const QString text = xml.readElementText();
+            if (isWeight)
+                weighing.weight = text.trimmed().toULongLong();
+        }
+        if (!xml.hasError())
+            inventory.append(weighing);
+    }
+    file.close();
+    return true;
+}

@@ -1,0 +1,277 @@
+#include "iteminventory.h"
+
+#include "csvfield.h"
+#include "settings.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTextStream>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+enum Column {
+    NameColumn,
+    SellUnitColumn,
+    PriceColumn,
+    InitialColumn,
+    FromStockColumn,
+    FinalColumn,
+    SoldColumn,
+    SalesColumn,
+    ColumnCount
+};
+
+double cNumber(const QString &text)
+{
+    bool ok = false;
+    const double number = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok && std::isfinite(number) ? number : 0;
+}
+
+QString gNumber(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+double *field(AppendedItem &item, int column)
+{
+    switch (column) {
+    case SellUnitColumn:
+        return &item.sellUnit;
+    case PriceColumn:
+        return &item.pricePerUnit;
+    case InitialColumn:
+        return &item.initialQuantity;
+    case FromStockColumn:
+        return &item.fromStock;
+    case FinalColumn:
+        return &item.finalQuantity;
+    case SoldColumn:
+        return &item.soldQuantity;
+    case SalesColumn:
+        return &item.totalAmount;
+    default:
+        return nullptr;
+    }
+}
+} // namespace
+
+ItemInventory::ItemInventory(QObject *parent) : PrintableTableModel(parent) {}
+
+// Any column, including the "---" ones, gets an index, but only for rows that exist: an index past the end
+// would let a view or a caller read beyond the list.
+QModelIndex ItemInventory::index(int row, int column, const QModelIndex &parent) const
+{
+    if (parent.isValid() || row < 0 || row >= rows.size() || column < 0)
+        return QModelIndex();
+    return createIndex(row, column);
+}
+
+int ItemInventory::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows.size();
+}
+
+int ItemInventory::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString ItemInventory::cellText(const AppendedItem &item, int column) const
+{
+    if (column == NameColumn)
+        return item.name;
+    AppendedItem copy = item;
+    if (const double *value = field(copy, column))
+        return QString::number(*value, 'f', 2);
+    return QStringLiteral("---");
+}
+
+QVariant ItemInventory::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rows.size())
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return cellText(rows.at(index.row()), index.column());
+    case Qt::TextAlignmentRole:
+        if (index.column() == NameColumn)
+            return QVariant();
+        return int(Qt::AlignCenter);
+    default:
+        return QVariant();
+    }
+}
+
+bool ItemInventory::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole)
+        return false;
+    if (index.isValid() && index.row() < rows.size()) {
+        AppendedItem &item = rows[index.row()];
+        if (index.column() == NameColumn) {
+            item.name = value.toString();
+        } else if (double *target = field(item, index.column())) {
+            bool ok = false;
+            const double number = value.toDouble(&ok);
+            *target = ok && std::isfinite(number) ? number : 0;
+        }
+    }
+    modified = true;
+    calculate();
+    return true;
+}
+
+QVariant ItemInventory::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    switch (section) {
+    case NameColumn:
+        return tr("Appended Items");
+    case SellUnitColumn:
+        return tr("Sell\nUnit [pcs]");
+    case PriceColumn:
+        return tr("Price per\nUnit") + Settings::currencyUnit();
+    case InitialColumn:
+        return tr("Initial\nQuantity [pcs]");
+    case FromStockColumn:
+        return tr("From Stock [pcs]");
+    case FinalColumn:
+        return tr("Final\nQuantity [pcs]");
+    case SoldColumn:
+        return tr("Sold\nQuantity [pcs]");
+    case SalesColumn:
+        return tr("Sales") + Settings::currencyUnit();
+    default:
+        return QStringLiteral("---");
+    }
+}
+
+bool ItemInventory::insertRows(int row, int count, const QModelIndex &parent)
+{
+    if (count > 0 && !parent.isValid()) {
+        row = std::clamp(row, 0, int(rows.size()));
+        beginInsertRows(QModelIndex(), row, row + count - 1);
+        for (int i = 0; i < count; ++i)
+            rows.insert(row, AppendedItem());
+        endInsertRows();
+    }
+    calculate();
+    modified = true;
+    return true;
+}
+
+bool ItemInventory::removeRows(int row, int count, const QModelIndex &parent)
+{
+    if (count > 0 && row >= 0 && row < rows.size() && !parent.isValid()) {
+        const int last = std::min(row + count, int(rows.size())) - 1;
+        beginRemoveRows(QModelIndex(), row, last);
+        rows.erase(rows.begin() + row, rows.begin() + last + 1);
+        endRemoveRows();
+    }
+    calculate();
+    modified = true;
+    return true;
+}
+
+Qt::ItemFlags ItemInventory::flags(const QModelIndex &index) const
+{
+    const int column = index.column();
+    if (column >= NameColumn && column <= SoldColumn)
+        return Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsEnabled;
+    if (column == SalesColumn)
+        return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    return Qt::NoItemFlags;
+}
+
+void ItemInventory::calculate()
+{
+    total = 0;
+    for (AppendedItem &item : rows) {
+        item.soldQuantity = item.initialQuantity + item.fromStock - item.finalQuantity;
+        item.totalAmount = item.sellUnit != 0 ? (item.soldQuantity / item.sellUnit) * item.pricePerUnit : 0;
+        total += item.totalAmount;
+    }
+    if (!rows.isEmpty())
+        emit dataChanged(index(0, 0), index(rows.size() - 1, ColumnCount - 1));
+    emit calculated();
+}
+
+bool ItemInventory::load(QString fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+
+    QList<AppendedItem> loaded;
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("item"))
+            continue;
+        AppendedItem item;
+        while (xml.readNextStartElement()) {
+            const QStringRef name = xml.name();
+            if (name == QLatin1String("name")) {
+                item.name = xml.readElementText();
+            } else if (name == QLatin1String("sellUnit")) {
+                item.sellUnit = cNumber(xml.readElementText());
+            } else if (name == QLatin1String("pricePerUnit")) {
+                item.pricePerUnit = cNumber(xml.readElementText());
+            } else if (name == QLatin1String("finalQuantity")) {
+                // What was left at the end of the last period is the start of this one.
+                item.finalQuantity = cNumber(xml.readElementText());
+                item.initialQuantity = item.finalQuantity;
+            } else {
+                xml.skipCurrentElement();
+            }
+        }
+        if (!xml.hasError())
+            loaded.append(item);
+    }
+    file.close();
+
+    beginResetModel();
+    rows = loaded;
+    endResetModel();
+    return true;
+}
+
+bool ItemInventory::writeXML(QXmlStreamWriter &writer)
+{
+    writer.setAutoFormatting(true);
+    for (const AppendedItem &item : qAsConst(rows)) {
+        writer.writeStartElement(QStringLiteral("item"));
+        writer.writeTextElement(QStringLiteral("name"), item.name);
+        writer.writeTextElement(QStringLiteral("sellUnit"), gNumber(item.sellUnit));
+        writer.writeTextElement(QStringLiteral("pricePerUnit"), gNumber(item.pricePerUnit));
+        writer.writeTextElement(QStringLiteral("initialQuantity"), gNumber(item.initialQuantity));
+        writer.writeTextElement(QStringLiteral("fromStock"), gNumber(item.fromStock));
+        writer.writeTextElement(QStringLiteral("finalQuantity"), gNumber(item.finalQuantity));
+        writer.writeTextElement(QStringLiteral("soldQuantity"), gNumber(item.soldQuantity));
+        writer.writeTextElement(QStringLiteral("totalAmount"), gNumber(item.totalAmount));
+        writer.writeEndElement();
+    }
+    return true;
+}
+
+bool ItemInventory::saveToCSV(QTextStream &out)
+{
+    out << '\n';
+    for (const AppendedItem &item : qAsConst(rows)) {
+        for (int column = NameColumn; column <= FromStockColumn; ++column)
+            out << csvField(cellText(item, column)) << ';';
+        // Two empty fields put the final and sold quantities and the sales under the sales table's Final
+        // Quantity, Sold Quantity and Cash In.
+        out << ";;";
+        for (int column = FinalColumn; column <= SalesColumn; ++column)
+            out << csvField(cellText(item, column)) << ';';
+        out << '\n';
+    }
+    return true;
+}
