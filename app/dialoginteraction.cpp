@@ -1,0 +1,85 @@
+#include "dialoginteraction.h"
+
+#include "errorbox.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QUrl>
+
+Interaction::Button DialogInteraction::message(QWidget *parent, Icon icon, const QString &title,
+                                               const QString &text, int buttons)
+{
+    QMessageBox::Icon boxIcon = QMessageBox::Information;
+    switch (icon) {
+    case Icon::Information: boxIcon = QMessageBox::Information; break;
+    case Icon::Warning: boxIcon = QMessageBox::Warning; break;
+    case Icon::Critical: boxIcon = QMessageBox::Critical; break;
+    case Icon::Question: boxIcon = QMessageBox::Question; break;
+    }
+    QMessageBox::StandardButtons standard;
+    if (buttons & Ok)
+        standard |= QMessageBox::Ok;
+    if (buttons & Yes)
+        standard |= QMessageBox::Yes;
+    if (buttons & No)
+        standard |= QMessageBox::No;
+    if (buttons & Cancel)
+        standard |= QMessageBox::Cancel;
+    if (!standard)
+        standard = QMessageBox::Ok;
+
+    QMessageBox box(boxIcon, title, text, standard, parent);
+    switch (box.exec()) {
+    case QMessageBox::Ok: return Ok;
+    case QMessageBox::Yes: return Yes;
+    case QMessageBox::No: return No;
+    case QMessageBox::Cancel: return Cancel;
+    default: return NoButton;
+    }
+}
+
+QString DialogInteraction::fileDialog(QWidget *parent, const QString &title, const QString &startPath,
+                                      const QString &filter, bool save, QString *folder)
+{
+    QFileDialog dialog(parent, title, startPath, filter);
+    if (save)
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QString fileName;
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        fileName = dialog.selectedFiles().constFirst();
+    if (folder && !fileName.isEmpty())
+        *folder = dialog.directory().absolutePath();
+    return fileName;
+}
+
+bool DialogInteraction::getText(QWidget *parent, const QString &title, const QString &label, QString *text)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, QString(), &ok);
+    if (ok && text)
+        *text = answer;
+    return ok;
+}
+
+bool DialogInteraction::printDialog(QWidget *parent, QPrinter *printer, const QString &title)
+{
+    QPrintDialog dialog(printer, parent);
+    dialog.setWindowTitle(title);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void DialogInteraction::errorBox(const QString &title, const QString &text)
+{
+    ErrorBox box;
+    if (!title.isNull() || !text.isNull())
+        box.setMessage(title, text);
+    box.exec();
+}
+
+bool DialogInteraction::openUrl(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}

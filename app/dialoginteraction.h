@@ -1,0 +1,18 @@
+#pragma once
+
+#include "interaction.h"
+
+// The desktop's side of the interaction seam: real message boxes, file, input and print dialogs, the
+// program's error box and the desktop's "open with" service.
+class DialogInteraction : public Interaction
+{
+public:
+    Button message(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                   int buttons = Ok) override;
+    QString fileDialog(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
+                       bool save, QString *folder) override;
+    bool getText(QWidget *parent, const QString &title, const QString &label, QString *text) override;
+    bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override;
+    void errorBox(const QString &title, const QString &text) override;
+    bool openUrl(const QUrl &url) override;
+};

@@ -1,0 +1,68 @@
+#include "dialoginteraction.h"
+#include "mainwindow.h"
+#include "resourcepaths.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QLocale>
+#include <QTextStream>
+#include <QTranslator>
+
+namespace {
+// The optional file log. It stays off unless QUARMEL_DEBUG_LOG is set, because nothing reads it back and a
+// bar's back-office machine should not collect a growing file in the program's folder.
+QFile debugFile(QStringLiteral("debug.log"));
+QTextStream debugStream;
+
+void debugMessageHandler(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    debugStream << QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz: ")) << message << '\n';
+    debugStream.flush();
+}
+
+void startDebugLog()
+{
+    if (qEnvironmentVariableIsEmpty("QUARMEL_DEBUG_LOG"))
+        return;
+    if (!debugFile.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        return;
+    debugStream.setDevice(&debugFile);
+    qInstallMessageHandler(debugMessageHandler);
+}
+
+// Puts the dialog-showing interaction in place for the window's lifetime and takes it away before the
+// window's widgets are gone.
+class InteractionScope
+{
+public:
+    InteractionScope() { Interaction::setInstance(&dialogs); }
+    ~InteractionScope() { Interaction::setInstance(nullptr); }
+
+private:
+    DialogInteraction dialogs;
+};
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    startDebugLog();
+    QApplication application(argc, argv);
+    InteractionScope interaction;
+
+    const QString locale = QLocale::system().name();
+    QTranslator qtTranslator;
+    qtTranslator.load(QStringLiteral("qt_") + locale, translationsPath());
+    application.installTranslator(&qtTranslator);
+
+    // Installed last, so the program's own texts take precedence over Qt's.
+    QTranslator translator;
+    translator.load(QStringLiteral("quarmel_") + locale, translationsPath());
+    application.installTranslator(&translator);
+
+    MainWindow window;
+    window.show();
+    const int exitCode = application.exec();
+    qInstallMessageHandler(nullptr);
+    return exitCode;
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "communication.h"
+#include "inventory.h"
+#include "inventorybottlelist.h"
+#include "iteminventory.h"
+
+#include <QMainWindow>
+#include <QMenu>
+
+class Database;
+class DiffDatabase;
+class ProgressDialog;
+class QNetworkAccessManager;
+class QNetworkReply;
+class QPrinter;
+class QTableView;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The program's one window: it owns the station link, the catalogue and the tables, shows them on its pages
+// and turns clicks and station signals into calls on them.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Largest update reply taken in; anything bigger is not a catalogue and would only eat memory.
+    static constexpr qint64 maxUpdateReplyBytes = 32 * 1024 * 1024;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void readFwVersion();
+    void loadLast3Inventory();
+    void editDatabase();
+    void downloadDatabase();
+    void showMainMenu();
+    void backFromInventory();
+    void selectInventory();
+    void openInventory();
+    void readVersionFinished();
+    void loadLastInventory();
+    void lastInventoryNumber(int number);
+    void readingInventory(int percent);
+    void inventoryLoaded();
+    void portNotOpened(Communication::State state);
+    void timeout();
+    void savingDatabase(int percent);
+    void saveDatabaseToFile();
+    void calculated();
+    void inventoryHeaderClicked(int section);
+    void inventoryBottleSelected();
+    void inventoryItemSelected();
+    void itemTableCheckChanged(bool checked);
+    void saveInventory();
+    void importInventory();
+    void inventoryExportCSV();
+    void inventoryExportExcel();
+    void inventoryOverviewExportCSV();
+    void inventoryOverviewExportXML();
+    void inventoryOverviewExportExcel();
+    void printInventoryOverview();
+    void printInventory();
+    void addDatabaseRow();
+    void deleteDatabaseRow();
+    void deleteInventoryOverviewRow();
+    void addInvetoryItem();
+    void deleteInventoryItem();
+    void saveDatabase();
+    void unlock();
+    void applyDatabaseUpdate();
+    void replyFinished(QNetworkReply *reply);
+
+private:
+    void showProgress(const QString &text);
+    void showInventoryOverview(InventoryBottleList *list);
+    void updateLastSavedLabel();
+    void updateDatabaseDateLabel();
+    void setDatabaseLocked(bool locked);
+    void updateSalesTitle();
+    bool confirmLeave();
+    void showDatabaseUpdate(const QByteArray &document);
+    void loadLocalDatabase();
+    void showLastThreeInventories();
+    void fitOverviewTable(QTableView *view);
+    void deleteSelectedRows(QTableView *view);
+    void centreCheckBoxes(QTableView *view, int column);
+    bool writeSalesCsv(const QString &fileName);
+
+    Ui::MainWindow *ui = nullptr;
+    QPrinter *printer = nullptr;
+    int lastSlot = 0;
+    InventoryBottleList currentList;
+    InventoryBottleList lastLists[3];
+    InventoryBottleList *shownOverview = nullptr;
+    int readIndex = -1;
+    Communication *communication = nullptr;
+    Database *database = nullptr;
+    ProgressDialog *progressDialog = nullptr;
+    QNetworkAccessManager *networkManager = nullptr;
+    DiffDatabase *diffDatabase = nullptr;
+
+    Inventory inventory;
+    ItemInventory itemInventory;
+    QMenu currencyMenu;
+    QMenu stockMenu;
+    QMenu finalMenu;
+};
