@@ -1,0 +1,1012 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="cs_CZ" sourcelanguage="en">
+<context>
+    <name>Database</name>
+    <message>
+        <location filename="../database/database.cpp" line="+118"/>
+        <source>EAN</source>
+        <translation>EAN</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Displayed Item Name</source>
+        <translation>Zobrazovaný název</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Full Item Name</source>
+        <translation>Úplný název položky</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Full Bottle Volume [ml]</source>
+        <translation>Objem plné láhve [ml]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Full Bottle Weight [g]</source>
+        <translation>Hmotnost plné láhve [g]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Empty Bottle Weight [g]</source>
+        <translation>Hmotnost prázdné láhve [g]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Weight correction [+/- g]</source>
+        <translation>Korekce hmotnosti [+/- g]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Use in Inventory</source>
+        <translation>Použít v inventuře</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</source>
+        <translation>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Kliknutím seřadí abecedně vzestupně/sestupně. </source>
+        <translation>Kliknutím seřadí abecedně vzestupně/sestupně. </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Umožní přičíst váhu nalévátka nebo dávkovače. </source>
+        <translation>Umožní přičíst váhu nalévátka nebo dávkovače. </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</source>
+        <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
+    </message>
+</context>
+<context>
+    <name>DiffDatabase</name>
+    <message>
+        <location filename="../database/diffdatabase.cpp" line="+104"/>
+        <source>EAN</source>
+        <translation>EAN</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Full Item Name</source>
+        <translation>Úplný název položky</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Full Bottle Volume [ml]</source>
+        <translation>Objem plné láhve [ml]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Full Bottle Weight [g]</source>
+        <translation>Hmotnost plné láhve [g]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Empty Bottle Weight [g]</source>
+        <translation>Hmotnost prázdné láhve [g]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Weight correction [+/- g]</source>
+        <translation>Korekce hmotnosti [+/- g]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Update</source>
+        <translation>Aktualizovat</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Zaškrtnutím vybere položky k aktualizaci.</source>
+        <translation>Zaškrtnutím vybere položky k aktualizaci.</translation>
+    </message>
+</context>
+<context>
+    <name>ErrorBox</name>
+    <message>
+        <location filename="../app/errorbox.ui" line="+9"/>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location filename="../app/errorbox.cpp" line="+31"/>
+        <location filename="../app/mainwindow.cpp" line="+81"/>
+        <source>Error</source>
+        <translation>Chyba</translation>
+    </message>
+</context>
+<context>
+    <name>Inventory</name>
+    <message>
+        <location filename="../inventory/inventory.cpp" line="+97"/>
+        <source>Err</source>
+        <translation>Chyba</translation>
+    </message>
+    <message>
+        <location line="+105"/>
+        <source>
+[L]</source>
+        <translation>
+[l]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>
+[Pieces]</source>
+        <translation>
+[ks]</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Loaded Items</source>
+        <translation>Načtené položky</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Sell
+Unit</source>
+        <translation>Prodejní
+jednotka</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Price per
+Unit</source>
+        <translation>Cena za
+jednotku</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Initial
+Quantity</source>
+        <translation>Počáteční
+stav</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>From Stock</source>
+        <translation>Fasování</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Measured
+Quantity</source>
+        <translation>Naměřený
+stav</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Bottles
+Quantity</source>
+        <translation>Celé
+láhve</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Final
+Quantity</source>
+        <translation>Konečný
+stav</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Sold
+Quantity</source>
+        <translation>Prodané
+množství</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Cash In</source>
+        <translation>Tržba</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Lze editovat objem. Defaultně je nastaven 0,04l.</source>
+        <translation>Lze editovat objem. Defaultně je nastaven 0,04l.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</source>
+        <translation>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </source>
+        <translation>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</source>
+        <translation>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Zobrazuje naměřená data stažená z Quarmelu.</source>
+        <translation>Zobrazuje naměřená data stažená z Quarmelu.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</source>
+        <translation>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Zobrazuje součet naměřených hodnot a celých láhví. </source>
+        <translation>Zobrazuje součet naměřených hodnot a celých láhví. </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</source>
+        <translation>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Zobrazuje prodeje ve zvolené měně.</source>
+        <translation>Zobrazuje prodeje ve zvolené měně.</translation>
+    </message>
+</context>
+<context>
+    <name>InventoryBottleList</name>
+    <message>
+        <location filename="../inventory/inventorybottlelist.cpp" line="+77"/>
+        <location line="+84"/>
+        <source>Error in database</source>
+        <translation>Chyba v databázi</translation>
+    </message>
+    <message>
+        <location line="-83"/>
+        <source>Empty bottle weight must be less then Full bottle weight.
+Item: &apos;%1&apos;</source>
+        <translation>Hmotnost prázdné láhve musí být menší než hmotnost plné láhve.
+Položka: &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Error</source>
+        <translation>Chyba</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Bottle weight (%1 g) is lower than empty weight (%2 g) !</source>
+        <translation>Hmotnost láhve (%1 g) je nižší než hmotnost prázdné láhve (%2 g)!</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>Bottle &apos;%1&apos; is not in database!</source>
+        <translation>Láhev &apos;%1&apos; není v databázi!</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <location line="+69"/>
+        <source>Item</source>
+        <translation>Položka</translation>
+    </message>
+    <message>
+        <location line="-67"/>
+        <location line="+67"/>
+        <source>Residue</source>
+        <translation>Zbytek</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>EAN</source>
+        <translation>EAN</translation>
+    </message>
+</context>
+<context>
+    <name>ItemInventory</name>
+    <message>
+        <location filename="../inventory/iteminventory.cpp" line="+136"/>
+        <source>Appended Items</source>
+        <translation>Přidané položky</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Sell
+Unit [pcs]</source>
+        <translation>Prodejní
+jednotka [ks]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Price per
+Unit</source>
+        <translation>Cena za
+jednotku</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Initial
+Quantity [pcs]</source>
+        <translation>Počáteční
+stav [ks]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>From Stock [pcs]</source>
+        <translation>Fasování [ks]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Final
+Quantity [pcs]</source>
+        <translation>Konečný
+stav [ks]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Sold
+Quantity [pcs]</source>
+        <translation>Prodané
+množství [ks]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Sales</source>
+        <translation>Tržba</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <location filename="../app/mainwindow.ui" line="+14"/>
+        <source>MainWindow</source>
+        <translation>Quarmel Inventory</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>Last Saved Table: </source>
+        <translation>Poslední uložená tabulka: </translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+17"/>
+        <location line="+133"/>
+        <location line="+591"/>
+        <location line="+34"/>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+    <message>
+        <location line="-768"/>
+        <source>Last Database Update: </source>
+        <translation>Poslední aktualizace databáze: </translation>
+    </message>
+    <message>
+        <location line="+53"/>
+        <source>Load Last Inventory</source>
+        <translation>Načíst poslední inventuru</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Načte z&#xa0;Quarmelu poslední provedená měření. </source>
+        <translation>Načte z&#xa0;Quarmelu poslední provedená měření. </translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Refresh Database</source>
+        <translation>Aktualizovat databázi</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví.  Zobrazuje i nové položky v&#xa0;databázi.</source>
+        <translation>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví.  Zobrazuje i nové položky v&#xa0;databázi.</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>Load Last Three Inventories</source>
+        <translation>Načíst poslední tři inventury</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</source>
+        <translation>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Edit Database</source>
+        <translation>Upravit databázi</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Umožní editovat položky v&#xa0;databázi.</source>
+        <translation>Umožní editovat položky v&#xa0;databázi.</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <location line="+124"/>
+        <source>Add Item</source>
+        <translation>Přidat položku</translation>
+    </message>
+    <message>
+        <location line="-121"/>
+        <source>Umožní přidat novou vlastní položku do databáze. Změna musí být uložena.</source>
+        <translation>Umožní přidat novou vlastní položku do databáze. Změna musí být uložena.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+124"/>
+        <location line="+253"/>
+        <location filename="../app/mainwindow.cpp" line="+666"/>
+        <location line="+9"/>
+        <source>Delete Item</source>
+        <translation>Smazat položku</translation>
+    </message>
+    <message>
+        <location line="-374"/>
+        <source>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</source>
+        <translation>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+661"/>
+        <source>Save</source>
+        <translation>Uložit</translation>
+    </message>
+    <message>
+        <location line="-658"/>
+        <source>Nevratně uloží změny provedené v&#xa0;databázi.</source>
+        <translation>Nevratně uloží změny provedené v&#xa0;databázi.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Unlock to Edit</source>
+        <translation>Odemknout úpravy</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Odemkne pojistku a umožní přidávat, mazat a editovat položky databáze.</source>
+        <translation>Odemkne pojistku a umožní přidávat, mazat a editovat položky databáze.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+194"/>
+        <location line="+252"/>
+        <location line="+109"/>
+        <location line="+83"/>
+        <source>Back</source>
+        <translation>Zpět</translation>
+    </message>
+    <message>
+        <location line="-635"/>
+        <location line="+194"/>
+        <location line="+361"/>
+        <location line="+83"/>
+        <source>Vrátí na titulní stranu.</source>
+        <translation>Vrátí na titulní stranu.</translation>
+    </message>
+    <message>
+        <location line="-629"/>
+        <location line="+638"/>
+        <source>Database Items</source>
+        <translation>Položky databáze</translation>
+    </message>
+    <message>
+        <location line="-615"/>
+        <source>Přidá položku do tabulky přidaných položek. </source>
+        <translation>Přidá položku do tabulky přidaných položek. </translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Smaže vybranou položku. 
+</source>
+        <translation>Smaže vybranou položku. 
+</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <location line="+252"/>
+        <source>Print</source>
+        <translation>Tisk</translation>
+    </message>
+    <message>
+        <location line="-249"/>
+        <source>Vytiskne tabulku se spočítanou tržbou.</source>
+        <translation>Vytiskne tabulku se spočítanou tržbou.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+252"/>
+        <source>Export to Excel</source>
+        <translation>Export do Excelu</translation>
+    </message>
+    <message>
+        <location line="-249"/>
+        <source>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</source>
+        <translation>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location line="+252"/>
+        <location filename="../app/mainwindow.cpp" line="-151"/>
+        <location line="+26"/>
+        <source>Export to CSV</source>
+        <translation>Export do CSV</translation>
+    </message>
+    <message>
+        <location line="-249"/>
+        <source>Tabulku se spočítanou tržbou uloží ve formátu .CSV.</source>
+        <translation>Tabulku se spočítanou tržbou uloží ve formátu .CSV.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Import Table</source>
+        <translation>Import tabulky</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Načte konečné stavy ze zvolené uložené tabulky se spočítanou tržbou do počátečních stavů zpracovávané tabulky.  </source>
+        <translation>Načte konečné stavy ze zvolené uložené tabulky se spočítanou tržbou do počátečních stavů zpracovávané tabulky.  </translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location filename="../app/mainwindow.cpp" line="-100"/>
+        <source>Save Table</source>
+        <translation>Uložit tabulku</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Uloží tabulku se spočítanou tržbou. Konečné stavy této tabulky budou automaticky načteny jako stavy počáteční při dalším výpočtu tržby.</source>
+        <translation>Uloží tabulku se spočítanou tržbou. Konečné stavy této tabulky budou automaticky načteny jako stavy počáteční při dalším výpočtu tržby.</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Inventory</source>
+        <translation>Inventura</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Alcohol Sales</source>
+        <translation>Tržba za alkohol</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <location filename="../app/mainwindow.cpp" line="-30"/>
+        <source>+ Appended Items</source>
+        <translation>+ Přidané položky</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Other Items Sales</source>
+        <translation>Tržba za ostatní položky</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Total Sales</source>
+        <translation>Celková tržba</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Odstraní například omylem dvakrát načtenou láhev. </source>
+        <translation>Odstraní například omylem dvakrát načtenou láhev. </translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Vytiskne tabulku inventurních položek a naměřené stavy.</source>
+        <translation>Vytiskne tabulku inventurních položek a naměřené stavy.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</source>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</source>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <location filename="../app/mainwindow.cpp" line="+148"/>
+        <source>Export to XML</source>
+        <translation>Export do XML</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</source>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Count Up Cash In</source>
+        <translation>Spočítat tržbu</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu. </source>
+        <translation>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu. </translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>created:</source>
+        <translation>vytvořeno:</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>Select</source>
+        <translation>Vybrat</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování. </source>
+        <translation>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování. </translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Last Balance</source>
+        <translation>Poslední inventura</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Next to Last Balance</source>
+        <translation>Předposlední inventura</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Two before the Last Balance</source>
+        <translation>Předpředposlední inventura</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek. </source>
+        <translation>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek. </translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>Current</source>
+        <translation>Stávající</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Updated</source>
+        <translation>Aktualizované</translation>
+    </message>
+    <message>
+        <location filename="../app/mainwindow.cpp" line="-532"/>
+        <source>CZK</source>
+        <translation>Kč</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>EUR</source>
+        <translation>EUR</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+2"/>
+        <source>Litres</source>
+        <translation>Litry</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <location line="+2"/>
+        <source>Pieces</source>
+        <translation>Kusy</translation>
+    </message>
+    <message>
+        <location line="+72"/>
+        <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
+        <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Quarmel Inventory SW </source>
+        <translation>Quarmel Inventory SW </translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Error</source>
+        <translation>Chyba</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Error, database not found</source>
+        <translation>Chyba, databáze nebyla nalezena</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The local database file is damaged (%1). Only the items before the fault were loaded. A copy of the damaged file was kept as %2.</source>
+        <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození. Kopie poškozeného souboru byla uložena jako %2.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
+        <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Damaged database</source>
+        <translation>Poškozená databáze</translation>
+    </message>
+    <message>
+        <location line="+47"/>
+        <location line="+19"/>
+        <location line="+22"/>
+        <source>Reading inventory from Quarmel: %1 %</source>
+        <translation>Načítání inventury z Quarmelu: %1 %</translation>
+    </message>
+    <message>
+        <location line="-30"/>
+        <source>Quarmel FW: %1</source>
+        <translation>Quarmel FW: %1</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Quarmel holds no stored inventory yet (it reports number %1). Take an inventory on Quarmel first.</source>
+        <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
+    </message>
+    <message>
+        <location line="+88"/>
+        <source>Quarmel must be connected to download database.</source>
+        <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Quarmel must be connected to write database.</source>
+        <translation>Pro zápis databáze musí být Quarmel připojen.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Quarmel must be connected to download inventory.</source>
+        <translation>Pro stažení inventury musí být Quarmel připojen.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Timeout Error, Quarmel not connected?</source>
+        <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <location line="+248"/>
+        <source>Total Sales: %1</source>
+        <translation>Celková tržba: %1</translation>
+    </message>
+    <message>
+        <location line="-246"/>
+        <location line="+250"/>
+        <source>Alcohol Sales: %1</source>
+        <translation>Tržba za alkohol: %1</translation>
+    </message>
+    <message>
+        <location line="-248"/>
+        <source>Other Items Sales: %1</source>
+        <translation>Tržba za ostatní položky: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Sales: %1 - %2</source>
+        <translation>Tržba: %1 - %2</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>- Appended Items</source>
+        <translation>- Přidané položky</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Inventory not saved</source>
+        <translation>Inventura není uložena</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Are you sure to leave? All unsaved data will be discarded.</source>
+        <translation>Opravdu chcete odejít? Všechna neuložená data budou zahozena.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <location line="+28"/>
+        <source>Inventory table files (*.inv)</source>
+        <translation>Inventurní tabulky (*.inv)</translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <location line="+5"/>
+        <location line="+66"/>
+        <location line="+28"/>
+        <location line="+18"/>
+        <location line="+11"/>
+        <location line="+214"/>
+        <source>Unable to save</source>
+        <translation>Nelze uložit</translation>
+    </message>
+    <message>
+        <location line="-341"/>
+        <location line="+5"/>
+        <location line="+66"/>
+        <location line="+28"/>
+        <location line="+18"/>
+        <location line="+11"/>
+        <location line="+214"/>
+        <source>Failed to save file</source>
+        <translation>Soubor se nepodařilo uložit</translation>
+    </message>
+    <message>
+        <location line="-325"/>
+        <source>Import table</source>
+        <translation>Import tabulky</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location line="+4"/>
+        <source>Unable to import table</source>
+        <translation>Tabulku nelze importovat</translation>
+    </message>
+    <message>
+        <location line="-3"/>
+        <source>File not found.</source>
+        <translation>Soubor nebyl nalezen.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>File is not inventory table.</source>
+        <translation>Soubor není inventurní tabulka.</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <location line="+26"/>
+        <source>CSV Files (*.csv)</source>
+        <translation>Soubory CSV (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>XML Files (*.xml)</source>
+        <translation>Soubory XML (*.xml)</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <location line="+13"/>
+        <source>Print Document</source>
+        <translation>Tisk dokumentu</translation>
+    </message>
+    <message>
+        <location line="-5"/>
+        <source>Loaded: </source>
+        <translation>Načteno: </translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Inventory date: </source>
+        <translation>Datum inventury: </translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Appended Item Sales: %1</source>
+        <translation>Tržba za přidané položky: %1</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Input EAN</source>
+        <translation>Zadejte EAN</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>EAN</source>
+        <translation>EAN</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Item already exists</source>
+        <translation>Položka již existuje</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>This item already exists, select different one</source>
+        <translation>Tato položka již existuje, zvolte jinou</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <location line="+37"/>
+        <location line="+15"/>
+        <source>Select Item</source>
+        <translation>Vyberte položku</translation>
+    </message>
+    <message>
+        <location line="-51"/>
+        <location line="+37"/>
+        <location line="+15"/>
+        <source>Select Item to Delete</source>
+        <translation>Vyberte položku ke smazání</translation>
+    </message>
+    <message>
+        <location line="-47"/>
+        <source>Are you sure to delete item %1 ?</source>
+        <translation>Opravdu chcete smazat položku %1?</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Are you sure to delete selected items ?</source>
+        <translation>Opravdu chcete smazat vybrané položky?</translation>
+    </message>
+    <message>
+        <location line="+109"/>
+        <location line="+6"/>
+        <source>Writing database: %1 %</source>
+        <translation>Zápis databáze: %1 %</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Downloading database update</source>
+        <translation>Stahování aktualizace databáze</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Error, downloading database, check internet connection.</source>
+        <translation>Chyba při stahování databáze, zkontrolujte připojení k internetu.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The downloaded database update is damaged.</source>
+        <translation>Stažená aktualizace databáze je poškozená.</translation>
+    </message>
+</context>
+<context>
+    <name>PrintableTableModel</name>
+    <message>
+        <location filename="../inventory/printabletablemodel.cpp" line="+138"/>
+        <source>Page %1</source>
+        <translation>Strana %1</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDialog</name>
+    <message>
+        <location filename="../app/progressdialog.ui" line="+9"/>
+        <source>Form</source>
+        <translation>Formulář</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>picure</source>
+        <translation>picure</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>TextLabel</source>
+        <translation>TextLabel</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <location filename="../common/settings.cpp" line="+92"/>
+        <source>CZK</source>
+        <translation>Kč</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>EUR</source>
+        <translation>EUR</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>
+[CZK]</source>
+        <translation>
+[Kč]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>
+[EUR]</source>
+        <translation>
+[EUR]</translation>
+    </message>
+</context>
+</TS>
