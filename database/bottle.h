@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QMetaType>
 #include <QString>
 
 // One kind of bottle in the catalogue.
@@ -19,3 +20,5 @@ struct Bottle
     QString stationText;        // the station's own text; never stored in files
     bool useInInventory = false;
 };
+
+Q_DECLARE_METATYPE(Bottle)

@@ -1,0 +1,337 @@
+#include "database.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(Qt::SortOrder)
+
+namespace {
+Bottle bottle(const QString &ean, const QString &displayName = QString(), bool use = false)
+{
+    Bottle b;
+    b.ean = ean;
+    b.displayName = displayName;
+    b.useInInventory = use;
+    return b;
+}
+
+QStringList eans(const Database &db)
+{
+    QStringList out;
+    for (const Bottle &b : db.bottles)
+        out << b.ean;
+    return out;
+}
+} // namespace
+
+class tst_Database : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void headers_data();
+    void headers();
+    void flagsFollowLock_data();
+    void flagsFollowLock();
+    void dataRoles();
+    void setDataConverts_data();
+    void setDataConverts();
+    void onlyChangedFullWeightStampsModified_data();
+    void onlyChangedFullWeightStampsModified();
+    void setDataOnEanChangesNothing();
+    void setDataRefusesOtherRoles();
+    void sortOrders_data();
+    void sortOrders();
+    void insertAndRemove();
+    void findByEanTakesFirstMatch();
+    void eanIndexFollowsChanges();
+
+private:
+    std::unique_ptr<Database> db;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+};
+
+void tst_Database::init()
+{
+    db = std::make_unique<Database>();
+    tester = std::make_unique<QAbstractItemModelTester>(db.get(),
+                                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+}
+
+void tst_Database::cleanup()
+{
+    tester.reset();
+    db.reset();
+}
+
+void tst_Database::headers_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("hasToolTip");
+    QTest::newRow("ean") << 0 << "EAN" << true;
+    QTest::newRow("display name") << 1 << "Displayed Item Name" << true;
+    QTest::newRow("full name") << 2 << "Full Item Name" << true;
+    QTest::newRow("volume") << 3 << "Full Bottle Volume [ml]" << false;
+    QTest::newRow("full weight") << 4 << "Full Bottle Weight [g]" << false;
+    QTest::newRow("empty weight") << 5 << "Empty Bottle Weight [g]" << false;
+    QTest::newRow("correction") << 6 << "Weight correction [+/- g]" << true;
+    QTest::newRow("use") << 7 << "Use in Inventory" << true;
+    QTest::newRow("outside") << 8 << "---" << false;
+}
+
+void tst_Database::headers()
+{
+    QFETCH(int, section);
+    QFETCH(QString, text);
+    QFETCH(bool, hasToolTip);
+    QCOMPARE(db->headerData(section, Qt::Horizontal).toString(), text);
+    QCOMPARE(db->headerData(section, Qt::Horizontal, Qt::ToolTipRole).isValid(), hasToolTip);
+    QVERIFY(!db->headerData(section, Qt::Vertical).isValid());
+}
+
+void tst_Database::flagsFollowLock_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<int>("flags");
+    const int editable = Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsEnabled;
+    QTest::newRow("ean") << 0 << false << int(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    QTest::newRow("name, locked") << 1 << true << editable;
+    QTest::newRow("correction, locked") << 6 << true << editable;
+    QTest::newRow("use, locked") << 7 << true << 0;
+    QTest::newRow("use, unlocked") << 7 << false << int(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+}
+
+void tst_Database::flagsFollowLock()
+{
+    QFETCH(int, column);
+    QFETCH(bool, locked);
+    QFETCH(int, flags);
+    db->insertBottle(0, QStringLiteral("1"));
+    db->locked = locked;
+    QCOMPARE(int(db->flags(db->index(0, column))), flags);
+}
+
+void tst_Database::dataRoles()
+{
+    Bottle b = bottle(QStringLiteral("859"), QStringLiteral("Rum"), true);
+    b.volume = 700;
+    b.weightCorrection = -12;
+    db->setBottles({b});
+
+    QCOMPARE(db->data(db->index(0, 3)).userType(), int(QMetaType::ULongLong));
+    QCOMPARE(db->data(db->index(0, 3)).toULongLong(), 700ull);
+    QCOMPARE(db->data(db->index(0, 6)).userType(), int(QMetaType::Int));
+    QCOMPARE(db->data(db->index(0, 6)).toInt(), -12);
+    QVERIFY(!db->data(db->index(0, 7)).isValid());
+    QCOMPARE(db->data(db->index(0, 7), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    QVERIFY(!db->data(db->index(0, 3), Qt::CheckStateRole).isValid());
+    QCOMPARE(db->data(db->index(0, 0), Qt::TextAlignmentRole).toInt(), 132);
+    QVERIFY(!db->data(db->index(0, 1), Qt::TextAlignmentRole).isValid());
+    QVERIFY(!db->data(db->index(0, 0), Qt::ToolTipRole).isValid());
+}
+
+void tst_Database::setDataConverts_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QVariant>("stored");
+    QTest::newRow("volume text") << 3 << QVariant(QStringLiteral("700")) << QVariant(700ull);
+    QTest::newRow("volume abc") << 3 << QVariant(QStringLiteral("abc")) << QVariant(0ull);
+    QTest::newRow("volume negative text") << 3 << QVariant(QStringLiteral("-5")) << QVariant(0ull);
+    QTest::newRow("volume negative int") << 3 << QVariant(-5) << QVariant(0ull);
+    QTest::newRow("volume above 32 bits") << 3 << QVariant(QStringLiteral("4294967296")) << QVariant(0ull);
+    QTest::newRow("empty weight") << 5 << QVariant(450u) << QVariant(450ull);
+    QTest::newRow("correction negative") << 6 << QVariant(QStringLiteral("-15")) << QVariant(-15);
+    QTest::newRow("correction text") << 6 << QVariant(QStringLiteral("x")) << QVariant(0);
+    QTest::newRow("name") << 1 << QVariant(QStringLiteral("Gin")) << QVariant(QStringLiteral("Gin"));
+    QTest::newRow("full name") << 2 << QVariant(QStringLiteral("Dry Gin 0.7")) << QVariant(QStringLiteral("Dry Gin 0.7"));
+}
+
+void tst_Database::setDataConverts()
+{
+    QFETCH(int, column);
+    QFETCH(QVariant, value);
+    QFETCH(QVariant, stored);
+    Bottle b = bottle(QStringLiteral("1"));
+    b.volume = b.emptyWeight = 99;
+    b.weightCorrection = 99;
+    db->setBottles({b});
+    QVERIFY(db->setData(db->index(0, column), value));
+    QCOMPARE(db->data(db->index(0, column)), stored);
+}
+
+void tst_Database::onlyChangedFullWeightStampsModified_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<bool>("stamped");
+    QTest::newRow("same full weight") << 4 << QVariant(1200) << int(Qt::EditRole) << false;
+    QTest::newRow("other full weight") << 4 << QVariant(1201) << int(Qt::EditRole) << true;
+    QTest::newRow("volume") << 3 << QVariant(500) << int(Qt::EditRole) << false;
+    QTest::newRow("empty weight") << 5 << QVariant(500) << int(Qt::EditRole) << false;
+    QTest::newRow("correction") << 6 << QVariant(5) << int(Qt::EditRole) << false;
+    QTest::newRow("name") << 1 << QVariant(QStringLiteral("x")) << int(Qt::EditRole) << false;
+    QTest::newRow("check box") << 7 << QVariant(int(Qt::Checked)) << int(Qt::CheckStateRole) << false;
+}
+
+void tst_Database::onlyChangedFullWeightStampsModified()
+{
+    QFETCH(int, column);
+    QFETCH(QVariant, value);
+    QFETCH(int, role);
+    QFETCH(bool, stamped);
+    const QDateTime old(QDate(2013, 5, 7), QTime(9, 5));
+    Bottle b = bottle(QStringLiteral("1"));
+    b.fullWeight = 1200;
+    b.modified = b.inserted = old;
+    db->setBottles({b});
+    db->locked = false;
+
+    const QDateTime before = QDateTime::currentDateTime();
+    QVERIFY(db->setData(db->index(0, column), value, role));
+    const Bottle &after = db->bottles.at(0);
+    QCOMPARE(after.inserted, old);
+    if (stamped)
+        QVERIFY(after.modified >= before);
+    else
+        QCOMPARE(after.modified, old);
+}
+
+void tst_Database::setDataOnEanChangesNothing()
+{
+    db->insertBottle(0, QStringLiteral("859"));
+    QSignalSpy changed(db.get(), &QAbstractItemModel::dataChanged);
+    QVERIFY(changed.isValid());
+    QVERIFY(db->setData(db->index(0, 0), QStringLiteral("123")));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(db->bottles.at(0).ean, QStringLiteral("859"));
+    // Under the edit role the check box column accepts the call and changes nothing either.
+    QVERIFY(db->setData(db->index(0, 7), int(Qt::Checked), Qt::EditRole));
+    QVERIFY(!db->bottles.at(0).useInInventory);
+}
+
+void tst_Database::setDataRefusesOtherRoles()
+{
+    db->insertBottle(0, QStringLiteral("1"));
+    QSignalSpy changed(db.get(), &QAbstractItemModel::dataChanged);
+    QVERIFY(changed.isValid());
+    QVERIFY(!db->setData(db->index(0, 1), QStringLiteral("x"), Qt::DisplayRole));
+    QVERIFY(!db->setData(db->index(0, 1), QStringLiteral("x"), Qt::ToolTipRole));
+    QCOMPARE(changed.count(), 0);
+    QVERIFY(db->bottles.at(0).displayName.isEmpty());
+}
+
+void tst_Database::sortOrders_data()
+{
+    QTest::addColumn<QList<Bottle>>("rows");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<Qt::SortOrder>("order");
+    QTest::addColumn<QStringList>("expected");
+
+    const QList<Bottle> names{bottle("1", "b"), bottle("2", "  a"), bottle("3", "B")};
+    QTest::newRow("names trimmed, upper case first") << names << 1 << Qt::AscendingOrder
+                                                     << QStringList{"3", "2", "1"};
+    QTest::newRow("names descending") << names << 1 << Qt::DescendingOrder << QStringList{"1", "2", "3"};
+    const QList<Bottle> codes{bottle("20"), bottle("3"), bottle("100")};
+    QTest::newRow("ean as text") << codes << 0 << Qt::AscendingOrder << QStringList{"100", "20", "3"};
+    const QList<Bottle> checks{bottle("1", {}, true), bottle("2", {}, false), bottle("3", {}, true)};
+    QTest::newRow("unchecked first") << checks << 7 << Qt::AscendingOrder << QStringList{"2", "1", "3"};
+    QTest::newRow("checked first") << QList<Bottle>{bottle("2"), bottle("1", {}, true)} << 7
+                                   << Qt::DescendingOrder << QStringList{"1", "2"};
+    QTest::newRow("weight column keeps order") << codes << 4 << Qt::AscendingOrder
+                                               << QStringList{"20", "3", "100"};
+}
+
+void tst_Database::sortOrders()
+{
+    QFETCH(QList<Bottle>, rows);
+    QFETCH(int, column);
+    QFETCH(Qt::SortOrder, order);
+    QFETCH(QStringList, expected);
+    db->setBottles(rows);
+    QSignalSpy changed(db.get(), &QAbstractItemModel::dataChanged);
+    QVERIFY(changed.isValid());
+
+    db->sort(column, order);
+
+    QCOMPARE(eans(*db), expected);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toModelIndex(), db->index(0, 0));
+    QCOMPARE(changed.at(0).at(1).toModelIndex(), db->index(rows.size() - 1, 7));
+}
+
+void tst_Database::insertAndRemove()
+{
+    QSignalSpy inserted(db.get(), &QAbstractItemModel::rowsInserted);
+    QVERIFY(inserted.isValid());
+    const QDateTime before = QDateTime::currentDateTime();
+    QVERIFY(db->insertBottle(0, QStringLiteral("2")));
+    QVERIFY(db->insertBottle(0, QStringLiteral("1")));
+    QVERIFY(db->insertBottle(2, QStringLiteral("3")));
+    QCOMPARE(eans(*db), (QStringList{"1", "2", "3"}));
+    QCOMPARE(inserted.count(), 3);
+    const Bottle &fresh = db->bottles.at(0);
+    QCOMPARE(fresh.volume, 0ull);
+    QVERIFY(!fresh.useInInventory);
+    QVERIFY(fresh.inserted >= before && fresh.modified >= before);
+
+    QVERIFY(db->removeBottle(1));
+    QCOMPARE(eans(*db), (QStringList{"1", "3"}));
+    QVERIFY(!db->removeBottle(2));
+    QVERIFY(!db->removeBottle(-1));
+    QCOMPARE(db->rowCount(), 2);
+}
+
+void tst_Database::findByEanTakesFirstMatch()
+{
+    Bottle first = bottle("5", "first");
+    Bottle second = bottle("5", "second");
+    db->setBottles({bottle("1"), first, second});
+    QCOMPARE(db->findByEan("5")->displayName, QStringLiteral("first"));
+    QVERIFY(!db->findByEan(" 5"));
+    QVERIFY(!db->findByEan("6"));
+
+    db->removeBottle(1);
+    QCOMPARE(db->findByEan("5")->displayName, QStringLiteral("second"));
+}
+
+void tst_Database::eanIndexFollowsChanges()
+{
+    db->setBottles({bottle("b", "1"), bottle("a", "2"), bottle("a", "3")});
+    QCOMPARE(db->findByEan("a")->displayName, QStringLiteral("2"));
+
+    db->sort(1, Qt::DescendingOrder);
+    QCOMPARE(db->findByEan("a")->displayName, QStringLiteral("3"));
+
+    db->insertBottle(0, QStringLiteral("a"));
+    QCOMPARE(db->findByEan("a"), &db->bottles[0]);
+
+    db->appendBottle(bottle("c", "appended"));
+    QCOMPARE(db->findByEan("c")->displayName, QStringLiteral("appended"));
+    db->appendBottle(bottle("c", "later"));
+    QCOMPARE(db->findByEan("c")->displayName, QStringLiteral("appended"));
+
+    db->bottles[0].ean = QStringLiteral("z");
+    db->bottleChanged(0);
+    QCOMPARE(db->findByEan("z"), &db->bottles[0]);
+    // Writers that bypass the model still must not get a stale answer.
+    db->bottles.append(bottle("new"));
+    QCOMPARE(db->findByEan("new"), &db->bottles.last());
+    db->bottles.removeFirst();
+    QVERIFY(!db->findByEan("z"));
+
+    db->setBottles({});
+    QVERIFY(!db->findByEan("a"));
+}
+
+QTEST_GUILESS_MAIN(tst_Database)
+#include "tst_database.moc"
