@@ -118,6 +118,8 @@ QVariant DiffDatabase::headerData(int section, Qt::Orientation orientation, int 
 
 Qt::ItemFlags DiffDatabase::flags(const QModelIndex &index) const
 {
+    if (!index.isValid())
+        return Qt::ItemFlags();
     if (index.column() == UpdateColumn)
         return Qt::ItemIsUserCheckable | Qt::ItemIsEnabled;
     return Qt::ItemIsEnabled;
