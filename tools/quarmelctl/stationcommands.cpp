@@ -1,11 +1,233 @@
 #include "commands.h"
 
-QString stationUsage()
+#include "communication.h"
+
+#include "bottle.h"
+#include "database.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QLoggingCategory>
+
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+void printLine(const QString &line)
 {
-    return QString();
+    std::fprintf(stdout, "%s\n", qUtf8Printable(line));
 }
 
-int runStationCommand(const QStringList &)
+int stationUsageError()
 {
+    std::fprintf(stderr, "usage: quarmelctl COMMAND ...\n%s", qUtf8Printable(stationUsage()));
     return ExitUsage;
+}
+
+QString noStationText(Communication::State state)
+{
+    switch (state) {
+    case Communication::ReadingDatabase:
+        return QStringLiteral("Quarmel must be connected to download database.");
+    case Communication::WritingDatabase:
+        return QStringLiteral("Quarmel must be connected to write database.");
+    case Communication::ReadingInventory:
+    case Communication::ReadingInventoryNumber:
+    case Communication::ReadingVersion:
+        return QStringLiteral("Quarmel must be connected to download inventory.");
+    case Communication::Idle:
+        break;
+    }
+    return QStringLiteral("Quarmel is not connected.");
+}
+
+// Runs one transfer to its end and turns the link's failure signals into exit codes. Progress goes to
+// standard error: one updated line on a terminal, one line per step otherwise.
+class Transfer
+{
+public:
+    explicit Transfer(const char *label) : label(label), interactive(::isatty(STDERR_FILENO))
+    {
+        QObject::connect(&link, &Communication::portNotOpened, &loop, [this](Communication::State state) {
+            end(ExitNoStation, noStationText(state));
+        });
+        QObject::connect(&link, &Communication::timeout, &loop, [this] {
+            end(ExitTimeout, QStringLiteral("Timeout Error, Quarmel not connected?"));
+        });
+        QObject::connect(&link, &Communication::writeError, &loop, [this] {
+            end(ExitWriteRefused, QStringLiteral("The station takes at most 1500 bottles; nothing was written."));
+        });
+    }
+
+    void progress(int percent)
+    {
+        if (percent == lastPercent)
+            return;
+        lastPercent = percent;
+        std::fprintf(stderr, interactive ? "\r%s: %3d %%" : "%s: %d %%\n", label, percent);
+        std::fflush(stderr);
+    }
+
+    void end(int code, const QString &message = QString())
+    {
+        if (interactive && lastPercent >= 0)
+            std::fprintf(stderr, "\n");
+        lastPercent = -1;
+        if (!message.isEmpty())
+            std::fprintf(stderr, "%s\n", qUtf8Printable(message));
+        result = code;
+        loop.exit(code);
+    }
+
+    // Failures may be reported before `start` returns, before the loop could be running.
+    int run(const std::function<void()> &start)
+    {
+        start();
+        return result >= 0 ? result : loop.exec();
+    }
+
+    Communication link;
+    QEventLoop loop;
+
+private:
+    const char *label;
+    bool interactive;
+    int lastPercent = -1;
+    int result = -1;
+};
+
+int version()
+{
+    Transfer transfer("Reading version");
+    QObject::connect(&transfer.link, &Communication::versionReadFinished, &transfer.loop,
+                     [&transfer] { transfer.end(ExitOk); });
+    const int code = transfer.run([&transfer] { transfer.link.readVersion(); });
+    if (code == ExitOk)
+        printLine(QString::number(transfer.link.firmwareVersion));
+    return code;
+}
+
+int lastNumber()
+{
+    Transfer transfer("Reading last inventory number");
+    int number = 0;
+    QObject::connect(&transfer.link, &Communication::lastInventoryNumber, &transfer.loop,
+                     [&transfer, &number](int n) {
+                         number = n;
+                         transfer.end(ExitOk);
+                     });
+    const int code = transfer.run([&transfer] { transfer.link.readLastInventoryNumber(); });
+    if (code == ExitOk)
+        printLine(QString::number(number));
+    return code;
+}
+
+int inventory(const QString &slotText)
+{
+    bool ok = false;
+    const int slot = slotText.toInt(&ok);
+    if (!ok || slot < -128 || slot > 255)
+        return stationUsageError();
+    Transfer transfer("Reading inventory");
+    QObject::connect(&transfer.link, &Communication::inventoryRead, &transfer.loop,
+                     [&transfer](int percent) { transfer.progress(percent); });
+    QObject::connect(&transfer.link, &Communication::inventoryReadFinished, &transfer.loop,
+                     [&transfer] { transfer.end(ExitOk); });
+    const int code = transfer.run([&transfer, slot] { transfer.link.readInventory(slot); });
+    if (code == ExitOk) {
+        for (const InventoryBottle &bottle : qAsConst(transfer.link.inventory))
+            printLine(QStringLiteral("%1;%2").arg(bottle.ean).arg(bottle.weight));
+    }
+    return code;
+}
+
+int readDatabase()
+{
+    Transfer transfer("Reading database");
+    QList<Bottle> bottles;
+    QObject::connect(&transfer.link, &Communication::databaseRead, &transfer.loop,
+                     [&transfer](int percent) { transfer.progress(percent); });
+    QObject::connect(&transfer.link, &Communication::databaseReadFinished, &transfer.loop,
+                     [&transfer] { transfer.end(ExitOk); });
+    const int code = transfer.run([&transfer, &bottles] { transfer.link.readDatabase(&bottles); });
+    if (code == ExitOk) {
+        for (const Bottle &b : qAsConst(bottles)) {
+            printLine(QStringLiteral("%1;%2;%3;%4;%5;%6")
+                          .arg(b.ean, b.displayName)
+                          .arg(b.volume)
+                          .arg(b.fullWeight)
+                          .arg(b.emptyWeight)
+                          .arg(b.stationText));
+        }
+    }
+    return code;
+}
+
+// A catalogue document when the file looks like XML, otherwise a CSV import file.
+bool readCatalogue(const QString &path, QList<Bottle> *bottles)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(path), qUtf8Printable(file.errorString()));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (bytes.trimmed().startsWith('<')) {
+        DocumentDamage damage;
+        Database::parse(bytes, *bottles, &damage);
+        if (damage.damaged) {
+            std::fprintf(stderr, "%s: %s\n", qUtf8Printable(path), qUtf8Printable(damage.toString()));
+            return false;
+        }
+        return true;
+    }
+    *bottles = Database::parseCsv(bytes);
+    return true;
+}
+
+int writeDatabase(const QString &path)
+{
+    QList<Bottle> bottles;
+    if (!readCatalogue(path, &bottles))
+        return ExitFailure;
+    Transfer transfer("Writing database");
+    QObject::connect(&transfer.link, &Communication::databaseWriten, &transfer.loop,
+                     [&transfer](int percent) { transfer.progress(percent); });
+    QObject::connect(&transfer.link, &Communication::databaseWriteFinished, &transfer.loop,
+                     [&transfer] { transfer.end(ExitOk); });
+    const int code = transfer.run([&transfer, &bottles] { transfer.link.writeDatabase(&bottles); });
+    if (code == ExitOk)
+        std::fprintf(stderr, "%d bottles written.\n", bottles.size());
+    return code;
+}
+} // namespace
+
+QString stationUsage()
+{
+    return QStringLiteral("  station version          firmware build time, seconds since 1970\n"
+                          "  station last-number      number of the last inventory taken, less one\n"
+                          "  station inventory SLOT   weighings of a stored inventory, ean;weight\n"
+                          "  station read-db          the station's bottles, "
+                          "ean;displayName;volume;fullWeight;emptyWeight;stationText\n"
+                          "  station write-db FILE    write a catalogue (CSV import file or XML document)\n");
+}
+
+int runStationCommand(const QStringList &args)
+{
+    // The link's step-by-step debug lines would bury the progress; QT_LOGGING_RULES brings them back.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    const QString command = args.value(0);
+    if (command == QLatin1String("version") && args.size() == 1)
+        return version();
+    if (command == QLatin1String("last-number") && args.size() == 1)
+        return lastNumber();
+    if (command == QLatin1String("inventory") && args.size() == 2)
+        return inventory(args.at(1));
+    if (command == QLatin1String("read-db") && args.size() == 1)
+        return readDatabase();
+    if (command == QLatin1String("write-db") && args.size() == 2)
+        return writeDatabase(args.at(1));
+    return stationUsageError();
 }

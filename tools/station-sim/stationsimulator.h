@@ -1,0 +1,117 @@
+#pragma once
+
+#include "bottle.h"
+#include "inventorybottle.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QSocketNotifier;
+class QTimer;
+class PacedWriter;
+
+// A weighing station behind a pseudo-terminal: answers the read block, write block and read version
+// requests from a 64 KiB memory image, optionally at the pace of a 57600-baud line and with injected faults.
+// Runs on the caller's event loop, so tests can drive it in-process next to the link.
+class StationSimulator : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Answers number `first` to `first + count - 1` (counted from 1 over all requests received);
+    // first 0 means never, count below 0 means every answer from `first` on.
+    struct FaultRange
+    {
+        int first = 0;
+        int count = 1;
+        bool hits(int answer) const;
+    };
+
+    struct Faults
+    {
+        FaultRange drop;            // send nothing
+        FaultRange corruptChecksum; // a wrong checksum
+        FaultRange breakEscape;     // an escape byte followed by a byte no escape sequence allows
+        FaultRange cutShort;        // a frame too short to hold header and checksum
+        FaultRange late;            // answer `lateMs` after the request
+        int lateMs = 0;
+        bool byteByByte = false;    // every byte in its own write, one per millisecond
+        int silentAfter = 0;        // answer this many requests, then none (0: never silent)
+        int vanishAfter = 0;        // after this many requests close the terminal (0: never)
+    };
+
+    static constexpr int MemorySize = 65536;
+    // Where the image keeps the 128 bytes that the version request answers with: the build date text at
+    // offset 0 ("Mmm dd yyyy", 11 bytes) and the build time at offset 16 ("hh:mm:ss").
+    static constexpr int FirmwareAddress = 65408;
+    static constexpr int InventorySlots = 3;
+    static constexpr int InventoryCapacity = 500;
+
+    explicit StationSimulator(QObject *parent = nullptr);
+    ~StationSimulator() override;
+
+    // Opens the pseudo-terminal. The link opens devicePath().
+    bool open(QString *error = nullptr);
+    bool isOpen() const;
+    QString devicePath() const;
+    // Closes the terminal for good, as a station pulled from its socket.
+    void vanish();
+
+    // Fills the database area: records from address 0, the all-zero record after the last (at most 1500).
+    void setCatalogue(const QList<Bottle> &bottles);
+    QList<Bottle> catalogue() const;
+    void setInventory(int slot, const QList<InventoryBottle> &bottles);
+    QList<InventoryBottle> inventory(int slot) const;
+    void setLastInventoryNumber(int number);
+    int lastInventoryNumber() const;
+    // "Mmm dd yyyy" and "hh:mm:ss", as the firmware's compiler writes them.
+    void setFirmwareTime(const QString &date, const QString &time);
+
+    QByteArray memory() const { return image; }
+    void setMemory(int address, const QByteArray &bytes);
+    bool saveImage(const QString &path, QString *error = nullptr) const;
+
+    // Catalogue from a CSV import file, or from a catalogue document when the name ends in ".xml".
+    static bool readCatalogueFile(const QString &path, QList<Bottle> *bottles, QString *error);
+    // Weighings from a file of "ean;weight" lines; empty lines and lines starting with '#' are skipped.
+    static bool readInventoryFile(const QString &path, QList<InventoryBottle> *bottles, QString *error);
+
+    // Paces the answers as a 57600-baud line would carry them (8N1, ten bits a byte).
+    void setPaced(bool paced);
+    Faults faults;
+
+    int requestCount() const { return requests; }
+    qint64 bytesReceived() const { return received; }
+    qint64 bytesSent() const { return sent; }
+
+signals:
+    void requestReceived(int command, int address);
+    void vanished();
+
+private:
+    void onReadable();
+    void handleRequest(const QByteArray &body, int rawSize);
+    QByteArray answerFrame(const QByteArray &body, int answer) const;
+    void deliver(const QByteArray &frame, int rawRequestSize, int delayMs);
+    void writeOut(const QByteArray &bytes);
+    void trickle();
+
+    QByteArray image = QByteArray(MemorySize, 0);
+    int master = -1;
+    int slave = -1;
+    QString path;
+    QSocketNotifier *notifier = nullptr;
+    QTimer *trickleTimer = nullptr;
+    QByteArray trickleQueue;
+    std::unique_ptr<PacedWriter> pacer;
+    bool pacedRequested = false;
+    QByteArray rxBuffer;
+    bool frameOpen = false;
+    int requests = 0;
+    qint64 received = 0;
+    qint64 sent = 0;
+};
