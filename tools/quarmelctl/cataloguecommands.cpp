@@ -1,11 +1,226 @@
 #include "commands.h"
 
-QString catalogueUsage()
+#include "cipher.h"
+#include "database.h"
+#include "diffdatabase.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+int fail(const QString &message)
 {
-    return QString();
+    std::fprintf(stderr, "quarmelctl catalogue: %s\n", qUtf8Printable(message));
+    return ExitFailure;
 }
 
-int runCatalogueCommand(const QStringList &)
+int usageError()
 {
+    std::fprintf(stderr, "usage:\n%s", qUtf8Printable(catalogueUsage()));
     return ExitUsage;
+}
+
+bool readInput(const QString &path, QByteArray *bytes, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
+// "-" writes to standard output; anything else goes through QSaveFile so a failed write keeps the old file.
+bool writeOutput(const QString &path, const QByteArray &bytes, QString *error)
+{
+    if (path == QLatin1String("-")) {
+        QFile out;
+        if (out.open(stdout, QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush())
+            return true;
+        *error = QStringLiteral("cannot write to standard output");
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool onlyHexText(const QByteArray &bytes)
+{
+    bool anyDigit = false;
+    for (char c : bytes) {
+        const bool digit = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (!digit && c != ' ' && c != '\r' && c != '\n' && c != '\t')
+            return false;
+        anyDigit = anyDigit || digit;
+    }
+    return anyDigit;
+}
+
+// A catalogue document as given: plain XML, an encrypted container, or the update server's hex text.
+bool readCatalogue(const QString &path, QList<Bottle> *list, QString *error)
+{
+    QByteArray bytes;
+    if (!readInput(path, &bytes, error))
+        return false;
+    if (bytes.startsWith("OAES")) {
+        QByteArray plain;
+        if (!decryptData(bytes, plain)) {
+            *error = QStringLiteral("%1: not a valid encrypted catalogue").arg(path);
+            return false;
+        }
+        bytes = plain;
+    } else if (onlyHexText(bytes)) {
+        QByteArray plain;
+        if (!decryptHexData(bytes, plain)) {
+            *error = QStringLiteral("%1: not a valid encrypted catalogue").arg(path);
+            return false;
+        }
+        bytes = plain;
+    }
+    DocumentDamage damage;
+    Database::parse(bytes, *list, &damage);
+    if (damage.damaged) {
+        *error = QStringLiteral("%1: damaged catalogue document (%2)").arg(path, damage.toString());
+        return false;
+    }
+    return true;
+}
+
+using Transform = bool (*)(const QByteArray &, QByteArray &);
+
+int transformFile(const QStringList &args, Transform transform, const char *what)
+{
+    if (args.size() != 2)
+        return usageError();
+    QByteArray in;
+    QString error;
+    if (!readInput(args.at(0), &in, &error))
+        return fail(error);
+    QByteArray out;
+    if (!transform(in, out))
+        return fail(QStringLiteral("%1: %2").arg(args.at(0), QLatin1String(what)));
+    if (!writeOutput(args.at(1), out, &error))
+        return fail(error);
+    return ExitOk;
+}
+
+bool decryptHexStrict(const QByteArray &in, QByteArray &out)
+{
+    // Text without hex digits would "decrypt" to nothing, which is no catalogue.
+    return onlyHexText(in) && decryptHexData(in, out);
+}
+
+int importCsv(const QStringList &args)
+{
+    if (args.size() != 2)
+        return usageError();
+    QByteArray bytes;
+    QString error;
+    if (!readInput(args.at(0), &bytes, &error))
+        return fail(error);
+    const QList<Bottle> list = Database::parseCsv(bytes);
+    if (list.isEmpty())
+        return fail(QStringLiteral("%1: no line with six fields").arg(args.at(0)));
+    if (!writeOutput(args.at(1), Database::toDocument(list), &error))
+        return fail(error);
+    std::fprintf(stderr, "%d bottles\n", list.size());
+    return ExitOk;
+}
+
+// Loads both catalogues and compares them; false after printing why.
+bool compare(const QString &localPath, const QString &updatePath, Database *local, DiffDatabase *diff,
+             int *code)
+{
+    QString error;
+    QList<Bottle> bottles;
+    QList<Bottle> update;
+    if (!readCatalogue(localPath, &bottles, &error) || !readCatalogue(updatePath, &update, &error)) {
+        *code = fail(error);
+        return false;
+    }
+    local->setBottles(bottles);
+    diff->setUpdate(update);
+    return true;
+}
+
+int diffCatalogues(const QStringList &args)
+{
+    if (args.size() != 2)
+        return usageError();
+    Database local;
+    DiffDatabase diff(nullptr, &local, Qt::white, Qt::lightGray);
+    int code = ExitOk;
+    if (!compare(args.at(0), args.at(1), &local, &diff, &code))
+        return code;
+    for (const DiffEntry &entry : qAsConst(diff.entries)) {
+        const bool known = local.findByEan(entry.updated.ean) != nullptr;
+        std::fprintf(stdout, "%s;%llu;%llu;%s\n", qUtf8Printable(entry.updated.ean),
+                     static_cast<unsigned long long>(entry.current.fullWeight),
+                     static_cast<unsigned long long>(entry.updated.fullWeight), known ? "changed" : "new");
+    }
+    return ExitOk;
+}
+
+int applyUpdate(const QStringList &args)
+{
+    if (args.size() != 3)
+        return usageError();
+    Database local;
+    DiffDatabase diff(nullptr, &local, Qt::white, Qt::lightGray);
+    int code = ExitOk;
+    if (!compare(args.at(0), args.at(1), &local, &diff, &code))
+        return code;
+    const int applied = diff.applyUpdate();
+    QString error;
+    if (!writeOutput(args.at(2), Database::toDocument(local.bottles), &error))
+        return fail(error);
+    std::fprintf(stderr, "%d changes applied, %d bottles\n", applied, local.rowCount());
+    return ExitOk;
+}
+} // namespace
+
+QString catalogueUsage()
+{
+    return QStringLiteral(
+        "  catalogue encrypt IN OUT            wrap a file in the encrypted container\n"
+        "  catalogue decrypt IN OUT            unwrap an encrypted container\n"
+        "  catalogue encrypt-hex IN OUT        hex text of the encrypted blocks, as the update server sends\n"
+        "  catalogue decrypt-hex IN OUT        decrypt such hex text\n"
+        "  catalogue import-csv IN.csv OUT.xml write a catalogue document from a CSV import file\n"
+        "  catalogue diff LOCAL UPDATE         print ean;current full weight;updated full weight;new|changed\n"
+        "  catalogue apply LOCAL UPDATE OUT    take every offered change over and write the result\n"
+        "  (OUT may be - for standard output; LOCAL and UPDATE may be XML, encrypted or hex text)\n");
+}
+
+int runCatalogueCommand(const QStringList &args)
+{
+    // The import logs every record at debug level; QT_LOGGING_RULES still wins when set.
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    if (args.isEmpty())
+        return usageError();
+    const QString command = args.first();
+    const QStringList rest = args.mid(1);
+    if (command == QLatin1String("encrypt"))
+        return transformFile(rest, encryptData, "encryption failed");
+    if (command == QLatin1String("decrypt"))
+        return transformFile(rest, decryptData, "not a valid encrypted container");
+    if (command == QLatin1String("encrypt-hex"))
+        return transformFile(rest, encryptHexData, "encryption failed");
+    if (command == QLatin1String("decrypt-hex"))
+        return transformFile(rest, decryptHexStrict, "not hex text of an encrypted catalogue");
+    if (command == QLatin1String("import-csv"))
+        return importCsv(rest);
+    if (command == QLatin1String("diff"))
+        return diffCatalogues(rest);
+    if (command == QLatin1String("apply"))
+        return applyUpdate(rest);
+    return usageError();
 }
