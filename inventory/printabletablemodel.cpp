@@ -156,7 +156,9 @@ int Layout::drawTotal(const QString &text, int y, int pointSize)
     QRect measured = painter.boundingRect(QRect(0, y, right, y), Qt::AlignRight | Qt::AlignTop, text);
     if (measured.bottom() + m > page.bottom()) {
         startPage();
-        measured.setTop(page.top());
+        // The line moves up to the top of the new page whole. Keeping its old bottom edge would leave the
+        // next line as low as before, so it too would break, onto a page of its own.
+        measured.moveTop(page.top());
     }
     painter.drawText(measured, Qt::AlignRight | Qt::AlignTop, text);
     printY = measured.bottom();

@@ -1,0 +1,333 @@
+#include "inventory.h"
+#include "inventorybottlelist.h"
+#include "settings.h"
+
+#include <QAbstractItemModelTester>
+#include <QColor>
+#include <QTextStream>
+#include <QtTest>
+
+namespace {
+OverviewRow overviewRow(const QString &ean, const QString &name, qint64 residue, quint64 volume = 700)
+{
+    OverviewRow row;
+    row.ean = ean;
+    row.name = name;
+    row.residue = residue;
+    row.volume = volume;
+    return row;
+}
+} // namespace
+
+class tst_Inventory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void newRowDefaults();
+    void rowsFromOverviewSumPerEan();
+    void salesExample();
+    void negativeSales();
+    void zeroSellUnit();
+    void input_data();
+    void input();
+    void pieces_data();
+    void pieces();
+    void piecesWithoutBottleVolume();
+    void otherRolesAreRefused();
+    void carryOver();
+    void removeRows();
+    void currencyAndUnitHeaders();
+    void background();
+    void flagsAndAlignment();
+    void csv();
+
+private:
+    Inventory *inventory = nullptr;
+    QAbstractItemModelTester *tester = nullptr;
+};
+
+void tst_Inventory::init()
+{
+    Settings::setCurrency(Settings::CZK);
+    inventory = new Inventory;
+    tester = new QAbstractItemModelTester(inventory, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    inventory->loadFromOverview({overviewRow("1", "Gin", 350)});
+    inventory->calculate();
+}
+
+void tst_Inventory::cleanup()
+{
+    delete tester;
+    delete inventory;
+    Settings::setCurrency(Settings::CZK);
+}
+
+void tst_Inventory::newRowDefaults()
+{
+    QCOMPARE(inventory->rowCount(), 1);
+    QCOMPARE(inventory->columnCount(), 10);
+    const QStringList expected{"Gin", "0.04", "0.00", "0.00", "0.00", "0.35", "0.00", "0.35", "-0.35", "0.00"};
+    for (int column = 0; column < 10; ++column)
+        QCOMPARE(inventory->data(inventory->index(0, column)).toString(), expected.at(column));
+    QVERIFY(!inventory->modified);
+}
+
+void tst_Inventory::rowsFromOverviewSumPerEan()
+{
+    inventory->loadFromOverview({overviewRow("2", "Rum", 100, 1000), overviewRow("1", "Gin", 350),
+                                 overviewRow("2", "Rum again", 250, 500)});
+    QCOMPARE(inventory->rows.size(), 2);
+    QCOMPARE(inventory->rows.at(0).ean, QStringLiteral("2"));
+    QCOMPARE(inventory->rows.at(0).name, QStringLiteral("Rum"));
+    QCOMPARE(inventory->rows.at(0).measuredValue, 350);
+    QCOMPARE(inventory->rows.at(0).bottleVolume, 1000);
+    QCOMPARE(inventory->findRow("1")->measuredValue, 350);
+    QVERIFY(!inventory->findRow(QString()));
+    QVERIFY(!inventory->findRow("3"));
+}
+
+void tst_Inventory::salesExample()
+{
+    SalesRow &row = inventory->rows[0];
+    row.residualBottlesVolume = 700;
+    row.initialQuantity = 2100;
+    row.fromStock = 700;
+    row.pricePerUnit = 25;
+    QSignalSpy spy(inventory, &Inventory::calculated);
+    QVERIFY(spy.isValid());
+    inventory->calculate();
+
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(row.finalQuantity, 1050);
+    QCOMPARE(row.soldQuantity, 1750);
+    QCOMPARE(row.totalAmount, 1093.75);
+    QCOMPARE(inventory->total, 1093.75);
+    QCOMPARE(inventory->data(inventory->index(0, 9)).toString(), QStringLiteral("1093.75"));
+}
+
+void tst_Inventory::negativeSales()
+{
+    SalesRow &row = inventory->rows[0];
+    row.initialQuantity = 200;
+    row.pricePerUnit = 10;
+    inventory->calculate();
+    QCOMPARE(row.soldQuantity, -150);
+    QCOMPARE(row.totalAmount, -37.5);
+    QCOMPARE(inventory->data(inventory->index(0, 9)).toString(), QStringLiteral("-37.50"));
+}
+
+void tst_Inventory::zeroSellUnit()
+{
+    QVERIFY(inventory->setData(inventory->index(0, 1), "0"));
+    QVERIFY(inventory->setData(inventory->index(0, 2), "10"));
+    QCOMPARE(inventory->rows.at(0).sellUnit, 0);
+    QCOMPARE(inventory->rows.at(0).totalAmount, 0.0);
+}
+
+void tst_Inventory::input_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QVariant>("input");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("sell unit with a comma") << 1 << QVariant("0,04") << "0.04";
+    QTest::newRow("sell unit with a point") << 1 << QVariant("0.05") << "0.05";
+    QTest::newRow("thousands with blanks") << 3 << QVariant("1 000,5") << "1000.50";
+    QTest::newRow("truncated toward zero") << 3 << QVariant("0.0009") << "0.00";
+    QTest::newRow("negative litres") << 5 << QVariant("-0,25") << "-0.25";
+    QTest::newRow("text keeps the old value") << 1 << QVariant("abc") << "0.04";
+    QTest::newRow("empty keeps the old value") << 5 << QVariant("") << "0.35";
+    QTest::newRow("price with a comma") << 2 << QVariant("12,50") << "12.50";
+    QTest::newRow("price as a number") << 2 << QVariant(7.25) << "7.25";
+    QTest::newRow("bad price") << 2 << QVariant("twelve") << "0.00";
+    QTest::newRow("name") << 0 << QVariant("Gin Special") << "Gin Special";
+    QTest::newRow("from stock in litres") << 4 << QVariant("0,7") << "0.70";
+    QTest::newRow("bottles in litres") << 6 << QVariant("1.4") << "1.40";
+    QTest::newRow("computed column ignores input") << 8 << QVariant("5") << "-0.35";
+}
+
+void tst_Inventory::input()
+{
+    QFETCH(int, column);
+    QFETCH(QVariant, input);
+    QFETCH(QString, shown);
+
+    QSignalSpy spy(inventory, &Inventory::calculated);
+    QVERIFY(spy.isValid());
+    QVERIFY(inventory->setData(inventory->index(0, column), input, Qt::EditRole));
+    QCOMPARE(inventory->data(inventory->index(0, column), Qt::EditRole).toString(), shown);
+    // Even input that was not taken counts as a change.
+    QVERIFY(inventory->modified);
+    QCOMPARE(spy.count(), 1);
+}
+
+void tst_Inventory::pieces_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QVariant>("input");
+    QTest::addColumn<qint64>("stored");
+    QTest::addColumn<QString>("shownInPieces");
+    QTest::addColumn<QString>("shownInLitres");
+
+    QTest::newRow("two bottles") << 6 << QVariant("2") << 1400ll << "2.000" << "1.40";
+    QTest::newRow("two bottles from stock") << 4 << QVariant(2) << 1400ll << "2.000" << "1.40";
+    QTest::newRow("fraction refused") << 6 << QVariant("1.5") << 0ll << "0.000" << "0.00";
+    QTest::newRow("negative refused") << 4 << QVariant("-1") << 0ll << "0.000" << "0.00";
+    // The editor opens with the shown text, which is not a whole number: confirming it changes nothing.
+    QTest::newRow("shown text confirmed") << 6 << QVariant("2.000") << 0ll << "0.000" << "0.00";
+}
+
+void tst_Inventory::pieces()
+{
+    QFETCH(int, column);
+    QFETCH(QVariant, input);
+    QFETCH(qint64, stored);
+    QFETCH(QString, shownInPieces);
+    QFETCH(QString, shownInLitres);
+
+    inventory->selectPiecesStock();
+    inventory->selectPiecesFinal();
+    QVERIFY(inventory->setData(inventory->index(0, column), input));
+    const SalesRow &row = inventory->rows.at(0);
+    QCOMPARE(column == 6 ? row.residualBottlesVolume : row.fromStock, stored);
+    QCOMPARE(inventory->data(inventory->index(0, column)).toString(), shownInPieces);
+    inventory->selectLitresStock();
+    inventory->selectLitresFinal();
+    QCOMPARE(inventory->data(inventory->index(0, column)).toString(), shownInLitres);
+}
+
+void tst_Inventory::piecesWithoutBottleVolume()
+{
+    inventory->loadFromOverview({overviewRow("1", "Gin", 350, 0)});
+    inventory->rows[0].residualBottlesVolume = 500;
+    inventory->selectPiecesFinal();
+    QCOMPARE(inventory->data(inventory->index(0, 6)).toString(), QStringLiteral("Err"));
+    QVERIFY(inventory->setData(inventory->index(0, 6), "3"));
+    QCOMPARE(inventory->rows.at(0).residualBottlesVolume, 0);
+}
+
+void tst_Inventory::otherRolesAreRefused()
+{
+    QVERIFY(!inventory->setData(inventory->index(0, 1), "0.5", Qt::DisplayRole));
+    QCOMPARE(inventory->rows.at(0).sellUnit, 40);
+    QVERIFY(!inventory->modified);
+}
+
+void tst_Inventory::carryOver()
+{
+    inventory->loadFromOverview({overviewRow("1", "Gin", 350), overviewRow("2", "Rum", 100)});
+    SalesRow older;
+    older.ean = "2";
+    older.sellUnit = 20;
+    older.pricePerUnit = 30;
+    older.finalQuantity = 900;
+    older.fromStock = 5000;
+    older.measuredValue = 1;
+    SalesRow unknown = older;
+    unknown.ean = "9";
+    inventory->carryOver({unknown, older});
+
+    const SalesRow *rum = inventory->findRow("2");
+    QCOMPARE(rum->sellUnit, 20);
+    QCOMPARE(rum->pricePerUnit, 30.0);
+    QCOMPARE(rum->initialQuantity, 900);
+    QCOMPARE(rum->fromStock, 0);
+    QCOMPARE(rum->measuredValue, 100);
+    QCOMPARE(rum->totalAmount, 800 / 20 * 30.0);
+    QCOMPARE(inventory->findRow("1")->initialQuantity, 0);
+    QVERIFY(inventory->modified);
+}
+
+void tst_Inventory::removeRows()
+{
+    inventory->loadFromOverview({overviewRow("1", "Gin", 350), overviewRow("2", "Rum", 100)});
+    inventory->rows[1].initialQuantity = 140;
+    inventory->rows[1].pricePerUnit = 10;
+    inventory->rows[0].pricePerUnit = 4;
+    inventory->calculate();
+    QCOMPARE(inventory->total, 10.0 - 35.0);
+    QVERIFY(inventory->removeRows(0, 1));
+    QCOMPARE(inventory->rows.size(), 1);
+    QCOMPARE(inventory->total, 10.0);
+    QVERIFY(inventory->modified);
+}
+
+void tst_Inventory::currencyAndUnitHeaders()
+{
+    const auto header = [this](int section) {
+        return inventory->headerData(section, Qt::Horizontal).toString();
+    };
+    QCOMPARE(header(2), QStringLiteral("Price per\nUnit\n[CZK]"));
+    QCOMPARE(header(9), QStringLiteral("Cash In\n[CZK]"));
+    QCOMPARE(header(4), QStringLiteral("From Stock\n[L]"));
+
+    inventory->rows[0].pricePerUnit = 12.5;
+    qRegisterMetaType<Qt::Orientation>();
+    QSignalSpy headerSpy(inventory, &QAbstractItemModel::headerDataChanged);
+    QVERIFY(headerSpy.isValid());
+    inventory->selectEUR();
+    inventory->selectPiecesStock();
+    inventory->selectPiecesFinal();
+    QCOMPARE(headerSpy.count(), 3);
+    QCOMPARE(Settings::currencyName(), QStringLiteral("EUR"));
+    QCOMPARE(header(2), QStringLiteral("Price per\nUnit\n[EUR]"));
+    QCOMPARE(header(9), QStringLiteral("Cash In\n[EUR]"));
+    QCOMPARE(header(4), QStringLiteral("From Stock\n[Pieces]"));
+    QCOMPARE(header(6), QStringLiteral("Bottles\nQuantity\n[Pieces]"));
+    QCOMPARE(inventory->rows.at(0).pricePerUnit, 12.5);
+    QCOMPARE(header(10), QStringLiteral("---"));
+    QVERIFY(!inventory->headerData(1, Qt::Vertical).isValid());
+    QVERIFY(!inventory->headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
+    QCOMPARE(inventory->headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString().right(1), QStringLiteral(" "));
+}
+
+void tst_Inventory::background()
+{
+    inventory->loadFromOverview({overviewRow("C100", "House cocktail", 0), overviewRow("c100", "Lower", 0),
+                                 overviewRow("1C", "Gin", 0)});
+    for (int column = 0; column < 10; ++column)
+        QCOMPARE(inventory->data(inventory->index(0, column), Qt::BackgroundRole).value<QColor>(),
+                 QColor(232, 232, 232));
+    QVERIFY(!inventory->data(inventory->index(1, 0), Qt::BackgroundRole).isValid());
+    QVERIFY(!inventory->data(inventory->index(2, 3), Qt::BackgroundRole).isValid());
+}
+
+void tst_Inventory::flagsAndAlignment()
+{
+    for (int column = 0; column < 7; ++column)
+        QVERIFY(inventory->flags(inventory->index(0, column)) & Qt::ItemIsEditable);
+    for (int column = 7; column < 10; ++column) {
+        const Qt::ItemFlags flags = inventory->flags(inventory->index(0, column));
+        QVERIFY(!(flags & Qt::ItemIsEditable));
+        QVERIFY(flags & Qt::ItemIsEnabled);
+    }
+    QVERIFY(!inventory->data(inventory->index(0, 0), Qt::TextAlignmentRole).isValid());
+    QCOMPARE(inventory->data(inventory->index(0, 5), Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+}
+
+void tst_Inventory::csv()
+{
+    inventory->loadFromOverview({overviewRow("1", "Gin", 350), overviewRow("2", "Rum; \"old\"", 700)});
+    inventory->rows[0].residualBottlesVolume = 700;
+    inventory->rows[0].initialQuantity = 2100;
+    inventory->rows[0].fromStock = 700;
+    inventory->rows[0].pricePerUnit = 25;
+    inventory->calculate();
+
+    QString text;
+    QTextStream out(&text);
+    QVERIFY(inventory->saveToCSV(out));
+    out.flush();
+    QCOMPARE(text, QStringLiteral(
+                       "Loaded Items;Sell Unit [L];Price per Unit [CZK];Initial Quantity [L];From Stock [L];"
+                       "Measured Quantity [L];Bottles Quantity [L];Final Quantity [L];Sold Quantity [L];"
+                       "Cash In [CZK];\n"
+                       "Gin;0.04;25.00;2.10;0.70;0.35;0.70;1.05;1.75;1093.75;\n"
+                       "\"Rum; \"\"old\"\"\";0.04;0.00;0.00;0.00;0.70;0.00;0.70;-0.70;0.00;\n"));
+}
+
+QTEST_MAIN(tst_Inventory)
+#include "tst_inventory.moc"

@@ -1,0 +1,227 @@
+#include "iteminventory.h"
+#include "settings.h"
+
+#include <QAbstractItemModelTester>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QtTest>
+
+class tst_ItemInventory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void newRow();
+    void sales_data();
+    void sales();
+    void editing_data();
+    void editing();
+    void insertAndRemove();
+    void indexStaysInsideTheTable();
+    void csvLine();
+    void load_data();
+    void load();
+    void loadOfMissingFileKeepsItems();
+
+private:
+    ItemInventory *items = nullptr;
+    QAbstractItemModelTester *tester = nullptr;
+    QTemporaryDir tmp;
+};
+
+void tst_ItemInventory::init()
+{
+    Settings::setCurrency(Settings::CZK);
+    items = new ItemInventory;
+    tester = new QAbstractItemModelTester(items, QAbstractItemModelTester::FailureReportingMode::QtTest);
+}
+
+void tst_ItemInventory::cleanup()
+{
+    delete tester;
+    delete items;
+}
+
+void tst_ItemInventory::newRow()
+{
+    QSignalSpy spy(items, &ItemInventory::calculated);
+    QVERIFY(spy.isValid());
+    QVERIFY(items->insertRows(0, 1));
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(items->modified);
+    const QStringList expected{"", "1.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00"};
+    for (int column = 0; column < 8; ++column)
+        QCOMPARE(items->data(items->index(0, column)).toString(), expected.at(column));
+    QCOMPARE(items->data(items->index(0, 8)).toString(), QStringLiteral("---"));
+    QCOMPARE(items->headerData(7, Qt::Horizontal).toString(), QStringLiteral("Sales\n[CZK]"));
+    QCOMPARE(items->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Price per\nUnit\n[CZK]"));
+}
+
+void tst_ItemInventory::sales_data()
+{
+    QTest::addColumn<double>("sellUnit");
+    QTest::addColumn<double>("price");
+    QTest::addColumn<double>("initial");
+    QTest::addColumn<double>("fromStock");
+    QTest::addColumn<double>("final");
+    QTest::addColumn<double>("sold");
+    QTest::addColumn<double>("sales");
+
+    QTest::newRow("water") << 1.0 << 30.0 << 24.0 << 12.0 << 10.0 << 26.0 << 780.0;
+    QTest::newRow("half a piece per unit") << 0.5 << 20.0 << 3.0 << 0.0 << 0.0 << 3.0 << 120.0;
+    QTest::newRow("zero sell unit") << 0.0 << 20.0 << 3.0 << 0.0 << 0.0 << 3.0 << 0.0;
+    QTest::newRow("more at the end") << 1.0 << 10.0 << 1.0 << 0.0 << 3.0 << -2.0 << -20.0;
+}
+
+void tst_ItemInventory::sales()
+{
+    QFETCH(double, sellUnit);
+    QFETCH(double, price);
+    QFETCH(double, initial);
+    QFETCH(double, fromStock);
+    QFETCH(double, final);
+    QFETCH(double, sold);
+    QFETCH(double, sales);
+
+    items->insertRows(0, 2);
+    const QList<double> values{sellUnit, price, initial, fromStock, final};
+    for (int i = 0; i < values.size(); ++i)
+        QVERIFY(items->setData(items->index(1, i + 1), values.at(i)));
+    QCOMPARE(items->rows.at(1).soldQuantity, sold);
+    QCOMPARE(items->rows.at(1).totalAmount, sales);
+    QCOMPARE(items->total, sales);
+}
+
+void tst_ItemInventory::editing_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QVariant>("input");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("name") << 0 << QVariant("Tonic") << "Tonic";
+    QTest::newRow("price with a point") << 2 << QVariant("2.5") << "2.50";
+    QTest::newRow("price with a comma gives 0") << 2 << QVariant("2,5") << "0.00";
+    QTest::newRow("text gives 0") << 1 << QVariant("abc") << "0.00";
+    QTest::newRow("sold is overwritten") << 6 << QVariant("9") << "0.00";
+}
+
+void tst_ItemInventory::editing()
+{
+    QFETCH(int, column);
+    QFETCH(QVariant, input);
+    QFETCH(QString, shown);
+    items->insertRows(0, 1);
+    items->modified = false;
+    QVERIFY(items->setData(items->index(0, column), input));
+    QCOMPARE(items->data(items->index(0, column), Qt::EditRole).toString(), shown);
+    QVERIFY(items->modified);
+    QVERIFY(!items->setData(items->index(0, column), input, Qt::DisplayRole));
+}
+
+void tst_ItemInventory::insertAndRemove()
+{
+    items->insertRows(0, 1);
+    items->setData(items->index(0, 0), "Last");
+    items->insertRows(0, 1);
+    items->setData(items->index(0, 0), "First");
+    items->insertRows(items->rowCount(), 1);
+    QCOMPARE(items->rows.size(), 3);
+    QCOMPARE(items->rows.at(0).name, QStringLiteral("First"));
+    QCOMPARE(items->rows.at(1).name, QStringLiteral("Last"));
+
+    items->modified = false;
+    QVERIFY(items->removeRows(1, 1));
+    QCOMPARE(items->rows.size(), 2);
+    QCOMPARE(items->rows.at(0).name, QStringLiteral("First"));
+    QVERIFY(items->modified);
+    QVERIFY(items->removeRows(7, 2));
+    QCOMPARE(items->rows.size(), 2);
+}
+
+void tst_ItemInventory::indexStaysInsideTheTable()
+{
+    items->insertRows(0, 1);
+    QVERIFY(items->index(0, 9).isValid());
+    QVERIFY(!items->index(1, 0).isValid());
+    QVERIFY(!items->data(items->index(5, 0)).isValid());
+    QVERIFY(items->setData(items->index(5, 1), 3.0));
+    QCOMPARE(items->rows.size(), 1);
+}
+
+void tst_ItemInventory::csvLine()
+{
+    items->insertRows(0, 2);
+    const QList<QVariant> water{"Water", 1, 30, 24, 12, 10};
+    const QList<int> columns{0, 1, 2, 3, 4, 5};
+    for (int i = 0; i < water.size(); ++i)
+        items->setData(items->index(0, columns.at(i)), water.at(i));
+    items->setData(items->index(1, 0), "Chips; \"salted\"");
+
+    QString text;
+    QTextStream out(&text);
+    QVERIFY(items->saveToCSV(out));
+    out.flush();
+    QCOMPARE(text, QStringLiteral("\nWater;1.00;30.00;24.00;12.00;;;10.00;26.00;780.00;\n"
+                                  "\"Chips; \"\"salted\"\"\";1.00;0.00;0.00;0.00;;;0.00;0.00;0.00;\n"));
+}
+
+void tst_ItemInventory::load_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<double>("initial");
+    QTest::addColumn<double>("price");
+
+    QTest::newRow("final becomes initial")
+        << QByteArray("<inventory><bottle ean=\"1\"><name>Gin</name><finalQuantity>5</finalQuantity></bottle>"
+                      "<item><name>Cola</name><sellUnit>1</sellUnit><pricePerUnit>2.5</pricePerUnit>"
+                      "<initialQuantity>40</initialQuantity><fromStock>3</fromStock>"
+                      "<finalQuantity>7</finalQuantity><soldQuantity>36</soldQuantity>"
+                      "<totalAmount>90</totalAmount></item></inventory>")
+        << 1 << 7.0 << 2.5;
+    QTest::newRow("no items") << QByteArray("<inventory><counter>3</counter></inventory>") << 0 << 0.0 << 0.0;
+    QTest::newRow("not XML") << QByteArray("hello") << 0 << 0.0 << 0.0;
+    QTest::newRow("cut short after an item")
+        << QByteArray("<inventory><item><name>A</name><finalQuantity>2</finalQuantity></item><item><name>B")
+        << 1 << 2.0 << 0.0;
+}
+
+void tst_ItemInventory::load()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(int, count);
+    QFETCH(double, initial);
+    QFETCH(double, price);
+
+    items->insertRows(0, 3);
+    const QString file = tmp.filePath("table.inv");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(document);
+    f.close();
+
+    QVERIFY(items->load(file));
+    items->calculate();
+    QCOMPARE(items->rows.size(), count);
+    if (count) {
+        const AppendedItem &item = items->rows.at(0);
+        QCOMPARE(item.initialQuantity, initial);
+        QCOMPARE(item.finalQuantity, initial);
+        QCOMPARE(item.pricePerUnit, price);
+        QCOMPARE(item.fromStock, 0.0);
+        QCOMPARE(item.soldQuantity, 0.0);
+    }
+}
+
+void tst_ItemInventory::loadOfMissingFileKeepsItems()
+{
+    items->insertRows(0, 2);
+    QVERIFY(!items->load(tmp.filePath("missing.inv")));
+    QCOMPARE(items->rows.size(), 2);
+}
+
+QTEST_MAIN(tst_ItemInventory)
+#include "tst_iteminventory.moc"
