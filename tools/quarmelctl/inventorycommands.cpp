@@ -1,11 +1,287 @@
 #include "commands.h"
 
-QString inventoryUsage()
+#include "database.h"
+#include "interaction.h"
+#include "inventory.h"
+#include "inventorybottle.h"
+#include "inventorybottlelist.h"
+#include "iteminventory.h"
+#include "settings.h"
+#include "tablefile.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QTextStream>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+int fail(const QString &command, const QString &message)
 {
-    return QString();
+    std::fprintf(stderr, "quarmelctl %s: %s\n", qUtf8Printable(command), qUtf8Printable(message));
+    return ExitFailure;
 }
 
-int runInventoryCommand(const QString &, const QStringList &)
+int usageError()
 {
+    std::fprintf(stderr, "usage:\n%s", qUtf8Printable(inventoryUsage()));
     return ExitUsage;
+}
+
+bool readFile(const QString &path, QByteArray *bytes, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
+
+// The lines of a text file without their line ends; blank lines and lines starting with # are left out, but
+// still counted so that errors name the right line.
+QList<QPair<int, QString>> contentLines(const QByteArray &bytes)
+{
+    QList<QPair<int, QString>> lines;
+    const QList<QByteArray> raw = bytes.split('\n');
+    for (int i = 0; i < raw.size(); ++i) {
+        const QString line = QString::fromUtf8(raw.at(i)).trimmed();
+        if (!line.isEmpty() && !line.startsWith(QLatin1Char('#')))
+            lines.append({i + 1, line});
+    }
+    return lines;
+}
+
+// A catalogue document, or a CSV import file when the name ends in .csv.
+bool loadCatalogue(const QString &path, Database *database, QString *error)
+{
+    if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
+        QList<Bottle> bottles;
+        if (!Database::readCsvFile(path, bottles)) {
+            *error = QStringLiteral("%1: cannot be read").arg(path);
+            return false;
+        }
+        database->setBottles(bottles);
+        return true;
+    }
+    DocumentDamage damage;
+    if (!database->loadFromFile(path, false, &damage)) {
+        *error = QStringLiteral("%1: cannot be read").arg(path);
+        return false;
+    }
+    if (damage.damaged) {
+        *error = QStringLiteral("%1: damaged catalogue document (%2)").arg(path, damage.toString());
+        return false;
+    }
+    return true;
+}
+
+// An overview XML file, or "ean;weight" lines as the station simulator's samples hold them.
+bool loadWeighings(const QString &path, QList<InventoryBottle> *weighings, QString *error)
+{
+    QByteArray bytes;
+    if (!readFile(path, &bytes, error))
+        return false;
+    if (bytes.trimmed().startsWith('<')) {
+        if (!InventoryBottleList::loadFromXML(path, *weighings)) {
+            *error = QStringLiteral("%1: not an overview file").arg(path);
+            return false;
+        }
+        return true;
+    }
+    weighings->clear();
+    for (const auto &line : contentLines(bytes)) {
+        const QStringList fields = line.second.split(QLatin1Char(';'));
+        bool ok = false;
+        const quint64 weight = fields.size() == 2 ? fields.at(1).trimmed().toULongLong(&ok) : 0;
+        if (!ok || fields.at(0).trimmed().isEmpty()) {
+            *error = QStringLiteral("%1:%2: expected ean;weight in whole grams").arg(path).arg(line.first);
+            return false;
+        }
+        InventoryBottle weighing;
+        weighing.ean = fields.at(0).trimmed();
+        weighing.weight = weight;
+        weighings->append(weighing);
+    }
+    return true;
+}
+
+// "ean;price" or "ean;price;sell unit in litres" lines, applied to the rows with that EAN.
+bool applyPrices(const QString &path, Inventory *inventory, QString *error)
+{
+    QByteArray bytes;
+    if (!readFile(path, &bytes, error))
+        return false;
+    for (const auto &line : contentLines(bytes)) {
+        const QStringList fields = line.second.split(QLatin1Char(';'));
+        bool priceOk = false;
+        bool unitOk = true;
+        const double price = fields.size() >= 2 ? QLocale::c().toDouble(fields.at(1).trimmed(), &priceOk) : 0;
+        const double unit = fields.size() == 3 ? QLocale::c().toDouble(fields.at(2).trimmed(), &unitOk) : 0;
+        if (fields.size() < 2 || fields.size() > 3 || !priceOk || !unitOk || !std::isfinite(price)
+            || !std::isfinite(unit) || std::fabs(unit) > 1e6) {
+            *error = QStringLiteral("%1:%2: expected ean;price[;sell unit in litres]").arg(path).arg(line.first);
+            return false;
+        }
+        SalesRow *row = inventory->findRow(fields.at(0).trimmed());
+        if (!row)
+            continue;
+        row->pricePerUnit = price;
+        if (fields.size() == 3)
+            row->sellUnit = qint64(unit * 1000.0);
+    }
+    inventory->calculate();
+    return true;
+}
+
+// "ean;litres" lines: the quantity issued from the store to the bar during the period.
+bool applyStock(const QString &path, Inventory *inventory, QString *error)
+{
+    QByteArray bytes;
+    if (!readFile(path, &bytes, error))
+        return false;
+    for (const auto &line : contentLines(bytes)) {
+        const QStringList fields = line.second.split(QLatin1Char(';'));
+        bool ok = false;
+        const double litres = fields.size() == 2 ? QLocale::c().toDouble(fields.at(1).trimmed(), &ok) : 0;
+        if (!ok || !std::isfinite(litres) || std::fabs(litres) > 1e9) {
+            *error = QStringLiteral("%1:%2: expected ean;litres").arg(path).arg(line.first);
+            return false;
+        }
+        if (SalesRow *row = inventory->findRow(fields.at(0).trimmed()))
+            row->fromStock = qint64(litres * 1000.0);
+    }
+    inventory->calculate();
+    return true;
+}
+
+bool writeStdout(const QByteArray &bytes)
+{
+    QFile out;
+    return out.open(stdout, QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush();
+}
+
+int runOverview(const QStringList &args)
+{
+    if (args.size() != 2)
+        return usageError();
+    Database database;
+    QList<InventoryBottle> weighings;
+    QString error;
+    if (!loadCatalogue(args.at(0), &database, &error) || !loadWeighings(args.at(1), &weighings, &error))
+        return fail(QStringLiteral("overview"), error);
+
+    InventoryBottleList overview;
+    overview.setInventory(weighings, &database);
+    if (!writeStdout(overview.toCSV()))
+        return fail(QStringLiteral("overview"), QStringLiteral("cannot write to standard output"));
+    return ExitOk;
+}
+
+int runTakings(const QStringList &args)
+{
+    QStringList positional;
+    QString last;
+    QString save;
+    QString prices;
+    QString stock;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        QString *option = nullptr;
+        if (arg == QLatin1String("--last"))
+            option = &last;
+        else if (arg == QLatin1String("--save"))
+            option = &save;
+        else if (arg == QLatin1String("--prices"))
+            option = &prices;
+        else if (arg == QLatin1String("--stock"))
+            option = &stock;
+        if (!option) {
+            if (arg.startsWith(QLatin1String("--")))
+                return usageError();
+            positional << arg;
+            continue;
+        }
+        if (i + 1 >= args.size() || !option->isEmpty())
+            return usageError();
+        *option = args.at(++i);
+    }
+    if (positional.size() != 2)
+        return usageError();
+
+    const QString command = QStringLiteral("takings");
+    Database database;
+    QList<InventoryBottle> weighings;
+    QString error;
+    if (!loadCatalogue(positional.at(0), &database, &error) || !loadWeighings(positional.at(1), &weighings, &error))
+        return fail(command, error);
+    if (!last.isEmpty() && !QFile::exists(last))
+        return fail(command, QStringLiteral("%1: no such table file").arg(last));
+
+    InventoryBottleList overview;
+    overview.setInventory(weighings, &database);
+    Inventory inventory;
+    ItemInventory items;
+    inventory.loadFromOverview(overview.rows);
+    inventory.calculate();
+    if (!last.isEmpty()) {
+        if (inventory.import(last) == Inventory::FormatError)
+            return fail(command, QStringLiteral("%1: File is not inventory table.").arg(last));
+        inventory.calculate();
+        items.load(last);
+        items.calculate();
+    }
+    if (!prices.isEmpty() && !applyPrices(prices, &inventory, &error))
+        return fail(command, error);
+    if (!stock.isEmpty() && !applyStock(stock, &inventory, &error))
+        return fail(command, error);
+
+    QByteArray csv;
+    {
+        QTextStream out(&csv, QIODevice::WriteOnly);
+        inventory.saveToCSV(out);
+        items.saveToCSV(out);
+    }
+    if (!writeStdout(csv))
+        return fail(command, QStringLiteral("cannot write to standard output"));
+    const QString currency = Settings::currencyName();
+    std::fprintf(stderr, "%s\n%s\n",
+                 qUtf8Printable(QStringLiteral("Alcohol Sales: %1 %2").arg(inventory.total, 0, 'f', 2).arg(currency)),
+                 qUtf8Printable(QStringLiteral("Total Sales: %1 %2")
+                                    .arg(inventory.total + items.total, 0, 'f', 2)
+                                    .arg(currency)));
+
+    if (!save.isEmpty() && !TableFile::writeFile(save, TableFile::document(inventory, items)))
+        return fail(command, QStringLiteral("%1: Failed to save file").arg(save));
+    return ExitOk;
+}
+} // namespace
+
+QString inventoryUsage()
+{
+    return QStringLiteral(
+        "  overview CATALOGUE WEIGHINGS       print the overview CSV; warnings go to standard error\n"
+        "  takings CATALOGUE WEIGHINGS [--last TABLE.inv] [--prices FILE] [--stock FILE] [--save TABLE.inv]\n"
+        "                                     print the sales CSV; --last carries a saved table over,\n"
+        "                                     --prices sets ean;price[;sell unit in litres] per EAN,\n"
+        "                                     --stock sets ean;litres issued from the store per EAN\n"
+        "    CATALOGUE: catalogue document, or a CSV import file (*.csv)\n"
+        "    WEIGHINGS: overview XML file, or ean;weight lines\n");
+}
+
+int runInventoryCommand(const QString &command, const QStringList &args)
+{
+    // Standard error is for the warnings of the build, not for the libraries' debug chatter.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    // Warnings that the window shows in message boxes go to standard error here.
+    ScriptedInteraction interaction;
+    interaction.echoToStderr = true;
+    Interaction *previous = Interaction::setInstance(&interaction);
+    const int code = command == QLatin1String("overview") ? runOverview(args) : runTakings(args);
+    Interaction::setInstance(previous);
+    return code;
 }
