@@ -47,6 +47,9 @@ QString textField(const QByteArray &frame, int offset, int size)
 Communication::Communication(QObject *parent) : QObject(parent)
 {
     requestHeader = QByteArray("\x01\x80\x00\x00\x00\x00\x00\x00", HeaderSize);
+    pollTimer.setObjectName(QStringLiteral("pollTimer"));
+    readTimer.setObjectName(QStringLiteral("readTimer"));
+    writeTimer.setObjectName(QStringLiteral("writeTimer"));
     pollTimer.setTimerType(Qt::PreciseTimer);
     readTimer.setSingleShot(true);
     writeTimer.setSingleShot(true);
@@ -414,7 +417,8 @@ bool Communication::processRawData(const QByteArray &frame)
         currentAddress = quint16(currentAddress + BlockSize);
         return true;
     case WritingDatabase: {
-        const int percent = (currentAddress * 100 + BlockSize * 100) / (endAddress + 1);
+        // An empty list is one block of a 64-byte transfer, which the formula would report as 200 %.
+        const int percent = qMin(100, (currentAddress * 100 + BlockSize * 100) / (endAddress + 1));
         qCDebug(lcCommunication, "write OK, %d %%", percent);
         emit databaseWriten(percent);
         currentAddress = quint16(currentAddress + BlockSize);

@@ -80,9 +80,10 @@ private:
     quint16 currentAddress = 0;
     quint16 endAddress = 0;
     quint16 crc = 0xFFFF;
-    QTimer pollTimer;
-    QTimer readTimer;
-    QTimer writeTimer;
+    // Children by name, so a test can see whether the poll still runs.
+    QTimer pollTimer{this};
+    QTimer readTimer{this};
+    QTimer writeTimer{this};
     QByteArray rxBuffer;
     QByteArray txBuffer;
     QList<Bottle> *targetBottles = nullptr;

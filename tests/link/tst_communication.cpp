@@ -1,0 +1,640 @@
+#include "communication.h"
+#include "stationprotocol.h"
+
+#include "stationsimulator.h"
+
+#include "bottle.h"
+
+#include <QSocketNotifier>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace StationProtocol;
+
+Q_DECLARE_METATYPE(Communication::State)
+
+namespace {
+QList<Bottle> makeBottles(int count)
+{
+    QList<Bottle> bottles;
+    for (int i = 0; i < count; ++i) {
+        Bottle b;
+        b.ean = QStringLiteral("859%1").arg(1000000000 + i * 7, 10, 10, QLatin1Char('0'));
+        b.displayName = QStringLiteral("Bottle %1").arg(i);
+        b.volume = 700;
+        b.emptyWeight = quint64(400 + i % 200);
+        b.fullWeight = b.emptyWeight + 660;
+        bottles.append(b);
+    }
+    return bottles;
+}
+
+QList<InventoryBottle> makeWeighings(int count)
+{
+    QList<InventoryBottle> weighings;
+    for (int i = 0; i < count; ++i)
+        weighings.append({quint64(500 + i), QStringLiteral("859%1").arg(2000000000 + i, 10, 10, QLatin1Char('0'))});
+    return weighings;
+}
+
+QList<int> percents(const QSignalSpy &spy)
+{
+    QList<int> values;
+    for (const QList<QVariant> &arguments : spy)
+        values.append(arguments.at(0).toInt());
+    return values;
+}
+
+// The other end of a pseudo-terminal, driven by hand where a test needs bytes the simulator never sends.
+class RawTerminal
+{
+public:
+    RawTerminal()
+    {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ::grantpt(master);
+        ::unlockpt(master);
+        char name[128] = {};
+        ::ptsname_r(master, name, sizeof name);
+        path = QString::fromLocal8Bit(name);
+        slave = ::open(name, O_RDWR | O_NOCTTY);
+        termios raw{};
+        ::tcgetattr(slave, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
+        notifier = std::make_unique<QSocketNotifier>(master, QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(), [this] {
+            char buffer[512];
+            ssize_t n;
+            while ((n = ::read(master, buffer, sizeof buffer)) > 0)
+                received.append(buffer, int(n));
+        });
+    }
+    ~RawTerminal()
+    {
+        notifier.reset();
+        ::close(master);
+        ::close(slave);
+    }
+    void send(const QByteArray &bytes) { QCOMPARE(::write(master, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size())); }
+
+    int master = -1;
+    int slave = -1;
+    QString path;
+    QByteArray received;
+    std::unique_ptr<QSocketNotifier> notifier;
+};
+
+QByteArray inventoryAnswer(quint16 address, const QList<InventoryBottle> &bottles)
+{
+    QByteArray body = requestHeader(ReadBlockCommand, address);
+    for (const InventoryBottle &b : bottles)
+        body.append(encodeInventoryRecord(b));
+    body.append(QByteArray(HeaderSize + BlockSize - body.size(), 0));
+    return buildFrame(body);
+}
+} // namespace
+
+class tst_Communication : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<StationSimulator> station;
+    std::unique_ptr<Communication> link;
+
+    // Starts the transfer named `operation` ("version", "last-number", "inventory", "read-db", "write-db").
+    void startTransfer(const QString &operation, QList<Bottle> *bottles)
+    {
+        if (operation == QLatin1String("version"))
+            link->readVersion();
+        else if (operation == QLatin1String("last-number"))
+            link->readLastInventoryNumber();
+        else if (operation == QLatin1String("inventory"))
+            link->readInventory(1);
+        else if (operation == QLatin1String("read-db"))
+            link->readDatabase(bottles);
+        else
+            link->writeDatabase(bottles);
+    }
+
+    bool pollRunning() const
+    {
+        return link->findChild<QTimer *>(QStringLiteral("pollTimer"))->isActive();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qRegisterMetaType<Communication::State>();
+    }
+
+    void init()
+    {
+        station = std::make_unique<StationSimulator>();
+        QVERIFY(station->open());
+        qputenv("QUARMEL_PORT", station->devicePath().toLocal8Bit());
+        link = std::make_unique<Communication>();
+    }
+
+    void cleanup()
+    {
+        link.reset();
+        station.reset();
+    }
+
+    void requestsOnTheWire_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::newRow("last number") << "last-number" << QByteArray::fromHex("C00180710000EA6080DE7D5DC1");
+        QTest::newRow("version") << "version" << QByteArray::fromHex("C0018021000000108014 03C1");
+        QTest::newRow("database") << "read-db" << QByteArray::fromHex("C001807100000000807DE1F3C1");
+    }
+
+    void requestsOnTheWire()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QByteArray, wire);
+        RawTerminal terminal;
+        qputenv("QUARMEL_PORT", terminal.path.toLocal8Bit());
+        QList<Bottle> bottles;
+        startTransfer(operation, &bottles);
+        QTRY_COMPARE(terminal.received.toHex(' '), wire.toHex(' '));
+    }
+
+    void version_data()
+    {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<quint64>("expected");
+        const auto local = [](int y, int m, int d, int h, int min, int s) {
+            return quint64(QDateTime(QDate(y, m, d), QTime(h, min, s), Qt::LocalTime).toSecsSinceEpoch());
+        };
+        QTest::newRow("two-digit day") << "Mar 14 2024" << "09:26:53" << local(2024, 3, 14, 9, 26, 53);
+        QTest::newRow("zero-padded day") << "May 07 2013" << "17:02:00" << local(2013, 5, 7, 17, 2, 0);
+        QTest::newRow("blank-padded day") << "May  7 2013" << "17:02:00" << local(2013, 5, 7, 17, 2, 0);
+        QTest::newRow("unreadable") << "Foo 99 2013" << "17:02:00" << quint64(4294967295u);
+    }
+
+    void version()
+    {
+        QFETCH(QString, date);
+        QFETCH(QString, time);
+        QFETCH(quint64, expected);
+        station->setFirmwareTime(date, time);
+        QSignalSpy finished(link.get(), &Communication::versionReadFinished);
+        QVERIFY(finished.isValid());
+        link->readVersion();
+        QVERIFY(finished.wait());
+        QCOMPARE(link->firmwareVersion, expected);
+        QCOMPARE(station->requestCount(), 1);
+    }
+
+    void lastNumber_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("reported");
+        QTest::newRow("three") << 3 << 2;
+        QTest::newRow("none taken") << 0 << -1;
+        QTest::newRow("high bit is a sign") << 0x80 << -129;
+    }
+
+    void lastNumber()
+    {
+        QFETCH(int, stored);
+        QFETCH(int, reported);
+        station->setLastInventoryNumber(stored);
+        QSignalSpy number(link.get(), &Communication::lastInventoryNumber);
+        QVERIFY(number.isValid());
+        link->readLastInventoryNumber();
+        QVERIFY(number.wait());
+        QCOMPARE(number.at(0).at(0).toInt(), reported);
+        QCOMPARE(station->requestCount(), 1);
+        QVERIFY(!pollRunning());
+    }
+
+    void readInventory_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("empty slot") << 0;
+        QTest::newRow("one") << 1;
+        QTest::newRow("one full block") << 16;
+        QTest::newRow("twenty") << 20;
+        QTest::newRow("all 496, no end record") << 496;
+    }
+
+    void readInventory()
+    {
+        QFETCH(int, count);
+        const QList<InventoryBottle> weighings = makeWeighings(count);
+        station->setInventory(1, weighings);
+        station->setInventory(2, makeWeighings(3));
+        QSignalSpy progress(link.get(), &Communication::inventoryRead);
+        QSignalSpy finished(link.get(), &Communication::inventoryReadFinished);
+        QVERIFY(progress.isValid() && finished.isValid());
+        link->inventory = makeWeighings(2);
+        link->readInventory(1);
+        QVERIFY(finished.wait());
+
+        QCOMPARE(link->inventory.size(), count);
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(link->inventory.at(i).ean, weighings.at(i).ean);
+            QCOMPARE(link->inventory.at(i).weight, weighings.at(i).weight);
+        }
+        QList<int> expected;
+        for (int i = 0; i < count; ++i)
+            expected.append((i / 16 * BlockSize * 100 + 12800) / 4000);
+        QCOMPARE(percents(progress), expected);
+        if (count == 496)
+            QCOMPARE(expected.last(), 99);
+        QCOMPARE(station->requestCount(), qMin(count / 16 + 1, 31));
+        QCOMPARE(finished.count(), 1);
+    }
+
+    void readDatabase_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("empty") << 0;
+        QTest::newRow("three") << 3;
+        QTest::newRow("four") << 4;
+        QTest::newRow("full, 1500") << 1500;
+    }
+
+    void readDatabase()
+    {
+        QFETCH(int, count);
+        const QList<Bottle> stored = makeBottles(count);
+        station->setCatalogue(stored);
+        QSignalSpy progress(link.get(), &Communication::databaseRead);
+        QSignalSpy finished(link.get(), &Communication::databaseReadFinished);
+        QVERIFY(progress.isValid() && finished.isValid());
+        QList<Bottle> bottles = makeBottles(2);
+        link->readDatabase(&bottles);
+        QVERIFY(finished.wait(20000));
+
+        QCOMPARE(bottles.size(), count);
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(bottles.at(i).ean, stored.at(i).ean);
+            QCOMPARE(bottles.at(i).displayName, stored.at(i).displayName);
+            QCOMPARE(bottles.at(i).emptyWeight, stored.at(i).emptyWeight);
+            QCOMPARE(bottles.at(i).fullWeight, stored.at(i).fullWeight);
+            QCOMPARE(bottles.at(i).volume, stored.at(i).volume);
+        }
+        QList<int> expected;
+        for (int i = 0; i < count; ++i)
+            expected.append((i / 4 * BlockSize + BlockSize) * 100 / 48000);
+        QCOMPARE(percents(progress), expected);
+        QCOMPARE(station->requestCount(), qMin(count / 4 + 1, 375));
+    }
+
+    // Every write shorter than the area ends with the all-zero record, so a shorter list written over a
+    // longer one does not read back with the old bottles after it.
+    void writeThenReadBack_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("lastPercent");
+        QTest::newRow("empty") << 0 << 100;
+        QTest::newRow("one") << 1 << 100;
+        QTest::newRow("three") << 3 << 100;
+        QTest::newRow("two") << 2 << 66;
+        QTest::newRow("four") << 4 << 80;
+        QTest::newRow("five") << 5 << 100;
+        QTest::newRow("eight") << 8 << 85;
+        QTest::newRow("full, 1500") << 1500 << 99;
+    }
+
+    void writeThenReadBack()
+    {
+        QFETCH(int, count);
+        QFETCH(int, lastPercent);
+        station->setCatalogue(makeBottles(40));
+        QList<Bottle> bottles = makeBottles(count);
+        if (count > 0)
+            bottles[0].weightCorrection = 5;
+        QSignalSpy progress(link.get(), &Communication::databaseWriten);
+        QSignalSpy finished(link.get(), &Communication::databaseWriteFinished);
+        QVERIFY(progress.isValid() && finished.isValid());
+        link->writeDatabase(&bottles);
+        QVERIFY(finished.wait(20000));
+
+        const int blocks = count < 1500 ? count / 4 + 1 : 375;
+        QCOMPARE(station->requestCount(), blocks);
+        QCOMPARE(progress.count(), blocks);
+        QCOMPARE(percents(progress).last(), lastPercent);
+
+        const QList<Bottle> stored = station->catalogue();
+        QCOMPARE(stored.size(), count);
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(stored.at(i).ean, bottles.at(i).ean);
+            QCOMPARE(stored.at(i).displayName, bottles.at(i).displayName);
+            QCOMPARE(stored.at(i).fullWeight, bottles.at(i).fullWeight + (i == 0 ? 5 : 0));
+        }
+
+        // And back through the link itself.
+        QSignalSpy read(link.get(), &Communication::databaseReadFinished);
+        QList<Bottle> back;
+        link->readDatabase(&back);
+        QVERIFY(read.wait(20000));
+        QCOMPARE(back.size(), count);
+        if (count > 0) {
+            QCOMPARE(back.at(0).emptyWeight, bottles.at(0).emptyWeight + 5);
+            QCOMPARE(back.at(0).weightCorrection, 0);
+        }
+    }
+
+    void writeBeyondTheDatabaseAreaIsRefused()
+    {
+        station->setCatalogue(makeBottles(7));
+        const QByteArray before = station->memory();
+        const QList<Bottle> bottles = makeBottles(MaxBottles + 1);
+        QSignalSpy refused(link.get(), &Communication::writeError);
+        QSignalSpy finished(link.get(), &Communication::databaseWriteFinished);
+        QSignalSpy noPort(link.get(), &Communication::portNotOpened);
+        link->writeDatabase(&bottles);
+        QCOMPARE(refused.count(), 1);
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(noPort.count(), 0);
+        QCOMPARE(station->requestCount(), 0);
+        QCOMPARE(station->memory(), before);
+    }
+
+    // A broken answer is asked for again at once, also by transfers of a single block, which must not
+    // finish on a value they never received.
+    void brokenAnswerIsRepeatedAtOnce_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("answer");
+        for (const char *operation : {"last-number", "version", "inventory", "write-db"}) {
+            for (const char *fault : {"checksum", "escape", "short"}) {
+                QTest::addRow("%s, %s, first", operation, fault) << operation << fault << 1;
+                if (QByteArray(operation) == "inventory")
+                    QTest::addRow("%s, %s, second", operation, fault) << operation << fault << 2;
+            }
+        }
+    }
+
+    void brokenAnswerIsRepeatedAtOnce()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QString, fault);
+        QFETCH(int, answer);
+        station->setLastInventoryNumber(2);
+        station->setInventory(1, makeWeighings(20));
+        StationSimulator::FaultRange &range = fault == QLatin1String("checksum") ? station->faults.corruptChecksum
+                                              : fault == QLatin1String("escape") ? station->faults.breakEscape
+                                                                                  : station->faults.cutShort;
+        range = {answer, 1};
+        if (fault == QLatin1String("escape"))
+            QTest::ignoreMessage(QtWarningMsg, "broken message ?");
+        if (fault != QLatin1String("short"))
+            QTest::ignoreMessage(QtWarningMsg, "CRC error");
+
+        QSignalSpy number(link.get(), &Communication::lastInventoryNumber);
+        QSignalSpy version(link.get(), &Communication::versionReadFinished);
+        QSignalSpy inventory(link.get(), &Communication::inventoryReadFinished);
+        QSignalSpy written(link.get(), &Communication::databaseWriteFinished);
+        QSignalSpy timeout(link.get(), &Communication::timeout);
+        QList<Bottle> bottles = makeBottles(2);
+        startTransfer(operation, &bottles);
+        QTRY_COMPARE(number.count() + version.count() + inventory.count() + written.count(), 1);
+
+        int blocks = 1;
+        if (operation == QLatin1String("last-number")) {
+            QCOMPARE(number.at(0).at(0).toInt(), 1);
+        } else if (operation == QLatin1String("version")) {
+            QVERIFY(link->firmwareVersion != 0);
+            QVERIFY(link->firmwareVersion != 4294967295u);
+        } else if (operation == QLatin1String("inventory")) {
+            QCOMPARE(link->inventory.size(), 20);
+            blocks = 2;
+        } else {
+            QCOMPARE(station->catalogue().size(), 2);
+        }
+        QCOMPARE(station->requestCount(), blocks + 1);
+        QCOMPARE(timeout.count(), 0);
+    }
+
+    void lostAnswerIsRepeatedAfterTimeout_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("read") << "last-number" << "read timeout ERROR";
+        QTest::newRow("write") << "write-db" << "write timeout ERROR";
+    }
+
+    void lostAnswerIsRepeatedAfterTimeout()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QString, warning);
+        station->setLastInventoryNumber(1);
+        station->faults.drop = {1, 1};
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
+        QSignalSpy number(link.get(), &Communication::lastInventoryNumber);
+        QSignalSpy written(link.get(), &Communication::databaseWriteFinished);
+        QList<Bottle> bottles = makeBottles(3);
+        startTransfer(operation, &bottles);
+        QTRY_COMPARE_WITH_TIMEOUT(number.count() + written.count(), 1, 3000);
+        QCOMPARE(station->requestCount(), 2);
+        if (operation == QLatin1String("last-number"))
+            QCOMPARE(number.at(0).at(0).toInt(), 0);
+        else
+            QCOMPARE(station->catalogue().size(), 3);
+    }
+
+    void slowAndSplitAnswers_data()
+    {
+        QTest::addColumn<bool>("byteByByte");
+        QTest::addColumn<int>("lateMs");
+        QTest::newRow("byte by byte") << true << 0;
+        QTest::newRow("late, within the answer time") << false << 150;
+    }
+
+    void slowAndSplitAnswers()
+    {
+        QFETCH(bool, byteByByte);
+        QFETCH(int, lateMs);
+        station->setInventory(1, makeWeighings(20));
+        station->faults.byteByByte = byteByByte;
+        station->faults.lateMs = lateMs;
+        station->faults.late = {1, -1};
+        QSignalSpy finished(link.get(), &Communication::inventoryReadFinished);
+        link->readInventory(1);
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(link->inventory.size(), 20);
+        QCOMPARE(station->requestCount(), 2);
+    }
+
+    // Six failed exchanges in a row end the transfer, whether the answers are lost or keep arriving broken.
+    void sixFailuresEndTheTransfer_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::newRow("silent station") << "silent" << 6000;
+        QTest::newRow("every checksum wrong") << "checksum" << 1000;
+        QTest::newRow("every answer cut short") << "short" << 1000;
+    }
+
+    void sixFailuresEndTheTransfer()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, timeoutMs);
+        station->setInventory(1, makeWeighings(40));
+        const StationSimulator::FaultRange every{2, -1};
+        if (fault == QLatin1String("silent"))
+            station->faults.drop = every;
+        else if (fault == QLatin1String("checksum"))
+            station->faults.corruptChecksum = every;
+        else
+            station->faults.cutShort = every;
+        // The first block arrives; its successor fails six times.
+        QSignalSpy timeout(link.get(), &Communication::timeout);
+        QSignalSpy finished(link.get(), &Communication::inventoryReadFinished);
+        QSignalSpy progress(link.get(), &Communication::inventoryRead);
+        for (int i = 0; i < 6 && fault != QLatin1String("short"); ++i)
+            QTest::ignoreMessage(QtWarningMsg, fault == QLatin1String("silent") ? "read timeout ERROR" : "CRC error");
+        link->readInventory(1);
+        QVERIFY(timeout.wait(timeoutMs));
+        QCOMPARE(timeout.count(), 1);
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(station->requestCount(), 1 + 6);
+        QCOMPARE(link->inventory.size(), 16);
+        QCOMPARE(progress.count(), 16);
+        QVERIFY(!pollRunning());
+        QVERIFY(!link->findChild<QTimer *>(QStringLiteral("readTimer"))->isActive());
+
+        // The link is idle again and takes the next transfer.
+        station->faults = StationSimulator::Faults();
+        QSignalSpy number(link.get(), &Communication::lastInventoryNumber);
+        link->readLastInventoryNumber();
+        QVERIFY(number.wait());
+        QCOMPARE(timeout.count(), 1);
+    }
+
+    void vanishedStation()
+    {
+        station->setInventory(1, makeWeighings(40));
+        station->faults.vanishAfter = 1;
+        QSignalSpy noPort(link.get(), &Communication::portNotOpened);
+        QSignalSpy finished(link.get(), &Communication::inventoryReadFinished);
+        QTest::ignoreMessage(QtWarningMsg, "read timeout ERROR");
+        QTest::ignoreMessage(QtWarningMsg, "Error opening port");
+        QTest::ignoreMessage(QtWarningMsg, "Error opening port");
+        link->readInventory(1);
+        QVERIFY(noPort.wait(3000));
+        QCOMPARE(noPort.at(0).at(0).value<Communication::State>(), Communication::ReadingInventory);
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(link->inventory.size(), 16);
+        QVERIFY(!pollRunning());
+    }
+
+    void noStation_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<Communication::State>("state");
+        QTest::newRow("version") << "version" << Communication::ReadingVersion;
+        QTest::newRow("last number") << "last-number" << Communication::ReadingInventoryNumber;
+        QTest::newRow("inventory") << "inventory" << Communication::ReadingInventory;
+        QTest::newRow("read database") << "read-db" << Communication::ReadingDatabase;
+        QTest::newRow("write database") << "write-db" << Communication::WritingDatabase;
+    }
+
+    void noStation()
+    {
+        QFETCH(QString, operation);
+        QFETCH(Communication::State, state);
+        qputenv("QUARMEL_PORT", "/nonexistent/quarmel-station");
+        QSignalSpy noPort(link.get(), &Communication::portNotOpened);
+        QTest::ignoreMessage(QtWarningMsg, "Error opening port");
+        QList<Bottle> bottles = makeBottles(2);
+        startTransfer(operation, &bottles);
+        QCOMPARE(noPort.count(), 1);
+        QCOMPARE(noPort.at(0).at(0).value<Communication::State>(), state);
+        QVERIFY(!pollRunning());
+    }
+
+    // Two answers in one read: the first sends the next request before the second is looked at, which
+    // then answers it.
+    void twoFramesInOneRead()
+    {
+        RawTerminal terminal;
+        qputenv("QUARMEL_PORT", terminal.path.toLocal8Bit());
+        const QList<InventoryBottle> weighings = makeWeighings(16);
+        QSignalSpy finished(link.get(), &Communication::inventoryReadFinished);
+        link->readInventory(0);
+        const QByteArray firstRequest = buildFrame(requestHeader(ReadBlockCommand, 48000));
+        QTRY_COMPARE(terminal.received, firstRequest);
+        terminal.send(inventoryAnswer(48000, weighings) + inventoryAnswer(48128, {}));
+        QVERIFY(finished.wait());
+        QCOMPARE(link->inventory.size(), 16);
+        QTRY_COMPARE(terminal.received, firstRequest + buildFrame(requestHeader(ReadBlockCommand, 48128)));
+    }
+
+    // Noise around an answer must neither deliver it twice nor lose it.
+    void lineNoiseAroundAnAnswer_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("stray end byte after") << QByteArray() << QByteArray("\xC1", 1);
+        QTest::newRow("end byte with no start") << QByteArray("\x01\x02\xC1", 3) << QByteArray();
+        QTest::newRow("aborted frame before") << QByteArray("\xC0\x01\x02\x03", 4) << QByteArray();
+    }
+
+    void lineNoiseAroundAnAnswer()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        RawTerminal terminal;
+        qputenv("QUARMEL_PORT", terminal.path.toLocal8Bit());
+        QSignalSpy finished(link.get(), &Communication::inventoryReadFinished);
+        link->readInventory(0);
+        const QByteArray first = buildFrame(requestHeader(ReadBlockCommand, 48000));
+        const QByteArray second = buildFrame(requestHeader(ReadBlockCommand, 48128));
+        QTRY_COMPARE(terminal.received, first);
+        terminal.send(before + inventoryAnswer(48000, makeWeighings(16)) + after);
+        QTRY_COMPARE(terminal.received, first + second);
+        terminal.send(inventoryAnswer(48128, makeWeighings(2)));
+        QVERIFY(finished.wait());
+        QCOMPARE(link->inventory.size(), 18);
+        QCOMPARE(terminal.received, first + second);
+    }
+
+    void logTexts()
+    {
+        static QStringList messages;
+        static QLoggingCategory::CategoryFilter previousFilter = nullptr;
+        messages.clear();
+        previousFilter = QLoggingCategory::installFilter([](QLoggingCategory *category) {
+            if (previousFilter)
+                previousFilter(category);
+            if (QByteArray(category->categoryName()) == "communication")
+                category->setEnabled(QtDebugMsg, true);
+        });
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &context, const QString &text) {
+                if (QByteArray(context.category) == "communication")
+                    messages.append(text);
+            });
+        station->setInventory(1, {{812, QStringLiteral("1234567890123")}});
+        QSignalSpy finished(link.get(), &Communication::inventoryReadFinished);
+        link->readInventory(1);
+        QVERIFY(finished.wait());
+        QList<Bottle> bottles = makeBottles(1);
+        QSignalSpy written(link.get(), &Communication::databaseWriteFinished);
+        link->writeDatabase(&bottles);
+        QVERIFY(written.wait());
+        qInstallMessageHandler(previous);
+        QLoggingCategory::installFilter(previousFilter);
+
+        QCOMPARE(messages, QStringList({QStringLiteral("bottle address: 52000, EAN: 1234567890123, weight: 812"),
+                                        QStringLiteral("no more inventory items"), QStringLiteral("finished"),
+                                        QStringLiteral("write OK, 100 %"), QStringLiteral("finished")}));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Communication)
+#include "tst_communication.moc"
