@@ -32,3 +32,36 @@ quarmel_build() {
     cmake -S "$QUARMEL_ROOT" -B "$QUARMEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null || return 1
     cmake --build "$QUARMEL_BUILD" -j"$(nproc)" || return 1
 }
+
+# quarmel_start_station_sim [simulator options...]: starts the station simulator from the build with the
+# bundled sample catalogue and inventories (plus any extra options), waits for its terminal and exports
+# QUARMEL_PORT and QUARMEL_SIM_PID. Stop it with quarmel_stop_station_sim.
+quarmel_start_station_sim() {
+    local samples="$QUARMEL_ROOT/tools/station-sim/samples" out line i
+    out="$(mktemp)"
+    "$QUARMEL_BUILD/bin/quarmel-station-sim" --catalogue "$samples/catalogue.csv" \
+        --inventory0 "$samples/inventory0.txt" --inventory1 "$samples/inventory1.txt" \
+        --inventory2 "$samples/inventory2.txt" "$@" >"$out" &
+    QUARMEL_SIM_PID=$!
+    line=""
+    for i in $(seq 1 100); do
+        line="$(head -n 1 "$out")"
+        [ -n "$line" ] && break
+        kill -0 "$QUARMEL_SIM_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    rm -f "$out"
+    if [ -z "$line" ]; then
+        echo "The station simulator did not start." >&2
+        return 1
+    fi
+    export QUARMEL_PORT="$line" QUARMEL_SIM_PID
+}
+
+quarmel_stop_station_sim() {
+    if [ -n "${QUARMEL_SIM_PID:-}" ]; then
+        kill "$QUARMEL_SIM_PID" 2>/dev/null || true
+        wait "$QUARMEL_SIM_PID" 2>/dev/null || true
+        QUARMEL_SIM_PID=""
+    fi
+}
