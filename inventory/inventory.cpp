@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFile>
+#include <QHash>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QTextStream>
@@ -306,10 +307,18 @@ void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
 
 void Inventory::carryOver(const QList<SalesRow> &older)
 {
+    // The first row of each EAN, as findRow would give it, without a search per carried row.
+    QHash<QString, int> rowOfEan;
+    rowOfEan.reserve(rows.size());
+    for (int i = rows.size() - 1; i >= 0; --i) {
+        if (!rows.at(i).ean.isEmpty())
+            rowOfEan.insert(rows.at(i).ean, i);
+    }
     for (const SalesRow &old : older) {
-        SalesRow *current = findRow(old.ean);
-        if (!current)
+        const auto found = rowOfEan.constFind(old.ean);
+        if (found == rowOfEan.constEnd())
             continue;
+        SalesRow *current = &rows[found.value()];
         current->sellUnit = old.sellUnit;
         current->pricePerUnit = old.pricePerUnit;
         current->initialQuantity = old.finalQuantity;
