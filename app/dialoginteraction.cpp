@@ -14,10 +14,18 @@ Interaction::Button DialogInteraction::message(QWidget *parent, Icon icon, const
 {
     QMessageBox::Icon boxIcon = QMessageBox::Information;
     switch (icon) {
-    case Icon::Information: boxIcon = QMessageBox::Information; break;
-    case Icon::Warning: boxIcon = QMessageBox::Warning; break;
-    case Icon::Critical: boxIcon = QMessageBox::Critical; break;
-    case Icon::Question: boxIcon = QMessageBox::Question; break;
+    case Icon::Information:
+        boxIcon = QMessageBox::Information;
+        break;
+    case Icon::Warning:
+        boxIcon = QMessageBox::Warning;
+        break;
+    case Icon::Critical:
+        boxIcon = QMessageBox::Critical;
+        break;
+    case Icon::Question:
+        boxIcon = QMessageBox::Question;
+        break;
     }
     QMessageBox::StandardButtons standard;
     if (buttons & Ok)
@@ -33,11 +41,16 @@ Interaction::Button DialogInteraction::message(QWidget *parent, Icon icon, const
 
     QMessageBox box(boxIcon, title, text, standard, parent);
     switch (box.exec()) {
-    case QMessageBox::Ok: return Ok;
-    case QMessageBox::Yes: return Yes;
-    case QMessageBox::No: return No;
-    case QMessageBox::Cancel: return Cancel;
-    default: return NoButton;
+    case QMessageBox::Ok:
+        return Ok;
+    case QMessageBox::Yes:
+        return Yes;
+    case QMessageBox::No:
+        return No;
+    case QMessageBox::Cancel:
+        return Cancel;
+    default:
+        return NoButton;
     }
 }
 

@@ -6,9 +6,7 @@
 #include <QIcon>
 #include <QPushButton>
 
-ErrorBox::ErrorBox(QWidget *parent)
-    : QDialog(parent)
-    , ui(new Ui::ErrorBox)
+ErrorBox::ErrorBox(QWidget *parent) : QDialog(parent), ui(new Ui::ErrorBox)
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(grafikaPath(QStringLiteral("iconQuarmel.png"))));

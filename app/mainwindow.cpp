@@ -38,6 +38,7 @@ Q_LOGGING_CATEGORY(lcMainWindow, "mainwindow")
 namespace {
 const char revision[] = "1:94";
 const char defaultUpdateUrl[] = "https://update.quarmel.eu/catalogue/database70.hex";
+const char tooLargeProperty[] = "quarmelTooLarge";
 const QColor currentRowColor(255, 255, 255);
 const QColor updatedRowColor(232, 232, 232);
 
@@ -82,9 +83,7 @@ void showError(const QString &text)
 }
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent)
-    , ui(new Ui::MainWindow)
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(grafikaPath(QStringLiteral("iconQuarmel.png"))));
@@ -193,8 +192,8 @@ MainWindow::MainWindow(QWidget *parent)
     const int colon = revisionText.indexOf(QLatin1Char(':'));
     const QString notice = tr("© 2026 Quarmel Inventory developers. Free to use in your bar.");
     if (colon >= 0)
-        ui->lblCopyright->setText(tr("Quarmel Inventory SW ") + revisionText.mid(colon + 1) + QStringLiteral(", ")
-                                  + notice);
+        ui->lblCopyright->setText(tr("Quarmel Inventory SW ") + revisionText.mid(colon + 1) +
+                                  QStringLiteral(", ") + notice);
     else
         ui->lblCopyright->setText(notice);
 }
@@ -217,15 +216,17 @@ void MainWindow::loadLocalDatabase()
     } else if (damage.damaged) {
         // The next save would replace the file with only the records read before the fault, so keep the
         // damaged original where the user can find it before anything writes over it.
-        const QString copy = path + QStringLiteral(".damaged-")
-                             + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+        const QString copy = path + QStringLiteral(".damaged-") +
+                             QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
         const bool kept = QFile::copy(path, copy);
         qCWarning(lcMainWindow) << "Local database damaged:" << damage.toString();
-        const QString text = kept
-            ? tr("The local database file is damaged (%1). Only the items before the fault were loaded. "
-                 "A copy of the damaged file was kept as %2.").arg(damage.toString(), copy)
-            : tr("The local database file is damaged (%1). Only the items before the fault were loaded, "
-                 "and no copy of the damaged file could be kept.").arg(damage.toString());
+        const QString text =
+            kept ? tr("The local database file is damaged (%1). Only the items before the fault were loaded. "
+                      "A copy of the damaged file was kept as %2.")
+                       .arg(damage.toString(), copy)
+                 : tr("The local database file is damaged (%1). Only the items before the fault were loaded, "
+                      "and no copy of the damaged file could be kept.")
+                       .arg(damage.toString());
         Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Damaged database"), text);
     }
     ui->tvEditDatabase->setModel(database);
@@ -259,7 +260,8 @@ void MainWindow::showProgress(const QString &text)
 
 void MainWindow::updateLastSavedLabel()
 {
-    ui->lblLastSavedInventoryTime->setText(fileDateOrDash(localFilePath(QStringLiteral("lastInventory.inv"))));
+    ui->lblLastSavedInventoryTime->setText(
+        fileDateOrDash(localFilePath(QStringLiteral("lastInventory.inv"))));
 }
 
 void MainWindow::updateDatabaseDateLabel()
@@ -305,7 +307,8 @@ void MainWindow::lastInventoryNumber(int number)
         readIndex = -1;
         progressDialog->close();
         showError(tr("Quarmel holds no stored inventory yet (it reports number %1). "
-                     "Take an inventory on Quarmel first.").arg(number));
+                     "Take an inventory on Quarmel first.")
+                      .arg(number));
         return;
     }
     lastSlot = number;
@@ -449,18 +452,19 @@ void MainWindow::openInventory()
 void MainWindow::calculated()
 {
     const QString currency = Settings::currencyName();
-    ui->lblTotalRevenue->setText(tr("Total Sales: %1").arg(money(inventory.total + itemInventory.total))
-                                 + QLatin1Char(' ') + currency);
-    ui->lblBottlesRevenue->setText(tr("Alcohol Sales: %1").arg(money(inventory.total)) + QLatin1Char(' ')
-                                   + currency);
-    ui->lblItemsRevenue->setText(tr("Other Items Sales: %1").arg(money(itemInventory.total))
-                                 + QLatin1Char(' ') + currency);
+    ui->lblTotalRevenue->setText(tr("Total Sales: %1").arg(money(inventory.total + itemInventory.total)) +
+                                 QLatin1Char(' ') + currency);
+    ui->lblBottlesRevenue->setText(tr("Alcohol Sales: %1").arg(money(inventory.total)) + QLatin1Char(' ') +
+                                   currency);
+    ui->lblItemsRevenue->setText(tr("Other Items Sales: %1").arg(money(itemInventory.total)) +
+                                 QLatin1Char(' ') + currency);
     ui->tvInventory->updateGeometry();
 }
 
 void MainWindow::updateSalesTitle()
 {
-    ui->lblInventory->setText(tr("Sales: %1 - %2").arg(shownDate(inventory.timeStart), shownDate(inventory.timeEnd)));
+    ui->lblInventory->setText(
+        tr("Sales: %1 - %2").arg(shownDate(inventory.timeStart), shownDate(inventory.timeEnd)));
 }
 
 void MainWindow::inventoryHeaderClicked(int section)
@@ -514,8 +518,7 @@ bool MainWindow::confirmLeave()
         return true;
     return Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Inventory not saved"),
                                             tr("Are you sure to leave? All unsaved data will be discarded."),
-                                            Interaction::Yes | Interaction::No)
-           == Interaction::Yes;
+                                            Interaction::Yes | Interaction::No) == Interaction::Yes;
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -524,9 +527,10 @@ bool MainWindow::confirmLeave()
 void MainWindow::saveInventory()
 {
     QString folder;
-    const QString startPath = rememberedFolder(QLatin1String(RememberedFolder::inventoryPath))
-                              + QDateTime::currentDateTime().toString(QStringLiteral("'/inv_'yyyy_MM_dd-hh_mm_ss"))
-                              + QStringLiteral(".inv");
+    const QString startPath =
+        rememberedFolder(QLatin1String(RememberedFolder::inventoryPath)) +
+        QDateTime::currentDateTime().toString(QStringLiteral("'/inv_'yyyy_MM_dd-hh_mm_ss")) +
+        QStringLiteral(".inv");
     const QString fileName = Interaction::instance()->fileDialog(
         this, tr("Save Table"), startPath, tr("Inventory table files (*.inv)"), true, &folder);
     if (fileName.isEmpty())
@@ -602,8 +606,8 @@ void MainWindow::inventoryExportCSV()
 {
     QString folder;
     const QString fileName = Interaction::instance()->fileDialog(
-        this, tr("Export to CSV"), rememberedFolder(QLatin1String(RememberedFolder::csvPath))
-                                       + QStringLiteral("/inv.csv"),
+        this, tr("Export to CSV"),
+        rememberedFolder(QLatin1String(RememberedFolder::csvPath)) + QStringLiteral("/inv.csv"),
         tr("CSV Files (*.csv)"), true, &folder);
     if (fileName.isEmpty())
         return;
@@ -628,8 +632,8 @@ void MainWindow::inventoryOverviewExportCSV()
         return;
     QString folder;
     const QString fileName = Interaction::instance()->fileDialog(
-        this, tr("Export to CSV"), rememberedFolder(QLatin1String(RememberedFolder::csvOverviewPath))
-                                       + QStringLiteral("/inv.csv"),
+        this, tr("Export to CSV"),
+        rememberedFolder(QLatin1String(RememberedFolder::csvOverviewPath)) + QStringLiteral("/inv.csv"),
         tr("CSV Files (*.csv)"), true, &folder);
     if (fileName.isEmpty())
         return;
@@ -646,8 +650,8 @@ void MainWindow::inventoryOverviewExportXML()
         return;
     QString folder;
     const QString fileName = Interaction::instance()->fileDialog(
-        this, tr("Export to XML"), rememberedFolder(QLatin1String(RememberedFolder::xmlOverviewPath))
-                                       + QStringLiteral("/inv.xml"),
+        this, tr("Export to XML"),
+        rememberedFolder(QLatin1String(RememberedFolder::xmlOverviewPath)) + QStringLiteral("/inv.xml"),
         tr("XML Files (*.xml)"), true, &folder);
     if (fileName.isEmpty())
         return;
@@ -684,7 +688,8 @@ void MainWindow::printInventoryOverview()
         qCWarning(lcMainWindow) << "Printer could not be started";
         return;
     }
-    shownOverview->print(printer, painter, QString(), QString(), tr("Loaded: ") + shownDate(shownOverview->time));
+    shownOverview->print(printer, painter, QString(), QString(),
+                         tr("Loaded: ") + shownDate(shownOverview->time));
 }
 
 void MainWindow::printInventory()
@@ -697,8 +702,8 @@ void MainWindow::printInventory()
         return;
     }
     const QString currency = Settings::currencyName();
-    const QString total = tr("Total Sales: %1").arg(money(inventory.total + itemInventory.total))
-                          + QLatin1Char(' ') + currency;
+    const QString total =
+        tr("Total Sales: %1").arg(money(inventory.total + itemInventory.total)) + QLatin1Char(' ') + currency;
     PrintableTableModel::resetPageNumber();
     const QString date = tr("Inventory date: ") + shownDate(inventory.timeEnd);
     const QString alcohol = tr("Alcohol Sales: %1").arg(money(inventory.total)) + QLatin1Char(' ') + currency;
@@ -706,8 +711,8 @@ void MainWindow::printInventory()
     inventory.print(printer, painter, alcohol, withItems ? QString() : total, date);
     if (withItems) {
         printer->newPage();
-        const QString items = tr("Appended Item Sales: %1").arg(money(itemInventory.total)) + QLatin1Char(' ')
-                              + currency;
+        const QString items =
+            tr("Appended Item Sales: %1").arg(money(itemInventory.total)) + QLatin1Char(' ') + currency;
         itemInventory.print(printer, painter, items, total, QString());
     }
     painter.end();
@@ -746,8 +751,7 @@ void MainWindow::deleteDatabaseRow()
     const QString ean = database->bottles.at(row).ean;
     if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Delete Item"),
                                          tr("Are you sure to delete item %1 ?").arg(ean),
-                                         Interaction::Yes | Interaction::No)
-        == Interaction::Yes)
+                                         Interaction::Yes | Interaction::No) == Interaction::Yes)
         database->removeBottle(row);
 }
 
@@ -755,8 +759,7 @@ void MainWindow::deleteSelectedRows(QTableView *view)
 {
     if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Delete Item"),
                                          tr("Are you sure to delete selected items ?"),
-                                         Interaction::Yes | Interaction::No)
-        == Interaction::No)
+                                         Interaction::Yes | Interaction::No) == Interaction::No)
         return;
     QList<int> rows;
     for (const QModelIndex &index : view->selectionModel()->selectedIndexes())
@@ -825,9 +828,9 @@ void MainWindow::addInvetoryItem()
 void MainWindow::setDatabaseLocked(bool locked)
 {
     ui->tvEditDatabase->setEditTriggers(locked ? QAbstractItemView::NoEditTriggers
-                                               : QAbstractItemView::DoubleClicked
-                                                     | QAbstractItemView::SelectedClicked
-                                                     | QAbstractItemView::EditKeyPressed);
+                                               : QAbstractItemView::DoubleClicked |
+                                                     QAbstractItemView::SelectedClicked |
+                                                     QAbstractItemView::EditKeyPressed);
     database->locked = locked;
     ui->pbUnlock->setEnabled(locked);
     ui->pbSaveDatabase->setEnabled(!locked);
@@ -891,16 +894,21 @@ void MainWindow::downloadDatabase()
 {
     showProgress(tr("Downloading database update"));
     QNetworkReply *reply = networkManager->get(QNetworkRequest(updateUrl()));
+    // Stop a reply that outgrows any catalogue as soon as it does, rather than holding it all in memory.
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
-        if (received > maxUpdateReplyBytes || total > maxUpdateReplyBytes)
+        if (received > maxUpdateReplyBytes || total > maxUpdateReplyBytes) {
+            reply->setProperty(tooLargeProperty, true);
             reply->abort();
+        }
     });
 }
 
 void MainWindow::replyFinished(QNetworkReply *reply)
 {
     progressDialog->close();
-    if (reply->error() != QNetworkReply::NoError || reply->bytesAvailable() > maxUpdateReplyBytes) {
+    const bool tooLarge =
+        reply->property(tooLargeProperty).toBool() || reply->bytesAvailable() > maxUpdateReplyBytes;
+    if (reply->error() != QNetworkReply::NoError || tooLarge) {
         qCWarning(lcMainWindow) << "Database download failed:" << reply->errorString();
         showError(tr("Error, downloading database, check internet connection."));
     } else {

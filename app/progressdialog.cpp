@@ -8,9 +8,7 @@
 #include <QStyleOption>
 
 ProgressDialog::ProgressDialog(QWidget *parent, QWidget *coveredWidget)
-    : QWidget(parent)
-    , ui(new Ui::ProgressDialog)
-    , coveredWidget(coveredWidget)
+    : QWidget(parent), ui(new Ui::ProgressDialog), coveredWidget(coveredWidget)
 {
     ui->setupUi(this);
     movie = new QMovie(grafikaPath(QStringLiteral("progress.gif")), QByteArray(), this);

@@ -1,0 +1,841 @@
+#include "mainwindow.h"
+#include "progressdialog.h"
+
+#include "cipher.h"
+#include "database.h"
+#include "interaction.h"
+#include "inventory.h"
+#include "inventorybottlelist.h"
+#include "iteminventory.h"
+#include "settings.h"
+#include "stationsimulator.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+// Prints into a PDF instead of asking for a printer.
+class TestInteraction : public ScriptedInteraction
+{
+public:
+    QString pdfPath;
+
+    bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override
+    {
+        const bool accepted = ScriptedInteraction::printDialog(parent, printer, title);
+        if (accepted) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdfPath);
+        }
+        return accepted;
+    }
+
+    QStringList texts(const QString &kind) const
+    {
+        QStringList result;
+        for (const Asked &question : asked)
+            if (question.kind == kind)
+                result.append(question.text);
+        return result;
+    }
+};
+
+Bottle bottle(const QString &ean, const QString &name, quint64 full, quint64 empty, quint64 volume)
+{
+    Bottle b;
+    b.ean = ean;
+    b.fullName = name;
+    b.displayName = name.left(15);
+    b.fullWeight = full;
+    b.emptyWeight = empty;
+    b.volume = volume;
+    b.modified = QDateTime(QDate(2025, 1, 1), QTime(12, 0));
+    b.inserted = b.modified;
+    return b;
+}
+
+QList<Bottle> sampleCatalogue()
+{
+    return {bottle(QStringLiteral("8594000000111"), QStringLiteral("Absinth"), 1200, 500, 700),
+            bottle(QStringLiteral("8594000000222"), QStringLiteral("Becherovka"), 1500, 600, 1000),
+            bottle(QStringLiteral("8594000000333"), QStringLiteral("Cinzano"), 1400, 500, 1000)};
+}
+
+InventoryBottle weighing(const QString &ean, quint64 weight)
+{
+    InventoryBottle b;
+    b.ean = ean;
+    b.weight = weight;
+    return b;
+}
+
+QString counterOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QXmlStreamReader reader(&file);
+    while (reader.readNextStartElement() || !reader.atEnd()) {
+        if (reader.isStartElement() && reader.name() == QLatin1String("counter"))
+            return reader.readElementText();
+        if (reader.hasError())
+            break;
+    }
+    return QString();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void loadLastInventoryShowsResidues();
+    void threeInventoriesInStationOrder_data();
+    void threeInventoriesInStationOrder();
+    void stationFailures_data();
+    void stationFailures();
+    void noStoredInventoryIsRefused_data();
+    void noStoredInventoryIsRefused();
+    void countUpWithoutLastTable();
+    void saveTableWritesTwoIdenticalFiles();
+    void failedSaveKeepsCounter();
+    void countUpCarriesOverLastTable();
+    void sumsFollowEditsAndCurrency();
+    void importErrors_data();
+    void importErrors();
+    void salesCsvHoldsItemsAfterBottles();
+    void printsToPdf_data();
+    void printsToPdf();
+    void leavingWithUnsavedChanges_data();
+    void leavingWithUnsavedChanges();
+    void appendedItemsToggleAndAdd();
+    void deleteSelectedRows();
+    void catalogueLockAddDelete();
+    void catalogueSaveGoesIntoStationAndFile();
+    void catalogueFileFailureIsReported();
+    void damagedCatalogueIsKeptAndReported();
+    void refreshDatabaseShowsAndAppliesUpdate();
+    void refreshDatabaseFailures_data();
+    void refreshDatabaseFailures();
+
+private:
+    std::unique_ptr<MainWindow> makeWindow();
+    template <typename T> T *child(const char *name) const
+    {
+        T *widget = window->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qWarning("no widget %s", name);
+        return widget;
+    }
+    int page() const { return child<QStackedWidget>("stackedWidget")->currentIndex(); }
+    void click(const char *name) { child<QPushButton>(name)->click(); }
+    bool readOverview();
+    bool reachSalesPage();
+    Inventory *salesModel() const;
+    ItemInventory *itemsModel() const;
+    QString lastCopy() const { return dataDir->filePath(QStringLiteral("lastInventory.inv")); }
+
+    std::unique_ptr<QTemporaryDir> dataDir;
+    std::unique_ptr<QTemporaryDir> workDir;
+    std::unique_ptr<StationSimulator> station;
+    TestInteraction interaction;
+    std::unique_ptr<MainWindow> window;
+};
+
+void tst_MainWindow::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void tst_MainWindow::init()
+{
+    dataDir = std::make_unique<QTemporaryDir>();
+    workDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dataDir->isValid() && workDir->isValid());
+    qputenv("QUARMEL_DATA_DIR", dataDir->path().toLocal8Bit());
+    qputenv("TMPDIR", workDir->path().toLocal8Bit());
+    qunsetenv("QUARMEL_UPDATE_URL");
+    Settings::setCurrency(Settings::CZK);
+
+    Database seed;
+    seed.setBottles(sampleCatalogue());
+    QVERIFY(seed.saveToFile(dataDir->filePath(QStringLiteral("database70.xml"))));
+
+    station = std::make_unique<StationSimulator>();
+    QString error;
+    QVERIFY2(station->open(&error), qPrintable(error));
+    qputenv("QUARMEL_PORT", station->devicePath().toLocal8Bit());
+    station->setCatalogue(sampleCatalogue());
+    station->setFirmwareTime(QStringLiteral("May  7 2013"), QStringLiteral("14:30:05"));
+    station->setInventory(0, {weighing(QStringLiteral("8594000000111"), 850)});
+    station->setInventory(1, {weighing(QStringLiteral("8594000000111"), 1060)});
+    station->setInventory(2, {weighing(QStringLiteral("8594000000111"), 1130)});
+    station->setLastInventoryNumber(1); // the station counts from 1: slot 0 is the newest
+
+    interaction = TestInteraction();
+    interaction.pdfPath = workDir->filePath(QStringLiteral("print.pdf"));
+    Interaction::setInstance(&interaction);
+}
+
+void tst_MainWindow::cleanup()
+{
+    window.reset();
+    Interaction::setInstance(nullptr);
+    station.reset();
+    workDir.reset();
+    dataDir.reset();
+}
+
+std::unique_ptr<MainWindow> tst_MainWindow::makeWindow()
+{
+    auto w = std::make_unique<MainWindow>();
+    w->show();
+    return w;
+}
+
+bool tst_MainWindow::readOverview()
+{
+    click("pbLoadLastInventory");
+    return QTest::qWaitFor([this] { return page() == 3; }, 10000);
+}
+
+bool tst_MainWindow::reachSalesPage()
+{
+    if (!readOverview())
+        return false;
+    click("pbInventory_2");
+    return page() == 2;
+}
+
+Inventory *tst_MainWindow::salesModel() const
+{
+    return qobject_cast<Inventory *>(child<QTableView>("tvInventory")->model());
+}
+
+ItemInventory *tst_MainWindow::itemsModel() const
+{
+    return qobject_cast<ItemInventory *>(child<QTableView>("tvItemInventory")->model());
+}
+
+void tst_MainWindow::loadLastInventoryShowsResidues()
+{
+    window = makeWindow();
+    QCOMPARE(page(), 0);
+    QVERIFY(readOverview());
+
+    auto *overview = qobject_cast<InventoryBottleList *>(child<QTableView>("tvInventoryOverview")->model());
+    QVERIFY(overview);
+    QAbstractItemModelTester tester(overview);
+    QCOMPARE(overview->rowCount(), 1);
+    QCOMPARE(overview->index(0, 0).data().toString(), QStringLiteral("Absinth"));
+    QCOMPARE(overview->index(0, 1).data().toString(), QStringLiteral("0.35"));
+    QVERIFY(child<QLabel>("lblQuarmelVersion")->text().startsWith(QStringLiteral("Quarmel FW: ")));
+    QVERIFY(child<QLabel>("lblQuarmelVersion")->text() != QStringLiteral("Quarmel FW: 4294967295"));
+    QCOMPARE(child<QLabel>("lblInventoryDate_2")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
+    QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+    QVERIFY(interaction.texts("error").isEmpty());
+}
+
+void tst_MainWindow::threeInventoriesInStationOrder_data()
+{
+    QTest::addColumn<int>("lastSlot");
+    QTest::addColumn<QStringList>("residues"); // under Last, Next to Last, Two before the Last
+
+    const QString s0 = QStringLiteral("0.35"), s1 = QStringLiteral("0.56"), s2 = QStringLiteral("0.63");
+    QTest::newRow("last 0") << 0 << QStringList{s0, s2, s1};
+    QTest::newRow("last 1") << 1 << QStringList{s1, s0, s2};
+    QTest::newRow("last 2") << 2 << QStringList{s2, s1, s0};
+}
+
+void tst_MainWindow::threeInventoriesInStationOrder()
+{
+    QFETCH(int, lastSlot);
+    QFETCH(QStringList, residues);
+    station->setLastInventoryNumber(lastSlot + 1);
+    window = makeWindow();
+
+    click("pbLoadLastThreeInventory");
+    QTRY_COMPARE_WITH_TIMEOUT(page(), 4, 15000);
+    QVERIFY(child<QRadioButton>("rbInventory_1")->isChecked());
+    const char *views[] = {"tvInventoryOverview_1", "tvInventoryOverview_2", "tvInventoryOverview_3"};
+    for (int k = 0; k < 3; ++k) {
+        QAbstractItemModel *model = child<QTableView>(views[k])->model();
+        QVERIFY(model);
+        QCOMPARE(model->index(0, 1).data().toString(), residues.at(k));
+    }
+
+    // The spreadsheet hand-off exports the list on the page, not the last single read.
+    child<QRadioButton>("rbInventory_3")->setChecked(true);
+    click("pbSelectInventory");
+    QCOMPARE(page(), 3);
+    click("pbInventoryOverviewExportExcel");
+    QCOMPARE(interaction.openedUrls.size(), 1);
+    const QString exported = QString::fromUtf8(readAll(workDir->filePath(QStringLiteral("inv.csv"))));
+    const QString millilitres = QString::number(qRound(residues.at(2).toDouble() * 1000));
+    QVERIFY2(exported.contains(QLatin1Char(';') + millilitres + QLatin1Char('\n')), qPrintable(exported));
+}
+
+void tst_MainWindow::stationFailures_data()
+{
+    QTest::addColumn<bool>("attached");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("message");
+
+    const QString notConnected = QStringLiteral("Quarmel must be connected to download inventory.");
+    const QString silent = QStringLiteral("Timeout Error, Quarmel not connected?");
+    QTest::newRow("no station, last") << false << "pbLoadLastInventory" << notConnected;
+    QTest::newRow("no station, three") << false << "pbLoadLastThreeInventory" << notConnected;
+    QTest::newRow("silent station") << true << "pbLoadLastInventory" << silent;
+}
+
+void tst_MainWindow::stationFailures()
+{
+    QFETCH(bool, attached);
+    QFETCH(QString, button);
+    QFETCH(QString, message);
+    if (attached)
+        station->faults.silentAfter = 1;
+    else
+        qputenv("QUARMEL_PORT", workDir->filePath(QStringLiteral("no-such-tty")).toLocal8Bit());
+    window = makeWindow();
+
+    click(button.toLatin1().constData());
+    QTRY_COMPARE_WITH_TIMEOUT(interaction.texts("error").size(), 1, 15000);
+    QCOMPARE(interaction.texts("error").constFirst(), message);
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Error"));
+    QCOMPARE(page(), 0);
+    QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+}
+
+void tst_MainWindow::noStoredInventoryIsRefused_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("last") << "pbLoadLastInventory";
+    QTest::newRow("three") << "pbLoadLastThreeInventory";
+}
+
+void tst_MainWindow::noStoredInventoryIsRefused()
+{
+    QFETCH(QString, button);
+    station->setLastInventoryNumber(0); // a station that has taken no inventory reports -1
+    window = makeWindow();
+    QSignalSpy requests(station.get(), &StationSimulator::requestReceived);
+    QVERIFY(requests.isValid());
+
+    click(button.toLatin1().constData());
+    QTRY_COMPARE_WITH_TIMEOUT(interaction.texts("error").size(), 1, 10000);
+    QVERIFY(interaction.texts("error").constFirst().contains(QStringLiteral("no stored inventory")));
+    QCOMPARE(page(), 0);
+    // Nothing past the number was asked for: no inventory area was read as weighings.
+    for (const QList<QVariant> &request : qAsConst(requests))
+        QVERIFY(request.at(1).toInt() < 48000 || request.at(1).toInt() >= 60000);
+}
+
+void tst_MainWindow::countUpWithoutLastTable()
+{
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    Inventory *sales = salesModel();
+    QVERIFY(sales);
+    QAbstractItemModelTester tester(sales);
+    QCOMPARE(sales->rowCount(), 1);
+    QCOMPARE(sales->rows.at(0).initialQuantity, qint64(0));
+    QCOMPARE(sales->rows.at(0).measuredValue, qint64(350));
+    QCOMPARE(itemsModel()->rowCount(), 0);
+    QVERIFY(interaction.asked.isEmpty());
+    const QString today = QDate::currentDate().toString("dd.MM.yyyy");
+    QCOMPARE(child<QLabel>("lblInventory")->text(), QStringLiteral("Sales: %1 - %1").arg(today));
+    QCOMPARE(child<QLabel>("lblLastSavedInventoryTime")->text(), QStringLiteral("---"));
+}
+
+void tst_MainWindow::saveTableWritesTwoIdenticalFiles()
+{
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    salesModel()->setData(salesModel()->index(0, 2), 25.0);
+    QVERIFY(salesModel()->modified);
+    const quint32 before = salesModel()->counter;
+
+    // Cancelling leaves the counter alone.
+    click("pbSaveInventory");
+    QCOMPARE(salesModel()->counter, before);
+    QVERIFY(interaction.startPaths.constLast().endsWith(QStringLiteral(".inv")));
+    QVERIFY(interaction.startPaths.constLast().contains(QStringLiteral("/inv_")));
+
+    const QString first = workDir->filePath(QStringLiteral("first.inv"));
+    const QString second = workDir->filePath(QStringLiteral("second.inv"));
+    interaction.fileAnswers = QStringList{first, second};
+    click("pbSaveInventory");
+    QCOMPARE(readAll(first), readAll(lastCopy()));
+    QVERIFY(!readAll(first).isEmpty());
+    QCOMPARE(counterOf(first), QString::number(before + 1));
+    QCOMPARE(child<QLabel>("lblLastSavedInventoryTime")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
+    QVERIFY(!salesModel()->modified);
+
+    click("pbSaveInventory");
+    QCOMPARE(counterOf(second), QString::number(before + 2));
+    QCOMPARE(readAll(second), readAll(lastCopy()));
+    // The next Save Table starts in the folder of the last one.
+    click("pbSaveInventory");
+    QVERIFY(interaction.startPaths.constLast().startsWith(workDir->path() + QStringLiteral("/inv_")));
+
+    // Saved: Back leaves without a question.
+    const int questions = interaction.asked.size();
+    click("pbBack_4");
+    QCOMPARE(page(), 0);
+    QCOMPARE(interaction.asked.size(), questions);
+}
+
+void tst_MainWindow::failedSaveKeepsCounter()
+{
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    const quint32 before = salesModel()->counter;
+    interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("missing/folder/t.inv")),
+                                          workDir->filePath(QStringLiteral("t.inv"))};
+    click("pbSaveInventory");
+    QCOMPARE(interaction.texts("message"), QStringList{QStringLiteral("Failed to save file")});
+    QCOMPARE(salesModel()->counter, before);
+    QVERIFY(!QFile::exists(lastCopy()));
+
+    // A retry takes the number the failed save did not use.
+    click("pbSaveInventory");
+    QCOMPARE(counterOf(workDir->filePath(QStringLiteral("t.inv"))), QString::number(before + 1));
+}
+
+void tst_MainWindow::countUpCarriesOverLastTable()
+{
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    salesModel()->setData(salesModel()->index(0, 2), 25.0);
+    click("pbAddInventoryItem");
+    itemsModel()->setData(itemsModel()->index(0, 0), QStringLiteral("Peanuts"));
+    interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("t.inv"))};
+    click("pbSaveInventory");
+    QVERIFY(QFile::exists(lastCopy()));
+    click("pbBack_4");
+
+    QVERIFY(reachSalesPage());
+    QCOMPARE(salesModel()->rows.at(0).initialQuantity, qint64(350));
+    QCOMPARE(salesModel()->rows.at(0).pricePerUnit, 25.0);
+    QCOMPARE(itemsModel()->rowCount(), 1);
+    QCOMPARE(itemsModel()->index(0, 0).data().toString(), QStringLiteral("Peanuts"));
+}
+
+void tst_MainWindow::sumsFollowEditsAndCurrency()
+{
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    Inventory *sales = salesModel();
+    sales->setData(sales->index(0, 3), QStringLiteral("1.15")); // 1.15 l at the start, 0.35 l left
+    sales->setData(sales->index(0, 2), 10.0);                   // per 0.04 l
+    QVERIFY(sales->total > 0);
+    const QString amount = QString::number(sales->total, 'f', 2);
+    QCOMPARE(child<QLabel>("lblBottlesRevenue")->text(), QStringLiteral("Alcohol Sales: %1 CZK").arg(amount));
+    QCOMPARE(child<QLabel>("lblTotalRevenue")->text(), QStringLiteral("Total Sales: %1 CZK").arg(amount));
+
+    // Header clicks: only the price, stock and bottles columns open a menu.
+    QHeaderView *header = child<QTableView>("tvInventory")->horizontalHeader();
+    for (int section : {0, 1, 3, 5, 7, 8, 9}) {
+        emit header->sectionClicked(section);
+        QVERIFY2(!QApplication::activePopupWidget(), qPrintable(QString::number(section)));
+    }
+    emit header->sectionClicked(2);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    QAction *eur = nullptr;
+    for (QAction *action : menu->actions())
+        if (action->text() == QStringLiteral("EUR"))
+            eur = action;
+    QVERIFY(eur);
+    eur->trigger();
+    menu->close();
+    QVERIFY(child<QLabel>("lblTotalRevenue")->text().endsWith(QStringLiteral(" EUR")));
+    QVERIFY(child<QLabel>("lblBottlesRevenue")->text().endsWith(QStringLiteral(" EUR")));
+    QVERIFY(child<QLabel>("lblItemsRevenue")->text().endsWith(QStringLiteral(" EUR")));
+}
+
+void tst_MainWindow::importErrors_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file at all
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing") << QByteArray() << QStringLiteral("File not found.");
+    QTest::newRow("not a table") << QByteArray("<?xml version=\"1.0\"?><inventory><bottle/></inventory>")
+                                 << QStringLiteral("File is not inventory table.");
+}
+
+void tst_MainWindow::importErrors()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    const QString path = workDir->filePath(QStringLiteral("import.inv"));
+    if (!content.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QAbstractItemModel *before = child<QTableView>("tvInventory")->model();
+    interaction.fileAnswers = QStringList{path};
+    click("pbImportInventory");
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Unable to import table"));
+    QCOMPARE(interaction.asked.constLast().text, message);
+    QCOMPARE(child<QTableView>("tvInventory")->model(), before);
+}
+
+void tst_MainWindow::salesCsvHoldsItemsAfterBottles()
+{
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    click("pbAddInventoryItem");
+    itemsModel()->setData(itemsModel()->index(0, 0), QStringLiteral("Peanuts"));
+    const QString path = workDir->filePath(QStringLiteral("sales.csv"));
+    interaction.fileAnswers = QStringList{path};
+    click("pbInventoryExportCSV");
+    const QString csv = QString::fromUtf8(readAll(path));
+    QVERIFY2(csv.indexOf(QStringLiteral("Absinth")) >= 0, qPrintable(csv));
+    QVERIFY2(csv.indexOf(QStringLiteral("Absinth")) < csv.indexOf(QStringLiteral("Peanuts")),
+             qPrintable(csv));
+
+    // The spreadsheet hand-off writes the same document into the temporary folder.
+    click("pbInventoryExportExcel");
+    QCOMPARE(interaction.openedUrls.size(), 1);
+    QCOMPARE(readAll(workDir->filePath(QStringLiteral("inventory.csv"))), readAll(path));
+}
+
+void tst_MainWindow::printsToPdf_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("sales");
+    QTest::newRow("overview") << "pbPrint_2" << false;
+    QTest::newRow("sales") << "pbPrintInventory" << true;
+}
+
+void tst_MainWindow::printsToPdf()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, sales);
+    window = makeWindow();
+    QVERIFY(sales ? reachSalesPage() : readOverview());
+
+    click(button.toLatin1().constData()); // dialog cancelled: nothing printed
+    QVERIFY(!QFile::exists(interaction.pdfPath));
+    interaction.printAnswers = {true};
+    click(button.toLatin1().constData());
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Print Document"));
+    QVERIFY(readAll(interaction.pdfPath).startsWith("%PDF"));
+}
+
+void tst_MainWindow::leavingWithUnsavedChanges_data()
+{
+    QTest::addColumn<bool>("byClosing");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("left");
+    QTest::newRow("back, no") << false << int(Interaction::No) << false;
+    QTest::newRow("back, yes") << false << int(Interaction::Yes) << true;
+    QTest::newRow("close, no") << true << int(Interaction::No) << false;
+    QTest::newRow("close, yes") << true << int(Interaction::Yes) << true;
+}
+
+void tst_MainWindow::leavingWithUnsavedChanges()
+{
+    QFETCH(bool, byClosing);
+    QFETCH(int, answer);
+    QFETCH(bool, left);
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    salesModel()->setData(salesModel()->index(0, 2), 12.0);
+
+    interaction.buttonAnswers = {Interaction::Button(answer)};
+    if (byClosing) {
+        QCOMPARE(window->close(), left);
+    } else {
+        click("pbBack_4");
+        QCOMPARE(page(), left ? 0 : 2);
+    }
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Inventory not saved"));
+    QCOMPARE(interaction.asked.constLast().text,
+             QStringLiteral("Are you sure to leave? All unsaved data will be discarded."));
+
+    // On any other page closing never asks.
+    if (!left) {
+        window->findChild<QStackedWidget *>()->setCurrentIndex(3);
+        const int questions = interaction.asked.size();
+        QVERIFY(window->close());
+        QCOMPARE(interaction.asked.size(), questions);
+    }
+}
+
+void tst_MainWindow::appendedItemsToggleAndAdd()
+{
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    auto *toggle = child<QPushButton>("pbAppendedItems");
+    auto *splitter = child<QSplitter>("splitter");
+    QVERIFY(!child<QTableView>("tvItemInventory")->isVisible());
+
+    click("pbAddInventoryItem"); // shows the hidden table, appends and opens the name for editing
+    QVERIFY(toggle->isChecked());
+    QCOMPARE(toggle->text(), QStringLiteral("- Appended Items"));
+    QVERIFY(child<QTableView>("tvItemInventory")->isVisible());
+    QCOMPARE(itemsModel()->rowCount(), 1);
+    QCOMPARE(child<QTableView>("tvItemInventory")->currentIndex(), itemsModel()->index(0, 0));
+    auto *editor = child<QTableView>("tvItemInventory")->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor && editor->isVisible());
+
+    toggle->click();
+    QCOMPARE(toggle->text(), QStringLiteral("+ Appended Items"));
+    QVERIFY(!child<QTableView>("tvItemInventory")->isVisible());
+    QCOMPARE(splitter->sizes().constLast(), splitter->widget(1)->minimumSizeHint().height());
+}
+
+void tst_MainWindow::deleteSelectedRows()
+{
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    for (int k = 0; k < 6; ++k) {
+        click("pbAddInventoryItem");
+        itemsModel()->setData(itemsModel()->index(itemsModel()->rowCount() - 1, 0), QString::number(k));
+        child<QTableView>("tvItemInventory")->clearSelection();
+        child<QTableView>("tvItemInventory")->setCurrentIndex(QModelIndex());
+    }
+    QCOMPARE(itemsModel()->rowCount(), 6);
+
+    // Nothing selected: asks for a selection.
+    child<QTableView>("tvInventory")->clearSelection();
+    child<QTableView>("tvItemInventory")->clearSelection();
+    click("pbDeleteInventoryItem");
+    QCOMPARE(interaction.asked.constLast().text, QStringLiteral("Select Item to Delete"));
+
+    // Rows 2 and 5, row 2 in three columns.
+    QItemSelectionModel *selection = child<QTableView>("tvItemInventory")->selectionModel();
+    for (const auto &cell : {qMakePair(2, 0), qMakePair(2, 1), qMakePair(2, 2), qMakePair(5, 0)})
+        selection->select(itemsModel()->index(cell.first, cell.second), QItemSelectionModel::Select);
+    click("pbDeleteInventoryItem");
+    QCOMPARE(interaction.asked.constLast().text, QStringLiteral("Are you sure to delete selected items ?"));
+    QStringList left;
+    for (int row = 0; row < itemsModel()->rowCount(); ++row)
+        left << itemsModel()->index(row, 0).data().toString();
+    QCOMPARE(left, (QStringList{"0", "1", "3", "4"}));
+}
+
+void tst_MainWindow::catalogueLockAddDelete()
+{
+    window = makeWindow();
+    click("pbEditDatabase");
+    QCOMPARE(page(), 1);
+    auto *view = child<QTableView>("tvEditDatabase");
+    auto *model = qobject_cast<Database *>(view->model());
+    QVERIFY(model);
+    QAbstractItemModelTester tester(model);
+    QVERIFY(model->locked);
+    QCOMPARE(view->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QVERIFY(child<QPushButton>("pbUnlock")->isEnabled());
+    for (const char *name : {"pbAddRow", "pbDeleteItem", "pbSaveDatabase"})
+        QVERIFY2(!child<QPushButton>(name)->isEnabled(), name);
+
+    click("pbUnlock");
+    QVERIFY(!model->locked);
+    QVERIFY(!child<QPushButton>("pbUnlock")->isEnabled());
+    for (const char *name : {"pbAddRow", "pbDeleteItem", "pbSaveDatabase"})
+        QVERIFY2(child<QPushButton>(name)->isEnabled(), name);
+
+    interaction.textAnswers = QStringList{QStringLiteral("8594000000111"), QStringLiteral("8594000000444")};
+    click("pbAddRow");
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Item already exists"));
+    QCOMPARE(model->rowCount(), 3);
+    click("pbAddRow");
+    QCOMPARE(model->rowCount(), 4);
+    QVERIFY(model->findByEan(QStringLiteral("8594000000444")));
+
+    view->setCurrentIndex(QModelIndex());
+    click("pbDeleteItem");
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Select Item"));
+
+    const int row = model->rowOfEan(QStringLiteral("8594000000222"));
+    view->setCurrentIndex(model->index(row, 0));
+    interaction.buttonAnswers = {Interaction::No, Interaction::Yes};
+    click("pbDeleteItem");
+    QCOMPARE(interaction.asked.constLast().text,
+             QStringLiteral("Are you sure to delete item 8594000000222 ?"));
+    QCOMPARE(model->rowCount(), 4);
+    click("pbDeleteItem");
+    QCOMPARE(model->rowCount(), 3);
+    QVERIFY(!model->findByEan(QStringLiteral("8594000000222")));
+
+    // Leaving keeps the edits; coming back locks again.
+    click("pbBack_3");
+    click("pbEditDatabase");
+    QVERIFY(model->locked);
+    QVERIFY(model->findByEan(QStringLiteral("8594000000444")));
+}
+
+void tst_MainWindow::catalogueSaveGoesIntoStationAndFile()
+{
+    const QString file = dataDir->filePath(QStringLiteral("database70.xml"));
+    {
+        QFile touched(file);
+        QVERIFY(touched.open(QIODevice::ReadWrite));
+        QVERIFY(touched.setFileTime(QDateTime(QDate(2024, 2, 3), QTime(10, 0)),
+                                    QFileDevice::FileModificationTime));
+    }
+    window = makeWindow();
+    QCOMPARE(child<QLabel>("lblLastDatabaseUpdateTime")->text(), QStringLiteral("03.02.2024"));
+    click("pbEditDatabase");
+    click("pbUnlock");
+    interaction.textAnswers = QStringList{QStringLiteral("8594000000444")};
+    click("pbAddRow");
+    click("pbSaveDatabase");
+    auto *progress = window->findChild<ProgressDialog *>();
+    QVERIFY(progress->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!progress->isVisible(), 15000);
+    QVERIFY(interaction.texts("error").isEmpty());
+    QVERIFY(interaction.texts("message").isEmpty());
+
+    QStringList inStation;
+    for (const Bottle &b : station->catalogue())
+        inStation << b.ean;
+    QCOMPARE(inStation.size(), 4);
+    QVERIFY(inStation.contains(QStringLiteral("8594000000444")));
+    QList<Bottle> onDisk;
+    QVERIFY(Database::parse(readAll(file), onDisk));
+    QCOMPARE(onDisk.size(), 4);
+    QCOMPARE(child<QLabel>("lblLastDatabaseUpdateTime")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
+    QVERIFY(qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
+}
+
+void tst_MainWindow::catalogueFileFailureIsReported()
+{
+    window = makeWindow();
+    // A folder where the file should be: the station takes the catalogue, the local write cannot.
+    const QString file = dataDir->filePath(QStringLiteral("database70.xml"));
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QDir(dataDir->path()).mkdir(QStringLiteral("database70.xml")));
+    click("pbEditDatabase");
+    click("pbUnlock");
+    click("pbSaveDatabase");
+    QTRY_COMPARE_WITH_TIMEOUT(interaction.asked.size(), 1, 15000);
+    QCOMPARE(interaction.asked.constFirst().title, QStringLiteral("Unable to save"));
+    QCOMPARE(interaction.asked.constFirst().text, QStringLiteral("Failed to save file"));
+    QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+    QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
+    QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
+}
+
+void tst_MainWindow::damagedCatalogueIsKeptAndReported()
+{
+    const QString file = dataDir->filePath(QStringLiteral("database70.xml"));
+    QByteArray bytes = readAll(file);
+    bytes.chop(bytes.size() / 3);
+    {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+    }
+    window = makeWindow();
+    QCOMPARE(interaction.asked.size(), 1);
+    QCOMPARE(interaction.asked.constFirst().title, QStringLiteral("Damaged database"));
+    const QStringList copies = QDir(dataDir->path()).entryList({QStringLiteral("database70.xml.damaged-*")});
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(readAll(dataDir->filePath(copies.constFirst())), bytes);
+    QVERIFY(interaction.asked.constFirst().text.contains(copies.constFirst()));
+}
+
+void tst_MainWindow::refreshDatabaseShowsAndAppliesUpdate()
+{
+    QList<Bottle> update = sampleCatalogue();
+    update[0].fullWeight = 1250;
+    update[0].modified = QDateTime(QDate(2026, 1, 1), QTime(8, 0));
+    update.append(bottle(QStringLiteral("8594000000555"), QStringLiteral("Slivovice"), 1300, 450, 700));
+    QByteArray hex;
+    QVERIFY(encryptHexData(Database::toDocument(update), hex));
+    const QString path = workDir->filePath(QStringLiteral("update.hex"));
+    {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(hex);
+    }
+    qputenv("QUARMEL_UPDATE_URL", QUrl::fromLocalFile(path).toString().toLocal8Bit());
+    window = makeWindow();
+
+    click("pbRefreshDatabase");
+    QTRY_COMPARE_WITH_TIMEOUT(page(), 5, 10000);
+    QAbstractItemModel *diff = child<QTableView>("tvDatabaseUpdate")->model();
+    QVERIFY(diff);
+    QCOMPARE(diff->rowCount(), 4);
+    QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+
+    click("pbUpdate");
+    QTRY_VERIFY_WITH_TIMEOUT(!window->findChild<ProgressDialog *>()->isVisible(), 15000);
+    QVERIFY(interaction.asked.isEmpty());
+    QList<Bottle> onDisk;
+    QVERIFY(Database::parse(readAll(dataDir->filePath(QStringLiteral("database70.xml"))), onDisk));
+    QCOMPARE(onDisk.size(), 4);
+    QCOMPARE(onDisk.at(0).fullWeight, quint64(1250));
+    QCOMPARE(station->catalogue().size(), 4);
+}
+
+void tst_MainWindow::refreshDatabaseFailures_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file behind the address
+    QTest::addColumn<QString>("message");
+    const QString download = QStringLiteral("Error, downloading database, check internet connection.");
+    QTest::newRow("unreachable") << QByteArray() << download;
+    QTest::newRow("damaged") << QByteArray("0123456789abcdef")
+                             << QStringLiteral("The downloaded database update is damaged.");
+    QTest::newRow("oversized") << QByteArray(MainWindow::maxUpdateReplyBytes + 16, '0') << download;
+}
+
+void tst_MainWindow::refreshDatabaseFailures()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    const QString path = workDir->filePath(QStringLiteral("update.hex"));
+    if (!content.isEmpty()) {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(content);
+    }
+    qputenv("QUARMEL_UPDATE_URL", QUrl::fromLocalFile(path).toString().toLocal8Bit());
+    window = makeWindow();
+    click("pbRefreshDatabase");
+    QTRY_COMPARE_WITH_TIMEOUT(interaction.texts("error").size(), 1, 15000);
+    QCOMPARE(interaction.texts("error").constFirst(), message);
+    QCOMPARE(page(), 0);
+    QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
