@@ -65,3 +65,26 @@ quarmel_stop_station_sim() {
         QUARMEL_SIM_PID=""
     fi
 }
+
+# quarmel_seed_demo_data: prepares the demo data folder build/demo-data for ./run and exports
+# QUARMEL_DATA_DIR and QUARMEL_UPDATE_URL. The sample catalogue becomes the local database once (edits
+# survive restarts); the sample update is made fresh on every start and served from a file.
+quarmel_seed_demo_data() {
+    local demo="$QUARMEL_BUILD/demo-data" ctl="$QUARMEL_BUILD/bin/quarmelctl" plain
+    mkdir -p "$demo" || return 1
+    if [ ! -f "$demo/database70.xml" ]; then
+        "$ctl" catalogue import-csv "$QUARMEL_ROOT/tools/station-sim/samples/catalogue.csv" \
+            "$demo/seed.xml" >/dev/null || return 1
+        # Date the seeded catalogue back, so that the sample update counts as newer than it.
+        sed -E 's#<(upraveno|vlozeno)>[^<]*</#<\1>2025-06-01 08:00:00</#' "$demo/seed.xml" \
+            >"$demo/database70.xml" || return 1
+        rm -f "$demo/seed.xml"
+    fi
+    plain="$(mktemp --suffix=.xml)"
+    "$ctl" catalogue import-csv "$QUARMEL_ROOT/app/demo/update.csv" "$plain" >/dev/null &&
+        "$ctl" catalogue encrypt-hex "$plain" "$demo/update.hex" >/dev/null
+    local status=$?
+    rm -f "$plain"
+    [ $status -eq 0 ] || return 1
+    export QUARMEL_DATA_DIR="$demo" QUARMEL_UPDATE_URL="file://$demo/update.hex"
+}
