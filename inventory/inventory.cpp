@@ -160,8 +160,8 @@ bool Inventory::setData(const QModelIndex &index, const QVariant &value, int rol
             }
             bool ok = false;
             const qulonglong pieces = value.toString().toULongLong(&ok);
-            const qulonglong limit = qulonglong(std::numeric_limits<qint64>::max())
-                                     / qulonglong(std::max<qint64>(row.bottleVolume, 1));
+            const qulonglong limit = qulonglong(std::numeric_limits<qint64>::max()) /
+                                     qulonglong(std::max<qint64>(row.bottleVolume, 1));
             if (ok && pieces <= limit)
                 *field = qint64(pieces) * row.bottleVolume;
         };
@@ -233,8 +233,9 @@ QVariant Inventory::headerData(int section, Qt::Orientation orientation, int rol
         case SellUnitColumn:
             return tr("Lze editovat objem. Defaultně je nastaven 0,04l.");
         case PriceColumn:
-            return tr("Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. "
-                      "Kliknutím lze zvolit Kč nebo EUR.");
+            return tr(
+                "Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. "
+                "Kliknutím lze zvolit Kč nebo EUR.");
         case InitialColumn:
             return tr("Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro "
                       "výpočet tržby. ");
@@ -244,8 +245,9 @@ QVariant Inventory::headerData(int section, Qt::Orientation orientation, int rol
         case MeasuredColumn:
             return tr("Zobrazuje naměřená data stažená z Quarmelu.");
         case BottlesColumn:
-            return tr("Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit "
-                      "jednotky v počtu láhví nebo v litrech.");
+            return tr(
+                "Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit "
+                "jednotky v počtu láhví nebo v litrech.");
         case FinalColumn:
             return tr("Zobrazuje součet naměřených hodnot a celých láhví. ");
         case SoldColumn:

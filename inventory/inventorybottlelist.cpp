@@ -74,8 +74,9 @@ void InventoryBottleList::addBottle(Bottle &bottle, const InventoryBottle *measu
 
     const qint64 span = qint64(bottle.fullWeight) - qint64(bottle.emptyWeight);
     if (span <= 0) {
-        warn(tr("Error in database"),
-             tr("Empty bottle weight must be less then Full bottle weight.\nItem: '%1'").arg(bottle.fullName));
+        warn(
+            tr("Error in database"),
+            tr("Empty bottle weight must be less then Full bottle weight.\nItem: '%1'").arg(bottle.fullName));
     } else if (measurement) {
         bottle.useInInventory = true;
         const qint64 tare = qint64(bottle.emptyWeight) + qint64(bottle.weightCorrection);

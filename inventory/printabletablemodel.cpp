@@ -89,7 +89,8 @@ void Layout::measureColumns()
     for (int column = 0; column < columns; ++column) {
         int widest = painter.boundingRect(QRect(), Qt::AlignLeft, headerText(column)).width();
         for (int row = 0; row < rows; ++row)
-            widest = std::max(widest, painter.boundingRect(QRect(), Qt::AlignLeft, cellText(row, column)).width());
+            widest =
+                std::max(widest, painter.boundingRect(QRect(), Qt::AlignLeft, cellText(row, column)).width());
         widths.append(a + widest);
         tableWidth += widths.last();
     }
@@ -189,15 +190,15 @@ void Layout::run(const QString &totalTableText, const QString &totalAmountText, 
         int right = printLeft;
         for (int column = 0; column < widths.size(); ++column) {
             const QString text = cellText(row, column);
-            QRect measured = painter.boundingRect(QRect(x, printY + r * (k + 3), widths[column], 0),
-                                                  Qt::AlignLeft, text);
+            QRect measured =
+                painter.boundingRect(QRect(x, printY + r * (k + 3), widths[column], 0), Qt::AlignLeft, text);
             if (measured.bottom() + m > page.bottom()) {
                 startPage();
                 printY = page.top();
                 drawHeader();
                 k = 0;
-                measured = painter.boundingRect(QRect(x, printY + 3 * r, widths[column], 0), Qt::AlignLeft,
-                                                text);
+                measured =
+                    painter.boundingRect(QRect(x, printY + 3 * r, widths[column], 0), Qt::AlignLeft, text);
             }
             const Qt::Alignment alignment = column == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter;
             painter.drawText(QRect(x, measured.top(), widths[column], measured.height()), alignment, text);

@@ -17,13 +17,13 @@ public:
     // What the last print run laid out, for callers that report on a printout they cannot read back.
     struct PrintSummary
     {
-        int pages = 0;         // pages the run started (the first included)
-        int headerRows = 0;    // header rows drawn, one per page
-        int totalPage = 0;     // page of the table total line; 0 when there was none
-        int amountPage = 0;    // page of the amount line; 0 when there was none
-        int totalTop = 0;      // top of the table total line, device pixels
-        int headerBottom = 0;  // bottom of the header row on the first page
-        bool logo = false;     // whether the logo block with the date line was drawn
+        int pages = 0;        // pages the run started (the first included)
+        int headerRows = 0;   // header rows drawn, one per page
+        int totalPage = 0;    // page of the table total line; 0 when there was none
+        int amountPage = 0;   // page of the amount line; 0 when there was none
+        int totalTop = 0;     // top of the table total line, device pixels
+        int headerBottom = 0; // bottom of the header row on the first page
+        bool logo = false;    // whether the logo block with the date line was drawn
     };
 
     // The page number of the next footer; it runs on from one print to the next until reset.

@@ -80,7 +80,8 @@ void bench_Inventory::overviewOf496WeighingsAgainst1500Bottles()
         weighings.append(w);
     }
     InventoryBottleList list;
-    QBENCHMARK {
+    QBENCHMARK
+    {
         list.setInventory(weighings, &database);
     }
     QCOMPARE(list.rows.size(), 496);
@@ -93,7 +94,8 @@ void bench_Inventory::calculate1500Rows()
     inventory.loadFromOverview(overviewRows(1500));
     for (SalesRow &row : inventory.rows)
         row.pricePerUnit = 25;
-    QBENCHMARK {
+    QBENCHMARK
+    {
         inventory.calculate();
     }
 }
@@ -104,7 +106,8 @@ void bench_Inventory::tableDocumentOf1500Rows()
     ItemInventory items;
     inventory.loadFromOverview(overviewRows(1500));
     inventory.calculate();
-    QBENCHMARK {
+    QBENCHMARK
+    {
         TableFile::document(inventory, items);
     }
 }
@@ -117,7 +120,8 @@ void bench_Inventory::writeTableFileOf1500Rows()
     inventory.loadFromOverview(overviewRows(1500));
     inventory.calculate();
     const QString file = tmp.filePath(QStringLiteral("bench.inv"));
-    QBENCHMARK {
+    QBENCHMARK
+    {
         QVERIFY(TableFile::writeFile(file, TableFile::document(inventory, items)));
     }
 }
@@ -133,7 +137,8 @@ void bench_Inventory::importTableFileOf1500Rows()
 
     Inventory inventory;
     inventory.loadFromOverview(overviewRows(1500));
-    QBENCHMARK {
+    QBENCHMARK
+    {
         QCOMPARE(inventory.import(file), Inventory::NoError);
     }
 }

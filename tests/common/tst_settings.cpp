@@ -105,9 +105,12 @@ void tst_Settings::currency_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("unit");
-    QTest::newRow("CZK") << 0 << "CZK" << "\n[CZK]";
-    QTest::newRow("EUR") << 1 << "EUR" << "\n[EUR]";
-    QTest::newRow("unknown") << 2 << "" << "";
+    QTest::newRow("CZK") << 0 << "CZK"
+                         << "\n[CZK]";
+    QTest::newRow("EUR") << 1 << "EUR"
+                         << "\n[EUR]";
+    QTest::newRow("unknown") << 2 << ""
+                             << "";
 }
 
 void tst_Settings::currency()

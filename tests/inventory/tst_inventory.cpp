@@ -69,7 +69,8 @@ void tst_Inventory::newRowDefaults()
 {
     QCOMPARE(inventory->rowCount(), 1);
     QCOMPARE(inventory->columnCount(), 10);
-    const QStringList expected{"Gin", "0.04", "0.00", "0.00", "0.00", "0.35", "0.00", "0.35", "-0.35", "0.00"};
+    const QStringList expected{"Gin",  "0.04", "0.00", "0.00",  "0.00",
+                               "0.35", "0.00", "0.35", "-0.35", "0.00"};
     for (int column = 0; column < 10; ++column)
         QCOMPARE(inventory->data(inventory->index(0, column)).toString(), expected.at(column));
     QVERIFY(!inventory->modified);
@@ -172,12 +173,17 @@ void tst_Inventory::pieces_data()
     QTest::addColumn<QString>("shownInPieces");
     QTest::addColumn<QString>("shownInLitres");
 
-    QTest::newRow("two bottles") << 6 << QVariant("2") << 1400ll << "2.000" << "1.40";
-    QTest::newRow("two bottles from stock") << 4 << QVariant(2) << 1400ll << "2.000" << "1.40";
-    QTest::newRow("fraction refused") << 6 << QVariant("1.5") << 0ll << "0.000" << "0.00";
-    QTest::newRow("negative refused") << 4 << QVariant("-1") << 0ll << "0.000" << "0.00";
+    QTest::newRow("two bottles") << 6 << QVariant("2") << 1400ll << "2.000"
+                                 << "1.40";
+    QTest::newRow("two bottles from stock") << 4 << QVariant(2) << 1400ll << "2.000"
+                                            << "1.40";
+    QTest::newRow("fraction refused") << 6 << QVariant("1.5") << 0ll << "0.000"
+                                      << "0.00";
+    QTest::newRow("negative refused") << 4 << QVariant("-1") << 0ll << "0.000"
+                                      << "0.00";
     // The editor opens with the shown text, which is not a whole number: confirming it changes nothing.
-    QTest::newRow("shown text confirmed") << 6 << QVariant("2.000") << 0ll << "0.000" << "0.00";
+    QTest::newRow("shown text confirmed") << 6 << QVariant("2.000") << 0ll << "0.000"
+                                          << "0.00";
 }
 
 void tst_Inventory::pieces()
@@ -281,7 +287,8 @@ void tst_Inventory::currencyAndUnitHeaders()
     QCOMPARE(header(10), QStringLiteral("---"));
     QVERIFY(!inventory->headerData(1, Qt::Vertical).isValid());
     QVERIFY(!inventory->headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
-    QCOMPARE(inventory->headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString().right(1), QStringLiteral(" "));
+    QCOMPARE(inventory->headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString().right(1),
+             QStringLiteral(" "));
 }
 
 void tst_Inventory::background()

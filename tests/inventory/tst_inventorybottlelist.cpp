@@ -113,16 +113,15 @@ void tst_InventoryBottleList::residue_data()
     QTest::newRow("half full") << 1000ull << 400ull << 0 << 700ull << 700ull << 350ll << "0.35" << noWarning;
     QTest::newRow("correction in the tare only")
         << 1000ull << 400ull << 20 << 700ull << 700ull << 327ll << "0.33" << noWarning;
-    QTest::newRow("negative correction") << 1000ull << 400ull << -20 << 700ull << 700ull << 373ll << "0.37"
-                                         << noWarning;
-    QTest::newRow("exactly the tare") << 1000ull << 400ull << 20 << 700ull << 420ull << 0ll << "0.00"
-                                      << noWarning;
-    QTest::newRow("one gram under the tare")
-        << 1000ull << 400ull << 20 << 700ull << 419ull << 0ll << "0.00"
-        << "Bottle weight (419 g) is lower than empty weight (420 g) !";
+    QTest::newRow("negative correction")
+        << 1000ull << 400ull << -20 << 700ull << 700ull << 373ll << "0.37" << noWarning;
+    QTest::newRow("exactly the tare")
+        << 1000ull << 400ull << 20 << 700ull << 420ull << 0ll << "0.00" << noWarning;
+    QTest::newRow("one gram under the tare") << 1000ull << 400ull << 20 << 700ull << 419ull << 0ll << "0.00"
+                                             << "Bottle weight (419 g) is lower than empty weight (420 g) !";
     QTest::newRow("full") << 1000ull << 400ull << 0 << 700ull << 1000ull << 700ll << "0.70" << noWarning;
-    QTest::newRow("heavier than full") << 1000ull << 400ull << 0 << 700ull << 1300ull << 1050ll << "1.05"
-                                       << noWarning;
+    QTest::newRow("heavier than full")
+        << 1000ull << 400ull << 0 << 700ull << 1300ull << 1050ll << "1.05" << noWarning;
     // A sixth of 3 ml is half a millilitre, which goes up.
     QTest::newRow("half rounds up") << 606ull << 600ull << 0 << 3ull << 601ull << 1ll << "0.00" << noWarning;
 }
@@ -173,7 +172,8 @@ void tst_InventoryBottleList::impossibleSpanKeepsTheWeighing()
 
 void tst_InventoryBottleList::unweighedBottlesMarkedForInventory()
 {
-    database.setBottles({bottle("1", "Marked", 1000, 400, 700, 0, true), bottle("2", "Unmarked", 1000, 400, 700),
+    database.setBottles({bottle("1", "Marked", 1000, 400, 700, 0, true),
+                         bottle("2", "Unmarked", 1000, 400, 700),
                          bottle("3", "Marked broken", 300, 400, 700, 0, true)});
     list.setInventory({}, &database);
 
@@ -207,10 +207,12 @@ void tst_InventoryBottleList::leadingZeros_data()
 
     QTest::newRow("zeros lost by the station") << QStringList{"0012345678905"} << "12345678905"
                                                << "0012345678905";
-    QTest::newRow("exact match wins") << QStringList{"0012345", "12345"} << "12345" << "12345";
+    QTest::newRow("exact match wins") << QStringList{"0012345", "12345"} << "12345"
+                                      << "12345";
     QTest::newRow("exact match wins when listed last") << QStringList{"12345", "0012345"} << "0012345"
                                                        << "0012345";
-    QTest::newRow("first of several without zeros") << QStringList{"012345", "0012345"} << "12345" << "012345";
+    QTest::newRow("first of several without zeros") << QStringList{"012345", "0012345"} << "12345"
+                                                    << "012345";
 }
 
 void tst_InventoryBottleList::leadingZeros()
@@ -246,7 +248,8 @@ void tst_InventoryBottleList::warningsComeAfterTheReset()
     Interaction::setInstance(interaction);
     QVERIFY(!watching.shownDuringReset);
     QCOMPARE(watching.asked.size(), 3);
-    QCOMPARE(watching.asked.at(0).text, QStringLiteral("Bottle weight (10 g) is lower than empty weight (400 g) !"));
+    QCOMPARE(watching.asked.at(0).text,
+             QStringLiteral("Bottle weight (10 g) is lower than empty weight (400 g) !"));
     QVERIFY(watching.asked.at(1).text.startsWith(QStringLiteral("Empty bottle weight")));
     QCOMPARE(watching.asked.at(2).text, QStringLiteral("Bottle 'x' is not in database!"));
 }
@@ -323,10 +326,12 @@ void tst_InventoryBottleList::xmlReaderRefuses_data()
         << QByteArray("<inventoryOverview><bottle ean=\"1\"><weight>5</weight></bottle><other/>"
                       "</inventoryOverview>")
         << false << 1 << "unknown XML element: other";
-    QTest::newRow("bottle without ean") << QByteArray("<inventoryOverview><bottle name=\"1\"/></inventoryOverview>")
-                                        << false << 0 << "error parsing XML file, no EAN found";
+    QTest::newRow("bottle without ean")
+        << QByteArray("<inventoryOverview><bottle name=\"1\"/></inventoryOverview>") << false << 0
+        << "error parsing XML file, no EAN found";
     QTest::newRow("weight that is not a number")
-        << QByteArray("<inventoryOverview><bottle ean=\"1\"><weight>heavy</weight></bottle></inventoryOverview>")
+        << QByteArray(
+               "<inventoryOverview><bottle ean=\"1\"><weight>heavy</weight></bottle></inventoryOverview>")
         << true << 1 << "";
     QTest::newRow("not XML") << QByteArray("EAN;weight\n1;500\n") << true << 0 << "";
     QTest::newRow("empty") << QByteArray() << true << 0 << "";

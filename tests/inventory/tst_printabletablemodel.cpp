@@ -36,7 +36,8 @@ private slots:
 
 private:
     // Prints `items` into a PDF file; returns the file name.
-    QString printToPdf(ItemInventory &items, const QString &total, const QString &amount, const QString &time);
+    QString printToPdf(ItemInventory &items, const QString &total, const QString &amount,
+                       const QString &time);
 
     QTemporaryDir tmp;
     int printed = 0;

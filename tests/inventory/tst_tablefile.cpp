@@ -246,9 +246,9 @@ void tst_TableFile::importResults_data()
     QTest::newRow("EANs not in the table")
         << head + "<bottle ean=\"9\"><finalQuantity>900</finalQuantity></bottle></inventory>"
         << int(Inventory::NoError) << 7u << 0ll << "";
-    QTest::newRow("bottle without EAN") << head + "<bottle><name>x</name></bottle></inventory>"
-                                        << int(Inventory::FormatError) << 0u << 0ll
-                                        << "error parsing XML file, no EAN found";
+    QTest::newRow("bottle without EAN")
+        << head + "<bottle><name>x</name></bottle></inventory>" << int(Inventory::FormatError) << 0u << 0ll
+        << "error parsing XML file, no EAN found";
     QTest::newRow("overview file refused")
         << QByteArray("<inventoryOverview><time>x</time><bottle ean=\"1\"><name>Gin</name>"
                       "<measuredValue>5</measuredValue><weight>700</weight></bottle></inventoryOverview>")
@@ -260,8 +260,8 @@ void tst_TableFile::importResults_data()
     QTest::newRow("empty file") << QByteArray() << int(Inventory::NoError) << 0u << 0ll << "";
     QTest::newRow("not XML") << QByteArray("EAN;weight\n1;2\n") << int(Inventory::NoError) << 0u << 0ll << "";
     QTest::newRow("counter that is not a number")
-        << QByteArray("<inventory><counter>seven</counter></inventory>") << int(Inventory::NoError) << 0u << 0ll
-        << "";
+        << QByteArray("<inventory><counter>seven</counter></inventory>") << int(Inventory::NoError) << 0u
+        << 0ll << "";
 }
 
 void tst_TableFile::importResults()
@@ -301,7 +301,8 @@ void tst_TableFile::failedCopyKeepsTheTablesUnsaved()
     fill();
     inventory->modified = true;
     items->modified = true;
-    QVERIFY(!TableFile::save(*inventory, *items, tmp.filePath("ok.inv"), tmp.filePath("no/such/dir/last.inv")));
+    QVERIFY(
+        !TableFile::save(*inventory, *items, tmp.filePath("ok.inv"), tmp.filePath("no/such/dir/last.inv")));
     QVERIFY(inventory->modified);
     QVERIFY(items->modified);
     QCOMPARE(inventory->counter, 1u);

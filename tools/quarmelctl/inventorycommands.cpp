@@ -121,9 +121,10 @@ bool applyPrices(const QString &path, Inventory *inventory, QString *error)
         bool unitOk = true;
         const double price = fields.size() >= 2 ? QLocale::c().toDouble(fields.at(1).trimmed(), &priceOk) : 0;
         const double unit = fields.size() == 3 ? QLocale::c().toDouble(fields.at(2).trimmed(), &unitOk) : 0;
-        if (fields.size() < 2 || fields.size() > 3 || !priceOk || !unitOk || !std::isfinite(price)
-            || !std::isfinite(unit) || std::fabs(unit) > 1e6) {
-            *error = QStringLiteral("%1:%2: expected ean;price[;sell unit in litres]").arg(path).arg(line.first);
+        if (fields.size() < 2 || fields.size() > 3 || !priceOk || !unitOk || !std::isfinite(price) ||
+            !std::isfinite(unit) || std::fabs(unit) > 1e6) {
+            *error =
+                QStringLiteral("%1:%2: expected ean;price[;sell unit in litres]").arg(path).arg(line.first);
             return false;
         }
         SalesRow *row = inventory->findRow(fields.at(0).trimmed());
@@ -216,7 +217,8 @@ int runTakings(const QStringList &args)
     Database database;
     QList<InventoryBottle> weighings;
     QString error;
-    if (!loadCatalogue(positional.at(0), &database, &error) || !loadWeighings(positional.at(1), &weighings, &error))
+    if (!loadCatalogue(positional.at(0), &database, &error) ||
+        !loadWeighings(positional.at(1), &weighings, &error))
         return fail(command, error);
     if (!last.isEmpty() && !QFile::exists(last))
         return fail(command, QStringLiteral("%1: no such table file").arg(last));
@@ -248,11 +250,12 @@ int runTakings(const QStringList &args)
     if (!writeStdout(csv))
         return fail(command, QStringLiteral("cannot write to standard output"));
     const QString currency = Settings::currencyName();
-    std::fprintf(stderr, "%s\n%s\n",
-                 qUtf8Printable(QStringLiteral("Alcohol Sales: %1 %2").arg(inventory.total, 0, 'f', 2).arg(currency)),
-                 qUtf8Printable(QStringLiteral("Total Sales: %1 %2")
-                                    .arg(inventory.total + items.total, 0, 'f', 2)
-                                    .arg(currency)));
+    std::fprintf(
+        stderr, "%s\n%s\n",
+        qUtf8Printable(QStringLiteral("Alcohol Sales: %1 %2").arg(inventory.total, 0, 'f', 2).arg(currency)),
+        qUtf8Printable(QStringLiteral("Total Sales: %1 %2")
+                           .arg(inventory.total + items.total, 0, 'f', 2)
+                           .arg(currency)));
 
     if (!save.isEmpty() && !TableFile::writeFile(save, TableFile::document(inventory, items)))
         return fail(command, QStringLiteral("%1: Failed to save file").arg(save));
