@@ -28,8 +28,8 @@ QDateTime parseFirmwareTime(const QString &date, const QString &time)
     const QLocale c = QLocale::c();
     QDateTime moment = c.toDateTime(date + QLatin1Char(' ') + time, QStringLiteral("MMM dd yyyy hh:mm:ss"));
     if (!moment.isValid()) {
-        moment = c.toDateTime(date.simplified() + QLatin1Char(' ') + time,
-                              QStringLiteral("MMM d yyyy hh:mm:ss"));
+        moment =
+            c.toDateTime(date.simplified() + QLatin1Char(' ') + time, QStringLiteral("MMM d yyyy hh:mm:ss"));
     }
     return moment;
 }
@@ -126,8 +126,8 @@ void Communication::openPort()
     if (name.isEmpty()) {
         const auto ports = QSerialPortInfo::availablePorts();
         for (const QSerialPortInfo &info : ports) {
-            const bool ftdi = info.hasVendorIdentifier() && info.vendorIdentifier() == 0x0403
-                              && info.hasProductIdentifier() && info.productIdentifier() == 0x6015;
+            const bool ftdi = info.hasVendorIdentifier() && info.vendorIdentifier() == 0x0403 &&
+                              info.hasProductIdentifier() && info.productIdentifier() == 0x6015;
             if (ftdi || info.portName().contains(QLatin1String("USB")))
                 name = info.systemLocation();
         }
@@ -402,7 +402,8 @@ bool Communication::processRawData(const QByteArray &frame)
 {
     switch (state) {
     case ReadingDatabase:
-        for (int offset = HeaderSize; offset + BottleRecordSize <= frame.size() && offset < HeaderSize + BlockSize;
+        for (int offset = HeaderSize;
+             offset + BottleRecordSize <= frame.size() && offset < HeaderSize + BlockSize;
              offset += BottleRecordSize) {
             Bottle bottle;
             if (!decodeBottle(frame.constData() + offset, &bottle)) {

@@ -113,8 +113,8 @@ FrameOutcome checkFrame(const QByteArray &raw, QByteArray *body, int *brokenEsca
 
 QByteArray requestHeader(char command, quint16 address)
 {
-    const char header[HeaderSize] = {0x01, char(0x80), command, 0, 0, char(address >> 8), char(address & 0xFF),
-                                     char(BlockSize)};
+    const char header[HeaderSize] = {
+        0x01, char(0x80), command, 0, 0, char(address >> 8), char(address & 0xFF), char(BlockSize)};
     return QByteArray(header, HeaderSize);
 }
 

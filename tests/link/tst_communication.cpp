@@ -36,7 +36,8 @@ QList<InventoryBottle> makeWeighings(int count)
 {
     QList<InventoryBottle> weighings;
     for (int i = 0; i < count; ++i)
-        weighings.append({quint64(500 + i), QStringLiteral("859%1").arg(2000000000 + i, 10, 10, QLatin1Char('0'))});
+        weighings.append(
+            {quint64(500 + i), QStringLiteral("859%1").arg(2000000000 + i, 10, 10, QLatin1Char('0'))});
     return weighings;
 }
 
@@ -79,7 +80,10 @@ public:
         ::close(master);
         ::close(slave);
     }
-    void send(const QByteArray &bytes) { QCOMPARE(::write(master, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size())); }
+    void send(const QByteArray &bytes)
+    {
+        QCOMPARE(::write(master, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+    }
 
     int master = -1;
     int slave = -1;
@@ -121,16 +125,10 @@ private:
             link->writeDatabase(bottles);
     }
 
-    bool pollRunning() const
-    {
-        return link->findChild<QTimer *>(QStringLiteral("pollTimer"))->isActive();
-    }
+    bool pollRunning() const { return link->findChild<QTimer *>(QStringLiteral("pollTimer"))->isActive(); }
 
 private slots:
-    void initTestCase()
-    {
-        qRegisterMetaType<Communication::State>();
-    }
+    void initTestCase() { qRegisterMetaType<Communication::State>(); }
 
     void init()
     {
@@ -174,10 +172,14 @@ private slots:
         const auto local = [](int y, int m, int d, int h, int min, int s) {
             return quint64(QDateTime(QDate(y, m, d), QTime(h, min, s), Qt::LocalTime).toSecsSinceEpoch());
         };
-        QTest::newRow("two-digit day") << "Mar 14 2024" << "09:26:53" << local(2024, 3, 14, 9, 26, 53);
-        QTest::newRow("zero-padded day") << "May 07 2013" << "17:02:00" << local(2013, 5, 7, 17, 2, 0);
-        QTest::newRow("blank-padded day") << "May  7 2013" << "17:02:00" << local(2013, 5, 7, 17, 2, 0);
-        QTest::newRow("unreadable") << "Foo 99 2013" << "17:02:00" << quint64(4294967295u);
+        QTest::newRow("two-digit day") << "Mar 14 2024"
+                                       << "09:26:53" << local(2024, 3, 14, 9, 26, 53);
+        QTest::newRow("zero-padded day") << "May 07 2013"
+                                         << "17:02:00" << local(2013, 5, 7, 17, 2, 0);
+        QTest::newRow("blank-padded day") << "May  7 2013"
+                                          << "17:02:00" << local(2013, 5, 7, 17, 2, 0);
+        QTest::newRow("unreadable") << "Foo 99 2013"
+                                    << "17:02:00" << quint64(4294967295u);
     }
 
     void version()
@@ -385,9 +387,10 @@ private slots:
         QFETCH(int, answer);
         station->setLastInventoryNumber(2);
         station->setInventory(1, makeWeighings(20));
-        StationSimulator::FaultRange &range = fault == QLatin1String("checksum") ? station->faults.corruptChecksum
+        StationSimulator::FaultRange &range = fault == QLatin1String("checksum")
+                                                  ? station->faults.corruptChecksum
                                               : fault == QLatin1String("escape") ? station->faults.breakEscape
-                                                                                  : station->faults.cutShort;
+                                                                                 : station->faults.cutShort;
         range = {answer, 1};
         if (fault == QLatin1String("escape"))
             QTest::ignoreMessage(QtWarningMsg, "broken message ?");
@@ -423,8 +426,10 @@ private slots:
     {
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QString>("warning");
-        QTest::newRow("read") << "last-number" << "read timeout ERROR";
-        QTest::newRow("write") << "write-db" << "write timeout ERROR";
+        QTest::newRow("read") << "last-number"
+                              << "read timeout ERROR";
+        QTest::newRow("write") << "write-db"
+                               << "write timeout ERROR";
     }
 
     void lostAnswerIsRepeatedAfterTimeout()
@@ -496,7 +501,8 @@ private slots:
         QSignalSpy finished(link.get(), &Communication::inventoryReadFinished);
         QSignalSpy progress(link.get(), &Communication::inventoryRead);
         for (int i = 0; i < 6 && fault != QLatin1String("short"); ++i)
-            QTest::ignoreMessage(QtWarningMsg, fault == QLatin1String("silent") ? "read timeout ERROR" : "CRC error");
+            QTest::ignoreMessage(QtWarningMsg,
+                                 fault == QLatin1String("silent") ? "read timeout ERROR" : "CRC error");
         link->readInventory(1);
         QVERIFY(timeout.wait(timeoutMs));
         QCOMPARE(timeout.count(), 1);
@@ -614,8 +620,8 @@ private slots:
             if (QByteArray(category->categoryName()) == "communication")
                 category->setEnabled(QtDebugMsg, true);
         });
-        const QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType, const QMessageLogContext &context, const QString &text) {
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &context, const QString &text) {
                 if (QByteArray(context.category) == "communication")
                     messages.append(text);
             });
@@ -630,9 +636,10 @@ private slots:
         qInstallMessageHandler(previous);
         QLoggingCategory::installFilter(previousFilter);
 
-        QCOMPARE(messages, QStringList({QStringLiteral("bottle address: 52000, EAN: 1234567890123, weight: 812"),
-                                        QStringLiteral("no more inventory items"), QStringLiteral("finished"),
-                                        QStringLiteral("write OK, 100 %"), QStringLiteral("finished")}));
+        QCOMPARE(messages,
+                 QStringList({QStringLiteral("bottle address: 52000, EAN: 1234567890123, weight: 812"),
+                              QStringLiteral("no more inventory items"), QStringLiteral("finished"),
+                              QStringLiteral("write OK, 100 %"), QStringLiteral("finished")}));
     }
 };
 

@@ -28,8 +28,8 @@ private slots:
         QTest::addColumn<int>("address");
         QTest::addColumn<QByteArray>("wire");
         QTest::newRow("read 60000") << 0x71 << 60000 << QByteArray::fromHex("C0018071 0000EA6080 DE7D5D C1");
-        QTest::newRow("read 0, checksum stuffed") << 0x71 << 0
-                                                  << QByteArray::fromHex("C0018071 0000000080 7DE1F3 C1");
+        QTest::newRow("read 0, checksum stuffed")
+            << 0x71 << 0 << QByteArray::fromHex("C0018071 0000000080 7DE1F3 C1");
         QTest::newRow("read 128") << 0x71 << 128 << QByteArray::fromHex("C0018071 0000008080 4D3F C1");
         QTest::newRow("version 16") << 0x21 << 16 << QByteArray::fromHex("C0018021 0000001080 1403 C1");
     }
@@ -66,7 +66,8 @@ private slots:
         QTest::newRow("start byte") << QByteArray::fromHex("017DE002") << QByteArray::fromHex("01C002") << 0;
         QTest::newRow("end byte") << QByteArray::fromHex("7DE1") << QByteArray::fromHex("C1") << 0;
         QTest::newRow("escape byte") << QByteArray::fromHex("7D5D") << QByteArray::fromHex("7D") << 0;
-        QTest::newRow("escape as last byte") << QByteArray::fromHex("417D") << QByteArray::fromHex("417D") << 0;
+        QTest::newRow("escape as last byte")
+            << QByteArray::fromHex("417D") << QByteArray::fromHex("417D") << 0;
         QTest::newRow("unknown escape") << QByteArray::fromHex("7D4142") << QByteArray::fromHex("4142") << 1;
         QTest::newRow("escape after broken escape")
             << QByteArray::fromHex("7D7DE0") << QByteArray::fromHex("C0") << 1;
@@ -98,8 +99,8 @@ private slots:
         QTest::newRow("nine raw bytes") << good.mid(1, 9) << int(FrameOutcome::TooShort) << 0;
         QTest::newRow("flipped bit") << corrupt.mid(1, corrupt.size() - 2) << int(FrameOutcome::ChecksumError)
                                      << 0;
-        QTest::newRow("broken escape inserted")
-            << QByteArray("\x7D\x41", 2) + good.mid(1, good.size() - 2) << int(FrameOutcome::ChecksumError) << 0;
+        QTest::newRow("broken escape inserted") << QByteArray("\x7D\x41", 2) + good.mid(1, good.size() - 2)
+                                                << int(FrameOutcome::ChecksumError) << 0;
         // Ten stuffed bytes that unstuff to almost nothing must not be read past their end.
         QTest::newRow("escapes only") << QByteArray(10, '\x7D') << int(FrameOutcome::ChecksumError) << 0;
     }
@@ -124,8 +125,9 @@ private slots:
         bottle.fullWeight = 1100;
         bottle.weightCorrection = 5;
         const QByteArray record = encodeBottle(bottle);
-        QCOMPARE(record.toHex(' '), QByteArray("15 cd 5b 07 7b 00 56 6f 64 6b 61 00 00 00 00 00 00 00 00 00 00 "
-                                               "bc 02 c7 01 51 04 00 00 00 00 00"));
+        QCOMPARE(record.toHex(' '),
+                 QByteArray("15 cd 5b 07 7b 00 56 6f 64 6b 61 00 00 00 00 00 00 00 00 00 00 "
+                            "bc 02 c7 01 51 04 00 00 00 00 00"));
 
         Bottle back;
         back.weightCorrection = 99;
@@ -204,10 +206,14 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("readBack");
-        QTest::newRow("ascii") << "Gin Dry" << "Gin Dry";
-        QTest::newRow("latin-1 accents") << QStringLiteral("Pálenka Žitná") << QStringLiteral("Pálenka ?itná");
-        QTest::newRow("cut at fifteen") << QStringLiteral("Meruňkovice Jižní") << QStringLiteral("Meru?kovice Ji?");
-        QTest::newRow("exactly fifteen") << "123456789012345" << "123456789012345";
+        QTest::newRow("ascii") << "Gin Dry"
+                               << "Gin Dry";
+        QTest::newRow("latin-1 accents")
+            << QStringLiteral("Pálenka Žitná") << QStringLiteral("Pálenka ?itná");
+        QTest::newRow("cut at fifteen")
+            << QStringLiteral("Meruňkovice Jižní") << QStringLiteral("Meru?kovice Ji?");
+        QTest::newRow("exactly fifteen") << "123456789012345"
+                                         << "123456789012345";
     }
 
     void displayNameRoundTrip()

@@ -49,14 +49,14 @@ class Transfer
 public:
     explicit Transfer(const char *label) : label(label), interactive(::isatty(STDERR_FILENO))
     {
-        QObject::connect(&link, &Communication::portNotOpened, &loop, [this](Communication::State state) {
-            end(ExitNoStation, noStationText(state));
-        });
+        QObject::connect(&link, &Communication::portNotOpened, &loop,
+                         [this](Communication::State state) { end(ExitNoStation, noStationText(state)); });
         QObject::connect(&link, &Communication::timeout, &loop, [this] {
             end(ExitTimeout, QStringLiteral("Timeout Error, Quarmel not connected?"));
         });
         QObject::connect(&link, &Communication::writeError, &loop, [this] {
-            end(ExitWriteRefused, QStringLiteral("The station takes at most 1500 bottles; nothing was written."));
+            end(ExitWriteRefused,
+                QStringLiteral("The station takes at most 1500 bottles; nothing was written."));
         });
     }
 

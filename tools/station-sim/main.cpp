@@ -53,23 +53,24 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("quarmel-station-sim"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Simulates a weighing station on a pseudo-terminal and prints the terminal's path as its first line."));
+    parser.setApplicationDescription(QStringLiteral("Simulates a weighing station on a pseudo-terminal and "
+                                                    "prints the terminal's path as its first line."));
     parser.addHelpOption();
     const QCommandLineOption catalogue(QStringLiteral("catalogue"),
                                        QStringLiteral("Bottle database (CSV import file or .xml document)."),
                                        QStringLiteral("file"));
     QList<QCommandLineOption> inventories;
     for (int slot = 0; slot < StationSimulator::InventorySlots; ++slot) {
-        inventories.append(QCommandLineOption(QStringLiteral("inventory%1").arg(slot),
-                                              QStringLiteral("Weighings of inventory slot %1 (ean;weight lines).")
-                                                  .arg(slot),
-                                              QStringLiteral("file")));
+        inventories.append(
+            QCommandLineOption(QStringLiteral("inventory%1").arg(slot),
+                               QStringLiteral("Weighings of inventory slot %1 (ean;weight lines).").arg(slot),
+                               QStringLiteral("file")));
     }
-    const QCommandLineOption lastNumber(QStringLiteral("last-number"),
-                                        QStringLiteral("Number of the last inventory taken (default: one past "
-                                                       "the highest slot loaded)."),
-                                        QStringLiteral("n"));
+    const QCommandLineOption lastNumber(
+        QStringLiteral("last-number"),
+        QStringLiteral("Number of the last inventory taken (default: one past "
+                       "the highest slot loaded)."),
+        QStringLiteral("n"));
     const QCommandLineOption firmware(QStringLiteral("firmware"),
                                       QStringLiteral("Firmware build time, \"Mmm dd yyyy hh:mm:ss\"."),
                                       QStringLiteral("time"));
@@ -78,7 +79,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption saveImage(QStringLiteral("save-image"),
                                        QStringLiteral("Write the memory image to this file on exit."),
                                        QStringLiteral("file"));
-    const QCommandLineOption pace(QStringLiteral("pace"), QStringLiteral("Answer at the pace of 57600 baud."));
+    const QCommandLineOption pace(QStringLiteral("pace"),
+                                  QStringLiteral("Answer at the pace of 57600 baud."));
     const QCommandLineOption drop(QStringLiteral("drop"), QStringLiteral("Drop answer N[:COUNT]."),
                                   QStringLiteral("n"));
     const QCommandLineOption corrupt(QStringLiteral("corrupt-checksum"),
@@ -93,11 +95,12 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Write every answer byte on its own, one per ms."));
     const QCommandLineOption late(QStringLiteral("late"), QStringLiteral("Answer MS milliseconds late."),
                                   QStringLiteral("ms"));
-    const QCommandLineOption lateAnswers(QStringLiteral("late-answers"),
-                                         QStringLiteral("Which answers --late delays, N[:COUNT] (default: all)."),
-                                         QStringLiteral("n"));
+    const QCommandLineOption lateAnswers(
+        QStringLiteral("late-answers"),
+        QStringLiteral("Which answers --late delays, N[:COUNT] (default: all)."), QStringLiteral("n"));
     const QCommandLineOption silentAfter(QStringLiteral("silent-after"),
-                                         QStringLiteral("Stop answering after N requests."), QStringLiteral("n"));
+                                         QStringLiteral("Stop answering after N requests."),
+                                         QStringLiteral("n"));
     const QCommandLineOption vanishAfter(QStringLiteral("vanish-after"),
                                          QStringLiteral("Close the terminal on the request after the N-th."),
                                          QStringLiteral("n"));
@@ -113,7 +116,8 @@ int main(int argc, char *argv[])
     if (parser.isSet(image)) {
         QFile file(parser.value(image));
         if (!file.open(QIODevice::ReadOnly) || file.size() != StationSimulator::MemorySize)
-            return fail(QStringLiteral("%1: not a %2-byte memory image").arg(file.fileName())
+            return fail(QStringLiteral("%1: not a %2-byte memory image")
+                            .arg(file.fileName())
                             .arg(StationSimulator::MemorySize));
         station.setMemory(0, file.readAll());
     }
@@ -143,7 +147,8 @@ int main(int argc, char *argv[])
         station.setLastInventoryNumber(highestSlot + 1);
     }
     if (parser.isSet(firmware)) {
-        static const QRegularExpression pattern(QStringLiteral("^(\\w{3} [ \\d]\\d \\d{4}) (\\d\\d:\\d\\d:\\d\\d)$"));
+        static const QRegularExpression pattern(
+            QStringLiteral("^(\\w{3} [ \\d]\\d \\d{4}) (\\d\\d:\\d\\d:\\d\\d)$"));
         const QRegularExpressionMatch match = pattern.match(parser.value(firmware));
         if (!match.hasMatch())
             return fail(QStringLiteral("--firmware takes \"Mmm dd yyyy hh:mm:ss\""));
@@ -151,7 +156,8 @@ int main(int argc, char *argv[])
     }
 
     StationSimulator::Faults &faults = station.faults;
-    const struct {
+    const struct
+    {
         const QCommandLineOption &option;
         StationSimulator::FaultRange *range;
     } ranges[] = {{drop, &faults.drop},
@@ -172,7 +178,8 @@ int main(int argc, char *argv[])
             faults.late = {1, -1};
     }
     faults.byteByByte = parser.isSet(byteByByte);
-    const struct {
+    const struct
+    {
         const QCommandLineOption &option;
         int *value;
     } counts[] = {{silentAfter, &faults.silentAfter}, {vanishAfter, &faults.vanishAfter}};

@@ -159,10 +159,11 @@ bool StationSimulator::open(QString *error)
         return true;
     master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     char name[128] = {};
-    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0
-        || ::ptsname_r(master, name, sizeof name) != 0) {
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
+        ::ptsname_r(master, name, sizeof name) != 0) {
         if (error)
-            *error = QStringLiteral("cannot create a pseudo-terminal: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+            *error = QStringLiteral("cannot create a pseudo-terminal: %1")
+                         .arg(QString::fromLocal8Bit(strerror(errno)));
         if (master >= 0)
             ::close(master);
         master = -1;
@@ -470,8 +471,8 @@ void StationSimulator::deliver(const QByteArray &frame, int rawRequestSize, int 
 {
     if (pacer) {
         // The request itself needed its time on the wire before the station could start answering.
-        const Clock::time_point ready
-            = Clock::now() + ByteTime * rawRequestSize + std::chrono::milliseconds(delayMs);
+        const Clock::time_point ready =
+            Clock::now() + ByteTime * rawRequestSize + std::chrono::milliseconds(delayMs);
         sent += frame.size();
         pacer->send(frame, ready);
         return;
