@@ -55,6 +55,15 @@ QList<QPair<int, QString>> contentLines(const QByteArray &bytes)
     return lines;
 }
 
+// A decimal number as the sales table reads typed input: with a comma or a point.
+double decimal(QString text, bool *ok)
+{
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    const double number = QLocale::c().toDouble(text.trimmed(), ok);
+    *ok = *ok && std::isfinite(number);
+    return number;
+}
+
 // A catalogue document, or a CSV import file when the name ends in .csv.
 bool loadCatalogue(const QString &path, Database *database, QString *error)
 {
@@ -119,8 +128,8 @@ bool applyPrices(const QString &path, Inventory *inventory, QString *error)
         const QStringList fields = line.second.split(QLatin1Char(';'));
         bool priceOk = false;
         bool unitOk = true;
-        const double price = fields.size() >= 2 ? QLocale::c().toDouble(fields.at(1).trimmed(), &priceOk) : 0;
-        const double unit = fields.size() == 3 ? QLocale::c().toDouble(fields.at(2).trimmed(), &unitOk) : 0;
+        const double price = fields.size() >= 2 ? decimal(fields.at(1), &priceOk) : 0;
+        const double unit = fields.size() == 3 ? decimal(fields.at(2), &unitOk) : 0;
         if (fields.size() < 2 || fields.size() > 3 || !priceOk || !unitOk || !std::isfinite(price) ||
             !std::isfinite(unit) || std::fabs(unit) > 1e6) {
             *error =
@@ -147,8 +156,8 @@ bool applyStock(const QString &path, Inventory *inventory, QString *error)
     for (const auto &line : contentLines(bytes)) {
         const QStringList fields = line.second.split(QLatin1Char(';'));
         bool ok = false;
-        const double litres = fields.size() == 2 ? QLocale::c().toDouble(fields.at(1).trimmed(), &ok) : 0;
-        if (!ok || !std::isfinite(litres) || std::fabs(litres) > 1e9) {
+        const double litres = fields.size() == 2 ? decimal(fields.at(1), &ok) : 0;
+        if (!ok || std::fabs(litres) > 1e9) {
             *error = QStringLiteral("%1:%2: expected ean;litres").arg(path).arg(line.first);
             return false;
         }

@@ -1,0 +1,129 @@
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The command-line companion's overview and takings, run as the user runs them.
+class tst_TakingsCommand : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void overview();
+    void takingsCarriesTheLastTableOver();
+    void exitCodes_data();
+    void exitCodes();
+
+private:
+    struct Result
+    {
+        int code = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+    Result run(const QStringList &args);
+    QString write(const QString &name, const QByteArray &bytes);
+
+    QTemporaryDir tmp;
+    QString catalogue;
+};
+
+tst_TakingsCommand::Result tst_TakingsCommand::run(const QStringList &args)
+{
+    QProcess process;
+    process.setWorkingDirectory(tmp.path());
+    process.start(QStringLiteral(QUARMELCTL_PATH), args);
+    Result result;
+    if (!process.waitForFinished(60000))
+        return result;
+    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QString tst_TakingsCommand::write(const QString &name, const QByteArray &bytes)
+{
+    const QString path = tmp.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
+void tst_TakingsCommand::initTestCase()
+{
+    QVERIFY(tmp.isValid());
+    catalogue = write("catalogue.csv", "8592508053241;Rum Tuzemák;Tuzemák;1000;1545;590\n"
+                                       "0590000342304;Vodka Kristal;Kristal;700;1306;640\n"
+                                       "8595572479177;Sirup Třtina;Sirup;700;1401;470\n");
+    QVERIFY(!catalogue.isEmpty());
+}
+
+void tst_TakingsCommand::overview()
+{
+    const QString weighings = write("w.txt", "8592508053241;1545\n590000342304;708\n\n1234;900\n");
+    const Result result = run({"overview", catalogue, weighings});
+    QCOMPARE(result.code, 0);
+    QCOMPARE(result.out, QByteArray("EAN;Item;Residue\n\"8592508053241\";Rum Tuzemák;1000\n"
+                                    "\"0590000342304\";Vodka Kristal;71\n"));
+    QVERIFY(result.err.contains("Error in database: Bottle '1234' is not in database!"));
+}
+
+void tst_TakingsCommand::takingsCarriesTheLastTableOver()
+{
+    const QString prices = write("prices.txt", "8592508053241;35\n0590000342304;40;0.04\n");
+    const QString first = tmp.filePath("first.inv");
+    Result result = run({"takings", catalogue, write("w0.txt", "8592508053241;1545\n590000342304;708\n"),
+                         "--prices", prices, "--save", first});
+    QCOMPARE(result.code, 0);
+    QVERIFY(result.out.contains("Rum Tuzemák;0.04;35.00;0.00;0.00;1.00;0.00;1.00;-1.00;-875.00;\n"));
+    QVERIFY(result.err.contains("Alcohol Sales: -946.00 CZK"));
+
+    // Litres with a decimal comma, as typed into the table.
+    const QString stock = write("stock.txt", "0590000342304;0,7\n");
+    result = run({"takings", catalogue, write("w1.txt", "8592508053241;1494\n590000342304;1306\n"), "--last",
+                  first, "--stock", stock, "--save", tmp.filePath("second.inv")});
+    QCOMPARE(result.code, 0);
+    const QList<QByteArray> lines = result.out.split('\n');
+    QVERIFY(lines.contains("Rum Tuzemák;0.04;35.00;1.00;0.00;0.95;0.00;0.95;0.05;46.38;"));
+    QVERIFY(lines.contains("Vodka Kristal;0.04;40.00;0.07;0.70;0.70;0.00;0.70;0.07;71.00;"));
+    QVERIFY(result.err.contains("Alcohol Sales: 117.38 CZK"));
+    QFile second(tmp.filePath("second.inv"));
+    QVERIFY(second.open(QIODevice::ReadOnly));
+    QVERIFY(second.readAll().contains("<counter>2</counter>"));
+}
+
+void tst_TakingsCommand::exitCodes_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+
+    QTest::newRow("overview without weighings") << QStringList{"overview", "catalogue.csv"} << 64;
+    QTest::newRow("unknown option") << QStringList{"takings", "catalogue.csv", "w.txt", "--fast"} << 64;
+    QTest::newRow("option without value") << QStringList{"takings", "catalogue.csv", "w.txt", "--save"} << 64;
+    QTest::newRow("missing weighings") << QStringList{"overview", "catalogue.csv", "none.txt"} << 1;
+    QTest::newRow("weight not in grams") << QStringList{"overview", "catalogue.csv", "badweight.txt"} << 1;
+    QTest::newRow("price that is not a number")
+        << QStringList{"takings", "catalogue.csv", "w.txt", "--prices", "badprice.txt"} << 1;
+    QTest::newRow("missing last table")
+        << QStringList{"takings", "catalogue.csv", "w.txt", "--last", "x.inv"} << 1;
+    QTest::newRow("last table is an overview")
+        << QStringList{"takings", "catalogue.csv", "w.txt", "--last", "overview.xml"} << 1;
+}
+
+void tst_TakingsCommand::exitCodes()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    write("w.txt", "8592508053241;1545\n");
+    write("badweight.txt", "8592508053241;1545.5\n");
+    write("badprice.txt", "8592508053241;cheap\n");
+    write("overview.xml",
+          "<inventoryOverview><bottle ean=\"1\"><weight>5</weight></bottle></inventoryOverview>");
+    QCOMPARE(run(args).code, code);
+}
+
+QTEST_GUILESS_MAIN(tst_TakingsCommand)
+#include "tst_takingscommand.moc"
