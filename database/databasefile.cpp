@@ -1,31 +1,14 @@
 #include "database.h"
+#include "cataloguedocument.h"
 #include "cipher.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QSaveFile>
-#include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 
 Q_LOGGING_CATEGORY(lcDatabaseFile, "database")
 
 namespace {
-const QString itemName = QStringLiteral("dataItem");
-
-bool isDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-int digits(const QString &text, int from, int count)
-{
-    int value = 0;
-    for (int i = from; i < from + count; ++i)
-        value = value * 10 + (text.at(i).unicode() - '0');
-    return value;
-}
-
 void appendPadded(QString &out, int value, int width)
 {
     const QString number = QString::number(value);
@@ -86,19 +69,8 @@ QString Database::dateTimeToText(const QDateTime &dateTime)
 
 QDateTime Database::dateTimeFromText(const QString &text)
 {
-    // "yyyy-MM-dd hh:mm:ss" exactly, checked by hand: the generic parser is too slow for large catalogues.
-    static const char pattern[] = "dddd-dd-dd dd:dd:dd";
-    if (text.size() != 19)
-        return QDateTime();
-    for (int i = 0; i < 19; ++i) {
-        if (pattern[i] == 'd' ? !isDigit(text.at(i)) : text.at(i) != QLatin1Char(pattern[i]))
-            return QDateTime();
-    }
-    const QDate date(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2));
-    const QTime time(digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2));
-    if (!date.isValid() || !time.isValid())
-        return QDateTime();
-    return QDateTime(date, time, Qt::LocalTime);
+    LocalTimes times;
+    return times.fromText(text);
 }
 
 bool Database::loadFromFile(const QString &path, bool decrypt, DocumentDamage *damage)
@@ -153,102 +125,37 @@ bool Database::saveToFile(const QString &path, bool encrypt) const
 bool Database::parse(const QByteArray &bytes, QList<Bottle> &list, DocumentDamage *damage)
 {
     const int zero = bytes.indexOf('\0');
-    const QString text = QString::fromUtf8(bytes.constData(), zero < 0 ? bytes.size() : zero);
-    list.clear();
-
+    const int size = zero < 0 ? bytes.size() : zero;
     // One fresh record for the whole run: the defaults' timestamps are "now" either way, and taking the
     // clock once per record costs more than the rest of the parse.
     const Bottle fresh;
-    QXmlStreamReader xml(text);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != itemName)
-            continue;
-        Bottle b = fresh;
-        while (xml.readNextStartElement()) {
-            const QStringRef name = xml.name();
-            if (name == QLatin1String("ean")) {
-                b.ean = xml.readElementText();
-            } else if (name == QLatin1String("nazev")) {
-                b.displayName = xml.readElementText();
-            } else if (name == QLatin1String("oznaceni")) {
-                b.fullName = xml.readElementText();
-            } else if (name == QLatin1String("objem")) {
-                b.volume = xml.readElementText().toUInt();
-            } else if (name == QLatin1String("vahaPlneLahve")) {
-                b.fullWeight = xml.readElementText().toUInt();
-            } else if (name == QLatin1String("vahaPrazdneLahve")) {
-                b.emptyWeight = xml.readElementText().toUInt();
-            } else if (name == QLatin1String("vahaObsahu")) {
-                b.contentWeight = xml.readElementText().toUInt();
-            } else if (name == QLatin1String("korekce")) {
-                b.weightCorrection = xml.readElementText().toInt();
-            } else if (name == QLatin1String("vybrat")) {
-                b.useInInventory = xml.readElementText().toUInt() != 0;
-            } else if (name == QLatin1String("upraveno")) {
-                b.modified = dateTimeFromText(xml.readElementText());
-            } else if (name == QLatin1String("vlozeno")) {
-                b.inserted = dateTimeFromText(xml.readElementText());
-            } else {
-                // Not skipped: its content is read next, so a text-only unknown element ends this item.
-                qCWarning(lcDatabaseFile, "unknown XML element: %s", qUtf8Printable(name.toString()));
-            }
-        }
-        list.append(b);
+    LocalTimes times;
+    // The program's own files take the fast road; anything else, including every damaged document, is read
+    // by the general reader from the start.
+    if (CatalogueDocument::readCanonical(bytes.constData(), size, fresh, list, times)) {
+        if (damage)
+            *damage = DocumentDamage();
+        return true;
     }
-
-    if (damage) {
-        *damage = DocumentDamage();
-        if (xml.hasError()) {
-            damage->damaged = true;
-            damage->line = xml.lineNumber();
-            damage->column = xml.columnNumber();
-            damage->reason = xml.errorString();
-        }
-    }
+    CatalogueDocument::readStream(bytes.constData(), size, fresh, list, times, damage);
     return true;
 }
 
 bool Database::writeDocument(const QList<Bottle> &list, QIODevice *device)
 {
-    QXmlStreamWriter xml(device);
-    xml.setAutoFormatting(true);
-    xml.writeStartDocument(QStringLiteral("1.0"));
-    xml.writeStartElement(QStringLiteral("data"));
-    for (const Bottle &b : list) {
-        xml.writeStartElement(itemName);
-        xml.writeTextElement(QStringLiteral("ean"), b.ean);
-        xml.writeTextElement(QStringLiteral("nazev"), b.displayName);
-        xml.writeTextElement(QStringLiteral("oznaceni"), b.fullName);
-        xml.writeTextElement(QStringLiteral("objem"), QString::number(b.volume));
-        xml.writeTextElement(QStringLiteral("vahaPrazdneLahve"), QString::number(b.emptyWeight));
-        xml.writeTextElement(QStringLiteral("vahaPlneLahve"), QString::number(b.fullWeight));
-        xml.writeTextElement(QStringLiteral("vahaObsahu"), QString::number(b.contentWeight));
-        xml.writeTextElement(QStringLiteral("korekce"), QString::number(b.weightCorrection));
-        xml.writeTextElement(QStringLiteral("vybrat"), b.useInInventory ? QStringLiteral("1")
-                                                                         : QStringLiteral("0"));
-        xml.writeTextElement(QStringLiteral("upraveno"), dateTimeToText(b.modified));
-        xml.writeTextElement(QStringLiteral("vlozeno"), dateTimeToText(b.inserted));
-        xml.writeEndElement();
-    }
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return !xml.hasError();
+    const QByteArray bytes = toDocument(list);
+    return device->write(bytes) == bytes.size();
 }
 
 QByteArray Database::toDocument(const QList<Bottle> &list)
 {
-    QByteArray bytes;
-    bytes.reserve(64 + list.size() * 480);
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    writeDocument(list, &buffer);
-    buffer.close();
-    return bytes;
+    return CatalogueDocument::write(list);
 }
 
 QList<Bottle> Database::parseCsv(const QByteArray &bytes)
 {
     QList<Bottle> list;
+    const Bottle fresh; // every record of one import carries the same time of import
     int start = 0;
     while (start < bytes.size()) {
         int end = bytes.indexOf('\n', start);
@@ -259,7 +166,7 @@ QList<Bottle> Database::parseCsv(const QByteArray &bytes)
         const QList<QByteArray> fields = line.split(';');
         if (fields.size() != 6)
             continue;
-        Bottle b;
+        Bottle b = fresh;
         b.ean = QString::fromUtf8(fields.at(0));
         b.fullName = QString::fromUtf8(fields.at(1));
         b.displayName = QString::fromUtf8(utf8Prefix(fields.at(2), 15));

@@ -1,3 +1,4 @@
+#include "cataloguedocument.h"
 #include "cipher.h"
 #include "database.h"
 
@@ -9,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamWriter>
 
 namespace {
 QByteArray document(const QByteArray &items, const QByteArray &root = "data")
@@ -20,6 +22,76 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The document as Qt's XML writer lays it out, for comparison with our own writer.
+QByteArray referenceDocument(const QList<Bottle> &list)
+{
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument(QStringLiteral("1.0"));
+    xml.writeStartElement(QStringLiteral("data"));
+    for (const Bottle &b : list) {
+        xml.writeStartElement(QStringLiteral("dataItem"));
+        xml.writeTextElement(QStringLiteral("ean"), b.ean);
+        xml.writeTextElement(QStringLiteral("nazev"), b.displayName);
+        xml.writeTextElement(QStringLiteral("oznaceni"), b.fullName);
+        xml.writeTextElement(QStringLiteral("objem"), QString::number(b.volume));
+        xml.writeTextElement(QStringLiteral("vahaPrazdneLahve"), QString::number(b.emptyWeight));
+        xml.writeTextElement(QStringLiteral("vahaPlneLahve"), QString::number(b.fullWeight));
+        xml.writeTextElement(QStringLiteral("vahaObsahu"), QString::number(b.contentWeight));
+        xml.writeTextElement(QStringLiteral("korekce"), QString::number(b.weightCorrection));
+        xml.writeTextElement(QStringLiteral("vybrat"), QString::number(b.useInInventory ? 1 : 0));
+        xml.writeTextElement(QStringLiteral("upraveno"), Database::dateTimeToText(b.modified));
+        xml.writeTextElement(QStringLiteral("vlozeno"), Database::dateTimeToText(b.inserted));
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return bytes;
+}
+
+QList<Bottle> richCatalogue()
+{
+    QList<Bottle> list;
+    const QStringList names{QStringLiteral("Rum & Cola <light>"), QStringLiteral("\"Jelínek\" 'Zlatá'"),
+                            QStringLiteral("tab\tand\nline"), QString(), QStringLiteral("a]]>b"),
+                            QStringLiteral("Žluťoučký kůň 🍸"), QStringLiteral("  padded  ")};
+    for (int i = 0; i < names.size(); ++i) {
+        Bottle b;
+        b.ean = QString::number(8590000000000ll + i);
+        b.displayName = names.at(i);
+        b.fullName = names.at(names.size() - 1 - i);
+        b.volume = i == 0 ? 4294967295ull : 700;
+        b.fullWeight = 1000 + i;
+        b.emptyWeight = 500;
+        b.contentWeight = i;
+        b.weightCorrection = i % 2 ? -2147483647 - 1 : 2147483647;
+        b.useInInventory = i % 2;
+        b.modified = i == 3 ? QDateTime() : QDateTime(QDate(2013, 3, 31), QTime(i, 30));
+        b.inserted = QDateTime(QDate(2020, 10, 25), QTime(i % 24, 59, 59));
+        list.append(b);
+    }
+    return list;
+}
+
+QString describe(const Bottle &b)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9|%10|%11")
+        .arg(b.ean, b.displayName, b.fullName)
+        .arg(b.volume).arg(b.fullWeight).arg(b.emptyWeight).arg(b.contentWeight).arg(b.weightCorrection)
+        .arg(b.useInInventory)
+        .arg(b.modified.isValid() ? QString::number(b.modified.toMSecsSinceEpoch()) : QStringLiteral("-"))
+        .arg(b.inserted.isValid() ? QString::number(b.inserted.toMSecsSinceEpoch()) : QStringLiteral("-"));
+}
+
+QStringList describe(const QList<Bottle> &list)
+{
+    QStringList out;
+    for (const Bottle &b : list)
+        out << describe(b);
+    return out;
 }
 
 QByteArray readFile(const QString &path)
@@ -42,6 +114,11 @@ private slots:
     void unknownElementEndsItem();
     void damagedDocuments_data();
     void damagedDocuments();
+    void writerMatchesQtWriter();
+    void writerKeepsDocumentWellFormed();
+    void fastReaderAgreesWithGeneralReader_data();
+    void fastReaderAgreesWithGeneralReader();
+    void localTimesMatchQt();
     void loadMissingFileKeepsList();
     void failedSaveReportsAndKeepsFile();
     void undecryptableFileIsReportedDamaged();
@@ -204,6 +281,109 @@ void tst_DatabaseFile::damagedDocuments()
     QCOMPARE(read, eans);
     QCOMPARE(damage.damaged, damaged);
     QCOMPARE(damage.toString().isEmpty(), !damaged);
+}
+
+void tst_DatabaseFile::writerMatchesQtWriter()
+{
+    const QList<Bottle> list = richCatalogue();
+    QCOMPARE(Database::toDocument(list), referenceDocument(list));
+    QCOMPARE(Database::toDocument({}), referenceDocument({}));
+}
+
+void tst_DatabaseFile::writerKeepsDocumentWellFormed()
+{
+    Bottle b;
+    b.displayName = QStringLiteral("a\x01" "b\rc") + QChar(0xFFFF) + QChar(0xD800);
+    QList<Bottle> list;
+    DocumentDamage damage;
+    Database::parse(Database::toDocument({b}), list, &damage);
+    QVERIFY2(!damage.damaged, qPrintable(damage.toString()));
+    QCOMPARE(list.size(), 1);
+    QCOMPARE(list.at(0).displayName, QStringLiteral("ab\rc"));
+}
+
+void tst_DatabaseFile::fastReaderAgreesWithGeneralReader_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("fast");
+
+    const QByteArray written = Database::toDocument(richCatalogue());
+    QTest::newRow("written by the program") << written << true;
+    QTest::newRow("crlf line ends") << Database::toDocument(richCatalogue().mid(0, 2)).replace("\n", "\r\n")
+                                    << true;
+    QTest::newRow("crlf inside a text") << QByteArray(written).replace("\n", "\r\n") << false;
+    QTest::newRow("no declaration, other order, missing fields")
+        << QByteArray("<data><dataItem><vybrat>7</vybrat><ean>1</ean><objem>007</objem></dataItem>"
+                      "<dataItem></dataItem></data>")
+        << true;
+    const QByteArray item("<dataItem><ean>1</ean><objem>%1</objem><korekce>%2</korekce>"
+                          "<upraveno>%3</upraveno></dataItem>");
+    const auto doc = [&item](const char *volume, const char *correction, const char *date) {
+        return QByteArray("<data>") + QString::fromUtf8(item).arg(volume, correction, date).toUtf8() + "</data>";
+    };
+    QTest::newRow("numbers with blanks and signs") << doc(" 700 ", "+5", "2013-05-07 09:05:00") << false;
+    QTest::newRow("numbers out of range") << doc("4294967296", "2147483648", "2013-05-07 09:05:00") << false;
+    QTest::newRow("negative correction, bad date") << doc("1", "-15", "2013-02-30 09:05:00") << false;
+    QTest::newRow("character reference") << doc("&#55;", "0", "2013-05-07 09:05:00") << false;
+    QTest::newRow("entity in date") << doc("1", "0", "2013-05-07&#32;09:05:00") << false;
+    QTest::newRow("cdata") << doc("<![CDATA[5]]>", "0", "x") << false;
+    QTest::newRow("comment") << QByteArray("<data><!-- c --><dataItem><ean>1</ean></dataItem></data>") << false;
+    QTest::newRow("attribute") << QByteArray("<data><dataItem id=\"1\"><ean>1</ean></dataItem></data>") << false;
+    QTest::newRow("empty element tag") << QByteArray("<data><dataItem><ean/><objem>3</objem></dataItem></data>")
+                                       << false;
+    QTest::newRow("nested item") << QByteArray("<data><g><dataItem><ean>1</ean></dataItem></g></data>") << false;
+    QTest::newRow("cut short") << written.left(written.size() / 2) << false;
+    QTest::newRow("bad utf-8") << QByteArray("<data><dataItem><ean>\xc3(\xff</ean></dataItem></data>") << false;
+    QTest::newRow("control character") << QByteArray("<data><dataItem><ean>\x01</ean></dataItem></data>")
+                                       << false;
+    QTest::newRow("carriage return in text")
+        << QByteArray("<data><dataItem><ean>a\rb</ean></dataItem></data>") << false;
+    QTest::newRow("cdata end in text") << QByteArray("<data><dataItem><ean>a]]>b</ean></dataItem></data>") << false;
+    QTest::newRow("bare ampersand") << QByteArray("<data><dataItem><ean>a&b</ean></dataItem></data>") << false;
+    QTest::newRow("trailing content") << QByteArray("<data></data><data></data>") << false;
+}
+
+void tst_DatabaseFile::fastReaderAgreesWithGeneralReader()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, fast);
+    const Bottle fresh;
+    LocalTimes times;
+    QList<Bottle> quick;
+    QList<Bottle> general;
+    const bool tookFastRoad = CatalogueDocument::readCanonical(bytes.constData(), bytes.size(), fresh, quick,
+                                                               times);
+    DocumentDamage damage;
+    CatalogueDocument::readStream(bytes.constData(), bytes.size(), fresh, general, times, &damage);
+    if (fast)
+        QVERIFY(tookFastRoad);
+    if (tookFastRoad) {
+        QVERIFY(!damage.damaged);
+        QCOMPARE(describe(quick), describe(general));
+    }
+}
+
+void tst_DatabaseFile::localTimesMatchQt()
+{
+    // Daylight-saving changes are where a reused offset could go wrong; a zone that has them makes them real.
+    const QByteArray previous = qgetenv("TZ");
+    qputenv("TZ", "Europe/Prague");
+    LocalTimes times;
+    for (const QDate &date : {QDate(2013, 3, 31), QDate(2013, 10, 27), QDate(2013, 7, 1)}) {
+        for (int minutes = 0; minutes < 5 * 60; minutes += 7) {
+            const QTime time(minutes / 60, minutes % 60, minutes % 59);
+            const QDateTime expected(date, time, Qt::LocalTime);
+            const QDateTime made = times.make(date, time);
+            const QString where = date.toString(Qt::ISODate) + QLatin1Char(' ') + time.toString();
+            QVERIFY2(made.isValid() == expected.isValid(), qPrintable(where));
+            QVERIFY2(made.toMSecsSinceEpoch() == expected.toMSecsSinceEpoch(), qPrintable(where));
+            QVERIFY2(Database::dateTimeToText(made) == Database::dateTimeToText(expected), qPrintable(where));
+        }
+    }
+    if (previous.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", previous);
 }
 
 void tst_DatabaseFile::loadMissingFileKeepsList()

@@ -1,0 +1,480 @@
+#include "cataloguedocument.h"
+#include "database.h"
+
+#include <QLoggingCategory>
+#include <QXmlStreamReader>
+
+#include <climits>
+#include <cstring>
+
+Q_LOGGING_CATEGORY(lcCatalogueDocument, "database")
+
+namespace {
+constexpr int unsteady = INT_MIN;
+
+enum Field {
+    Unknown,
+    Ean,
+    DisplayName,
+    FullName,
+    Volume,
+    EmptyWeight,
+    FullWeight,
+    ContentWeight,
+    Correction,
+    Use,
+    Modified,
+    Inserted,
+};
+
+struct FieldName
+{
+    const char *name;
+    int size;
+    Field field;
+};
+
+const FieldName fieldNames[] = {
+    {"ean", 3, Ean},
+    {"nazev", 5, DisplayName},
+    {"oznaceni", 8, FullName},
+    {"objem", 5, Volume},
+    {"vahaPrazdneLahve", 16, EmptyWeight},
+    {"vahaPlneLahve", 13, FullWeight},
+    {"vahaObsahu", 10, ContentWeight},
+    {"korekce", 7, Correction},
+    {"vybrat", 6, Use},
+    {"upraveno", 8, Modified},
+    {"vlozeno", 7, Inserted},
+};
+
+Field fieldOf(const char *name, int size)
+{
+    for (const FieldName &f : fieldNames) {
+        if (f.size == size && std::memcmp(f.name, name, size) == 0)
+            return f.field;
+    }
+    return Unknown;
+}
+
+Field fieldOf(const QStringRef &name)
+{
+    for (const FieldName &f : fieldNames) {
+        if (name == QLatin1String(f.name, f.size))
+            return f.field;
+    }
+    return Unknown;
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int digits(const char *text, int count)
+{
+    int value = 0;
+    for (int i = 0; i < count; ++i)
+        value = value * 10 + (text[i] - '0');
+    return value;
+}
+
+// Sets a field from its element text with the conversions of the document: numbers that do not convert
+// give 0, dates that do not match give an invalid date-time.
+void setField(Bottle &b, Field field, const QString &text, LocalTimes &times)
+{
+    switch (field) {
+    case Ean: b.ean = text; break;
+    case DisplayName: b.displayName = text; break;
+    case FullName: b.fullName = text; break;
+    case Volume: b.volume = text.toUInt(); break;
+    case EmptyWeight: b.emptyWeight = text.toUInt(); break;
+    case FullWeight: b.fullWeight = text.toUInt(); break;
+    case ContentWeight: b.contentWeight = text.toUInt(); break;
+    case Correction: b.weightCorrection = text.toInt(); break;
+    case Use: b.useInInventory = text.toUInt() != 0; break;
+    case Modified: b.modified = times.fromText(text); break;
+    case Inserted: b.inserted = times.fromText(text); break;
+    case Unknown: break;
+    }
+}
+
+// Plain decimal digits that fit the field, the common case, without building a string.
+bool quickNumber(Bottle &b, Field field, const char *text, int size)
+{
+    const bool negative = field == Correction && size > 0 && text[0] == '-';
+    const int start = negative ? 1 : 0;
+    if (size - start < 1 || size - start > 10)
+        return false;
+    qint64 value = 0;
+    for (int i = start; i < size; ++i) {
+        if (!isDigit(text[i]))
+            return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    if (negative)
+        value = -value;
+    switch (field) {
+    case Volume:
+    case EmptyWeight:
+    case FullWeight:
+    case ContentWeight:
+    case Use:
+        if (value > UINT_MAX)
+            return false;
+        if (field == Volume)
+            b.volume = quint64(value);
+        else if (field == EmptyWeight)
+            b.emptyWeight = quint64(value);
+        else if (field == FullWeight)
+            b.fullWeight = quint64(value);
+        else if (field == ContentWeight)
+            b.contentWeight = quint64(value);
+        else
+            b.useInInventory = value != 0;
+        return true;
+    case Correction:
+        if (value > INT_MAX || value < INT_MIN)
+            return false;
+        b.weightCorrection = qint32(value);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Element text as the XML reader would deliver it, or false for anything it would treat specially
+// (references other than the five named entities, carriage returns, characters XML does not allow).
+bool decodeText(const char *text, int size, QString *out)
+{
+    bool ascii = true;
+    bool entities = false;
+    for (int i = 0; i < size; ++i) {
+        const uchar c = static_cast<uchar>(text[i]);
+        if (c < 0x20 && c != '\t' && c != '\n')
+            return false;
+        if (c >= 0x80)
+            ascii = false;
+        else if (c == '&')
+            entities = true;
+        else if (c == '>' && i >= 2 && text[i - 1] == ']' && text[i - 2] == ']')
+            return false;
+    }
+    if (!entities) {
+        *out = ascii ? QString::fromLatin1(text, size) : QString::fromUtf8(text, size);
+    } else {
+        QByteArray plain;
+        plain.reserve(size);
+        for (int i = 0; i < size; ++i) {
+            if (text[i] != '&') {
+                plain += text[i];
+                continue;
+            }
+            static const struct { const char *name; int size; char c; } named[] = {
+                {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&amp;", 5, '&'}, {"&quot;", 6, '"'}, {"&apos;", 6, '\''}};
+            bool found = false;
+            for (const auto &n : named) {
+                if (size - i >= n.size && std::memcmp(text + i, n.name, n.size) == 0) {
+                    plain += n.c;
+                    i += n.size - 1;
+                    found = true;
+                    break;
+                }
+            }
+            if (!found)
+                return false;
+        }
+        *out = QString::fromUtf8(plain);
+    }
+    if (!ascii) {
+        for (QChar c : qAsConst(*out)) {
+            // Bad UTF-8 shows as U+FFFD, and the reader refuses U+FFFE and U+FFFF: let it decide.
+            if (c.unicode() >= 0xFFFD)
+                return false;
+        }
+    }
+    return true;
+}
+
+class Scanner
+{
+public:
+    Scanner(const char *data, int size) : p(data), end(data + size) {}
+
+    void skipSpace()
+    {
+        while (p < end && (*p == ' ' || *p == '\n' || *p == '\t' || *p == '\r'))
+            ++p;
+    }
+    bool take(const char *literal, int size)
+    {
+        if (end - p < size || std::memcmp(p, literal, size) != 0)
+            return false;
+        p += size;
+        return true;
+    }
+    bool atEnd() const { return p == end; }
+
+    // "<name>" with a plain name; false without moving when something else follows.
+    bool startTag(const char **name, int *size)
+    {
+        if (end - p < 3 || p[0] != '<')
+            return false;
+        const char *q = p + 1;
+        while (q < end && ((*q >= 'a' && *q <= 'z') || (*q >= 'A' && *q <= 'Z')))
+            ++q;
+        if (q == p + 1 || q == end || *q != '>')
+            return false;
+        *name = p + 1;
+        *size = int(q - p - 1);
+        p = q + 1;
+        return true;
+    }
+    bool endTag(const char *name, int size)
+    {
+        if (end - p < size + 3 || p[0] != '<' || p[1] != '/' || std::memcmp(p + 2, name, size) != 0
+            || p[size + 2] != '>')
+            return false;
+        p += size + 3;
+        return true;
+    }
+    // The text up to the next '<'.
+    bool text(const char **text, int *size)
+    {
+        const void *lt = std::memchr(p, '<', size_t(end - p));
+        if (!lt)
+            return false;
+        *text = p;
+        *size = int(static_cast<const char *>(lt) - p);
+        p = static_cast<const char *>(lt);
+        return true;
+    }
+
+private:
+    const char *p;
+    const char *end;
+};
+
+void appendEscaped(QByteArray &out, const QString &text)
+{
+    bool plain = true;
+    for (QChar c : text) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || u == '<' || u == '>' || u == '&' || u == '"' || u >= 0xD800) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        out += text.toUtf8();
+        return;
+    }
+    QString escaped;
+    escaped.reserve(text.size() + 8);
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const ushort u = c.unicode();
+        switch (u) {
+        case '<': escaped += QLatin1String("&lt;"); break;
+        case '>': escaped += QLatin1String("&gt;"); break;
+        case '&': escaped += QLatin1String("&amp;"); break;
+        case '"': escaped += QLatin1String("&quot;"); break;
+        // Written raw, a carriage return would come back as a line feed.
+        case '\r': escaped += QLatin1String("&#13;"); break;
+        case '\t':
+        case '\n': escaped += c; break;
+        default:
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                escaped += c;
+                escaped += text.at(++i);
+            } else if (u >= 0x20 && !c.isSurrogate() && u != 0xFFFE && u != 0xFFFF) {
+                escaped += c;
+            }
+            // Anything else cannot stand in an XML document; writing it would make the file unreadable.
+            break;
+        }
+    }
+    out += escaped.toUtf8();
+}
+
+void appendElement(QByteArray &out, const char *name, const QByteArray &value)
+{
+    out += "        <";
+    out += name;
+    out += '>';
+    out += value;
+    out += "</";
+    out += name;
+    out += ">\n";
+}
+
+void appendTextElement(QByteArray &out, const char *name, const QString &value)
+{
+    out += "        <";
+    out += name;
+    out += '>';
+    appendEscaped(out, value);
+    out += "</";
+    out += name;
+    out += ">\n";
+}
+} // namespace
+
+QDateTime LocalTimes::make(const QDate &date, const QTime &time)
+{
+    const qint64 key = date.toJulianDay() * 24 + time.hour();
+    auto it = offsets.constFind(key);
+    if (it == offsets.constEnd()) {
+        const QTime first(time.hour(), 0, 0);
+        const QTime last(time.hour(), 59, 59);
+        const QDateTime start(date, first, Qt::LocalTime);
+        const QDateTime end(date, last, Qt::LocalTime);
+        const bool steady = start.isValid() && end.isValid() && start.time() == first && end.time() == last
+                         && start.offsetFromUtc() == end.offsetFromUtc() && start.secsTo(end) == 3599;
+        it = offsets.insert(key, steady ? start.offsetFromUtc() : unsteady);
+    }
+    if (*it == unsteady)
+        return QDateTime(date, time, Qt::LocalTime);
+    return QDateTime(date, time, Qt::OffsetFromUTC, *it);
+}
+
+QDateTime LocalTimes::fromLatin1(const char *text, int size)
+{
+    static const char pattern[] = "dddd-dd-dd dd:dd:dd";
+    if (size != 19)
+        return QDateTime();
+    for (int i = 0; i < 19; ++i) {
+        if (pattern[i] == 'd' ? !isDigit(text[i]) : text[i] != pattern[i])
+            return QDateTime();
+    }
+    const QDate date(digits(text, 4), digits(text + 5, 2), digits(text + 8, 2));
+    const QTime time(digits(text + 11, 2), digits(text + 14, 2), digits(text + 17, 2));
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    return make(date, time);
+}
+
+QDateTime LocalTimes::fromText(const QString &text)
+{
+    if (text.size() != 19)
+        return QDateTime();
+    char latin[19];
+    for (int i = 0; i < 19; ++i) {
+        const ushort u = text.at(i).unicode();
+        if (u > 0x7F)
+            return QDateTime();
+        latin[i] = char(u);
+    }
+    return fromLatin1(latin, 19);
+}
+
+bool CatalogueDocument::readCanonical(const char *data, int size, const Bottle &fresh, QList<Bottle> &list,
+                                      LocalTimes &times)
+{
+    list.clear();
+    Scanner s(data, size);
+    s.skipSpace();
+    s.take("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 38);
+    s.skipSpace();
+    if (!s.take("<data>", 6))
+        return false;
+    for (;;) {
+        s.skipSpace();
+        if (s.take("</data>", 7))
+            break;
+        if (!s.take("<dataItem>", 10))
+            return false;
+        Bottle b = fresh;
+        for (;;) {
+            s.skipSpace();
+            if (s.take("</dataItem>", 11))
+                break;
+            const char *name = nullptr;
+            int nameSize = 0;
+            const char *text = nullptr;
+            int textSize = 0;
+            if (!s.startTag(&name, &nameSize) || !s.text(&text, &textSize) || !s.endTag(name, nameSize))
+                return false;
+            const Field field = fieldOf(name, nameSize);
+            if (field == Unknown)
+                return false;
+            if (field == Modified || field == Inserted) {
+                const QDateTime when = times.fromLatin1(text, textSize);
+                if (when.isValid()) {
+                    (field == Modified ? b.modified : b.inserted) = when;
+                    continue;
+                }
+            }
+            if (field >= Volume && field <= Use && quickNumber(b, field, text, textSize))
+                continue;
+            QString value;
+            if (!decodeText(text, textSize, &value))
+                return false;
+            setField(b, field, value, times);
+        }
+        list.append(b);
+    }
+    s.skipSpace();
+    return s.atEnd();
+}
+
+void CatalogueDocument::readStream(const char *data, int size, const Bottle &fresh, QList<Bottle> &list,
+                                   LocalTimes &times, DocumentDamage *damage)
+{
+    list.clear();
+    QXmlStreamReader xml(QString::fromUtf8(data, size));
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("dataItem"))
+            continue;
+        Bottle b = fresh;
+        while (xml.readNextStartElement()) {
+            const Field field = fieldOf(xml.name());
+            if (field == Unknown) {
+                // Not skipped: its content is read next, so a text-only unknown element ends this item.
+                qCWarning(lcCatalogueDocument, "unknown XML element: %s", qUtf8Printable(xml.name().toString()));
+                continue;
+            }
+            setField(b, field, xml.readElementText(), times);
+        }
+        list.append(b);
+    }
+
+    if (damage) {
+        *damage = DocumentDamage();
+        if (xml.hasError()) {
+            damage->damaged = true;
+            damage->line = xml.lineNumber();
+            damage->column = xml.columnNumber();
+            damage->reason = xml.errorString();
+        }
+    }
+}
+
+QByteArray CatalogueDocument::write(const QList<Bottle> &list)
+{
+    QByteArray out;
+    out.reserve(64 + list.size() * 520);
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    if (list.isEmpty()) {
+        out += "<data/>\n";
+        return out;
+    }
+    out += "<data>\n";
+    for (const Bottle &b : list) {
+        out += "    <dataItem>\n";
+        appendTextElement(out, "ean", b.ean);
+        appendTextElement(out, "nazev", b.displayName);
+        appendTextElement(out, "oznaceni", b.fullName);
+        appendElement(out, "objem", QByteArray::number(b.volume));
+        appendElement(out, "vahaPrazdneLahve", QByteArray::number(b.emptyWeight));
+        appendElement(out, "vahaPlneLahve", QByteArray::number(b.fullWeight));
+        appendElement(out, "vahaObsahu", QByteArray::number(b.contentWeight));
+        appendElement(out, "korekce", QByteArray::number(b.weightCorrection));
+        appendElement(out, "vybrat", b.useInInventory ? QByteArray("1") : QByteArray("0"));
+        appendElement(out, "upraveno", Database::dateTimeToText(b.modified).toLatin1());
+        appendElement(out, "vlozeno", Database::dateTimeToText(b.inserted).toLatin1());
+        out += "    </dataItem>\n";
+    }
+    out += "</data>\n";
+    return out;
+}
