@@ -455,14 +455,19 @@ private slots:
     {
         QTest::addColumn<bool>("byteByByte");
         QTest::addColumn<int>("lateMs");
-        QTest::newRow("byte by byte") << true << 0;
-        QTest::newRow("late, within the answer time") << false << 150;
+        QTest::addColumn<bool>("paced");
+        QTest::newRow("byte by byte") << true << 0 << false;
+        QTest::newRow("late, within the answer time") << false << 150 << false;
+        QTest::newRow("paced at 57600 baud") << false << 0 << true;
+        QTest::newRow("paced and late") << false << 300 << true;
     }
 
     void slowAndSplitAnswers()
     {
         QFETCH(bool, byteByByte);
         QFETCH(int, lateMs);
+        QFETCH(bool, paced);
+        station->setPaced(paced);
         station->setInventory(1, makeWeighings(20));
         station->faults.byteByByte = byteByByte;
         station->faults.lateMs = lateMs;

@@ -29,6 +29,7 @@ namespace {
 // Ten bits a byte (start, eight data, stop) at 57600 baud.
 constexpr std::chrono::nanoseconds ByteTime(1000000000LL * 10 / 57600);
 constexpr int TrickleIntervalMs = 1;
+constexpr int BytesPerWake = 6;
 
 // Writes all of `bytes` to the non-blocking terminal, waiting while the line discipline is full.
 bool writeAll(int fd, const char *bytes, int size)
@@ -116,8 +117,11 @@ private:
                     written = due;
                     continue;
                 }
+                // Bytes go out in groups of about a millisecond; waking for each single byte would cost
+                // more than the line's pace is worth. The last byte still leaves at its own moment.
+                const int next = std::min(written + BytesPerWake, n);
                 std::unique_lock<std::mutex> lock(mutex);
-                if (wake.wait_until(lock, start + ByteTime * (written + 1), [this] { return stopping; }))
+                if (wake.wait_until(lock, start + ByteTime * next, [this] { return stopping; }))
                     return;
             }
             lineFree = start + ByteTime * n;
