@@ -36,12 +36,10 @@ private slots:
     void pieces_data();
     void pieces();
     void piecesWithoutBottleVolume();
-    void otherRolesAreRefused();
     void carryOver();
     void removeRows();
     void currencyAndUnitHeaders();
     void background();
-    void flagsAndAlignment();
     void csv();
 
 private:
@@ -215,13 +213,6 @@ void tst_Inventory::piecesWithoutBottleVolume()
     QCOMPARE(inventory->rows.at(0).residualBottlesVolume, 0);
 }
 
-void tst_Inventory::otherRolesAreRefused()
-{
-    QVERIFY(!inventory->setData(inventory->index(0, 1), "0.5", Qt::DisplayRole));
-    QCOMPARE(inventory->rows.at(0).sellUnit, 40);
-    QVERIFY(!inventory->modified);
-}
-
 void tst_Inventory::carryOver()
 {
     inventory->loadFromOverview({overviewRow("1", "Gin", 350), overviewRow("2", "Rum", 100)});
@@ -300,19 +291,6 @@ void tst_Inventory::background()
                  QColor(232, 232, 232));
     QVERIFY(!inventory->data(inventory->index(1, 0), Qt::BackgroundRole).isValid());
     QVERIFY(!inventory->data(inventory->index(2, 3), Qt::BackgroundRole).isValid());
-}
-
-void tst_Inventory::flagsAndAlignment()
-{
-    for (int column = 0; column < 7; ++column)
-        QVERIFY(inventory->flags(inventory->index(0, column)) & Qt::ItemIsEditable);
-    for (int column = 7; column < 10; ++column) {
-        const Qt::ItemFlags flags = inventory->flags(inventory->index(0, column));
-        QVERIFY(!(flags & Qt::ItemIsEditable));
-        QVERIFY(flags & Qt::ItemIsEnabled);
-    }
-    QVERIFY(!inventory->data(inventory->index(0, 0), Qt::TextAlignmentRole).isValid());
-    QCOMPARE(inventory->data(inventory->index(0, 5), Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
 }
 
 void tst_Inventory::csv()

@@ -64,7 +64,6 @@ private slots:
     void leadingZeros();
     void warningsComeAfterTheReset();
     void sortsByTrimmedName();
-    void removeRows();
     void xmlRoundTrip();
     void xmlReaderRefuses_data();
     void xmlReaderRefuses();
@@ -271,17 +270,6 @@ void tst_InventoryBottleList::sortsByTrimmedName()
     QCOMPARE(names(), (QStringList{"gin", " Rum", "Gin"}));
     list.sort(1, Qt::AscendingOrder);
     QCOMPARE(names(), (QStringList{"gin", " Rum", "Gin"}));
-}
-
-void tst_InventoryBottleList::removeRows()
-{
-    database.setBottles({bottle("1", "A", 1000, 400, 700), bottle("2", "B", 1000, 400, 700)});
-    list.setInventory({weighing("1", 700), weighing("2", 700)}, &database);
-    QVERIFY(list.removeRows(1, 1));
-    QCOMPARE(list.rows.size(), 1);
-    QCOMPARE(list.rows.at(0).name, QStringLiteral("A"));
-    QVERIFY(list.removeRows(5, 1));
-    QCOMPARE(list.rows.size(), 1);
 }
 
 void tst_InventoryBottleList::xmlRoundTrip()
