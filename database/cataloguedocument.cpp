@@ -143,6 +143,17 @@ bool quickNumber(Bottle &b, Field field, const char *text, int size)
     }
 }
 
+struct NamedEntity
+{
+    const char *name;
+    int size;
+    char c;
+};
+
+const NamedEntity namedEntities[] = {
+    {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&amp;", 5, '&'}, {"&quot;", 6, '"'}, {"&apos;", 6, '\''},
+};
+
 // Element text as the XML reader would deliver it, or false for anything it would treat specially
 // (references other than the five named entities, carriage returns, characters XML does not allow).
 bool decodeText(const char *text, int size, QString *out)
@@ -170,10 +181,8 @@ bool decodeText(const char *text, int size, QString *out)
                 plain += text[i];
                 continue;
             }
-            static const struct { const char *name; int size; char c; } named[] = {
-                {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&amp;", 5, '&'}, {"&quot;", 6, '"'}, {"&apos;", 6, '\''}};
             bool found = false;
-            for (const auto &n : named) {
+            for (const NamedEntity &n : namedEntities) {
                 if (size - i >= n.size && std::memcmp(text + i, n.name, n.size) == 0) {
                     plain += n.c;
                     i += n.size - 1;
@@ -431,7 +440,8 @@ void CatalogueDocument::readStream(const char *data, int size, const Bottle &fre
             const Field field = fieldOf(xml.name());
             if (field == Unknown) {
                 // Not skipped: its content is read next, so a text-only unknown element ends this item.
-                qCWarning(lcCatalogueDocument, "unknown XML element: %s", qUtf8Printable(xml.name().toString()));
+                qCWarning(lcCatalogueDocument, "unknown XML element: %s",
+                          qUtf8Printable(xml.name().toString()));
                 continue;
             }
             setField(b, field, xml.readElementText(), times);

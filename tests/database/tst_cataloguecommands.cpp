@@ -166,7 +166,8 @@ void tst_CatalogueCommands::badInputFails_data()
     QTest::newRow("missing input") << QStringList{"encrypt", "absent", "out"} << QByteArray();
     QTest::newRow("damaged update") << QStringList{"diff", "in.bin", "in.bin"}
                                     << QByteArray("<data><dataItem><ean>1</ean>");
-    QTest::newRow("unwritable output") << QStringList{"encrypt", "in.bin", "no/such/dir/out"} << QByteArray("x");
+    QTest::newRow("unwritable output")
+        << QStringList{"encrypt", "in.bin", "no/such/dir/out"} << QByteArray("x");
     QTest::newRow("unknown command") << QStringList{"shred", "in.bin"} << QByteArray();
     QTest::newRow("missing argument") << QStringList{"apply", "in.bin", "in.bin"} << QByteArray();
 }

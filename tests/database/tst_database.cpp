@@ -60,8 +60,8 @@ private:
 void tst_Database::init()
 {
     db = std::make_unique<Database>();
-    tester = std::make_unique<QAbstractItemModelTester>(db.get(),
-                                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+    tester = std::make_unique<QAbstractItemModelTester>(
+        db.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
 }
 
 void tst_Database::cleanup()
@@ -152,7 +152,8 @@ void tst_Database::setDataConverts_data()
     QTest::newRow("correction negative") << 6 << QVariant(QStringLiteral("-15")) << QVariant(-15);
     QTest::newRow("correction text") << 6 << QVariant(QStringLiteral("x")) << QVariant(0);
     QTest::newRow("name") << 1 << QVariant(QStringLiteral("Gin")) << QVariant(QStringLiteral("Gin"));
-    QTest::newRow("full name") << 2 << QVariant(QStringLiteral("Dry Gin 0.7")) << QVariant(QStringLiteral("Dry Gin 0.7"));
+    QTest::newRow("full name") << 2 << QVariant(QStringLiteral("Dry Gin 0.7"))
+                               << QVariant(QStringLiteral("Dry Gin 0.7"));
 }
 
 void tst_Database::setDataConverts()

@@ -191,13 +191,17 @@ void tst_DatabaseFile::fieldConversions_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<QVariant>("value");
     QTest::newRow("volume above 32 bits") << QByteArray("<objem>4294967296</objem>") << 3 << QVariant(0ull);
-    QTest::newRow("volume largest") << QByteArray("<objem>4294967295</objem>") << 3 << QVariant(4294967295ull);
+    QTest::newRow("volume largest") << QByteArray("<objem>4294967295</objem>") << 3
+                                    << QVariant(4294967295ull);
     QTest::newRow("volume negative") << QByteArray("<objem>-1</objem>") << 3 << QVariant(0ull);
-    QTest::newRow("full weight word") << QByteArray("<vahaPlneLahve>heavy</vahaPlneLahve>") << 4 << QVariant(0ull);
+    QTest::newRow("full weight word")
+        << QByteArray("<vahaPlneLahve>heavy</vahaPlneLahve>") << 4 << QVariant(0ull);
     QTest::newRow("correction negative") << QByteArray("<korekce>-15</korekce>") << 6 << QVariant(-15);
-    QTest::newRow("use word true") << QByteArray("<vybrat>true</vybrat>") << 7 << QVariant(int(Qt::Unchecked));
+    QTest::newRow("use word true") << QByteArray("<vybrat>true</vybrat>") << 7
+                                   << QVariant(int(Qt::Unchecked));
     QTest::newRow("use 2") << QByteArray("<vybrat>2</vybrat>") << 7 << QVariant(int(Qt::Checked));
-    QTest::newRow("repeated element") << QByteArray("<objem>1</objem><objem>2</objem>") << 3 << QVariant(2ull);
+    QTest::newRow("repeated element")
+        << QByteArray("<objem>1</objem><objem>2</objem>") << 3 << QVariant(2ull);
 }
 
 void tst_DatabaseFile::fieldConversions()
@@ -319,7 +323,8 @@ void tst_DatabaseFile::fastReaderAgreesWithGeneralReader_data()
     const QByteArray item("<dataItem><ean>1</ean><objem>%1</objem><korekce>%2</korekce>"
                           "<upraveno>%3</upraveno></dataItem>");
     const auto doc = [&item](const char *volume, const char *correction, const char *date) {
-        return QByteArray("<data>") + QString::fromUtf8(item).arg(volume, correction, date).toUtf8() + "</data>";
+        return QByteArray("<data>") + QString::fromUtf8(item).arg(volume, correction, date).toUtf8() +
+               "</data>";
     };
     QTest::newRow("numbers with blanks and signs") << doc(" 700 ", "+5", "2013-05-07 09:05:00") << false;
     QTest::newRow("numbers out of range") << doc("4294967296", "2147483648", "2013-05-07 09:05:00") << false;
@@ -327,19 +332,25 @@ void tst_DatabaseFile::fastReaderAgreesWithGeneralReader_data()
     QTest::newRow("character reference") << doc("&#55;", "0", "2013-05-07 09:05:00") << false;
     QTest::newRow("entity in date") << doc("1", "0", "2013-05-07&#32;09:05:00") << false;
     QTest::newRow("cdata") << doc("<![CDATA[5]]>", "0", "x") << false;
-    QTest::newRow("comment") << QByteArray("<data><!-- c --><dataItem><ean>1</ean></dataItem></data>") << false;
-    QTest::newRow("attribute") << QByteArray("<data><dataItem id=\"1\"><ean>1</ean></dataItem></data>") << false;
-    QTest::newRow("empty element tag") << QByteArray("<data><dataItem><ean/><objem>3</objem></dataItem></data>")
-                                       << false;
-    QTest::newRow("nested item") << QByteArray("<data><g><dataItem><ean>1</ean></dataItem></g></data>") << false;
+    QTest::newRow("comment") << QByteArray("<data><!-- c --><dataItem><ean>1</ean></dataItem></data>")
+                             << false;
+    QTest::newRow("attribute") << QByteArray("<data><dataItem id=\"1\"><ean>1</ean></dataItem></data>")
+                               << false;
+    QTest::newRow("empty element tag")
+        << QByteArray("<data><dataItem><ean/><objem>3</objem></dataItem></data>") << false;
+    QTest::newRow("nested item") << QByteArray("<data><g><dataItem><ean>1</ean></dataItem></g></data>")
+                                 << false;
     QTest::newRow("cut short") << written.left(written.size() / 2) << false;
-    QTest::newRow("bad utf-8") << QByteArray("<data><dataItem><ean>\xc3(\xff</ean></dataItem></data>") << false;
+    QTest::newRow("bad utf-8") << QByteArray("<data><dataItem><ean>\xc3(\xff</ean></dataItem></data>")
+                               << false;
     QTest::newRow("control character") << QByteArray("<data><dataItem><ean>\x01</ean></dataItem></data>")
                                        << false;
     QTest::newRow("carriage return in text")
         << QByteArray("<data><dataItem><ean>a\rb</ean></dataItem></data>") << false;
-    QTest::newRow("cdata end in text") << QByteArray("<data><dataItem><ean>a]]>b</ean></dataItem></data>") << false;
-    QTest::newRow("bare ampersand") << QByteArray("<data><dataItem><ean>a&b</ean></dataItem></data>") << false;
+    QTest::newRow("cdata end in text")
+        << QByteArray("<data><dataItem><ean>a]]>b</ean></dataItem></data>") << false;
+    QTest::newRow("bare ampersand") << QByteArray("<data><dataItem><ean>a&b</ean></dataItem></data>")
+                                    << false;
     QTest::newRow("trailing content") << QByteArray("<data></data><data></data>") << false;
 }
 
@@ -436,10 +447,10 @@ void tst_DatabaseFile::csvLines_data()
                           << QStringList{"859|Rum Extra|Rum|700|1250|550", "1|Gin|G|500|900|400"};
     QTest::newRow("bare lf") << QByteArray("859;Rum Extra;Rum;700;1250;550\n1;Gin;G;500;900;400")
                              << QStringList{"859|Rum Extra|Rum|700|1250|550", "1|Gin|G|500|900|400"};
-    QTest::newRow("bare cr before lf, last line open")
+    QTest::newRow("trailing bare cr")
         << QByteArray("1;a;b;1;2;3\r") << QStringList{"1|a|b|1|2|3"};
-    QTest::newRow("short name cut to 15 bytes")
-        << QByteArray("1;Full;Short name that is long;1;2;3\r\n") << QStringList{"1|Full|Short name that|1|2|3"};
+    QTest::newRow("short name cut to 15 bytes") << QByteArray("1;Full;Short name that is long;1;2;3\r\n")
+                                                << QStringList{"1|Full|Short name that|1|2|3"};
     QTest::newRow("cut keeps whole characters")
         << QByteArray("1;F;Žlutý čajový likér;1;2;3\r\n") << QStringList{"1|F|Žlutý čajov|1|2|3"};
     QTest::newRow("five and seven fields skipped")

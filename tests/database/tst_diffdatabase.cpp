@@ -96,7 +96,8 @@ void tst_DiffDatabase::offerRule_data()
     QTest::addColumn<QDateTime>("updateModified");
     QTest::addColumn<bool>("offered");
     QTest::newRow("heavier and newer") << 1000ull << early << 1010ull << 500ull << late << true;
-    QTest::newRow("same full weight, other empty weight") << 1000ull << early << 1000ull << 480ull << late << false;
+    QTest::newRow("same full weight, other empty weight")
+        << 1000ull << early << 1000ull << 480ull << late << false;
     QTest::newRow("equal modified") << 1000ull << late << 1010ull << 500ull << late << false;
     QTest::newRow("local edited later") << 1000ull << late << 1010ull << 500ull << early << false;
     QTest::newRow("local time unknown") << 1000ull << QDateTime() << 1010ull << 500ull << early << true;

@@ -195,7 +195,7 @@ QString catalogueUsage()
         "  catalogue encrypt-hex IN OUT        hex text of the encrypted blocks, as the update server sends\n"
         "  catalogue decrypt-hex IN OUT        decrypt such hex text\n"
         "  catalogue import-csv IN.csv OUT.xml write a catalogue document from a CSV import file\n"
-        "  catalogue diff LOCAL UPDATE         print ean;current full weight;updated full weight;new|changed\n"
+        "  catalogue diff LOCAL UPDATE         lines of ean;current weight;updated weight;new|changed\n"
         "  catalogue apply LOCAL UPDATE OUT    take every offered change over and write the result\n"
         "  (OUT may be - for standard output; LOCAL and UPDATE may be XML, encrypted or hex text)\n");
 }
