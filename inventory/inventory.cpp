@@ -138,7 +138,6 @@ QVariant Inventory::data(const QModelIndex &index, int role) const
             return QVariant();
         return int(Qt::AlignCenter);
     case Qt::BackgroundRole:
-        // Rows of the house's own goods are marked by a C in front of the EAN.
         if (row.ean.startsWith(QLatin1Char('C')))
             return QColor(232, 232, 232);
         return QVariant();

@@ -243,10 +243,13 @@ void InventoryBottleList::sort(int column, Qt::SortOrder order)
     keys.reserve(rows.size());
     for (int i = 0; i < rows.size(); ++i)
         keys.append({rows.at(i).name.trimmed(), i});
+    // Stable, so that repeated weighings of one bottle keep the order in which they were weighed.
     if (order == Qt::AscendingOrder)
-        std::sort(keys.begin(), keys.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        std::stable_sort(keys.begin(), keys.end(),
+                         [](const auto &a, const auto &b) { return a.first < b.first; });
     else
-        std::sort(keys.begin(), keys.end(), [](const auto &a, const auto &b) { return b.first < a.first; });
+        std::stable_sort(keys.begin(), keys.end(),
+                         [](const auto &a, const auto &b) { return b.first < a.first; });
     QList<OverviewRow> sorted;
     sorted.reserve(rows.size());
     for (const auto &key : qAsConst(keys))
