@@ -614,6 +614,66 @@ private slots:
         QCOMPARE(terminal.received, first + second);
     }
 
+    // A good frame without the data a single-block transfer needs is no answer either: ask again.
+    void answerWithoutDataIsRepeated_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("address");
+        QTest::addColumn<int>("shortData");
+        QTest::newRow("number, header only") << "last-number" << 0x71 << 60000 << 0;
+        QTest::newRow("version, 23 data bytes") << "version" << 0x21 << 16 << 23;
+    }
+
+    void answerWithoutDataIsRepeated()
+    {
+        QFETCH(QString, operation);
+        QFETCH(int, command);
+        QFETCH(int, address);
+        QFETCH(int, shortData);
+        RawTerminal terminal;
+        qputenv("QUARMEL_PORT", terminal.path.toLocal8Bit());
+        QSignalSpy number(link.get(), &Communication::lastInventoryNumber);
+        QSignalSpy version(link.get(), &Communication::versionReadFinished);
+        if (operation == QLatin1String("last-number"))
+            QTest::ignoreMessage(QtWarningMsg, "ReadInventoryNumber: broken packet, no data");
+        startTransfer(operation, nullptr);
+        const QByteArray header = requestHeader(char(command), quint16(address));
+        const QByteArray request = buildFrame(header);
+        QTRY_COMPARE(terminal.received, request);
+        terminal.send(buildFrame(header + QByteArray(shortData, 'x')));
+        QTRY_COMPARE(terminal.received, request + request);
+        QCOMPARE(number.count() + version.count(), 0);
+
+        QByteArray data(BlockSize, 0);
+        if (operation == QLatin1String("last-number")) {
+            data[0] = 5;
+        } else {
+            data.replace(0, 11, "Jan 02 2020");
+            data.replace(16, 8, "10:00:00");
+        }
+        terminal.send(buildFrame(header + data));
+        QTRY_COMPARE(number.count() + version.count(), 1);
+        if (operation == QLatin1String("last-number"))
+            QCOMPARE(number.at(0).at(0).toInt(), 4);
+        else
+            QCOMPARE(QDateTime::fromSecsSinceEpoch(qint64(link->firmwareVersion)),
+                     QDateTime(QDate(2020, 1, 2), QTime(10, 0)));
+    }
+
+    // A slot past the station's memory wraps its addresses below its start; a lost answer must still be
+    // asked for again instead of leaving the transfer hanging.
+    void wrappedSlotRecoversFromLostAnswer()
+    {
+        station->faults.drop = {1, 1};
+        QTest::ignoreMessage(QtWarningMsg, "read timeout ERROR");
+        QSignalSpy finished(link.get(), &Communication::inventoryReadFinished);
+        link->readInventory(4);
+        QVERIFY(finished.wait(3000));
+        QCOMPARE(station->requestCount(), 2);
+        QVERIFY(link->inventory.isEmpty());
+    }
+
     void logTexts()
     {
         static QStringList messages;
