@@ -382,7 +382,7 @@ bool CatalogueDocument::readCanonical(const char *data, int size, const Bottle &
 {
     list.clear();
     Scanner s(data, size);
-    s.skipSpace();
+    // A declaration must open the document; blanks may only follow it.
     s.take("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 38);
     s.skipSpace();
     if (!s.take("<data>", 6))

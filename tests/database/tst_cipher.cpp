@@ -30,8 +30,6 @@ private slots:
     void sizesAndFlags();
     void shortLastBlockIsPaddedUpward();
     void roundTripEveryLength();
-    void keyLengths_data();
-    void keyLengths();
     void rejectedContainers_data();
     void rejectedContainers();
     void failedPadCheckKeepsData_data();
@@ -144,28 +142,6 @@ void tst_Cipher::roundTripEveryLength()
         QVERIFY2(decryptData(container, back), qPrintable(QString::number(length)));
         QCOMPARE(back, plain);
     }
-}
-
-void tst_Cipher::keyLengths_data()
-{
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("result");
-    QTest::newRow("16") << 16 << int(CipherContext::Success);
-    QTest::newRow("24") << 24 << int(CipherContext::Success);
-    QTest::newRow("32") << 32 << int(CipherContext::Success);
-    QTest::newRow("31") << 31 << int(CipherContext::BadArgument3);
-    QTest::newRow("0") << 0 << int(CipherContext::BadArgument3);
-}
-
-void tst_Cipher::keyLengths()
-{
-    QFETCH(int, length);
-    QFETCH(int, result);
-    CipherContext context;
-    QCOMPARE(int(context.importKey(QByteArray(length, '7'))), result);
-    QByteArray container;
-    const auto encrypted = context.encrypt(QByteArray("x"), container);
-    QCOMPARE(encrypted, result == CipherContext::Success ? CipherContext::Success : CipherContext::NoKey);
 }
 
 void tst_Cipher::rejectedContainers_data()

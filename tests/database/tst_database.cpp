@@ -35,11 +35,8 @@ private slots:
     void init();
     void cleanup();
 
-    void headers_data();
-    void headers();
     void flagsFollowLock_data();
     void flagsFollowLock();
-    void dataRoles();
     void setDataConverts_data();
     void setDataConverts();
     void onlyChangedFullWeightStampsModified_data();
@@ -70,32 +67,6 @@ void tst_Database::cleanup()
     db.reset();
 }
 
-void tst_Database::headers_data()
-{
-    QTest::addColumn<int>("section");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("hasToolTip");
-    QTest::newRow("ean") << 0 << "EAN" << true;
-    QTest::newRow("display name") << 1 << "Displayed Item Name" << true;
-    QTest::newRow("full name") << 2 << "Full Item Name" << true;
-    QTest::newRow("volume") << 3 << "Full Bottle Volume [ml]" << false;
-    QTest::newRow("full weight") << 4 << "Full Bottle Weight [g]" << false;
-    QTest::newRow("empty weight") << 5 << "Empty Bottle Weight [g]" << false;
-    QTest::newRow("correction") << 6 << "Weight correction [+/- g]" << true;
-    QTest::newRow("use") << 7 << "Use in Inventory" << true;
-    QTest::newRow("outside") << 8 << "---" << false;
-}
-
-void tst_Database::headers()
-{
-    QFETCH(int, section);
-    QFETCH(QString, text);
-    QFETCH(bool, hasToolTip);
-    QCOMPARE(db->headerData(section, Qt::Horizontal).toString(), text);
-    QCOMPARE(db->headerData(section, Qt::Horizontal, Qt::ToolTipRole).isValid(), hasToolTip);
-    QVERIFY(!db->headerData(section, Qt::Vertical).isValid());
-}
-
 void tst_Database::flagsFollowLock_data()
 {
     QTest::addColumn<int>("column");
@@ -117,25 +88,6 @@ void tst_Database::flagsFollowLock()
     db->insertBottle(0, QStringLiteral("1"));
     db->locked = locked;
     QCOMPARE(int(db->flags(db->index(0, column))), flags);
-}
-
-void tst_Database::dataRoles()
-{
-    Bottle b = bottle(QStringLiteral("859"), QStringLiteral("Rum"), true);
-    b.volume = 700;
-    b.weightCorrection = -12;
-    db->setBottles({b});
-
-    QCOMPARE(db->data(db->index(0, 3)).userType(), int(QMetaType::ULongLong));
-    QCOMPARE(db->data(db->index(0, 3)).toULongLong(), 700ull);
-    QCOMPARE(db->data(db->index(0, 6)).userType(), int(QMetaType::Int));
-    QCOMPARE(db->data(db->index(0, 6)).toInt(), -12);
-    QVERIFY(!db->data(db->index(0, 7)).isValid());
-    QCOMPARE(db->data(db->index(0, 7), Qt::CheckStateRole).toInt(), int(Qt::Checked));
-    QVERIFY(!db->data(db->index(0, 3), Qt::CheckStateRole).isValid());
-    QCOMPARE(db->data(db->index(0, 0), Qt::TextAlignmentRole).toInt(), 132);
-    QVERIFY(!db->data(db->index(0, 1), Qt::TextAlignmentRole).isValid());
-    QVERIFY(!db->data(db->index(0, 0), Qt::ToolTipRole).isValid());
 }
 
 void tst_Database::setDataConverts_data()

@@ -351,6 +351,7 @@ void tst_DatabaseFile::fastReaderAgreesWithGeneralReader_data()
         << QByteArray("<data><dataItem><ean>a]]>b</ean></dataItem></data>") << false;
     QTest::newRow("bare ampersand") << QByteArray("<data><dataItem><ean>a&b</ean></dataItem></data>")
                                     << false;
+    QTest::newRow("blank before declaration") << " " + written << false;
     QTest::newRow("trailing content") << QByteArray("<data></data><data></data>") << false;
 }
 

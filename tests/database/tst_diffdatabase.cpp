@@ -2,7 +2,6 @@
 #include "diffdatabase.h"
 
 #include <QAbstractItemModelTester>
-#include <QBrush>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -39,7 +38,6 @@ private slots:
     void newEanShowsPlaceholderPair();
     void offerRule_data();
     void offerRule();
-    void rolesAndFlags();
     void tickingChangesOnlyOddRows();
     void applyKnownBottleTakesFourFields();
     void applySkipsClearedEntries();
@@ -119,27 +117,6 @@ void tst_DiffDatabase::offerRule()
         QCOMPARE(diff->entries.at(0).current.fullWeight, localFull);
         QCOMPARE(diff->entries.at(0).updated.fullWeight, updateFull);
     }
-}
-
-void tst_DiffDatabase::rolesAndFlags()
-{
-    diff->setUpdate({bottle("2", 1200, late)});
-    QCOMPARE(diff->data(diff->index(0, 1), Qt::BackgroundRole).value<QColor>(), QColor(255, 255, 255));
-    QCOMPARE(diff->data(diff->index(1, 1), Qt::BackgroundRole).value<QColor>(), QColor(232, 232, 232));
-    QCOMPARE(diff->data(diff->index(1, 3), Qt::ForegroundRole).value<QBrush>().color(), QColor(197, 67, 67));
-    QVERIFY(!diff->data(diff->index(0, 3), Qt::ForegroundRole).isValid());
-    QVERIFY(!diff->data(diff->index(1, 4), Qt::ForegroundRole).isValid());
-    QCOMPARE(diff->data(diff->index(0, 2), Qt::TextAlignmentRole).toInt(), 132);
-    QCOMPARE(diff->data(diff->index(1, 5)).userType(), int(QMetaType::Int));
-    QVERIFY(!diff->data(diff->index(1, 6)).isValid());
-
-    QCOMPARE(int(diff->flags(diff->index(1, 6))), int(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled));
-    QCOMPARE(int(diff->flags(diff->index(1, 0))), int(Qt::ItemIsEnabled));
-    QCOMPARE(diff->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Update"));
-    QCOMPARE(diff->headerData(7, Qt::Horizontal).toString(), QStringLiteral("---"));
-    QVERIFY(diff->headerData(6, Qt::Horizontal, Qt::ToolTipRole).isValid());
-    QVERIFY(!diff->headerData(3, Qt::Horizontal, Qt::ToolTipRole).isValid());
-    QVERIFY(!diff->headerData(0, Qt::Vertical).isValid());
 }
 
 void tst_DiffDatabase::tickingChangesOnlyOddRows()
