@@ -48,6 +48,9 @@ int main(int argc, char *argv[])
 {
     startDebugLog();
     QApplication application(argc, argv);
+    // Names the per-user fallback data folder (~/.local/share/Quarmel/Quarmel on Linux).
+    QCoreApplication::setOrganizationName(QStringLiteral("Quarmel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quarmel"));
     InteractionScope interaction;
 
     const QString locale = QLocale::system().name();
