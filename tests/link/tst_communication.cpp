@@ -14,8 +14,6 @@
 
 using namespace StationProtocol;
 
-Q_DECLARE_METATYPE(Communication::State)
-
 namespace {
 QList<Bottle> makeBottles(int count)
 {

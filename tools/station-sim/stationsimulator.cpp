@@ -151,6 +151,8 @@ StationSimulator::StationSimulator(QObject *parent) : QObject(parent)
 StationSimulator::~StationSimulator()
 {
     pacer.reset();
+    if (notifier)
+        notifier->setEnabled(false);
     if (master >= 0)
         ::close(master);
     if (slave >= 0)
