@@ -494,7 +494,7 @@ private slots:
         station->setInventory(1, makeWeighings(40));
         const StationSimulator::FaultRange every{2, -1};
         if (fault == QLatin1String("silent"))
-            station->faults.drop = every;
+            station->faults.silentAfter = 1;
         else if (fault == QLatin1String("checksum"))
             station->faults.corruptChecksum = every;
         else
