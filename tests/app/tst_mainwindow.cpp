@@ -143,6 +143,7 @@ private slots:
     void catalogueLockAddDelete();
     void catalogueSaveGoesIntoStationAndFile();
     void catalogueFileFailureIsReported();
+    void catalogueSaveWithoutStation();
     void damagedCatalogueIsKeptAndReported();
     void refreshDatabaseShowsAndAppliesUpdate();
     void refreshDatabaseFailures_data();
@@ -752,6 +753,25 @@ void tst_MainWindow::catalogueFileFailureIsReported()
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
     QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
+}
+
+void tst_MainWindow::catalogueSaveWithoutStation()
+{
+    qputenv("QUARMEL_PORT", workDir->filePath(QStringLiteral("no-such-tty")).toLocal8Bit());
+    const QString file = dataDir->filePath(QStringLiteral("database70.xml"));
+    const QByteArray before = readAll(file);
+    window = makeWindow();
+    click("pbEditDatabase");
+    click("pbUnlock");
+    interaction.textAnswers = QStringList{QStringLiteral("8594000000444")};
+    click("pbAddRow");
+    click("pbSaveDatabase");
+    QTRY_COMPARE_WITH_TIMEOUT(interaction.texts("error").size(), 1, 10000);
+    QCOMPARE(interaction.texts("error").constFirst(),
+             QStringLiteral("Quarmel must be connected to write database."));
+    QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+    QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
+    QCOMPARE(readAll(file), before);
 }
 
 void tst_MainWindow::damagedCatalogueIsKeptAndReported()
