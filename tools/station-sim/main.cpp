@@ -102,7 +102,7 @@ int main(int argc, char *argv[])
                                          QStringLiteral("Stop answering after N requests."),
                                          QStringLiteral("n"));
     const QCommandLineOption vanishAfter(QStringLiteral("vanish-after"),
-                                         QStringLiteral("Close the terminal on the request after the N-th."),
+                                         QStringLiteral("On the request after the N-th, vanish."),
                                          QStringLiteral("n"));
     parser.addOptions({catalogue, lastNumber, firmware, image, saveImage, pace, drop, corrupt, breakEscape,
                        cutShort, byteByByte, late, lateAnswers, silentAfter, vanishAfter});

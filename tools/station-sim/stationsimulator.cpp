@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -157,6 +158,8 @@ StationSimulator::~StationSimulator()
         ::close(master);
     if (slave >= 0)
         ::close(slave);
+    if (lockedMaster >= 0)
+        ::close(lockedMaster);
 }
 
 bool StationSimulator::open(QString *error)
@@ -225,10 +228,15 @@ void StationSimulator::vanish()
     if (trickleTimer)
         trickleTimer->stop();
     trickleQueue.clear();
-    ::close(master);
+    // Locked against new openings, the terminal cannot be opened again by anyone, root included. Its
+    // number stays taken until the simulator ends, so no other terminal (another test's, say) turns up
+    // under the same path for the link to reopen.
+    int lock = 1;
+    ::ioctl(master, TIOCSPTLCK, &lock);
     ::close(slave);
-    master = -1;
     slave = -1;
+    lockedMaster = master;
+    master = -1;
     emit vanished();
 }
 

@@ -58,7 +58,8 @@ public:
     bool open(QString *error = nullptr);
     bool isOpen() const;
     QString devicePath() const;
-    // Closes the terminal for good, as a station pulled from its socket.
+    // Ends the line for good, as a station pulled from its socket: no more answers, and the terminal can
+    // no longer be opened.
     void vanish();
 
     // Fills the database area: records from address 0, the all-zero record after the last (at most 1500).
@@ -103,6 +104,7 @@ private:
     QByteArray image = QByteArray(MemorySize, 0);
     int master = -1;
     int slave = -1;
+    int lockedMaster = -1;
     QString path;
     QSocketNotifier *notifier = nullptr;
     QTimer *trickleTimer = nullptr;
