@@ -101,9 +101,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption silentAfter(QStringLiteral("silent-after"),
                                          QStringLiteral("Stop answering after N requests."),
                                          QStringLiteral("n"));
-    const QCommandLineOption vanishAfter(QStringLiteral("vanish-after"),
-                                         QStringLiteral("On the request after the N-th, vanish."),
-                                         QStringLiteral("n"));
+    const QCommandLineOption vanishAfter(
+        QStringLiteral("vanish-after"),
+        QStringLiteral("Vanish, as if unplugged, on the request after the N-th."), QStringLiteral("n"));
     parser.addOptions({catalogue, lastNumber, firmware, image, saveImage, pace, drop, corrupt, breakEscape,
                        cutShort, byteByByte, late, lateAnswers, silentAfter, vanishAfter});
     parser.addOptions(inventories);

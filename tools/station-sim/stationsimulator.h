@@ -41,7 +41,7 @@ public:
         int lateMs = 0;
         bool byteByByte = false; // every byte in its own write, one per millisecond
         int silentAfter = 0;     // answer this many requests, then none (0: never silent)
-        int vanishAfter = 0;     // after this many requests close the terminal (0: never)
+        int vanishAfter = 0;     // after this many requests vanish (0: never)
     };
 
     static constexpr int MemorySize = 65536;
