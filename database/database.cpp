@@ -101,7 +101,7 @@ bool Database::setData(const QModelIndex &index, const QVariant &value, int role
     case CorrectionColumn: b.weightCorrection = value.toInt(); break;
     case UseInInventoryColumn:
         if (role == Qt::CheckStateRole)
-            b.useInInventory = value.toInt() != 0;
+            b.useInInventory = value.toBool();
         break;
     default: break;
     }

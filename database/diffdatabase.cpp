@@ -90,7 +90,7 @@ bool DiffDatabase::setData(const QModelIndex &index, const QVariant &value, int 
     if (!index.isValid() || index.model() != this || index.row() >= entries.size() * 2)
         return false;
     if (index.column() == UpdateColumn && index.row() % 2 == 1)
-        entries[index.row() / 2].update = value.toInt() != 0;
+        entries[index.row() / 2].update = value.toBool();
     emit dataChanged(index, index);
     return true;
 }
