@@ -616,6 +616,19 @@ void tst_MainWindow::appendedItemsToggleAndAdd()
     auto *editor = child<QTableView>("tvItemInventory")->viewport()->findChild<QLineEdit *>();
     QVERIFY(editor && editor->isVisible());
 
+    // Selecting in one table clears the other, so that Delete Item knows which one is meant.
+    auto *items = child<QTableView>("tvItemInventory");
+    auto *bottles = child<QTableView>("tvInventory");
+    items->selectionModel()->select(itemsModel()->index(0, 1), QItemSelectionModel::Select);
+    QTest::mouseClick(bottles->viewport(), Qt::LeftButton, {},
+                      bottles->visualRect(salesModel()->index(0, 1)).center());
+    QVERIFY(!items->selectionModel()->hasSelection());
+    QVERIFY(bottles->selectionModel()->hasSelection());
+    QTest::mouseClick(items->viewport(), Qt::LeftButton, {},
+                      items->visualRect(itemsModel()->index(0, 1)).center());
+    QVERIFY(!bottles->selectionModel()->hasSelection());
+    QVERIFY(items->selectionModel()->hasSelection());
+
     toggle->click();
     QCOMPARE(toggle->text(), QStringLiteral("+ Appended Items"));
     QVERIFY(!child<QTableView>("tvItemInventory")->isVisible());
