@@ -157,6 +157,9 @@ void tst_CatalogueCommands::badInputFails_data()
     QTest::addColumn<QByteArray>("input"); // written to in.bin first
     QTest::newRow("decrypt plain text") << QStringList{"decrypt", "in.bin", "out"} << QByteArray("<data/>");
     QTest::newRow("decrypt short") << QStringList{"decrypt", "in.bin", "out"} << QByteArray("OAES");
+    QByteArray empty;
+    encryptData(QByteArray(), empty);
+    QTest::newRow("decrypt to nothing") << QStringList{"decrypt", "in.bin", "out"} << empty;
     QTest::newRow("decrypt-hex without digits") << QStringList{"decrypt-hex", "in.bin", "out"}
                                                 << QByteArray("\n\n");
     QTest::newRow("decrypt-hex of xml") << QStringList{"decrypt-hex", "in.bin", "out"}

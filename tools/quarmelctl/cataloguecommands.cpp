@@ -96,7 +96,8 @@ bool readCatalogue(const QString &path, QList<Bottle> *list, QString *error)
 
 using Transform = bool (*)(const QByteArray &, QByteArray &);
 
-int transformFile(const QStringList &args, Transform transform, const char *what)
+// A decryption that yields nothing has no catalogue to give, so it counts as a failure.
+int transformFile(const QStringList &args, Transform transform, const char *what, bool refuseEmpty = false)
 {
     if (args.size() != 2)
         return usageError();
@@ -107,6 +108,8 @@ int transformFile(const QStringList &args, Transform transform, const char *what
     QByteArray out;
     if (!transform(in, out))
         return fail(QStringLiteral("%1: %2").arg(args.at(0), QLatin1String(what)));
+    if (refuseEmpty && out.isEmpty())
+        return fail(QStringLiteral("%1: the container holds no data").arg(args.at(0)));
     if (!writeOutput(args.at(1), out, &error))
         return fail(error);
     return ExitOk;
@@ -211,11 +214,11 @@ int runCatalogueCommand(const QStringList &args)
     if (command == QLatin1String("encrypt"))
         return transformFile(rest, encryptData, "encryption failed");
     if (command == QLatin1String("decrypt"))
-        return transformFile(rest, decryptData, "not a valid encrypted container");
+        return transformFile(rest, decryptData, "not a valid encrypted container", true);
     if (command == QLatin1String("encrypt-hex"))
         return transformFile(rest, encryptHexData, "encryption failed");
     if (command == QLatin1String("decrypt-hex"))
-        return transformFile(rest, decryptHexStrict, "not hex text of an encrypted catalogue");
+        return transformFile(rest, decryptHexStrict, "not hex text of an encrypted catalogue", true);
     if (command == QLatin1String("import-csv"))
         return importCsv(rest);
     if (command == QLatin1String("diff"))
