@@ -3,14 +3,16 @@
 #include "database.h"
 
 #include <QAbstractItemModelTester>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamWriter>
+
+#include <csignal>
+
+#include <sys/resource.h>
 
 namespace {
 QByteArray document(const QByteArray &items, const QByteArray &root = "data")
@@ -413,12 +415,24 @@ void tst_DatabaseFile::failedSaveReportsAndKeepsFile()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Unable to save database file"));
     QVERIFY(!db.saveToFile(dir.filePath(QStringLiteral("no/such/folder/database70.xml"))));
 
-    // The target's place is taken by a folder: the write cannot be committed and nothing is replaced.
-    const QString blocked = dir.filePath(QStringLiteral("blocked.xml"));
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("blocked.xml")));
+    // A write cut short (here by a file size limit, as a full disk would) leaves the previous file whole.
+    const QString kept = dir.filePath(QStringLiteral("kept.xml"));
+    const QByteArray previous = Database::toDocument(db.bottles);
+    QVERIFY(writeFile(kept, previous));
+    Database big;
+    for (int i = 0; i < 200; ++i)
+        big.insertBottle(i, QString::number(i));
+    struct rlimit limit;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const struct rlimit small{4096, limit.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Unable to save database file"));
-    QVERIFY(!db.saveToFile(blocked));
-    QVERIFY(QFileInfo(blocked).isDir());
+    const bool saved = big.saveToFile(kept);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(!saved);
+    QCOMPARE(readFile(kept), previous);
 
     // A good save replaces the previous file as a whole.
     const QString path = dir.filePath(QStringLiteral("replace.xml"));
