@@ -329,18 +329,34 @@ void appendTextElement(QByteArray &out, const char *name, const QString &value)
 }
 } // namespace
 
+namespace {
+// The offset from UTC shared by every local time from `first` to `last` on `date`, or `unsteady` when the
+// offset changes in between or a time in that span does not exist.
+int steadyOffset(const QDate &date, const QTime &first, const QTime &last)
+{
+    const QDateTime start(date, first, Qt::LocalTime);
+    const QDateTime middle(date, QTime(first.hour() + (last.hour() - first.hour()) / 2, 30), Qt::LocalTime);
+    const QDateTime end(date, last, Qt::LocalTime);
+    const bool steady = start.isValid() && end.isValid() && start.time() == first && end.time() == last
+                     && start.offsetFromUtc() == middle.offsetFromUtc()
+                     && start.offsetFromUtc() == end.offsetFromUtc()
+                     && start.secsTo(end) == first.secsTo(last);
+    return steady ? start.offsetFromUtc() : unsteady;
+}
+} // namespace
+
 QDateTime LocalTimes::make(const QDate &date, const QTime &time)
 {
-    const qint64 key = date.toJulianDay() * 24 + time.hour();
-    auto it = offsets.constFind(key);
-    if (it == offsets.constEnd()) {
-        const QTime first(time.hour(), 0, 0);
-        const QTime last(time.hour(), 59, 59);
-        const QDateTime start(date, first, Qt::LocalTime);
-        const QDateTime end(date, last, Qt::LocalTime);
-        const bool steady = start.isValid() && end.isValid() && start.time() == first && end.time() == last
-                         && start.offsetFromUtc() == end.offsetFromUtc() && start.secsTo(end) == 3599;
-        it = offsets.insert(key, steady ? start.offsetFromUtc() : unsteady);
+    // Days are looked up first: offsets change on a few days a year, and only there by the hour.
+    const qint64 day = date.toJulianDay() * 25;
+    auto it = offsets.constFind(day);
+    if (it == offsets.constEnd())
+        it = offsets.insert(day, steadyOffset(date, QTime(0, 0), QTime(23, 59, 59)));
+    if (*it == unsteady) {
+        const qint64 hour = day + 1 + time.hour();
+        it = offsets.constFind(hour);
+        if (it == offsets.constEnd())
+            it = offsets.insert(hour, steadyOffset(date, QTime(time.hour(), 0), QTime(time.hour(), 59, 59)));
     }
     if (*it == unsteady)
         return QDateTime(date, time, Qt::LocalTime);

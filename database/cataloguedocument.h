@@ -8,8 +8,8 @@
 struct DocumentDamage;
 
 // Builds local date-times from their fields. A local date-time costs the C library a time-zone lookup each
-// time it is built; within one hour that has no offset change the offset is fixed, so it is looked up once
-// per hour and reused.
+// time it is built; on a day (or in an hour) without an offset change the offset is fixed, so it is looked
+// up once per day (or hour) and the date-time is held with that fixed offset.
 class LocalTimes
 {
 public:
@@ -19,7 +19,7 @@ public:
     QDateTime fromLatin1(const char *text, int size);
 
 private:
-    QHash<qint64, int> offsets; // local hour -> offset from UTC in seconds, or `unsteady`
+    QHash<qint64, int> offsets; // local day or hour -> offset from UTC in seconds, or `unsteady`
 };
 
 // The catalogue document's readers and writer, kept apart from the model so tests can check the fast reader
