@@ -22,6 +22,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -134,6 +135,8 @@ private slots:
     void importErrors_data();
     void importErrors();
     void salesCsvHoldsItemsAfterBottles();
+    void overviewExports_data();
+    void overviewExports();
     void printsToPdf_data();
     void printsToPdf();
     void leavingWithUnsavedChanges_data();
@@ -166,6 +169,7 @@ private:
     ItemInventory *itemsModel() const;
     QString lastCopy() const { return dataDir->filePath(QStringLiteral("lastInventory.inv")); }
 
+    QByteArray originalTmpDir;
     std::unique_ptr<QTemporaryDir> dataDir;
     std::unique_ptr<QTemporaryDir> workDir;
     std::unique_ptr<StationSimulator> station;
@@ -175,11 +179,14 @@ private:
 
 void tst_MainWindow::initTestCase()
 {
+    // Remembered folders then live in the test location, never in the user's own settings.
     QStandardPaths::setTestModeEnabled(true);
+    originalTmpDir = qgetenv("TMPDIR");
 }
 
 void tst_MainWindow::init()
 {
+    QSettings(QStringLiteral("Quarmel"), QStringLiteral("Quarmel")).clear();
     dataDir = std::make_unique<QTemporaryDir>();
     workDir = std::make_unique<QTemporaryDir>();
     QVERIFY(dataDir->isValid() && workDir->isValid());
@@ -215,6 +222,10 @@ void tst_MainWindow::cleanup()
     station.reset();
     workDir.reset();
     dataDir.reset();
+    if (originalTmpDir.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", originalTmpDir);
 }
 
 std::unique_ptr<MainWindow> tst_MainWindow::makeWindow()
@@ -534,6 +545,39 @@ void tst_MainWindow::salesCsvHoldsItemsAfterBottles()
     click("pbInventoryExportExcel");
     QCOMPARE(interaction.openedUrls.size(), 1);
     QCOMPARE(readAll(workDir->filePath(QStringLiteral("inventory.csv"))), readAll(path));
+}
+
+void tst_MainWindow::overviewExports_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("csv") << "pbInventoryOverviewExportCSV"
+                         << "inv.csv";
+    QTest::newRow("xml") << "pbInventoryOverviewExportXML"
+                         << "inv.xml";
+}
+
+void tst_MainWindow::overviewExports()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, fileName);
+    window = makeWindow();
+    QVERIFY(readOverview());
+    const QByteArray name = button.toLatin1();
+
+    click(name.constData()); // cancelled: nothing written, no folder remembered
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QCOMPARE(interaction.startPaths.constLast(), documents + QLatin1Char('/') + fileName);
+
+    QDir(workDir->path()).mkdir(QStringLiteral("exports"));
+    const QString path = workDir->filePath(QStringLiteral("exports/") + fileName);
+    interaction.fileAnswers = QStringList{path, workDir->filePath(QStringLiteral("no/such/folder/x"))};
+    click(name.constData());
+    QVERIFY(QString::fromUtf8(readAll(path)).contains(QStringLiteral("Absinth")));
+    click(name.constData());
+    QCOMPARE(interaction.texts("message"), QStringList{QStringLiteral("Failed to save file")});
+    click(name.constData());
+    QCOMPARE(interaction.startPaths.constLast(), workDir->filePath(QStringLiteral("exports/")) + fileName);
 }
 
 void tst_MainWindow::printsToPdf_data()
