@@ -676,6 +676,14 @@ void MainWindow::inventoryOverviewExportExcel()
     Interaction::instance()->openUrl(QUrl::fromLocalFile(path));
 }
 
+void MainWindow::reportPrinterFailure()
+{
+    // A printer that cannot start (an unwritable PDF file, a vanished printer) must not look like a printout.
+    qCWarning(lcMainWindow) << "Printer could not be started";
+    Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to print"),
+                                     tr("The printer could not be started."));
+}
+
 void MainWindow::printInventoryOverview()
 {
     if (!shownOverview)
@@ -685,7 +693,7 @@ void MainWindow::printInventoryOverview()
     PrintableTableModel::resetPageNumber();
     QPainter painter;
     if (!painter.begin(printer)) {
-        qCWarning(lcMainWindow) << "Printer could not be started";
+        reportPrinterFailure();
         return;
     }
     shownOverview->print(printer, painter, QString(), QString(),
@@ -698,7 +706,7 @@ void MainWindow::printInventory()
         return;
     QPainter painter;
     if (!painter.begin(printer)) {
-        qCWarning(lcMainWindow) << "Printer could not be started";
+        reportPrinterFailure();
         return;
     }
     const QString currency = Settings::currencyName();

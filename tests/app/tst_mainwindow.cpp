@@ -601,6 +601,11 @@ void tst_MainWindow::printsToPdf()
     click(button.toLatin1().constData());
     QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Print Document"));
     QVERIFY(readAll(interaction.pdfPath).startsWith("%PDF"));
+
+    interaction.pdfPath = workDir->filePath(QStringLiteral("no/such/folder/print.pdf"));
+    interaction.printAnswers = {true};
+    click(button.toLatin1().constData());
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Unable to print"));
 }
 
 void tst_MainWindow::leavingWithUnsavedChanges_data()
