@@ -130,6 +130,24 @@ private slots:
             QVERIFY(run.err.contains("usage"));
     }
 
+    void readDatabaseAsDocument()
+    {
+        const Run run = quarmelctl({"station", "read-db", "--xml"}, station->devicePath());
+        QCOMPARE(run.code, 0);
+        QList<Bottle> read;
+        DocumentDamage damage;
+        Database::parse(run.out.toUtf8(), read, &damage);
+        QVERIFY2(!damage.damaged, qPrintable(damage.toString()));
+        const QList<Bottle> expected = twoBottles();
+        QCOMPARE(read.size(), expected.size());
+        for (int i = 0; i < read.size(); ++i) {
+            QCOMPARE(read.at(i).ean, expected.at(i).ean);
+            QCOMPARE(read.at(i).displayName, expected.at(i).displayName);
+            QCOMPARE(read.at(i).fullWeight, expected.at(i).fullWeight);
+            QCOMPARE(read.at(i).emptyWeight, expected.at(i).emptyWeight);
+        }
+    }
+
     void noStation_data()
     {
         QTest::addColumn<QStringList>("args");

@@ -142,7 +142,7 @@ int inventory(const QString &slotText)
     return code;
 }
 
-int readDatabase()
+int readDatabase(bool asDocument)
 {
     Transfer transfer("Reading database");
     QList<Bottle> bottles;
@@ -151,7 +151,10 @@ int readDatabase()
     QObject::connect(&transfer.link, &Communication::databaseReadFinished, &transfer.loop,
                      [&transfer] { transfer.end(ExitOk); });
     const int code = transfer.run([&transfer, &bottles] { transfer.link.readDatabase(&bottles); });
-    if (code == ExitOk) {
+    if (code == ExitOk && asDocument) {
+        const QByteArray document = Database::toDocument(bottles);
+        std::fwrite(document.constData(), 1, size_t(document.size()), stdout);
+    } else if (code == ExitOk) {
         for (const Bottle &b : qAsConst(bottles)) {
             printLine(QStringLiteral("%1;%2;%3;%4;%5;%6")
                           .arg(b.ean, b.displayName)
@@ -210,6 +213,7 @@ QString stationUsage()
                           "  station inventory SLOT   weighings of a stored inventory, ean;weight\n"
                           "  station read-db          the station's bottles, "
                           "ean;displayName;volume;fullWeight;emptyWeight;stationText\n"
+                          "  station read-db --xml    the station's bottles as a catalogue document\n"
                           "  station write-db FILE    write a catalogue (CSV import file or XML document)\n");
 }
 
@@ -226,7 +230,9 @@ int runStationCommand(const QStringList &args)
     if (command == QLatin1String("inventory") && args.size() == 2)
         return inventory(args.at(1));
     if (command == QLatin1String("read-db") && args.size() == 1)
-        return readDatabase();
+        return readDatabase(false);
+    if (command == QLatin1String("read-db") && args.size() == 2 && args.at(1) == QLatin1String("--xml"))
+        return readDatabase(true);
     if (command == QLatin1String("write-db") && args.size() == 2)
         return writeDatabase(args.at(1));
     return stationUsageError();
