@@ -125,8 +125,8 @@
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../app/errorbox.cpp" line="+31"/>
-        <location filename="../app/mainwindow.cpp" line="+81"/>
+        <location filename="../app/errorbox.cpp" line="+29"/>
+        <location filename="../app/mainwindow.cpp" line="+82"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -134,12 +134,12 @@
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+97"/>
+        <location filename="../inventory/inventory.cpp" line="+98"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
     <message>
-        <location line="+105"/>
+        <location line="+104"/>
         <source>
 [L]</source>
         <translation>
@@ -227,7 +227,7 @@ množství</translation>
         <translation>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </source>
         <translation>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </translation>
     </message>
@@ -247,7 +247,7 @@ množství</translation>
         <translation>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Zobrazuje součet naměřených hodnot a celých láhví. </source>
         <translation>Zobrazuje součet naměřených hodnot a celých láhví. </translation>
     </message>
@@ -265,7 +265,7 @@ množství</translation>
 <context>
     <name>InventoryBottleList</name>
     <message>
-        <location filename="../inventory/inventorybottlelist.cpp" line="+77"/>
+        <location filename="../inventory/inventorybottlelist.cpp" line="+78"/>
         <location line="+84"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
@@ -294,13 +294,13 @@ Položka: &apos;%1&apos;</translation>
     </message>
     <message>
         <location line="+57"/>
-        <location line="+69"/>
+        <location line="+72"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-67"/>
-        <location line="+67"/>
+        <location line="-70"/>
+        <location line="+70"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
     </message>
@@ -444,8 +444,8 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/mainwindow.cpp" line="+666"/>
-        <location line="+9"/>
+        <location filename="../app/mainwindow.cpp" line="+678"/>
+        <location line="+8"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
@@ -535,7 +535,7 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/mainwindow.cpp" line="-151"/>
+        <location filename="../app/mainwindow.cpp" line="-159"/>
         <location line="+26"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
@@ -679,7 +679,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-532"/>
+        <location filename="../app/mainwindow.cpp" line="-537"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -726,24 +726,24 @@ množství [ks]</translation>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození. Kopie poškozeného souboru byla uložena jako %2.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Damaged database</source>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+48"/>
         <location line="+19"/>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
         <translation>Načítání inventury z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="-30"/>
+        <location line="-31"/>
         <source>Quarmel FW: %1</source>
         <translation>Quarmel FW: %1</translation>
     </message>
@@ -753,7 +753,7 @@ množství [ks]</translation>
         <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
     </message>
     <message>
-        <location line="+88"/>
+        <location line="+89"/>
         <source>Quarmel must be connected to download database.</source>
         <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
     </message>
@@ -774,23 +774,23 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+35"/>
-        <location line="+248"/>
+        <location line="+259"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-246"/>
-        <location line="+250"/>
+        <location line="-257"/>
+        <location line="+260"/>
         <source>Alcohol Sales: %1</source>
         <translation>Tržba za alkohol: %1</translation>
     </message>
     <message>
-        <location line="-248"/>
+        <location line="-258"/>
         <source>Other Items Sales: %1</source>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -822,23 +822,23 @@ množství [ks]</translation>
         <location line="+28"/>
         <location line="+18"/>
         <location line="+11"/>
-        <location line="+214"/>
+        <location line="+221"/>
         <source>Unable to save</source>
         <translation>Nelze uložit</translation>
     </message>
     <message>
-        <location line="-341"/>
+        <location line="-348"/>
         <location line="+5"/>
         <location line="+66"/>
         <location line="+28"/>
         <location line="+18"/>
         <location line="+11"/>
-        <location line="+214"/>
+        <location line="+221"/>
         <source>Failed to save file</source>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location line="-325"/>
+        <location line="-332"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
@@ -871,7 +871,17 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+28"/>
-        <location line="+13"/>
+        <source>Unable to print</source>
+        <translation>Nelze tisknout</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The printer could not be started.</source>
+        <translation>Tiskárnu se nepodařilo spustit.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+14"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -886,12 +896,12 @@ množství [ks]</translation>
         <translation>Datum inventury: </translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>Appended Item Sales: %1</source>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+12"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -912,30 +922,30 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+16"/>
-        <location line="+37"/>
+        <location line="+35"/>
         <location line="+15"/>
         <source>Select Item</source>
         <translation>Vyberte položku</translation>
     </message>
     <message>
-        <location line="-51"/>
-        <location line="+37"/>
+        <location line="-49"/>
+        <location line="+35"/>
         <location line="+15"/>
         <source>Select Item to Delete</source>
         <translation>Vyberte položku ke smazání</translation>
     </message>
     <message>
-        <location line="-47"/>
+        <location line="-45"/>
         <source>Are you sure to delete item %1 ?</source>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+8"/>
         <source>Are you sure to delete selected items ?</source>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location line="+109"/>
+        <location line="+108"/>
         <location line="+6"/>
         <source>Writing database: %1 %</source>
         <translation>Zápis databáze: %1 %</translation>
@@ -946,7 +956,7 @@ množství [ks]</translation>
         <translation>Stahování aktualizace databáze</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+18"/>
         <source>Error, downloading database, check internet connection.</source>
         <translation>Chyba při stahování databáze, zkontrolujte připojení k internetu.</translation>
     </message>
@@ -959,7 +969,7 @@ množství [ks]</translation>
 <context>
     <name>PrintableTableModel</name>
     <message>
-        <location filename="../inventory/printabletablemodel.cpp" line="+138"/>
+        <location filename="../inventory/printabletablemodel.cpp" line="+139"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
