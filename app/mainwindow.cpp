@@ -10,6 +10,7 @@
 #include "diffdatabase.h"
 #include "interaction.h"
 #include "settings.h"
+#include "stationprotocol.h"
 #include "tablefile.h"
 
 #include <QApplication>
@@ -162,6 +163,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(communication, &Communication::timeout, this, &MainWindow::timeout);
     connect(communication, &Communication::databaseWriten, this, &MainWindow::savingDatabase);
     connect(communication, &Communication::databaseWriteFinished, this, &MainWindow::saveDatabaseToFile);
+    connect(communication, &Communication::writeError, this, &MainWindow::databaseWriteRefused);
 
     connect(ui->pbSaveInventory, &QPushButton::clicked, this, &MainWindow::saveInventory);
     connect(ui->pbImportInventory, &QPushButton::clicked, this, &MainWindow::importInventory);
@@ -896,6 +898,18 @@ void MainWindow::saveDatabaseToFile()
     }
     updateDatabaseDateLabel();
     setDatabaseLocked(true);
+}
+
+void MainWindow::databaseWriteRefused()
+{
+    // The station's catalogue area ends where its stored inventories begin, so the link refuses a longer
+    // list before sending anything; nothing was written and the table stays open for deleting items.
+    progressDialog->close();
+    qCWarning(lcMainWindow) << "Database not written:" << database->rowCount() << "items";
+    showError(tr("Quarmel holds at most %1 items, but the database has %2. Nothing was written; "
+                 "delete items and save again.")
+                  .arg(StationProtocol::MaxBottles)
+                  .arg(database->rowCount()));
 }
 
 void MainWindow::downloadDatabase()

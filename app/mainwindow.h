@@ -95,6 +95,7 @@ private:
     void centreCheckBoxes(QTableView *view, int column);
     bool writeSalesCsv(const QString &fileName);
     void reportPrinterFailure();
+    void databaseWriteRefused();
 
     Ui::MainWindow *ui = nullptr;
     QPrinter *printer = nullptr;

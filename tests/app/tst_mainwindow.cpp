@@ -147,6 +147,7 @@ private slots:
     void catalogueSaveGoesIntoStationAndFile();
     void catalogueFileFailureIsReported();
     void catalogueSaveWithoutStation();
+    void catalogueTooLargeForStation();
     void damagedCatalogueIsKeptAndReported();
     void refreshDatabaseShowsAndAppliesUpdate();
     void refreshDatabaseFailures_data();
@@ -834,6 +835,35 @@ void tst_MainWindow::catalogueSaveWithoutStation()
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
     QCOMPARE(readAll(file), before);
+}
+
+void tst_MainWindow::catalogueTooLargeForStation()
+{
+    QList<Bottle> many = sampleCatalogue();
+    for (int k = many.size(); k <= 1500; ++k)
+        many.append(bottle(QStringLiteral("859%1").arg(k, 10, 10, QLatin1Char('0')), QStringLiteral("Gin"), 1200,
+                           500, 700));
+    Database seed;
+    seed.setBottles(many);
+    const QString file = dataDir->filePath(QStringLiteral("database70.xml"));
+    QVERIFY(seed.saveToFile(file));
+    const QByteArray before = readAll(file);
+    window = makeWindow();
+    QSignalSpy requests(station.get(), &StationSimulator::requestReceived);
+    QVERIFY(requests.isValid());
+
+    click("pbEditDatabase");
+    click("pbUnlock");
+    click("pbSaveDatabase");
+    QCOMPARE(interaction.texts("error"),
+             QStringList{QStringLiteral("Quarmel holds at most 1500 items, but the database has 1501. Nothing was "
+                                        "written; delete items and save again.")});
+    QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+    QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
+    QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
+    QCOMPARE(readAll(file), before);
+    QCOMPARE(station->catalogue().size(), sampleCatalogue().size());
+    QCOMPARE(requests.size(), 0);
 }
 
 void tst_MainWindow::damagedCatalogueIsKeptAndReported()
