@@ -35,6 +35,10 @@ private slots:
     void init();
     void cleanup();
 
+    void headers_data();
+    void headers();
+    void cellRoles_data();
+    void cellRoles();
     void flagsFollowLock_data();
     void flagsFollowLock();
     void setDataConverts_data();
@@ -65,6 +69,88 @@ void tst_Database::cleanup()
 {
     tester.reset();
     db.reset();
+}
+
+void tst_Database::headers_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QVariant>("expected");
+    const int h = Qt::Horizontal;
+    const int display = Qt::DisplayRole;
+    const int tip = Qt::ToolTipRole;
+    const auto text = [](const char *utf8) { return QVariant(QString::fromUtf8(utf8)); };
+    QTest::newRow("0") << 0 << h << display << text("EAN");
+    QTest::newRow("1") << 1 << h << display << text("Displayed Item Name");
+    QTest::newRow("2") << 2 << h << display << text("Full Item Name");
+    QTest::newRow("3") << 3 << h << display << text("Full Bottle Volume [ml]");
+    QTest::newRow("4") << 4 << h << display << text("Full Bottle Weight [g]");
+    QTest::newRow("5") << 5 << h << display << text("Empty Bottle Weight [g]");
+    QTest::newRow("6") << 6 << h << display << text("Weight correction [+/- g]");
+    QTest::newRow("7") << 7 << h << display << text("Use in Inventory");
+    QTest::newRow("8") << 8 << h << display << text("---");
+    QTest::newRow("-1") << -1 << h << display << text("---");
+    QTest::newRow("tip 0") << 0 << h << tip << text("Kliknutím seřadí položky vzestupně/sestupně podle EAN.");
+    // The trailing blanks belong to the texts the translations are keyed on.
+    QTest::newRow("tip 1") << 1 << h << tip << text("Kliknutím seřadí abecedně vzestupně/sestupně. ");
+    QTest::newRow("tip 2") << 2 << h << tip << text("Kliknutím seřadí abecedně vzestupně/sestupně. ");
+    QTest::newRow("tip 3") << 3 << h << tip << QVariant();
+    QTest::newRow("tip 5") << 5 << h << tip << QVariant();
+    QTest::newRow("tip 6") << 6 << h << tip << text("Umožní přičíst váhu nalévátka nebo dávkovače. ");
+    QTest::newRow("tip 7") << 7 << h << tip
+                           << text("Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. "
+                                   "Quarmelem načtené položky jsou automaticky zobrazovány.");
+    QTest::newRow("tip 8") << 8 << h << tip << QVariant();
+    QTest::newRow("vertical") << 0 << int(Qt::Vertical) << display << QVariant();
+    QTest::newRow("other role") << 0 << h << int(Qt::TextAlignmentRole) << QVariant();
+}
+
+void tst_Database::headers()
+{
+    QFETCH(int, section);
+    QFETCH(int, orientation);
+    QFETCH(int, role);
+    QFETCH(QVariant, expected);
+    QCOMPARE(db->headerData(section, Qt::Orientation(orientation), role), expected);
+}
+
+void tst_Database::cellRoles_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QVariant>("expected");
+    const int centred = Qt::AlignHCenter | Qt::AlignVCenter;
+    QTest::newRow("ean text") << 0 << int(Qt::DisplayRole) << QVariant(QStringLiteral("859"));
+    QTest::newRow("volume number") << 3 << int(Qt::DisplayRole) << QVariant(700ull);
+    QTest::newRow("full weight for editing") << 4 << int(Qt::EditRole) << QVariant(1250ull);
+    QTest::newRow("empty weight") << 5 << int(Qt::DisplayRole) << QVariant(550ull);
+    QTest::newRow("correction int") << 6 << int(Qt::DisplayRole) << QVariant(-15);
+    QTest::newRow("check box has no text") << 7 << int(Qt::DisplayRole) << QVariant();
+    QTest::newRow("check state") << 7 << int(Qt::CheckStateRole) << QVariant(int(Qt::Checked));
+    QTest::newRow("no check state on numbers") << 3 << int(Qt::CheckStateRole) << QVariant();
+    QTest::newRow("ean centred") << 0 << int(Qt::TextAlignmentRole) << QVariant(centred);
+    QTest::newRow("names keep the view's alignment") << 1 << int(Qt::TextAlignmentRole) << QVariant();
+    QTest::newRow("full name too") << 2 << int(Qt::TextAlignmentRole) << QVariant();
+    QTest::newRow("check box centred") << 7 << int(Qt::TextAlignmentRole) << QVariant(centred);
+    QTest::newRow("no tool tip") << 0 << int(Qt::ToolTipRole) << QVariant();
+}
+
+void tst_Database::cellRoles()
+{
+    QFETCH(int, column);
+    QFETCH(int, role);
+    QFETCH(QVariant, expected);
+    Bottle b = bottle(QStringLiteral("859"), QStringLiteral("Rum"), true);
+    b.volume = 700;
+    b.fullWeight = 1250;
+    b.emptyWeight = 550;
+    b.weightCorrection = -15;
+    db->setBottles({b});
+    const QVariant value = db->data(db->index(0, column), role);
+    QCOMPARE(value, expected);
+    // Views and delegates pick editors by type: numbers must not come as text.
+    QCOMPARE(value.userType(), expected.userType());
 }
 
 void tst_Database::flagsFollowLock_data()

@@ -2,8 +2,13 @@
 #include "diffdatabase.h"
 
 #include <QAbstractItemModelTester>
+#include <QBrush>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <ctime>
 
 #include <memory>
 
@@ -25,6 +30,40 @@ Bottle bottle(const QString &ean, quint64 fullWeight, const QDateTime &modified,
     b.inserted = modified;
     return b;
 }
+
+// Runs a test in a zone with daylight saving, where a timestamp's offset from UTC depends on its date.
+class ZoneScope
+{
+public:
+    explicit ZoneScope(const char *zone) : previous(qgetenv("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~ZoneScope()
+    {
+        if (previous.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", previous);
+        tzset();
+    }
+    ZoneScope(const ZoneScope &) = delete;
+    ZoneScope &operator=(const ZoneScope &) = delete;
+
+private:
+    QByteArray previous;
+};
+
+QByteArray itemDocument(const QString &ean, quint64 fullWeight, const QString &modified)
+{
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<data><dataItem><ean>%1</ean>"
+                          "<vahaPlneLahve>%2</vahaPlneLahve><upraveno>%3</upraveno></dataItem></data>\n")
+        .arg(ean)
+        .arg(fullWeight)
+        .arg(modified)
+        .toUtf8();
+}
 } // namespace
 
 class tst_DiffDatabase : public QObject
@@ -35,9 +74,17 @@ private slots:
     void init();
     void cleanup();
 
+    void headers_data();
+    void headers();
+    void cellRoles_data();
+    void cellRoles();
     void newEanShowsPlaceholderPair();
     void offerRule_data();
     void offerRule();
+    void offerRuleWithFileTimestamps_data();
+    void offerRuleWithFileTimestamps();
+    void offerRuleAfterLocalEdit_data();
+    void offerRuleAfterLocalEdit();
     void tickingChangesOnlyOddRows();
     void applyKnownBottleTakesFourFields();
     void applySkipsClearedEntries();
@@ -66,6 +113,86 @@ void tst_DiffDatabase::cleanup()
     dbTester.reset();
     diff.reset();
     db.reset();
+}
+
+void tst_DiffDatabase::headers_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QVariant>("expected");
+    const int h = Qt::Horizontal;
+    const int display = Qt::DisplayRole;
+    const int tip = Qt::ToolTipRole;
+    const auto text = [](const char *utf8) { return QVariant(QString::fromUtf8(utf8)); };
+    QTest::newRow("0") << 0 << h << display << text("EAN");
+    QTest::newRow("1") << 1 << h << display << text("Full Item Name");
+    QTest::newRow("2") << 2 << h << display << text("Full Bottle Volume [ml]");
+    QTest::newRow("3") << 3 << h << display << text("Full Bottle Weight [g]");
+    QTest::newRow("4") << 4 << h << display << text("Empty Bottle Weight [g]");
+    QTest::newRow("5") << 5 << h << display << text("Weight correction [+/- g]");
+    QTest::newRow("6") << 6 << h << display << text("Update");
+    QTest::newRow("7") << 7 << h << display << text("---");
+    QTest::newRow("tip 6") << 6 << h << tip << text("Zaškrtnutím vybere položky k aktualizaci.");
+    QTest::newRow("tip 0") << 0 << h << tip << QVariant();
+    QTest::newRow("tip 5") << 5 << h << tip << QVariant();
+    QTest::newRow("vertical") << 0 << int(Qt::Vertical) << display << QVariant();
+}
+
+void tst_DiffDatabase::headers()
+{
+    QFETCH(int, section);
+    QFETCH(int, orientation);
+    QFETCH(int, role);
+    QFETCH(QVariant, expected);
+    QCOMPARE(diff->headerData(section, Qt::Orientation(orientation), role), expected);
+}
+
+void tst_DiffDatabase::cellRoles_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QVariant>("expected");
+    const int centred = Qt::AlignHCenter | Qt::AlignVCenter;
+    const QVariant white = QColor(255, 255, 255);
+    const QVariant grey = QColor(232, 232, 232);
+    const int background = Qt::BackgroundRole;
+    const int foreground = Qt::ForegroundRole;
+    const int check = Qt::CheckStateRole;
+    const int display = Qt::DisplayRole;
+    QTest::newRow("current background") << 0 << 0 << background << white;
+    QTest::newRow("current background, box column") << 0 << 6 << background << white;
+    QTest::newRow("updated background") << 1 << 3 << background << grey;
+    QTest::newRow("updated full weight red") << 1 << 3 << foreground << QVariant(QBrush(QColor(197, 67, 67)));
+    QTest::newRow("current full weight plain") << 0 << 3 << foreground << QVariant();
+    QTest::newRow("updated empty weight plain") << 1 << 4 << foreground << QVariant();
+    QTest::newRow("centred") << 0 << 1 << int(Qt::TextAlignmentRole) << QVariant(centred);
+    QTest::newRow("box on updated row") << 1 << 6 << check << QVariant(int(Qt::Checked));
+    QTest::newRow("no box on current row") << 0 << 6 << check << QVariant();
+    QTest::newRow("no box on a number") << 1 << 3 << check << QVariant();
+    QTest::newRow("box column has no text") << 1 << 6 << display << QVariant();
+    QTest::newRow("current volume") << 0 << 2 << display << QVariant(700ull);
+    QTest::newRow("updated full weight") << 1 << 3 << display << QVariant(1100ull);
+    QTest::newRow("updated correction") << 1 << 5 << int(Qt::EditRole) << QVariant(3);
+    QTest::newRow("updated full name") << 1 << 1 << display << QVariant(QStringLiteral("Item 1"));
+    QTest::newRow("no tool tip") << 1 << 6 << int(Qt::ToolTipRole) << QVariant();
+}
+
+void tst_DiffDatabase::cellRoles()
+{
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(int, role);
+    QFETCH(QVariant, expected);
+    db->setBottles({bottle("1", 1000, early)});
+    diff->setUpdate({bottle("1", 1100, late)});
+    const QVariant value = diff->data(diff->index(row, column), role);
+    QCOMPARE(value, expected);
+    QCOMPARE(value.userType(), expected.userType());
+    // Only the box column can be ticked; no cell is selectable or editable.
+    const Qt::ItemFlags flags = column == 6 ? (Qt::ItemIsUserCheckable | Qt::ItemIsEnabled) : Qt::ItemIsEnabled;
+    QCOMPARE(diff->flags(diff->index(row, column)), flags);
 }
 
 void tst_DiffDatabase::newEanShowsPlaceholderPair()
@@ -117,6 +244,93 @@ void tst_DiffDatabase::offerRule()
         QCOMPARE(diff->entries.at(0).current.fullWeight, localFull);
         QCOMPARE(diff->entries.at(0).updated.fullWeight, updateFull);
     }
+}
+
+void tst_DiffDatabase::offerRuleWithFileTimestamps_data()
+{
+    QTest::addColumn<QString>("local");
+    QTest::addColumn<QString>("update");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("summer, equal") << "2013-07-01 12:00:00" << "2013-07-01 12:00:00" << false;
+    QTest::newRow("summer, one second later") << "2013-07-01 12:00:00" << "2013-07-01 12:00:01" << true;
+    QTest::newRow("summer, one second earlier") << "2013-07-01 12:00:01" << "2013-07-01 12:00:00" << false;
+    QTest::newRow("winter, equal") << "2013-01-15 08:30:00" << "2013-01-15 08:30:00" << false;
+    QTest::newRow("winter against summer") << "2013-01-15 08:30:00" << "2013-07-01 08:30:00" << true;
+    QTest::newRow("across the spring change") << "2013-03-31 01:59:59" << "2013-03-31 03:00:00" << true;
+    QTest::newRow("across the spring change, back") << "2013-03-31 03:00:00" << "2013-03-31 01:59:59"
+                                                    << false;
+    QTest::newRow("day of the autumn change, equal") << "2013-10-27 12:00:00" << "2013-10-27 12:00:00"
+                                                     << false;
+    QTest::newRow("after the autumn change") << "2013-10-27 01:00:00" << "2013-10-27 04:00:00" << true;
+}
+
+// Timestamps read from files are held with a fixed offset from UTC; they must order exactly as the local
+// times they stand for, against each other and against local date-times.
+void tst_DiffDatabase::offerRuleWithFileTimestamps()
+{
+    QFETCH(QString, local);
+    QFETCH(QString, update);
+    QFETCH(bool, offered);
+    const ZoneScope zone("Europe/Prague");
+    if (QDateTime(QDate(2013, 7, 1), QTime(12, 0)).offsetFromUtc() != 7200)
+        QSKIP("the zone data of Europe/Prague is not installed");
+
+    const QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("local.xml"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(itemDocument(QStringLiteral("1"), 1000, local)) > 0);
+    file.close();
+    QVERIFY(db->loadFromFile(path));
+    QList<Bottle> updateList;
+    QVERIFY(Database::parse(itemDocument(QStringLiteral("1"), 1010, update), updateList));
+    QCOMPARE(updateList.size(), 1);
+
+    diff->setUpdate(updateList);
+    QCOMPARE(diff->entries.size(), offered ? 1 : 0);
+
+    // The same comparison with the local record built as a local date-time, as edits make them.
+    const QDateTime localTime = QDateTime::fromString(local, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    QVERIFY(localTime.isValid());
+    QCOMPARE(db->bottles.at(0).modified, localTime);
+    db->bottles[0].modified = localTime;
+    diff->setUpdate(updateList);
+    QCOMPARE(diff->entries.size(), offered ? 1 : 0);
+}
+
+void tst_DiffDatabase::offerRuleAfterLocalEdit_data()
+{
+    QTest::addColumn<int>("updateSecondsFromEdit");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("update an hour older") << -3600 << false;
+    QTest::newRow("update a day older") << -86400 << false;
+    QTest::newRow("update an hour newer") << 3600 << true;
+    QTest::newRow("update a day newer") << 86400 << true;
+}
+
+// An edit of the full weight stamps the local record with the current time; an update written before the
+// edit must not override it, one written after it must be offered.
+void tst_DiffDatabase::offerRuleAfterLocalEdit()
+{
+    QFETCH(int, updateSecondsFromEdit);
+    QFETCH(bool, offered);
+    const ZoneScope zone("Europe/Prague");
+    QList<Bottle> local;
+    QVERIFY(Database::parse(itemDocument(QStringLiteral("1"), 1000, QStringLiteral("2013-07-01 12:00:00")),
+                            local));
+    db->setBottles(local);
+    db->locked = false;
+    QVERIFY(db->setData(db->index(0, Database::FullWeightColumn), 1005));
+    const QDateTime edited = db->bottles.at(0).modified;
+    QVERIFY(qAbs(edited.secsTo(QDateTime::currentDateTime())) < 60);
+
+    const QString stamp = Database::dateTimeToText(edited.addSecs(updateSecondsFromEdit));
+    QList<Bottle> update;
+    QVERIFY(Database::parse(itemDocument(QStringLiteral("1"), 1010, stamp), update));
+    QVERIFY(update.at(0).modified.isValid());
+    diff->setUpdate(update);
+    QCOMPARE(diff->entries.size(), offered ? 1 : 0);
 }
 
 void tst_DiffDatabase::tickingChangesOnlyOddRows()
