@@ -63,7 +63,7 @@ void readLitres(const QVariant &value, qint64 *field)
     double number = 0;
     // Beyond this the product no longer fits the field; such input is as unusable as text.
     if (parseDecimal(value, &number) && std::fabs(number * 1000.0) < 9.0e18)
-        *field = qint64(number * 1000.0);
+        *field = millilitresFromLitres(number);
 }
 
 QString gNumber(double value)
@@ -76,6 +76,17 @@ QString msText(const QDateTime &time)
     return QString::number(time.toMSecsSinceEpoch());
 }
 } // namespace
+
+qint64 millilitresFromLitres(double litres)
+{
+    const double millilitres = litres * 1000.0;
+    const double whole = std::round(millilitres);
+    // Most decimal fractions have no exact binary form: 2.01 × 1000 comes out a hair under 2010, and
+    // truncating that would lose a millilitre the user typed. Only a real fraction of a millilitre is cut.
+    if (std::fabs(millilitres - whole) <= std::fabs(millilitres) * 1e-12)
+        return qint64(whole);
+    return qint64(std::trunc(millilitres));
+}
 
 Inventory::Inventory(QObject *parent) : PrintableTableModel(parent) {}
 

@@ -26,6 +26,9 @@ struct SalesRow
     double totalAmount = 0;
 };
 
+// Litres as millilitres, truncated toward zero; the caller keeps the value within the range of qint64.
+qint64 millilitresFromLitres(double litres);
+
 // The sales table of one inventory: quantities of the period and the cash that should have been taken.
 class Inventory : public PrintableTableModel
 {

@@ -152,11 +152,14 @@ void Layout::startPage()
 
 int Layout::drawTotal(const QString &text, int y, int pointSize)
 {
-    painter.setFont(arial(pointSize, true));
+    const QFont font = arial(pointSize, true);
+    painter.setFont(font);
     const int right = printLeft + tableWidth;
     QRect measured = painter.boundingRect(QRect(0, y, right, y), Qt::AlignRight | Qt::AlignTop, text);
     if (measured.bottom() + m > page.bottom()) {
         startPage();
+        // The footer of the old page left its own small font behind.
+        painter.setFont(font);
         // The line moves up to the top of the new page whole. Keeping its old bottom edge would leave the
         // next line as low as before, so it too would break, onto a page of its own.
         measured.moveTop(page.top());
@@ -220,12 +223,14 @@ void Layout::run(const QString &totalTableText, const QString &totalAmountText, 
     if (!totalTableText.isEmpty()) {
         summary.totalTop = drawTotal(totalTableText, lastBottom + m, 12);
         summary.totalPage = pages;
+        summary.totalPointSize = painter.font().pointSize();
     } else {
         printY = lastBottom;
     }
     if (!totalAmountText.isEmpty()) {
         drawTotal(totalAmountText, printY + m, 16);
         summary.amountPage = pages;
+        summary.amountPointSize = painter.font().pointSize();
     }
     drawFooter();
     summary.pages = pages;

@@ -24,6 +24,8 @@ public:
         int totalTop = 0;     // top of the table total line, device pixels
         int headerBottom = 0; // bottom of the header row on the first page
         bool logo = false;    // whether the logo block with the date line was drawn
+        int totalPointSize = 0;  // font size the table total line was drawn in
+        int amountPointSize = 0; // font size the amount line was drawn in
     };
 
     // The page number of the next footer; it runs on from one print to the next until reset.

@@ -33,12 +33,16 @@ private slots:
     void zeroSellUnit();
     void input_data();
     void input();
+    void litresStored_data();
+    void litresStored();
     void pieces_data();
     void pieces();
     void piecesWithoutBottleVolume();
     void carryOver();
     void removeRows();
     void currencyAndUnitHeaders();
+    void headers_data();
+    void headers();
     void background();
     void csv();
 
@@ -163,6 +167,32 @@ void tst_Inventory::input()
     QCOMPARE(spy.count(), 1);
 }
 
+void tst_Inventory::litresStored_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<qint64>("millilitres");
+
+    // Each of these times 1000 lands a hair under the whole number in binary.
+    QTest::newRow("2,01") << "2,01" << 2010ll;
+    QTest::newRow("16.13") << "16.13" << 16130ll;
+    QTest::newRow("1.001") << "1.001" << 1001ll;
+    QTest::newRow("negative") << "-2,01" << -2010ll;
+    QTest::newRow("thousands with blanks") << "1 000,5" << 1000500ll;
+    QTest::newRow("fraction of a millilitre cut") << "1.0019" << 1001ll;
+    QTest::newRow("below a millilitre") << "0,0009" << 0ll;
+}
+
+void tst_Inventory::litresStored()
+{
+    QFETCH(QString, input);
+    QFETCH(qint64, millilitres);
+
+    QVERIFY(inventory->setData(inventory->index(0, 3), input));
+    QCOMPARE(inventory->rows.at(0).initialQuantity, millilitres);
+    QVERIFY(inventory->setData(inventory->index(0, 1), input));
+    QCOMPARE(inventory->rows.at(0).sellUnit, millilitres);
+}
+
 void tst_Inventory::pieces_data()
 {
     QTest::addColumn<int>("column");
@@ -280,6 +310,53 @@ void tst_Inventory::currencyAndUnitHeaders()
     QVERIFY(!inventory->headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
     QCOMPARE(inventory->headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString().right(1),
              QStringLiteral(" "));
+}
+
+void tst_Inventory::headers_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("toolTip");
+
+    QTest::newRow("0") << 0 << "Loaded Items" << QString();
+    QTest::newRow("1") << 1 << "Sell\nUnit\n[L]"
+                       << QString::fromUtf8("Lze editovat objem. Defaultně je nastaven 0,04l.");
+    QTest::newRow("2") << 2 << "Price per\nUnit\n[CZK]"
+                       << QString::fromUtf8("Stačí nastavit při první inventuře. Automaticky načítá ceny z "
+                                            "poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.");
+    QTest::newRow("3") << 3 << "Initial\nQuantity\n[L]"
+                       << QString::fromUtf8("Automaticky načítá konečné stavy z poslední uložené tabulky "
+                                            "jako stavy počáteční pro výpočet tržby. ");
+    QTest::newRow("4") << 4 << "From Stock\n[L]"
+                       << QString::fromUtf8("Lze doplnit jednotlivé položky o množství nafasovaná na bar. "
+                                            "Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.");
+    QTest::newRow("5") << 5 << "Measured\nQuantity\n[L]"
+                       << QString::fromUtf8("Zobrazuje naměřená data stažená z Quarmelu.");
+    QTest::newRow("6") << 6 << "Bottles\nQuantity\n[L]"
+                       << QString::fromUtf8("Lze doplnit o konečné stavy baru, které nebyly načteny "
+                                            "Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v "
+                                            "litrech.");
+    QTest::newRow("7") << 7 << "Final\nQuantity\n[L]"
+                       << QString::fromUtf8("Zobrazuje součet naměřených hodnot a celých láhví. ");
+    QTest::newRow("8") << 8 << "Sold\nQuantity\n[L]"
+                       << QString::fromUtf8("Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním "
+                                            "a konečným stavem.");
+    QTest::newRow("9") << 9 << "Cash In\n[CZK]" << QString::fromUtf8("Zobrazuje prodeje ve zvolené měně.");
+    QTest::newRow("other") << 10 << "---" << QString();
+}
+
+void tst_Inventory::headers()
+{
+    QFETCH(int, section);
+    QFETCH(QString, header);
+    QFETCH(QString, toolTip);
+
+    QCOMPARE(inventory->headerData(section, Qt::Horizontal, Qt::DisplayRole).toString(), header);
+    const QVariant tip = inventory->headerData(section, Qt::Horizontal, Qt::ToolTipRole);
+    QCOMPARE(tip.isValid(), !toolTip.isNull());
+    QCOMPARE(tip.toString(), toolTip.isNull() ? QString() : toolTip);
+    QVERIFY(!inventory->headerData(section, Qt::Horizontal, Qt::TextAlignmentRole).isValid());
+    QVERIFY(!inventory->headerData(section, Qt::Vertical, Qt::ToolTipRole).isValid());
 }
 
 void tst_Inventory::background()

@@ -130,6 +130,9 @@ void tst_PrintableTableModel::totalsMoveToANewPage()
             // The total starts the new page on its own, without a header row, and the amount follows it.
             QCOMPARE(summary.headerRows, summary.totalPage - 1);
             QCOMPARE(summary.amountPage, summary.totalPage);
+            // Starting the new page must not leave the lines in the footer's small font.
+            QCOMPARE(summary.totalPointSize, 12);
+            QCOMPARE(summary.amountPointSize, 16);
             QCOMPARE(pdfPageCount(file), summary.pages);
         }
     }

@@ -141,7 +141,7 @@ bool applyPrices(const QString &path, Inventory *inventory, QString *error)
             continue;
         row->pricePerUnit = price;
         if (fields.size() == 3)
-            row->sellUnit = qint64(unit * 1000.0);
+            row->sellUnit = millilitresFromLitres(unit);
     }
     inventory->calculate();
     return true;
@@ -162,7 +162,7 @@ bool applyStock(const QString &path, Inventory *inventory, QString *error)
             return false;
         }
         if (SalesRow *row = inventory->findRow(fields.at(0).trimmed()))
-            row->fromStock = qint64(litres * 1000.0);
+            row->fromStock = millilitresFromLitres(litres);
     }
     inventory->calculate();
     return true;
