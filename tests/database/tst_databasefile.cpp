@@ -11,6 +11,7 @@
 #include <QXmlStreamWriter>
 
 #include <csignal>
+#include <ctime>
 
 #include <sys/resource.h>
 
@@ -101,6 +102,29 @@ QByteArray readFile(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+class ZoneScope
+{
+public:
+    explicit ZoneScope(const QByteArray &zone) : previous(qgetenv("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~ZoneScope()
+    {
+        if (previous.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", previous);
+        tzset();
+    }
+    ZoneScope(const ZoneScope &) = delete;
+    ZoneScope &operator=(const ZoneScope &) = delete;
+
+private:
+    QByteArray previous;
+};
 } // namespace
 
 class tst_DatabaseFile : public QObject
@@ -110,6 +134,8 @@ class tst_DatabaseFile : public QObject
 private slots:
     void roundTripKeepsEveryField_data();
     void roundTripKeepsEveryField();
+    void roundTripInZone_data();
+    void roundTripInZone();
     void fieldConversions_data();
     void fieldConversions();
     void itemsAtAnyDepth();
@@ -185,6 +211,77 @@ void tst_DatabaseFile::roundTripKeepsEveryField()
     QCOMPARE(r.modified, QDateTime(QDate(2013, 5, 7), QTime(9, 5)));
     QCOMPARE(r.inserted, b.inserted);
     QCOMPARE(loaded.bottles.at(1).volume, 0ull);
+}
+
+void tst_DatabaseFile::roundTripInZone_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<bool>("encrypt");
+    QTest::newRow("UTC") << QByteArray("UTC") << false;
+    QTest::newRow("daylight saving") << QByteArray("Europe/Prague") << false;
+    QTest::newRow("daylight saving, encrypted") << QByteArray("Europe/Prague") << true;
+    QTest::newRow("southern daylight saving") << QByteArray("Australia/Sydney") << false;
+}
+
+namespace {
+// A local time that occurs twice, in the hour repeated when clocks go back: the file's text cannot say which
+// of the two instants was meant.
+bool repeatedLocalTime(const QDateTime &dateTime)
+{
+    for (const qint64 shift : {-3600, 3600}) {
+        const QDateTime other = dateTime.addSecs(shift).toLocalTime();
+        if (other.date() == dateTime.date() && other.time() == dateTime.time())
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+// Every field of awkward records, timestamps on the days clocks change included, survives a save and a load,
+// and saving what was loaded writes the same bytes again.
+void tst_DatabaseFile::roundTripInZone()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(bool, encrypt);
+    const ZoneScope scope(zone);
+    QList<Bottle> list = richCatalogue();
+    // Days on which clocks change in the southern hemisphere.
+    for (const QDate &date : {QDate(2013, 4, 7), QDate(2013, 10, 6)}) {
+        for (int hour = 1; hour <= 3; ++hour) {
+            Bottle b = list.at(hour);
+            b.modified = QDateTime(date, QTime(hour, 15, 30));
+            b.inserted = QDateTime(date, QTime(hour, 45));
+            list.append(b);
+        }
+    }
+    for (Bottle &b : list)
+        b.stationText = QStringLiteral("ST");
+    Database db;
+    db.setBottles(list);
+    const QString path = dir.filePath(QStringLiteral("zone.xml"));
+    QVERIFY(db.saveToFile(path, encrypt));
+
+    Database loaded;
+    DocumentDamage damage;
+    QVERIFY(loaded.loadFromFile(path, encrypt, &damage));
+    QVERIFY2(!damage.damaged, qPrintable(damage.toString()));
+    QCOMPARE(loaded.rowCount(), list.size());
+    for (int i = 0; i < list.size(); ++i) {
+        const Bottle &before = list.at(i);
+        Bottle after = loaded.bottles.at(i);
+        QVERIFY(after.stationText.isEmpty());
+        QCOMPARE(Database::dateTimeToText(after.modified), Database::dateTimeToText(before.modified));
+        QCOMPARE(Database::dateTimeToText(after.inserted), Database::dateTimeToText(before.inserted));
+        if (repeatedLocalTime(before.modified))
+            after.modified = before.modified;
+        if (repeatedLocalTime(before.inserted))
+            after.inserted = before.inserted;
+        QCOMPARE(describe(after), describe(before));
+    }
+
+    const QString again = dir.filePath(QStringLiteral("zone-again.xml"));
+    QVERIFY(loaded.saveToFile(again, encrypt));
+    QCOMPARE(readFile(again), readFile(path));
 }
 
 void tst_DatabaseFile::fieldConversions_data()
