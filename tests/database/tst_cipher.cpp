@@ -26,6 +26,8 @@ class tst_Cipher : public QObject
 private slots:
     void publishedVectors_data();
     void publishedVectors();
+    void keyLengths_data();
+    void keyLengths();
     void sizesAndFlags_data();
     void sizesAndFlags();
     void shortLastBlockIsPaddedUpward();
@@ -51,6 +53,9 @@ void tst_Cipher::publishedVectors_data()
     QTest::newRow("AES-256 single block, ECB")
         << false << hex("000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f") << QByteArray()
         << hex("00112233445566778899aabbccddeeff") << hex("8ea2b7ca516745bfeafc49904b496089");
+    QTest::newRow("AES-192 single block, ECB")
+        << false << hex("000102030405060708090a0b0c0d0e0f1011121314151617") << QByteArray()
+        << hex("00112233445566778899aabbccddeeff") << hex("dda97ca4864cdfe06eaf70a0ec0d7191");
     QTest::newRow("AES-128 single block, ECB")
         << false << hex("000102030405060708090a0b0c0d0e0f") << QByteArray()
         << hex("00112233445566778899aabbccddeeff") << hex("69c4e0d86a7b0430d8cdb78070b4c55a");
@@ -85,6 +90,47 @@ void tst_Cipher::publishedVectors()
     QByteArray decrypted;
     QCOMPARE(reader.decrypt(container, decrypted), CipherContext::Success);
     QCOMPARE(decrypted, plain);
+}
+
+void tst_Cipher::keyLengths_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("result");
+    QTest::newRow("none") << 0 << int(CipherContext::BadArgument3);
+    QTest::newRow("15") << 15 << int(CipherContext::BadArgument3);
+    QTest::newRow("16") << 16 << int(CipherContext::Success);
+    QTest::newRow("20") << 20 << int(CipherContext::BadArgument3);
+    QTest::newRow("24") << 24 << int(CipherContext::Success);
+    QTest::newRow("32") << 32 << int(CipherContext::Success);
+    QTest::newRow("33") << 33 << int(CipherContext::BadArgument3);
+}
+
+void tst_Cipher::keyLengths()
+{
+    QFETCH(int, length);
+    QFETCH(int, result);
+    QCOMPARE(int(CipherContext::BadArgument3), 4);
+    const QByteArray plain("a catalogue of some length");
+
+    CipherContext reference;
+    QCOMPARE(reference.setOption(CipherContext::Cbc, CipherContext::programIv()), CipherContext::Success);
+    QCOMPARE(reference.importKey(CipherContext::programKey()), CipherContext::Success);
+    QByteArray expected;
+    QCOMPARE(reference.encrypt(plain, expected), CipherContext::Success);
+
+    CipherContext context;
+    QCOMPARE(context.setOption(CipherContext::Cbc, CipherContext::programIv()), CipherContext::Success);
+    QCOMPARE(context.importKey(CipherContext::programKey()), CipherContext::Success);
+    const QByteArray key(length, '7');
+    QCOMPARE(int(context.importKey(key)), result);
+    QByteArray container;
+    QCOMPARE(context.encrypt(plain, container), CipherContext::Success);
+    // A refused key leaves the earlier one in place; an accepted one replaces it.
+    QCOMPARE(container == expected, result != CipherContext::Success);
+
+    CipherContext keyless;
+    QCOMPARE(keyless.encrypt(plain, container), CipherContext::NoKey);
+    QCOMPARE(keyless.decrypt(expected, container), CipherContext::NoKey);
 }
 
 void tst_Cipher::sizesAndFlags_data()
