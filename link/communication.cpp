@@ -92,7 +92,8 @@ void Communication::writeDatabase(const QList<Bottle> *bottles)
 void Communication::readInventory(int slot)
 {
     inventory.clear();
-    const quint16 from = quint16(InventoryAddress + InventorySlotSize * slot);
+    // Taken modulo 65536 like every station address; unsigned, so no slot number can overflow.
+    const quint16 from = quint16(InventoryAddress + InventorySlotSize * quint32(slot));
     start(ReadingInventory, from, quint16(from + InventorySlotSize - 1));
 }
 
@@ -149,6 +150,9 @@ void Communication::openPort()
     // Pseudo-terminals and some bridges have no modem lines; the station does not need them to answer.
     candidate->setDataTerminalReady(true);
     candidate->setRequestToSend(true);
+    // Whatever waits in the line's buffer before our first request (the late answer of an earlier session,
+    // say) answers nothing; taken for the answer it would hand the wrong block to the transfer.
+    candidate->clear(QSerialPort::Input);
     candidate->clearError();
     // The poll alone would add up to a millisecond to every exchange; reacting to arriving bytes keeps a
     // transfer at the pace of the line.
@@ -195,11 +199,26 @@ void Communication::sendRequest()
     pollTimer.start(PollIntervalMs);
 }
 
+void Communication::escapeData(const char *data, quint8 count)
+{
+    appendEscaped(txBuffer, data, count);
+}
+
 void Communication::sendFrame(const QByteArray &payload)
 {
-    const QByteArray body = requestHeader + payload;
-    txBuffer = buildFrame(body);
-    crc = checksum(body.constData(), body.size());
+    txBuffer.clear();
+    crc = 0xFFFF;
+    for (const char byte : requestHeader)
+        crc = crcStep(crc, quint8(byte));
+    for (const char byte : payload)
+        crc = crcStep(crc, quint8(byte));
+    txBuffer.append(FrameStart);
+    escapeData(requestHeader.constData(), HeaderSize);
+    escapeData(payload.constData(), quint8(payload.size()));
+    crc = quint16(~crc);
+    const char checksumBytes[2] = {char(crc >> 8), char(crc & 0xFF)};
+    escapeData(checksumBytes, 2);
+    txBuffer.append(FrameEnd);
     port->write(txBuffer);
 }
 

@@ -60,6 +60,7 @@ signals:
 private:
     void openPort();
     void closePort();
+    void escapeData(const char *data, quint8 count);
     void filterData(const QByteArray &input, QByteArray &output);
     void sendFrame(const QByteArray &payload);
     void frameCompleted();

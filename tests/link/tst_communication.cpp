@@ -149,6 +149,11 @@ private slots:
         QTest::newRow("last number") << "last-number" << QByteArray::fromHex("C00180710000EA6080DE7D5DC1");
         QTest::newRow("version") << "version" << QByteArray::fromHex("C0018021000000108014 03C1");
         QTest::newRow("database") << "read-db" << QByteArray::fromHex("C001807100000000807DE1F3C1");
+        const QList<Bottle> two = makeBottles(2);
+        QTest::newRow("write, two bottles and the end record")
+            << "write-db"
+            << buildFrame(requestHeader(WriteBlockCommand, 0) + encodeBottle(two.at(0)) +
+                          encodeBottle(two.at(1)) + QByteArray(2 * BottleRecordSize, 0));
     }
 
     void requestsOnTheWire()
@@ -157,9 +162,30 @@ private slots:
         QFETCH(QByteArray, wire);
         RawTerminal terminal;
         qputenv("QUARMEL_PORT", terminal.path.toLocal8Bit());
-        QList<Bottle> bottles;
+        QList<Bottle> bottles = makeBottles(2);
         startTransfer(operation, &bottles);
         QTRY_COMPARE(terminal.received.toHex(' '), wire.toHex(' '));
+    }
+
+    // Bytes that wait on the line before the port is opened answer no request of ours.
+    void bytesWaitingBeforeTheFirstRequestAreNoAnswer()
+    {
+        RawTerminal terminal;
+        qputenv("QUARMEL_PORT", terminal.path.toLocal8Bit());
+        const QByteArray header = requestHeader(ReadBlockCommand, InventoryNumberAddress);
+        QByteArray stale(BlockSize, 0);
+        stale[0] = 9;
+        terminal.send(buildFrame(header + stale));
+        QSignalSpy number(link.get(), &Communication::lastInventoryNumber);
+        link->readLastInventoryNumber();
+        QTRY_COMPARE(terminal.received, buildFrame(header));
+
+        QByteArray answer(BlockSize, 0);
+        answer[0] = 3;
+        terminal.send(buildFrame(header + answer));
+        QVERIFY(number.wait());
+        QCOMPARE(number.count(), 1);
+        QCOMPARE(number.at(0).at(0).toInt(), 2);
     }
 
     void version_data()

@@ -212,25 +212,28 @@ private slots:
 
     void writeDatabaseFailures_data()
     {
-        QTest::addColumn<int>("bottles");
+        QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("missingFile");
         QTest::addColumn<int>("code");
-        QTest::newRow("more than 1500 bottles") << 1501 << false << 4;
-        QTest::newRow("file missing") << 0 << true << 1;
-    }
-
-    void writeDatabaseFailures()
-    {
-        QFETCH(int, bottles);
-        QFETCH(bool, missingFile);
-        QFETCH(int, code);
         QList<Bottle> list;
-        for (int i = 0; i < bottles; ++i) {
+        for (int i = 0; i < 1501; ++i) {
             Bottle b = twoBottles().first();
             b.ean = QStringLiteral("85910%1").arg(i, 8, 10, QLatin1Char('0'));
             list.append(b);
         }
-        const QString path = missingFile ? dir.filePath("missing.csv") : writeFile("big.csv", csv(list));
+        QTest::newRow("more than 1500 bottles") << csv(list) << false << 4;
+        QTest::newRow("file missing") << QByteArray() << true << 1;
+        // Writing what such a file parses to, nothing, would wipe the station's database.
+        QTest::newRow("weighings instead of a catalogue")
+            << QByteArray("8591000000005;640\r\n8597786239585;1020\r\n") << false << 1;
+    }
+
+    void writeDatabaseFailures()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, missingFile);
+        QFETCH(int, code);
+        const QString path = missingFile ? dir.filePath("missing.csv") : writeFile("input.csv", content);
         const QByteArray before = station->memory();
         const Run run = quarmelctl({"station", "write-db", path}, station->devicePath());
         QCOMPARE(run.code, code);

@@ -186,6 +186,14 @@ bool readCatalogue(const QString &path, QList<Bottle> *bottles)
         return true;
     }
     *bottles = Database::parseCsv(bytes);
+    // A file of some other kind parses to no bottles at all; writing that would wipe the station's
+    // database. An empty file still clears it on purpose.
+    if (bottles->isEmpty() && !bytes.trimmed().isEmpty()) {
+        std::fprintf(stderr,
+                     "%s: no line of six fields ean;fullName;displayName;volume;fullWeight;emptyWeight\n",
+                     qUtf8Printable(path));
+        return false;
+    }
     return true;
 }
 
