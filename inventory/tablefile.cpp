@@ -53,8 +53,8 @@ void continueFrom(Inventory &inventory, ItemInventory &items, const QString &las
     // A missing or foreign file simply carries nothing over.
     inventory.import(lastCopy);
     inventory.calculate();
-    if (items.load(lastCopy))
-        items.calculate();
+    items.load(lastCopy);
+    items.calculate();
 }
 
 } // namespace TableFile
