@@ -160,6 +160,8 @@ void tst_CatalogueCommands::badInputFails_data()
     QByteArray empty;
     encryptData(QByteArray(), empty);
     QTest::newRow("decrypt to nothing") << QStringList{"decrypt", "in.bin", "out"} << empty;
+    QTest::newRow("encrypt nothing") << QStringList{"encrypt", "in.bin", "out"} << QByteArray();
+    QTest::newRow("encrypt-hex nothing") << QStringList{"encrypt-hex", "in.bin", "out"} << QByteArray();
     QTest::newRow("decrypt-hex without digits") << QStringList{"decrypt-hex", "in.bin", "out"}
                                                 << QByteArray("\n\n");
     QTest::newRow("decrypt-hex of xml") << QStringList{"decrypt-hex", "in.bin", "out"}

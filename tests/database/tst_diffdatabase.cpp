@@ -164,7 +164,8 @@ void tst_DiffDatabase::cellRoles_data()
     QTest::newRow("current background") << 0 << 0 << background << white;
     QTest::newRow("current background, box column") << 0 << 6 << background << white;
     QTest::newRow("updated background") << 1 << 3 << background << grey;
-    QTest::newRow("updated full weight red") << 1 << 3 << foreground << QVariant(QBrush(QColor(197, 67, 67)));
+    const QVariant red = QBrush(QColor(197, 67, 67));
+    QTest::newRow("updated full weight red") << 1 << 3 << foreground << red;
     QTest::newRow("current full weight plain") << 0 << 3 << foreground << QVariant();
     QTest::newRow("updated empty weight plain") << 1 << 4 << foreground << QVariant();
     QTest::newRow("centred") << 0 << 1 << int(Qt::TextAlignmentRole) << QVariant(centred);
@@ -191,8 +192,8 @@ void tst_DiffDatabase::cellRoles()
     QCOMPARE(value, expected);
     QCOMPARE(value.userType(), expected.userType());
     // Only the box column can be ticked; no cell is selectable or editable.
-    const Qt::ItemFlags flags = column == 6 ? (Qt::ItemIsUserCheckable | Qt::ItemIsEnabled) : Qt::ItemIsEnabled;
-    QCOMPARE(diff->flags(diff->index(row, column)), flags);
+    const Qt::ItemFlags checkable = Qt::ItemIsUserCheckable | Qt::ItemIsEnabled;
+    QCOMPARE(diff->flags(diff->index(row, column)), column == 6 ? checkable : Qt::ItemFlags(Qt::ItemIsEnabled));
 }
 
 void tst_DiffDatabase::newEanShowsPlaceholderPair()

@@ -96,8 +96,11 @@ bool readCatalogue(const QString &path, QList<Bottle> *list, QString *error)
 
 using Transform = bool (*)(const QByteArray &, QByteArray &);
 
-// A decryption that yields nothing has no catalogue to give, so it counts as a failure.
-int transformFile(const QStringList &args, Transform transform, const char *what, bool refuseEmpty = false)
+enum class Direction { Encrypt, Decrypt };
+
+// A decryption that yields nothing has no catalogue to give, so it counts as a failure; so does encrypting
+// nothing, whose hex text would be empty and whose container the decryption refuses.
+int transformFile(const QStringList &args, Transform transform, const char *what, Direction direction)
 {
     if (args.size() != 2)
         return usageError();
@@ -105,10 +108,12 @@ int transformFile(const QStringList &args, Transform transform, const char *what
     QString error;
     if (!readInput(args.at(0), &in, &error))
         return fail(error);
+    if (in.isEmpty() && direction == Direction::Encrypt)
+        return fail(QStringLiteral("%1: the file is empty, there is nothing to encrypt").arg(args.at(0)));
     QByteArray out;
     if (!transform(in, out))
         return fail(QStringLiteral("%1: %2").arg(args.at(0), QLatin1String(what)));
-    if (refuseEmpty && out.isEmpty())
+    if (direction == Direction::Decrypt && out.isEmpty())
         return fail(QStringLiteral("%1: the container holds no data").arg(args.at(0)));
     if (!writeOutput(args.at(1), out, &error))
         return fail(error);
@@ -212,13 +217,14 @@ int runCatalogueCommand(const QStringList &args)
     const QString command = args.first();
     const QStringList rest = args.mid(1);
     if (command == QLatin1String("encrypt"))
-        return transformFile(rest, encryptData, "encryption failed");
+        return transformFile(rest, encryptData, "encryption failed", Direction::Encrypt);
     if (command == QLatin1String("decrypt"))
-        return transformFile(rest, decryptData, "not a valid encrypted container", true);
+        return transformFile(rest, decryptData, "not a valid encrypted container", Direction::Decrypt);
     if (command == QLatin1String("encrypt-hex"))
-        return transformFile(rest, encryptHexData, "encryption failed");
+        return transformFile(rest, encryptHexData, "encryption failed", Direction::Encrypt);
     if (command == QLatin1String("decrypt-hex"))
-        return transformFile(rest, decryptHexStrict, "not hex text of an encrypted catalogue", true);
+        return transformFile(rest, decryptHexStrict, "not hex text of an encrypted catalogue",
+                             Direction::Decrypt);
     if (command == QLatin1String("import-csv"))
         return importCsv(rest);
     if (command == QLatin1String("diff"))
