@@ -104,7 +104,11 @@ bool Database::saveToFile(const QString &path, bool encrypt) const
     QByteArray bytes = toDocument(bottles);
     if (encrypt) {
         QByteArray container;
-        encryptData(bytes, container);
+        // An empty container written in place of the catalogue would lose it.
+        if (!encryptData(bytes, container)) {
+            qCWarning(lcDatabaseFile, "Unable to save database file %s: encryption failed", qUtf8Printable(path));
+            return false;
+        }
         bytes = container;
     }
     QSaveFile file(path);

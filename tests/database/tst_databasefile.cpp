@@ -363,6 +363,12 @@ void tst_DatabaseFile::damagedDocuments_data()
         << QStringList{"1"} << true;
     QTest::newRow("element inside a field")
         << document("<dataItem><ean>1<b>x</b></ean><objem>5</objem></dataItem>") << QStringList{"1"} << true;
+    QTest::newRow("declared encoding is not consulted")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?>"
+                      "<data><dataItem><ean>\xc5\xbdlu\xc5\xa5</ean></dataItem></data>")
+        << QStringList{QStringLiteral("Žluť")} << false;
+    QTest::newRow("byte order mark") << "\xef\xbb\xbf" + document("<dataItem><ean>1</ean></dataItem>")
+                                     << QStringList{"1"} << false;
     QTest::newRow("empty") << QByteArray() << QStringList() << true;
     QTest::newRow("not xml") << QByteArray("ean;name\n") << QStringList() << true;
     QTest::newRow("zero byte ends the text")
