@@ -167,6 +167,31 @@ private slots:
         QTRY_COMPARE(terminal.received.toHex(' '), wire.toHex(' '));
     }
 
+    // The terminal's settings are shared by every opening, so the link's configuration shows on the
+    // terminal's other descriptor: whatever the line was set to before, the station's line results.
+    void portConfiguration()
+    {
+        RawTerminal terminal;
+        termios before{};
+        QCOMPARE(::tcgetattr(terminal.slave, &before), 0);
+        ::cfsetispeed(&before, B9600);
+        ::cfsetospeed(&before, B9600);
+        before.c_cflag = (before.c_cflag & ~tcflag_t(CSIZE)) | CS7 | PARENB | CSTOPB | CRTSCTS;
+        before.c_iflag |= IXON | IXOFF;
+        QCOMPARE(::tcsetattr(terminal.slave, TCSANOW, &before), 0);
+        qputenv("QUARMEL_PORT", terminal.path.toLocal8Bit());
+        link->readLastInventoryNumber();
+        QTRY_VERIFY(!terminal.received.isEmpty());
+
+        termios after{};
+        QCOMPARE(::tcgetattr(terminal.slave, &after), 0);
+        QCOMPARE(::cfgetospeed(&after), speed_t(B57600));
+        QCOMPARE(::cfgetispeed(&after), speed_t(B57600));
+        QCOMPARE(after.c_cflag & CSIZE, tcflag_t(CS8));
+        QCOMPARE(after.c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
+        QCOMPARE(after.c_iflag & (IXON | IXOFF), tcflag_t(0));
+    }
+
     // Bytes that wait on the line before the port is opened answer no request of ours.
     void bytesWaitingBeforeTheFirstRequestAreNoAnswer()
     {
@@ -550,10 +575,28 @@ private slots:
         QCOMPARE(timeout.count(), 1);
     }
 
+    // Locked: the terminal stays but refuses to open, as a device node that is still there. Closed: the
+    // terminal's other end is gone altogether, as when the station's program ends.
+    void vanishedStation_data()
+    {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("locked") << true;
+        QTest::newRow("closed") << false;
+    }
+
     void vanishedStation()
     {
+        QFETCH(bool, locked);
         station->setInventory(1, makeWeighings(40));
-        station->faults.vanishAfter = 1;
+        if (locked) {
+            station->faults.vanishAfter = 1;
+        } else {
+            station->faults.silentAfter = 1;
+            connect(station.get(), &StationSimulator::requestReceived, this, [this] {
+                if (station->requestCount() == 2)
+                    QTimer::singleShot(0, this, [this] { station.reset(); });
+            });
+        }
         QSignalSpy noPort(link.get(), &Communication::portNotOpened);
         QSignalSpy finished(link.get(), &Communication::inventoryReadFinished);
         QTest::ignoreMessage(QtWarningMsg, "read timeout ERROR");
