@@ -31,8 +31,8 @@ QString dataFolder()
     const QString fromEnvironment = qEnvironmentVariable("QUARMEL_DATA_DIR");
     if (!fromEnvironment.isEmpty()) {
         QDir dir(fromEnvironment);
-        if (!dir.exists())
-            dir.mkpath(dir.absolutePath());
+        if (!dir.exists() && !dir.mkpath(dir.absolutePath()))
+            qCWarning(lcSettings, "local data folder cannot be created");
         return dir.absolutePath();
     }
 
