@@ -40,6 +40,10 @@ Interaction::Button DialogInteraction::message(QWidget *parent, Icon icon, const
         standard = QMessageBox::Ok;
 
     QMessageBox box(boxIcon, title, text, standard, parent);
+    // Every Yes/No question of the program asks before discarding or deleting something, so a hurried Enter
+    // must keep the data.
+    if (standard & QMessageBox::No)
+        box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
     case QMessageBox::Ok:
         return Ok;

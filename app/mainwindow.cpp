@@ -624,8 +624,24 @@ void MainWindow::inventoryExportCSV()
 void MainWindow::inventoryExportExcel()
 {
     const QString path = QDir::tempPath() + QStringLiteral("/inventory.csv");
-    if (writeSalesCsv(path))
-        Interaction::instance()->openUrl(QUrl::fromLocalFile(path));
+    if (!writeSalesCsv(path)) {
+        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to save"),
+                                         tr("Failed to save file"));
+        return;
+    }
+    openInSpreadsheet(path);
+}
+
+void MainWindow::openInSpreadsheet(const QString &path)
+{
+    // Without a program for .csv files the desktop opens nothing and says nothing; the file is there all the
+    // same, so tell the user where to find it.
+    if (Interaction::instance()->openUrl(QUrl::fromLocalFile(path)))
+        return;
+    qCWarning(lcMainWindow) << "No program opened" << path;
+    Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Unable to open"),
+                                     tr("No program for CSV files was found. The table was saved as %1.")
+                                         .arg(QDir::toNativeSeparators(path)));
 }
 
 void MainWindow::inventoryOverviewExportCSV()
@@ -675,7 +691,7 @@ void MainWindow::inventoryOverviewExportExcel()
                                          tr("Failed to save file"));
         return;
     }
-    Interaction::instance()->openUrl(QUrl::fromLocalFile(path));
+    openInSpreadsheet(path);
 }
 
 void MainWindow::reportPrinterFailure()

@@ -94,6 +94,7 @@ private:
     void deleteSelectedRows(QTableView *view);
     void centreCheckBoxes(QTableView *view, int column);
     bool writeSalesCsv(const QString &fileName);
+    void openInSpreadsheet(const QString &path);
     void reportPrinterFailure();
     void databaseWriteRefused();
 

@@ -1,7 +1,10 @@
+#include "dialoginteraction.h"
 #include "errorbox.h"
 #include "progressdialog.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QTimer>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -15,6 +18,8 @@ private slots:
     void errorBoxTitles();
     void errorBoxClosesOnOk();
     void overlayFollowsCoveredWidget();
+    void enterAnswersSafely_data();
+    void enterAnswersSafely();
 };
 
 void tst_Dialogs::errorBoxTitles_data()
@@ -76,6 +81,33 @@ void tst_Dialogs::overlayFollowsCoveredWidget()
     QTRY_VERIFY(pages->geometry().width() > 600);
     overlay->update();
     QTRY_COMPARE(overlay->geometry(), pages->geometry());
+}
+
+void tst_Dialogs::enterAnswersSafely_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("yes or no") << int(Interaction::Yes | Interaction::No) << int(Interaction::No);
+    QTest::newRow("ok") << int(Interaction::Ok) << int(Interaction::Ok);
+}
+
+void tst_Dialogs::enterAnswersSafely()
+{
+    QFETCH(int, buttons);
+    QFETCH(int, answer);
+    // Presses Enter on the box as soon as it is up.
+    QTimer enter;
+    connect(&enter, &QTimer::timeout, this, [&enter] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            enter.stop();
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    enter.start(10);
+    DialogInteraction dialogs;
+    QCOMPARE(int(dialogs.message(nullptr, Interaction::Icon::Warning, QStringLiteral("Inventory not saved"),
+                                 QStringLiteral("Are you sure to leave?"), buttons)),
+             answer);
 }
 
 QTEST_MAIN(tst_Dialogs)

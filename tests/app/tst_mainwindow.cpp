@@ -137,6 +137,8 @@ private slots:
     void salesCsvHoldsItemsAfterBottles();
     void overviewExports_data();
     void overviewExports();
+    void spreadsheetHandOffFailures_data();
+    void spreadsheetHandOffFailures();
     void printsToPdf_data();
     void printsToPdf();
     void leavingWithUnsavedChanges_data();
@@ -581,6 +583,42 @@ void tst_MainWindow::overviewExports()
     QCOMPARE(interaction.startPaths.constLast(), workDir->filePath(QStringLiteral("exports/")) + fileName);
 }
 
+void tst_MainWindow::spreadsheetHandOffFailures_data()
+{
+    QTest::addColumn<bool>("sales");
+    QTest::addColumn<bool>("unwritable");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("sales, unwritable") << true << true << "Unable to save";
+    QTest::newRow("overview, unwritable") << false << true << "Unable to save";
+    QTest::newRow("sales, no program") << true << false << "Unable to open";
+    QTest::newRow("overview, no program") << false << false << "Unable to open";
+}
+
+void tst_MainWindow::spreadsheetHandOffFailures()
+{
+    QFETCH(bool, sales);
+    QFETCH(bool, unwritable);
+    QFETCH(QString, title);
+    const QString path = workDir->filePath(QLatin1String(sales ? "inventory.csv" : "inv.csv"));
+    if (unwritable) // a folder where the temporary file should go
+        QVERIFY(QDir(workDir->path()).mkdir(QFileInfo(path).fileName()));
+    window = makeWindow();
+    QVERIFY(sales ? reachSalesPage() : readOverview());
+    interaction.asked.clear();
+    interaction.openUrlResult = false;
+
+    click(sales ? "pbInventoryExportExcel" : "pbInventoryOverviewExportExcel");
+    QCOMPARE(interaction.asked.constLast().kind, QStringLiteral("message"));
+    QCOMPARE(interaction.asked.constLast().title, title);
+    if (unwritable) {
+        QVERIFY(interaction.openedUrls.isEmpty());
+    } else {
+        QVERIFY(interaction.asked.constLast().text.contains(path));
+        QVERIFY(!readAll(path).isEmpty());
+    }
+}
+
 void tst_MainWindow::printsToPdf_data()
 {
     QTest::addColumn<QString>("button");
@@ -840,9 +878,10 @@ void tst_MainWindow::catalogueSaveWithoutStation()
 void tst_MainWindow::catalogueTooLargeForStation()
 {
     QList<Bottle> many = sampleCatalogue();
-    for (int k = many.size(); k <= 1500; ++k)
-        many.append(bottle(QStringLiteral("859%1").arg(k, 10, 10, QLatin1Char('0')), QStringLiteral("Gin"), 1200,
-                           500, 700));
+    for (int k = many.size(); k <= 1500; ++k) {
+        const QString ean = QStringLiteral("859%1").arg(k, 10, 10, QLatin1Char('0'));
+        many.append(bottle(ean, QStringLiteral("Gin"), 1200, 500, 700));
+    }
     Database seed;
     seed.setBottles(many);
     const QString file = dataDir->filePath(QStringLiteral("database70.xml"));
@@ -856,8 +895,8 @@ void tst_MainWindow::catalogueTooLargeForStation()
     click("pbUnlock");
     click("pbSaveDatabase");
     QCOMPARE(interaction.texts("error"),
-             QStringList{QStringLiteral("Quarmel holds at most 1500 items, but the database has 1501. Nothing was "
-                                        "written; delete items and save again.")});
+             QStringList{QStringLiteral("Quarmel holds at most 1500 items, but the database has 1501. "
+                                        "Nothing was written; delete items and save again.")});
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
     QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
