@@ -357,6 +357,19 @@ void tst_Inventory::headers()
     QCOMPARE(tip.toString(), toolTip.isNull() ? QString() : toolTip);
     QVERIFY(!inventory->headerData(section, Qt::Horizontal, Qt::TextAlignmentRole).isValid());
     QVERIFY(!inventory->headerData(section, Qt::Vertical, Qt::ToolTipRole).isValid());
+
+    // Everything the user types goes into columns 0 to 6; 7 to 9 are computed.
+    if (section > 9)
+        return;
+    const QModelIndex cell = inventory->index(0, section);
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (section <= 6)
+        flags |= Qt::ItemIsEditable;
+    QCOMPARE(inventory->flags(cell), flags);
+    const QVariant alignment = inventory->data(cell, Qt::TextAlignmentRole);
+    QCOMPARE(alignment.isValid(), section != 0);
+    if (section != 0)
+        QCOMPARE(alignment.toInt(), int(Qt::AlignCenter));
 }
 
 void tst_Inventory::background()

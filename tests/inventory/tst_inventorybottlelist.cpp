@@ -64,6 +64,8 @@ private slots:
     void leadingZeros();
     void warningsComeAfterTheReset();
     void sortsByTrimmedName();
+    void columns_data();
+    void columns();
     void xmlRoundTrip();
     void xmlReaderRefuses_data();
     void xmlReaderRefuses();
@@ -184,6 +186,39 @@ void tst_InventoryBottleList::unweighedBottlesMarkedForInventory()
     // The span check holds for unweighed bottles too.
     QCOMPARE(interaction->asked.size(), 1);
     QVERIFY(list.time.isValid());
+}
+
+void tst_InventoryBottleList::columns_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<int>("alignment");
+
+    QTest::newRow("item") << 0 << "Item" << int(Qt::AlignLeft | Qt::AlignVCenter);
+    QTest::newRow("residue") << 1 << "Residue" << int(Qt::AlignCenter);
+    QTest::newRow("other") << 2 << "---" << int(Qt::AlignCenter);
+}
+
+void tst_InventoryBottleList::columns()
+{
+    QFETCH(int, column);
+    QFETCH(QString, header);
+    QFETCH(int, alignment);
+
+    database.setBottles({bottle("1", "Rum", 1000, 400, 700)});
+    list.setInventory({weighing("1", 700)}, &database);
+    QCOMPARE(list.headerData(column, Qt::Horizontal).toString(), header);
+    QVERIFY(!list.headerData(column, Qt::Vertical).isValid());
+    QVERIFY(!list.headerData(column, Qt::Horizontal, Qt::ToolTipRole).isValid());
+    QCOMPARE(list.headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt(), alignment);
+    QCOMPARE(list.data(list.index(0, column), Qt::TextAlignmentRole).toInt(), alignment);
+    if (column < 2) {
+        // The overview shows what was weighed; it is not typed into.
+        const Qt::ItemFlags flags = list.flags(list.index(0, column));
+        QVERIFY(flags.testFlag(Qt::ItemIsSelectable) && flags.testFlag(Qt::ItemIsEnabled));
+        QVERIFY(!flags.testFlag(Qt::ItemIsEditable));
+        QVERIFY(!list.data(list.index(0, column), Qt::EditRole).isValid());
+    }
 }
 
 void tst_InventoryBottleList::repeatedAndUnknownEans()

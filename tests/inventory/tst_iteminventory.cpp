@@ -19,6 +19,8 @@ private slots:
     void sales();
     void editing_data();
     void editing();
+    void columns_data();
+    void columns();
     void insertAndRemove();
     void indexStaysInsideTheTable();
     void csvLine();
@@ -58,6 +60,49 @@ void tst_ItemInventory::newRow()
     QCOMPARE(items->data(items->index(0, 8)).toString(), QStringLiteral("---"));
     QCOMPARE(items->headerData(7, Qt::Horizontal).toString(), QStringLiteral("Sales\n[CZK]"));
     QCOMPARE(items->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Price per\nUnit\n[CZK]"));
+}
+
+void tst_ItemInventory::columns_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<bool>("editable");
+    QTest::addColumn<bool>("centred");
+
+    QTest::newRow("name") << 0 << "Appended Items" << true << false;
+    QTest::newRow("sell unit") << 1 << "Sell\nUnit [pcs]" << true << true;
+    QTest::newRow("price") << 2 << "Price per\nUnit\n[EUR]" << true << true;
+    QTest::newRow("initial") << 3 << "Initial\nQuantity [pcs]" << true << true;
+    QTest::newRow("from stock") << 4 << "From Stock [pcs]" << true << true;
+    QTest::newRow("final") << 5 << "Final\nQuantity [pcs]" << true << true;
+    // Overwritten by the next recalculation, but open to the editor all the same.
+    QTest::newRow("sold") << 6 << "Sold\nQuantity [pcs]" << true << true;
+    QTest::newRow("sales") << 7 << "Sales\n[EUR]" << false << true;
+}
+
+void tst_ItemInventory::columns()
+{
+    QFETCH(int, column);
+    QFETCH(QString, header);
+    QFETCH(bool, editable);
+    QFETCH(bool, centred);
+
+    // The table has no currency of its own; it follows the one chosen in the sales table.
+    Settings::setCurrency(Settings::EUR);
+    items->insertRows(0, 1);
+    QCOMPARE(items->headerData(column, Qt::Horizontal).toString(), header);
+    QVERIFY(!items->headerData(column, Qt::Horizontal, Qt::ToolTipRole).isValid());
+    QVERIFY(!items->headerData(column, Qt::Vertical).isValid());
+    const QModelIndex cell = items->index(0, column);
+    Qt::ItemFlags expected = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    if (editable)
+        expected |= Qt::ItemIsEditable;
+    QCOMPARE(items->flags(cell), expected);
+    QCOMPARE(items->data(cell, Qt::TextAlignmentRole).isValid(), centred);
+    if (centred)
+        QCOMPARE(items->data(cell, Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+    QVERIFY(!items->data(cell, Qt::ToolTipRole).isValid());
+    Settings::setCurrency(Settings::CZK);
 }
 
 void tst_ItemInventory::sales_data()
