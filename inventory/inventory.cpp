@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 Q_LOGGING_CATEGORY(lcInventory, "inventory")
 
@@ -57,12 +56,15 @@ bool parseDecimal(const QVariant &value, double *number)
     return ok && std::isfinite(parsed);
 }
 
+// Far beyond any bar's stock, and small enough that adding up the quantities of a row cannot overflow.
+// Larger input is as unusable as text.
+constexpr qint64 maxMillilitres = 1000000000000000;
+
 // Litres typed by the user into millilitres, truncated toward zero; the field stays as it was on bad input.
 void readLitres(const QVariant &value, qint64 *field)
 {
     double number = 0;
-    // Beyond this the product no longer fits the field; such input is as unusable as text.
-    if (parseDecimal(value, &number) && std::fabs(number * 1000.0) < 9.0e18)
+    if (parseDecimal(value, &number) && std::fabs(number * 1000.0) < double(maxMillilitres))
         *field = millilitresFromLitres(number);
 }
 
@@ -170,8 +172,8 @@ bool Inventory::setData(const QModelIndex &index, const QVariant &value, int rol
             }
             bool ok = false;
             const qulonglong pieces = value.toString().toULongLong(&ok);
-            const qulonglong limit = qulonglong(std::numeric_limits<qint64>::max()) /
-                                     qulonglong(std::max<qint64>(row.bottleVolume, 1));
+            const qulonglong limit =
+                qulonglong(maxMillilitres) / qulonglong(std::max<qint64>(row.bottleVolume, 1));
             if (ok && pieces <= limit)
                 *field = qint64(pieces) * row.bottleVolume;
         };

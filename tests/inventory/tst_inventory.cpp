@@ -143,6 +143,10 @@ void tst_Inventory::input_data()
     QTest::newRow("negative litres") << 5 << QVariant("-0,25") << "-0.25";
     QTest::newRow("text keeps the old value") << 1 << QVariant("abc") << "0.04";
     QTest::newRow("empty keeps the old value") << 5 << QVariant("") << "0.35";
+    QTest::newRow("a hundred billion litres") << 3 << QVariant("1e11") << "100000000000.00";
+    // So large that the sums of the row would overflow: as unusable as text.
+    QTest::newRow("beyond any stock") << 3 << QVariant("1e13") << "0.00";
+    QTest::newRow("beyond any stock, negative") << 5 << QVariant("-1e13") << "0.35";
     QTest::newRow("price with a comma") << 2 << QVariant("12,50") << "12.50";
     QTest::newRow("price as a number") << 2 << QVariant(7.25) << "7.25";
     QTest::newRow("bad price") << 2 << QVariant("twelve") << "0.00";
@@ -209,6 +213,8 @@ void tst_Inventory::pieces_data()
                                       << "0.00";
     QTest::newRow("negative refused") << 4 << QVariant("-1") << 0ll << "0.000"
                                       << "0.00";
+    QTest::newRow("more bottles than fit the sums") << 4 << QVariant("9000000000000000") << 0ll << "0.000"
+                                                    << "0.00";
     // The editor opens with the shown text, which is not a whole number: confirming it changes nothing.
     QTest::newRow("shown text confirmed") << 6 << QVariant("2.000") << 0ll << "0.000"
                                           << "0.00";
