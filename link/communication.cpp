@@ -277,7 +277,14 @@ void Communication::onDataAvailable()
             rxBuffer.clear();
             frameOpen = true;
         } else if (byte != FrameEnd) {
-            rxBuffer.append(byte);
+            // Bytes outside a frame are noise, and a frame can only grow so long: a device that never
+            // delimits its output must not grow the buffer for as long as the program runs.
+            if (frameOpen && rxBuffer.size() < MaxRawFrameSize) {
+                rxBuffer.append(byte);
+            } else {
+                rxBuffer.clear();
+                frameOpen = false;
+            }
         } else if (!frameOpen) {
             // An end byte that follows no start byte is line noise; taking it for a frame would deliver
             // the last answer twice or count a failure that did not happen.

@@ -28,6 +28,9 @@ constexpr int InventoryRecordSize = 8;
 constexpr int MaxBottles = 1500;
 // Stuffed bytes between a start and an end byte below which a frame cannot hold header and checksum.
 constexpr int MinRawFrameSize = 10;
+// Stuffed bytes after a start byte beyond which no answer can go (a block answer stuffs to at most 276); a
+// line that sends more without an end byte is not the station.
+constexpr int MaxRawFrameSize = 4096;
 
 constexpr quint16 DatabaseAddress = 0;
 constexpr quint16 DatabaseLastAddress = 47999;

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -679,6 +680,33 @@ private slots:
         QVERIFY(finished.wait());
         QCOMPARE(link->inventory.size(), 18);
         QCOMPARE(terminal.received, first + second);
+    }
+
+    // A run of bytes longer than any answer is dropped rather than kept and judged: its end byte completes
+    // nothing, so no repeat is sent for it, and the next answer is taken as it comes.
+    void overlongFrameIsNoise()
+    {
+        RawTerminal terminal;
+        qputenv("QUARMEL_PORT", terminal.path.toLocal8Bit());
+        QSignalSpy finished(link.get(), &Communication::inventoryReadFinished);
+        link->readInventory(0);
+        const QByteArray first = buildFrame(requestHeader(ReadBlockCommand, 48000));
+        const QByteArray second = buildFrame(requestHeader(ReadBlockCommand, 48128));
+        QTRY_COMPARE(terminal.received, first);
+        const auto queued = [&terminal] {
+            int bytes = -1;
+            ::ioctl(terminal.slave, FIONREAD, &bytes);
+            return bytes;
+        };
+        // Two writes, as the terminal's buffer holds less than the whole run.
+        terminal.send(QByteArray(1, FrameStart) + QByteArray(MaxRawFrameSize / 2 + 1000, 0x55));
+        QTRY_COMPARE(queued(), 0);
+        terminal.send(QByteArray(MaxRawFrameSize / 2, 0x55) + QByteArray(1, FrameEnd) +
+                      inventoryAnswer(48000, makeWeighings(16)));
+        QTRY_COMPARE(terminal.received, first + second);
+        terminal.send(inventoryAnswer(48128, {}));
+        QVERIFY(finished.wait());
+        QCOMPARE(link->inventory.size(), 16);
     }
 
     // A good frame without the data a single-block transfer needs is no answer either: ask again.
