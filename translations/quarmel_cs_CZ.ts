@@ -126,7 +126,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+82"/>
+        <location filename="../app/mainwindow.cpp" line="+83"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -134,7 +134,7 @@
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+98"/>
+        <location filename="../inventory/inventory.cpp" line="+111"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
@@ -444,7 +444,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/mainwindow.cpp" line="+678"/>
+        <location filename="../app/mainwindow.cpp" line="+697"/>
         <location line="+8"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -535,8 +535,8 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/mainwindow.cpp" line="-159"/>
-        <location line="+26"/>
+        <location filename="../app/mainwindow.cpp" line="-175"/>
+        <location line="+42"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -557,7 +557,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/mainwindow.cpp" line="-100"/>
+        <location filename="../app/mainwindow.cpp" line="-116"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -614,7 +614,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/mainwindow.cpp" line="+148"/>
+        <location filename="../app/mainwindow.cpp" line="+164"/>
         <source>Export to XML</source>
         <translation>Export do XML</translation>
     </message>
@@ -679,7 +679,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-537"/>
+        <location filename="../app/mainwindow.cpp" line="-554"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -701,7 +701,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+72"/>
+        <location line="+73"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -774,18 +774,18 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+35"/>
-        <location line="+259"/>
+        <location line="+275"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-257"/>
-        <location line="+260"/>
+        <location line="-273"/>
+        <location line="+276"/>
         <source>Alcohol Sales: %1</source>
         <translation>Tržba za alkohol: %1</translation>
     </message>
     <message>
-        <location line="-258"/>
+        <location line="-274"/>
         <source>Other Items Sales: %1</source>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
@@ -819,7 +819,8 @@ množství [ks]</translation>
         <location line="-19"/>
         <location line="+5"/>
         <location line="+66"/>
-        <location line="+28"/>
+        <location line="+11"/>
+        <location line="+33"/>
         <location line="+18"/>
         <location line="+11"/>
         <location line="+221"/>
@@ -827,10 +828,11 @@ množství [ks]</translation>
         <translation>Nelze uložit</translation>
     </message>
     <message>
-        <location line="-348"/>
+        <location line="-364"/>
         <location line="+5"/>
         <location line="+66"/>
-        <location line="+28"/>
+        <location line="+11"/>
+        <location line="+33"/>
         <location line="+18"/>
         <location line="+11"/>
         <location line="+221"/>
@@ -838,7 +840,7 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location line="-332"/>
+        <location line="-348"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
@@ -860,12 +862,22 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+36"/>
-        <location line="+26"/>
+        <location line="+42"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="-13"/>
+        <source>Unable to open</source>
+        <translation>Nelze otevřít</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No program for CSV files was found. The table was saved as %1.</source>
+        <translation>Nebyl nalezen žádný program pro soubory CSV. Tabulka byla uložena jako %1.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
         <source>XML Files (*.xml)</source>
         <translation>Soubory XML (*.xml)</translation>
     </message>
@@ -951,7 +963,12 @@ množství [ks]</translation>
         <translation>Zápis databáze: %1 %</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+24"/>
+        <source>Quarmel holds at most %1 items, but the database has %2. Nothing was written; delete items and save again.</source>
+        <translation>Quarmel pojme nejvýše %1 položek, ale databáze jich má %2. Nic nebylo zapsáno; smažte některé položky a uložte znovu.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Downloading database update</source>
         <translation>Stahování aktualizace databáze</translation>
     </message>
