@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QRegularExpression>
 #include <QUrl>
 
 Interaction::Button DialogInteraction::message(QWidget *parent, Icon icon, const QString &title,
@@ -62,8 +63,14 @@ QString DialogInteraction::fileDialog(QWidget *parent, const QString &title, con
                                       const QString &filter, bool save, QString *folder)
 {
     QFileDialog dialog(parent, title, startPath, filter);
-    if (save)
+    if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // A name typed without its extension would give a file that the filtered open dialog never shows.
+        const QRegularExpressionMatch pattern =
+            QRegularExpression(QStringLiteral("\\(\\*\\.(\\w+)\\)")).match(filter);
+        if (pattern.hasMatch())
+            dialog.setDefaultSuffix(pattern.captured(1));
+    }
     QString fileName;
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         fileName = dialog.selectedFiles().constFirst();

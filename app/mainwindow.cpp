@@ -102,6 +102,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     communication = new Communication(this);
     database = new Database(this);
     networkManager = new QNetworkAccessManager(this);
+    // A server that takes the connection and then says nothing would keep the progress overlay up for good.
+    networkManager->setTransferTimeout(updateTransferTimeoutMs);
     diffDatabase = new DiffDatabase(this, database, currentRowColor, updatedRowColor);
 
     progressDialog = new ProgressDialog(this, ui->stackedWidget);
@@ -142,6 +144,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connect(ui->tvItemInventory, &QTableView::clicked, this, &MainWindow::inventoryItemSelected);
     connect(&inventory, &Inventory::calculated, this, &MainWindow::calculated);
     connect(&itemInventory, &ItemInventory::calculated, this, &MainWindow::calculated);
+    connect(ui->pbAddRow, &QPushButton::clicked, this, &MainWindow::addDatabaseRow);
+    connect(ui->pbDeleteItem, &QPushButton::clicked, this, &MainWindow::deleteDatabaseRow);
 
     loadLocalDatabase();
 
@@ -177,8 +181,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
             &MainWindow::inventoryOverviewExportExcel);
     connect(ui->pbPrint_2, &QPushButton::clicked, this, &MainWindow::printInventoryOverview);
     connect(ui->pbPrintInventory, &QPushButton::clicked, this, &MainWindow::printInventory);
-    connect(ui->pbAddRow, &QPushButton::clicked, this, &MainWindow::addDatabaseRow);
-    connect(ui->pbDeleteItem, &QPushButton::clicked, this, &MainWindow::deleteDatabaseRow);
     connect(ui->pbDeleteItemOverview, &QPushButton::clicked, this, &MainWindow::deleteInventoryOverviewRow);
     connect(ui->pbAddInventoryItem, &QPushButton::clicked, this, &MainWindow::addInvetoryItem);
     connect(ui->pbDeleteInventoryItem, &QPushButton::clicked, this, &MainWindow::deleteInventoryItem);

@@ -32,6 +32,8 @@ public:
 
     // Largest update reply taken in; anything bigger is not a catalogue and would only eat memory.
     static constexpr qint64 maxUpdateReplyBytes = 32 * 1024 * 1024;
+    // An update download that moves no byte for this long is given up.
+    static constexpr int updateTransferTimeoutMs = 30000;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -3,9 +3,12 @@
 #include "progressdialog.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -20,6 +23,8 @@ private slots:
     void overlayFollowsCoveredWidget();
     void enterAnswersSafely_data();
     void enterAnswersSafely();
+    void savedNameGetsExtension_data();
+    void savedNameGetsExtension();
 };
 
 void tst_Dialogs::errorBoxTitles_data()
@@ -108,6 +113,44 @@ void tst_Dialogs::enterAnswersSafely()
     QCOMPARE(int(dialogs.message(nullptr, Interaction::Icon::Warning, QStringLiteral("Inventory not saved"),
                                  QStringLiteral("Are you sure to leave?"), buttons)),
              answer);
+}
+
+void tst_Dialogs::savedNameGetsExtension_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    const QString tables = QStringLiteral("Inventory table files (*.inv)");
+    QTest::newRow("table without extension") << tables << "march" << "march.inv";
+    QTest::newRow("table with extension") << tables << "march.inv" << "march.inv";
+    QTest::newRow("csv") << "CSV Files (*.csv)" << "sales" << "sales.csv";
+    QTest::newRow("xml") << "XML Files (*.xml)" << "count.xml" << "count.xml";
+}
+
+void tst_Dialogs::savedNameGetsExtension()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    // Types the name into the dialog and accepts it as soon as the dialog is up.
+    QTimer type;
+    connect(&type, &QTimer::timeout, this, [&] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+            type.stop();
+            if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                name->setText(typed);
+            static_cast<QDialog *>(dialog)->accept(); // runs the file dialog's own accept
+        }
+    });
+    type.start(10);
+    DialogInteraction dialogs;
+    QString chosenFolder;
+    const QString chosen = dialogs.fileDialog(nullptr, QStringLiteral("Save Table"), folder.path(), filter,
+                                              true, &chosenFolder);
+    QCOMPARE(chosen, folder.filePath(saved));
+    QCOMPARE(chosenFolder, folder.path());
 }
 
 QTEST_MAIN(tst_Dialogs)

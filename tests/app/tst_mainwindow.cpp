@@ -19,6 +19,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,6 +29,7 @@
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -154,6 +157,7 @@ private slots:
     void refreshDatabaseShowsAndAppliesUpdate();
     void refreshDatabaseFailures_data();
     void refreshDatabaseFailures();
+    void silentUpdateServerIsGivenUp();
 
 private:
     std::unique_ptr<MainWindow> makeWindow();
@@ -985,6 +989,29 @@ void tst_MainWindow::refreshDatabaseFailures()
     QTRY_COMPARE_WITH_TIMEOUT(interaction.texts("error").size(), 1, 15000);
     QCOMPARE(interaction.texts("error").constFirst(), message);
     QCOMPARE(page(), 0);
+    QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+}
+
+void tst_MainWindow::silentUpdateServerIsGivenUp()
+{
+    // Takes the connection and never answers.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QString url = QStringLiteral("http://127.0.0.1:%1/update.hex").arg(server.serverPort());
+    qputenv("QUARMEL_UPDATE_URL", url.toLatin1());
+    window = makeWindow();
+    auto *network = window->findChild<QNetworkAccessManager *>();
+    QVERIFY(network);
+    QCOMPARE(network->transferTimeout(), MainWindow::updateTransferTimeoutMs);
+    network->setProxy(QNetworkProxy::NoProxy);
+    network->setTransferTimeout(200);
+
+    click("pbRefreshDatabase");
+    QVERIFY(window->findChild<ProgressDialog *>()->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(interaction.texts("error").size(), 1, 10000);
+    QCOMPARE(interaction.texts("error").constFirst(),
+             QStringLiteral("Error, downloading database, check internet connection."));
+    QVERIFY(server.hasPendingConnections());
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
 }
 
