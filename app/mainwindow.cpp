@@ -433,7 +433,7 @@ void MainWindow::openInventory()
         return;
     const QString lastCopy = localFilePath(QStringLiteral("lastInventory.inv"));
     inventory.loadFromOverview(shownOverview->rows);
-    inventory.import(lastCopy);
+    const Inventory::ErrCode carried = inventory.import(lastCopy);
     inventory.calculate();
     ui->tvInventory->setModel(&inventory);
     ui->tvInventory->resizeColumnsToContents();
@@ -451,6 +451,15 @@ void MainWindow::openInventory()
 
     updateSalesTitle();
     ui->stackedWidget->setCurrentIndex(2);
+
+    // No copy is the normal first count; a damaged one would quietly start every bottle at zero and make
+    // the takings plainly wrong.
+    if (carried == Inventory::FormatError)
+        Interaction::instance()->message(
+            this, Interaction::Icon::Warning, tr("Unable to import table"),
+            tr("The last saved table %1 is not an inventory table, so every initial quantity is zero. "
+               "Use Import Table to take them from a saved table file.")
+                .arg(QDir::toNativeSeparators(lastCopy)));
 }
 
 void MainWindow::calculated()
