@@ -336,6 +336,8 @@ void tst_MainWindow::stationFailures_data()
     QTest::newRow("no station, last") << false << "pbLoadLastInventory" << notConnected;
     QTest::newRow("no station, three") << false << "pbLoadLastThreeInventory" << notConnected;
     QTest::newRow("silent station") << true << "pbLoadLastInventory" << silent;
+    QTest::newRow("silent station, three") << true << "pbLoadLastThreeInventory" << silent;
+    QTest::newRow("silent station, catalogue") << true << "pbSaveDatabase" << silent;
 }
 
 void tst_MainWindow::stationFailures()
@@ -348,13 +350,24 @@ void tst_MainWindow::stationFailures()
     else
         qputenv("QUARMEL_PORT", workDir->filePath(QStringLiteral("no-such-tty")).toLocal8Bit());
     window = makeWindow();
+    const bool catalogue = button == QLatin1String("pbSaveDatabase");
+    if (catalogue) {
+        click("pbEditDatabase");
+        click("pbUnlock");
+        // Four bottles take a second block, which the station no longer answers.
+        interaction.textAnswers = QStringList{QStringLiteral("8594000000444")};
+        click("pbAddRow");
+    }
 
     click(button.toLatin1().constData());
+    QVERIFY(window->findChild<ProgressDialog *>()->isVisible() || !interaction.asked.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(interaction.texts("error").size(), 1, 15000);
     QCOMPARE(interaction.texts("error").constFirst(), message);
     QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Error"));
-    QCOMPARE(page(), 0);
+    QCOMPARE(page(), catalogue ? 1 : 0);
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+    if (catalogue)
+        QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
 }
 
 void tst_MainWindow::noStoredInventoryIsRefused_data()
