@@ -373,14 +373,19 @@ void tst_MainWindow::stationFailures()
 void tst_MainWindow::noStoredInventoryIsRefused_data()
 {
     QTest::addColumn<QString>("button");
-    QTest::newRow("last") << "pbLoadLastInventory";
-    QTest::newRow("three") << "pbLoadLastThreeInventory";
+    QTest::addColumn<int>("stored"); // the station's byte; the link reports one less
+    // A station that has taken no inventory reports -1; anything past 2 names no slot either.
+    QTest::newRow("last, none yet") << "pbLoadLastInventory" << 0;
+    QTest::newRow("three, none yet") << "pbLoadLastThreeInventory" << 0;
+    QTest::newRow("last, past the ring") << "pbLoadLastInventory" << 4;
+    QTest::newRow("three, past the ring") << "pbLoadLastThreeInventory" << 4;
 }
 
 void tst_MainWindow::noStoredInventoryIsRefused()
 {
     QFETCH(QString, button);
-    station->setLastInventoryNumber(0); // a station that has taken no inventory reports -1
+    QFETCH(int, stored);
+    station->setLastInventoryNumber(stored);
     window = makeWindow();
     QSignalSpy requests(station.get(), &StationSimulator::requestReceived);
     QVERIFY(requests.isValid());
@@ -389,6 +394,7 @@ void tst_MainWindow::noStoredInventoryIsRefused()
     QTRY_COMPARE_WITH_TIMEOUT(interaction.texts("error").size(), 1, 10000);
     QVERIFY(interaction.texts("error").constFirst().contains(QStringLiteral("no stored inventory")));
     QCOMPARE(page(), 0);
+    QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     // Nothing past the number was asked for: no inventory area was read as weighings.
     for (const QList<QVariant> &request : qAsConst(requests))
         QVERIFY(request.at(1).toInt() < 48000 || request.at(1).toInt() >= 60000);
