@@ -981,7 +981,11 @@ void MainWindow::showDatabaseUpdate(const QByteArray &document)
     view->setWordWrap(false);
     view->setModel(diffDatabase);
     view->resizeColumnsToContents();
-    view->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Interactive);
+    // A stretched EAN or name column is squeezed by the four wide weight headers until nobody can tell which
+    // bottle a row is; those two keep their full width and the volume column takes up the slack instead.
+    view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    view->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    view->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     for (int section = 3; section <= 6; ++section)
         view->horizontalHeader()->setSectionResizeMode(section, QHeaderView::ResizeToContents);
     view->horizontalHeader()->setSortIndicatorShown(false);
