@@ -482,6 +482,9 @@ void MainWindow::updateSalesTitle()
 
 void MainWindow::inventoryHeaderClicked(int section)
 {
+    // The header only opens menus here. The column it selected on the way would make a later Delete Item
+    // offer every row of the table for deletion.
+    ui->tvInventory->clearSelection();
     QMenu *menu = nullptr;
     if (section == 2)
         menu = &currencyMenu;

@@ -149,6 +149,8 @@ private slots:
     void leavingWithUnsavedChanges();
     void appendedItemsToggleAndAdd();
     void deleteSelectedRows();
+    void headerClickSelectsNoColumn_data();
+    void headerClickSelectsNoColumn();
     void catalogueLockAddDelete();
     void catalogueSaveGoesIntoStationAndFile();
     void catalogueFileFailureIsReported();
@@ -795,6 +797,33 @@ void tst_MainWindow::deleteSelectedRows()
     for (int row = 0; row < itemsModel()->rowCount(); ++row)
         left << itemsModel()->index(row, 0).data().toString();
     QCOMPARE(left, (QStringList{"0", "1", "3", "4"}));
+}
+
+void tst_MainWindow::headerClickSelectsNoColumn_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::newRow("item name") << 0;
+    QTest::newRow("price, opens the currency menu") << 2;
+    QTest::newRow("sold quantity") << 8;
+}
+
+void tst_MainWindow::headerClickSelectsNoColumn()
+{
+    QFETCH(int, section);
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    QTableView *view = child<QTableView>("tvInventory");
+    QVERIFY(salesModel()->rowCount() > 0);
+    QHeaderView *header = view->horizontalHeader();
+    const QPoint centre(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+    QVERIFY(view->selectionModel()->selectedIndexes().isEmpty());
+
+    click("pbDeleteInventoryItem");
+    QCOMPARE(interaction.asked.constLast().text, QStringLiteral("Select Item to Delete"));
+    for (QMenu *menu : window->findChildren<QMenu *>())
+        menu->close();
 }
 
 void tst_MainWindow::catalogueLockAddDelete()
