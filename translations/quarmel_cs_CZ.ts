@@ -444,7 +444,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/mainwindow.cpp" line="+697"/>
+        <location filename="../app/mainwindow.cpp" line="+709"/>
         <location line="+8"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -679,7 +679,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-554"/>
+        <location filename="../app/mainwindow.cpp" line="-566"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -773,19 +773,24 @@ množství [ks]</translation>
         <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
     <message>
-        <location line="+35"/>
-        <location line="+275"/>
+        <location line="+36"/>
+        <source>The last saved table %1 is not an inventory table, so every initial quantity is zero. Use Import Table to take them from a saved table file.</source>
+        <translation>Poslední uložená tabulka %1 není inventurní tabulka, proto jsou všechny počáteční stavy nulové. Načtěte je z uloženého souboru tabulky tlačítkem Import tabulky.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location line="+278"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-273"/>
-        <location line="+276"/>
+        <location line="-276"/>
+        <location line="+279"/>
         <source>Alcohol Sales: %1</source>
         <translation>Tržba za alkohol: %1</translation>
     </message>
     <message>
-        <location line="-274"/>
+        <location line="-277"/>
         <source>Other Items Sales: %1</source>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
@@ -795,7 +800,7 @@ množství [ks]</translation>
         <translation>Tržba: %1 - %2</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+38"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -845,7 +850,8 @@ množství [ks]</translation>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-119"/>
+        <location line="+127"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
