@@ -275,12 +275,7 @@ QVariant Inventory::headerData(int section, Qt::Orientation orientation, int rol
 
 bool Inventory::removeRows(int row, int count, const QModelIndex &parent)
 {
-    if (count > 0 && row >= 0 && row < rows.size() && !parent.isValid()) {
-        const int last = std::min(row + count, int(rows.size())) - 1;
-        beginRemoveRows(QModelIndex(), row, last);
-        rows.erase(rows.begin() + row, rows.begin() + last + 1);
-        endRemoveRows();
-    }
+    removeListRows(rows, row, count, parent);
     calculate();
     modified = true;
     return true;

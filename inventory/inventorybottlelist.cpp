@@ -226,12 +226,7 @@ QVariant InventoryBottleList::headerData(int section, Qt::Orientation orientatio
 
 bool InventoryBottleList::removeRows(int row, int count, const QModelIndex &parent)
 {
-    if (count > 0 && row >= 0 && row < rows.size() && !parent.isValid()) {
-        const int last = std::min(row + count, int(rows.size())) - 1;
-        beginRemoveRows(QModelIndex(), row, last);
-        rows.erase(rows.begin() + row, rows.begin() + last + 1);
-        endRemoveRows();
-    }
+    removeListRows(rows, row, count, parent);
     return true;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QList>
 #include <QString>
+
+#include <algorithm>
 
 class QPainter;
 class QPrinter;
@@ -41,4 +44,18 @@ public slots:
     // `totalAmountText` the larger amount line.
     void print(QPrinter *printer, QPainter &painter, QString totalTableText, QString totalAmountText,
                QString time);
+
+protected:
+    // The rows from `row` on, `count` of them, leave `list`; a range reaching past the end is cut at it, so
+    // views are never told of rows that do not exist.
+    template <typename Row>
+    void removeListRows(QList<Row> &list, int row, int count, const QModelIndex &parent)
+    {
+        if (count <= 0 || row < 0 || row >= list.size() || parent.isValid())
+            return;
+        const int last = std::min(row + count, int(list.size())) - 1;
+        beginRemoveRows(QModelIndex(), row, last);
+        list.erase(list.begin() + row, list.begin() + last + 1);
+        endRemoveRows();
+    }
 };
