@@ -1,6 +1,7 @@
 #include "cataloguedocument.h"
 #include "cipher.h"
 #include "database.h"
+#include "zonescope.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -11,8 +12,6 @@
 #include <QXmlStreamWriter>
 
 #include <csignal>
-#include <ctime>
-
 #include <sys/resource.h>
 
 namespace {
@@ -102,29 +101,6 @@ QByteArray readFile(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-class ZoneScope
-{
-public:
-    explicit ZoneScope(const QByteArray &zone) : previous(qgetenv("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~ZoneScope()
-    {
-        if (previous.isNull())
-            qunsetenv("TZ");
-        else
-            qputenv("TZ", previous);
-        tzset();
-    }
-    ZoneScope(const ZoneScope &) = delete;
-    ZoneScope &operator=(const ZoneScope &) = delete;
-
-private:
-    QByteArray previous;
-};
 } // namespace
 
 class tst_DatabaseFile : public QObject

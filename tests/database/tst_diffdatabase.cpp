@@ -1,5 +1,6 @@
 #include "database.h"
 #include "diffdatabase.h"
+#include "zonescope.h"
 
 #include <QAbstractItemModelTester>
 #include <QBrush>
@@ -7,8 +8,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <ctime>
 
 #include <memory>
 
@@ -31,29 +30,6 @@ Bottle bottle(const QString &ean, quint64 fullWeight, const QDateTime &modified,
     return b;
 }
 
-// Runs a test in a zone with daylight saving, where a timestamp's offset from UTC depends on its date.
-class ZoneScope
-{
-public:
-    explicit ZoneScope(const char *zone) : previous(qgetenv("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~ZoneScope()
-    {
-        if (previous.isNull())
-            qunsetenv("TZ");
-        else
-            qputenv("TZ", previous);
-        tzset();
-    }
-    ZoneScope(const ZoneScope &) = delete;
-    ZoneScope &operator=(const ZoneScope &) = delete;
-
-private:
-    QByteArray previous;
-};
 
 QByteArray itemDocument(const QString &ean, quint64 fullWeight, const QString &modified)
 {
