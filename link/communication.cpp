@@ -222,22 +222,24 @@ void Communication::sendFrame(const QByteArray &payload)
     port->write(txBuffer);
 }
 
-void Communication::sendReadRequest(quint16 address, quint8 length)
+void Communication::setRequestHeader(quint8 command, quint16 address, quint8 length)
 {
-    requestHeader[2] = ReadBlockCommand;
+    requestHeader[2] = char(command);
     requestHeader[5] = char(address >> 8);
     requestHeader[6] = char(address & 0xFF);
     requestHeader[7] = char(length);
+}
+
+void Communication::sendReadRequest(quint16 address, quint8 length)
+{
+    setRequestHeader(ReadBlockCommand, address, length);
     sendFrame(QByteArray());
     readTimer.start(AnswerTimeoutMs);
 }
 
 void Communication::sendWriteRequest(quint16 address, quint8 length)
 {
-    requestHeader[2] = WriteBlockCommand;
-    requestHeader[5] = char(address >> 8);
-    requestHeader[6] = char(address & 0xFF);
-    requestHeader[7] = char(length);
+    setRequestHeader(WriteBlockCommand, address, length);
     QByteArray payload;
     payload.reserve(BlockSize);
     const int first = address / BottleRecordSize;
@@ -253,10 +255,7 @@ void Communication::sendWriteRequest(quint16 address, quint8 length)
 
 void Communication::sendVersionRequest(quint16 address, quint8 length)
 {
-    requestHeader[2] = ReadVersionCommand;
-    requestHeader[5] = char(address >> 8);
-    requestHeader[6] = char(address & 0xFF);
-    requestHeader[7] = char(length);
+    setRequestHeader(ReadVersionCommand, address, length);
     sendFrame(QByteArray());
     readTimer.start(AnswerTimeoutMs);
 }

@@ -64,6 +64,7 @@ private:
     void filterData(const QByteArray &input, QByteArray &output);
     void sendFrame(const QByteArray &payload);
     void frameCompleted();
+    void setRequestHeader(quint8 command, quint16 address, quint8 length);
     void sendReadRequest(quint16 address, quint8 length);
     void sendWriteRequest(quint16 address, quint8 length);
     void sendVersionRequest(quint16 address, quint8 length);
