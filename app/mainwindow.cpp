@@ -2,10 +2,11 @@
 #include "ui_mainwindow.h"
 
 #include "errorbox.h"
+#include "fileprompt.h"
 #include "progressdialog.h"
 #include "resourcepaths.h"
 
-#include "cipher.h"
+#include "catalogueupdate.h"
 #include "database.h"
 #include "diffdatabase.h"
 #include "interaction.h"
@@ -24,12 +25,8 @@
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
-#include <QSettings>
-#include <QTextStream>
 #include <QUrl>
 
 #include <algorithm>
@@ -38,8 +35,6 @@ Q_LOGGING_CATEGORY(lcMainWindow, "mainwindow")
 
 namespace {
 const char revision[] = "1:94";
-const char defaultUpdateUrl[] = "https://update.quarmel.eu/catalogue/database70.hex";
-const char tooLargeProperty[] = "quarmelTooLarge";
 const QColor currentRowColor(255, 255, 255);
 const QColor updatedRowColor(232, 232, 232);
 
@@ -67,17 +62,6 @@ QString legendStyle(const QColor &color)
         .arg(color.blue(), 2, 16, QLatin1Char('0'));
 }
 
-// The address of the update catalogue: the environment wins (demo, tests), then the user's setting.
-QUrl updateUrl()
-{
-    const QString fromEnvironment = qEnvironmentVariable("QUARMEL_UPDATE_URL");
-    if (!fromEnvironment.isEmpty())
-        return QUrl(fromEnvironment);
-    const QSettings settings(QStringLiteral("Quarmel"), QStringLiteral("Quarmel"));
-    const QString fromSettings = settings.value(QStringLiteral("updateUrl")).toString();
-    return QUrl(fromSettings.isEmpty() ? QString::fromLatin1(defaultUpdateUrl) : fromSettings);
-}
-
 void showError(const QString &text)
 {
     Interaction::instance()->errorBox(ErrorBox::tr("Error"), text);
@@ -103,7 +87,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     database = new Database(this);
     networkManager = new QNetworkAccessManager(this);
     // A server that takes the connection and then says nothing would keep the progress overlay up for good.
-    networkManager->setTransferTimeout(updateTransferTimeoutMs);
+    networkManager->setTransferTimeout(CatalogueUpdate::transferTimeoutMs);
     diffDatabase = new DiffDatabase(this, database, currentRowColor, updatedRowColor);
 
     progressDialog = new ProgressDialog(this, ui->stackedWidget);
@@ -213,7 +197,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::loadLocalDatabase()
 {
-    const QString path = localFilePath(QStringLiteral("database70.xml"));
+    const QString path = localFilePath(QLatin1String(DataFile::catalogue));
     DocumentDamage damage;
     if (!database->loadFromFile(path, false, &damage)) {
         Interaction::instance()->errorBox(tr("Error"), tr("Error, database not found"));
@@ -264,13 +248,12 @@ void MainWindow::showProgress(const QString &text)
 
 void MainWindow::updateLastSavedLabel()
 {
-    ui->lblLastSavedInventoryTime->setText(
-        fileDateOrDash(localFilePath(QStringLiteral("lastInventory.inv"))));
+    ui->lblLastSavedInventoryTime->setText(fileDateOrDash(localFilePath(QLatin1String(DataFile::lastTable))));
 }
 
 void MainWindow::updateDatabaseDateLabel()
 {
-    ui->lblLastDatabaseUpdateTime->setText(fileDateOrDash(localFilePath(QStringLiteral("database70.xml"))));
+    ui->lblLastDatabaseUpdateTime->setText(fileDateOrDash(localFilePath(QLatin1String(DataFile::catalogue))));
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -431,18 +414,15 @@ void MainWindow::openInventory()
 {
     if (!shownOverview)
         return;
-    const QString lastCopy = localFilePath(QStringLiteral("lastInventory.inv"));
-    inventory.loadFromOverview(shownOverview->rows);
-    const Inventory::ErrCode carried = inventory.import(lastCopy);
-    inventory.calculate();
+    const QString lastCopy = localFilePath(QLatin1String(DataFile::lastTable));
+    const TableFile::Carried carried =
+        TableFile::open(inventory, itemInventory, shownOverview->rows, lastCopy);
     ui->tvInventory->setModel(&inventory);
     ui->tvInventory->resizeColumnsToContents();
     ui->tvInventory->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     ui->tvInventory->horizontalHeader()->setSectionResizeMode(9, QHeaderView::ResizeToContents);
     ui->tvInventory->repaint();
 
-    itemInventory.load(lastCopy);
-    itemInventory.calculate();
     ui->tvItemInventory->setModel(&itemInventory);
     ui->tvItemInventory->resizeColumnsToContents();
     ui->tvItemInventory->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -454,7 +434,7 @@ void MainWindow::openInventory()
 
     // No copy is the normal first count; a damaged one would quietly start every bottle at zero and make
     // the takings plainly wrong.
-    if (carried == Inventory::FormatError)
+    if (carried == TableFile::Carried::Damaged)
         Interaction::instance()->message(
             this, Interaction::Icon::Warning, tr("Unable to import table"),
             tr("The last saved table %1 is not an inventory table, so every initial quantity is zero. "
@@ -553,21 +533,12 @@ void MainWindow::saveInventory()
         return;
     setRememberedFolder(QLatin1String(RememberedFolder::inventoryPath), folder);
 
-    const QByteArray bytes = TableFile::document(inventory, itemInventory);
-    if (!TableFile::writeFile(fileName, bytes)) {
-        // Nothing was written, so the number the document took is still free for the next try.
-        --inventory.counter;
-        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to save"),
-                                         tr("Failed to save file"));
+    QString reason;
+    if (!TableFile::save(inventory, itemInventory, fileName,
+                         localFilePath(QLatin1String(DataFile::lastTable)), &reason)) {
+        FilePrompt::reportSaveFailure(this, reason);
         return;
     }
-    if (!TableFile::writeFile(localFilePath(QStringLiteral("lastInventory.inv")), bytes)) {
-        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to save"),
-                                         tr("Failed to save file"));
-        return;
-    }
-    inventory.modified = false;
-    itemInventory.modified = false;
     updateLastSavedLabel();
 }
 
@@ -601,46 +572,20 @@ void MainWindow::importInventory()
     updateSalesTitle();
 }
 
-bool MainWindow::writeSalesCsv(const QString &fileName)
-{
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream stream(&file);
-    stream.setCodec("UTF-8");
-    inventory.saveToCSV(stream);
-    itemInventory.saveToCSV(stream);
-    stream.flush();
-    if (stream.status() != QTextStream::Ok) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
 void MainWindow::inventoryExportCSV()
 {
-    QString folder;
-    const QString fileName = Interaction::instance()->fileDialog(
-        this, tr("Export to CSV"),
-        rememberedFolder(QLatin1String(RememberedFolder::csvPath)) + QStringLiteral("/inv.csv"),
-        tr("CSV Files (*.csv)"), true, &folder);
-    if (fileName.isEmpty())
-        return;
-    if (!writeSalesCsv(fileName)) {
-        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to save"),
-                                         tr("Failed to save file"));
-        return;
-    }
-    setRememberedFolder(QLatin1String(RememberedFolder::csvPath), folder);
+    FilePrompt::exportTo(this, tr("Export to CSV"), RememberedFolder::csvPath, QStringLiteral("inv.csv"),
+                         tr("CSV Files (*.csv)"), [this](const QString &fileName, QString *reason) {
+                             return TableFile::writeSalesCsv(fileName, inventory, itemInventory, reason);
+                         });
 }
 
 void MainWindow::inventoryExportExcel()
 {
     const QString path = QDir::tempPath() + QStringLiteral("/inventory.csv");
-    if (!writeSalesCsv(path)) {
-        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to save"),
-                                         tr("Failed to save file"));
+    QString reason;
+    if (!TableFile::writeSalesCsv(path, inventory, itemInventory, &reason)) {
+        FilePrompt::reportSaveFailure(this, reason);
         return;
     }
     openInSpreadsheet(path);
@@ -662,36 +607,22 @@ void MainWindow::inventoryOverviewExportCSV()
 {
     if (!shownOverview)
         return;
-    QString folder;
-    const QString fileName = Interaction::instance()->fileDialog(
-        this, tr("Export to CSV"),
-        rememberedFolder(QLatin1String(RememberedFolder::csvOverviewPath)) + QStringLiteral("/inv.csv"),
-        tr("CSV Files (*.csv)"), true, &folder);
-    if (fileName.isEmpty())
-        return;
-    if (shownOverview->saveToCSV(fileName))
-        setRememberedFolder(QLatin1String(RememberedFolder::csvOverviewPath), folder);
-    else
-        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to save"),
-                                         tr("Failed to save file"));
+    FilePrompt::exportTo(this, tr("Export to CSV"), RememberedFolder::csvOverviewPath,
+                         QStringLiteral("inv.csv"), tr("CSV Files (*.csv)"),
+                         [this](const QString &fileName, QString *reason) {
+                             return shownOverview->saveToCSV(fileName, reason);
+                         });
 }
 
 void MainWindow::inventoryOverviewExportXML()
 {
     if (!shownOverview)
         return;
-    QString folder;
-    const QString fileName = Interaction::instance()->fileDialog(
-        this, tr("Export to XML"),
-        rememberedFolder(QLatin1String(RememberedFolder::xmlOverviewPath)) + QStringLiteral("/inv.xml"),
-        tr("XML Files (*.xml)"), true, &folder);
-    if (fileName.isEmpty())
-        return;
-    if (shownOverview->saveToXML(fileName))
-        setRememberedFolder(QLatin1String(RememberedFolder::xmlOverviewPath), folder);
-    else
-        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to save"),
-                                         tr("Failed to save file"));
+    FilePrompt::exportTo(this, tr("Export to XML"), RememberedFolder::xmlOverviewPath,
+                         QStringLiteral("inv.xml"), tr("XML Files (*.xml)"),
+                         [this](const QString &fileName, QString *reason) {
+                             return shownOverview->saveToXML(fileName, reason);
+                         });
 }
 
 void MainWindow::inventoryOverviewExportExcel()
@@ -700,9 +631,9 @@ void MainWindow::inventoryOverviewExportExcel()
     if (!shownOverview)
         return;
     const QString path = QDir::tempPath() + QStringLiteral("/inv.csv");
-    if (!shownOverview->saveToCSV(path)) {
-        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to save"),
-                                         tr("Failed to save file"));
+    QString reason;
+    if (!shownOverview->saveToCSV(path, &reason)) {
+        FilePrompt::reportSaveFailure(this, reason);
         return;
     }
     openInSpreadsheet(path);
@@ -917,13 +848,14 @@ void MainWindow::savingDatabase(int percent)
 
 void MainWindow::saveDatabaseToFile()
 {
-    const bool saved = database->saveToFile(localFilePath(QStringLiteral("database70.xml")), false);
+    QString reason;
+    const bool saved =
+        database->saveToFile(localFilePath(QLatin1String(DataFile::catalogue)), false, &reason);
     progressDialog->close();
     if (!saved) {
         // The station has the new catalogue but this computer has not; the table stays open so the user can
         // save again once the folder is writable.
-        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to save"),
-                                         tr("Failed to save file"));
+        FilePrompt::reportSaveFailure(this, reason);
         return;
     }
     updateDatabaseDateLabel();
@@ -945,39 +877,29 @@ void MainWindow::databaseWriteRefused()
 void MainWindow::downloadDatabase()
 {
     showProgress(tr("Downloading database update"));
-    QNetworkReply *reply = networkManager->get(QNetworkRequest(updateUrl()));
-    // Stop a reply that outgrows any catalogue as soon as it does, rather than holding it all in memory.
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
-        if (received > maxUpdateReplyBytes || total > maxUpdateReplyBytes) {
-            reply->setProperty(tooLargeProperty, true);
-            reply->abort();
-        }
-    });
+    CatalogueUpdate::get(networkManager);
 }
 
 void MainWindow::replyFinished(QNetworkReply *reply)
 {
     progressDialog->close();
-    const bool tooLarge =
-        reply->property(tooLargeProperty).toBool() || reply->bytesAvailable() > maxUpdateReplyBytes;
-    if (reply->error() != QNetworkReply::NoError || tooLarge) {
-        qCWarning(lcMainWindow) << "Database download failed:" << reply->errorString();
+    QList<Bottle> update;
+    switch (CatalogueUpdate::read(reply, &update)) {
+    case CatalogueUpdate::Result::Ok:
+        showDatabaseUpdate(update);
+        break;
+    case CatalogueUpdate::Result::DownloadFailed:
         showError(tr("Error, downloading database, check internet connection."));
-    } else {
-        const QByteArray body = reply->read(maxUpdateReplyBytes);
-        QByteArray document;
-        if (decryptHexData(body, document))
-            showDatabaseUpdate(document);
-        else
-            showError(tr("The downloaded database update is damaged."));
+        break;
+    case CatalogueUpdate::Result::Damaged:
+        showError(tr("The downloaded database update is damaged."));
+        break;
     }
     reply->deleteLater();
 }
 
-void MainWindow::showDatabaseUpdate(const QByteArray &document)
+void MainWindow::showDatabaseUpdate(const QList<Bottle> &update)
 {
-    QList<Bottle> update;
-    Database::parse(document, update);
     diffDatabase->setUpdate(update);
 
     QTableView *view = ui->tvDatabaseUpdate;

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMenu>
 
+struct Bottle;
 class Database;
 class DiffDatabase;
 class ProgressDialog;
@@ -29,11 +30,6 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
-
-    // Largest update reply taken in; anything bigger is not a catalogue and would only eat memory.
-    static constexpr qint64 maxUpdateReplyBytes = 32 * 1024 * 1024;
-    // An update download that moves no byte for this long is given up.
-    static constexpr int updateTransferTimeoutMs = 30000;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -89,13 +85,12 @@ private:
     void setDatabaseLocked(bool locked);
     void updateSalesTitle();
     bool confirmLeave();
-    void showDatabaseUpdate(const QByteArray &document);
+    void showDatabaseUpdate(const QList<Bottle> &update);
     void loadLocalDatabase();
     void showLastThreeInventories();
     void fitOverviewTable(QTableView *view);
     void deleteSelectedRows(QTableView *view);
     void centreCheckBoxes(QTableView *view, int column);
-    bool writeSalesCsv(const QString &fileName);
     void openInSpreadsheet(const QString &path);
     void reportPrinterFailure();
     void databaseWriteRefused();

@@ -69,8 +69,8 @@ public:
     // the file cannot be opened; `damage` (optional) learns whether the document could be read to its end.
     bool loadFromFile(const QString &path, bool decrypt = false, DocumentDamage *damage = nullptr);
     // Writes the list as a catalogue document, encrypted when asked. The previous file stays whole unless
-    // the new one was written completely; returns whether it was.
-    bool saveToFile(const QString &path, bool encrypt = false) const;
+    // the new one was written completely; returns whether it was, and `reason` (optional) learns why not.
+    bool saveToFile(const QString &path, bool encrypt = false, QString *reason = nullptr) const;
     // Clears `list` and fills it from a catalogue document. Always returns true; a malformed document
     // yields the records read before the fault, reported through `damage`.
     static bool parse(const QByteArray &bytes, QList<Bottle> &list, DocumentDamage *damage = nullptr);

@@ -105,6 +105,13 @@ void tst_TakingsCommand::exitCodes_data()
     QTest::newRow("option without value") << QStringList{"takings", "catalogue.csv", "w.txt", "--save"} << 64;
     QTest::newRow("missing weighings") << QStringList{"overview", "catalogue.csv", "none.txt"} << 1;
     QTest::newRow("weight not in grams") << QStringList{"overview", "catalogue.csv", "badweight.txt"} << 1;
+    // The station sends 16-bit grams; anything else is a damaged file, not a bottle with nothing left.
+    QTest::newRow("weight past 16 bits") << QStringList{"overview", "catalogue.csv", "heavy.txt"} << 1;
+    QTest::newRow("EAN that is not digits") << QStringList{"overview", "catalogue.csv", "badean.txt"} << 1;
+    QTest::newRow("overview weight past 64 bits")
+        << QStringList{"takings", "catalogue.csv", "heavy.xml"} << 1;
+    QTest::newRow("overview weight of 2^63 g")
+        << QStringList{"takings", "catalogue.csv", "wrapping.xml"} << 1;
     QTest::newRow("price that is not a number")
         << QStringList{"takings", "catalogue.csv", "w.txt", "--prices", "badprice.txt"} << 1;
     QTest::newRow("missing last table")
@@ -120,6 +127,12 @@ void tst_TakingsCommand::exitCodes()
     write("w.txt", "8592508053241;1545\n");
     write("badweight.txt", "8592508053241;1545.5\n");
     write("badprice.txt", "8592508053241;cheap\n");
+    write("heavy.txt", "8592508053241;65536\n");
+    write("badean.txt", "85925080x3241;1545\n");
+    const QByteArray bottle("<inventoryOverview><bottle ean=\"8592508053241\"><weight>%1</weight></bottle>"
+                            "</inventoryOverview>");
+    write("heavy.xml", QByteArray(bottle).replace("%1", "123456789012345678901234"));
+    write("wrapping.xml", QByteArray(bottle).replace("%1", "9223372036854775808"));
     write("overview.xml",
           "<inventoryOverview><bottle ean=\"1\"><weight>5</weight></bottle></inventoryOverview>");
     QCOMPARE(run(args).code, code);

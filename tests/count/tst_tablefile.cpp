@@ -179,8 +179,9 @@ void tst_TableFile::nextTableContinuesFromTheLast()
     ItemInventory nextItems;
     QAbstractItemModelTester tester(&next, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QAbstractItemModelTester itemTester(&nextItems, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    next.loadFromOverview({overviewRow("1", "Gin", 200), overviewRow("3", "New", 500)});
-    TableFile::continueFrom(next, nextItems, last);
+    QCOMPARE(
+        TableFile::open(next, nextItems, {overviewRow("1", "Gin", 200), overviewRow("3", "New", 500)}, last),
+        TableFile::Carried::Carried);
 
     // The last table went out as number 8; the import takes that number and the next save raises it.
     QCOMPARE(next.counter, 8u);
@@ -301,11 +302,13 @@ void tst_TableFile::failedCopyKeepsTheTablesUnsaved()
     fill();
     inventory->modified = true;
     items->modified = true;
-    QVERIFY(
-        !TableFile::save(*inventory, *items, tmp.filePath("ok.inv"), tmp.filePath("no/such/dir/last.inv")));
+    QString reason;
+    QVERIFY(!TableFile::save(*inventory, *items, tmp.filePath("ok.inv"), tmp.filePath("no/such/dir/last.inv"),
+                             &reason));
     QVERIFY(inventory->modified);
     QVERIFY(items->modified);
     QCOMPARE(inventory->counter, 1u);
+    QVERIFY2(reason.contains(QStringLiteral("No such file or directory")), qPrintable(reason));
 
     inventory->modified = true;
     QCOMPARE(inventory->import(tmp.filePath("missing.inv")), Inventory::FileNotFound);
