@@ -5,11 +5,14 @@
 #include "fileprompt.h"
 #include "progressdialog.h"
 #include "resourcepaths.h"
+#include "tablesetup.h"
 
 #include "catalogueupdate.h"
 #include "database.h"
 #include "diffdatabase.h"
 #include "interaction.h"
+#include "localcatalogue.h"
+#include "salestotals.h"
 #include "settings.h"
 #include "stationprotocol.h"
 #include "tablefile.h"
@@ -43,11 +46,6 @@ QString shownDate(const QDateTime &time)
     return time.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-QString money(double amount)
-{
-    return QString::number(amount, 'f', 2);
-}
-
 QString fileDateOrDash(const QString &path)
 {
     const QFileInfo info(path);
@@ -66,13 +64,66 @@ void showError(const QString &text)
 {
     Interaction::instance()->errorBox(ErrorBox::tr("Error"), text);
 }
+
+bool hasSelection(const QTableView *view)
+{
+    return view->model() && view->selectionModel() && view->selectionModel()->hasSelection();
+}
+
+void askToSelect(QWidget *parent)
+{
+    Interaction::instance()->message(parent, Interaction::Icon::Information, MainWindow::tr("Select Item"),
+                                     MainWindow::tr("Select Item to Delete"));
+}
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(grafikaPath(QStringLiteral("iconQuarmel.png"))));
+    setUpLook();
 
+    communication = new Communication(this);
+    database = new Database(this);
+    networkManager = new QNetworkAccessManager(this);
+    // A server that takes the connection and then says nothing would keep the progress overlay up for good.
+    networkManager->setTransferTimeout(CatalogueUpdate::transferTimeoutMs);
+    diffDatabase = new DiffDatabase(this, database, currentRowColor, updatedRowColor);
+    progressDialog = new ProgressDialog(this, ui->stackedWidget);
+    progressDialog->close();
+    setWindowFlags(Qt::Window);
+    printer = new QPrinter(QPrinter::HighResolution);
+
+    currencyMenu.addAction(tr("CZK"), &inventory, &Inventory::selectCZK);
+    currencyMenu.addAction(tr("EUR"), &inventory, &Inventory::selectEUR);
+    stockMenu.addAction(tr("Litres"), &inventory, &Inventory::selectLitresStock);
+    stockMenu.addAction(tr("Pieces"), &inventory, &Inventory::selectPiecesStock);
+    finalMenu.addAction(tr("Litres"), &inventory, &Inventory::selectLitresFinal);
+    finalMenu.addAction(tr("Pieces"), &inventory, &Inventory::selectPiecesFinal);
+
+    TableSetup::prepare(*ui);
+    updateDatabaseDateLabel();
+    updateLastSavedLabel();
+    loadLocalDatabase();
+
+    connectMenuPage();
+    connectStation();
+    connectOverviewPages();
+    connectSalesPage();
+    connectCataloguePages();
+
+    ui->tvItemInventory->hide();
+    itemTableCheckChanged(false);
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+    delete printer;
+}
+
+void MainWindow::setUpLook()
+{
     for (QPushButton *button : {ui->pbEditDatabase, ui->pbLoadLastInventory, ui->pbLoadLastThreeInventory,
                                 ui->pbRefreshDatabase, ui->pbAppendedItems})
         button->setCursor(Qt::PointingHandCursor);
@@ -83,98 +134,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
         styleSheet = QString::fromUtf8(styleFile.readAll());
     qApp->setStyleSheet(styleSheet);
 
-    communication = new Communication(this);
-    database = new Database(this);
-    networkManager = new QNetworkAccessManager(this);
-    // A server that takes the connection and then says nothing would keep the progress overlay up for good.
-    networkManager->setTransferTimeout(CatalogueUpdate::transferTimeoutMs);
-    diffDatabase = new DiffDatabase(this, database, currentRowColor, updatedRowColor);
-
-    progressDialog = new ProgressDialog(this, ui->stackedWidget);
-    progressDialog->close();
-    setWindowFlags(Qt::Window);
-
-    printer = new QPrinter(QPrinter::HighResolution);
-    shownOverview = nullptr;
-    readIndex = -1;
-    updateDatabaseDateLabel();
-    updateLastSavedLabel();
-
-    currencyMenu.addAction(tr("CZK"), &inventory, &Inventory::selectCZK);
-    currencyMenu.addAction(tr("EUR"), &inventory, &Inventory::selectEUR);
-    stockMenu.addAction(tr("Litres"), &inventory, &Inventory::selectLitresStock);
-    stockMenu.addAction(tr("Pieces"), &inventory, &Inventory::selectPiecesStock);
-    finalMenu.addAction(tr("Litres"), &inventory, &Inventory::selectLitresFinal);
-    finalMenu.addAction(tr("Pieces"), &inventory, &Inventory::selectPiecesFinal);
-
     ui->lblCurrent->setStyleSheet(legendStyle(currentRowColor));
     ui->lblUpdated->setStyleSheet(legendStyle(updatedRowColor));
-
-    connect(networkManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
-
-    for (QTableView *view : {ui->tvEditDatabase, ui->tvDatabaseUpdate, ui->tvInventory, ui->tvItemInventory,
-                             ui->tvInventoryOverview, ui->tvInventoryOverview_1, ui->tvInventoryOverview_2,
-                             ui->tvInventoryOverview_3})
-        view->verticalHeader()->hide();
-    ui->tvEditDatabase->setSortingEnabled(true);
-    for (QTableView *view : {ui->tvEditDatabase, ui->tvInventory, ui->tvInventoryOverview,
-                             ui->tvInventoryOverview_1, ui->tvInventoryOverview_2, ui->tvInventoryOverview_3})
-        view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    ui->tvDatabaseUpdate->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-
-    connect(ui->tvInventory->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &MainWindow::inventoryHeaderClicked);
-    connect(ui->tvInventory, &QTableView::clicked, this, &MainWindow::inventoryBottleSelected);
-    connect(ui->tvItemInventory, &QTableView::clicked, this, &MainWindow::inventoryItemSelected);
-    connect(&inventory, &Inventory::calculated, this, &MainWindow::calculated);
-    connect(&itemInventory, &ItemInventory::calculated, this, &MainWindow::calculated);
-    connect(ui->pbAddRow, &QPushButton::clicked, this, &MainWindow::addDatabaseRow);
-    connect(ui->pbDeleteItem, &QPushButton::clicked, this, &MainWindow::deleteDatabaseRow);
-
-    loadLocalDatabase();
-
-    connect(ui->pbLoadLastInventory, &QPushButton::clicked, this, &MainWindow::readFwVersion);
-    connect(ui->pbLoadLastThreeInventory, &QPushButton::clicked, this, &MainWindow::loadLast3Inventory);
-    connect(ui->pbEditDatabase, &QPushButton::clicked, this, &MainWindow::editDatabase);
-    connect(ui->pbRefreshDatabase, &QPushButton::clicked, this, &MainWindow::downloadDatabase);
-    for (QPushButton *back : {ui->pbBack_2, ui->pbBack_3, ui->pbBack, ui->pbBack_5})
-        connect(back, &QPushButton::clicked, this, &MainWindow::showMainMenu);
-    connect(ui->pbBack_4, &QPushButton::clicked, this, &MainWindow::backFromInventory);
-    connect(ui->pbSelectInventory, &QPushButton::clicked, this, &MainWindow::selectInventory);
-    connect(ui->pbInventory_2, &QPushButton::clicked, this, &MainWindow::openInventory);
-
-    connect(communication, &Communication::versionReadFinished, this, &MainWindow::readVersionFinished);
-    connect(communication, &Communication::lastInventoryNumber, this, &MainWindow::lastInventoryNumber);
-    connect(communication, &Communication::inventoryRead, this, &MainWindow::readingInventory);
-    connect(communication, &Communication::inventoryReadFinished, this, &MainWindow::inventoryLoaded);
-    connect(communication, &Communication::portNotOpened, this, &MainWindow::portNotOpened);
-    connect(communication, &Communication::timeout, this, &MainWindow::timeout);
-    connect(communication, &Communication::databaseWriten, this, &MainWindow::savingDatabase);
-    connect(communication, &Communication::databaseWriteFinished, this, &MainWindow::saveDatabaseToFile);
-    connect(communication, &Communication::writeError, this, &MainWindow::databaseWriteRefused);
-
-    connect(ui->pbSaveInventory, &QPushButton::clicked, this, &MainWindow::saveInventory);
-    connect(ui->pbImportInventory, &QPushButton::clicked, this, &MainWindow::importInventory);
-    connect(ui->pbInventoryExportCSV, &QPushButton::clicked, this, &MainWindow::inventoryExportCSV);
-    connect(ui->pbInventoryExportExcel, &QPushButton::clicked, this, &MainWindow::inventoryExportExcel);
-    connect(ui->pbInventoryOverviewExportCSV, &QPushButton::clicked, this,
-            &MainWindow::inventoryOverviewExportCSV);
-    connect(ui->pbInventoryOverviewExportXML, &QPushButton::clicked, this,
-            &MainWindow::inventoryOverviewExportXML);
-    connect(ui->pbInventoryOverviewExportExcel, &QPushButton::clicked, this,
-            &MainWindow::inventoryOverviewExportExcel);
-    connect(ui->pbPrint_2, &QPushButton::clicked, this, &MainWindow::printInventoryOverview);
-    connect(ui->pbPrintInventory, &QPushButton::clicked, this, &MainWindow::printInventory);
-    connect(ui->pbDeleteItemOverview, &QPushButton::clicked, this, &MainWindow::deleteInventoryOverviewRow);
-    connect(ui->pbAddInventoryItem, &QPushButton::clicked, this, &MainWindow::addInvetoryItem);
-    connect(ui->pbDeleteInventoryItem, &QPushButton::clicked, this, &MainWindow::deleteInventoryItem);
-    connect(ui->pbSaveDatabase, &QPushButton::clicked, this, &MainWindow::saveDatabase);
-    connect(ui->pbUnlock, &QPushButton::clicked, this, &MainWindow::unlock);
-    connect(ui->pbUpdate, &QPushButton::clicked, this, &MainWindow::applyDatabaseUpdate);
-
-    ui->tvItemInventory->hide();
-    connect(ui->pbAppendedItems, &QPushButton::toggled, this, &MainWindow::itemTableCheckChanged);
-    itemTableCheckChanged(false);
 
     const QString revisionText = QString::fromLatin1(revision);
     const int colon = revisionText.indexOf(QLatin1Char(':'));
@@ -186,10 +147,73 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
         ui->lblCopyright->setText(notice);
 }
 
-MainWindow::~MainWindow()
+// ---------------------------------------------------------------------------------------------------------
+// Connections, one group per page
+
+void MainWindow::connectMenuPage()
 {
-    delete ui;
-    delete printer;
+    connect(ui->pbLoadLastInventory, &QPushButton::clicked, this, &MainWindow::readFwVersion);
+    connect(ui->pbLoadLastThreeInventory, &QPushButton::clicked, this, &MainWindow::loadLast3Inventory);
+    connect(ui->pbEditDatabase, &QPushButton::clicked, this, &MainWindow::editDatabase);
+    connect(ui->pbRefreshDatabase, &QPushButton::clicked, this, &MainWindow::downloadDatabase);
+    for (QPushButton *back : {ui->pbBack_2, ui->pbBack_3, ui->pbBack, ui->pbBack_5})
+        connect(back, &QPushButton::clicked, this, &MainWindow::showMainMenu);
+}
+
+void MainWindow::connectStation()
+{
+    connect(communication, &Communication::versionReadFinished, this, &MainWindow::readVersionFinished);
+    connect(communication, &Communication::lastInventoryNumber, this, &MainWindow::lastInventoryNumber);
+    connect(communication, &Communication::inventoryRead, this, &MainWindow::readingInventory);
+    connect(communication, &Communication::inventoryReadFinished, this, &MainWindow::inventoryLoaded);
+    connect(communication, &Communication::portNotOpened, this, &MainWindow::portNotOpened);
+    connect(communication, &Communication::timeout, this, &MainWindow::timeout);
+    connect(communication, &Communication::databaseWriten, this, &MainWindow::savingDatabase);
+    connect(communication, &Communication::databaseWriteFinished, this, &MainWindow::saveDatabaseToFile);
+    connect(communication, &Communication::writeError, this, &MainWindow::databaseWriteRefused);
+}
+
+void MainWindow::connectOverviewPages()
+{
+    connect(ui->pbSelectInventory, &QPushButton::clicked, this, &MainWindow::selectInventory);
+    connect(ui->pbInventory_2, &QPushButton::clicked, this, &MainWindow::openInventory);
+    connect(ui->pbInventoryOverviewExportCSV, &QPushButton::clicked, this,
+            &MainWindow::inventoryOverviewExportCSV);
+    connect(ui->pbInventoryOverviewExportXML, &QPushButton::clicked, this,
+            &MainWindow::inventoryOverviewExportXML);
+    connect(ui->pbInventoryOverviewExportExcel, &QPushButton::clicked, this,
+            &MainWindow::inventoryOverviewExportExcel);
+    connect(ui->pbPrint_2, &QPushButton::clicked, this, &MainWindow::printInventoryOverview);
+    connect(ui->pbDeleteItemOverview, &QPushButton::clicked, this, &MainWindow::deleteInventoryOverviewRow);
+}
+
+void MainWindow::connectSalesPage()
+{
+    connect(ui->tvInventory->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &MainWindow::inventoryHeaderClicked);
+    connect(ui->tvInventory, &QTableView::clicked, this, &MainWindow::inventoryBottleSelected);
+    connect(ui->tvItemInventory, &QTableView::clicked, this, &MainWindow::inventoryItemSelected);
+    connect(&inventory, &Inventory::calculated, this, &MainWindow::calculated);
+    connect(&itemInventory, &ItemInventory::calculated, this, &MainWindow::calculated);
+    connect(ui->pbBack_4, &QPushButton::clicked, this, &MainWindow::backFromInventory);
+    connect(ui->pbSaveInventory, &QPushButton::clicked, this, &MainWindow::saveInventory);
+    connect(ui->pbImportInventory, &QPushButton::clicked, this, &MainWindow::importInventory);
+    connect(ui->pbInventoryExportCSV, &QPushButton::clicked, this, &MainWindow::inventoryExportCSV);
+    connect(ui->pbInventoryExportExcel, &QPushButton::clicked, this, &MainWindow::inventoryExportExcel);
+    connect(ui->pbPrintInventory, &QPushButton::clicked, this, &MainWindow::printInventory);
+    connect(ui->pbAddInventoryItem, &QPushButton::clicked, this, &MainWindow::addInvetoryItem);
+    connect(ui->pbDeleteInventoryItem, &QPushButton::clicked, this, &MainWindow::deleteInventoryItem);
+    connect(ui->pbAppendedItems, &QPushButton::toggled, this, &MainWindow::itemTableCheckChanged);
+}
+
+void MainWindow::connectCataloguePages()
+{
+    connect(ui->pbAddRow, &QPushButton::clicked, this, &MainWindow::addDatabaseRow);
+    connect(ui->pbDeleteItem, &QPushButton::clicked, this, &MainWindow::deleteDatabaseRow);
+    connect(ui->pbSaveDatabase, &QPushButton::clicked, this, &MainWindow::saveDatabase);
+    connect(ui->pbUnlock, &QPushButton::clicked, this, &MainWindow::unlock);
+    connect(ui->pbUpdate, &QPushButton::clicked, this, &MainWindow::applyDatabaseUpdate);
+    connect(networkManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -197,37 +221,37 @@ MainWindow::~MainWindow()
 
 void MainWindow::loadLocalDatabase()
 {
-    const QString path = localFilePath(QLatin1String(DataFile::catalogue));
-    DocumentDamage damage;
-    if (!database->loadFromFile(path, false, &damage)) {
+    const LocalCatalogue::Opened opened =
+        LocalCatalogue::open(*database, localFilePath(QLatin1String(DataFile::catalogue)));
+    if (opened.result == LocalCatalogue::Opened::Missing) {
         Interaction::instance()->errorBox(tr("Error"), tr("Error, database not found"));
-    } else if (damage.damaged) {
-        // The next save would replace the file with only the records read before the fault, so keep the
-        // damaged original where the user can find it before anything writes over it.
-        const QString copy = path + QStringLiteral(".damaged-") +
-                             QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-        const bool kept = QFile::copy(path, copy);
-        qCWarning(lcMainWindow) << "Local database damaged:" << damage.toString();
+    } else if (opened.result == LocalCatalogue::Opened::Damaged) {
         const QString text =
-            kept ? tr("The local database file is damaged (%1). Only the items before the fault were loaded. "
-                      "A copy of the damaged file was kept as %2.")
-                       .arg(damage.toString(), copy)
-                 : tr("The local database file is damaged (%1). Only the items before the fault were loaded, "
-                      "and no copy of the damaged file could be kept.")
-                       .arg(damage.toString());
+            opened.keptCopy.isEmpty()
+                ? tr("The local database file is damaged (%1). Only the items before the fault were loaded, "
+                     "and no copy of the damaged file could be kept.")
+                      .arg(opened.damage)
+                : tr("The local database file is damaged (%1). Only the items before the fault were loaded. "
+                     "A copy of the damaged file was kept as %2.")
+                      .arg(opened.damage, opened.keptCopy);
         Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Damaged database"), text);
     }
     ui->tvEditDatabase->setModel(database);
 }
 
+void MainWindow::showPage(Page page)
+{
+    ui->stackedWidget->setCurrentIndex(page);
+}
+
 void MainWindow::showMainMenu()
 {
-    ui->stackedWidget->setCurrentIndex(0);
+    showPage(MenuPage);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (ui->stackedWidget->currentIndex() == 2 && !confirmLeave())
+    if (ui->stackedWidget->currentIndex() == SalesPage && !confirmLeave())
         event->ignore();
     else
         event->accept();
@@ -256,8 +280,39 @@ void MainWindow::updateDatabaseDateLabel()
     ui->lblLastDatabaseUpdateTime->setText(fileDateOrDash(localFilePath(QLatin1String(DataFile::catalogue))));
 }
 
+void MainWindow::portNotOpened(Communication::State state)
+{
+    progressDialog->close();
+    QString text;
+    switch (state) {
+    case Communication::ReadingDatabase:
+        text = tr("Quarmel must be connected to download database.");
+        break;
+    case Communication::WritingDatabase:
+        text = tr("Quarmel must be connected to write database.");
+        break;
+    case Communication::ReadingInventory:
+    case Communication::ReadingInventoryNumber:
+    case Communication::ReadingVersion:
+        text = tr("Quarmel must be connected to download inventory.");
+        break;
+    default:
+        break;
+    }
+    if (text.isEmpty())
+        Interaction::instance()->errorBox(QString(), QString());
+    else
+        showError(text);
+}
+
+void MainWindow::timeout()
+{
+    progressDialog->close();
+    showError(tr("Timeout Error, Quarmel not connected?"));
+}
+
 // ---------------------------------------------------------------------------------------------------------
-// Reading inventories from the station
+// Reading inventories from the station, the overview page and the page of the last three
 
 void MainWindow::readFwVersion()
 {
@@ -321,7 +376,7 @@ void MainWindow::inventoryLoaded()
         communication->readInventory(readIndex);
         return;
     }
-    ui->stackedWidget->setCurrentIndex(4);
+    showPage(LastThreePage);
     progressDialog->close();
     lastLists[2].setInventory(communication->inventory, database);
     readIndex = -1;
@@ -331,21 +386,10 @@ void MainWindow::inventoryLoaded()
 void MainWindow::showLastThreeInventories()
 {
     const int n = lastSlot;
-    ui->tvInventoryOverview_1->setModel(&lastLists[n]);
-    ui->tvInventoryOverview_2->setModel(&lastLists[(n + 2) % 3]);
-    ui->tvInventoryOverview_3->setModel(&lastLists[(n + 1) % 3]);
-    for (QTableView *view : {ui->tvInventoryOverview_1, ui->tvInventoryOverview_2, ui->tvInventoryOverview_3})
-        fitOverviewTable(view);
+    TableSetup::showOverview(ui->tvInventoryOverview_1, &lastLists[n]);
+    TableSetup::showOverview(ui->tvInventoryOverview_2, &lastLists[(n + 2) % 3]);
+    TableSetup::showOverview(ui->tvInventoryOverview_3, &lastLists[(n + 1) % 3]);
     ui->rbInventory_1->setChecked(true);
-}
-
-void MainWindow::fitOverviewTable(QTableView *view)
-{
-    view->setWordWrap(false);
-    view->resizeColumnsToContents();
-    view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    view->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    view->repaint();
 }
 
 void MainWindow::selectInventory()
@@ -365,46 +409,66 @@ void MainWindow::selectInventory()
 
 void MainWindow::showInventoryOverview(InventoryBottleList *list)
 {
-    ui->stackedWidget->setCurrentIndex(3);
-    ui->tvInventoryOverview->setWordWrap(false);
-    ui->tvInventoryOverview->setModel(list);
-    ui->tvInventoryOverview->resizeColumnsToContents();
-    ui->tvInventoryOverview->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    ui->tvInventoryOverview->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    showPage(OverviewPage);
     shownOverview = list;
-    ui->tvInventoryOverview->repaint();
+    TableSetup::showOverview(ui->tvInventoryOverview, list);
     ui->lblInventoryDate_2->setText(shownDate(list->time));
 }
 
-void MainWindow::portNotOpened(Communication::State state)
+void MainWindow::deleteInventoryOverviewRow()
 {
-    progressDialog->close();
-    QString text;
-    switch (state) {
-    case Communication::ReadingDatabase:
-        text = tr("Quarmel must be connected to download database.");
-        break;
-    case Communication::WritingDatabase:
-        text = tr("Quarmel must be connected to write database.");
-        break;
-    case Communication::ReadingInventory:
-    case Communication::ReadingInventoryNumber:
-    case Communication::ReadingVersion:
-        text = tr("Quarmel must be connected to download inventory.");
-        break;
-    default:
-        break;
+    if (!hasSelection(ui->tvInventoryOverview)) {
+        askToSelect(this);
+        return;
     }
-    if (text.isEmpty())
-        Interaction::instance()->errorBox(QString(), QString());
-    else
-        showError(text);
+    deleteSelectedRows(ui->tvInventoryOverview);
 }
 
-void MainWindow::timeout()
+void MainWindow::inventoryOverviewExportCSV()
 {
-    progressDialog->close();
-    showError(tr("Timeout Error, Quarmel not connected?"));
+    if (!shownOverview)
+        return;
+    FilePrompt::exportTo(this, tr("Export to CSV"), RememberedFolder::csvOverviewPath,
+                         QStringLiteral("inv.csv"), tr("CSV Files (*.csv)"),
+                         [this](const QString &fileName, QString *reason) {
+                             return shownOverview->saveToCSV(fileName, reason);
+                         });
+}
+
+void MainWindow::inventoryOverviewExportXML()
+{
+    if (!shownOverview)
+        return;
+    FilePrompt::exportTo(this, tr("Export to XML"), RememberedFolder::xmlOverviewPath,
+                         QStringLiteral("inv.xml"), tr("XML Files (*.xml)"),
+                         [this](const QString &fileName, QString *reason) {
+                             return shownOverview->saveToXML(fileName, reason);
+                         });
+}
+
+void MainWindow::inventoryOverviewExportExcel()
+{
+    // The list on the page, which after choosing among the last three is not the last single read.
+    if (!shownOverview)
+        return;
+    const QString path = QDir::tempPath() + QStringLiteral("/inv.csv");
+    QString reason;
+    if (shownOverview->saveToCSV(path, &reason))
+        openInSpreadsheet(path);
+    else
+        FilePrompt::reportSaveFailure(this, reason);
+}
+
+void MainWindow::printInventoryOverview()
+{
+    if (!shownOverview || !Interaction::instance()->printDialog(this, printer, tr("Print Document")))
+        return;
+    PrintableTableModel::resetPageNumber();
+    QPainter painter;
+    if (!beginPrinting(painter))
+        return;
+    shownOverview->print(printer, painter, QString(), QString(),
+                         tr("Loaded: ") + shownDate(shownOverview->time));
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -417,20 +481,10 @@ void MainWindow::openInventory()
     const QString lastCopy = localFilePath(QLatin1String(DataFile::lastTable));
     const TableFile::Carried carried =
         TableFile::open(inventory, itemInventory, shownOverview->rows, lastCopy);
-    ui->tvInventory->setModel(&inventory);
-    ui->tvInventory->resizeColumnsToContents();
-    ui->tvInventory->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    ui->tvInventory->horizontalHeader()->setSectionResizeMode(9, QHeaderView::ResizeToContents);
-    ui->tvInventory->repaint();
-
-    ui->tvItemInventory->setModel(&itemInventory);
-    ui->tvItemInventory->resizeColumnsToContents();
-    ui->tvItemInventory->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    ui->tvItemInventory->horizontalHeader()->setSectionResizeMode(7, QHeaderView::ResizeToContents);
-    ui->tvItemInventory->repaint();
-
+    TableSetup::showSales(ui->tvInventory, &inventory);
+    TableSetup::showItems(ui->tvItemInventory, &itemInventory);
     updateSalesTitle();
-    ui->stackedWidget->setCurrentIndex(2);
+    showPage(SalesPage);
 
     // No copy is the normal first count; a damaged one would quietly start every bottle at zero and make
     // the takings plainly wrong.
@@ -444,13 +498,9 @@ void MainWindow::openInventory()
 
 void MainWindow::calculated()
 {
-    const QString currency = Settings::currencyName();
-    ui->lblTotalRevenue->setText(tr("Total Sales: %1").arg(money(inventory.total + itemInventory.total)) +
-                                 QLatin1Char(' ') + currency);
-    ui->lblBottlesRevenue->setText(tr("Alcohol Sales: %1").arg(money(inventory.total)) + QLatin1Char(' ') +
-                                   currency);
-    ui->lblItemsRevenue->setText(tr("Other Items Sales: %1").arg(money(itemInventory.total)) +
-                                 QLatin1Char(' ') + currency);
+    ui->lblTotalRevenue->setText(SalesTotals::total(inventory, itemInventory));
+    ui->lblBottlesRevenue->setText(SalesTotals::alcohol(inventory));
+    ui->lblItemsRevenue->setText(SalesTotals::items(itemInventory));
     ui->tvInventory->updateGeometry();
 }
 
@@ -466,11 +516,11 @@ void MainWindow::inventoryHeaderClicked(int section)
     // offer every row of the table for deletion.
     ui->tvInventory->clearSelection();
     QMenu *menu = nullptr;
-    if (section == 2)
+    if (section == Inventory::PriceColumn)
         menu = &currencyMenu;
-    else if (section == 4)
+    else if (section == Inventory::FromStockColumn)
         menu = &stockMenu;
-    else if (section == 6)
+    else if (section == Inventory::BottlesColumn)
         menu = &finalMenu;
     if (menu)
         menu->popup(QCursor::pos());
@@ -505,7 +555,7 @@ void MainWindow::itemTableCheckChanged(bool checked)
 void MainWindow::backFromInventory()
 {
     if (confirmLeave())
-        ui->stackedWidget->setCurrentIndex(0);
+        showMainMenu();
 }
 
 bool MainWindow::confirmLeave()
@@ -517,22 +567,17 @@ bool MainWindow::confirmLeave()
                                             Interaction::Yes | Interaction::No) == Interaction::Yes;
 }
 
-// ---------------------------------------------------------------------------------------------------------
-// Save, import, export and print
-
 void MainWindow::saveInventory()
 {
     QString folder;
-    const QString startPath =
-        rememberedFolder(QLatin1String(RememberedFolder::inventoryPath)) +
-        QDateTime::currentDateTime().toString(QStringLiteral("'/inv_'yyyy_MM_dd-hh_mm_ss")) +
+    const QString proposed =
+        QDateTime::currentDateTime().toString(QStringLiteral("'inv_'yyyy_MM_dd-hh_mm_ss")) +
         QStringLiteral(".inv");
-    const QString fileName = Interaction::instance()->fileDialog(
-        this, tr("Save Table"), startPath, tr("Inventory table files (*.inv)"), true, &folder);
+    const QString fileName = FilePrompt::ask(this, tr("Save Table"), RememberedFolder::inventoryPath,
+                                             proposed, tr("Inventory table files (*.inv)"), true, &folder);
     if (fileName.isEmpty())
         return;
     setRememberedFolder(QLatin1String(RememberedFolder::inventoryPath), folder);
-
     QString reason;
     if (!TableFile::save(inventory, itemInventory, fileName,
                          localFilePath(QLatin1String(DataFile::lastTable)), &reason)) {
@@ -545,9 +590,8 @@ void MainWindow::saveInventory()
 void MainWindow::importInventory()
 {
     QString folder;
-    const QString fileName = Interaction::instance()->fileDialog(
-        this, tr("Import table"), rememberedFolder(QLatin1String(RememberedFolder::inventoryPath)),
-        tr("Inventory table files (*.inv)"), false, &folder);
+    const QString fileName = FilePrompt::ask(this, tr("Import table"), RememberedFolder::inventoryPath,
+                                             QString(), tr("Inventory table files (*.inv)"), false, &folder);
     if (fileName.isEmpty())
         return;
     setRememberedFolder(QLatin1String(RememberedFolder::inventoryPath), folder);
@@ -565,10 +609,7 @@ void MainWindow::importInventory()
         break;
     }
     ui->tvInventory->setModel(nullptr);
-    ui->tvInventory->setModel(&inventory);
-    ui->tvInventory->resizeColumnsToContents();
-    ui->tvInventory->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    ui->tvInventory->horizontalHeader()->setSectionResizeMode(9, QHeaderView::ResizeToContents);
+    TableSetup::showSales(ui->tvInventory, &inventory);
     updateSalesTitle();
 }
 
@@ -584,83 +625,10 @@ void MainWindow::inventoryExportExcel()
 {
     const QString path = QDir::tempPath() + QStringLiteral("/inventory.csv");
     QString reason;
-    if (!TableFile::writeSalesCsv(path, inventory, itemInventory, &reason)) {
+    if (TableFile::writeSalesCsv(path, inventory, itemInventory, &reason))
+        openInSpreadsheet(path);
+    else
         FilePrompt::reportSaveFailure(this, reason);
-        return;
-    }
-    openInSpreadsheet(path);
-}
-
-void MainWindow::openInSpreadsheet(const QString &path)
-{
-    // Without a program for .csv files the desktop opens nothing and says nothing; the file is there all the
-    // same, so tell the user where to find it.
-    if (Interaction::instance()->openUrl(QUrl::fromLocalFile(path)))
-        return;
-    qCWarning(lcMainWindow) << "No program opened" << path;
-    Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Unable to open"),
-                                     tr("No program for CSV files was found. The table was saved as %1.")
-                                         .arg(QDir::toNativeSeparators(path)));
-}
-
-void MainWindow::inventoryOverviewExportCSV()
-{
-    if (!shownOverview)
-        return;
-    FilePrompt::exportTo(this, tr("Export to CSV"), RememberedFolder::csvOverviewPath,
-                         QStringLiteral("inv.csv"), tr("CSV Files (*.csv)"),
-                         [this](const QString &fileName, QString *reason) {
-                             return shownOverview->saveToCSV(fileName, reason);
-                         });
-}
-
-void MainWindow::inventoryOverviewExportXML()
-{
-    if (!shownOverview)
-        return;
-    FilePrompt::exportTo(this, tr("Export to XML"), RememberedFolder::xmlOverviewPath,
-                         QStringLiteral("inv.xml"), tr("XML Files (*.xml)"),
-                         [this](const QString &fileName, QString *reason) {
-                             return shownOverview->saveToXML(fileName, reason);
-                         });
-}
-
-void MainWindow::inventoryOverviewExportExcel()
-{
-    // The list on the page, which after choosing among the last three is not the last single read.
-    if (!shownOverview)
-        return;
-    const QString path = QDir::tempPath() + QStringLiteral("/inv.csv");
-    QString reason;
-    if (!shownOverview->saveToCSV(path, &reason)) {
-        FilePrompt::reportSaveFailure(this, reason);
-        return;
-    }
-    openInSpreadsheet(path);
-}
-
-void MainWindow::reportPrinterFailure()
-{
-    // A printer that cannot start (an unwritable PDF file, a vanished printer) must not look like a printout.
-    qCWarning(lcMainWindow) << "Printer could not be started";
-    Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to print"),
-                                     tr("The printer could not be started."));
-}
-
-void MainWindow::printInventoryOverview()
-{
-    if (!shownOverview)
-        return;
-    if (!Interaction::instance()->printDialog(this, printer, tr("Print Document")))
-        return;
-    PrintableTableModel::resetPageNumber();
-    QPainter painter;
-    if (!painter.begin(printer)) {
-        reportPrinterFailure();
-        return;
-    }
-    shownOverview->print(printer, painter, QString(), QString(),
-                         tr("Loaded: ") + shownDate(shownOverview->time));
 }
 
 void MainWindow::printInventory()
@@ -668,108 +636,18 @@ void MainWindow::printInventory()
     if (!Interaction::instance()->printDialog(this, printer, tr("Print Document")))
         return;
     QPainter painter;
-    if (!painter.begin(printer)) {
-        reportPrinterFailure();
+    if (!beginPrinting(painter))
         return;
-    }
-    const QString currency = Settings::currencyName();
-    const QString total =
-        tr("Total Sales: %1").arg(money(inventory.total + itemInventory.total)) + QLatin1Char(' ') + currency;
+    const QString total = SalesTotals::total(inventory, itemInventory);
     PrintableTableModel::resetPageNumber();
     const QString date = tr("Inventory date: ") + shownDate(inventory.timeEnd);
-    const QString alcohol = tr("Alcohol Sales: %1").arg(money(inventory.total)) + QLatin1Char(' ') + currency;
     const bool withItems = itemInventory.rowCount() > 0;
-    inventory.print(printer, painter, alcohol, withItems ? QString() : total, date);
+    inventory.print(printer, painter, SalesTotals::alcohol(inventory), withItems ? QString() : total, date);
     if (withItems) {
         printer->newPage();
-        const QString items =
-            tr("Appended Item Sales: %1").arg(money(itemInventory.total)) + QLatin1Char(' ') + currency;
-        itemInventory.print(printer, painter, items, total, QString());
+        itemInventory.print(printer, painter, SalesTotals::appendedItems(itemInventory), total, QString());
     }
     painter.end();
-}
-
-// ---------------------------------------------------------------------------------------------------------
-// Adding and deleting rows
-
-void MainWindow::addDatabaseRow()
-{
-    QString ean;
-    if (!Interaction::instance()->getText(this, tr("Input EAN"), tr("EAN"), &ean))
-        return;
-    if (database->findByEan(ean)) {
-        Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Item already exists"),
-                                         tr("This item already exists, select different one"));
-        return;
-    }
-    const int row = ui->tvEditDatabase->currentIndex().row();
-    if (row < 0) {
-        database->insertBottle(0, ean);
-        ui->tvEditDatabase->scrollToTop();
-    } else {
-        database->insertBottle(row, ean);
-    }
-}
-
-void MainWindow::deleteDatabaseRow()
-{
-    const int row = ui->tvEditDatabase->currentIndex().row();
-    if (row < 0 || row >= database->rowCount()) {
-        Interaction::instance()->message(this, Interaction::Icon::Information, tr("Select Item"),
-                                         tr("Select Item to Delete"));
-        return;
-    }
-    const QString ean = database->bottles.at(row).ean;
-    if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Delete Item"),
-                                         tr("Are you sure to delete item %1 ?").arg(ean),
-                                         Interaction::Yes | Interaction::No) == Interaction::Yes)
-        database->removeBottle(row);
-}
-
-void MainWindow::deleteSelectedRows(QTableView *view)
-{
-    if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Delete Item"),
-                                         tr("Are you sure to delete selected items ?"),
-                                         Interaction::Yes | Interaction::No) == Interaction::No)
-        return;
-    QList<int> rows;
-    for (const QModelIndex &index : view->selectionModel()->selectedIndexes())
-        rows.append(index.row());
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    QAbstractItemModel *model = view->model();
-    for (auto it = rows.crbegin(); it != rows.crend(); ++it)
-        model->removeRows(*it, 1);
-}
-
-static bool hasSelection(const QTableView *view)
-{
-    return view->model() && view->selectionModel() && view->selectionModel()->hasSelection();
-}
-
-void MainWindow::deleteInventoryOverviewRow()
-{
-    if (!hasSelection(ui->tvInventoryOverview)) {
-        Interaction::instance()->message(this, Interaction::Icon::Information, tr("Select Item"),
-                                         tr("Select Item to Delete"));
-        return;
-    }
-    deleteSelectedRows(ui->tvInventoryOverview);
-}
-
-void MainWindow::deleteInventoryItem()
-{
-    QTableView *view = nullptr;
-    if (hasSelection(ui->tvInventory))
-        view = ui->tvInventory;
-    else if (hasSelection(ui->tvItemInventory))
-        view = ui->tvItemInventory;
-    if (!view) {
-        Interaction::instance()->message(this, Interaction::Icon::Information, tr("Select Item"),
-                                         tr("Select Item to Delete"));
-        return;
-    }
-    deleteSelectedRows(view);
 }
 
 void MainWindow::addInvetoryItem()
@@ -788,13 +666,77 @@ void MainWindow::addInvetoryItem()
         row = current.row();
         itemInventory.insertRows(row, 1);
     }
-    const QModelIndex name = itemInventory.index(row, 0);
+    const QModelIndex name = itemInventory.index(row, ItemInventory::NameColumn);
     ui->tvItemInventory->setCurrentIndex(name);
     ui->tvItemInventory->edit(name);
 }
 
+void MainWindow::deleteInventoryItem()
+{
+    QTableView *view = nullptr;
+    if (hasSelection(ui->tvInventory))
+        view = ui->tvInventory;
+    else if (hasSelection(ui->tvItemInventory))
+        view = ui->tvItemInventory;
+    if (view)
+        deleteSelectedRows(view);
+    else
+        askToSelect(this);
+}
+
 // ---------------------------------------------------------------------------------------------------------
-// Catalogue editing and update
+// Shared by the pages: deleting rows, the spreadsheet hand-off, the printer
+
+void MainWindow::deleteSelectedRows(QTableView *view)
+{
+    if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Delete Item"),
+                                         tr("Are you sure to delete selected items ?"),
+                                         Interaction::Yes | Interaction::No) == Interaction::No)
+        return;
+    QList<int> rows;
+    for (const QModelIndex &index : view->selectionModel()->selectedIndexes())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QAbstractItemModel *model = view->model();
+    for (auto it = rows.crbegin(); it != rows.crend(); ++it)
+        model->removeRows(*it, 1);
+}
+
+void MainWindow::openInSpreadsheet(const QString &path)
+{
+    // Without a program for .csv files the desktop opens nothing and says nothing; the file is there all the
+    // same, so tell the user where to find it.
+    if (Interaction::instance()->openUrl(QUrl::fromLocalFile(path)))
+        return;
+    qCWarning(lcMainWindow) << "No program opened" << path;
+    Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Unable to open"),
+                                     tr("No program for CSV files was found. The table was saved as %1.")
+                                         .arg(QDir::toNativeSeparators(path)));
+}
+
+bool MainWindow::beginPrinting(QPainter &painter)
+{
+    if (painter.begin(printer))
+        return true;
+    // A printer that cannot start (an unwritable PDF file, a vanished printer) must not look like a printout.
+    qCWarning(lcMainWindow) << "Printer could not be started";
+    Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to print"),
+                                     tr("The printer could not be started."));
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Catalogue page and update page
+
+void MainWindow::editDatabase()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TableSetup::showCatalogue(ui->tvEditDatabase, database);
+    setDatabaseLocked(true);
+    showPage(CataloguePage);
+    QApplication::restoreOverrideCursor();
+}
 
 void MainWindow::setDatabaseLocked(bool locked)
 {
@@ -809,30 +751,39 @@ void MainWindow::setDatabaseLocked(bool locked)
     ui->pbDeleteItem->setEnabled(!locked);
 }
 
-void MainWindow::centreCheckBoxes(QTableView *view, int column)
-{
-    view->setStyleSheet(QStringLiteral("::indicator {left: %1;}").arg(view->columnWidth(column) / 2 - 15));
-}
-
-void MainWindow::editDatabase()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    ui->tvEditDatabase->setModel(database);
-    ui->tvEditDatabase->resizeColumnsToContents();
-    QHeaderView *header = ui->tvEditDatabase->horizontalHeader();
-    header->setSectionResizeMode(2, QHeaderView::Interactive);
-    for (int section = 3; section <= 7; ++section)
-        header->setSectionResizeMode(section, QHeaderView::ResizeToContents);
-    header->setSortIndicatorShown(false);
-    centreCheckBoxes(ui->tvEditDatabase, 7);
-    setDatabaseLocked(true);
-    ui->stackedWidget->setCurrentIndex(1);
-    QApplication::restoreOverrideCursor();
-}
-
 void MainWindow::unlock()
 {
     setDatabaseLocked(false);
+}
+
+void MainWindow::addDatabaseRow()
+{
+    QString ean;
+    if (!Interaction::instance()->getText(this, tr("Input EAN"), tr("EAN"), &ean))
+        return;
+    if (database->findByEan(ean)) {
+        Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Item already exists"),
+                                         tr("This item already exists, select different one"));
+        return;
+    }
+    const int row = ui->tvEditDatabase->currentIndex().row();
+    database->insertBottle(qMax(row, 0), ean);
+    if (row < 0)
+        ui->tvEditDatabase->scrollToTop();
+}
+
+void MainWindow::deleteDatabaseRow()
+{
+    const int row = ui->tvEditDatabase->currentIndex().row();
+    if (row < 0 || row >= database->rowCount()) {
+        askToSelect(this);
+        return;
+    }
+    const QString ean = database->bottles.at(row).ean;
+    if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Delete Item"),
+                                         tr("Are you sure to delete item %1 ?").arg(ean),
+                                         Interaction::Yes | Interaction::No) == Interaction::Yes)
+        database->removeBottle(row);
 }
 
 void MainWindow::saveDatabase()
@@ -901,21 +852,8 @@ void MainWindow::replyFinished(QNetworkReply *reply)
 void MainWindow::showDatabaseUpdate(const QList<Bottle> &update)
 {
     diffDatabase->setUpdate(update);
-
-    QTableView *view = ui->tvDatabaseUpdate;
-    view->setWordWrap(false);
-    view->setModel(diffDatabase);
-    view->resizeColumnsToContents();
-    // A stretched EAN or name column is squeezed by the four wide weight headers until nobody can tell which
-    // bottle a row is; those two keep their full width and the volume column takes up the slack instead.
-    view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    view->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    view->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    for (int section = 3; section <= 6; ++section)
-        view->horizontalHeader()->setSectionResizeMode(section, QHeaderView::ResizeToContents);
-    view->horizontalHeader()->setSortIndicatorShown(false);
-    centreCheckBoxes(view, 6);
-    ui->stackedWidget->setCurrentIndex(5);
+    TableSetup::showUpdate(ui->tvDatabaseUpdate, diffDatabase);
+    showPage(UpdatePage);
 }
 
 void MainWindow::applyDatabaseUpdate()

@@ -14,6 +14,7 @@ class DiffDatabase;
 class ProgressDialog;
 class QNetworkAccessManager;
 class QNetworkReply;
+class QPainter;
 class QPrinter;
 class QTableView;
 
@@ -78,6 +79,16 @@ private slots:
     void replyFinished(QNetworkReply *reply);
 
 private:
+    // The pages of the stacked widget, in the order of the form.
+    enum Page { MenuPage, CataloguePage, SalesPage, OverviewPage, LastThreePage, UpdatePage };
+
+    void setUpLook();
+    void connectMenuPage();
+    void connectStation();
+    void connectOverviewPages();
+    void connectSalesPage();
+    void connectCataloguePages();
+    void showPage(Page page);
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);
     void updateLastSavedLabel();
@@ -88,11 +99,9 @@ private:
     void showDatabaseUpdate(const QList<Bottle> &update);
     void loadLocalDatabase();
     void showLastThreeInventories();
-    void fitOverviewTable(QTableView *view);
     void deleteSelectedRows(QTableView *view);
-    void centreCheckBoxes(QTableView *view, int column);
     void openInSpreadsheet(const QString &path);
-    void reportPrinterFailure();
+    bool beginPrinting(QPainter &painter);
     void databaseWriteRefused();
 
     Ui::MainWindow *ui = nullptr;

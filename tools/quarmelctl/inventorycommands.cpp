@@ -6,7 +6,7 @@
 #include "inventorybottle.h"
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
-#include "settings.h"
+#include "salestotals.h"
 #include "tablefile.h"
 #include "weighingsfile.h"
 
@@ -215,13 +215,8 @@ int runTakings(const QStringList &args)
 
     if (!writeStdout(TableFile::salesCsv(inventory, items)))
         return fail(command, QStringLiteral("cannot write to standard output"));
-    const QString currency = Settings::currencyName();
-    std::fprintf(
-        stderr, "%s\n%s\n",
-        qUtf8Printable(QStringLiteral("Alcohol Sales: %1 %2").arg(inventory.total, 0, 'f', 2).arg(currency)),
-        qUtf8Printable(QStringLiteral("Total Sales: %1 %2")
-                           .arg(inventory.total + items.total, 0, 'f', 2)
-                           .arg(currency)));
+    std::fprintf(stderr, "%s\n%s\n", qUtf8Printable(SalesTotals::alcohol(inventory)),
+                 qUtf8Printable(SalesTotals::total(inventory, items)));
 
     // The window also keeps a copy for its next count; the command line names every file it writes.
     if (!save.isEmpty() && !TableFile::save(inventory, items, save, QString(), &error))
