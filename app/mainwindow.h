@@ -32,6 +32,9 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Dates as the window shows them: "dd.MM.yyyy".
+    static QString shownDate(const QDateTime &time);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -103,6 +106,9 @@ private:
     void openInSpreadsheet(const QString &path);
     bool beginPrinting(QPainter &painter);
     void databaseWriteRefused();
+    void askToSelect();
+    static void showError(const QString &text);
+    static bool hasSelection(const QTableView *view);
 
     Ui::MainWindow *ui = nullptr;
     QPrinter *printer = nullptr;
