@@ -58,6 +58,9 @@ public:
     void setBottles(const QList<Bottle> &list);
     // Tells views and the EAN index that fields of row `row` were changed directly in `bottles`.
     void bottleChanged(int row);
+    // Takes the full and empty weight and both dates of an update's record into row `row`, which keeps its
+    // EAN, names and the rest. False for a row outside the table.
+    bool takeUpdate(int row, const Bottle &update);
 
     // The first record whose EAN equals `ean` exactly, or null. Valid until the list changes its structure.
     Bottle *findByEan(const QString &ean);
