@@ -10,6 +10,7 @@
 #include "iteminventory.h"
 #include "settings.h"
 #include "stationsimulator.h"
+#include "testsupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -113,12 +114,6 @@ QString counterOf(const QString &path)
             break;
     }
     return QString();
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace
 
@@ -330,7 +325,8 @@ void tst_MainWindow::threeInventoriesInStationOrder()
     QCOMPARE(page(), 3);
     click("pbInventoryOverviewExportExcel");
     QCOMPARE(interaction.openedUrls.size(), 1);
-    const QString exported = QString::fromUtf8(readAll(workDir->filePath(QStringLiteral("inv.csv"))));
+    const QString exported =
+        QString::fromUtf8(TestSupport::readFile(workDir->filePath(QStringLiteral("inv.csv"))));
     const QString millilitres = QString::number(qRound(residues.at(2).toDouble() * 1000));
     QVERIFY2(exported.contains(QLatin1Char(';') + millilitres + QLatin1Char('\n')), qPrintable(exported));
 }
@@ -465,15 +461,15 @@ void tst_MainWindow::saveTableWritesTwoIdenticalFiles()
     const QString second = workDir->filePath(QStringLiteral("second.inv"));
     interaction.fileAnswers = QStringList{first, second};
     click("pbSaveInventory");
-    QCOMPARE(readAll(first), readAll(lastCopy()));
-    QVERIFY(!readAll(first).isEmpty());
+    QCOMPARE(TestSupport::readFile(first), TestSupport::readFile(lastCopy()));
+    QVERIFY(!TestSupport::readFile(first).isEmpty());
     QCOMPARE(counterOf(first), QString::number(before + 1));
     QCOMPARE(child<QLabel>("lblLastSavedInventoryTime")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
     QVERIFY(!salesModel()->modified);
 
     click("pbSaveInventory");
     QCOMPARE(counterOf(second), QString::number(before + 2));
-    QCOMPARE(readAll(second), readAll(lastCopy()));
+    QCOMPARE(TestSupport::readFile(second), TestSupport::readFile(lastCopy()));
     // The next Save Table starts in the folder of the last one.
     click("pbSaveInventory");
     QVERIFY(interaction.startPaths.constLast().startsWith(workDir->path() + QStringLiteral("/inv_")));
@@ -594,7 +590,7 @@ void tst_MainWindow::salesCsvHoldsItemsAfterBottles()
     const QString path = workDir->filePath(QStringLiteral("sales.csv"));
     interaction.fileAnswers = QStringList{path};
     click("pbInventoryExportCSV");
-    const QString csv = QString::fromUtf8(readAll(path));
+    const QString csv = QString::fromUtf8(TestSupport::readFile(path));
     QVERIFY2(csv.indexOf(QStringLiteral("Absinth")) >= 0, qPrintable(csv));
     QVERIFY2(csv.indexOf(QStringLiteral("Absinth")) < csv.indexOf(QStringLiteral("Peanuts")),
              qPrintable(csv));
@@ -602,7 +598,8 @@ void tst_MainWindow::salesCsvHoldsItemsAfterBottles()
     // The spreadsheet hand-off writes the same document into the temporary folder.
     click("pbInventoryExportExcel");
     QCOMPARE(interaction.openedUrls.size(), 1);
-    QCOMPARE(readAll(workDir->filePath(QStringLiteral("inventory.csv"))), readAll(path));
+    QCOMPARE(TestSupport::readFile(workDir->filePath(QStringLiteral("inventory.csv"))),
+             TestSupport::readFile(path));
 }
 
 void tst_MainWindow::overviewExports_data()
@@ -631,7 +628,7 @@ void tst_MainWindow::overviewExports()
     const QString path = workDir->filePath(QStringLiteral("exports/") + fileName);
     interaction.fileAnswers = QStringList{path, workDir->filePath(QStringLiteral("no/such/folder/x"))};
     click(name.constData());
-    QVERIFY(QString::fromUtf8(readAll(path)).contains(QStringLiteral("Absinth")));
+    QVERIFY(QString::fromUtf8(TestSupport::readFile(path)).contains(QStringLiteral("Absinth")));
     click(name.constData());
     QCOMPARE(interaction.texts("message").size(), 1);
     QVERIFY(isSaveFailureWithReason(interaction.texts("message").constFirst()));
@@ -671,7 +668,7 @@ void tst_MainWindow::spreadsheetHandOffFailures()
         QVERIFY(interaction.openedUrls.isEmpty());
     } else {
         QVERIFY(interaction.asked.constLast().text.contains(path));
-        QVERIFY(!readAll(path).isEmpty());
+        QVERIFY(!TestSupport::readFile(path).isEmpty());
     }
 }
 
@@ -695,7 +692,7 @@ void tst_MainWindow::printsToPdf()
     interaction.printAnswers = {true};
     click(button.toLatin1().constData());
     QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Print Document"));
-    QVERIFY(readAll(interaction.pdfPath).startsWith("%PDF"));
+    QVERIFY(TestSupport::readFile(interaction.pdfPath).startsWith("%PDF"));
 
     interaction.pdfPath = workDir->filePath(QStringLiteral("no/such/folder/print.pdf"));
     interaction.printAnswers = {true};
@@ -915,7 +912,7 @@ void tst_MainWindow::catalogueSaveGoesIntoStationAndFile()
     QCOMPARE(inStation.size(), 4);
     QVERIFY(inStation.contains(QStringLiteral("8594000000444")));
     QList<Bottle> onDisk;
-    QVERIFY(Database::parse(readAll(file), onDisk));
+    QVERIFY(Database::parse(TestSupport::readFile(file), onDisk));
     QCOMPARE(onDisk.size(), 4);
     QCOMPARE(child<QLabel>("lblLastDatabaseUpdateTime")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
     QVERIFY(qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
@@ -943,7 +940,7 @@ void tst_MainWindow::catalogueSaveWithoutStation()
 {
     qputenv("QUARMEL_PORT", workDir->filePath(QStringLiteral("no-such-tty")).toLocal8Bit());
     const QString file = dataDir->filePath(QStringLiteral("database70.xml"));
-    const QByteArray before = readAll(file);
+    const QByteArray before = TestSupport::readFile(file);
     window = makeWindow();
     click("pbEditDatabase");
     click("pbUnlock");
@@ -955,7 +952,7 @@ void tst_MainWindow::catalogueSaveWithoutStation()
              QStringLiteral("Quarmel must be connected to write database."));
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
-    QCOMPARE(readAll(file), before);
+    QCOMPARE(TestSupport::readFile(file), before);
 }
 
 void tst_MainWindow::catalogueTooLargeForStation()
@@ -969,7 +966,7 @@ void tst_MainWindow::catalogueTooLargeForStation()
     seed.setBottles(many);
     const QString file = dataDir->filePath(QStringLiteral("database70.xml"));
     QVERIFY(seed.saveToFile(file));
-    const QByteArray before = readAll(file);
+    const QByteArray before = TestSupport::readFile(file);
     window = makeWindow();
     QSignalSpy requests(station.get(), &StationSimulator::requestReceived);
     QVERIFY(requests.isValid());
@@ -983,7 +980,7 @@ void tst_MainWindow::catalogueTooLargeForStation()
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
     QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
-    QCOMPARE(readAll(file), before);
+    QCOMPARE(TestSupport::readFile(file), before);
     QCOMPARE(station->catalogue().size(), sampleCatalogue().size());
     QCOMPARE(requests.size(), 0);
 }
@@ -991,7 +988,7 @@ void tst_MainWindow::catalogueTooLargeForStation()
 void tst_MainWindow::damagedCatalogueIsKeptAndReported()
 {
     const QString file = dataDir->filePath(QStringLiteral("database70.xml"));
-    QByteArray bytes = readAll(file);
+    QByteArray bytes = TestSupport::readFile(file);
     bytes.chop(bytes.size() / 3);
     {
         QFile out(file);
@@ -1003,7 +1000,7 @@ void tst_MainWindow::damagedCatalogueIsKeptAndReported()
     QCOMPARE(interaction.asked.constFirst().title, QStringLiteral("Damaged database"));
     const QStringList copies = QDir(dataDir->path()).entryList({QStringLiteral("database70.xml.damaged-*")});
     QCOMPARE(copies.size(), 1);
-    QCOMPARE(readAll(dataDir->filePath(copies.constFirst())), bytes);
+    QCOMPARE(TestSupport::readFile(dataDir->filePath(copies.constFirst())), bytes);
     QVERIFY(interaction.asked.constFirst().text.contains(copies.constFirst()));
 }
 
@@ -1035,7 +1032,8 @@ void tst_MainWindow::refreshDatabaseShowsAndAppliesUpdate()
     QTRY_VERIFY_WITH_TIMEOUT(!window->findChild<ProgressDialog *>()->isVisible(), 15000);
     QVERIFY(interaction.asked.isEmpty());
     QList<Bottle> onDisk;
-    QVERIFY(Database::parse(readAll(dataDir->filePath(QStringLiteral("database70.xml"))), onDisk));
+    QVERIFY(
+        Database::parse(TestSupport::readFile(dataDir->filePath(QStringLiteral("database70.xml"))), onDisk));
     QCOMPARE(onDisk.size(), 4);
     QCOMPARE(onDisk.at(0).fullWeight, quint64(1250));
     QCOMPARE(station->catalogue().size(), 4);

@@ -2,6 +2,7 @@
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 #include "tablefile.h"
+#include "testsupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -19,17 +20,6 @@ OverviewRow overviewRow(const QString &ean, const QString &name, qint64 residue)
     return row;
 }
 
-QByteArray readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 } // namespace
 
 class tst_TableFile : public QObject
@@ -142,8 +132,8 @@ void tst_TableFile::roundTripByteForByte()
     QVERIFY(TableFile::save(*inventory, *items, chosen, last));
     QVERIFY(!inventory->modified);
     QVERIFY(!items->modified);
-    const QByteArray first = readAll(chosen);
-    QCOMPARE(readAll(last), first);
+    const QByteArray first = TestSupport::readFile(chosen);
+    QCOMPARE(TestSupport::readFile(last), first);
 
     // Read back into a table with the same rows and values, the same document comes out again.
     Inventory again;
@@ -197,7 +187,7 @@ void tst_TableFile::nextTableContinuesFromTheLast()
 
     QVERIFY(TableFile::save(next, nextItems, tmp.filePath("t2.inv"), last));
     QCOMPARE(next.counter, 9u);
-    QVERIFY(readAll(last).contains("<counter>9</counter>"));
+    QVERIFY(TestSupport::readFile(last).contains("<counter>9</counter>"));
 }
 
 void tst_TableFile::numbersInGeneralFormat_data()
@@ -220,7 +210,7 @@ void tst_TableFile::numbersInGeneralFormat()
     inventory->rows[0].pricePerUnit = price;
     const QString file = tmp.filePath("g.inv");
     QVERIFY(TableFile::save(*inventory, *items, file, tmp.filePath("g-last.inv")));
-    QVERIFY(readAll(file).contains("<pricePerUnit>" + written + "</pricePerUnit>"));
+    QVERIFY(TestSupport::readFile(file).contains("<pricePerUnit>" + written + "</pricePerUnit>"));
 
     Inventory back;
     back.loadFromOverview({overviewRow("1", "Gin", 0)});
@@ -274,7 +264,7 @@ void tst_TableFile::importResults()
     QFETCH(QString, logged);
 
     const QString file = tmp.filePath("import.inv");
-    QVERIFY(writeAll(file, document));
+    QVERIFY(TestSupport::writeFile(file, document));
     inventory->loadFromOverview({overviewRow("1", "Gin", 0)});
     inventory->counter = 0;
     const QDateTime start = inventory->timeStart;

@@ -1,5 +1,6 @@
+#include "testsupport.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,40 +17,22 @@ private slots:
     void exitCodes();
 
 private:
-    struct Result
-    {
-        int code = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-    Result run(const QStringList &args);
+    TestSupport::ToolRun run(const QStringList &args);
     QString write(const QString &name, const QByteArray &bytes);
 
     QTemporaryDir tmp;
     QString catalogue;
 };
 
-tst_TakingsCommand::Result tst_TakingsCommand::run(const QStringList &args)
+TestSupport::ToolRun tst_TakingsCommand::run(const QStringList &args)
 {
-    QProcess process;
-    process.setWorkingDirectory(tmp.path());
-    process.start(QStringLiteral(QUARMELCTL_PATH), args);
-    Result result;
-    if (!process.waitForFinished(60000))
-        return result;
-    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return TestSupport::runTool(QStringLiteral(QUARMELCTL_PATH), args, tmp.path());
 }
 
 QString tst_TakingsCommand::write(const QString &name, const QByteArray &bytes)
 {
     const QString path = tmp.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        return QString();
-    return path;
+    return TestSupport::writeFile(path, bytes) ? path : QString();
 }
 
 void tst_TakingsCommand::initTestCase()
@@ -64,7 +47,7 @@ void tst_TakingsCommand::initTestCase()
 void tst_TakingsCommand::overview()
 {
     const QString weighings = write("w.txt", "8592508053241;1545\n590000342304;708\n\n1234;900\n");
-    const Result result = run({"overview", catalogue, weighings});
+    const TestSupport::ToolRun result = run({"overview", catalogue, weighings});
     QCOMPARE(result.code, 0);
     QCOMPARE(result.out, QByteArray("EAN;Item;Residue\n\"8592508053241\";Rum Tuzemák;1000\n"
                                     "\"0590000342304\";Vodka Kristal;71\n"));
@@ -75,8 +58,9 @@ void tst_TakingsCommand::takingsCarriesTheLastTableOver()
 {
     const QString prices = write("prices.txt", "8592508053241;35\n0590000342304;40;0.04\n");
     const QString first = tmp.filePath("first.inv");
-    Result result = run({"takings", catalogue, write("w0.txt", "8592508053241;1545\n590000342304;708\n"),
-                         "--prices", prices, "--save", first});
+    TestSupport::ToolRun result =
+        run({"takings", catalogue, write("w0.txt", "8592508053241;1545\n590000342304;708\n"), "--prices",
+             prices, "--save", first});
     QCOMPARE(result.code, 0);
     QVERIFY(result.out.contains("Rum Tuzemák;0.04;35.00;0.00;0.00;1.00;0.00;1.00;-1.00;-875.00;\n"));
     QVERIFY(result.err.contains("Alcohol Sales: -946.00 CZK"));
