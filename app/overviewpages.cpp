@@ -130,24 +130,22 @@ void MainWindow::deleteInventoryOverviewRow()
 
 void MainWindow::inventoryOverviewExportCSV()
 {
-    if (!shownOverview)
-        return;
-    FilePrompt::exportTo(this, tr("Export to CSV"), RememberedFolder::csvOverviewPath,
-                         QStringLiteral("inv.csv"), tr("CSV Files (*.csv)"),
-                         [this](const QString &fileName, QString *reason) {
-                             return shownOverview->saveToCSV(fileName, reason);
-                         });
+    if (shownOverview)
+        FilePrompt::exportTo(this, tr("Export to CSV"), RememberedFolder::csvOverviewPath,
+                             QStringLiteral("inv.csv"), tr("CSV Files (*.csv)"),
+                             [list = shownOverview](const QString &file, QString *reason) {
+                                 return list->saveToCSV(file, reason);
+                             });
 }
 
 void MainWindow::inventoryOverviewExportXML()
 {
-    if (!shownOverview)
-        return;
-    FilePrompt::exportTo(this, tr("Export to XML"), RememberedFolder::xmlOverviewPath,
-                         QStringLiteral("inv.xml"), tr("XML Files (*.xml)"),
-                         [this](const QString &fileName, QString *reason) {
-                             return shownOverview->saveToXML(fileName, reason);
-                         });
+    if (shownOverview)
+        FilePrompt::exportTo(this, tr("Export to XML"), RememberedFolder::xmlOverviewPath,
+                             QStringLiteral("inv.xml"), tr("XML Files (*.xml)"),
+                             [list = shownOverview](const QString &file, QString *reason) {
+                                 return list->saveToXML(file, reason);
+                             });
 }
 
 void MainWindow::inventoryOverviewExportExcel()

@@ -24,6 +24,16 @@ void resizeSections(QHeaderView *header, int first, int last, QHeaderView::Resiz
     for (int section = first; section <= last; ++section)
         header->setSectionResizeMode(section, mode);
 }
+
+// The name column takes the slack and the last column fits its numbers.
+void showStretched(QTableView *view, QAbstractItemModel *model, int name, int last)
+{
+    view->setModel(model);
+    view->resizeColumnsToContents();
+    view->horizontalHeader()->setSectionResizeMode(name, QHeaderView::Stretch);
+    view->horizontalHeader()->setSectionResizeMode(last, QHeaderView::ResizeToContents);
+    view->repaint();
+}
 } // namespace
 
 void prepare(Ui::MainWindow &ui)
@@ -52,20 +62,12 @@ void showOverview(QTableView *view, QAbstractItemModel *model)
 
 void showSales(QTableView *view, QAbstractItemModel *model)
 {
-    view->setModel(model);
-    view->resizeColumnsToContents();
-    view->horizontalHeader()->setSectionResizeMode(Inventory::NameColumn, QHeaderView::Stretch);
-    view->horizontalHeader()->setSectionResizeMode(Inventory::CashInColumn, QHeaderView::ResizeToContents);
-    view->repaint();
+    showStretched(view, model, Inventory::NameColumn, Inventory::CashInColumn);
 }
 
 void showItems(QTableView *view, QAbstractItemModel *model)
 {
-    view->setModel(model);
-    view->resizeColumnsToContents();
-    view->horizontalHeader()->setSectionResizeMode(ItemInventory::NameColumn, QHeaderView::Stretch);
-    view->horizontalHeader()->setSectionResizeMode(ItemInventory::SalesColumn, QHeaderView::ResizeToContents);
-    view->repaint();
+    showStretched(view, model, ItemInventory::NameColumn, ItemInventory::SalesColumn);
 }
 
 void showCatalogue(QTableView *view, QAbstractItemModel *model)
