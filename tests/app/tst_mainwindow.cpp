@@ -1048,6 +1048,10 @@ void tst_MainWindow::refreshDatabaseFailures_data()
     QTest::newRow("damaged") << QByteArray("0123456789abcdef")
                              << QStringLiteral("The downloaded database update is damaged.");
     QTest::newRow("oversized") << QByteArray(CatalogueUpdate::maxReplyBytes + 16, '0') << download;
+    // Decrypts fine but breaks off inside a record: half an update is not offered as a whole one.
+    QByteArray cutShort;
+    QVERIFY(encryptHexData("<?xml version=\"1.0\"?><data><dataItem><ean>1</ean><nazev>Gin</nazev>", cutShort));
+    QTest::newRow("cut short") << cutShort << QStringLiteral("The downloaded database update is damaged.");
 }
 
 void tst_MainWindow::refreshDatabaseFailures()
