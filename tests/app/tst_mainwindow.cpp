@@ -419,11 +419,8 @@ void tst_MainWindow::countUpWithoutLastTable()
 {
     QFETCH(QByteArray, copy);
     QFETCH(QStringList, warnings);
-    if (!copy.isEmpty()) {
-        QFile file(lastCopy());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(copy);
-    }
+    if (!copy.isEmpty())
+        QVERIFY(TestSupport::writeFile(lastCopy(), copy));
     window = makeWindow();
     QVERIFY(reachSalesPage());
     Inventory *sales = salesModel();
@@ -568,11 +565,8 @@ void tst_MainWindow::importErrors()
     window = makeWindow();
     QVERIFY(reachSalesPage());
     const QString path = workDir->filePath(QStringLiteral("import.inv"));
-    if (!content.isEmpty()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
+    if (!content.isEmpty())
+        QVERIFY(TestSupport::writeFile(path, content));
     QAbstractItemModel *before = child<QTableView>("tvInventory")->model();
     interaction.fileAnswers = QStringList{path};
     click("pbImportInventory");
@@ -990,11 +984,7 @@ void tst_MainWindow::damagedCatalogueIsKeptAndReported()
     const QString file = dataDir->filePath(QStringLiteral("database70.xml"));
     QByteArray bytes = TestSupport::readFile(file);
     bytes.chop(bytes.size() / 3);
-    {
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(bytes);
-    }
+    QVERIFY(TestSupport::writeFile(file, bytes));
     window = makeWindow();
     QCOMPARE(interaction.asked.size(), 1);
     QCOMPARE(interaction.asked.constFirst().title, QStringLiteral("Damaged database"));
@@ -1013,11 +1003,7 @@ void tst_MainWindow::refreshDatabaseShowsAndAppliesUpdate()
     QByteArray hex;
     QVERIFY(encryptHexData(Database::toDocument(update), hex));
     const QString path = workDir->filePath(QStringLiteral("update.hex"));
-    {
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(hex);
-    }
+    QVERIFY(TestSupport::writeFile(path, hex));
     qputenv("QUARMEL_UPDATE_URL", QUrl::fromLocalFile(path).toString().toLocal8Bit());
     window = makeWindow();
 
@@ -1059,11 +1045,8 @@ void tst_MainWindow::refreshDatabaseFailures()
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
     const QString path = workDir->filePath(QStringLiteral("update.hex"));
-    if (!content.isEmpty()) {
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(content);
-    }
+    if (!content.isEmpty())
+        QVERIFY(TestSupport::writeFile(path, content));
     qputenv("QUARMEL_UPDATE_URL", QUrl::fromLocalFile(path).toString().toLocal8Bit());
     window = makeWindow();
     click("pbRefreshDatabase");
