@@ -20,9 +20,6 @@
 
 Q_LOGGING_CATEGORY(lcCataloguePages, "cataloguepages")
 
-// ---------------------------------------------------------------------------------------------------------
-// Catalogue page and update page
-
 void MainWindow::editDatabase()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);

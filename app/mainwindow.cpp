@@ -12,14 +12,10 @@
 #include "diffdatabase.h"
 #include "interaction.h"
 #include "localcatalogue.h"
-#include "salestotals.h"
 #include "settings.h"
-#include "stationprotocol.h"
-#include "tablefile.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -54,7 +50,6 @@ QString legendStyle(const QColor &color)
         .arg(color.green(), 2, 16, QLatin1Char('0'))
         .arg(color.blue(), 2, 16, QLatin1Char('0'));
 }
-
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)

@@ -15,9 +15,6 @@
 
 Q_LOGGING_CATEGORY(lcOverviewPages, "overviewpages")
 
-// ---------------------------------------------------------------------------------------------------------
-// Reading inventories from the station, the overview page and the page of the last three
-
 void MainWindow::readFwVersion()
 {
     readIndex = -1;

@@ -13,14 +13,8 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QDir>
-#include <QLoggingCategory>
 #include <QPainter>
 #include <QPrinter>
-
-Q_LOGGING_CATEGORY(lcSalesPage, "salespage")
-
-// ---------------------------------------------------------------------------------------------------------
-// Sales page
 
 void MainWindow::openInventory()
 {
