@@ -2,6 +2,8 @@
 #include "mainwindow.h"
 #include "resourcepaths.h"
 
+#include "settings.h"
+
 #include <QApplication>
 #include <QDateTime>
 #include <QFile>
@@ -49,8 +51,8 @@ int main(int argc, char *argv[])
     startDebugLog();
     QApplication application(argc, argv);
     // Names the per-user fallback data folder (~/.local/share/Quarmel/Quarmel on Linux).
-    QCoreApplication::setOrganizationName(QStringLiteral("Quarmel"));
-    QCoreApplication::setApplicationName(QStringLiteral("Quarmel"));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(organisationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(applicationName));
     InteractionScope interaction;
 
     const QString locale = QLocale::system().name();

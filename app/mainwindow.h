@@ -8,11 +8,13 @@
 #include <QMainWindow>
 #include <QMenu>
 
+struct Bottle;
 class Database;
 class DiffDatabase;
 class ProgressDialog;
 class QNetworkAccessManager;
 class QNetworkReply;
+class QPainter;
 class QPrinter;
 class QTableView;
 
@@ -30,10 +32,8 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Largest update reply taken in; anything bigger is not a catalogue and would only eat memory.
-    static constexpr qint64 maxUpdateReplyBytes = 32 * 1024 * 1024;
-    // An update download that moves no byte for this long is given up.
-    static constexpr int updateTransferTimeoutMs = 30000;
+    // Dates as the window shows them: "dd.MM.yyyy".
+    static QString shownDate(const QDateTime &time);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -82,6 +82,16 @@ private slots:
     void replyFinished(QNetworkReply *reply);
 
 private:
+    // The pages of the stacked widget, in the order of the form.
+    enum Page { MenuPage, CataloguePage, SalesPage, OverviewPage, LastThreePage, UpdatePage };
+
+    void setUpLook();
+    void connectMenuPage();
+    void connectStation();
+    void connectOverviewPages();
+    void connectSalesPage();
+    void connectCataloguePages();
+    void showPage(Page page);
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);
     void updateLastSavedLabel();
@@ -89,16 +99,16 @@ private:
     void setDatabaseLocked(bool locked);
     void updateSalesTitle();
     bool confirmLeave();
-    void showDatabaseUpdate(const QByteArray &document);
+    void showDatabaseUpdate(const QList<Bottle> &update);
     void loadLocalDatabase();
     void showLastThreeInventories();
-    void fitOverviewTable(QTableView *view);
     void deleteSelectedRows(QTableView *view);
-    void centreCheckBoxes(QTableView *view, int column);
-    bool writeSalesCsv(const QString &fileName);
     void openInSpreadsheet(const QString &path);
-    void reportPrinterFailure();
+    bool beginPrinting(QPainter &painter);
     void databaseWriteRefused();
+    void askToSelect();
+    static void showError(const QString &text);
+    static bool hasSelection(const QTableView *view);
 
     Ui::MainWindow *ui = nullptr;
     QPrinter *printer = nullptr;

@@ -10,8 +10,8 @@
 Q_LOGGING_CATEGORY(lcSettings, "settings")
 
 namespace {
-const QString organisation = QStringLiteral("Quarmel");
-const QString application = QStringLiteral("Quarmel");
+const QString organisation = QString::fromLatin1(organisationName);
+const QString application = QString::fromLatin1(applicationName);
 
 int currentCurrency = Settings::CZK;
 
@@ -38,7 +38,7 @@ QString dataFolder()
 
     const QSettings systemSettings(QSettings::IniFormat, QSettings::SystemScope, organisation, application);
     const QString iniFile = systemSettings.fileName();
-    const QString iniName = QStringLiteral("Quarmel.ini");
+    const QString iniName = application + QStringLiteral(".ini");
     QString systemFolder = iniFile;
     if (iniFile.endsWith(iniName))
         systemFolder.chop(iniName.size());

@@ -3,6 +3,16 @@
 #include <QObject>
 #include <QString>
 
+// The organisation and application name the user settings and the data folder are kept under.
+inline constexpr char organisationName[] = "Quarmel";
+inline constexpr char applicationName[] = "Quarmel";
+
+// The files the program keeps in its local data folder.
+namespace DataFile {
+inline constexpr char catalogue[] = "database70.xml";
+inline constexpr char lastTable[] = "lastInventory.inv";
+} // namespace DataFile
+
 // Absolute path of `name` in the program's local data folder; creates the folder when it is missing.
 QString localFilePath(const QString &name);
 

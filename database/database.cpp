@@ -255,6 +255,19 @@ void Database::bottleChanged(int row)
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
+bool Database::takeUpdate(int row, const Bottle &update)
+{
+    if (row < 0 || row >= bottles.size())
+        return false;
+    Bottle &bottle = bottles[row];
+    bottle.fullWeight = update.fullWeight;
+    bottle.emptyWeight = update.emptyWeight;
+    bottle.modified = update.modified;
+    bottle.inserted = update.inserted;
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    return true;
+}
+
 void Database::rebuildIndex() const
 {
     eanIndex.clear();

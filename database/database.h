@@ -58,6 +58,9 @@ public:
     void setBottles(const QList<Bottle> &list);
     // Tells views and the EAN index that fields of row `row` were changed directly in `bottles`.
     void bottleChanged(int row);
+    // Takes the full and empty weight and both dates of an update's record into row `row`, which keeps its
+    // EAN, names and the rest. False for a row outside the table.
+    bool takeUpdate(int row, const Bottle &update);
 
     // The first record whose EAN equals `ean` exactly, or null. Valid until the list changes its structure.
     Bottle *findByEan(const QString &ean);
@@ -69,8 +72,8 @@ public:
     // the file cannot be opened; `damage` (optional) learns whether the document could be read to its end.
     bool loadFromFile(const QString &path, bool decrypt = false, DocumentDamage *damage = nullptr);
     // Writes the list as a catalogue document, encrypted when asked. The previous file stays whole unless
-    // the new one was written completely; returns whether it was.
-    bool saveToFile(const QString &path, bool encrypt = false) const;
+    // the new one was written completely; returns whether it was, and `reason` (optional) learns why not.
+    bool saveToFile(const QString &path, bool encrypt = false, QString *reason = nullptr) const;
     // Clears `list` and fills it from a catalogue document. Always returns true; a malformed document
     // yields the records read before the fault, reported through `damage`.
     static bool parse(const QByteArray &bytes, QList<Bottle> &list, DocumentDamage *damage = nullptr);

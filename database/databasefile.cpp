@@ -1,10 +1,10 @@
 #include "database.h"
 #include "cataloguedocument.h"
 #include "cipher.h"
+#include "savefile.h"
 
 #include <QFile>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 Q_LOGGING_CATEGORY(lcDatabaseFile, "database")
 
@@ -99,31 +99,29 @@ bool Database::loadFromFile(const QString &path, bool decrypt, DocumentDamage *d
     return true;
 }
 
-bool Database::saveToFile(const QString &path, bool encrypt) const
+bool Database::saveToFile(const QString &path, bool encrypt, QString *reason) const
 {
     QByteArray bytes = toDocument(bottles);
     if (encrypt) {
         QByteArray container;
         // An empty container written in place of the catalogue would lose it.
         if (!encryptData(bytes, container)) {
-            qCWarning(lcDatabaseFile, "Unable to save database file %s: encryption failed", qUtf8Printable(path));
+            qCWarning(lcDatabaseFile, "Unable to save database file %s: encryption failed",
+                      qUtf8Printable(path));
+            if (reason)
+                *reason = tr("The catalogue could not be encrypted.");
             return false;
         }
         bytes = container;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcDatabaseFile, "Unable to save database file %s: %s", qUtf8Printable(path),
-                  qUtf8Printable(file.errorString()));
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcDatabaseFile, "Unable to save database file %s: %s", qUtf8Printable(path),
-                  qUtf8Printable(file.errorString()));
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    QString why;
+    if (writeFileWhole(path, bytes, &why))
+        return true;
+    qCWarning(lcDatabaseFile, "Unable to save database file %s: %s", qUtf8Printable(path),
+              qUtf8Printable(why));
+    if (reason)
+        *reason = why;
+    return false;
 }
 
 bool Database::parse(const QByteArray &bytes, QList<Bottle> &list, DocumentDamage *damage)

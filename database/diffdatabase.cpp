@@ -155,12 +155,7 @@ int DiffDatabase::applyUpdate()
             database->appendBottle(entry.updated);
             continue;
         }
-        Bottle &c = database->bottles[row];
-        c.fullWeight = entry.updated.fullWeight;
-        c.emptyWeight = entry.updated.emptyWeight;
-        c.modified = entry.updated.modified;
-        c.inserted = entry.updated.inserted;
-        emit database->dataChanged(database->index(row, 0), database->index(row, Database::ColumnCount - 1));
+        database->takeUpdate(row, entry.updated);
     }
     return applied;
 }

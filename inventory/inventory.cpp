@@ -19,19 +19,6 @@
 Q_LOGGING_CATEGORY(lcInventory, "inventory")
 
 namespace {
-enum Column {
-    NameColumn,
-    SellUnitColumn,
-    PriceColumn,
-    InitialColumn,
-    FromStockColumn,
-    MeasuredColumn,
-    BottlesColumn,
-    FinalColumn,
-    SoldColumn,
-    CashInColumn,
-    ColumnCount
-};
 
 QString litres(qint64 millilitres)
 {

@@ -37,6 +37,19 @@ class Inventory : public PrintableTableModel
 public:
     enum ErrCode { NoError = 0, FileNotFound = 1, FormatError = 2 };
     enum Unit { Litres = 0, Pieces = 1 };
+    enum Column {
+        NameColumn,
+        SellUnitColumn,
+        PriceColumn,
+        InitialColumn,
+        FromStockColumn,
+        MeasuredColumn,
+        BottlesColumn,
+        FinalColumn,
+        SoldColumn,
+        CashInColumn,
+        ColumnCount
+    };
 
     explicit Inventory(QObject *parent = nullptr);
 

@@ -3,13 +3,14 @@
 #include "csvfield.h"
 #include "database.h"
 #include "interaction.h"
+#include "savefile.h"
 #include "inventorybottle.h"
+#include "weighingsfile.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QHash>
 #include <QLoggingCategory>
-#include <QSaveFile>
 #include <QTextStream>
 #include <QVector>
 #include <QXmlStreamReader>
@@ -17,12 +18,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 Q_LOGGING_CATEGORY(lcInventoryBottleList, "inventorybottlelist")
 
 namespace {
-enum Column { NameColumn, ResidueColumn, ColumnCount };
-
 // The station sends the numeric part of an EAN, so the zeros in front of a catalogue EAN are lost on the way.
 QString withoutLeadingZeros(const QString &ean)
 {
@@ -32,9 +32,22 @@ QString withoutLeadingZeros(const QString &ean)
     return ean.mid(zeros);
 }
 
+// Text that is not a number weighs nothing, but digits past 64 bits are a number far out of range.
+quint64 weightOf(const QString &text)
+{
+    bool ok = false;
+    const quint64 weight = text.toULongLong(&ok);
+    if (ok)
+        return weight;
+    const bool digits = !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    return digits ? std::numeric_limits<quint64>::max() : 0;
+}
+
 QVariant alignment(int column)
 {
-    if (column == NameColumn)
+    if (column == InventoryBottleList::NameColumn)
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     return int(Qt::AlignCenter);
 }
@@ -293,32 +306,18 @@ QByteArray InventoryBottleList::toCSV() const
     return bytes;
 }
 
-namespace {
-bool writeWhole(const QString &fileName, const QByteArray &bytes, QIODevice::OpenMode mode)
-{
-    QSaveFile file(fileName);
-    if (!file.open(mode))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-} // namespace
-
-bool InventoryBottleList::saveToCSV(QString fileName)
+bool InventoryBottleList::saveToCSV(QString fileName, QString *reason)
 {
     if (fileName.isEmpty())
         return true;
-    return writeWhole(fileName, toCSV(), QIODevice::WriteOnly);
+    return writeFileWhole(fileName, toCSV(), reason);
 }
 
-bool InventoryBottleList::saveToXML(QString fileName)
+bool InventoryBottleList::saveToXML(QString fileName, QString *reason)
 {
     if (fileName.isEmpty())
         return true;
-    return writeWhole(fileName, toXML(), QIODevice::WriteOnly | QIODevice::Text);
+    return writeFileWhole(fileName, toXML(), reason, QIODevice::WriteOnly | QIODevice::Text);
 }
 
 bool InventoryBottleList::loadFromXML(QString fileName, QList<InventoryBottle> &inventory)
@@ -347,11 +346,21 @@ bool InventoryBottleList::loadFromXML(QString fileName, QList<InventoryBottle> &
         }
         InventoryBottle weighing;
         weighing.ean = attributes.first().value().toString();
+        if (!WeighingsFile::isStationEan(weighing.ean)) {
+            qCWarning(lcInventoryBottleList, "EAN the station cannot send: %s", qUtf8Printable(weighing.ean));
+            return false;
+        }
         while (xml.readNextStartElement()) {
             const bool isWeight = xml.name() == QLatin1String("weight");
             const QString text = xml.readElementText();
             if (isWeight)
-                weighing.weight = text.trimmed().toULongLong();
+                weighing.weight = weightOf(text.trimmed());
+        }
+        // Past the station's 16 bits the file is damaged; taken in, the weight would give a residue of
+        // nothing.
+        if (weighing.weight > WeighingsFile::maxWeight) {
+            qCWarning(lcInventoryBottleList, "weight the station cannot send: %llu g", weighing.weight);
+            return false;
         }
         if (!xml.hasError())
             inventory.append(weighing);

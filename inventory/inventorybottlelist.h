@@ -26,6 +26,8 @@ class InventoryBottleList : public PrintableTableModel
     Q_OBJECT
 
 public:
+    enum Column { NameColumn, ResidueColumn, ColumnCount };
+
     explicit InventoryBottleList(QObject *parent = nullptr);
 
     void setInventory(QList<InventoryBottle> inventory, Database *database);
@@ -38,8 +40,9 @@ public:
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
-    bool saveToCSV(QString fileName);
-    bool saveToXML(QString fileName);
+    // Both write whole or not at all; `reason` (optional) learns why a write failed.
+    bool saveToCSV(QString fileName, QString *reason = nullptr);
+    bool saveToXML(QString fileName, QString *reason = nullptr);
     static bool loadFromXML(QString fileName, QList<InventoryBottle> &inventory);
 
     // The overview XML document of the current rows.

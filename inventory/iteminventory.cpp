@@ -13,17 +13,6 @@
 #include <cmath>
 
 namespace {
-enum Column {
-    NameColumn,
-    SellUnitColumn,
-    PriceColumn,
-    InitialColumn,
-    FromStockColumn,
-    FinalColumn,
-    SoldColumn,
-    SalesColumn,
-    ColumnCount
-};
 
 double cNumber(const QString &text)
 {
@@ -39,20 +28,21 @@ QString gNumber(double value)
 
 double *field(AppendedItem &item, int column)
 {
+    using C = ItemInventory::Column;
     switch (column) {
-    case SellUnitColumn:
+    case C::SellUnitColumn:
         return &item.sellUnit;
-    case PriceColumn:
+    case C::PriceColumn:
         return &item.pricePerUnit;
-    case InitialColumn:
+    case C::InitialColumn:
         return &item.initialQuantity;
-    case FromStockColumn:
+    case C::FromStockColumn:
         return &item.fromStock;
-    case FinalColumn:
+    case C::FinalColumn:
         return &item.finalQuantity;
-    case SoldColumn:
+    case C::SoldColumn:
         return &item.soldQuantity;
-    case SalesColumn:
+    case C::SalesColumn:
         return &item.totalAmount;
     default:
         return nullptr;

@@ -26,6 +26,18 @@ class ItemInventory : public PrintableTableModel
     Q_OBJECT
 
 public:
+    enum Column {
+        NameColumn,
+        SellUnitColumn,
+        PriceColumn,
+        InitialColumn,
+        FromStockColumn,
+        FinalColumn,
+        SoldColumn,
+        SalesColumn,
+        ColumnCount
+    };
+
     explicit ItemInventory(QObject *parent = nullptr);
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;

@@ -1,4 +1,5 @@
 # Shared by ./run, ./test and ./bench: install what is missing, then configure and build in build/.
+# QUARMEL_NO_INSTALL=1 skips the installation, for machines without apt-get where the tools are already there.
 # shellcheck shell=bash
 
 QUARMEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -10,7 +11,17 @@ QUARMEL_PACKAGES=(
     libssl-dev fonts-liberation2 fonts-dejavu-core
 )
 
+# Processors to build and test with; getconf is POSIX, nproc is not everywhere.
+quarmel_jobs() {
+    getconf _NPROCESSORS_ONLN 2>/dev/null || echo 2
+}
+
 quarmel_install() {
+    [ "${QUARMEL_NO_INSTALL:-0}" = 1 ] && return 0
+    if ! command -v dpkg-query >/dev/null 2>&1 || ! command -v apt-get >/dev/null 2>&1; then
+        echo "No apt-get here: install the build tools yourself and set QUARMEL_NO_INSTALL=1." >&2
+        return 1
+    fi
     local missing=() pkg
     for pkg in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
@@ -27,10 +38,15 @@ quarmel_install() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
 }
 
+# quarmel_build [target...]: installs, configures and builds the given targets, or everything without any.
 quarmel_build() {
     quarmel_install "${QUARMEL_PACKAGES[@]}" || { echo "Could not install the build dependencies." >&2; return 1; }
-    cmake -S "$QUARMEL_ROOT" -B "$QUARMEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null || return 1
-    cmake --build "$QUARMEL_BUILD" -j"$(nproc)" || return 1
+    cmake -S "$QUARMEL_ROOT" -B "$QUARMEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || return 1
+    if [ $# -eq 0 ]; then
+        cmake --build "$QUARMEL_BUILD" -j"$(quarmel_jobs)" || return 1
+    else
+        cmake --build "$QUARMEL_BUILD" -j"$(quarmel_jobs)" --target "$@" || return 1
+    fi
 }
 
 # quarmel_start_station_sim [simulator options...]: starts the station simulator from the build with the
@@ -38,17 +54,19 @@ quarmel_build() {
 # QUARMEL_PORT and QUARMEL_SIM_PID. Stop it with quarmel_stop_station_sim.
 quarmel_start_station_sim() {
     local samples="$QUARMEL_ROOT/tools/station-sim/samples" out line i
-    out="$(mktemp)"
+    out="$(mktemp "${TMPDIR:-/tmp}/quarmel-sim.XXXXXX")"
     "$QUARMEL_BUILD/bin/quarmel-station-sim" --catalogue "$samples/catalogue.csv" \
         --inventory0 "$samples/inventory0.txt" --inventory1 "$samples/inventory1.txt" \
         --inventory2 "$samples/inventory2.txt" "$@" >"$out" &
     QUARMEL_SIM_PID=$!
     line=""
-    for i in $(seq 1 100); do
+    i=0
+    while [ "$i" -lt 100 ]; do
         line="$(head -n 1 "$out")"
         [ -n "$line" ] && break
         kill -0 "$QUARMEL_SIM_PID" 2>/dev/null || break
         sleep 0.05
+        i=$((i + 1))
     done
     rm -f "$out"
     if [ -z "$line" ]; then
@@ -80,7 +98,8 @@ quarmel_seed_demo_data() {
             >"$demo/database70.xml" || return 1
         rm -f "$demo/seed.xml"
     fi
-    plain="$(mktemp --suffix=.xml)"
+    # The catalogue commands recognise a document by its content, so the temporary name needs no suffix.
+    plain="$(mktemp "${TMPDIR:-/tmp}/quarmel-update.XXXXXX")"
     "$ctl" catalogue import-csv "$QUARMEL_ROOT/app/demo/update.csv" "$plain" >/dev/null &&
         "$ctl" catalogue encrypt-hex "$plain" "$demo/update.hex" >/dev/null
     local status=$?

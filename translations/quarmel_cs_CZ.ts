@@ -63,6 +63,11 @@
         <source>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</source>
         <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
     </message>
+    <message>
+        <location filename="../database/databasefile.cpp" line="+112"/>
+        <source>The catalogue could not be encrypted.</source>
+        <translation>Katalog se nepodařilo zašifrovat.</translation>
+    </message>
 </context>
 <context>
     <name>DiffDatabase</name>
@@ -126,7 +131,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+83"/>
+        <location filename="../app/mainwindow.cpp" line="+343"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -134,7 +139,7 @@
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+111"/>
+        <location filename="../inventory/inventory.cpp" line="+98"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
@@ -265,7 +270,7 @@ množství</translation>
 <context>
     <name>InventoryBottleList</name>
     <message>
-        <location filename="../inventory/inventorybottlelist.cpp" line="+78"/>
+        <location filename="../inventory/inventorybottlelist.cpp" line="+91"/>
         <location line="+84"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
@@ -294,13 +299,13 @@ Položka: &apos;%1&apos;</translation>
     </message>
     <message>
         <location line="+57"/>
-        <location line="+72"/>
+        <location line="+67"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-70"/>
-        <location line="+70"/>
+        <location line="-65"/>
+        <location line="+65"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
     </message>
@@ -313,7 +318,7 @@ Položka: &apos;%1&apos;</translation>
 <context>
     <name>ItemInventory</name>
     <message>
-        <location filename="../inventory/iteminventory.cpp" line="+136"/>
+        <location filename="../inventory/iteminventory.cpp" line="+126"/>
         <source>Appended Items</source>
         <translation>Přidané položky</translation>
     </message>
@@ -444,8 +449,8 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/mainwindow.cpp" line="+709"/>
-        <location line="+8"/>
+        <location filename="../app/cataloguepages.cpp" line="+77"/>
+        <location filename="../app/mainwindow.cpp" line="-44"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
@@ -535,8 +540,8 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/mainwindow.cpp" line="-175"/>
-        <location line="+42"/>
+        <location filename="../app/overviewpages.cpp" line="+135"/>
+        <location filename="../app/salespage.cpp" line="+166"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -557,7 +562,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/mainwindow.cpp" line="-116"/>
+        <location filename="../app/salespage.cpp" line="-42"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -578,7 +583,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+16"/>
-        <location filename="../app/mainwindow.cpp" line="-30"/>
+        <location filename="../app/salespage.cpp" line="-25"/>
         <source>+ Appended Items</source>
         <translation>+ Přidané položky</translation>
     </message>
@@ -614,7 +619,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/mainwindow.cpp" line="+164"/>
+        <location filename="../app/overviewpages.cpp" line="+11"/>
         <source>Export to XML</source>
         <translation>Export do XML</translation>
     </message>
@@ -679,7 +684,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-566"/>
+        <location filename="../app/mainwindow.cpp" line="-222"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -701,7 +706,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+40"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -711,7 +716,7 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+83"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -721,22 +726,22 @@ množství [ks]</translation>
         <translation>Chyba, databáze nebyla nalezena</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+7"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded. A copy of the damaged file was kept as %2.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození. Kopie poškozeného souboru byla uložena jako %2.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-3"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source>Damaged database</source>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location line="+48"/>
+        <location filename="../app/overviewpages.cpp" line="-122"/>
         <location line="+19"/>
         <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
@@ -753,7 +758,7 @@ množství [ks]</translation>
         <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
     </message>
     <message>
-        <location line="+89"/>
+        <location filename="../app/mainwindow.cpp" line="+52"/>
         <source>Quarmel must be connected to download database.</source>
         <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
     </message>
@@ -773,29 +778,27 @@ množství [ks]</translation>
         <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location filename="../app/salespage.cpp" line="-57"/>
         <source>The last saved table %1 is not an inventory table, so every initial quantity is zero. Use Import Table to take them from a saved table file.</source>
         <translation>Poslední uložená tabulka %1 není inventurní tabulka, proto jsou všechny počáteční stavy nulové. Načtěte je z uloženého souboru tabulky tlačítkem Import tabulky.</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <location line="+278"/>
+        <location filename="../count/salestotals.cpp" line="+37"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-276"/>
-        <location line="+279"/>
+        <location line="-15"/>
         <source>Alcohol Sales: %1</source>
         <translation>Tržba za alkohol: %1</translation>
     </message>
     <message>
-        <location line="-277"/>
+        <location line="+5"/>
         <source>Other Items Sales: %1</source>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location filename="../app/salespage.cpp" line="+16"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -815,43 +818,29 @@ množství [ks]</translation>
         <translation>Opravdu chcete odejít? Všechna neuložená data budou zahozena.</translation>
     </message>
     <message>
-        <location line="+15"/>
-        <location line="+28"/>
+        <location line="+11"/>
+        <location line="+17"/>
         <source>Inventory table files (*.inv)</source>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="-19"/>
-        <location line="+5"/>
-        <location line="+66"/>
-        <location line="+11"/>
-        <location line="+33"/>
-        <location line="+18"/>
-        <location line="+11"/>
-        <location line="+221"/>
+        <location filename="../app/fileprompt.cpp" line="+29"/>
         <source>Unable to save</source>
         <translation>Nelze uložit</translation>
     </message>
     <message>
-        <location line="-364"/>
-        <location line="+5"/>
-        <location line="+66"/>
-        <location line="+11"/>
-        <location line="+33"/>
-        <location line="+18"/>
-        <location line="+11"/>
-        <location line="+221"/>
+        <location line="-4"/>
         <source>Failed to save file</source>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location line="-348"/>
+        <location filename="../app/salespage.cpp" line="-1"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-119"/>
-        <location line="+127"/>
+        <location line="-100"/>
+        <location line="+108"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
@@ -867,13 +856,13 @@ množství [ks]</translation>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
-        <location line="+36"/>
-        <location line="+42"/>
+        <location filename="../app/overviewpages.cpp" line="+81"/>
+        <location filename="../app/salespage.cpp" line="+13"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location line="-13"/>
+        <location filename="../app/mainwindow.cpp" line="+29"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -883,12 +872,12 @@ množství [ks]</translation>
         <translation>Nebyl nalezen žádný program pro soubory CSV. Tabulka byla uložena jako %1.</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location filename="../app/overviewpages.cpp" line="+11"/>
         <source>XML Files (*.xml)</source>
         <translation>Soubory XML (*.xml)</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location filename="../app/mainwindow.cpp" line="+10"/>
         <source>Unable to print</source>
         <translation>Nelze tisknout</translation>
     </message>
@@ -898,28 +887,28 @@ množství [ks]</translation>
         <translation>Tiskárnu se nepodařilo spustit.</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <location line="+14"/>
+        <location filename="../app/overviewpages.cpp" line="+21"/>
+        <location filename="../app/salespage.cpp" line="+17"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
     <message>
-        <location line="-5"/>
+        <location line="+7"/>
         <source>Loaded: </source>
         <translation>Načteno: </translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location filename="../app/salespage.cpp" line="+7"/>
         <source>Inventory date: </source>
         <translation>Datum inventury: </translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location filename="../count/salestotals.cpp" line="+5"/>
         <source>Appended Item Sales: %1</source>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location filename="../app/cataloguepages.cpp" line="-21"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -939,37 +928,33 @@ množství [ks]</translation>
         <translation>Tato položka již existuje, zvolte jinou</translation>
     </message>
     <message>
-        <location line="+16"/>
-        <location line="+35"/>
-        <location line="+15"/>
+        <location filename="../app/mainwindow.cpp" line="+21"/>
         <source>Select Item</source>
         <translation>Vyberte položku</translation>
     </message>
     <message>
-        <location line="-49"/>
-        <location line="+35"/>
-        <location line="+15"/>
+        <location line="+1"/>
         <source>Select Item to Delete</source>
         <translation>Vyberte položku ke smazání</translation>
     </message>
     <message>
-        <location line="-45"/>
+        <location filename="../app/cataloguepages.cpp" line="+18"/>
         <source>Are you sure to delete item %1 ?</source>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location filename="../app/mainwindow.cpp" line="-54"/>
         <source>Are you sure to delete selected items ?</source>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location filename="../app/cataloguepages.cpp" line="+7"/>
         <location line="+6"/>
         <source>Writing database: %1 %</source>
         <translation>Zápis databáze: %1 %</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+25"/>
         <source>Quarmel holds at most %1 items, but the database has %2. Nothing was written; delete items and save again.</source>
         <translation>Quarmel pojme nejvýše %1 položek, ale databáze jich má %2. Nic nebylo zapsáno; smažte některé položky a uložte znovu.</translation>
     </message>
@@ -979,12 +964,12 @@ množství [ks]</translation>
         <translation>Stahování aktualizace databáze</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+13"/>
         <source>Error, downloading database, check internet connection.</source>
         <translation>Chyba při stahování databáze, zkontrolujte připojení k internetu.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+3"/>
         <source>The downloaded database update is damaged.</source>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
@@ -1013,6 +998,14 @@ množství [ks]</translation>
         <location line="+27"/>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
+    </message>
+</context>
+<context>
+    <name>SaveFile</name>
+    <message>
+        <location filename="../common/savefile.cpp" line="+30"/>
+        <source>The data could not be written.</source>
+        <translation>Data se nepodařilo zapsat.</translation>
     </message>
 </context>
 <context>

@@ -1,31 +1,14 @@
 #include "cipher.h"
 #include "database.h"
+#include "testsupport.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-struct Run
-{
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
+using TestSupport::readFile;
+using TestSupport::writeFile;
+using Run = TestSupport::ToolRun;
 
 class tst_CatalogueCommands : public QObject
 {
@@ -56,15 +39,7 @@ void tst_CatalogueCommands::initTestCase()
 
 Run tst_CatalogueCommands::ctl(const QStringList &args)
 {
-    QProcess process;
-    process.start(QStringLiteral(QUARMELCTL), QStringList{QStringLiteral("catalogue")} + args);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.code = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return TestSupport::runTool(QStringLiteral(QUARMELCTL), QStringList{QStringLiteral("catalogue")} + args);
 }
 
 void tst_CatalogueCommands::sampleImportLoadsWithEveryField()

@@ -1,6 +1,7 @@
 #include "cataloguedocument.h"
 #include "cipher.h"
 #include "database.h"
+#include "testsupport.h"
 #include "zonescope.h"
 
 #include <QAbstractItemModelTester>
@@ -14,16 +15,13 @@
 #include <csignal>
 #include <sys/resource.h>
 
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
 namespace {
 QByteArray document(const QByteArray &items, const QByteArray &root = "data")
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + root + ">" + items + "</" + root + ">\n";
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // The document as Qt's XML writer lays it out, for comparison with our own writer.
@@ -94,12 +92,6 @@ QStringList describe(const QList<Bottle> &list)
     for (const Bottle &b : list)
         out << describe(b);
     return out;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace
 

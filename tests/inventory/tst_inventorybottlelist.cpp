@@ -2,6 +2,7 @@
 #include "interaction.h"
 #include "inventorybottle.h"
 #include "inventorybottlelist.h"
+#include "testsupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -314,9 +315,7 @@ void tst_InventoryBottleList::xmlRoundTrip()
     const QString file = tmp.filePath("overview.xml");
     QVERIFY(list.saveToXML(file));
 
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
+    const QByteArray bytes = TestSupport::readFile(file);
     QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<inventoryOverview>\n    <time>"));
     QVERIFY(bytes.contains("    <bottle ean=\"1\">\n        <name>Gin &amp; &lt;Tonic&gt;</name>\n"
                            "        <measuredValue>350</measuredValue>\n        <weight>700</weight>\n"
@@ -367,10 +366,7 @@ void tst_InventoryBottleList::xmlReaderRefuses()
     QFETCH(int, kept);
     QFETCH(QString, logged);
     const QString file = tmp.filePath("in.xml");
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(document);
-    f.close();
+    QVERIFY(TestSupport::writeFile(file, document));
 
     QList<InventoryBottle> back{weighing("stale", 1)};
     if (!logged.isEmpty())
@@ -391,9 +387,7 @@ void tst_InventoryBottleList::csv()
     list.setInventory({weighing("1", 700), weighing("2", 1000)}, &database);
     const QString file = tmp.filePath("overview.csv");
     QVERIFY(list.saveToCSV(file));
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("EAN;Item;Residue\n\"1\";Gin;350\n\"2\";\"Rum; \"\"dark\"\"\";700\n"));
+    QCOMPARE(TestSupport::readFile(file), QByteArray("EAN;Item;Residue\n\"1\";Gin;350\n\"2\";\"Rum; \"\"dark\"\"\";700\n"));
 }
 
 void tst_InventoryBottleList::emptyFileNameWritesNothing()

@@ -1,5 +1,6 @@
+#include "testsupport.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,40 +17,22 @@ private slots:
     void exitCodes();
 
 private:
-    struct Result
-    {
-        int code = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-    Result run(const QStringList &args);
+    TestSupport::ToolRun run(const QStringList &args);
     QString write(const QString &name, const QByteArray &bytes);
 
     QTemporaryDir tmp;
     QString catalogue;
 };
 
-tst_TakingsCommand::Result tst_TakingsCommand::run(const QStringList &args)
+TestSupport::ToolRun tst_TakingsCommand::run(const QStringList &args)
 {
-    QProcess process;
-    process.setWorkingDirectory(tmp.path());
-    process.start(QStringLiteral(QUARMELCTL_PATH), args);
-    Result result;
-    if (!process.waitForFinished(60000))
-        return result;
-    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return TestSupport::runTool(QStringLiteral(QUARMELCTL_PATH), args, tmp.path());
 }
 
 QString tst_TakingsCommand::write(const QString &name, const QByteArray &bytes)
 {
     const QString path = tmp.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        return QString();
-    return path;
+    return TestSupport::writeFile(path, bytes) ? path : QString();
 }
 
 void tst_TakingsCommand::initTestCase()
@@ -64,7 +47,7 @@ void tst_TakingsCommand::initTestCase()
 void tst_TakingsCommand::overview()
 {
     const QString weighings = write("w.txt", "8592508053241;1545\n590000342304;708\n\n1234;900\n");
-    const Result result = run({"overview", catalogue, weighings});
+    const TestSupport::ToolRun result = run({"overview", catalogue, weighings});
     QCOMPARE(result.code, 0);
     QCOMPARE(result.out, QByteArray("EAN;Item;Residue\n\"8592508053241\";Rum Tuzemák;1000\n"
                                     "\"0590000342304\";Vodka Kristal;71\n"));
@@ -75,8 +58,9 @@ void tst_TakingsCommand::takingsCarriesTheLastTableOver()
 {
     const QString prices = write("prices.txt", "8592508053241;35\n0590000342304;40;0.04\n");
     const QString first = tmp.filePath("first.inv");
-    Result result = run({"takings", catalogue, write("w0.txt", "8592508053241;1545\n590000342304;708\n"),
-                         "--prices", prices, "--save", first});
+    TestSupport::ToolRun result =
+        run({"takings", catalogue, write("w0.txt", "8592508053241;1545\n590000342304;708\n"), "--prices",
+             prices, "--save", first});
     QCOMPARE(result.code, 0);
     QVERIFY(result.out.contains("Rum Tuzemák;0.04;35.00;0.00;0.00;1.00;0.00;1.00;-1.00;-875.00;\n"));
     QVERIFY(result.err.contains("Alcohol Sales: -946.00 CZK"));
@@ -105,6 +89,13 @@ void tst_TakingsCommand::exitCodes_data()
     QTest::newRow("option without value") << QStringList{"takings", "catalogue.csv", "w.txt", "--save"} << 64;
     QTest::newRow("missing weighings") << QStringList{"overview", "catalogue.csv", "none.txt"} << 1;
     QTest::newRow("weight not in grams") << QStringList{"overview", "catalogue.csv", "badweight.txt"} << 1;
+    // The station sends 16-bit grams; anything else is a damaged file, not a bottle with nothing left.
+    QTest::newRow("weight past 16 bits") << QStringList{"overview", "catalogue.csv", "heavy.txt"} << 1;
+    QTest::newRow("EAN that is not digits") << QStringList{"overview", "catalogue.csv", "badean.txt"} << 1;
+    QTest::newRow("overview weight past 64 bits")
+        << QStringList{"takings", "catalogue.csv", "heavy.xml"} << 1;
+    QTest::newRow("overview weight of 2^63 g")
+        << QStringList{"takings", "catalogue.csv", "wrapping.xml"} << 1;
     QTest::newRow("price that is not a number")
         << QStringList{"takings", "catalogue.csv", "w.txt", "--prices", "badprice.txt"} << 1;
     QTest::newRow("missing last table")
@@ -120,6 +111,12 @@ void tst_TakingsCommand::exitCodes()
     write("w.txt", "8592508053241;1545\n");
     write("badweight.txt", "8592508053241;1545.5\n");
     write("badprice.txt", "8592508053241;cheap\n");
+    write("heavy.txt", "8592508053241;65536\n");
+    write("badean.txt", "85925080x3241;1545\n");
+    const QByteArray bottle("<inventoryOverview><bottle ean=\"8592508053241\"><weight>%1</weight></bottle>"
+                            "</inventoryOverview>");
+    write("heavy.xml", QByteArray(bottle).replace("%1", "123456789012345678901234"));
+    write("wrapping.xml", QByteArray(bottle).replace("%1", "9223372036854775808"));
     write("overview.xml",
           "<inventoryOverview><bottle ean=\"1\"><weight>5</weight></bottle></inventoryOverview>");
     QCOMPARE(run(args).code, code);

@@ -3,10 +3,10 @@
 #include "cipher.h"
 #include "database.h"
 #include "diffdatabase.h"
+#include "savefile.h"
 
 #include <QFile>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -34,7 +34,8 @@ bool readInput(const QString &path, QByteArray *bytes, QString *error)
     return true;
 }
 
-// "-" writes to standard output; anything else goes through QSaveFile so a failed write keeps the old file.
+// "-" writes to standard output; anything else is written whole or not at all, so a failed write keeps the
+// old file.
 bool writeOutput(const QString &path, const QByteArray &bytes, QString *error)
 {
     if (path == QLatin1String("-")) {
@@ -44,9 +45,9 @@ bool writeOutput(const QString &path, const QByteArray &bytes, QString *error)
         *error = QStringLiteral("cannot write to standard output");
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    QString reason;
+    if (!writeFileWhole(path, bytes, &reason)) {
+        *error = QStringLiteral("%1: %2").arg(path, reason);
         return false;
     }
     return true;

@@ -6,13 +6,13 @@
 #include "inventorybottle.h"
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
-#include "settings.h"
+#include "salestotals.h"
 #include "tablefile.h"
+#include "weighingsfile.h"
 
 #include <QFile>
 #include <QLocale>
 #include <QLoggingCategory>
-#include <QTextStream>
 
 #include <cmath>
 #include <cstdio>
@@ -88,36 +88,6 @@ bool loadCatalogue(const QString &path, Database *database, QString *error)
     return true;
 }
 
-// An overview XML file, or "ean;weight" lines as the station simulator's samples hold them.
-bool loadWeighings(const QString &path, QList<InventoryBottle> *weighings, QString *error)
-{
-    QByteArray bytes;
-    if (!readFile(path, &bytes, error))
-        return false;
-    if (bytes.trimmed().startsWith('<')) {
-        if (!InventoryBottleList::loadFromXML(path, *weighings)) {
-            *error = QStringLiteral("%1: not an overview file").arg(path);
-            return false;
-        }
-        return true;
-    }
-    weighings->clear();
-    for (const auto &line : contentLines(bytes)) {
-        const QStringList fields = line.second.split(QLatin1Char(';'));
-        bool ok = false;
-        const quint64 weight = fields.size() == 2 ? fields.at(1).trimmed().toULongLong(&ok) : 0;
-        if (!ok || fields.at(0).trimmed().isEmpty()) {
-            *error = QStringLiteral("%1:%2: expected ean;weight in whole grams").arg(path).arg(line.first);
-            return false;
-        }
-        InventoryBottle weighing;
-        weighing.ean = fields.at(0).trimmed();
-        weighing.weight = weight;
-        weighings->append(weighing);
-    }
-    return true;
-}
-
 // "ean;price" or "ean;price;sell unit in litres" lines, applied to the rows with that EAN.
 bool applyPrices(const QString &path, Inventory *inventory, QString *error)
 {
@@ -181,7 +151,7 @@ int runOverview(const QStringList &args)
     Database database;
     QList<InventoryBottle> weighings;
     QString error;
-    if (!loadCatalogue(args.at(0), &database, &error) || !loadWeighings(args.at(1), &weighings, &error))
+    if (!loadCatalogue(args.at(0), &database, &error) || !WeighingsFile::read(args.at(1), &weighings, &error))
         return fail(QStringLiteral("overview"), error);
 
     InventoryBottleList overview;
@@ -227,7 +197,7 @@ int runTakings(const QStringList &args)
     QList<InventoryBottle> weighings;
     QString error;
     if (!loadCatalogue(positional.at(0), &database, &error) ||
-        !loadWeighings(positional.at(1), &weighings, &error))
+        !WeighingsFile::read(positional.at(1), &weighings, &error))
         return fail(command, error);
     if (!last.isEmpty() && !QFile::exists(last))
         return fail(command, QStringLiteral("%1: no such table file").arg(last));
@@ -236,38 +206,21 @@ int runTakings(const QStringList &args)
     overview.setInventory(weighings, &database);
     Inventory inventory;
     ItemInventory items;
-    inventory.loadFromOverview(overview.rows);
-    inventory.calculate();
-    if (!last.isEmpty()) {
-        if (inventory.import(last) == Inventory::FormatError)
-            return fail(command, QStringLiteral("%1: File is not inventory table.").arg(last));
-        inventory.calculate();
-        items.load(last);
-        items.calculate();
-    }
+    if (TableFile::open(inventory, items, overview.rows, last) == TableFile::Carried::Damaged)
+        return fail(command, QStringLiteral("%1: File is not inventory table.").arg(last));
     if (!prices.isEmpty() && !applyPrices(prices, &inventory, &error))
         return fail(command, error);
     if (!stock.isEmpty() && !applyStock(stock, &inventory, &error))
         return fail(command, error);
 
-    QByteArray csv;
-    {
-        QTextStream out(&csv, QIODevice::WriteOnly);
-        inventory.saveToCSV(out);
-        items.saveToCSV(out);
-    }
-    if (!writeStdout(csv))
+    if (!writeStdout(TableFile::salesCsv(inventory, items)))
         return fail(command, QStringLiteral("cannot write to standard output"));
-    const QString currency = Settings::currencyName();
-    std::fprintf(
-        stderr, "%s\n%s\n",
-        qUtf8Printable(QStringLiteral("Alcohol Sales: %1 %2").arg(inventory.total, 0, 'f', 2).arg(currency)),
-        qUtf8Printable(QStringLiteral("Total Sales: %1 %2")
-                           .arg(inventory.total + items.total, 0, 'f', 2)
-                           .arg(currency)));
+    std::fprintf(stderr, "%s\n%s\n", qUtf8Printable(SalesTotals::alcohol(inventory)),
+                 qUtf8Printable(SalesTotals::total(inventory, items)));
 
-    if (!save.isEmpty() && !TableFile::writeFile(save, TableFile::document(inventory, items)))
-        return fail(command, QStringLiteral("%1: Failed to save file").arg(save));
+    // The window also keeps a copy for its next count; the command line names every file it writes.
+    if (!save.isEmpty() && !TableFile::save(inventory, items, save, QString(), &error))
+        return fail(command, QStringLiteral("%1: Failed to save file: %2").arg(save, error));
     return ExitOk;
 }
 } // namespace

@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include "settings.h"
+
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -16,8 +18,8 @@ int usage()
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Quarmel"));
-    QCoreApplication::setApplicationName(QStringLiteral("Quarmel"));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(organisationName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(applicationName));
 
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())

@@ -3,9 +3,10 @@
 #include "stationprotocol.h"
 
 #include "database.h"
+#include "savefile.h"
+#include "weighingsfile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -323,13 +324,7 @@ void StationSimulator::setFirmwareTime(const QString &date, const QString &time)
 
 bool StationSimulator::saveImage(const QString &fileName, QString *error) const
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return writeFileWhole(fileName, image, error);
 }
 
 bool StationSimulator::readCatalogueFile(const QString &fileName, QList<Bottle> *bottles, QString *error)
@@ -358,38 +353,12 @@ bool StationSimulator::readCatalogueFile(const QString &fileName, QList<Bottle> 
 bool StationSimulator::readInventoryFile(const QString &fileName, QList<InventoryBottle> *bottles,
                                          QString *error)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(fileName, file.errorString());
-        return false;
-    }
-    bottles->clear();
-    int lineNumber = 0;
-    while (!file.atEnd()) {
-        ++lineNumber;
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const QStringList fields = line.split(QLatin1Char(';'));
-        bool eanOk = false;
-        bool weightOk = false;
-        if (fields.size() == 2) {
-            fields.at(0).toULongLong(&eanOk);
-            const uint weight = fields.at(1).trimmed().toUInt(&weightOk);
-            weightOk = weightOk && weight <= 0xFFFF;
-            if (eanOk && weightOk) {
-                bottles->append({weight, fields.at(0).trimmed()});
-                continue;
-            }
-        }
-        if (error)
-            *error = QStringLiteral("%1:%2: expected \"ean;weight\" with a weight of 0 to 65535 g")
-                         .arg(fileName)
-                         .arg(lineNumber);
-        return false;
-    }
-    return true;
+    QString reason;
+    if (WeighingsFile::read(fileName, bottles, &reason))
+        return true;
+    if (error)
+        *error = reason;
+    return false;
 }
 
 void StationSimulator::onReadable()

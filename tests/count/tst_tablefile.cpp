@@ -2,6 +2,7 @@
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 #include "tablefile.h"
+#include "testsupport.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -19,17 +20,6 @@ OverviewRow overviewRow(const QString &ean, const QString &name, qint64 residue)
     return row;
 }
 
-QByteArray readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &fileName, const QByteArray &bytes)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 } // namespace
 
 class tst_TableFile : public QObject
@@ -142,8 +132,8 @@ void tst_TableFile::roundTripByteForByte()
     QVERIFY(TableFile::save(*inventory, *items, chosen, last));
     QVERIFY(!inventory->modified);
     QVERIFY(!items->modified);
-    const QByteArray first = readAll(chosen);
-    QCOMPARE(readAll(last), first);
+    const QByteArray first = TestSupport::readFile(chosen);
+    QCOMPARE(TestSupport::readFile(last), first);
 
     // Read back into a table with the same rows and values, the same document comes out again.
     Inventory again;
@@ -179,8 +169,9 @@ void tst_TableFile::nextTableContinuesFromTheLast()
     ItemInventory nextItems;
     QAbstractItemModelTester tester(&next, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QAbstractItemModelTester itemTester(&nextItems, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    next.loadFromOverview({overviewRow("1", "Gin", 200), overviewRow("3", "New", 500)});
-    TableFile::continueFrom(next, nextItems, last);
+    QCOMPARE(
+        TableFile::open(next, nextItems, {overviewRow("1", "Gin", 200), overviewRow("3", "New", 500)}, last),
+        TableFile::Carried::Carried);
 
     // The last table went out as number 8; the import takes that number and the next save raises it.
     QCOMPARE(next.counter, 8u);
@@ -196,7 +187,7 @@ void tst_TableFile::nextTableContinuesFromTheLast()
 
     QVERIFY(TableFile::save(next, nextItems, tmp.filePath("t2.inv"), last));
     QCOMPARE(next.counter, 9u);
-    QVERIFY(readAll(last).contains("<counter>9</counter>"));
+    QVERIFY(TestSupport::readFile(last).contains("<counter>9</counter>"));
 }
 
 void tst_TableFile::numbersInGeneralFormat_data()
@@ -219,7 +210,7 @@ void tst_TableFile::numbersInGeneralFormat()
     inventory->rows[0].pricePerUnit = price;
     const QString file = tmp.filePath("g.inv");
     QVERIFY(TableFile::save(*inventory, *items, file, tmp.filePath("g-last.inv")));
-    QVERIFY(readAll(file).contains("<pricePerUnit>" + written + "</pricePerUnit>"));
+    QVERIFY(TestSupport::readFile(file).contains("<pricePerUnit>" + written + "</pricePerUnit>"));
 
     Inventory back;
     back.loadFromOverview({overviewRow("1", "Gin", 0)});
@@ -273,7 +264,7 @@ void tst_TableFile::importResults()
     QFETCH(QString, logged);
 
     const QString file = tmp.filePath("import.inv");
-    QVERIFY(writeAll(file, document));
+    QVERIFY(TestSupport::writeFile(file, document));
     inventory->loadFromOverview({overviewRow("1", "Gin", 0)});
     inventory->counter = 0;
     const QDateTime start = inventory->timeStart;
@@ -301,11 +292,13 @@ void tst_TableFile::failedCopyKeepsTheTablesUnsaved()
     fill();
     inventory->modified = true;
     items->modified = true;
-    QVERIFY(
-        !TableFile::save(*inventory, *items, tmp.filePath("ok.inv"), tmp.filePath("no/such/dir/last.inv")));
+    QString reason;
+    QVERIFY(!TableFile::save(*inventory, *items, tmp.filePath("ok.inv"), tmp.filePath("no/such/dir/last.inv"),
+                             &reason));
     QVERIFY(inventory->modified);
     QVERIFY(items->modified);
     QCOMPARE(inventory->counter, 1u);
+    QVERIFY2(reason.contains(QStringLiteral("No such file or directory")), qPrintable(reason));
 
     inventory->modified = true;
     QCOMPARE(inventory->import(tmp.filePath("missing.inv")), Inventory::FileNotFound);

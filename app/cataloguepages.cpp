@@ -1,0 +1,154 @@
+// The window's catalogue page and update page: editing the catalogue, writing it to the station and the
+// update from the server.
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "fileprompt.h"
+#include "progressdialog.h"
+#include "tablesetup.h"
+
+#include "catalogueupdate.h"
+#include "database.h"
+#include "diffdatabase.h"
+#include "interaction.h"
+#include "settings.h"
+#include "stationprotocol.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QNetworkReply>
+
+Q_LOGGING_CATEGORY(lcCataloguePages, "cataloguepages")
+
+void MainWindow::editDatabase()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TableSetup::showCatalogue(ui->tvEditDatabase, database);
+    setDatabaseLocked(true);
+    showPage(CataloguePage);
+    QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::setDatabaseLocked(bool locked)
+{
+    ui->tvEditDatabase->setEditTriggers(locked ? QAbstractItemView::NoEditTriggers
+                                               : QAbstractItemView::DoubleClicked |
+                                                     QAbstractItemView::SelectedClicked |
+                                                     QAbstractItemView::EditKeyPressed);
+    database->locked = locked;
+    ui->pbUnlock->setEnabled(locked);
+    ui->pbSaveDatabase->setEnabled(!locked);
+    ui->pbAddRow->setEnabled(!locked);
+    ui->pbDeleteItem->setEnabled(!locked);
+}
+
+void MainWindow::unlock()
+{
+    setDatabaseLocked(false);
+}
+
+void MainWindow::addDatabaseRow()
+{
+    QString ean;
+    if (!Interaction::instance()->getText(this, tr("Input EAN"), tr("EAN"), &ean))
+        return;
+    if (database->findByEan(ean)) {
+        Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Item already exists"),
+                                         tr("This item already exists, select different one"));
+        return;
+    }
+    const int row = ui->tvEditDatabase->currentIndex().row();
+    database->insertBottle(qMax(row, 0), ean);
+    if (row < 0)
+        ui->tvEditDatabase->scrollToTop();
+}
+
+void MainWindow::deleteDatabaseRow()
+{
+    const int row = ui->tvEditDatabase->currentIndex().row();
+    if (row < 0 || row >= database->rowCount()) {
+        askToSelect();
+        return;
+    }
+    const QString ean = database->bottles.at(row).ean;
+    if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Delete Item"),
+                                         tr("Are you sure to delete item %1 ?").arg(ean),
+                                         Interaction::Yes | Interaction::No) == Interaction::Yes)
+        database->removeBottle(row);
+}
+
+void MainWindow::saveDatabase()
+{
+    showProgress(tr("Writing database: %1 %").arg(0));
+    communication->writeDatabase(&database->bottles);
+}
+
+void MainWindow::savingDatabase(int percent)
+{
+    progressDialog->setText(tr("Writing database: %1 %").arg(percent));
+}
+
+void MainWindow::saveDatabaseToFile()
+{
+    QString reason;
+    const bool saved =
+        database->saveToFile(localFilePath(QLatin1String(DataFile::catalogue)), false, &reason);
+    progressDialog->close();
+    if (!saved) {
+        // The station has the new catalogue but this computer has not; the table stays open so the user can
+        // save again once the folder is writable.
+        FilePrompt::reportSaveFailure(this, reason);
+        return;
+    }
+    updateDatabaseDateLabel();
+    setDatabaseLocked(true);
+}
+
+void MainWindow::databaseWriteRefused()
+{
+    // The station's catalogue area ends where its stored inventories begin, so the link refuses a longer
+    // list before sending anything; nothing was written and the table stays open for deleting items.
+    progressDialog->close();
+    qCWarning(lcCataloguePages) << "Database not written:" << database->rowCount() << "items";
+    showError(tr("Quarmel holds at most %1 items, but the database has %2. Nothing was written; "
+                 "delete items and save again.")
+                  .arg(StationProtocol::MaxBottles)
+                  .arg(database->rowCount()));
+}
+
+void MainWindow::downloadDatabase()
+{
+    showProgress(tr("Downloading database update"));
+    CatalogueUpdate::get(networkManager);
+}
+
+void MainWindow::replyFinished(QNetworkReply *reply)
+{
+    progressDialog->close();
+    QList<Bottle> update;
+    switch (CatalogueUpdate::read(reply, &update)) {
+    case CatalogueUpdate::Result::Ok:
+        showDatabaseUpdate(update);
+        break;
+    case CatalogueUpdate::Result::DownloadFailed:
+        showError(tr("Error, downloading database, check internet connection."));
+        break;
+    case CatalogueUpdate::Result::Damaged:
+        showError(tr("The downloaded database update is damaged."));
+        break;
+    }
+    reply->deleteLater();
+}
+
+void MainWindow::showDatabaseUpdate(const QList<Bottle> &update)
+{
+    diffDatabase->setUpdate(update);
+    TableSetup::showUpdate(ui->tvDatabaseUpdate, diffDatabase);
+    showPage(UpdatePage);
+}
+
+void MainWindow::applyDatabaseUpdate()
+{
+    diffDatabase->applyUpdate();
+    saveDatabase();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// The file prompts of the window: ask for a path in the folder remembered for a flow, and report a failed
+// write with the system's reason, so that every flow asks and answers alike.
+namespace FilePrompt {
+
+// Asks for a file in the folder remembered under `key`, with `proposedName` (may be empty) after the
+// folder. Returns the chosen file, or an empty string when cancelled; `folder` receives the dialog's folder.
+QString ask(QWidget *parent, const QString &title, const char *key, const QString &proposedName,
+            const QString &filter, bool save, QString *folder);
+
+// "Unable to save" / "Failed to save file", followed by the reason when there is one.
+void reportSaveFailure(QWidget *parent, const QString &reason);
+
+// The export flow: ask as above, run `write` on the chosen file, remember the folder when it succeeded and
+// report the failure otherwise. Returns whether a file was written.
+bool exportTo(QWidget *parent, const QString &title, const char *key, const QString &proposedName,
+              const QString &filter, const std::function<bool(const QString &, QString *)> &write);
+
+} // namespace FilePrompt

@@ -1,0 +1,171 @@
+// The window's reading from the station, the overview page and the page of the last three inventories.
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "fileprompt.h"
+#include "progressdialog.h"
+#include "tablesetup.h"
+
+#include "interaction.h"
+#include "settings.h"
+
+#include <QDir>
+#include <QLoggingCategory>
+#include <QPainter>
+
+Q_LOGGING_CATEGORY(lcOverviewPages, "overviewpages")
+
+void MainWindow::readFwVersion()
+{
+    readIndex = -1;
+    showProgress(tr("Reading inventory from Quarmel: %1 %").arg(0));
+    communication->readVersion();
+}
+
+void MainWindow::readVersionFinished()
+{
+    loadLastInventory();
+}
+
+void MainWindow::loadLastInventory()
+{
+    ui->lblQuarmelVersion->setText(tr("Quarmel FW: %1").arg(communication->firmwareVersion));
+    readIndex = -1;
+    communication->readLastInventoryNumber();
+}
+
+void MainWindow::loadLast3Inventory()
+{
+    readIndex = 0;
+    showProgress(tr("Reading inventory from Quarmel: %1 %").arg(0));
+    communication->readLastInventoryNumber();
+}
+
+void MainWindow::lastInventoryNumber(int number)
+{
+    // Only slots 0 to 2 hold inventories; a station that has never taken one reports -1. Reading another
+    // number would take the catalogue area for weighings or index past the three lists.
+    if (number < 0 || number > 2) {
+        qCWarning(lcOverviewPages) << "No stored inventory, last inventory number" << number;
+        readIndex = -1;
+        progressDialog->close();
+        showError(tr("Quarmel holds no stored inventory yet (it reports number %1). "
+                     "Take an inventory on Quarmel first.")
+                      .arg(number));
+        return;
+    }
+    lastSlot = number;
+    communication->readInventory(readIndex == -1 ? number : readIndex);
+}
+
+void MainWindow::readingInventory(int percent)
+{
+    progressDialog->setText(tr("Reading inventory from Quarmel: %1 %").arg(percent));
+}
+
+void MainWindow::inventoryLoaded()
+{
+    if (readIndex == -1) {
+        currentList.setInventory(communication->inventory, database);
+        showInventoryOverview(&currentList);
+        progressDialog->close();
+        return;
+    }
+    if (readIndex == 0 || readIndex == 1) {
+        lastLists[readIndex].setInventory(communication->inventory, database);
+        ++readIndex;
+        communication->readInventory(readIndex);
+        return;
+    }
+    showPage(LastThreePage);
+    progressDialog->close();
+    lastLists[2].setInventory(communication->inventory, database);
+    readIndex = -1;
+    showLastThreeInventories();
+}
+
+void MainWindow::showLastThreeInventories()
+{
+    const int n = lastSlot;
+    TableSetup::showOverview(ui->tvInventoryOverview_1, &lastLists[n]);
+    TableSetup::showOverview(ui->tvInventoryOverview_2, &lastLists[(n + 2) % 3]);
+    TableSetup::showOverview(ui->tvInventoryOverview_3, &lastLists[(n + 1) % 3]);
+    ui->rbInventory_1->setChecked(true);
+}
+
+void MainWindow::selectInventory()
+{
+    QTableView *view = nullptr;
+    if (ui->rbInventory_1->isChecked())
+        view = ui->tvInventoryOverview_1;
+    else if (ui->rbInventory_2->isChecked())
+        view = ui->tvInventoryOverview_2;
+    else if (ui->rbInventory_3->isChecked())
+        view = ui->tvInventoryOverview_3;
+    if (!view)
+        return;
+    if (auto *list = qobject_cast<InventoryBottleList *>(view->model()))
+        showInventoryOverview(list);
+}
+
+void MainWindow::showInventoryOverview(InventoryBottleList *list)
+{
+    showPage(OverviewPage);
+    shownOverview = list;
+    TableSetup::showOverview(ui->tvInventoryOverview, list);
+    ui->lblInventoryDate_2->setText(shownDate(list->time));
+}
+
+void MainWindow::deleteInventoryOverviewRow()
+{
+    if (!hasSelection(ui->tvInventoryOverview)) {
+        askToSelect();
+        return;
+    }
+    deleteSelectedRows(ui->tvInventoryOverview);
+}
+
+void MainWindow::inventoryOverviewExportCSV()
+{
+    if (shownOverview)
+        FilePrompt::exportTo(this, tr("Export to CSV"), RememberedFolder::csvOverviewPath,
+                             QStringLiteral("inv.csv"), tr("CSV Files (*.csv)"),
+                             [list = shownOverview](const QString &file, QString *reason) {
+                                 return list->saveToCSV(file, reason);
+                             });
+}
+
+void MainWindow::inventoryOverviewExportXML()
+{
+    if (shownOverview)
+        FilePrompt::exportTo(this, tr("Export to XML"), RememberedFolder::xmlOverviewPath,
+                             QStringLiteral("inv.xml"), tr("XML Files (*.xml)"),
+                             [list = shownOverview](const QString &file, QString *reason) {
+                                 return list->saveToXML(file, reason);
+                             });
+}
+
+void MainWindow::inventoryOverviewExportExcel()
+{
+    // The list on the page, which after choosing among the last three is not the last single read.
+    if (!shownOverview)
+        return;
+    const QString path = QDir::tempPath() + QStringLiteral("/inv.csv");
+    QString reason;
+    if (shownOverview->saveToCSV(path, &reason))
+        openInSpreadsheet(path);
+    else
+        FilePrompt::reportSaveFailure(this, reason);
+}
+
+void MainWindow::printInventoryOverview()
+{
+    if (!shownOverview || !Interaction::instance()->printDialog(this, printer, tr("Print Document")))
+        return;
+    PrintableTableModel::resetPageNumber();
+    QPainter painter;
+    if (!beginPrinting(painter))
+        return;
+    shownOverview->print(printer, painter, QString(), QString(),
+                         tr("Loaded: ") + shownDate(shownOverview->time));
+}

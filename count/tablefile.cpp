@@ -1,0 +1,94 @@
+#include "tablefile.h"
+
+#include "inventory.h"
+#include "inventorybottlelist.h"
+#include "iteminventory.h"
+#include "savefile.h"
+
+#include <QBuffer>
+#include <QLoggingCategory>
+#include <QTextStream>
+#include <QXmlStreamWriter>
+
+Q_LOGGING_CATEGORY(lcTableFile, "tablefile")
+
+namespace TableFile {
+
+Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow> &overview,
+             const QString &lastCopy)
+{
+    inventory.loadFromOverview(overview);
+    Inventory::ErrCode imported = Inventory::FileNotFound;
+    if (!lastCopy.isEmpty())
+        imported = inventory.import(lastCopy);
+    inventory.calculate();
+    if (!lastCopy.isEmpty())
+        items.load(lastCopy);
+    items.calculate();
+    switch (imported) {
+    case Inventory::NoError:
+        return Carried::Carried;
+    case Inventory::FileNotFound:
+        return Carried::Nothing;
+    case Inventory::FormatError:
+        break;
+    }
+    qCWarning(lcTableFile, "The last saved table %s is not an inventory table", qUtf8Printable(lastCopy));
+    return Carried::Damaged;
+}
+
+QByteArray document(Inventory &inventory, ItemInventory &items)
+{
+    ++inventory.counter;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QXmlStreamWriter writer(&buffer);
+    writer.setAutoFormatting(true);
+    writer.writeStartDocument();
+    writer.writeStartElement(QStringLiteral("inventory"));
+    inventory.writeXML(writer);
+    items.writeXML(writer);
+    writer.writeEndElement();
+    writer.writeEndDocument();
+    return bytes;
+}
+
+bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason)
+{
+    return writeFileWhole(fileName, bytes, reason, QIODevice::WriteOnly | QIODevice::Text);
+}
+
+bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, const QString &lastCopy,
+          QString *reason)
+{
+    const QByteArray bytes = document(inventory, items);
+    if (!writeFile(fileName, bytes, reason))
+        return false;
+    if (!lastCopy.isEmpty() && !writeFile(lastCopy, bytes, reason))
+        return false;
+    inventory.modified = false;
+    items.modified = false;
+    return true;
+}
+
+QByteArray salesCsv(Inventory &inventory, ItemInventory &items)
+{
+    QByteArray bytes;
+    QTextStream out(&bytes, QIODevice::WriteOnly);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    out.setCodec("UTF-8");
+#endif
+    inventory.saveToCSV(out);
+    items.saveToCSV(out);
+    out.flush();
+    return bytes;
+}
+
+bool writeSalesCsv(const QString &fileName, Inventory &inventory, ItemInventory &items, QString *reason)
+{
+    return writeFileWhole(fileName, salesCsv(inventory, items), reason,
+                          QIODevice::WriteOnly | QIODevice::Text);
+}
+
+} // namespace TableFile
