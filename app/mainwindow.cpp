@@ -396,6 +396,14 @@ void MainWindow::showInventoryOverview(InventoryBottleList *list)
 void MainWindow::portNotOpened(Communication::State state)
 {
     progressDialog->close();
+    if (!communication->deniedPort.isEmpty()) {
+        showError(tr("The station is connected at %1, but this user may not open it. Unplug the station and "
+                     "plug it in again, so that the device rule installed with Quarmel Inventory gives you "
+                     "access. If that does not help, ask the administrator to add you to the group "
+                     "\"dialout\", then log out and in again.")
+                      .arg(communication->deniedPort));
+        return;
+    }
     QString text;
     switch (state) {
     case Communication::ReadingDatabase:
@@ -606,12 +614,14 @@ bool MainWindow::writeSalesCsv(const QString &fileName)
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
-    QTextStream stream(&file);
-    stream.setCodec("UTF-8");
+    // Built as text and written as UTF-8 bytes: a stream on the file would encode by the locale on some Qt.
+    QString text;
+    QTextStream stream(&text);
     inventory.saveToCSV(stream);
     itemInventory.saveToCSV(stream);
     stream.flush();
-    if (stream.status() != QTextStream::Ok) {
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
     }
