@@ -5,6 +5,7 @@
 #include "settings.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
@@ -53,17 +54,28 @@ int main(int argc, char *argv[])
     // Names the per-user fallback data folder (~/.local/share/Quarmel/Quarmel on Linux).
     QCoreApplication::setOrganizationName(QString::fromLatin1(organisationName));
     QCoreApplication::setApplicationName(QString::fromLatin1(applicationName));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUARMEL_VERSION));
     InteractionScope interaction;
 
     const QString locale = QLocale::system().name();
+    // A catalogue that is missing is no error: the texts then stay as they stand in the program and in Qt.
     QTranslator qtTranslator;
-    qtTranslator.load(QStringLiteral("qt_") + locale, translationsPath());
+    static_cast<void>(qtTranslator.load(QStringLiteral("qt_") + locale, translationsPath()));
     application.installTranslator(&qtTranslator);
 
     // Installed last, so the program's own texts take precedence over Qt's.
     QTranslator translator;
-    translator.load(QStringLiteral("quarmel_") + locale, translationsPath());
+    static_cast<void>(translator.load(QStringLiteral("quarmel_") + locale, translationsPath()));
     application.installTranslator(&translator);
+
+    // Only --help and --version: they let a packager or a support call check an installed program without
+    // opening the window. Parsed once the translators are in, so that --help speaks the user's language.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "main", "Stock-taking and takings of a bar with a Quarmel weighing station."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(application);
 
     MainWindow window;
     window.show();

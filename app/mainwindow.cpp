@@ -258,6 +258,14 @@ void MainWindow::updateDatabaseDateLabel()
 void MainWindow::portNotOpened(Communication::State state)
 {
     progressDialog->close();
+    if (!communication->deniedPort.isEmpty()) {
+        showError(tr("The station is connected at %1, but this user may not open it. Unplug the station and "
+                     "plug it in again, so that the device rule installed with Quarmel Inventory gives you "
+                     "access. If that does not help, ask the administrator to add you to the group "
+                     "\"dialout\", then log out and in again.")
+                      .arg(communication->deniedPort));
+        return;
+    }
     QString text;
     switch (state) {
     case Communication::ReadingDatabase:

@@ -57,7 +57,7 @@ Field fieldOf(const char *name, int size)
     return Unknown;
 }
 
-Field fieldOf(const QStringRef &name)
+Field fieldOf(QStringView name)
 {
     for (const FieldName &f : fieldNames) {
         if (name == QLatin1String(f.name, f.size))

@@ -368,7 +368,7 @@ Inventory::ErrCode Inventory::import(QString fileName)
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        const QStringRef name = xml.name();
+        const QStringView name = xml.name();
         if (name == QLatin1String("counter")) {
             newCounter = xml.readElementText().trimmed().toUInt();
             haveCounter = true;

@@ -294,8 +294,9 @@ QByteArray InventoryBottleList::toXML() const
 
 QByteArray InventoryBottleList::toCSV() const
 {
-    QByteArray bytes;
-    QTextStream out(&bytes, QIODevice::WriteOnly);
+    // Encoded here rather than by the stream, which on Qt 5 follows the locale: UTF-8 with every Qt.
+    QString text;
+    QTextStream out(&text);
     out << tr("EAN") << ';' << tr("Item") << ';' << tr("Residue") << '\n';
     for (const OverviewRow &row : rows) {
         QString ean = row.ean;
@@ -303,7 +304,7 @@ QByteArray InventoryBottleList::toCSV() const
         out << '"' << ean << '"' << ';' << csvField(row.name) << ';' << row.residue << '\n';
     }
     out.flush();
-    return bytes;
+    return text.toUtf8();
 }
 
 bool InventoryBottleList::saveToCSV(QString fileName, QString *reason)
@@ -332,7 +333,7 @@ bool InventoryBottleList::loadFromXML(QString fileName, QList<InventoryBottle> &
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        const QStringRef name = xml.name();
+        const QStringView name = xml.name();
         if (name == QLatin1String("inventoryOverview") || name == QLatin1String("time"))
             continue;
         if (name != QLatin1String("bottle")) {

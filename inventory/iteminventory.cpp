@@ -201,7 +201,7 @@ bool ItemInventory::load(QString fileName)
             continue;
         AppendedItem item;
         while (xml.readNextStartElement()) {
-            const QStringRef name = xml.name();
+            const QStringView name = xml.name();
             if (name == QLatin1String("name")) {
                 item.name = xml.readElementText();
             } else if (name == QLatin1String("sellUnit")) {

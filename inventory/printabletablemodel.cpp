@@ -1,7 +1,7 @@
 #include "printabletablemodel.h"
 
-#include <QCoreApplication>
-#include <QFile>
+#include "resourcepaths.h"
+
 #include <QFont>
 #include <QFontInfo>
 #include <QImage>
@@ -26,10 +26,7 @@ QFont arial(int pointSize, bool bold = false)
 
 QString logoPath()
 {
-    const QString relative = QStringLiteral("../grafika/logoBW.png");
-    if (QFile::exists(relative))
-        return relative;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/../grafika/logoBW.png");
+    return grafikaPath(QStringLiteral("logoBW.png"));
 }
 
 // The page in the painter's coordinates: unless the printer paints on the full paper, the painter's origin

@@ -5,6 +5,7 @@
 #include "bottle.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QSerialPort>
@@ -20,6 +21,7 @@ constexpr int PollIntervalMs = 1;
 // Failed exchanges in a row (time-outs and unusable answers) after which a transfer is given up.
 constexpr int MaxRetries = 5;
 constexpr quint16 VersionEndAddress = 40;
+constexpr char stationLink[] = "/dev/quarmel-station";
 
 // The station builds its date text like a C compiler does, so a day below 10 may come padded with a
 // blank ("May  7 2013") instead of a zero.
@@ -123,7 +125,11 @@ void Communication::start(State newState, quint16 from, quint16 to)
 
 void Communication::openPort()
 {
+    deniedPort.clear();
     QString name = qEnvironmentVariable("QUARMEL_PORT");
+    // The link that the package's device rule makes for the station, whatever ttyUSB number it got.
+    if (name.isEmpty() && QFileInfo::exists(QLatin1String(stationLink)))
+        name = QLatin1String(stationLink);
     if (name.isEmpty()) {
         const auto ports = QSerialPortInfo::availablePorts();
         for (const QSerialPortInfo &info : ports) {
@@ -144,6 +150,12 @@ void Communication::openPort()
     candidate->setStopBits(QSerialPort::OneStop);
     if (!candidate->open(QIODevice::ReadWrite)) {
         qCWarning(lcCommunication, "Error opening port");
+        // Another program holding the port is reported the same way; only a device we may not read and
+        // write is a matter of access rights.
+        const QFileInfo device(name);
+        const bool usable = device.isReadable() && device.isWritable();
+        if (candidate->error() == QSerialPort::PermissionError && !usable)
+            deniedPort = name;
         delete candidate;
         return;
     }

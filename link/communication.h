@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 class QSerialPort;
@@ -99,6 +100,9 @@ public:
     QList<InventoryBottle> inventory;
     // Firmware build time in seconds since 1970-01-01 00:00 UTC; 4294967295 when the text was unreadable.
     quint64 firmwareVersion = 0;
+    // The station's device when the last attempt to open it failed because this user may not use it (no
+    // access rule, not in the device's group); empty otherwise. Lets the window say what to do about it.
+    QString deniedPort;
 
 private:
     // True from the start of a transfer until it finishes or is abandoned; bytes that arrive outside a

@@ -3,7 +3,6 @@
 #include "bottle.h"
 #include "inventorybottle.h"
 
-#include <QTextCodec>
 #include <QtEndian>
 
 namespace StationProtocol {
@@ -139,12 +138,13 @@ QString decodeText(const char *data, int size)
     int length = 0;
     while (length < size && data[length] != 0)
         ++length;
-    QTextCodec *utf8 = QTextCodec::codecForMib(106);
-    QTextCodec::ConverterState state;
-    const QString text = utf8->toUnicode(data, length, &state);
-    if (state.invalidChars == 0 && state.remainingChars == 0)
+    // Valid UTF-8, and only that, comes back unchanged from a round trip: a broken or cut-off sequence turns
+    // into a replacement character.
+    const QByteArray raw(data, length);
+    const QString text = QString::fromUtf8(raw);
+    if (text.toUtf8() == raw)
         return text;
-    return QString::fromLatin1(data, length);
+    return QString::fromLatin1(raw);
 }
 
 QByteArray encodeBottle(const Bottle &bottle)

@@ -7,9 +7,21 @@ QUARMEL_BUILD="${QUARMEL_BUILD:-$QUARMEL_ROOT/build}"
 
 QUARMEL_PACKAGES=(
     cmake g++ make pkg-config
-    qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev qttranslations5-l10n
     libssl-dev fonts-liberation2 fonts-dejavu-core
 )
+
+# The Qt to build with: QUARMEL_QT_MAJOR=6 (the default: Debian 12 and later carry it) or 5.
+QUARMEL_QT_MAJOR="${QUARMEL_QT_MAJOR:-6}"
+case "$QUARMEL_QT_MAJOR" in
+5) QUARMEL_QT_PACKAGES=(qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev
+    qttranslations5-l10n) ;;
+6) QUARMEL_QT_PACKAGES=(qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+    qt6-translations-l10n libgl-dev) ;;
+*)
+    echo "QUARMEL_QT_MAJOR must be 5 or 6, not '$QUARMEL_QT_MAJOR'." >&2
+    return 1
+    ;;
+esac
 
 # Processors to build and test with; getconf is POSIX, nproc is not everywhere.
 quarmel_jobs() {
@@ -40,8 +52,10 @@ quarmel_install() {
 
 # quarmel_build [target...]: installs, configures and builds the given targets, or everything without any.
 quarmel_build() {
-    quarmel_install "${QUARMEL_PACKAGES[@]}" || { echo "Could not install the build dependencies." >&2; return 1; }
-    cmake -S "$QUARMEL_ROOT" -B "$QUARMEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || return 1
+    quarmel_install "${QUARMEL_PACKAGES[@]}" "${QUARMEL_QT_PACKAGES[@]}" ||
+        { echo "Could not install the build dependencies." >&2; return 1; }
+    cmake -S "$QUARMEL_ROOT" -B "$QUARMEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQUARMEL_QT_MAJOR="$QUARMEL_QT_MAJOR" >/dev/null || return 1
     if [ $# -eq 0 ]; then
         cmake --build "$QUARMEL_BUILD" -j"$(quarmel_jobs)" || return 1
     else

@@ -973,6 +973,10 @@ množství [ks]</translation>
         <source>The downloaded database update is damaged.</source>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
+    <message>
+        <source>The station is connected at %1, but this user may not open it. Unplug the station and plug it in again, so that the device rule installed with Quarmel Inventory gives you access. If that does not help, ask the administrator to add you to the group &quot;dialout&quot;, then log out and in again.</source>
+        <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
+    </message>
 </context>
 <context>
     <name>PrintableTableModel</name>
@@ -1033,6 +1037,13 @@ množství [ks]</translation>
 [EUR]</source>
         <translation>
 [EUR]</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
+        <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
     </message>
 </context>
 </TS>

@@ -38,6 +38,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 // Prints into a PDF instead of asking for a printer.
 class TestInteraction : public ScriptedInteraction
@@ -131,6 +133,7 @@ private slots:
     void threeInventoriesInStationOrder();
     void stationFailures_data();
     void stationFailures();
+    void stationRefusedToUserSaysWhatToDo();
     void noStoredInventoryIsRefused_data();
     void noStoredInventoryIsRefused();
     void countUpWithoutLastTable_data();
@@ -374,6 +377,23 @@ void tst_MainWindow::stationFailures()
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     if (catalogue)
         QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
+}
+
+void tst_MainWindow::stationRefusedToUserSaysWhatToDo()
+{
+    // Root opens any device; CI runs this test once more as an ordinary account.
+    if (::geteuid() == 0)
+        QSKIP("needs an ordinary user: root may open any device");
+    const QString device = station->devicePath();
+    QVERIFY(QFile::setPermissions(device, QFileDevice::Permissions()));
+    window = makeWindow();
+
+    click("pbLoadLastInventory");
+    QTRY_COMPARE(interaction.texts("error").size(), 1);
+    const QString text = interaction.texts("error").constFirst();
+    QVERIFY2(text.startsWith(QStringLiteral("The station is connected at ") + device), qPrintable(text));
+    QVERIFY2(text.contains(QLatin1String("dialout")), qPrintable(text));
+    QCOMPARE(page(), 0);
 }
 
 void tst_MainWindow::noStoredInventoryIsRefused_data()

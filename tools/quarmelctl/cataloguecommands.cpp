@@ -140,7 +140,7 @@ int importCsv(const QStringList &args)
         return fail(QStringLiteral("%1: no line with six fields").arg(args.at(0)));
     if (!writeOutput(args.at(1), Database::toDocument(list), &error))
         return fail(error);
-    std::fprintf(stderr, "%d bottles\n", list.size());
+    std::fprintf(stderr, "%d bottles\n", int(list.size()));
     return ExitOk;
 }
 

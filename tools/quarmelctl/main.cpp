@@ -7,10 +7,39 @@
 #include <cstdio>
 
 namespace {
+QString help()
+{
+    return QStringLiteral("usage: quarmelctl COMMAND ...\n"
+                          "       quarmelctl --help | --version\n"
+                          "\n"
+                          "The command-line companion of Quarmel Inventory: talks to the weighing station,\n"
+                          "converts and compares catalogues, and counts an inventory as the program does.\n"
+                          "\n"
+                          "Station commands (results on standard output, progress on standard error):\n") +
+           stationUsage() + QStringLiteral("\nCatalogue commands:\n") + catalogueUsage() +
+           QStringLiteral("\nInventory commands:\n") + inventoryUsage() +
+           QStringLiteral(
+               "\n"
+               "Exit status:\n"
+               "  0   done\n"
+               "  1   failure: an input file could not be read or is not what the command takes,\n"
+               "      or an output file could not be written\n"
+               "  2   no station: its port was not found or could not be opened\n"
+               "  3   the station stopped answering\n"
+               "  4   the station refused the write (more than 1500 bottles); nothing was written\n"
+               "  64  unknown command or bad arguments; usage on standard error\n"
+               "\n"
+               "Environment:\n"
+               "  QUARMEL_PORT  device path of the station's serial port; without it the link\n"
+               "                /dev/quarmel-station is tried, then the station's USB bridge\n"
+               "                (vendor 0403, product 6015) or a port with USB in its name\n"
+               "\n"
+               "See quarmelctl(1) for the formats of the files.\n");
+}
+
 int usage()
 {
-    std::fprintf(stderr, "usage: quarmelctl COMMAND ...\n%s%s%s", qUtf8Printable(stationUsage()),
-                 qUtf8Printable(catalogueUsage()), qUtf8Printable(inventoryUsage()));
+    std::fprintf(stderr, "%s", qUtf8Printable(help()));
     return ExitUsage;
 }
 } // namespace
@@ -25,6 +54,14 @@ int main(int argc, char *argv[])
     if (args.isEmpty())
         return usage();
     const QString group = args.takeFirst();
+    if (group == QLatin1String("--help") || group == QLatin1String("-h") || group == QLatin1String("help")) {
+        std::printf("%s", qUtf8Printable(help()));
+        return ExitOk;
+    }
+    if (group == QLatin1String("--version")) {
+        std::printf("quarmelctl %s\n", QUARMEL_VERSION);
+        return ExitOk;
+    }
     if (group == QLatin1String("station"))
         return runStationCommand(args);
     if (group == QLatin1String("catalogue"))

@@ -209,7 +209,7 @@ int writeDatabase(const QString &path)
                      [&transfer] { transfer.end(ExitOk); });
     const int code = transfer.run([&transfer, &bottles] { transfer.link.writeDatabase(&bottles); });
     if (code == ExitOk)
-        std::fprintf(stderr, "%d bottles written.\n", bottles.size());
+        std::fprintf(stderr, "%d bottles written.\n", int(bottles.size()));
     return code;
 }
 } // namespace

@@ -53,9 +53,17 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("quarmel-station-sim"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Simulates a weighing station on a pseudo-terminal and "
-                                                    "prints the terminal's path as its first line."));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUARMEL_VERSION));
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulates a weighing station on a pseudo-terminal and prints the terminal's path as its "
+        "first line;\nit answers until it gets SIGINT, SIGTERM or SIGHUP. Point the program or "
+        "quarmelctl at it\nwith QUARMEL_PORT=PATH. N[:COUNT] counts answers from 1; COUNT "
+        "-1 or all means every\nanswer from N on.\n\n"
+        "Exit status: 0 after a stop by signal; 1 for an unknown option, a bad value, an "
+        "unreadable\nfile, a pseudo-terminal that cannot be opened or an image that cannot "
+        "be saved."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption catalogue(QStringLiteral("catalogue"),
                                        QStringLiteral("Bottle database (CSV import file or .xml document)."),
                                        QStringLiteral("file"));
