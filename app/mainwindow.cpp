@@ -910,9 +910,10 @@ void MainWindow::saveDatabase()
     // station's list there. Nothing is written until every row fits.
     const QList<StationProtocol::CatalogueFault> faults = StationProtocol::checkCatalogue(database->bottles);
     if (!faults.isEmpty() && database->rowCount() <= StationProtocol::MaxBottles) {
+        const QStringList rows = StationProtocol::describeFaults(database->bottles, faults);
         showError(tr("Quarmel cannot hold these items as they are. Nothing was written; correct them and "
                      "save again.\n\n%1")
-                      .arg(StationProtocol::describeFaults(database->bottles, faults).join(QLatin1Char('\n'))));
+                      .arg(rows.join(QLatin1Char('\n'))));
         return;
     }
     showProgress(tr("Writing database: %1 %").arg(0));
