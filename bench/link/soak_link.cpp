@@ -162,10 +162,27 @@ int main(int argc, char *argv[])
         else
             loop.quit();
     });
+    // No transfer here may take a minute; one that does is hung, which is as bad as a wrong result.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    bool hung = false;
+    QObject::connect(&watchdog, &QTimer::timeout, &loop, [&] {
+        QStringList active;
+        for (const char *name : {"pollTimer", "readTimer", "writeTimer", "guardTimer"}) {
+            if (link.findChild<QTimer *>(QLatin1String(name))->isActive())
+                active.append(QLatin1String(name));
+        }
+        std::printf("HUNG after %d requests; running: %s\n", station.requestCount(),
+                    qPrintable(active.join(QLatin1Char(' '))));
+        hung = true;
+        loop.quit();
+    });
     const auto run = [&](const std::function<void()> &start) {
         failed = false;
         QTimer::singleShot(0, &link, start);
+        watchdog.start(60000);
         loop.exec();
+        watchdog.stop();
         return !failed;
     };
 
@@ -223,6 +240,10 @@ int main(int argc, char *argv[])
             ++tally.wrong;
         if (outcome == Wrong)
             std::printf("WRONG result in round %d (kind %d)\n", round, round % 5);
+        if (hung) {
+            ++tally.wrong;
+            break;
+        }
         if (round % 20 == 0) {
             std::fprintf(stderr, "round %d: %d exchanges, %d faults, %.0f s\n", round, station.requestCount(),
                          station.injectedTotal(), clock.elapsed() / 1000.0);
