@@ -343,6 +343,8 @@ private slots:
         QTest::newRow("missing catalogue")
             << QStringList{"--catalogue", "/nonexistent.csv"} << "nonexistent.csv";
         QTest::newRow("bad fault range") << QStringList{"--drop", "x"} << "--drop";
+        QTest::newRow("fault rate above 1") << QStringList{"--random", "1.5"} << "--random";
+        QTest::newRow("XML of another kind as catalogue") << QStringList{"--catalogue", "OTHER"} << "<table>";
         QTest::newRow("bad firmware time") << QStringList{"--firmware", "yesterday"} << "--firmware";
         QTest::newRow("weight not a number") << QStringList{"--inventory1", "BAD"} << "bad.txt:2";
     }
@@ -353,6 +355,7 @@ private slots:
         QFETCH(QString, message);
         args.replaceInStrings(QStringLiteral("BAD"),
                               writeFile("bad.txt", "8591000000005;640\n8591000000005;heavy\n"));
+        args.replaceInStrings(QStringLiteral("OTHER"), writeFile("other.xml", "<table><row/></table>\n"));
         QProcess sim;
         QSignalSpy finished(&sim, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
         sim.start(QStringLiteral(STATION_SIM_PATH), args);
