@@ -98,6 +98,8 @@ bool sameWeighings(const QList<InventoryBottle> &a, const QList<InventoryBottle>
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // A run stopped from outside still leaves every line it printed.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QLoggingCategory::setFilterRules(QStringLiteral("communication=false"));
     int targetFaults = 1000;
     quint32 seed = 1;
