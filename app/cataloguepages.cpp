@@ -79,6 +79,16 @@ void MainWindow::deleteDatabaseRow()
 
 void MainWindow::saveDatabase()
 {
+    // A row the station cannot hold would be stored as something else; an EAN stored as 0 even ends the
+    // station's list there. Nothing is written until every row fits.
+    const QList<StationProtocol::CatalogueFault> faults = StationProtocol::checkCatalogue(database->bottles);
+    if (!faults.isEmpty() && database->rowCount() <= StationProtocol::MaxBottles) {
+        const QStringList rows = StationProtocol::describeFaults(database->bottles, faults);
+        showError(tr("Quarmel cannot hold these items as they are. Nothing was written; correct them and "
+                     "save again.\n\n%1")
+                      .arg(rows.join(QLatin1Char('\n'))));
+        return;
+    }
     showProgress(tr("Writing database: %1 %").arg(0));
     communication->writeDatabase(&database->bottles);
 }
@@ -110,6 +120,12 @@ void MainWindow::databaseWriteRefused()
     // list before sending anything; nothing was written and the table stays open for deleting items.
     progressDialog->close();
     qCWarning(lcCataloguePages) << "Database not written:" << database->rowCount() << "items";
+    if (database->rowCount() <= StationProtocol::MaxBottles) {
+        // Read back after writing, the station held something else than was sent.
+        showError(tr("Quarmel does not hold the database as it was written (reading it back showed a "
+                     "difference). Check the connection and save again."));
+        return;
+    }
     showError(tr("Quarmel holds at most %1 items, but the database has %2. Nothing was written; "
                  "delete items and save again.")
                   .arg(StationProtocol::MaxBottles)

@@ -20,6 +20,11 @@ constexpr int AnswerTimeoutMs = 500;
 constexpr int PollIntervalMs = 1;
 // Failed exchanges in a row (time-outs and unusable answers) after which a transfer is given up.
 constexpr int MaxRetries = 5;
+// Quiet time on the line after which no more answer to an earlier request is on its way. A station that
+// works through queued requests sends their answers back to back; 150 ms is three answers on the wire.
+constexpr int GuardMs = 150;
+// Bytes of a bottle record that the station keeps as written; the rest is the station's own text.
+constexpr int WrittenRecordBytes = 27;
 constexpr quint16 VersionEndAddress = 40;
 constexpr char stationLink[] = "/dev/quarmel-station";
 
@@ -55,6 +60,9 @@ Communication::Communication(QObject *parent) : QObject(parent)
     pollTimer.setTimerType(Qt::PreciseTimer);
     readTimer.setSingleShot(true);
     writeTimer.setSingleShot(true);
+    guardTimer.setObjectName(QStringLiteral("guardTimer"));
+    guardTimer.setSingleShot(true);
+    connect(&guardTimer, &QTimer::timeout, this, &Communication::guardEnded);
     connect(&pollTimer, &QTimer::timeout, this, &Communication::checkDataAvaliable);
     connect(&readTimer, &QTimer::timeout, this, &Communication::readTimeout);
     connect(&writeTimer, &QTimer::timeout, this, &Communication::writeTimeout);
@@ -75,8 +83,11 @@ void Communication::readDatabase(QList<Bottle> *bottles)
 
 void Communication::writeDatabase(const QList<Bottle> *bottles)
 {
-    // More than the database area holds would run on into the stored inventories.
-    if (!bottles || bottles->size() > MaxBottles) {
+    // More than the database area holds would run on into the stored inventories, and a row the station
+    // cannot hold exactly would be stored as something else (an EAN stored as 0 ends the station's list).
+    if (!bottles || bottles->size() > MaxBottles || !checkCatalogue(*bottles).isEmpty()) {
+        if (bottles && bottles->size() <= MaxBottles)
+            qCWarning(lcCommunication, "database not written: rows the station cannot hold");
         emit writeError();
         return;
     }
@@ -88,6 +99,9 @@ void Communication::writeDatabase(const QList<Bottle> *bottles)
     // carries the all-zero record that ends the list.
     if (n > 0 && n % 4 == 0 && n < MaxBottles)
         end = quint16(end + BlockSize);
+    writeBlocks = 1;
+    for (int address = BlockSize; address < int(end) - 126; address += BlockSize)
+        ++writeBlocks;
     start(WritingDatabase, DatabaseAddress, end);
 }
 
@@ -115,12 +129,32 @@ void Communication::start(State newState, quint16 from, quint16 to)
     // against the new one.
     readTimer.stop();
     writeTimer.stop();
+    guardTimer.stop();
+    guarding = false;
+    verifying = false;
     retryCount = 0;
     state = newState;
     currentAddress = from;
     endAddress = to;
     transferRunning = true;
+    request(false, false);
+}
+
+void Communication::request(bool repeat, bool afterQuiet)
+{
+    repeated = repeat;
+    quietBefore = afterQuiet;
     sendRequest();
+}
+
+void Communication::dropPendingInput()
+{
+    rxBuffer.clear();
+    frameOpen = false;
+    if (!port)
+        return;
+    port->readAll();
+    port->clear(QSerialPort::Input);
 }
 
 void Communication::openPort()
@@ -200,7 +234,10 @@ void Communication::sendRequest()
         sendReadRequest(currentAddress, BlockSize);
         break;
     case WritingDatabase:
-        sendWriteRequest(currentAddress, BlockSize);
+        if (verifying)
+            sendReadRequest(currentAddress, BlockSize);
+        else
+            sendWriteRequest(currentAddress, BlockSize);
         break;
     case ReadingVersion:
         sendVersionRequest(currentAddress, BlockSize);
@@ -231,6 +268,10 @@ void Communication::sendFrame(const QByteArray &payload)
     const char checksumBytes[2] = {char(crc >> 8), char(crc & 0xFF)};
     escapeData(checksumBytes, 2);
     txBuffer.append(FrameEnd);
+    // The station answers only what it has received, so nothing that is on the line before this request
+    // (a doubled or late answer, noise) can be its answer.
+    dropPendingInput();
+    ++requestsSent;
     port->write(txBuffer);
 }
 
@@ -252,6 +293,12 @@ void Communication::sendReadRequest(quint16 address, quint8 length)
 void Communication::sendWriteRequest(quint16 address, quint8 length)
 {
     setRequestHeader(WriteBlockCommand, address, length);
+    sendFrame(writeBlock(address));
+    writeTimer.start(AnswerTimeoutMs);
+}
+
+QByteArray Communication::writeBlock(quint16 address) const
+{
     QByteArray payload;
     payload.reserve(BlockSize);
     const int first = address / BottleRecordSize;
@@ -261,8 +308,7 @@ void Communication::sendWriteRequest(quint16 address, quint8 length)
         else
             payload.append(QByteArray(BottleRecordSize, 0));
     }
-    sendFrame(payload);
-    writeTimer.start(AnswerTimeoutMs);
+    return payload;
 }
 
 void Communication::sendVersionRequest(quint16 address, quint8 length)
@@ -283,6 +329,13 @@ void Communication::onDataAvailable()
     if (!port)
         return;
     const QByteArray data = port->read(port->bytesAvailable());
+    if (guarding) {
+        // Whatever comes while the line is to go quiet answers nothing; the line is quiet from now on.
+        rxBuffer.clear();
+        frameOpen = false;
+        guardTimer.start(GuardMs);
+        return;
+    }
     for (const char byte : data) {
         if (byte == FrameStart) {
             rxBuffer.clear();
@@ -302,18 +355,28 @@ void Communication::onDataAvailable()
             rxBuffer.clear();
         } else {
             frameOpen = false;
+            const quint32 sentBefore = requestsSent;
             if (transferRunning)
                 frameCompleted();
             rxBuffer.clear();
+            // Bytes read before a request was sent cannot answer it, and bytes that came with the last
+            // answer of a transfer answer nothing; the next transfer drops what is still on the line.
+            if (guarding) {
+                guardTimer.start(GuardMs);
+                return;
+            }
+            if (requestsSent != sentBefore || !transferRunning)
+                return;
         }
     }
 }
 
 void Communication::frameCompleted()
 {
+    // A broken frame is no answer, not even a failed one: the answer may still come, and only the answer
+    // timer decides that it will not.
     if (rxBuffer.size() < MinRawFrameSize) {
         qCDebug(lcCommunication, "broken message");
-        exchangeFailed();
         return;
     }
     QByteArray frame;
@@ -322,40 +385,98 @@ void Communication::frameCompleted()
     crc = dataSize >= 0 ? checksum(frame.constData(), dataSize) : 0;
     if (dataSize < 0 || crc != quint16(quint8(frame.at(dataSize)) << 8 | quint8(frame.at(dataSize + 1)))) {
         qCWarning(lcCommunication, "CRC error");
-        pollTimer.stop();
-        exchangeFailed();
         return;
     }
     frame.chop(2);
 
-    pollTimer.stop();
+    // The station may send one answer twice; the copy would be taken for the answer to the next request.
+    // Two equal blocks can exist, so an equal answer is believed when it answers a request that was sent
+    // on a quiet line.
+    if (readsData() && !quietBefore && frame == lastAnswer) {
+        qCWarning(lcCommunication, "answer equal to the previous one, asking again");
+        exchangeFailed(true);
+        return;
+    }
+    if (!usable(frame)) {
+        exchangeFailed(true);
+        return;
+    }
     readTimer.stop();
     writeTimer.stop();
-    bool used = true;
+    lastAnswer = frame;
     switch (state) {
     case ReadingDatabase:
     case WritingDatabase:
     case ReadingInventoryNumber:
-        used = processRawData(frame);
+        if (!processRawData(frame))
+            return;
         break;
     case ReadingInventory:
-        used = processRawDataInventory(frame);
+        processRawDataInventory(frame);
         break;
     case ReadingVersion:
-        used = processVersion(frame);
+        processVersion(frame);
         break;
     case Idle:
         break;
     }
-    if (!used) {
-        exchangeFailed();
+    retryCount = 0;
+    // A repeated request may be answered twice (the late answer and the repeat's); the second must not be
+    // taken for the next request, nor for the first request of the next transfer.
+    if (repeated)
+        startGuard(false);
+    else
+        proceed();
+}
+
+bool Communication::readsData() const
+{
+    return state != WritingDatabase || verifying;
+}
+
+bool Communication::usable(const QByteArray &frame) const
+{
+    switch (state) {
+    case ReadingDatabase:
+    case ReadingInventory:
+        break;
+    case WritingDatabase:
+        if (!verifying)
+            return true;
+        break;
+    case ReadingInventoryNumber:
+        if (frame.size() < HeaderSize + 1) {
+            qCWarning(lcCommunication, "ReadInventoryNumber: broken packet, no data");
+            return false;
+        }
+        return true;
+    case ReadingVersion:
+        return frame.size() > 31;
+    case Idle:
+        return true;
+    }
+    // A block answer that lacks records would silently shorten the list.
+    if (frame.size() < HeaderSize + BlockSize) {
+        qCWarning(lcCommunication, "block answer of %d bytes, asking again", int(frame.size()));
+        return false;
+    }
+    return true;
+}
+
+void Communication::proceed()
+{
+    if (moreBlocks()) {
+        request(false, false);
         return;
     }
-    retryCount = 0;
-    if (moreBlocks())
-        sendRequest();
-    else
-        finish();
+    if (state == WritingDatabase && !verifying) {
+        // Only what the station gives back proves what it holds.
+        verifying = true;
+        currentAddress = DatabaseAddress;
+        request(false, false);
+        return;
+    }
+    finish();
 }
 
 void Communication::filterData(const QByteArray &input, QByteArray &output)
@@ -370,10 +491,13 @@ bool Communication::moreBlocks() const
     return int(currentAddress) < int(endAddress) - 126;
 }
 
-void Communication::exchangeFailed()
+void Communication::exchangeFailed(bool waitForQuiet)
 {
     if (!transferRunning)
         return;
+    readTimer.stop();
+    writeTimer.stop();
+    dropPendingInput();
     // Every failed exchange counts, so a line that keeps corrupting answers ends like a silent one
     // instead of looping; a single-block transfer repeats rather than finishing on a value it never got.
     if (++retryCount > MaxRetries) {
@@ -381,13 +505,44 @@ void Communication::exchangeFailed()
         emit timeout();
         return;
     }
-    sendRequest();
+    if (waitForQuiet)
+        startGuard(true);
+    else
+        request(true, false);
+}
+
+void Communication::startGuard(bool thenRepeat)
+{
+    readTimer.stop();
+    writeTimer.stop();
+    guarding = true;
+    repeatAfterGuard = thenRepeat;
+    rxBuffer.clear();
+    frameOpen = false;
+    pollTimer.start(PollIntervalMs);
+    guardTimer.start(GuardMs);
+}
+
+void Communication::guardEnded()
+{
+    if (!guarding)
+        return;
+    guarding = false;
+    if (!transferRunning)
+        return;
+    if (repeatAfterGuard)
+        request(true, true);
+    else
+        proceed();
 }
 
 void Communication::abandon()
 {
     state = Idle;
     transferRunning = false;
+    guarding = false;
+    verifying = false;
+    guardTimer.stop();
     pollTimer.stop();
     readTimer.stop();
     writeTimer.stop();
@@ -424,7 +579,7 @@ void Communication::readTimeout()
     qCWarning(lcCommunication, "read timeout ERROR");
     closePort();
     openPort();
-    exchangeFailed();
+    exchangeFailed(false);
 }
 
 void Communication::writeTimeout()
@@ -432,7 +587,7 @@ void Communication::writeTimeout()
     qCWarning(lcCommunication, "write timeout ERROR");
     closePort();
     openPort();
-    exchangeFailed();
+    exchangeFailed(false);
 }
 
 bool Communication::processRawData(const QByteArray &frame)
@@ -455,24 +610,46 @@ bool Communication::processRawData(const QByteArray &frame)
         currentAddress = quint16(currentAddress + BlockSize);
         return true;
     case WritingDatabase: {
-        // An empty list is one block of a 64-byte transfer, which the formula would report as 200 %.
-        const int percent = qMin(100, (currentAddress * 100 + BlockSize * 100) / (endAddress + 1));
-        qCDebug(lcCommunication, "write OK, %d %%", percent);
+        // Writing is the first half of the work, reading back the second.
+        const int done = currentAddress / BlockSize + 1 + (verifying ? writeBlocks : 0);
+        const int percent = qMin(100, done * 100 / (2 * writeBlocks));
+        if (verifying) {
+            if (!verifyBlock(frame))
+                return false;
+        } else {
+            qCDebug(lcCommunication, "write OK, %d %%", percent);
+        }
         emit databaseWriten(percent);
         currentAddress = quint16(currentAddress + BlockSize);
         return true;
     }
     case ReadingInventoryNumber:
-        if (frame.size() < HeaderSize + 1) {
-            qCWarning(lcCommunication, "ReadInventoryNumber: broken packet, no data");
-            return false;
-        }
         lastInventory = qint8(frame.at(HeaderSize));
         currentAddress = quint16(currentAddress + BlockSize);
         return true;
     default:
         return true;
     }
+}
+
+bool Communication::verifyBlock(const QByteArray &frame)
+{
+    const QByteArray sent = writeBlock(currentAddress);
+    const int count = sourceBottles ? sourceBottles->size() : 0;
+    for (int i = 0; i < BlockSize / BottleRecordSize; ++i) {
+        const int index = currentAddress / BottleRecordSize + i;
+        const int offset = BottleRecordSize * i;
+        // Records past the end of the list were written as zeros; only the first of them matters, as the
+        // end of the station's list.
+        const int compared = index < count ? WrittenRecordBytes : index == count ? 4 : 0;
+        if (frame.mid(HeaderSize + offset, compared) != sent.mid(offset, compared)) {
+            qCWarning(lcCommunication, "write verify ERROR, record %d differs", index);
+            abandon();
+            emit writeError();
+            return false;
+        }
+    }
+    return true;
 }
 
 bool Communication::processRawDataInventory(const QByteArray &frame)

@@ -73,10 +73,19 @@ private:
     bool processRawDataInventory(const QByteArray &frame);
     bool processVersion(const QByteArray &frame);
     void start(State newState, quint16 from, quint16 to);
-    void exchangeFailed();
+    void request(bool repeat, bool afterQuiet);
+    void dropPendingInput();
+    bool usable(const QByteArray &frame) const;
+    bool readsData() const;
+    void exchangeFailed(bool waitForQuiet);
+    void startGuard(bool thenRepeat);
+    void guardEnded();
+    void proceed();
     void abandon();
     void finish();
     bool moreBlocks() const;
+    QByteArray writeBlock(quint16 address) const;
+    bool verifyBlock(const QByteArray &frame);
 
     QSerialPort *port = nullptr;
     int retryCount = 0;
@@ -110,4 +119,24 @@ private:
     bool transferRunning = false;
     // A start byte has been seen since the last completed frame; an end byte without one completes nothing.
     bool frameOpen = false;
+
+    // The station's answers carry nothing that ties them to a request, so the link makes sure by timing
+    // alone that no answer is taken for another request: after any doubt it lets the line go quiet before
+    // it asks again, and it never takes bytes that were on the line before a request for its answer.
+    QTimer guardTimer{this};
+    bool guarding = false;
+    // What follows the quiet line: the same request again, or the next one (or the end of the transfer).
+    bool repeatAfterGuard = false;
+    // The request now waiting for its answer was sent after a failed exchange.
+    bool repeated = false;
+    // ... and after the line had been quiet for a guard time.
+    bool quietBefore = false;
+    // The last answer taken, across transfers: a read answer equal to it may be a doubled answer.
+    QByteArray lastAnswer;
+    // Counts requests sent, so the bytes of a read that were received before a request are not taken for
+    // its answer.
+    quint32 requestsSent = 0;
+    // A database write reads its blocks back and compares them before it reports success.
+    bool verifying = false;
+    int writeBlocks = 1;
 };

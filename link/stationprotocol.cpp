@@ -3,6 +3,7 @@
 #include "bottle.h"
 #include "inventorybottle.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 namespace StationProtocol {
@@ -147,6 +148,120 @@ QString decodeText(const char *data, int size)
     return QString::fromLatin1(raw);
 }
 
+namespace {
+constexpr int NameSize = 15;
+constexpr quint64 MaxField = 0xFFFF;
+
+bool fitsField(quint64 weight, qint32 correction)
+{
+    // Checked before adding, so no weight from a file can overflow the sum.
+    if (weight > MaxField + 0x80000000ULL)
+        return false;
+    const qint64 sum = qint64(weight) + correction;
+    return sum >= 0 && sum <= qint64(MaxField);
+}
+} // namespace
+
+BottleFault checkBottle(const Bottle &bottle)
+{
+    const QString &ean = bottle.ean;
+    if (ean.isEmpty())
+        return BottleFault::EmptyEan;
+    for (const QChar c : ean) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return BottleFault::EanNotDigits;
+    }
+    // The station keeps the EAN as numbers, so leading zeros are not part of what it holds.
+    int first = 0;
+    while (first < ean.size() && ean.at(first) == QLatin1Char('0'))
+        ++first;
+    const QString significant = ean.mid(first);
+    bool ok = false;
+    const quint64 leading = significant.left(qMax(0, significant.size() - 4)).toULongLong(&ok);
+    if (!ok || leading == 0 || leading > 4294967295ULL)
+        return BottleFault::EanLeadingPart;
+    if (!fitsField(bottle.emptyWeight, bottle.weightCorrection) ||
+        !fitsField(bottle.fullWeight, bottle.weightCorrection))
+        return BottleFault::WeightOutOfRange;
+    if (bottle.volume > MaxField)
+        return BottleFault::VolumeOutOfRange;
+    return BottleFault::None;
+}
+
+QList<CatalogueFault> checkCatalogue(const QList<Bottle> &bottles)
+{
+    QList<CatalogueFault> faults;
+    for (int row = 0; row < bottles.size(); ++row) {
+        const BottleFault fault = checkBottle(bottles.at(row));
+        if (fault != BottleFault::None)
+            faults.append({row, fault});
+    }
+    return faults;
+}
+
+QString faultText(BottleFault fault)
+{
+    switch (fault) {
+    case BottleFault::None:
+        break;
+    case BottleFault::EmptyEan:
+        return QCoreApplication::translate("StationProtocol", "the EAN is empty");
+    case BottleFault::EanNotDigits:
+        return QCoreApplication::translate("StationProtocol", "the EAN holds something other than digits");
+    case BottleFault::EanLeadingPart:
+        return QCoreApplication::translate(
+            "StationProtocol", "the EAN must have 5 to 14 digits after its leading zeros, and all but its "
+                               "last four digits must not exceed 4294967295");
+    case BottleFault::WeightOutOfRange:
+        return QCoreApplication::translate("StationProtocol",
+                                           "a weight with its correction is outside 0 to 65535 g");
+    case BottleFault::VolumeOutOfRange:
+        return QCoreApplication::translate("StationProtocol", "the volume is outside 0 to 65535 ml");
+    }
+    return QString();
+}
+
+QStringList describeFaults(const QList<Bottle> &bottles, const QList<CatalogueFault> &faults, int limit)
+{
+    QStringList lines;
+    for (const CatalogueFault &f : faults) {
+        if (lines.size() == limit) {
+            lines.append(QCoreApplication::translate("StationProtocol", "... and %1 more rows")
+                             .arg(faults.size() - limit));
+            break;
+        }
+        const QString ean = f.row >= 0 && f.row < bottles.size() ? bottles.at(f.row).ean : QString();
+        lines.append(QCoreApplication::translate("StationProtocol", "row %1, EAN \"%2\": %3")
+                         .arg(f.row + 1)
+                         .arg(ean.left(40), faultText(f.fault)));
+    }
+    return lines;
+}
+
+QByteArray stationName(const QString &name)
+{
+    QByteArray bytes;
+    const QVector<uint> characters = name.toUcs4();
+    for (const uint c : characters) {
+        if (bytes.size() == NameSize)
+            break;
+        if (c <= 0xFF) {
+            bytes.append(char(c));
+            continue;
+        }
+        // The base letters of the decomposition, the combining accents dropped.
+        const char32_t character = c;
+        const QString decomposed = QString::fromUcs4(&character, 1).normalized(QString::NormalizationForm_D);
+        QByteArray base;
+        for (const QChar part : decomposed) {
+            if (part.unicode() <= 0xFF && part.category() != QChar::Mark_NonSpacing)
+                base.append(char(part.unicode()));
+        }
+        bytes.append(base.isEmpty() ? QByteArray(1, '?') : base);
+    }
+    return bytes.left(NameSize);
+}
+
 QByteArray encodeBottle(const Bottle &bottle)
 {
     QByteArray record(BottleRecordSize, 0);
@@ -155,7 +270,7 @@ QByteArray encodeBottle(const Bottle &bottle)
     splitEan(bottle.ean, &leading, &last);
     put32(record, 0, leading);
     put16(record, 4, last);
-    const QByteArray name = bottle.displayName.left(15).toLatin1();
+    const QByteArray name = stationName(bottle.displayName);
     record.replace(6, name.size(), name);
     const quint64 correction = quint64(qint64(bottle.weightCorrection));
     put16(record, 21, quint16(bottle.volume));

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <array>
@@ -89,6 +91,37 @@ void splitEan(const QString &ean, quint32 *leading, quint16 *last);
 // Text of a record field: bytes up to the first zero byte, as UTF-8 when they are valid UTF-8 and as
 // Latin-1 otherwise (names are written in Latin-1).
 QString decodeText(const char *data, int size);
+
+// Why the station cannot hold a catalogue row exactly as it is.
+enum class BottleFault {
+    None,
+    EmptyEan,
+    EanNotDigits,
+    // All but the last four digits, leading zeros dropped, must be 1 to 4294967295: a leading part of 0
+    // is the station's end of list and would hide every bottle after it.
+    EanLeadingPart,
+    WeightOutOfRange, // weight plus correction outside 0 to 65535 g
+    VolumeOutOfRange, // volume outside 0 to 65535 ml
+};
+
+struct CatalogueFault
+{
+    int row = 0; // 0-based row of the list
+    BottleFault fault = BottleFault::None;
+};
+
+BottleFault checkBottle(const Bottle &bottle);
+// Every row the station cannot hold exactly, in list order.
+QList<CatalogueFault> checkCatalogue(const QList<Bottle> &bottles);
+// The fault in words, translated when a translator is installed.
+QString faultText(BottleFault fault);
+// One line per faulty row, 1-based as the user counts: row 3, EAN "abc12": ... . At most `limit` lines,
+// then how many more.
+QStringList describeFaults(const QList<Bottle> &bottles, const QList<CatalogueFault> &faults, int limit = 10);
+
+// The 15 name bytes the station keeps: Latin-1, characters outside it without their accents (ř -> r),
+// '?' for what has no Latin-1 base letter.
+QByteArray stationName(const QString &name);
 
 QByteArray encodeBottle(const Bottle &bottle);
 // `record` holds BottleRecordSize bytes. Returns false for the end-of-list record (leading EAN part 0).

@@ -959,6 +959,18 @@ množství [ks]</translation>
         <translation>Quarmel pojme nejvýše %1 položek, ale databáze jich má %2. Nic nebylo zapsáno; smažte některé položky a uložte znovu.</translation>
     </message>
     <message>
+        <source>Quarmel cannot hold these items as they are. Nothing was written; correct them and save again.
+
+%1</source>
+        <translation>Quarmel nemůže tyto položky uložit tak, jak jsou. Nic nebylo zapsáno; opravte je a uložte znovu.
+
+%1</translation>
+    </message>
+    <message>
+        <source>Quarmel does not hold the database as it was written (reading it back showed a difference). Check the connection and save again.</source>
+        <translation>Quarmel neobsahuje databázi tak, jak byla zapsána (zpětné čtení ukázalo rozdíl). Zkontrolujte připojení a uložte znovu.</translation>
+    </message>
+    <message>
         <location line="+8"/>
         <source>Downloading database update</source>
         <translation>Stahování aktualizace databáze</translation>
@@ -1044,6 +1056,37 @@ množství [ks]</translation>
     <message>
         <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
         <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
+    </message>
+</context>
+<context>
+    <name>StationProtocol</name>
+    <message>
+        <source>the EAN is empty</source>
+        <translation>EAN je prázdný</translation>
+    </message>
+    <message>
+        <source>the EAN holds something other than digits</source>
+        <translation>EAN obsahuje něco jiného než číslice</translation>
+    </message>
+    <message>
+        <source>the EAN must have 5 to 14 digits after its leading zeros, and all but its last four digits must not exceed 4294967295</source>
+        <translation>EAN musí mít bez úvodních nul 5 až 14 číslic a číslo bez posledních čtyř číslic nesmí přesáhnout 4294967295</translation>
+    </message>
+    <message>
+        <source>a weight with its correction is outside 0 to 65535 g</source>
+        <translation>hmotnost s korekcí je mimo rozsah 0 až 65535 g</translation>
+    </message>
+    <message>
+        <source>the volume is outside 0 to 65535 ml</source>
+        <translation>objem je mimo rozsah 0 až 65535 ml</translation>
+    </message>
+    <message>
+        <source>... and %1 more rows</source>
+        <translation>... a dalších %1 řádků</translation>
+    </message>
+    <message>
+        <source>row %1, EAN &quot;%2&quot;: %3</source>
+        <translation>řádek %1, EAN &quot;%2&quot;: %3</translation>
     </message>
 </context>
 </TS>

@@ -27,7 +27,8 @@ struct Figures
     bool ok = false;
 };
 
-Figures measure(bool paced, bool database)
+// `fault`: none, "late" (the tenth answer 700 ms late) or "noise" (a noise burst before the tenth answer).
+Figures measure(bool paced, bool database, const char *fault = nullptr)
 {
     StationSimulator station;
     QList<Bottle> bottles;
@@ -46,6 +47,12 @@ Figures measure(bool paced, bool database)
         weighings.append({quint64(600 + i), bottles.at(i).ean});
     station.setInventory(0, weighings);
     station.setPaced(paced);
+    if (fault && QByteArray(fault) == "late") {
+        station.faults.late = {10, 1};
+        station.faults.lateMs = 700;
+    } else if (fault) {
+        station.faults.noise = {10, 1};
+    }
     if (!station.open())
         return {};
     qputenv("QUARMEL_PORT", station.devicePath().toLocal8Bit());
@@ -118,6 +125,17 @@ int main(int argc, char *argv[])
                     what, free.exchanges, free.elapsedMs, free.medianExchangeMs,
                     free.ok && free.medianExchangeMs <= 2.0 ? "ok" : "OVER");
         if (!paced.ok || !free.ok || ratio > 1.05 || free.medianExchangeMs > 2.0)
+            status = 1;
+    }
+    // What one fault costs a paced inventory read: the extra time against the clean read.
+    const Figures clean = measure(true, false);
+    for (const char *fault : {"late", "noise"}) {
+        const Figures hit = measure(true, false, fault);
+        std::printf("inventory read, one %-5s answer  paced:   %4d exchanges, %8.1f ms elapsed, %+8.1f ms "
+                    "against the clean read %s\n",
+                    fault, hit.exchanges, hit.elapsedMs, hit.elapsedMs - clean.elapsedMs,
+                    hit.ok ? "exact" : "WRONG");
+        if (!hit.ok)
             status = 1;
     }
     return status;

@@ -107,6 +107,8 @@ private slots:
         QTest::newRow("inventory") << QStringList{"inventory", "1"} << 0
                                    << "1234567890123;812\n8591000000005;640\n";
         QTest::newRow("empty inventory") << QStringList{"inventory", "0"} << 0 << "";
+        QTest::newRow("last inventory, found as the window finds it")
+            << QStringList{"inventory", "--last"} << 0 << "1234567890123;812\n8591000000005;640\n";
         QTest::newRow("read database")
             << QStringList{"read-db"} << 0
             << QStringLiteral("8591000000005;Vodka;700;1186;520;\n"
@@ -148,6 +150,16 @@ private slots:
         }
     }
 
+    // Name bytes are the station's; a line break or ';' among them must not break the line or its fields.
+    void readDatabaseEscapesNames()
+    {
+        station->setMemory(6, QByteArray("a;b\nc\\d\r\x01", 10));
+        const Run run = quarmelctl({"station", "read-db"}, station->devicePath());
+        QCOMPARE(run.code, 0);
+        QCOMPARE(run.out.split('\n').first(),
+                 QStringLiteral("8591000000005;a\\;b\\nc\\\\d\\r\\x01;700;1186;520;"));
+    }
+
     void noStation_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -184,13 +196,24 @@ private slots:
     void writeDatabase_data()
     {
         QTest::addColumn<QString>("format");
-        QTest::newRow("csv") << "csv";
-        QTest::newRow("catalogue document") << "xml";
+        QTest::addColumn<bool>("readsBackDifferent");
+        QTest::newRow("csv") << "csv" << false;
+        QTest::newRow("catalogue document") << "xml" << false;
+        QTest::newRow("station keeps something else") << "csv" << true;
     }
 
+    // Every write is read back; a station that holds something else than was sent fails it.
     void writeDatabase()
     {
         QFETCH(QString, format);
+        QFETCH(bool, readsBackDifferent);
+        if (readsBackDifferent) {
+            connect(station.get(), &StationSimulator::requestReceived, this,
+                    [this](int command, int address) {
+                        if (command == 0x71 && address == 0)
+                            station->setMemory(40, QByteArray("\x01", 1));
+                    });
+        }
         station->setCatalogue(QList<Bottle>() << twoBottles() << twoBottles() << twoBottles());
         QList<Bottle> bottles = twoBottles();
         bottles[0].ean = QStringLiteral("8590000000017");
@@ -201,7 +224,13 @@ private slots:
                                  : writeFile("new.xml", Database::toDocument(bottles));
         QVERIFY(!path.isEmpty());
         const Run run = quarmelctl({"station", "write-db", path}, station->devicePath());
+        if (readsBackDifferent) {
+            QCOMPARE(run.code, 4);
+            QVERIFY2(run.err.contains("Write failed"), qPrintable(run.err));
+            return;
+        }
         QCOMPARE(run.code, 0);
+        QVERIFY2(run.err.contains("3 bottles written and read back."), qPrintable(run.err));
         const QList<Bottle> stored = station->catalogue();
         QCOMPARE(stored.size(), 3);
         for (int i = 0; i < 3; ++i) {
@@ -215,17 +244,33 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("missingFile");
         QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("told");
         QList<Bottle> list;
         for (int i = 0; i < 1501; ++i) {
             Bottle b = twoBottles().first();
             b.ean = QStringLiteral("85910%1").arg(i, 8, 10, QLatin1Char('0'));
             list.append(b);
         }
-        QTest::newRow("more than 1500 bottles") << csv(list) << false << 4;
-        QTest::newRow("file missing") << QByteArray() << true << 1;
-        // Writing what such a file parses to, nothing, would wipe the station's database.
+        QTest::newRow("more than 1500 bottles") << csv(list) << false << 4 << "at most 1500";
+        QTest::newRow("file missing") << QByteArray() << true << 1 << "missing.csv";
+        // Writing what such files parse to, nothing, would wipe the station's database.
         QTest::newRow("weighings instead of a catalogue")
-            << QByteArray("8591000000005;640\r\n8597786239585;1020\r\n") << false << 1;
+            << QByteArray("8591000000005;640\r\n8597786239585;1020\r\n") << false << 1 << "line 1";
+        QTest::newRow("XML document of another kind")
+            << QByteArray("<?xml version=\"1.0\"?>\n<table><row>1</row></table>\n") << false << 1
+            << "root element <table>";
+        // Written, the header line would be a bottle with EAN 0 and end the station's list there.
+        QTest::newRow("header line") << "ean;fullName;displayName;volume;fullWeight;emptyWeight\n" +
+                                            csv(twoBottles())
+                                     << false << 4
+                                     << "row 1, EAN \"ean\": the EAN holds something other than digits";
+        QList<Bottle> typo = twoBottles();
+        typo[1].ean = QStringLiteral("abc12");
+        typo[0].fullWeight = 70000;
+        QTest::newRow("two bad rows")
+            << csv(typo) << false << 4
+            << "  row 1, EAN \"8591000000005\": a weight with its correction is outside 0 to 65535 g\n"
+               "  row 2, EAN \"abc12\": the EAN holds something other than digits";
     }
 
     void writeDatabaseFailures()
@@ -233,11 +278,12 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(bool, missingFile);
         QFETCH(int, code);
+        QFETCH(QString, told);
         const QString path = missingFile ? dir.filePath("missing.csv") : writeFile("input.csv", content);
         const QByteArray before = station->memory();
         const Run run = quarmelctl({"station", "write-db", path}, station->devicePath());
         QCOMPARE(run.code, code);
-        QVERIFY(!run.err.isEmpty());
+        QVERIFY2(run.err.contains(told), qPrintable(run.err));
         QCOMPARE(station->requestCount(), 0);
         QCOMPARE(station->memory(), before);
     }
@@ -297,6 +343,8 @@ private slots:
         QTest::newRow("missing catalogue")
             << QStringList{"--catalogue", "/nonexistent.csv"} << "nonexistent.csv";
         QTest::newRow("bad fault range") << QStringList{"--drop", "x"} << "--drop";
+        QTest::newRow("fault rate above 1") << QStringList{"--random", "1.5"} << "--random";
+        QTest::newRow("XML of another kind as catalogue") << QStringList{"--catalogue", "OTHER"} << "<table>";
         QTest::newRow("bad firmware time") << QStringList{"--firmware", "yesterday"} << "--firmware";
         QTest::newRow("weight not a number") << QStringList{"--inventory1", "BAD"} << "bad.txt:2";
     }
@@ -307,6 +355,7 @@ private slots:
         QFETCH(QString, message);
         args.replaceInStrings(QStringLiteral("BAD"),
                               writeFile("bad.txt", "8591000000005;640\n8591000000005;heavy\n"));
+        args.replaceInStrings(QStringLiteral("OTHER"), writeFile("other.xml", "<table><row/></table>\n"));
         QProcess sim;
         QSignalSpy finished(&sim, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
         sim.start(QStringLiteral(STATION_SIM_PATH), args);

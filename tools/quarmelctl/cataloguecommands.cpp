@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "cataloguereader.h"
 #include "cipher.h"
 #include "database.h"
 #include "diffdatabase.h"
@@ -65,7 +66,8 @@ bool onlyHexText(const QByteArray &bytes)
     return anyDigit;
 }
 
-// A catalogue document as given: plain XML, an encrypted container, or the update server's hex text.
+// A catalogue as given: plain (a document or a CSV import file, told apart by content), an encrypted
+// container, or the update server's hex text.
 bool readCatalogue(const QString &path, QList<Bottle> *list, QString *error)
 {
     QByteArray bytes;
@@ -86,10 +88,9 @@ bool readCatalogue(const QString &path, QList<Bottle> *list, QString *error)
         }
         bytes = plain;
     }
-    DocumentDamage damage;
-    Database::parse(bytes, *list, &damage);
-    if (damage.damaged) {
-        *error = QStringLiteral("%1: damaged catalogue document (%2)").arg(path, damage.toString());
+    QString reason;
+    if (!CatalogueReader::read(bytes, list, &reason)) {
+        *error = QStringLiteral("%1: %2").arg(path, reason);
         return false;
     }
     return true;
@@ -135,7 +136,9 @@ int importCsv(const QStringList &args)
     QString error;
     if (!readInput(args.at(0), &bytes, &error))
         return fail(error);
-    const QList<Bottle> list = Database::parseCsv(bytes);
+    QList<Bottle> list;
+    if (!CatalogueReader::read(bytes, &list, &error))
+        return fail(QStringLiteral("%1: %2").arg(args.at(0), error));
     if (list.isEmpty())
         return fail(QStringLiteral("%1: no line with six fields").arg(args.at(0)));
     if (!writeOutput(args.at(1), Database::toDocument(list), &error))

@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "cataloguereader.h"
 #include "database.h"
 #include "interaction.h"
 #include "inventory.h"
@@ -64,27 +65,13 @@ double decimal(QString text, bool *ok)
     return number;
 }
 
-// A catalogue document, or a CSV import file when the name ends in .csv.
+// A catalogue document or a CSV import file, told apart by what the file holds.
 bool loadCatalogue(const QString &path, Database *database, QString *error)
 {
-    if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
-        QList<Bottle> bottles;
-        if (!Database::readCsvFile(path, bottles)) {
-            *error = QStringLiteral("%1: cannot be read").arg(path);
-            return false;
-        }
-        database->setBottles(bottles);
-        return true;
-    }
-    DocumentDamage damage;
-    if (!database->loadFromFile(path, false, &damage)) {
-        *error = QStringLiteral("%1: cannot be read").arg(path);
+    QList<Bottle> bottles;
+    if (!CatalogueReader::readFile(path, &bottles, error))
         return false;
-    }
-    if (damage.damaged) {
-        *error = QStringLiteral("%1: damaged catalogue document (%2)").arg(path, damage.toString());
-        return false;
-    }
+    database->setBottles(bottles);
     return true;
 }
 
@@ -233,7 +220,7 @@ QString inventoryUsage()
         "                                     print the sales CSV; --last carries a saved table over,\n"
         "                                     --prices sets ean;price[;sell unit in litres] per EAN,\n"
         "                                     --stock sets ean;litres issued from the store per EAN\n"
-        "    CATALOGUE: catalogue document, or a CSV import file (*.csv)\n"
+        "    CATALOGUE: catalogue document, or a CSV import file\n"
         "    WEIGHINGS: overview XML file, or ean;weight lines\n");
 }
 

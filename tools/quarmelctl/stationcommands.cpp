@@ -1,12 +1,13 @@
 #include "commands.h"
 
 #include "communication.h"
+#include "stationprotocol.h"
 
 #include "bottle.h"
+#include "cataloguereader.h"
 #include "database.h"
 
 #include <QEventLoop>
-#include <QFile>
 #include <QLoggingCategory>
 
 #include <cstdio>
@@ -54,9 +55,11 @@ public:
         QObject::connect(&link, &Communication::timeout, &loop, [this] {
             end(ExitTimeout, QStringLiteral("Timeout Error, Quarmel not connected?"));
         });
+        // Lists the station cannot hold are refused before the transfer starts, so a write error here
+        // means that reading the list back showed something else than was sent.
         QObject::connect(&link, &Communication::writeError, &loop, [this] {
-            end(ExitWriteRefused,
-                QStringLiteral("The station takes at most 1500 bottles; nothing was written."));
+            end(ExitWriteRefused, QStringLiteral("Write failed: the station does not hold the bottles as "
+                                                 "they were sent. Write the catalogue again."));
         });
     }
 
@@ -123,23 +126,66 @@ int lastNumber()
     return code;
 }
 
+// A slot number, or "--last" for the window's chain: version, last inventory number, that inventory, each
+// started from the signal that ends the one before.
 int inventory(const QString &slotText)
 {
+    const bool last = slotText == QLatin1String("--last");
     bool ok = false;
     const int slot = slotText.toInt(&ok);
-    if (!ok || slot < -128 || slot > 255)
+    if (!last && (!ok || slot < -128 || slot > 255))
         return stationUsageError();
     Transfer transfer("Reading inventory");
     QObject::connect(&transfer.link, &Communication::inventoryRead, &transfer.loop,
                      [&transfer](int percent) { transfer.progress(percent); });
     QObject::connect(&transfer.link, &Communication::inventoryReadFinished, &transfer.loop,
                      [&transfer] { transfer.end(ExitOk); });
-    const int code = transfer.run([&transfer, slot] { transfer.link.readInventory(slot); });
+    QObject::connect(&transfer.link, &Communication::versionReadFinished, &transfer.loop,
+                     [&transfer] { transfer.link.readLastInventoryNumber(); });
+    QObject::connect(&transfer.link, &Communication::lastInventoryNumber, &transfer.loop,
+                     [&transfer](int number) {
+                         if (number < 0 || number > 2) {
+                             transfer.end(ExitFailure, QStringLiteral("The station holds no stored inventory "
+                                                                      "(it reports number %1).")
+                                                           .arg(number));
+                             return;
+                         }
+                         std::fprintf(stderr, "Inventory slot %d\n", number);
+                         transfer.link.readInventory(number);
+                     });
+    const int code = transfer.run([&transfer, last, slot] {
+        if (last)
+            transfer.link.readVersion();
+        else
+            transfer.link.readInventory(slot);
+    });
     if (code == ExitOk) {
         for (const InventoryBottle &bottle : qAsConst(transfer.link.inventory))
             printLine(QStringLiteral("%1;%2").arg(bottle.ean).arg(bottle.weight));
     }
     return code;
+}
+
+// Station texts are whatever bytes the station holds; a line break or ';' among them would break the line
+// into more lines or fields. A backslash starts an escape: \\ \; \n \r, other control bytes \xHH.
+QString escapeField(const QString &text)
+{
+    QString escaped;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\'))
+            escaped += QLatin1String("\\\\");
+        else if (c == QLatin1Char(';'))
+            escaped += QLatin1String("\\;");
+        else if (c == QLatin1Char('\n'))
+            escaped += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            escaped += QLatin1String("\\r");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            escaped += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            escaped += c;
+    }
+    return escaped;
 }
 
 int readDatabase(bool asDocument)
@@ -157,51 +203,36 @@ int readDatabase(bool asDocument)
     } else if (code == ExitOk) {
         for (const Bottle &b : qAsConst(bottles)) {
             printLine(QStringLiteral("%1;%2;%3;%4;%5;%6")
-                          .arg(b.ean, b.displayName)
+                          .arg(b.ean, escapeField(b.displayName))
                           .arg(b.volume)
                           .arg(b.fullWeight)
                           .arg(b.emptyWeight)
-                          .arg(b.stationText));
+                          .arg(escapeField(b.stationText)));
         }
     }
     return code;
 }
 
-// A catalogue document when the file looks like XML, otherwise a CSV import file.
-bool readCatalogue(const QString &path, QList<Bottle> *bottles)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(path), qUtf8Printable(file.errorString()));
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (bytes.trimmed().startsWith('<')) {
-        DocumentDamage damage;
-        Database::parse(bytes, *bottles, &damage);
-        if (damage.damaged) {
-            std::fprintf(stderr, "%s: %s\n", qUtf8Printable(path), qUtf8Printable(damage.toString()));
-            return false;
-        }
-        return true;
-    }
-    *bottles = Database::parseCsv(bytes);
-    // A file of some other kind parses to no bottles at all; writing that would wipe the station's
-    // database. An empty file still clears it on purpose.
-    if (bottles->isEmpty() && !bytes.trimmed().isEmpty()) {
-        std::fprintf(stderr,
-                     "%s: no line of six fields ean;fullName;displayName;volume;fullWeight;emptyWeight\n",
-                     qUtf8Printable(path));
-        return false;
-    }
-    return true;
-}
-
 int writeDatabase(const QString &path)
 {
     QList<Bottle> bottles;
-    if (!readCatalogue(path, &bottles))
+    QString error;
+    if (!CatalogueReader::readFile(path, &bottles, &error)) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(error));
         return ExitFailure;
+    }
+    if (bottles.size() > StationProtocol::MaxBottles) {
+        std::fprintf(stderr, "The station takes at most %d bottles, the file has %d; nothing was written.\n",
+                     StationProtocol::MaxBottles, int(bottles.size()));
+        return ExitWriteRefused;
+    }
+    const QList<StationProtocol::CatalogueFault> faults = StationProtocol::checkCatalogue(bottles);
+    if (!faults.isEmpty()) {
+        std::fprintf(stderr, "The station cannot hold these rows as they are; nothing was written:\n");
+        for (const QString &line : StationProtocol::describeFaults(bottles, faults))
+            std::fprintf(stderr, "  %s\n", qUtf8Printable(line));
+        return ExitWriteRefused;
+    }
     Transfer transfer("Writing database");
     QObject::connect(&transfer.link, &Communication::databaseWriten, &transfer.loop,
                      [&transfer](int percent) { transfer.progress(percent); });
@@ -209,7 +240,7 @@ int writeDatabase(const QString &path)
                      [&transfer] { transfer.end(ExitOk); });
     const int code = transfer.run([&transfer, &bottles] { transfer.link.writeDatabase(&bottles); });
     if (code == ExitOk)
-        std::fprintf(stderr, "%d bottles written.\n", int(bottles.size()));
+        std::fprintf(stderr, "%d bottles written and read back.\n", int(bottles.size()));
     return code;
 }
 } // namespace
@@ -219,8 +250,10 @@ QString stationUsage()
     return QStringLiteral("  station version          firmware build time, seconds since 1970\n"
                           "  station last-number      number of the last inventory taken, less one\n"
                           "  station inventory SLOT   weighings of a stored inventory, ean;weight\n"
+                          "  station inventory --last the last inventory, found as the program does\n"
                           "  station read-db          the station's bottles, "
-                          "ean;displayName;volume;fullWeight;emptyWeight;stationText\n"
+                          "ean;displayName;volume;fullWeight;emptyWeight;stationText "
+                          "(\\ ; and line breaks escaped)\n"
                           "  station read-db --xml    the station's bottles as a catalogue document\n"
                           "  station write-db FILE    write a catalogue (CSV import file or XML document)\n");
 }

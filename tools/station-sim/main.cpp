@@ -99,6 +99,21 @@ int main(int argc, char *argv[])
                                          QStringLiteral("n"));
     const QCommandLineOption cutShort(QStringLiteral("cut-short"),
                                       QStringLiteral("Cut answer N[:COUNT] short."), QStringLiteral("n"));
+    const QCommandLineOption shortData(
+        QStringLiteral("short-data"),
+        QStringLiteral("Answer N[:COUNT] with half the data and a good checksum."), QStringLiteral("n"));
+    const QCommandLineOption noise(QStringLiteral("noise"),
+                                   QStringLiteral("Send line noise before answer N[:COUNT]."),
+                                   QStringLiteral("n"));
+    const QCommandLineOption doubled(QStringLiteral("doubled"),
+                                     QStringLiteral("Send answer N[:COUNT] twice."), QStringLiteral("n"));
+    const QCommandLineOption random(
+        QStringLiteral("random"),
+        QStringLiteral("Give each request one fault of a random kind with probability P (0 to 1)."),
+        QStringLiteral("p"));
+    const QCommandLineOption seed(
+        QStringLiteral("seed"),
+        QStringLiteral("Seed of --random (default 1); the same seed, the same faults."), QStringLiteral("n"));
     const QCommandLineOption byteByByte(QStringLiteral("byte-by-byte"),
                                         QStringLiteral("Write every answer byte on its own, one per ms."));
     const QCommandLineOption late(QStringLiteral("late"), QStringLiteral("Answer MS milliseconds late."),
@@ -112,8 +127,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption vanishAfter(
         QStringLiteral("vanish-after"),
         QStringLiteral("Vanish, as if unplugged, on the request after the N-th."), QStringLiteral("n"));
-    parser.addOptions({catalogue, lastNumber, firmware, image, saveImage, pace, drop, corrupt, breakEscape,
-                       cutShort, byteByByte, late, lateAnswers, silentAfter, vanishAfter});
+    parser.addOptions({catalogue, lastNumber,  firmware, image,       saveImage,   pace,       drop,
+                       corrupt,   breakEscape, cutShort, shortData,   noise,       doubled,    random,
+                       seed,      byteByByte,  late,     lateAnswers, silentAfter, vanishAfter});
     parser.addOptions(inventories);
     parser.process(app);
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
@@ -168,11 +184,10 @@ int main(int argc, char *argv[])
     {
         const QCommandLineOption &option;
         StationSimulator::FaultRange *range;
-    } ranges[] = {{drop, &faults.drop},
-                  {corrupt, &faults.corruptChecksum},
-                  {breakEscape, &faults.breakEscape},
-                  {cutShort, &faults.cutShort},
-                  {lateAnswers, &faults.late}};
+    } ranges[] = {
+        {drop, &faults.drop},         {corrupt, &faults.corruptChecksum}, {breakEscape, &faults.breakEscape},
+        {cutShort, &faults.cutShort}, {shortData, &faults.shortData},     {noise, &faults.noise},
+        {doubled, &faults.doubled},   {lateAnswers, &faults.late}};
     for (const auto &entry : ranges) {
         if (parser.isSet(entry.option) && !parseRange(parser.value(entry.option), entry.range))
             return fail(QStringLiteral("--%1 takes N or N:COUNT").arg(entry.option.names().first()));
@@ -182,8 +197,20 @@ int main(int argc, char *argv[])
         faults.lateMs = parser.value(late).toInt(&ok);
         if (!ok || faults.lateMs < 0)
             return fail(QStringLiteral("--late takes milliseconds"));
-        if (!parser.isSet(lateAnswers))
+        if (!parser.isSet(lateAnswers) && !parser.isSet(random))
             faults.late = {1, -1};
+    }
+    if (parser.isSet(random)) {
+        bool ok = false;
+        faults.randomRate = parser.value(random).toDouble(&ok);
+        if (!ok || faults.randomRate < 0 || faults.randomRate > 1)
+            return fail(QStringLiteral("--random takes a probability from 0 to 1"));
+    }
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        faults.seed = parser.value(seed).toUInt(&ok);
+        if (!ok)
+            return fail(QStringLiteral("--seed takes a whole number"));
     }
     faults.byteByByte = parser.isSet(byteByByte);
     const struct

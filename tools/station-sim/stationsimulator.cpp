@@ -2,11 +2,12 @@
 
 #include "stationprotocol.h"
 
-#include "database.h"
+#include "cataloguereader.h"
 #include "savefile.h"
 #include "weighingsfile.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -329,25 +330,7 @@ bool StationSimulator::saveImage(const QString &fileName, QString *error) const
 
 bool StationSimulator::readCatalogueFile(const QString &fileName, QList<Bottle> *bottles, QString *error)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(fileName, file.errorString());
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (fileName.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)) {
-        DocumentDamage damage;
-        Database::parse(bytes, *bottles, &damage);
-        if (damage.damaged) {
-            if (error)
-                *error = QStringLiteral("%1: %2").arg(fileName, damage.toString());
-            return false;
-        }
-        return true;
-    }
-    *bottles = Database::parseCsv(bytes);
-    return true;
+    return CatalogueReader::readFile(fileName, bottles, error);
 }
 
 bool StationSimulator::readInventoryFile(const QString &fileName, QList<InventoryBottle> *bottles,
@@ -393,17 +376,84 @@ void StationSimulator::handleRequest(const QByteArray &body, int rawSize)
 {
     if (body.size() < HeaderSize)
         return;
-    const int answer = ++requests;
+    const int number = ++requests;
     const char command = body.at(2);
     const int address = quint8(body.at(5)) << 8 | quint8(body.at(6));
     emit requestReceived(quint8(command), address);
-    if (faults.vanishAfter > 0 && answer > faults.vanishAfter) {
+    if (faults.vanishAfter > 0 && number > faults.vanishAfter) {
         vanish();
         return;
     }
-    if (faults.silentAfter > 0 && answer > faults.silentAfter)
+    if (faults.silentAfter > 0 && number > faults.silentAfter)
         return;
+    queue.append({body, rawSize, number});
+    serveQueue();
+}
 
+int StationSimulator::injectedTotal() const
+{
+    int total = 0;
+    for (auto it = injectedCounts.cbegin(); it != injectedCounts.cend(); ++it)
+        total += it.key() == int(Fault::None) ? 0 : it.value();
+    return total;
+}
+
+StationSimulator::Fault StationSimulator::faultFor(int answer)
+{
+    const struct
+    {
+        const FaultRange &range;
+        Fault fault;
+    } ranges[] = {{faults.drop, Fault::Drop},
+                  {faults.cutShort, Fault::CutShort},
+                  {faults.corruptChecksum, Fault::CorruptChecksum},
+                  {faults.breakEscape, Fault::BreakEscape},
+                  {faults.shortData, Fault::ShortData},
+                  {faults.noise, Fault::Noise},
+                  {faults.doubled, Fault::Doubled}};
+    for (const auto &entry : ranges) {
+        if (entry.range.hits(answer))
+            return entry.fault;
+    }
+    if (faults.randomRate <= 0)
+        return Fault::None;
+    if (!random)
+        random = std::make_unique<QRandomGenerator>(faults.seed);
+    if (random->generateDouble() >= faults.randomRate)
+        return Fault::None;
+    return Fault(1 + random->bounded(int(Fault::Late)));
+}
+
+void StationSimulator::serveQueue()
+{
+    while (!busy && !queue.isEmpty() && master >= 0) {
+        const Request next = queue.takeFirst();
+        Fault fault = faultFor(next.number);
+        const bool randomLate = fault == Fault::Late;
+        if (fault == Fault::None && faults.late.hits(next.number))
+            fault = Fault::Late;
+        const bool late = fault == Fault::Late || faults.late.hits(next.number);
+        if (!late) {
+            answer(next.body, next.rawSize, fault);
+            continue;
+        }
+        // The station works on this request for the whole delay; what arrives meanwhile waits.
+        busy = true;
+        const int delay = randomLate && faults.lateMs == 0 ? 700 : faults.lateMs;
+        QTimer::singleShot(delay, this, [this, next, fault] {
+            busy = false;
+            answer(next.body, 0, fault);
+            serveQueue();
+        });
+        return;
+    }
+}
+
+void StationSimulator::answer(const QByteArray &body, int rawSize, Fault fault)
+{
+    ++injectedCounts[int(fault)];
+    const char command = body.at(2);
+    const int address = quint8(body.at(5)) << 8 | quint8(body.at(6));
     QByteArray reply = body.left(HeaderSize);
     reply[0] = char(0x80);
     reply[1] = 0x01;
@@ -422,46 +472,48 @@ void StationSimulator::handleRequest(const QByteArray &body, int rawSize)
     default:
         return;
     }
-    if (faults.drop.hits(answer))
+    if (fault == Fault::Drop)
         return;
-    deliver(answerFrame(reply, answer), rawSize, faults.late.hits(answer) ? faults.lateMs : 0);
+    QByteArray frame = answerFrame(reply, fault);
+    if (fault == Fault::Noise)
+        frame.prepend(QByteArray::fromHex("C001C155AA7D0013"));
+    else if (fault == Fault::Doubled)
+        frame += frame;
+    deliver(frame, rawSize);
 }
 
-QByteArray StationSimulator::answerFrame(const QByteArray &body, int answer) const
+QByteArray StationSimulator::answerFrame(const QByteArray &body, Fault fault)
 {
-    if (faults.cutShort.hits(answer)) {
+    switch (fault) {
+    case Fault::CutShort: {
         QByteArray frame(1, FrameStart);
         appendEscaped(frame, body.constData(), 4);
         return frame.append(FrameEnd);
     }
-    QByteArray frame;
-    if (faults.corruptChecksum.hits(answer)) {
+    case Fault::ShortData:
+        return buildFrame(body.left(body.size() > HeaderSize ? HeaderSize + (body.size() - HeaderSize) / 2
+                                                             : HeaderSize / 2));
+    case Fault::CorruptChecksum: {
         const quint16 wrong = quint16(checksum(body.constData(), body.size()) ^ 0x0101);
         const char crcBytes[2] = {char(wrong >> 8), char(wrong & 0xFF)};
-        frame.append(FrameStart);
+        QByteArray frame(1, FrameStart);
         appendEscaped(frame, body.constData(), body.size());
         appendEscaped(frame, crcBytes, 2);
-        frame.append(FrameEnd);
-    } else {
-        frame = buildFrame(body);
+        return frame.append(FrameEnd);
     }
-    if (faults.breakEscape.hits(answer))
-        frame.insert(1, QByteArray("\x7D\x41", 2));
-    return frame;
+    case Fault::BreakEscape:
+        return buildFrame(body).insert(1, QByteArray("\x7D\x41", 2));
+    default:
+        return buildFrame(body);
+    }
 }
 
-void StationSimulator::deliver(const QByteArray &frame, int rawRequestSize, int delayMs)
+void StationSimulator::deliver(const QByteArray &frame, int rawRequestSize)
 {
     if (pacer) {
         // The request itself needed its time on the wire before the station could start answering.
-        const Clock::time_point ready =
-            Clock::now() + ByteTime * rawRequestSize + std::chrono::milliseconds(delayMs);
         sent += frame.size();
-        pacer->send(frame, ready);
-        return;
-    }
-    if (delayMs > 0) {
-        QTimer::singleShot(delayMs, this, [this, frame] { writeOut(frame); });
+        pacer->send(frame, Clock::now() + ByteTime * rawRequestSize);
         return;
     }
     writeOut(frame);

@@ -4,12 +4,14 @@
 #include "inventorybottle.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 
 #include <memory>
 
+class QRandomGenerator;
 class QSocketNotifier;
 class QTimer;
 class PacedWriter;
@@ -31,14 +33,25 @@ public:
         bool hits(int answer) const;
     };
 
+    enum class Fault { None, Drop, CorruptChecksum, BreakEscape, CutShort, ShortData, Noise, Doubled, Late };
+
     struct Faults
     {
         FaultRange drop;            // send nothing
         FaultRange corruptChecksum; // a wrong checksum
         FaultRange breakEscape;     // an escape byte followed by a byte no escape sequence allows
         FaultRange cutShort;        // a frame too short to hold header and checksum
-        FaultRange late;            // answer `lateMs` after the request
+        FaultRange shortData;       // a frame with a good checksum but only half of the answer's data
+        FaultRange noise;           // a burst of line noise (start byte, a byte, end byte, junk) first
+        FaultRange doubled;         // the same answer twice
+        // Busy `lateMs` on the request before answering; requests that come meanwhile wait their turn
+        // and are answered in order right after it, as a station on a serial line does.
+        FaultRange late;
         int lateMs = 0;
+        // With this probability (0 to 1) a request gets one fault of the kinds above, picked by a generator
+        // seeded with `seed`. Random late answers come after `lateMs`, or 700 ms when that is 0.
+        double randomRate = 0;
+        quint32 seed = 1;
         bool byteByByte = false; // every byte in its own write, one per millisecond
         int silentAfter = 0;     // answer this many requests, then none (0: never silent)
         int vanishAfter = 0;     // after this many requests vanish (0: never)
@@ -76,7 +89,7 @@ public:
     void setMemory(int address, const QByteArray &bytes);
     bool saveImage(const QString &path, QString *error = nullptr) const;
 
-    // Catalogue from a CSV import file, or from a catalogue document when the name ends in ".xml".
+    // Catalogue from a CSV import file or a catalogue document, told apart by what the file holds.
     static bool readCatalogueFile(const QString &path, QList<Bottle> *bottles, QString *error);
     // Weighings from a file of "ean;weight" lines; empty lines and lines starting with '#' are skipped.
     static bool readInventoryFile(const QString &path, QList<InventoryBottle> *bottles, QString *error);
@@ -86,6 +99,9 @@ public:
     Faults faults;
 
     int requestCount() const { return requests; }
+    // Faults put into answers so far, by kind (Fault::None counts the clean answers).
+    int injected(Fault kind) const { return injectedCounts.value(int(kind)); }
+    int injectedTotal() const;
     qint64 bytesReceived() const { return received; }
     qint64 bytesSent() const { return sent; }
 
@@ -96,8 +112,11 @@ signals:
 private:
     void onReadable();
     void handleRequest(const QByteArray &body, int rawSize);
-    QByteArray answerFrame(const QByteArray &body, int answer) const;
-    void deliver(const QByteArray &frame, int rawRequestSize, int delayMs);
+    void serveQueue();
+    Fault faultFor(int answer);
+    void answer(const QByteArray &body, int rawSize, Fault fault);
+    static QByteArray answerFrame(const QByteArray &body, Fault fault);
+    void deliver(const QByteArray &frame, int rawRequestSize);
     void writeOut(const QByteArray &bytes);
     void trickle();
 
@@ -114,6 +133,16 @@ private:
     QByteArray rxBuffer;
     bool frameOpen = false;
     int requests = 0;
+    struct Request
+    {
+        QByteArray body;
+        int rawSize = 0;
+        int number = 0;
+    };
+    QList<Request> queue;
+    bool busy = false;
+    std::unique_ptr<QRandomGenerator> random;
+    QHash<int, int> injectedCounts;
     qint64 received = 0;
     qint64 sent = 0;
 };

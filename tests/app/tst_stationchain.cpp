@@ -1,0 +1,274 @@
+// The window's station chains (version, last number, inventory; the last three inventories; the catalogue
+// write with its read-back) against a station on a bad line, through the real window offscreen.
+#include "mainwindow.h"
+#include "progressdialog.h"
+
+#include "database.h"
+#include "interaction.h"
+#include "stationprotocol.h"
+#include "stationsimulator.h"
+
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+constexpr int Slots = 3;
+
+QList<Bottle> catalogue()
+{
+    QList<Bottle> bottles;
+    for (int i = 0; i < 24; ++i) {
+        Bottle b;
+        b.ean = QStringLiteral("85940000%1").arg(10000 + i);
+        b.displayName = QStringLiteral("Bottle %1").arg(i);
+        b.fullName = b.displayName;
+        b.volume = 700;
+        b.emptyWeight = 500;
+        b.fullWeight = 1200;
+        bottles.append(b);
+    }
+    return bottles;
+}
+
+// Slot s holds `sizes[s]` weighings of distinct bottles, so a shifted or doubled block shows in the names.
+const int sizes[Slots] = {1, 20, 3};
+
+QList<InventoryBottle> weighings(int slot)
+{
+    const QList<Bottle> bottles = catalogue();
+    QList<InventoryBottle> list;
+    for (int i = 0; i < sizes[slot]; ++i)
+        list.append({quint64(600 + 10 * slot), bottles.at((i + slot) % bottles.size()).ean});
+    return list;
+}
+
+// The overview sorts its rows, so both sides are compared sorted; a doubled or lost weighing still shows.
+QStringList names(int slot)
+{
+    const QList<Bottle> bottles = catalogue();
+    QStringList list;
+    for (const InventoryBottle &w : weighings(slot)) {
+        for (const Bottle &b : bottles) {
+            if (b.ean == w.ean)
+                list.append(b.displayName);
+        }
+    }
+    list.sort();
+    return list;
+}
+
+QStringList shownNames(QTableView *view)
+{
+    QStringList list;
+    QAbstractItemModel *model = view ? view->model() : nullptr;
+    for (int row = 0; model && row < model->rowCount(); ++row)
+        list.append(model->index(row, 0).data().toString());
+    list.sort();
+    return list;
+}
+
+// Every cell of a view, row by row.
+QStringList cells(QTableView *view)
+{
+    QStringList list;
+    QAbstractItemModel *model = view ? view->model() : nullptr;
+    for (int row = 0; model && row < model->rowCount(); ++row) {
+        QStringList line;
+        for (int column = 0; column < model->columnCount(); ++column)
+            line.append(model->index(row, column).data().toString());
+        list.append(line.join(QLatin1Char(';')));
+    }
+    return list;
+}
+} // namespace
+
+class tst_StationChain : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void chainsGiveExactResults_data();
+    void chainsGiveExactResults();
+    void catalogueWriteFailures_data();
+    void catalogueWriteFailures();
+
+private:
+    template <typename T> T *child(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+    void click(const char *name) { child<QPushButton>(name)->click(); }
+    int page() const { return child<QStackedWidget>("stackedWidget")->currentIndex(); }
+    QStringList errors() const
+    {
+        QStringList texts;
+        for (const ScriptedInteraction::Asked &question : interaction.asked)
+            texts.append(question.kind + QLatin1String(": ") + question.text);
+        return texts;
+    }
+
+    std::unique_ptr<QTemporaryDir> dataDir;
+    std::unique_ptr<StationSimulator> station;
+    ScriptedInteraction interaction;
+    std::unique_ptr<MainWindow> window;
+};
+
+void tst_StationChain::init()
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("communication.warning=false"));
+    dataDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dataDir->isValid());
+    qputenv("QUARMEL_DATA_DIR", dataDir->path().toLocal8Bit());
+    Database seed;
+    seed.setBottles(catalogue());
+    QVERIFY(seed.saveToFile(dataDir->filePath(QStringLiteral("database70.xml"))));
+
+    station = std::make_unique<StationSimulator>();
+    QVERIFY(station->open());
+    qputenv("QUARMEL_PORT", station->devicePath().toLocal8Bit());
+    station->setCatalogue(catalogue());
+    for (int slot = 0; slot < Slots; ++slot)
+        station->setInventory(slot, weighings(slot));
+    station->setLastInventoryNumber(2); // the last inventory is in slot 1
+    interaction = ScriptedInteraction();
+    Interaction::setInstance(&interaction);
+    window = std::make_unique<MainWindow>();
+    window->show();
+}
+
+void tst_StationChain::cleanup()
+{
+    window.reset();
+    Interaction::setInstance(nullptr);
+    station.reset();
+    dataDir.reset();
+    QLoggingCategory::setFilterRules(QString());
+}
+
+void tst_StationChain::chainsGiveExactResults_data()
+{
+    QTest::addColumn<QString>("chain");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("request");
+    // Last inventory: 1 version, 2 last number, 3 and 4 the two blocks of slot 1.
+    // Last three: 1 last number, 2 slot 0, 3 and 4 slot 1, 5 slot 2.
+    // Catalogue: 1 to 7 written, 8 to 14 read back.
+    const struct
+    {
+        const char *chain;
+        QList<int> requests;
+    } chains[] = {{"last", {1, 2, 3, 4}}, {"three", {1, 2, 4, 5}}, {"catalogue", {1, 7, 8, 14}}};
+    for (const auto &chain : chains) {
+        // The clean run first: it is what every faulty run must show.
+        for (const char *fault : {"none", "late", "doubled", "noise", "short-data", "drop"}) {
+            for (const int request : chain.requests)
+                QTest::addRow("%s, %s, request %d", chain.chain, fault, request)
+                    << chain.chain << fault << request;
+        }
+    }
+}
+
+void tst_StationChain::chainsGiveExactResults()
+{
+    QFETCH(QString, chain);
+    QFETCH(QString, fault);
+    QFETCH(int, request);
+    StationSimulator::Faults &faults = station->faults;
+    const QHash<QString, StationSimulator::FaultRange *> ranges{
+        {"drop", &faults.drop},   {"checksum", &faults.corruptChecksum}, {"short-data", &faults.shortData},
+        {"noise", &faults.noise}, {"doubled", &faults.doubled},          {"late", &faults.late}};
+    if (fault != QLatin1String("none"))
+        *ranges.value(fault) = {request, 1};
+    faults.lateMs = 700;
+
+    auto *progress = window->findChild<ProgressDialog *>();
+    if (chain == QLatin1String("last")) {
+        click("pbLoadLastInventory");
+        QTRY_COMPARE_WITH_TIMEOUT(page(), 3, 10000);
+        QCOMPARE(shownNames(child<QTableView>("tvInventoryOverview")), names(1));
+    } else if (chain == QLatin1String("three")) {
+        click("pbLoadLastThreeInventory");
+        QTRY_COMPARE_WITH_TIMEOUT(page(), 4, 10000);
+        static QStringList clean;
+        QStringList shown;
+        for (const char *view : {"tvInventoryOverview_1", "tvInventoryOverview_2", "tvInventoryOverview_3"})
+            shown += cells(child<QTableView>(view)) << QString();
+        if (fault == QLatin1String("none"))
+            clean = shown;
+        QVERIFY(!clean.isEmpty());
+        QCOMPARE(shown, clean);
+    } else {
+        station->setCatalogue({});
+        click("pbEditDatabase");
+        click("pbUnlock");
+        click("pbSaveDatabase");
+        QVERIFY(progress->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!progress->isVisible(), 10000);
+        QStringList held;
+        for (const Bottle &b : station->catalogue())
+            held.append(b.ean);
+        QStringList sent;
+        for (const Bottle &b : catalogue())
+            sent.append(b.ean);
+        QCOMPARE(held, sent);
+    }
+    QVERIFY(!progress->isVisible());
+    QVERIFY2(errors().isEmpty(), qPrintable(errors().join(QLatin1Char('\n'))));
+    QCOMPARE(station->injectedTotal(), fault == QLatin1String("none") ? 0 : 1);
+}
+
+void tst_StationChain::catalogueWriteFailures_data()
+{
+    QTest::addColumn<QString>("newEan");
+    QTest::addColumn<bool>("changedInStation");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("refused row")
+        << "abc12" << false
+        << "Quarmel cannot hold these items as they are. Nothing was written; correct "
+           "them and save again.\n\nrow 1, EAN \"abc12\": the EAN holds something "
+           "other than digits";
+    QTest::newRow("read back differs") << "8594000000999" << true
+                                       << "Quarmel does not hold the database as it was written (reading it "
+                                          "back showed a difference). Check the connection and save again.";
+}
+
+// A row the station cannot hold is named before anything is written; a write that reads back different
+// is a failed write. Either way the table stays open and the local file is not saved.
+void tst_StationChain::catalogueWriteFailures()
+{
+    QFETCH(QString, newEan);
+    QFETCH(bool, changedInStation);
+    QFETCH(QString, message);
+    const QByteArray before = station->memory();
+    const QString file = dataDir->filePath(QStringLiteral("database70.xml"));
+    const QDateTime saved = QFileInfo(file).lastModified();
+    connect(station.get(), &StationSimulator::requestReceived, this, [this](int command, int address) {
+        // The station's memory changes under the read-back, as a failing station's would.
+        if (command == StationProtocol::ReadBlockCommand && address == 0)
+            station->setMemory(6, QByteArray("X"));
+    });
+    click("pbEditDatabase");
+    click("pbUnlock");
+    interaction.textAnswers = QStringList{newEan};
+    click("pbAddRow");
+    click("pbSaveDatabase");
+    // The first question asked for the new row's EAN.
+    QTRY_COMPARE_WITH_TIMEOUT(interaction.asked.size(), 2, 10000);
+    QCOMPARE(interaction.asked.constLast().kind, QStringLiteral("error"));
+    QCOMPARE(interaction.asked.constLast().text, message);
+    QCOMPARE(station->memory() != before, changedInStation);
+    QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+    QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
+    QCOMPARE(QFileInfo(file).lastModified(), saved);
+}
+
+QTEST_MAIN(tst_StationChain)
+#include "tst_stationchain.moc"
