@@ -297,15 +297,18 @@ void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
     rows.clear();
     QHash<QString, int> rowOfEan;
     for (const OverviewRow &bottle : overview) {
+        // Bounded, so that no number of weighings can run the sum past the range of qint64.
+        const qint64 residue = qBound<qint64>(0, bottle.residue, maxMillilitres);
         const auto found = rowOfEan.constFind(bottle.ean);
         if (found != rowOfEan.constEnd()) {
-            rows[found.value()].measuredValue += bottle.residue;
+            qint64 &sum = rows[found.value()].measuredValue;
+            sum = qMin(sum + residue, maxMillilitres);
             continue;
         }
         SalesRow row;
         row.ean = bottle.ean;
         row.name = bottle.name;
-        row.measuredValue = bottle.residue;
+        row.measuredValue = residue;
         row.bottleVolume = qint64(bottle.volume);
         if (!row.ean.isEmpty())
             rowOfEan.insert(row.ean, rows.size());
