@@ -442,6 +442,10 @@ bool CatalogueDocument::readCanonical(const char *data, int size, const Bottle &
     // A declaration must open the document; blanks may only follow it.
     s.take("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 38);
     s.skipSpace();
+    if (s.take("<data/>", 7)) {
+        s.skipSpace();
+        return s.atEnd();
+    }
     if (!s.take("<data>", 6))
         return false;
     for (;;) {

@@ -68,9 +68,11 @@ void readLitres(const QVariant &value, qint64 *field)
         *field = millilitresFromLitres(number);
 }
 
+// The shortest text that reads back as the same double: six significant digits turned a price of
+// 12345.67 into 12345.7 on the way through the table file.
 QString gNumber(double value)
 {
-    return QString::number(value, 'g', 6);
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 QString msText(const QDateTime &time)
@@ -213,7 +215,7 @@ QVariant Inventory::headerData(int section, Qt::Orientation orientation, int rol
     if (orientation != Qt::Horizontal)
         return QVariant();
     const QString l = tr("\n[L]");
-    const auto unitSuffix = [this, &l](int unit) { return unit == Pieces ? tr("\n[Pieces]") : l; };
+    const auto unitSuffix = [&l](int unit) { return unit == Pieces ? tr("\n[Pieces]") : l; };
     if (role == Qt::DisplayRole) {
         switch (section) {
         case NameColumn:
