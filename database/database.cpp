@@ -1,47 +1,46 @@
 #include "database.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
 constexpr int centred = Qt::AlignHCenter | Qt::AlignVCenter;
 
-// A quantity typed into the editor: false when it is a number outside [min, max], which the editor refuses.
-// Text that is no number at all reads as 0, as it always has.
+// A quantity typed into the editor: false when it is a number outside [min, max] or not a whole one, which
+// the editor refuses. Text that is no number at all reads as 0, as it always has.
 bool readQuantity(const QVariant &value, qint64 min, qint64 max, qint64 *number)
 {
-    bool ok = false;
     switch (static_cast<QMetaType::Type>(value.userType())) {
     case QMetaType::UInt:
     case QMetaType::ULong:
     case QMetaType::ULongLong:
     case QMetaType::UShort:
-    case QMetaType::UChar: {
-        const qulonglong u = value.toULongLong();
-        *number = qint64(qMin(u, qulonglong(max) + 1));
-        ok = true;
+    case QMetaType::UChar:
+        *number = qint64(qMin(value.toULongLong(), qulonglong(max) + 1));
         break;
-    }
     case QMetaType::Double:
     case QMetaType::Float: {
         const double d = value.toDouble();
-        if (!(d >= double(min) && d <= double(max)))
+        if (!(d >= double(min) && d <= double(max)) || d != std::trunc(d))
             return false;
         *number = qint64(d);
-        return true;
+        break;
     }
-    default:
-        // Numbers too long for 64 bits are out of range as well, not text.
-        *number = value.toString().trimmed().toLongLong(&ok);
-        if (!ok) {
-            bool digits = false;
-            value.toString().trimmed().toDouble(&digits);
-            if (digits)
+    default: {
+        const QString text = value.toString().trimmed();
+        bool whole = false;
+        *number = text.toLongLong(&whole);
+        if (!whole) {
+            // A fraction, or a number too long for 64 bits, is still a number, and out of place here.
+            bool decimal = false;
+            text.toDouble(&decimal);
+            if (decimal)
                 return false;
             *number = 0;
-            ok = true;
         }
         break;
+    }
     }
     return *number >= min && *number <= max;
 }

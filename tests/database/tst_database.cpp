@@ -189,6 +189,8 @@ void tst_Database::setDataConverts_data()
     QTest::newRow("volume above 64 bits")
         << 3 << QVariant(QStringLiteral("18446744073709551616")) << false << QVariant(99ull);
     QTest::newRow("volume fraction") << 3 << QVariant(QStringLiteral("0.7")) << false << QVariant(99ull);
+    QTest::newRow("volume whole double") << 3 << QVariant(700.0) << true << QVariant(700ull);
+    QTest::newRow("volume fraction double") << 3 << QVariant(0.5) << false << QVariant(99ull);
     QTest::newRow("volume negative text") << 3 << QVariant(QStringLiteral("-5")) << false << QVariant(99ull);
     QTest::newRow("volume negative int") << 3 << QVariant(-5) << false << QVariant(99ull);
     QTest::newRow("volume huge unsigned") << 3 << QVariant(4294967295u) << false << QVariant(99ull);
