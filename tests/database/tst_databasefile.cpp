@@ -430,6 +430,7 @@ void tst_DatabaseFile::fastReaderAgreesWithGeneralReader_data()
 
     const QByteArray written = Database::toDocument(richCatalogue());
     QTest::newRow("written by the program") << written << true;
+    QTest::newRow("empty, written by the program") << Database::toDocument({}) << true;
     QTest::newRow("crlf line ends") << Database::toDocument(richCatalogue().mid(0, 2)).replace("\n", "\r\n")
                                     << true;
     QTest::newRow("crlf inside a text") << QByteArray(written).replace("\n", "\r\n") << false;
