@@ -28,7 +28,10 @@ private:
 class LogLimit
 {
 public:
-    explicit LogLimit(const QLoggingCategory &category, qint64 shown = 10) : category(category), shown(shown) {}
+    explicit LogLimit(const QLoggingCategory &category, qint64 shown = 10)
+        : category(category), shown(shown)
+    {
+    }
     // True while the warning just met is still to be logged.
     bool count();
     // Logs how many were not, if any.

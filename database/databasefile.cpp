@@ -37,8 +37,8 @@ QByteArray utf8Prefix(const QByteArray &bytes, int limit)
     return bytes.left(end);
 }
 
-// A volume or weight of the import; a number outside the catalogue's bounds (a negative one used to wrap into
-// a huge weight) reads as 0 like one that does not convert, and clears `inRange` so that it is reported.
+// A volume or weight of the import; a number outside the catalogue's bounds (a negative one used to wrap
+// into a huge weight) reads as 0 like one that does not convert, and clears `inRange` so that it is reported.
 quint64 csvNumber(const QByteArray &field, bool *inRange)
 {
     bool ok = false;

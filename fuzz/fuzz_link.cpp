@@ -83,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QObject::connect(&link, &Communication::inventoryReadFinished, &link, [&ended] { ended = true; });
     QObject::connect(&link, &Communication::versionReadFinished, &link, [&ended] { ended = true; });
     QObject::connect(&link, &Communication::lastInventoryNumber, &link, [&ended](int) { ended = true; });
-    QObject::connect(&link, &Communication::portNotOpened, &link, [](Communication::State) { std::abort(); });
+    QObject::connect(&link, &Communication::portNotOpened, &link,
+                     [](Communication::State) { std::abort(); });
 
     QList<Bottle> bottles;
     const QList<Bottle> toWrite = sampleBottles();
@@ -122,7 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(bottles.size() <= StationProtocol::MaxBottles);
     for (const Bottle &b : qAsConst(bottles))
         FUZZ_CHECK(Fuzz::withinBounds(b));
-    FUZZ_CHECK(link.inventory.size() <= StationProtocol::InventorySlotSize / StationProtocol::InventoryRecordSize);
+    const int slotRecords = StationProtocol::InventorySlotSize / StationProtocol::InventoryRecordSize;
+    FUZZ_CHECK(link.inventory.size() <= slotRecords);
     for (const InventoryBottle &b : qAsConst(link.inventory)) {
         FUZZ_CHECK(b.weight <= 65535);
         // Only an EAN whose text gives back its two numbers can go out again as it came (the station never

@@ -135,12 +135,14 @@ def main():
     # Link: a selector byte (transfer + 5 * slot), then the station's answers of a whole transfer.
     write('fuzz_link', 'read-database', b'\x00' + b''.join(frame(b) for _, b in database))
     for slot, answers in enumerate(inventories):
-        write('fuzz_link', 'read-inventory%d' % slot, bytes([1 + 5 * slot]) + b''.join(frame(b) for _, b in answers))
+        stream = b''.join(frame(b) for _, b in answers)
+        write('fuzz_link', 'read-inventory%d' % slot, bytes([1 + 5 * slot]) + stream)
     write('fuzz_link', 'inventory-number', b'\x02' + frame(number))
     write('fuzz_link', 'version', b'\x03' + frame(version))
     write('fuzz_link', 'write-database', b'\x04' + b''.join(frame(header(0x70, a)) for a in (0, 128)))
     answers = inventories[0]
-    write('fuzz_link', 'noise-and-repeat', b'\x01' + b'\xc1junk' + frame(answers[0][1]) + frame(answers[0][1])
+    first = frame(answers[0][1])
+    write('fuzz_link', 'noise-and-repeat', b'\x01' + b'\xc1junk' + first + first
           + b''.join(frame(b) for _, b in answers[1:]))
     bad = bytearray(frame(answers[0][1]))
     bad[-2] ^= 0x55
@@ -158,7 +160,8 @@ def main():
         write('fuzz_catalogue', 'update', update)
         write('fuzz_catalogue', 'empty', b'<?xml version="1.0" encoding="UTF-8"?>\n<data/>\n')
         item = (b'<dataItem><ean>8591000000005</ean><nazev>Vodka &amp; co</nazev><oznaceni>V</oznaceni>'
-                b'<objem>700</objem><vahaPrazdneLahve>520</vahaPrazdneLahve><vahaPlneLahve>1186</vahaPlneLahve>'
+                b'<objem>700</objem><vahaPrazdneLahve>520</vahaPrazdneLahve>'
+                b'<vahaPlneLahve>1186</vahaPlneLahve>'
                 b'<vahaObsahu>0</vahaObsahu><korekce>-15</korekce><vybrat>1</vybrat>'
                 b'<upraveno>2013-05-07 09:05:00</upraveno><vlozeno>2013-05-07 09:05:00</vlozeno></dataItem>')
         write('fuzz_catalogue', 'one-item', b'<data>' + item + b'</data>')
@@ -199,7 +202,8 @@ def main():
         saved = open(table, 'rb').read()
         write('fuzz_tables', 'table', saved)
         items = (b'<item><name>Tonic 0.25</name><sellUnit>1</sellUnit><pricePerUnit>12345.67</pricePerUnit>'
-                 b'<initialQuantity>10</initialQuantity><fromStock>24</fromStock><finalQuantity>7.5</finalQuantity>'
+                 b'<initialQuantity>10</initialQuantity><fromStock>24</fromStock>'
+                 b'<finalQuantity>7.5</finalQuantity>'
                  b'<soldQuantity>26.5</soldQuantity><totalAmount>1060</totalAmount></item>')
         write('fuzz_tables', 'table-with-items', saved.replace(b'</inventory>', items + b'\n</inventory>'))
         write('fuzz_tables', 'overview', b'<?xml version="1.0" encoding="UTF-8"?>\n<inventoryOverview>\n'

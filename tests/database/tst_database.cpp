@@ -185,7 +185,8 @@ void tst_Database::setDataConverts_data()
     QTest::newRow("volume text") << 3 << QVariant(QStringLiteral("700")) << true << QVariant(700ull);
     QTest::newRow("volume abc") << 3 << QVariant(QStringLiteral("abc")) << true << QVariant(0ull);
     QTest::newRow("volume largest") << 3 << QVariant(QStringLiteral("65535")) << true << QVariant(65535ull);
-    QTest::newRow("volume above 16 bits") << 3 << QVariant(QStringLiteral("65536")) << false << QVariant(99ull);
+    QTest::newRow("volume above 16 bits")
+        << 3 << QVariant(QStringLiteral("65536")) << false << QVariant(99ull);
     QTest::newRow("volume above 64 bits")
         << 3 << QVariant(QStringLiteral("18446744073709551616")) << false << QVariant(99ull);
     QTest::newRow("volume fraction") << 3 << QVariant(QStringLiteral("0.7")) << false << QVariant(99ull);

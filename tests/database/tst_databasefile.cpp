@@ -279,7 +279,8 @@ void tst_DatabaseFile::fieldConversions_data()
                                         << QVariant(0ull) << QByteArray("<vahaPrazdneLahve>70000");
     QTest::newRow("full weight word")
         << QByteArray("<vahaPlneLahve>heavy</vahaPlneLahve>") << 4 << QVariant(0ull) << none;
-    QTest::newRow("correction negative") << QByteArray("<korekce>-15</korekce>") << 6 << QVariant(-15) << none;
+    QTest::newRow("correction negative")
+        << QByteArray("<korekce>-15</korekce>") << 6 << QVariant(-15) << none;
     QTest::newRow("correction lowest") << QByteArray("<korekce>-65535</korekce>") << 6 << QVariant(-65535)
                                        << none;
     QTest::newRow("correction above") << QByteArray("<korekce>2147483647</korekce>") << 6 << QVariant(0)
