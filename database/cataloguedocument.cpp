@@ -79,24 +79,55 @@ int digits(const char *text, int count)
     return value;
 }
 
-// Sets a field from its element text with the conversions of the document: numbers that do not convert
-// give 0, dates that do not match give an invalid date-time.
-void setField(Bottle &b, Field field, const QString &text, LocalTimes &times)
+// A number of the document within the catalogue's bounds; one outside them counts as no number at all,
+// and `inRange` is cleared so the reader can report it.
+quint64 quantity(const QString &text, bool *inRange)
 {
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok)
+        return 0;
+    if (value < 0 || quint64(value) > Bottle::maxQuantity) {
+        *inRange = false;
+        return 0;
+    }
+    return quint64(value);
+}
+
+qint32 correction(const QString &text, bool *inRange)
+{
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok)
+        return 0;
+    if (value < -Bottle::maxCorrection || value > Bottle::maxCorrection) {
+        *inRange = false;
+        return 0;
+    }
+    return qint32(value);
+}
+
+// Sets a field from its element text with the conversions of the document: numbers that do not convert
+// give 0, dates that do not match give an invalid date-time. False when a number lay outside the
+// catalogue's bounds (the field is then 0 as well).
+bool setField(Bottle &b, Field field, const QString &text, LocalTimes &times)
+{
+    bool inRange = true;
     switch (field) {
     case Ean: b.ean = text; break;
     case DisplayName: b.displayName = text; break;
     case FullName: b.fullName = text; break;
-    case Volume: b.volume = text.toUInt(); break;
-    case EmptyWeight: b.emptyWeight = text.toUInt(); break;
-    case FullWeight: b.fullWeight = text.toUInt(); break;
+    case Volume: b.volume = quantity(text, &inRange); break;
+    case EmptyWeight: b.emptyWeight = quantity(text, &inRange); break;
+    case FullWeight: b.fullWeight = quantity(text, &inRange); break;
     case ContentWeight: b.contentWeight = text.toUInt(); break;
-    case Correction: b.weightCorrection = text.toInt(); break;
+    case Correction: b.weightCorrection = correction(text, &inRange); break;
     case Use: b.useInInventory = text.toUInt() != 0; break;
     case Modified: b.modified = times.fromText(text); break;
     case Inserted: b.inserted = times.fromText(text); break;
     case Unknown: break;
     }
+    return inRange;
 }
 
 // Plain decimal digits that fit the field, the common case, without building a string.
@@ -118,23 +149,22 @@ bool quickNumber(Bottle &b, Field field, const char *text, int size)
     case Volume:
     case EmptyWeight:
     case FullWeight:
+        // Out of bounds goes the long way, which reports it.
+        if (value > qint64(Bottle::maxQuantity))
+            return false;
+        (field == Volume ? b.volume : field == EmptyWeight ? b.emptyWeight : b.fullWeight) = quint64(value);
+        return true;
     case ContentWeight:
     case Use:
         if (value > UINT_MAX)
             return false;
-        if (field == Volume)
-            b.volume = quint64(value);
-        else if (field == EmptyWeight)
-            b.emptyWeight = quint64(value);
-        else if (field == FullWeight)
-            b.fullWeight = quint64(value);
-        else if (field == ContentWeight)
+        if (field == ContentWeight)
             b.contentWeight = quint64(value);
         else
             b.useInInventory = value != 0;
         return true;
     case Correction:
-        if (value > INT_MAX || value < INT_MIN)
+        if (value > Bottle::maxCorrection || value < -Bottle::maxCorrection)
             return false;
         b.weightCorrection = qint32(value);
         return true;
@@ -345,6 +375,17 @@ int steadyOffset(const QDate &date, const QTime &first, const QTime &last)
 }
 } // namespace
 
+bool LogLimit::count()
+{
+    return ++seen <= shown;
+}
+
+void LogLimit::reportRest(const char *what) const
+{
+    if (seen > shown)
+        qCWarning(category, "%lld more %s not shown", seen - shown, what);
+}
+
 QDateTime LocalTimes::make(const QDate &date, const QTime &time)
 {
     // Days are looked up first: offsets change on a few days a year, and only there by the hour.
@@ -401,6 +442,10 @@ bool CatalogueDocument::readCanonical(const char *data, int size, const Bottle &
     // A declaration must open the document; blanks may only follow it.
     s.take("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 38);
     s.skipSpace();
+    if (s.take("<data/>", 7)) {
+        s.skipSpace();
+        return s.atEnd();
+    }
     if (!s.take("<data>", 6))
         return false;
     for (;;) {
@@ -435,7 +480,8 @@ bool CatalogueDocument::readCanonical(const char *data, int size, const Bottle &
             QString value;
             if (!decodeText(text, textSize, &value))
                 return false;
-            setField(b, field, value, times);
+            if (!setField(b, field, value, times))
+                return false; // the general reader reports it
         }
         list.append(b);
     }
@@ -447,6 +493,8 @@ void CatalogueDocument::readStream(const char *data, int size, const Bottle &fre
                                    LocalTimes &times, DocumentDamage *damage)
 {
     list.clear();
+    LogLimit unknownElements(lcCatalogueDocument());
+    LogLimit outOfRange(lcCatalogueDocument());
     QXmlStreamReader xml(QString::fromUtf8(data, size));
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("dataItem"))
@@ -456,14 +504,21 @@ void CatalogueDocument::readStream(const char *data, int size, const Bottle &fre
             const Field field = fieldOf(xml.name());
             if (field == Unknown) {
                 // Not skipped: its content is read next, so a text-only unknown element ends this item.
-                qCWarning(lcCatalogueDocument, "unknown XML element: %s",
-                          qUtf8Printable(xml.name().toString()));
+                if (unknownElements.count())
+                    qCWarning(lcCatalogueDocument, "unknown XML element: %s",
+                              qUtf8Printable(xml.name().toString()));
                 continue;
             }
-            setField(b, field, xml.readElementText(), times);
+            const QString name = xml.name().toString();
+            const QString text = xml.readElementText();
+            if (!setField(b, field, text, times) && outOfRange.count())
+                qCWarning(lcCatalogueDocument, "value out of range, read as 0: <%s>%s", qUtf8Printable(name),
+                          qUtf8Printable(text));
         }
         list.append(b);
     }
+    unknownElements.reportRest("unknown XML elements");
+    outOfRange.reportRest("values out of range");
 
     if (damage) {
         *damage = DocumentDamage();

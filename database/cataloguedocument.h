@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QLoggingCategory>
 
 struct DocumentDamage;
 
@@ -20,6 +21,26 @@ public:
 
 private:
     QHash<qint64, int> offsets; // local day or hour -> offset from UTC in seconds, or `unsteady`
+};
+
+// Lets the first few warnings of one kind through and counts the rest, so that a damaged file cannot fill
+// the log with millions of lines.
+class LogLimit
+{
+public:
+    explicit LogLimit(const QLoggingCategory &category, qint64 shown = 10)
+        : category(category), shown(shown)
+    {
+    }
+    // True while the warning just met is still to be logged.
+    bool count();
+    // Logs how many were not, if any.
+    void reportRest(const char *what) const;
+
+private:
+    const QLoggingCategory &category;
+    qint64 shown;
+    qint64 seen = 0;
 };
 
 // The catalogue document's readers and writer, kept apart from the model so tests can check the fast reader

@@ -1,28 +1,48 @@
 #include "database.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
 constexpr int centred = Qt::AlignHCenter | Qt::AlignVCenter;
 
-// A negative number must not wrap into a huge weight; text goes through the strict decimal conversion.
-quint32 toUnsigned32(const QVariant &value)
+// A quantity typed into the editor: false when it is a number outside [min, max] or not a whole one, which
+// the editor refuses. Text that is no number at all reads as 0, as it always has.
+bool readQuantity(const QVariant &value, qint64 min, qint64 max, qint64 *number)
 {
     switch (static_cast<QMetaType::Type>(value.userType())) {
-    case QMetaType::Int:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-        return value.toLongLong() < 0 ? 0 : value.toUInt();
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+        *number = qint64(qMin(value.toULongLong(), qulonglong(max) + 1));
+        break;
     case QMetaType::Double:
-    case QMetaType::Float:
-        return value.toDouble() < 0 ? 0 : value.toUInt();
-    default:
-        return value.toUInt();
+    case QMetaType::Float: {
+        const double d = value.toDouble();
+        if (!(d >= double(min) && d <= double(max)) || d != std::trunc(d))
+            return false;
+        *number = qint64(d);
+        break;
     }
+    default: {
+        const QString text = value.toString().trimmed();
+        bool whole = false;
+        *number = text.toLongLong(&whole);
+        if (!whole) {
+            // A fraction, or a number too long for 64 bits, is still a number, and out of place here.
+            bool decimal = false;
+            text.toDouble(&decimal);
+            if (decimal)
+                return false;
+            *number = 0;
+        }
+        break;
+    }
+    }
+    return *number >= min && *number <= max;
 }
 } // namespace
 
@@ -86,19 +106,33 @@ bool Database::setData(const QModelIndex &index, const QVariant &value, int role
         return false;
 
     Bottle &b = bottles[index.row()];
+    const auto maxQuantity = qint64(Bottle::maxQuantity);
+    qint64 number = 0;
     switch (index.column()) {
     case DisplayNameColumn: b.displayName = value.toString(); break;
     case FullNameColumn: b.fullName = value.toString(); break;
-    case VolumeColumn: b.volume = toUnsigned32(value); break;
-    case FullWeightColumn: {
-        const quint64 weight = toUnsigned32(value);
-        if (weight != b.fullWeight)
-            b.modified = QDateTime::currentDateTime();
-        b.fullWeight = weight;
+    case VolumeColumn:
+        if (!readQuantity(value, 0, maxQuantity, &number))
+            return false;
+        b.volume = quint64(number);
         break;
-    }
-    case EmptyWeightColumn: b.emptyWeight = toUnsigned32(value); break;
-    case CorrectionColumn: b.weightCorrection = value.toInt(); break;
+    case FullWeightColumn:
+        if (!readQuantity(value, 0, maxQuantity, &number))
+            return false;
+        if (quint64(number) != b.fullWeight)
+            b.modified = QDateTime::currentDateTime();
+        b.fullWeight = quint64(number);
+        break;
+    case EmptyWeightColumn:
+        if (!readQuantity(value, 0, maxQuantity, &number))
+            return false;
+        b.emptyWeight = quint64(number);
+        break;
+    case CorrectionColumn:
+        if (!readQuantity(value, -Bottle::maxCorrection, Bottle::maxCorrection, &number))
+            return false;
+        b.weightCorrection = qint32(number);
+        break;
     case UseInInventoryColumn:
         if (role == Qt::CheckStateRole)
             b.useInInventory = value.toBool();

@@ -37,11 +37,19 @@ QByteArray utf8Prefix(const QByteArray &bytes, int limit)
     return bytes.left(end);
 }
 
-quint64 csvNumber(const QByteArray &field)
+// A volume or weight of the import; a number outside the catalogue's bounds (a negative one used to wrap
+// into a huge weight) reads as 0 like one that does not convert, and clears `inRange` so that it is reported.
+quint64 csvNumber(const QByteArray &field, bool *inRange)
 {
     bool ok = false;
     const qint32 value = QString::fromUtf8(field).toInt(&ok, 10);
-    return ok ? static_cast<quint64>(static_cast<qint64>(value)) : 0;
+    if (!ok)
+        return 0;
+    if (value < 0 || quint64(value) > Bottle::maxQuantity) {
+        *inRange = false;
+        return 0;
+    }
+    return quint64(value);
 }
 } // namespace
 
@@ -158,6 +166,7 @@ QList<Bottle> Database::parseCsv(const QByteArray &bytes)
 {
     QList<Bottle> list;
     const Bottle fresh; // every record of one import carries the same time of import
+    LogLimit outOfRange(lcDatabaseFile());
     int start = 0;
     while (start < bytes.size()) {
         int end = bytes.indexOf('\n', start);
@@ -172,14 +181,18 @@ QList<Bottle> Database::parseCsv(const QByteArray &bytes)
         b.ean = QString::fromUtf8(fields.at(0));
         b.fullName = QString::fromUtf8(fields.at(1));
         b.displayName = QString::fromUtf8(utf8Prefix(fields.at(2), 15));
-        b.volume = csvNumber(fields.at(3));
-        b.fullWeight = csvNumber(fields.at(4));
-        b.emptyWeight = csvNumber(fields.at(5));
+        bool inRange = true;
+        b.volume = csvNumber(fields.at(3), &inRange);
+        b.fullWeight = csvNumber(fields.at(4), &inRange);
+        b.emptyWeight = csvNumber(fields.at(5), &inRange);
+        if (!inRange && outOfRange.count())
+            qCWarning(lcDatabaseFile, "value out of range, read as 0: %s", line.constData());
         qCDebug(lcDatabaseFile, "%s, %s, %u, %u, %u", qUtf8Printable(b.ean), qUtf8Printable(b.displayName),
                 static_cast<uint>(b.volume), static_cast<uint>(b.fullWeight),
                 static_cast<uint>(b.emptyWeight));
         list.append(b);
     }
+    outOfRange.reportRest("values out of range");
     return list;
 }
 

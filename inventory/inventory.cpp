@@ -55,9 +55,11 @@ void readLitres(const QVariant &value, qint64 *field)
         *field = millilitresFromLitres(number);
 }
 
+// The shortest text that reads back as the same double: six significant digits turned a price of
+// 12345.67 into 12345.7 on the way through the table file.
 QString gNumber(double value)
 {
-    return QString::number(value, 'g', 6);
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 QString msText(const QDateTime &time)
@@ -200,7 +202,7 @@ QVariant Inventory::headerData(int section, Qt::Orientation orientation, int rol
     if (orientation != Qt::Horizontal)
         return QVariant();
     const QString l = tr("\n[L]");
-    const auto unitSuffix = [this, &l](int unit) { return unit == Pieces ? tr("\n[Pieces]") : l; };
+    const auto unitSuffix = [&l](int unit) { return unit == Pieces ? tr("\n[Pieces]") : l; };
     if (role == Qt::DisplayRole) {
         switch (section) {
         case NameColumn:
@@ -284,15 +286,18 @@ void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
     rows.clear();
     QHash<QString, int> rowOfEan;
     for (const OverviewRow &bottle : overview) {
+        // Bounded, so that no number of weighings can run the sum past the range of qint64.
+        const qint64 residue = qBound<qint64>(0, bottle.residue, maxMillilitres);
         const auto found = rowOfEan.constFind(bottle.ean);
         if (found != rowOfEan.constEnd()) {
-            rows[found.value()].measuredValue += bottle.residue;
+            qint64 &sum = rows[found.value()].measuredValue;
+            sum = qMin(sum + residue, maxMillilitres);
             continue;
         }
         SalesRow row;
         row.ean = bottle.ean;
         row.name = bottle.name;
-        row.measuredValue = bottle.residue;
+        row.measuredValue = residue;
         row.bottleVolume = qint64(bottle.volume);
         if (!row.ean.isEmpty())
             rowOfEan.insert(row.ean, rows.size());

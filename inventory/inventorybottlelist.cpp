@@ -23,6 +23,10 @@
 Q_LOGGING_CATEGORY(lcInventoryBottleList, "inventorybottlelist")
 
 namespace {
+// ml; the largest residue that a catalogue within its bounds and a 16-bit weight can give (a net 131070 g
+// over a 1 g span of a 65535 ml bottle) stays below this.
+constexpr double maxResidue = double(1ll << 34);
+
 // The station sends the numeric part of an EAN, so the zeros in front of a catalogue EAN are lost on the way.
 QString withoutLeadingZeros(const QString &ean)
 {
@@ -100,8 +104,10 @@ void InventoryBottleList::addBottle(Bottle &bottle, const InventoryBottle *measu
                                   .arg(tare));
         } else {
             const double residue = std::floor(double(net) / double(span) * double(bottle.volume) + 0.5);
-            // Only a corrupt weight gets anywhere near this; it must not wrap into a negative content.
-            row.residue = residue < 9.0e18 ? qint64(residue) : 0;
+            // A catalogue within its bounds and a weight the station can send stay far below this; anything
+            // beyond (values set around the catalogue's checks) gives no residue rather than one that
+            // overflows the sums of the sales table.
+            row.residue = residue <= maxResidue ? qint64(residue) : 0;
         }
     }
 

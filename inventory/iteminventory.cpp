@@ -21,9 +21,11 @@ double cNumber(const QString &text)
     return ok && std::isfinite(number) ? number : 0;
 }
 
+// The shortest text that reads back as the same double: six significant digits turned a price of
+// 12345.67 into 12345.7 on the way through the table file.
 QString gNumber(double value)
 {
-    return QString::number(value, 'g', 6);
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 double *field(AppendedItem &item, int column)

@@ -180,17 +180,31 @@ void tst_Database::setDataConverts_data()
 {
     QTest::addColumn<int>("column");
     QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QVariant>("stored");
-    QTest::newRow("volume text") << 3 << QVariant(QStringLiteral("700")) << QVariant(700ull);
-    QTest::newRow("volume abc") << 3 << QVariant(QStringLiteral("abc")) << QVariant(0ull);
-    QTest::newRow("volume negative text") << 3 << QVariant(QStringLiteral("-5")) << QVariant(0ull);
-    QTest::newRow("volume negative int") << 3 << QVariant(-5) << QVariant(0ull);
-    QTest::newRow("volume above 32 bits") << 3 << QVariant(QStringLiteral("4294967296")) << QVariant(0ull);
-    QTest::newRow("empty weight") << 5 << QVariant(450u) << QVariant(450ull);
-    QTest::newRow("correction negative") << 6 << QVariant(QStringLiteral("-15")) << QVariant(-15);
-    QTest::newRow("correction text") << 6 << QVariant(QStringLiteral("x")) << QVariant(0);
-    QTest::newRow("name") << 1 << QVariant(QStringLiteral("Gin")) << QVariant(QStringLiteral("Gin"));
-    QTest::newRow("full name") << 2 << QVariant(QStringLiteral("Dry Gin 0.7"))
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QVariant>("stored"); // the cell keeps 99 when the value is refused
+    QTest::newRow("volume text") << 3 << QVariant(QStringLiteral("700")) << true << QVariant(700ull);
+    QTest::newRow("volume abc") << 3 << QVariant(QStringLiteral("abc")) << true << QVariant(0ull);
+    QTest::newRow("volume largest") << 3 << QVariant(QStringLiteral("65535")) << true << QVariant(65535ull);
+    QTest::newRow("volume above 16 bits")
+        << 3 << QVariant(QStringLiteral("65536")) << false << QVariant(99ull);
+    QTest::newRow("volume above 64 bits")
+        << 3 << QVariant(QStringLiteral("18446744073709551616")) << false << QVariant(99ull);
+    QTest::newRow("volume fraction") << 3 << QVariant(QStringLiteral("0.7")) << false << QVariant(99ull);
+    QTest::newRow("volume whole double") << 3 << QVariant(700.0) << true << QVariant(700ull);
+    QTest::newRow("volume fraction double") << 3 << QVariant(0.5) << false << QVariant(99ull);
+    QTest::newRow("volume negative text") << 3 << QVariant(QStringLiteral("-5")) << false << QVariant(99ull);
+    QTest::newRow("volume negative int") << 3 << QVariant(-5) << false << QVariant(99ull);
+    QTest::newRow("volume huge unsigned") << 3 << QVariant(4294967295u) << false << QVariant(99ull);
+    QTest::newRow("empty weight") << 5 << QVariant(450u) << true << QVariant(450ull);
+    QTest::newRow("full weight above 16 bits") << 4 << QVariant(65536) << false << QVariant(0ull);
+    QTest::newRow("correction negative") << 6 << QVariant(QStringLiteral("-15")) << true << QVariant(-15);
+    QTest::newRow("correction lowest") << 6 << QVariant(-65535) << true << QVariant(-65535);
+    QTest::newRow("correction below") << 6 << QVariant(QStringLiteral("-65536")) << false << QVariant(99);
+    QTest::newRow("correction above 32 bits")
+        << 6 << QVariant(QStringLiteral("4294967296")) << false << QVariant(99);
+    QTest::newRow("correction text") << 6 << QVariant(QStringLiteral("x")) << true << QVariant(0);
+    QTest::newRow("name") << 1 << QVariant(QStringLiteral("Gin")) << true << QVariant(QStringLiteral("Gin"));
+    QTest::newRow("full name") << 2 << QVariant(QStringLiteral("Dry Gin 0.7")) << true
                                << QVariant(QStringLiteral("Dry Gin 0.7"));
 }
 
@@ -198,13 +212,17 @@ void tst_Database::setDataConverts()
 {
     QFETCH(int, column);
     QFETCH(QVariant, value);
+    QFETCH(bool, accepted);
     QFETCH(QVariant, stored);
     Bottle b = bottle(QStringLiteral("1"));
     b.volume = b.emptyWeight = 99;
     b.weightCorrection = 99;
     db->setBottles({b});
-    QVERIFY(db->setData(db->index(0, column), value));
+    QSignalSpy changed(db.get(), &QAbstractItemModel::dataChanged);
+    QVERIFY(changed.isValid());
+    QCOMPARE(db->setData(db->index(0, column), value), accepted);
     QCOMPARE(db->data(db->index(0, column)), stored);
+    QCOMPARE(changed.count(), accepted ? 1 : 0);
 }
 
 void tst_Database::onlyChangedFullWeightStampsModified_data()

@@ -63,11 +63,11 @@ QList<Bottle> richCatalogue()
         b.ean = QString::number(8590000000000ll + i);
         b.displayName = names.at(i);
         b.fullName = names.at(names.size() - 1 - i);
-        b.volume = i == 0 ? 4294967295ull : 700;
+        b.volume = i == 0 ? Bottle::maxQuantity : 700;
         b.fullWeight = 1000 + i;
         b.emptyWeight = 500;
         b.contentWeight = i;
-        b.weightCorrection = i % 2 ? -2147483647 - 1 : 2147483647;
+        b.weightCorrection = i % 2 ? -Bottle::maxCorrection : Bottle::maxCorrection;
         b.useInInventory = i % 2;
         b.modified = i == 3 ? QDateTime() : QDateTime(QDate(2013, 3, 31), QTime(i, 30));
         b.inserted = QDateTime(QDate(2020, 10, 25), QTime(i % 24, 59, 59));
@@ -108,6 +108,7 @@ private slots:
     void fieldConversions();
     void itemsAtAnyDepth();
     void unknownElementEndsItem();
+    void unknownElementsLoggedFewTimes();
     void damagedDocuments_data();
     void damagedDocuments();
     void writerMatchesQtWriter();
@@ -257,18 +258,30 @@ void tst_DatabaseFile::fieldConversions_data()
     QTest::addColumn<QByteArray>("element");
     QTest::addColumn<int>("column");
     QTest::addColumn<QVariant>("value");
-    QTest::newRow("volume above 32 bits") << QByteArray("<objem>4294967296</objem>") << 3 << QVariant(0ull);
-    QTest::newRow("volume largest") << QByteArray("<objem>4294967295</objem>") << 3
-                                    << QVariant(4294967295ull);
-    QTest::newRow("volume negative") << QByteArray("<objem>-1</objem>") << 3 << QVariant(0ull);
+    QTest::addColumn<QByteArray>("warning");
+    const QByteArray none;
+    QTest::newRow("volume largest") << QByteArray("<objem>65535</objem>") << 3 << QVariant(65535ull) << none;
+    QTest::newRow("volume above 16 bits") << QByteArray("<objem>65536</objem>") << 3 << QVariant(0ull)
+                                          << QByteArray("<objem>65536");
+    QTest::newRow("volume above 32 bits") << QByteArray("<objem>4294967295</objem>") << 3 << QVariant(0ull)
+                                          << QByteArray("<objem>4294967295");
+    QTest::newRow("volume negative") << QByteArray("<objem>-1</objem>") << 3 << QVariant(0ull)
+                                     << QByteArray("<objem>-1");
+    QTest::newRow("empty weight above") << QByteArray("<vahaPrazdneLahve>70000</vahaPrazdneLahve>") << 5
+                                        << QVariant(0ull) << QByteArray("<vahaPrazdneLahve>70000");
     QTest::newRow("full weight word")
-        << QByteArray("<vahaPlneLahve>heavy</vahaPlneLahve>") << 4 << QVariant(0ull);
-    QTest::newRow("correction negative") << QByteArray("<korekce>-15</korekce>") << 6 << QVariant(-15);
+        << QByteArray("<vahaPlneLahve>heavy</vahaPlneLahve>") << 4 << QVariant(0ull) << none;
+    QTest::newRow("correction negative")
+        << QByteArray("<korekce>-15</korekce>") << 6 << QVariant(-15) << none;
+    QTest::newRow("correction lowest") << QByteArray("<korekce>-65535</korekce>") << 6 << QVariant(-65535)
+                                       << none;
+    QTest::newRow("correction above") << QByteArray("<korekce>2147483647</korekce>") << 6 << QVariant(0)
+                                      << QByteArray("<korekce>2147483647");
     QTest::newRow("use word true") << QByteArray("<vybrat>true</vybrat>") << 7
-                                   << QVariant(int(Qt::Unchecked));
-    QTest::newRow("use 2") << QByteArray("<vybrat>2</vybrat>") << 7 << QVariant(int(Qt::Checked));
+                                   << QVariant(int(Qt::Unchecked)) << none;
+    QTest::newRow("use 2") << QByteArray("<vybrat>2</vybrat>") << 7 << QVariant(int(Qt::Checked)) << none;
     QTest::newRow("repeated element")
-        << QByteArray("<objem>1</objem><objem>2</objem>") << 3 << QVariant(2ull);
+        << QByteArray("<objem>1</objem><objem>2</objem>") << 3 << QVariant(2ull) << none;
 }
 
 void tst_DatabaseFile::fieldConversions()
@@ -276,6 +289,9 @@ void tst_DatabaseFile::fieldConversions()
     QFETCH(QByteArray, element);
     QFETCH(int, column);
     QFETCH(QVariant, value);
+    QFETCH(QByteArray, warning);
+    if (!warning.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, "value out of range, read as 0: " + warning);
     QList<Bottle> list;
     QVERIFY(Database::parse(document("<dataItem><ean>1</ean>" + element + "</dataItem>"), list));
     QCOMPARE(list.size(), 1);
@@ -315,6 +331,27 @@ void tst_DatabaseFile::unknownElementEndsItem()
     QCOMPARE(list.at(0).displayName, QStringLiteral("Rum"));
     QCOMPARE(list.at(0).volume, 0ull);
     QCOMPARE(list.at(1).ean, QStringLiteral("2"));
+}
+
+void tst_DatabaseFile::unknownElementsLoggedFewTimes()
+{
+    static int lines = 0;
+    static QString last;
+    lines = 0;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+            ++lines;
+            last = text;
+        });
+    QByteArray items;
+    for (int i = 0; i < 5000; ++i)
+        items += "<dataItem><ean>1</ean><barva>hneda</barva></dataItem>";
+    QList<Bottle> list;
+    Database::parse(document(items), list);
+    qInstallMessageHandler(previous);
+    QCOMPARE(list.size(), 5000);
+    QCOMPARE(lines, 11);
+    QCOMPARE(last, QStringLiteral("4990 more unknown XML elements not shown"));
 }
 
 void tst_DatabaseFile::damagedDocuments_data()
@@ -386,6 +423,7 @@ void tst_DatabaseFile::fastReaderAgreesWithGeneralReader_data()
 
     const QByteArray written = Database::toDocument(richCatalogue());
     QTest::newRow("written by the program") << written << true;
+    QTest::newRow("empty, written by the program") << Database::toDocument({}) << true;
     QTest::newRow("crlf line ends") << Database::toDocument(richCatalogue().mid(0, 2)).replace("\n", "\r\n")
                                     << true;
     QTest::newRow("crlf inside a text") << QByteArray(written).replace("\n", "\r\n") << false;
@@ -543,8 +581,9 @@ void tst_DatabaseFile::csvLines_data()
         << QByteArray("1;a;b;1;2\r\n2;a;b;1;2;3;4\r\n3;a;b;1;2;3\r\n") << QStringList{"3|a|b|1|2|3"};
     QTest::newRow("header line imported with zeros")
         << QByteArray("ean;name;short;volume;full;empty\r\n") << QStringList{"ean|name|short|0|0|0"};
-    QTest::newRow("negative volume wraps")
-        << QByteArray("1;a;b;-1;x;2147483648\r\n") << QStringList{"1|a|b|18446744073709551615|0|0"};
+    QTest::newRow("out of bounds as 0")
+        << QByteArray("1;a;b;-1;65536;2147483648\r\n2;a;b;65535;x;0\r\n")
+        << QStringList{"1|a|b|0|0|0", "2|a|b|65535|0|0"};
     QTest::newRow("empty") << QByteArray() << QStringList();
 }
 

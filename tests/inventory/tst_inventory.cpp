@@ -7,6 +7,8 @@
 #include <QTextStream>
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 OverviewRow overviewRow(const QString &ean, const QString &name, qint64 residue, quint64 volume = 700)
 {
@@ -90,6 +92,13 @@ void tst_Inventory::rowsFromOverviewSumPerEan()
     QCOMPARE(inventory->findRow("1")->measuredValue, 350);
     QVERIFY(!inventory->findRow(QString()));
     QVERIFY(!inventory->findRow("3"));
+
+    // Residues that no bounded catalogue gives must still not overflow the sum.
+    const qint64 absurd = std::numeric_limits<qint64>::max() / 2 + 1;
+    inventory->loadFromOverview({overviewRow("3", "Absurd", absurd), overviewRow("3", "Absurd", absurd)});
+    inventory->calculate();
+    QVERIFY(inventory->rows.at(0).measuredValue > 0);
+    QVERIFY(inventory->rows.at(0).soldQuantity < 0);
 }
 
 void tst_Inventory::salesExample()

@@ -124,6 +124,11 @@ void tst_InventoryBottleList::residue_data()
     QTest::newRow("full") << 1000ull << 400ull << 0 << 700ull << 1000ull << 700ll << "0.70" << noWarning;
     QTest::newRow("heavier than full")
         << 1000ull << 400ull << 0 << 700ull << 1300ull << 1050ll << "1.05" << noWarning;
+    QTest::newRow("largest the catalogue allows") << 65535ull << 0ull << -65535 << 65535ull << 65535ull
+                                                  << 131070ll << "131.07" << noWarning;
+    // Around the catalogue's checks: a residue of 4.6e18 ml, two of which would overflow their sum.
+    QTest::newRow("beyond the catalogue's bounds") << 1ull << 0ull << -1073741824 << 4294967295ull << 0ull
+                                                   << 0ll << "0.00" << noWarning;
     // A sixth of 3 ml is half a millilitre, which goes up.
     QTest::newRow("half rounds up") << 606ull << 600ull << 0 << 3ull << 601ull << 1ll << "0.00" << noWarning;
 }

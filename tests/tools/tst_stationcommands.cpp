@@ -266,10 +266,11 @@ private slots:
                                      << "row 1, EAN \"ean\": the EAN holds something other than digits";
         QList<Bottle> typo = twoBottles();
         typo[1].ean = QStringLiteral("abc12");
-        typo[0].fullWeight = 70000;
+        typo[0].ean = QStringLiteral("00001234");
         QTest::newRow("two bad rows")
             << csv(typo) << false << 4
-            << "  row 1, EAN \"8591000000005\": a weight with its correction is outside 0 to 65535 g\n"
+            << "  row 1, EAN \"00001234\": the EAN must have 5 to 14 digits after its leading zeros, and all "
+               "but its last four digits must not exceed 4294967295\n"
                "  row 2, EAN \"abc12\": the EAN holds something other than digits";
     }
 
