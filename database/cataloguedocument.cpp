@@ -7,7 +7,7 @@
 #include <climits>
 #include <cstring>
 
-Q_LOGGING_CATEGORY(lcCatalogueDocument, "database")
+Q_LOGGING_CATEGORY(lcCatalogueDocument, "cataloguedocument")
 
 namespace {
 constexpr int unsteady = INT_MIN;

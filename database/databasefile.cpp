@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcDatabaseFile, "database")
+Q_LOGGING_CATEGORY(lcDatabaseFile, "databasefile")
 
 namespace {
 void appendPadded(QString &out, int value, int width)

@@ -51,7 +51,18 @@ public:
     explicit Transfer(const char *label) : label(label), interactive(::isatty(STDERR_FILENO))
     {
         QObject::connect(&link, &Communication::portNotOpened, &loop,
-                         [this](Communication::State state) { end(ExitNoStation, noStationText(state)); });
+                         [this](Communication::State state) {
+                             // A port that is there but closed to this user needs another remedy than a
+                             // loose cable.
+                             if (!link.deniedPort.isEmpty())
+                                 end(ExitNoStation,
+                                     QStringLiteral("The station is connected at %1, but this user may not "
+                                                    "open it. Plug it in again so that the package's device "
+                                                    "rule gives you access, or join the group \"dialout\".")
+                                         .arg(link.deniedPort));
+                             else
+                                 end(ExitNoStation, noStationText(state));
+                         });
         QObject::connect(&link, &Communication::timeout, &loop, [this] {
             end(ExitTimeout, QStringLiteral("Timeout Error, Quarmel not connected?"));
         });
