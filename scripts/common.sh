@@ -8,7 +8,7 @@ QUARMEL_BUILD="${QUARMEL_BUILD:-$QUARMEL_ROOT/build}"
 QUARMEL_PACKAGES=(
     cmake g++ make pkg-config
     qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev qttranslations5-l10n
-    libssl-dev fonts-liberation2 fonts-dejavu-core
+    libssl-dev fonts-liberation2 fonts-dejavu-core libxlsxwriter-dev python3-openpyxl
 )
 
 # Processors to build and test with; getconf is POSIX, nproc is not everywhere.
