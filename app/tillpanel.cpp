@@ -53,7 +53,8 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     view->setObjectName(QStringLiteral("tvTillVariance"));
     view->setModel(&model);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->horizontalHeader()->setSectionResizeMode(TillVarianceModel::NameColumn, QHeaderView::Stretch);
     view->verticalHeader()->hide();
     unmatchedTill = new QListWidget(this);
     unmatchedTill->setObjectName(QStringLiteral("lwUnmatchedTill"));

@@ -2,6 +2,7 @@
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 #include "tablefile.h"
+#include "samplecount.h"
 #include "testsupport.h"
 #include "tillcomparison.h"
 #include "tillsales.h"
@@ -43,22 +44,7 @@ void tst_Till::init()
 {
     inventory = new Inventory;
     items = new ItemInventory;
-    const auto row = [](const char *ean, const char *name, qint64 unit, double price, qint64 initial,
-                        qint64 stock, qint64 measured) {
-        SalesRow r;
-        r.ean = QLatin1String(ean);
-        r.name = QString::fromUtf8(name);
-        r.sellUnit = unit;
-        r.pricePerUnit = price;
-        r.initialQuantity = initial;
-        r.fromStock = stock;
-        r.measuredValue = measured;
-        r.bottleVolume = 700;
-        return r;
-    };
-    inventory->rows = {row("8592508053241", "Rum Tuzemák Kapitán", 40, 35, 1000, 0, 947),
-                       row("8595572479177", "Sirup Cukrový Třtinový", 20, 10, 241, 700, 662),
-                       row("0590000342304", "Vodka Premium Kristal", 40, 40, 71, 700, 700)};
+    inventory->rows = TestSupport::secondCountRows();
     inventory->calculate();
     AppendedItem kofola;
     kofola.name = QStringLiteral("Kofola");
