@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QLoggingCategory>
+#include <QVector>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -213,16 +214,21 @@ bool parse(const QByteArray &bytes, TillFigures *figures, QStringList *rejected,
                                                                  : QLatin1Char(',');
     int column[RoleCount] = {-1, -1, -1, -1};
     const QStringList names = splitFields(header.trimmed(), separator);
-    for (int i = 0; i < names.size(); ++i) {
-        const QString name = folded(names.at(i));
-        for (int role = 0; role < RoleCount; ++role) {
-            bool found = false;
-            for (const char *const *word = roleWords[role]; *word && !found; ++word)
-                found = name.contains(QLatin1String(*word));
-            if (found) {
-                if (column[role] < 0)
+    QVector<bool> taken(names.size(), false);
+    // A column named exactly by a word wins over one that merely contains it ("Qty" over "Discount").
+    for (const bool exact : {true, false}) {
+        for (int i = 0; i < names.size(); ++i) {
+            const QString name = folded(names.at(i));
+            for (int role = 0; role < RoleCount && !taken.at(i); ++role) {
+                bool found = false;
+                for (const char *const *word = roleWords[role]; *word && !found; ++word)
+                    found = exact ? name == QLatin1String(*word) : name.contains(QLatin1String(*word));
+                if (found && column[role] < 0) {
                     column[role] = i;
-                break;
+                    taken[i] = true;
+                }
+                if (found)
+                    break;
             }
         }
     }

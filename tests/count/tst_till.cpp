@@ -76,8 +76,9 @@ void tst_Till::readExports_data()
                       ";Sirup;13;1 130,50 K\xC4\x8D\r\n\r\n"
                       "Celkem;;;1 165,50\r\n")
         << true << 2 << 1165.5 << QString::fromUtf8("Rum Tuzemák") << 1;
-    QTest::newRow("',' separator, quoted decimal comma, grouped thousands")
-        << QByteArray("Product,Qty,Amount\n\"Rum, dark\",1,\"1.234,50\"\nGin,2,\"1,000.25\"\nTonic,3,12.5\n")
+    QTest::newRow("',' separator, quoted decimal comma, grouped thousands, a column to pass over")
+        << QByteArray("Product,Discount,Qty,Amount\n\"Rum, dark\",0,1,\"1.234,50\"\nGin,x,2,\"1,000.25\"\n"
+                      "Tonic,,3,12.5\n")
         << true << 3 << 2247.25 << QStringLiteral("Rum, dark") << 0;
     QTest::newRow("Windows-1250 without quantities")
         << QByteArray("N\xE1zev polo\x9Eky;\xC8\xE1stka\nSlivovice \x8Akoln\xED;45,5\n")
