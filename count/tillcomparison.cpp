@@ -125,7 +125,7 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
     const auto add = [&](const QString &target, const QString &name, const QString &ean, double expected,
                          double sold, double sellUnit, double price) {
         if (!tillAmount.contains(target)) {
-            if (sold > 0 || expected != 0)
+            if (sold > 0 || expected > 0)
                 result.unmatchedRows.append(ean.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, ean));
             return;
         }

@@ -45,7 +45,7 @@ struct TillComparison
 {
     QList<TillVariance> rows;
     QList<TillLine> unmatchedTill; // till products matched to no row
-    QStringList unmatchedRows;     // rows that sold something but have no till product
+    QStringList unmatchedRows;     // rows that sold something but have no till product ("Name (EAN)")
     double expected = 0;           // total sales of the table
     double till = 0;               // the till's total
     double variance = 0;           // expected - till
