@@ -133,8 +133,8 @@ void TillPanel::importExport()
     QStringList rejected;
     QString reason;
     if (!TillSales::read(fileName, &read, &rejected, &reason)) {
-        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to import till export"),
-                                         reason);
+        Interaction::instance()->message(this, Interaction::Icon::Critical,
+                                         tr("Unable to import till export"), reason);
         return;
     }
     till.lines = read.lines;
@@ -147,9 +147,9 @@ void TillPanel::importExport()
     QStringList shown = rejected.mid(0, shownRejectedLines);
     if (rejected.size() > shownRejectedLines)
         shown << tr("... and %1 more").arg(rejected.size() - shownRejectedLines);
-    Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Till export"),
-                                     tr("These lines were not understood and are not counted:\n%1")
-                                         .arg(shown.join(QLatin1Char('\n'))));
+    Interaction::instance()->message(
+        this, Interaction::Icon::Warning, tr("Till export"),
+        tr("These lines were not understood and are not counted:\n%1").arg(shown.join(QLatin1Char('\n'))));
 }
 
 void TillPanel::matchSelected()
@@ -163,11 +163,10 @@ void TillPanel::matchSelected()
     }
     const TillLine line = lines.at(selected);
     QString answer;
-    if (!Interaction::instance()->getText(
-            this, tr("Match Till Product"),
-            tr("EAN or name of the row for \"%1\" (\"-\" never matches it):").arg(line.name.isEmpty() ? line.code
-                                                                                                    : line.name),
-            &answer))
+    if (!Interaction::instance()->getText(this, tr("Match Till Product"),
+                                          tr("EAN or name of the row for \"%1\" (\"-\" never matches it):")
+                                              .arg(line.name.isEmpty() ? line.code : line.name),
+                                          &answer))
         return;
     answer = answer.trimmed();
     QString target;
@@ -199,7 +198,7 @@ void TillPanel::remember()
     if (matches.save(path, &reason))
         return;
     qCWarning(lcTillPanel, "The till matches could not be kept: %s", qUtf8Printable(reason));
-    Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Match Till Product"),
-                                     tr("The match applies now but could not be kept for the next counts: %1")
-                                         .arg(reason));
+    Interaction::instance()->message(
+        this, Interaction::Icon::Warning, tr("Match Till Product"),
+        tr("The match applies now but could not be kept for the next counts: %1").arg(reason));
 }

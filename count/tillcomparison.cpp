@@ -92,7 +92,8 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
     for (const TillLine &line : figures.lines) {
         QString target = matches.targets.value(TillMatches::keyOf(line));
         if (target.isEmpty() && !line.code.isEmpty()) {
-            // The station drops the zeros in front of an EAN and some tills do too: exact first, then without.
+            // The station drops the zeros in front of an EAN and some tills do too: exact first, then
+            // without.
             for (const SalesRow &row : inventory.rows) {
                 if (row.ean == line.code) {
                     target = TillMatches::bottleTarget(row.ean);
@@ -177,8 +178,8 @@ QString TillComparison::toText(const QString &currency) const
     text += QStringLiteral("Variance: %1 %2 (%3 %)").arg(money(variance), currency, percentText(percent)) +
             QLatin1Char('\n');
     for (const TillLine &line : unmatchedTill)
-        text += QStringLiteral("Till product not matched: %1").arg(line.code.isEmpty() ? line.name
-                                                                            : line.code + QLatin1Char(' ') + line.name)
+        text += QStringLiteral("Till product not matched: %1")
+                    .arg(line.code.isEmpty() ? line.name : line.code + QLatin1Char(' ') + line.name)
                     .trimmed() +
                 QLatin1Char('\n');
     for (const QString &row : unmatchedRows)

@@ -32,7 +32,7 @@ struct TillVariance
 {
     QString target; // as in TillMatches
     QString name;
-    QString ean;       // empty for an appended item
+    QString ean;         // empty for an appended item
     double expected = 0; // the cash in of the table
     double till = 0;     // the till's amount of the matched lines
     double money = 0;    // expected - till

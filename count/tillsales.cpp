@@ -27,6 +27,7 @@ namespace TillSales {
 namespace {
 
 // Windows-1250 from 0x80 up; 0xFFFD where the code page has no character.
+// clang-format off
 const char16_t windows1250[128] = {
     0x20AC, 0xFFFD, 0x201A, 0xFFFD, 0x201E, 0x2026, 0x2020, 0x2021,
     0xFFFD, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
@@ -45,6 +46,7 @@ const char16_t windows1250[128] = {
     0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
+// clang-format on
 
 // Whether `bytes` is well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
 bool isUtf8(const QByteArray &bytes)
@@ -261,7 +263,8 @@ bool parse(const QByteArray &bytes, TillFigures *figures, QStringList *rejected,
             continue;
         }
         const bool amountOk = parseNumber(fields.at(column[Amount]), &line.amount);
-        const bool quantityOk = column[Quantity] < 0 || parseNumber(fields.at(column[Quantity]), &line.quantity);
+        const bool quantityOk =
+            column[Quantity] < 0 || parseNumber(fields.at(column[Quantity]), &line.quantity);
         if ((line.code.isEmpty() && line.name.isEmpty()) || !amountOk || !quantityOk) {
             rejected->append(where);
             continue;

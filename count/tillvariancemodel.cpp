@@ -90,5 +90,6 @@ QString TillVarianceModel::summary() const
 {
     const QString currency = Settings::currencyName();
     return tr("Expected %1 %4, till %2 %4, variance %3 %4 (%5 %)")
-        .arg(money(shown.expected), money(shown.till), money(shown.variance), currency, percent(shown.percent));
+        .arg(money(shown.expected), money(shown.till), money(shown.variance), currency,
+             percent(shown.percent));
 }

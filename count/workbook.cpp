@@ -91,8 +91,7 @@ QString moneyFormat()
 {
     // The currency is quoted text, so a Czech spreadsheet keeps it beside its own decimal comma.
     const QString currency = Settings::currencyName();
-    return currency.isEmpty() ? QStringLiteral("#,##0.00")
-                              : QStringLiteral("#,##0.00 \"%1\"").arg(currency);
+    return currency.isEmpty() ? QStringLiteral("#,##0.00") : QStringLiteral("#,##0.00 \"%1\"").arg(currency);
 }
 
 // libxlsxwriter writes its own file; it goes to a private folder first, and from there whole to `path`.
@@ -232,8 +231,9 @@ bool writeSales(const QString &path, const Inventory &inventory, const ItemInven
             const int columns[] = {1, 2, 3, 4, 5, 8, 9, 10};
             for (int column = 0; column < ItemInventory::ColumnCount; ++column)
                 sheet.text(row, columns[column],
-                           items.headerData(column, Qt::Horizontal).toString().replace(QLatin1Char('\n'),
-                                                                                       QLatin1Char(' ')),
+                           items.headerData(column, Qt::Horizontal)
+                               .toString()
+                               .replace(QLatin1Char('\n'), QLatin1Char(' ')),
                            bold);
             firstItem = ++row;
             for (const AppendedItem &item : items.rows) {
@@ -259,8 +259,8 @@ bool writeSales(const QString &path, const Inventory &inventory, const ItemInven
         QString total = QStringLiteral("=") + cell('K', alcoholRow);
         if (firstItem >= 0) {
             sheet.text(row, 9, tr("Appended Item Sales"), bold);
-            sheet.formula(row, 10, QStringLiteral("=SUM(%1)").arg(range('K', firstItem, lastItem)), items.total,
-                          boldMoney);
+            sheet.formula(row, 10, QStringLiteral("=SUM(%1)").arg(range('K', firstItem, lastItem)),
+                          items.total, boldMoney);
             total += QLatin1Char('+') + cell('K', row++);
         }
         const int totalRow = row;

@@ -591,7 +591,8 @@ void tst_MainWindow::salesCsvHoldsItemsAfterBottles()
     // The spreadsheet hand-off writes a workbook into the temporary folder.
     click("pbInventoryExportExcel");
     QCOMPARE(interaction.openedUrls.size(), 1);
-    QVERIFY(TestSupport::readFile(workDir->filePath(QStringLiteral("inventory.xlsx"))).startsWith("PK\x03\x04"));
+    const QString workbook = workDir->filePath(QStringLiteral("inventory.xlsx"));
+    QVERIFY(TestSupport::readFile(workbook).startsWith("PK\x03\x04"));
 }
 
 void tst_MainWindow::overviewExports_data()

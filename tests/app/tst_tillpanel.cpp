@@ -40,7 +40,9 @@ void tst_TillPanel::importMatchAndType()
     inventory.rows = TestSupport::secondCountRows();
     inventory.calculate();
     const QString export_ = data.filePath(QStringLiteral("pokladna.csv"));
-    QVERIFY(TestSupport::writeFile(export_, "K\xF3" "d;N\xE1zev;Mno\x9Estv\xED;Tr\x9E" "ba\r\n"
+    QVERIFY(TestSupport::writeFile(export_, "K\xF3"
+                                            "d;N\xE1zev;Mno\x9Estv\xED;Tr\x9E"
+                                            "ba\r\n"
                                             "8592508053241;Rum;1;35,00\r\n"
                                             ";Sirup t\xF8tinov\xFD;13;130,00\r\n"
                                             "590000342304;Vodka;2;80,00\r\n"
@@ -75,13 +77,15 @@ void tst_TillPanel::importMatchAndType()
     QCOMPARE(panel->varianceModel().index(1, TillVarianceModel::VarianceColumn).data().toString(),
              QStringLiteral("9.50"));
     auto *summary = panel->findChild<QLabel *>(QStringLiteral("lblTillVariance"));
-    QCOMPARE(summary->text(), QStringLiteral("Expected 256.88 CZK, till 245.00 CZK, variance 11.88 CZK (4.6 %)"));
+    QCOMPARE(summary->text(),
+             QStringLiteral("Expected 256.88 CZK, till 245.00 CZK, variance 11.88 CZK (4.6 %)"));
 
     // A typed amount is the till's total; text that is no amount is refused and changes nothing.
     auto *amount = panel->findChild<QLineEdit *>(QStringLiteral("leTillAmount"));
     amount->setText(QStringLiteral("250,5"));
     emit amount->editingFinished();
-    QCOMPARE(summary->text(), QStringLiteral("Expected 256.88 CZK, till 250.50 CZK, variance 6.38 CZK (2.5 %)"));
+    QCOMPARE(summary->text(),
+             QStringLiteral("Expected 256.88 CZK, till 250.50 CZK, variance 6.38 CZK (2.5 %)"));
     amount->setText(QStringLiteral("lots"));
     emit amount->editingFinished();
     QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Till takings"));

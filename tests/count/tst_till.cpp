@@ -71,7 +71,9 @@ void tst_Till::readExports_data()
     QTest::addColumn<int>("rejected");
 
     QTest::newRow("UTF-8 with BOM, ';', decimal comma, till's total")
-        << QByteArray("\xEF\xBB\xBFK\xC3\xB3" "d;N\xC3\xA1zev;Mno\xC5\xBEstv\xC3\xAD;Tr\xC5\xBE" "ba\r\n"
+        << QByteArray("\xEF\xBB\xBFK\xC3\xB3"
+                      "d;N\xC3\xA1zev;Mno\xC5\xBEstv\xC3\xAD;Tr\xC5\xBE"
+                      "ba\r\n"
                       "8592508053241;Rum Tuzem\xC3\xA1k;1;35,00\r\n"
                       ";Sirup;13;1 130,50 K\xC4\x8D\r\n\r\n"
                       "Celkem;;;1 165,50\r\n")
@@ -81,8 +83,8 @@ void tst_Till::readExports_data()
                       "Tonic,,3,12.5\n")
         << true << 3 << 2247.25 << QStringLiteral("Rum, dark") << 0;
     QTest::newRow("Windows-1250 without quantities")
-        << QByteArray("N\xE1zev polo\x9Eky;\xC8\xE1stka\nSlivovice \x8Akoln\xED;45,5\n")
-        << true << 1 << 45.5 << QString::fromUtf8("Slivovice Školní") << 0;
+        << QByteArray("N\xE1zev polo\x9Eky;\xC8\xE1stka\nSlivovice \x8Akoln\xED;45,5\n") << true << 1 << 45.5
+        << QString::fromUtf8("Slivovice Školní") << 0;
     QTest::newRow("damaged lines are named, not dropped")
         << QByteArray("name;quantity;amount\nRum;1;35\nGin;x;40\nVodka;2\n;3;10\n\xFF\xFE\x00\x01;1;zz\n")
         << true << 1 << 35.0 << QStringLiteral("Rum") << 4;
@@ -141,11 +143,14 @@ void tst_Till::varianceWorkedByHand()
     QCOMPARE(result.rows.size(), 4);
     QCOMPARE(result.unmatchedTill.size(), 1);
     QVERIFY(result.unmatchedRows.isEmpty());
-    const struct { double expected, till, money, units, percent; } wanted[] = {
-        {46.375, 35, 11.375, 0.325, 24.528},  // Rum: 53 ml is 1.325 portions, 1 rung up
-        {139.5, 130, 9.5, 0.95, 6.810},       // Sirup: 279 ml is 13.95 portions, 13 rung up
-        {71, 80, -9, -0.225, -12.676},        // Vodka: 71 ml is 1.775 portions, 2 rung up
-        {350, 350, 0, 0, 0},                  // Kofola: 10 pieces, 10 rung up
+    const struct
+    {
+        double expected, till, money, units, percent;
+    } wanted[] = {
+        {46.375, 35, 11.375, 0.325, 24.528}, // Rum: 53 ml is 1.325 portions, 1 rung up
+        {139.5, 130, 9.5, 0.95, 6.810},      // Sirup: 279 ml is 13.95 portions, 13 rung up
+        {71, 80, -9, -0.225, -12.676},       // Vodka: 71 ml is 1.775 portions, 2 rung up
+        {350, 350, 0, 0, 0},                 // Kofola: 10 pieces, 10 rung up
     };
     for (int i = 0; i < 4; ++i) {
         const TillVariance &row = result.rows.at(i);
@@ -245,8 +250,9 @@ print(json.dumps(out))
 )");
     QProcess python;
     // The system's interpreter, where the distribution's openpyxl lives.
-    const QString program = QFile::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
-                                                                            : QStringLiteral("python3");
+    const QString program = QFile::exists(QStringLiteral("/usr/bin/python3"))
+                                ? QStringLiteral("/usr/bin/python3")
+                                : QStringLiteral("python3");
     python.start(program, {QStringLiteral("-c"), reader, path});
     QVERIFY(python.waitForFinished(60000));
     QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
@@ -277,10 +283,12 @@ print(json.dumps(out))
     QCOMPARE(at("K11").at(0).toString(), QStringLiteral("=K9+K10"));
     QCOMPARE(at("K11").at(1).toString(), QStringLiteral("f"));
 
-    const QJsonObject tillCells = book.value(QStringLiteral("Till")).toObject().value(QStringLiteral("cells")).toObject();
+    const QJsonObject tillCells =
+        book.value(QStringLiteral("Till")).toObject().value(QStringLiteral("cells")).toObject();
     QCOMPARE(tillCells.value(QStringLiteral("D2")).toArray().at(0).toDouble(), 35.0);
     QCOMPARE(tillCells.value(QStringLiteral("E2")).toArray().at(0).toString(), QStringLiteral("=C2-D2"));
-    QCOMPARE(tillCells.value(QStringLiteral("C4")).toArray().at(0).toString(), QStringLiteral("='Sales'!K11"));
+    QCOMPARE(tillCells.value(QStringLiteral("C4")).toArray().at(0).toString(),
+             QStringLiteral("='Sales'!K11"));
 }
 
 QTEST_GUILESS_MAIN(tst_Till)
