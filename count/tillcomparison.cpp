@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLoggingCategory>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -87,40 +88,45 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
                                        const TillFigures &figures, const TillMatches &matches)
 {
     TillComparison result;
+    // Indexes of the table built once: an export of hundreds of lines is compared on every edit.
+    QHash<QString, QString> byEan;
+    QHash<QString, QString> byEanWithoutZeros;
+    QHash<QString, QString> byName;
+    if (!figures.lines.isEmpty()) {
+        // The first row wins, as a search from the top would find it.
+        const auto note = [](QHash<QString, QString> &index, const QString &key, const QString &target) {
+            if (!key.isEmpty() && !index.contains(key))
+                index.insert(key, target);
+        };
+        for (const SalesRow &row : inventory.rows) {
+            note(byEan, row.ean, TillMatches::bottleTarget(row.ean));
+            note(byEanWithoutZeros, withoutLeadingZeros(row.ean), TillMatches::bottleTarget(row.ean));
+        }
+        for (const SalesRow &row : inventory.rows)
+            note(byName, TillSales::folded(row.name), TillMatches::bottleTarget(row.ean));
+        for (const AppendedItem &item : items.rows)
+            note(byName, TillSales::folded(item.name), TillMatches::itemTarget(item.name));
+    }
+
     QHash<QString, double> tillAmount;
     QHash<QString, double> tillQuantity;
-    for (const TillLine &line : figures.lines) {
+    QHash<QString, QList<int>> linesOf;
+    for (int i = 0; i < figures.lines.size(); ++i) {
+        const TillLine &line = figures.lines.at(i);
         QString target = matches.targets.value(TillMatches::keyOf(line));
-        if (target.isEmpty() && !line.code.isEmpty()) {
-            // The station drops the zeros in front of an EAN and some tills do too: exact first, then
-            // without.
-            for (const SalesRow &row : inventory.rows) {
-                if (row.ean == line.code) {
-                    target = TillMatches::bottleTarget(row.ean);
-                    break;
-                }
-            }
-            for (int i = 0; target.isEmpty() && i < inventory.rows.size(); ++i) {
-                if (withoutLeadingZeros(inventory.rows.at(i).ean) == withoutLeadingZeros(line.code))
-                    target = TillMatches::bottleTarget(inventory.rows.at(i).ean);
-            }
-        }
+        // The station drops the zeros in front of an EAN and some tills do too: exact first, then without.
+        if (target.isEmpty() && !line.code.isEmpty())
+            target = byEan.value(line.code, byEanWithoutZeros.value(withoutLeadingZeros(line.code)));
         // An export without a name column may carry the name in its code column.
-        const QString name = TillSales::folded(line.name.isEmpty() ? line.code : line.name);
-        for (int i = 0; target.isEmpty() && !name.isEmpty() && i < inventory.rows.size(); ++i) {
-            if (TillSales::folded(inventory.rows.at(i).name) == name)
-                target = TillMatches::bottleTarget(inventory.rows.at(i).ean);
-        }
-        for (int i = 0; target.isEmpty() && !name.isEmpty() && i < items.rows.size(); ++i) {
-            if (TillSales::folded(items.rows.at(i).name) == name)
-                target = TillMatches::itemTarget(items.rows.at(i).name);
-        }
+        if (target.isEmpty())
+            target = byName.value(TillSales::folded(line.name.isEmpty() ? line.code : line.name));
         if (target.isEmpty() || target == TillMatches::noTarget()) {
             result.unmatchedTill.append(line);
             continue;
         }
         tillAmount[target] += line.amount;
         tillQuantity[target] += line.quantity;
+        linesOf[target].append(i);
     }
 
     const auto add = [&](const QString &target, const QString &name, const QString &ean, double expected,
@@ -151,6 +157,15 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
     for (const AppendedItem &item : items.rows)
         add(TillMatches::itemTarget(item.name), item.name, QString(), item.totalAmount, item.soldQuantity,
             item.sellUnit, item.pricePerUnit);
+    // A kept correction may point at a row this count does not have; its till lines are unmatched, not lost.
+    QList<int> leftOver;
+    for (auto it = linesOf.cbegin(); it != linesOf.cend(); ++it) {
+        if (tillAmount.contains(it.key()))
+            leftOver += it.value();
+    }
+    std::sort(leftOver.begin(), leftOver.end());
+    for (const int i : leftOver)
+        result.unmatchedTill.append(figures.lines.at(i));
 
     result.expected = inventory.total + items.total;
     result.till = figures.total();
