@@ -6,6 +6,7 @@
 #include "progressdialog.h"
 #include "resourcepaths.h"
 #include "tablesetup.h"
+#include "tillpanel.h"
 
 #include "catalogueupdate.h"
 #include "database.h"
@@ -179,6 +180,12 @@ void MainWindow::connectSalesPage()
     connect(ui->pbAddInventoryItem, &QPushButton::clicked, this, &MainWindow::addInvetoryItem);
     connect(ui->pbDeleteInventoryItem, &QPushButton::clicked, this, &MainWindow::deleteInventoryItem);
     connect(ui->pbAppendedItems, &QPushButton::toggled, this, &MainWindow::itemTableCheckChanged);
+
+    // The till sits under the tables, built in code beside the form.
+    tillPanel = new TillPanel(inventory, itemInventory, ui->page_2);
+    ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(ui->splitter) + 1, tillPanel);
+    connect(&inventory, &Inventory::calculated, tillPanel, &TillPanel::refresh);
+    connect(&itemInventory, &ItemInventory::calculated, tillPanel, &TillPanel::refresh);
 }
 
 void MainWindow::connectCataloguePages()
@@ -315,13 +322,13 @@ void MainWindow::deleteSelectedRows(QTableView *view)
 
 void MainWindow::openInSpreadsheet(const QString &path)
 {
-    // Without a program for .csv files the desktop opens nothing and says nothing; the file is there all the
+    // Without a spreadsheet program the desktop opens nothing and says nothing; the file is there all the
     // same, so tell the user where to find it.
     if (Interaction::instance()->openUrl(QUrl::fromLocalFile(path)))
         return;
     qCWarning(lcMainWindow) << "No program opened" << path;
     Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Unable to open"),
-                                     tr("No program for CSV files was found. The table was saved as %1.")
+                                     tr("No spreadsheet program was found. The table was saved as %1.")
                                          .arg(QDir::toNativeSeparators(path)));
 }
 

@@ -21,6 +21,7 @@ class QTableView;
 namespace Ui {
 class MainWindow;
 }
+class TillPanel;
 
 // The program's one window: it owns the station link, the catalogue and the tables, shows them on its pages
 // and turns clicks and station signals into calls on them.
@@ -112,6 +113,7 @@ private:
 
     Ui::MainWindow *ui = nullptr;
     QPrinter *printer = nullptr;
+    TillPanel *tillPanel = nullptr;
     int lastSlot = 0;
     InventoryBottleList currentList;
     InventoryBottleList lastLists[3];

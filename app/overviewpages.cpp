@@ -8,6 +8,7 @@
 
 #include "interaction.h"
 #include "settings.h"
+#include "workbook.h"
 
 #include <QDir>
 #include <QLoggingCategory>
@@ -150,9 +151,9 @@ void MainWindow::inventoryOverviewExportExcel()
     // The list on the page, which after choosing among the last three is not the last single read.
     if (!shownOverview)
         return;
-    const QString path = QDir::tempPath() + QStringLiteral("/inv.csv");
+    const QString path = QDir::tempPath() + QStringLiteral("/inv.xlsx");
     QString reason;
-    if (shownOverview->saveToCSV(path, &reason))
+    if (Workbook::writeOverview(path, shownOverview->rows, &reason))
         openInSpreadsheet(path);
     else
         FilePrompt::reportSaveFailure(this, reason);

@@ -4,11 +4,13 @@
 
 #include "fileprompt.h"
 #include "tablesetup.h"
+#include "tillpanel.h"
 
 #include "interaction.h"
 #include "salestotals.h"
 #include "settings.h"
 #include "tablefile.h"
+#include "workbook.h"
 
 #include <QCursor>
 #include <QDateTime>
@@ -23,6 +25,7 @@ void MainWindow::openInventory()
     const QString lastCopy = localFilePath(QLatin1String(DataFile::lastTable));
     const TableFile::Carried carried =
         TableFile::open(inventory, itemInventory, shownOverview->rows, lastCopy);
+    tillPanel->clear();
     TableSetup::showSales(ui->tvInventory, &inventory);
     TableSetup::showItems(ui->tvItemInventory, &itemInventory);
     updateSalesTitle();
@@ -122,7 +125,7 @@ void MainWindow::saveInventory()
     setRememberedFolder(QLatin1String(RememberedFolder::inventoryPath), folder);
     QString reason;
     if (!TableFile::save(inventory, itemInventory, fileName,
-                         localFilePath(QLatin1String(DataFile::lastTable)), &reason)) {
+                         localFilePath(QLatin1String(DataFile::lastTable)), &reason, &tillPanel->figures())) {
         FilePrompt::reportSaveFailure(this, reason);
         return;
     }
@@ -165,9 +168,10 @@ void MainWindow::inventoryExportCSV()
 
 void MainWindow::inventoryExportExcel()
 {
-    const QString path = QDir::tempPath() + QStringLiteral("/inventory.csv");
+    const QString path = QDir::tempPath() + QStringLiteral("/inventory.xlsx");
+    const TillComparison *till = tillPanel->figures().isEmpty() ? nullptr : &tillPanel->comparison();
     QString reason;
-    if (TableFile::writeSalesCsv(path, inventory, itemInventory, &reason))
+    if (Workbook::writeSales(path, inventory, itemInventory, till, &reason))
         openInSpreadsheet(path);
     else
         FilePrompt::reportSaveFailure(this, reason);
@@ -188,6 +192,11 @@ void MainWindow::printInventory()
     if (withItems) {
         printer->newPage();
         itemInventory.print(printer, painter, SalesTotals::appendedItems(itemInventory), total, QString());
+    }
+    if (!tillPanel->figures().isEmpty()) {
+        printer->newPage();
+        tillPanel->varianceModel().print(printer, painter, tillPanel->varianceModel().summary(), QString(),
+                                         QString());
     }
     painter.end();
 }

@@ -4,6 +4,7 @@
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 #include "savefile.h"
+#include "tillsales.h"
 
 #include <QBuffer>
 #include <QLoggingCategory>
@@ -37,7 +38,7 @@ Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow
     return Carried::Damaged;
 }
 
-QByteArray document(Inventory &inventory, ItemInventory &items)
+QByteArray document(Inventory &inventory, ItemInventory &items, const TillFigures *till)
 {
     ++inventory.counter;
     QByteArray bytes;
@@ -49,6 +50,8 @@ QByteArray document(Inventory &inventory, ItemInventory &items)
     writer.writeStartElement(QStringLiteral("inventory"));
     inventory.writeXML(writer);
     items.writeXML(writer);
+    if (till)
+        TillSales::writeXML(writer, *till);
     writer.writeEndElement();
     writer.writeEndDocument();
     return bytes;
@@ -60,9 +63,9 @@ bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason
 }
 
 bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, const QString &lastCopy,
-          QString *reason)
+          QString *reason, const TillFigures *till)
 {
-    const QByteArray bytes = document(inventory, items);
+    const QByteArray bytes = document(inventory, items, till);
     if (!writeFile(fileName, bytes, reason))
         return false;
     if (!lastCopy.isEmpty() && !writeFile(lastCopy, bytes, reason))

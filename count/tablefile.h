@@ -7,6 +7,7 @@
 class Inventory;
 class ItemInventory;
 struct OverviewRow;
+struct TillFigures;
 
 // The steps of a count that touch the table files: opening the sales table, saving it, and its CSV. The
 // window, quarmelctl and the tests all go this one road.
@@ -25,8 +26,9 @@ Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow
              const QString &lastCopy);
 
 // Raises the sales table's counter and returns the document. The number is taken for good: a save that
-// then fails keeps it raised, so two documents never go out with one number.
-QByteArray document(Inventory &inventory, ItemInventory &items);
+// then fails keeps it raised, so two documents never go out with one number. Till figures, when there are
+// any, follow the appended items.
+QByteArray document(Inventory &inventory, ItemInventory &items, const TillFigures *till = nullptr);
 
 // Writes `bytes` whole or not at all; false with the system's `reason` when the file could not be written.
 bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason = nullptr);
@@ -34,7 +36,7 @@ bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason
 // The save of a count: the document to `fileName` and, unless `lastCopy` is empty, the same bytes to
 // `lastCopy`. The tables count as saved only when every file was written; otherwise `reason` says why.
 bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, const QString &lastCopy,
-          QString *reason = nullptr);
+          QString *reason = nullptr, const TillFigures *till = nullptr);
 
 // The sales CSV: the sales rows, then the appended items.
 QByteArray salesCsv(Inventory &inventory, ItemInventory &items);

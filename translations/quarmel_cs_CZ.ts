@@ -868,8 +868,8 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>No program for CSV files was found. The table was saved as %1.</source>
-        <translation>Nebyl nalezen žádný program pro soubory CSV. Tabulka byla uložena jako %1.</translation>
+        <source>No spreadsheet program was found. The table was saved as %1.</source>
+        <translation>Nebyl nalezen žádný tabulkový program. Tabulka byla uložena jako %1.</translation>
     </message>
     <message>
         <location filename="../app/overviewpages.cpp" line="+11"/>
@@ -1087,6 +1087,216 @@ množství [ks]</translation>
     <message>
         <source>row %1, EAN &quot;%2&quot;: %3</source>
         <translation>řádek %1, EAN &quot;%2&quot;: %3</translation>
+    </message>
+</context>
+<context>
+    <name>TillPanel</name>
+    <message>
+        <source>from the till&apos;s report</source>
+        <translation>z uzávěrky pokladny</translation>
+    </message>
+    <message>
+        <source>Import Till Export</source>
+        <translation>Načíst export pokladny</translation>
+    </message>
+    <message>
+        <source>Match Till Product</source>
+        <translation>Přiřadit položku pokladny</translation>
+    </message>
+    <message>
+        <source>Till takings:</source>
+        <translation>Tržba pokladny:</translation>
+    </message>
+    <message>
+        <source>Till products not matched:</source>
+        <translation>Nepřiřazené položky pokladny:</translation>
+    </message>
+    <message>
+        <source>Sold but not in the till:</source>
+        <translation>Prodáno, ale není v pokladně:</translation>
+    </message>
+    <message>
+        <source>No till figures yet</source>
+        <translation>Zatím bez údajů z pokladny</translation>
+    </message>
+    <message>
+        <source>Till takings</source>
+        <translation>Tržba pokladny</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an amount.</source>
+        <translation>„%1“ není částka.</translation>
+    </message>
+    <message>
+        <source>Till exports (*.csv *.txt)</source>
+        <translation>Exporty pokladny (*.csv *.txt)</translation>
+    </message>
+    <message>
+        <source>Unable to import till export</source>
+        <translation>Export pokladny nelze načíst</translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>... a dalších %1</translation>
+    </message>
+    <message>
+        <source>Till export</source>
+        <translation>Export pokladny</translation>
+    </message>
+    <message>
+        <source>These lines were not understood and are not counted:
+%1</source>
+        <translation>Tyto řádky nebyly rozpoznány a nezapočítávají se:
+%1</translation>
+    </message>
+    <message>
+        <source>Select a till product that is not matched.</source>
+        <translation>Vyberte nepřiřazenou položku pokladny.</translation>
+    </message>
+    <message>
+        <source>EAN or name of the row for &quot;%1&quot; (&quot;-&quot; never matches it):</source>
+        <translation>EAN nebo název řádku pro „%1“ („-“ ji nikdy nepřiřadí):</translation>
+    </message>
+    <message>
+        <source>No row of the table has the EAN or name &quot;%1&quot;.</source>
+        <translation>Žádný řádek tabulky nemá EAN ani název „%1“.</translation>
+    </message>
+    <message>
+        <source>The match applies now but could not be kept for the next counts: %1</source>
+        <translation>Přiřazení nyní platí, ale nepodařilo se je uložit pro další inventury: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TillSales</name>
+    <message>
+        <source>The first line does not name columns for the product and the amount.</source>
+        <translation>První řádek neobsahuje názvy sloupců pro položku a částku.</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>řádek %1: %2</translation>
+    </message>
+    <message>
+        <source>line %1: a total, not a product: %2</source>
+        <translation>řádek %1: součet, ne položka: %2</translation>
+    </message>
+    <message>
+        <source>The file is too large for a till export.</source>
+        <translation>Soubor je na export pokladny příliš velký.</translation>
+    </message>
+</context>
+<context>
+    <name>TillVarianceModel</name>
+    <message>
+        <source>Matched Items</source>
+        <translation>Přiřazené položky</translation>
+    </message>
+    <message>
+        <source>EAN</source>
+        <translation>EAN</translation>
+    </message>
+    <message>
+        <source>Expected</source>
+        <translation>Očekáváno</translation>
+    </message>
+    <message>
+        <source>Till</source>
+        <translation>Pokladna</translation>
+    </message>
+    <message>
+        <source>Variance</source>
+        <translation>Rozdíl</translation>
+    </message>
+    <message>
+        <source>Variance
+[sell units]</source>
+        <translation>Rozdíl
+[prodejní jednotky]</translation>
+    </message>
+    <message>
+        <source>Variance
+[%]</source>
+        <translation>Rozdíl
+[%]</translation>
+    </message>
+    <message>
+        <source>Expected %1 %4, till %2 %4, variance %3 %4 (%5 %)</source>
+        <translation>Očekáváno %1 %4, pokladna %2 %4, rozdíl %3 %4 (%5 %)</translation>
+    </message>
+</context>
+<context>
+    <name>Workbook</name>
+    <message>
+        <source>The workbook could not be created.</source>
+        <translation>Sešit se nepodařilo vytvořit.</translation>
+    </message>
+    <message>
+        <source>Till</source>
+        <translation>Pokladna</translation>
+    </message>
+    <message>
+        <source>Item</source>
+        <translation>Položka</translation>
+    </message>
+    <message>
+        <source>EAN</source>
+        <translation>EAN</translation>
+    </message>
+    <message>
+        <source>Expected</source>
+        <translation>Očekáváno</translation>
+    </message>
+    <message>
+        <source>Variance</source>
+        <translation>Rozdíl</translation>
+    </message>
+    <message>
+        <source>Variance [sell units]</source>
+        <translation>Rozdíl [prodejní jednotky]</translation>
+    </message>
+    <message>
+        <source>Variance [%]</source>
+        <translation>Rozdíl [%]</translation>
+    </message>
+    <message>
+        <source>Total</source>
+        <translation>Celkem</translation>
+    </message>
+    <message>
+        <source>Till products not matched</source>
+        <translation>Nepřiřazené položky pokladny</translation>
+    </message>
+    <message>
+        <source>Code</source>
+        <translation>Kód</translation>
+    </message>
+    <message>
+        <source>Sold but not in the till</source>
+        <translation>Prodáno, ale není v pokladně</translation>
+    </message>
+    <message>
+        <source>Sales</source>
+        <translation>Prodej</translation>
+    </message>
+    <message>
+        <source>Alcohol Sales</source>
+        <translation>Tržba za alkohol</translation>
+    </message>
+    <message>
+        <source>Appended Item Sales</source>
+        <translation>Tržba za přidané položky</translation>
+    </message>
+    <message>
+        <source>Total Sales</source>
+        <translation>Celková tržba</translation>
+    </message>
+    <message>
+        <source>Overview</source>
+        <translation>Přehled</translation>
+    </message>
+    <message>
+        <source>Residue</source>
+        <translation>Zbytek</translation>
     </message>
 </context>
 </TS>

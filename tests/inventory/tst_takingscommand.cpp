@@ -67,16 +67,28 @@ void tst_TakingsCommand::takingsCarriesTheLastTableOver()
 
     // Litres with a decimal comma, as typed into the table.
     const QString stock = write("stock.txt", "0590000342304;0,7\n");
+    // Compared with the till, and handed over as a workbook as well.
+    const QString till =
+        write("till.csv", "PLU;Item;Qty;Sales\n8592508053241;Rum 4cl;1;35,00\n;Chipsy;3;75\n");
+    const QString workbook = tmp.filePath("second.xlsx");
     result = run({"takings", catalogue, write("w1.txt", "8592508053241;1494\n590000342304;1306\n"), "--last",
-                  first, "--stock", stock, "--save", tmp.filePath("second.inv")});
+                  first, "--stock", stock, "--save", tmp.filePath("second.inv"), "--till", till, "--xlsx",
+                  workbook});
     QCOMPARE(result.code, 0);
+    QVERIFY(result.out.contains("\nRum Tuzemák;8592508053241;46.38;35.00;11.38;0.32;24.5\n"));
+    QVERIFY(result.out.contains("\nTill: 110.00 CZK\nVariance: 7.38 CZK (6.3 %)\n"
+                                "Till product not matched: Chipsy\n"));
+    QVERIFY(TestSupport::readFile(workbook).startsWith("PK\x03\x04"));
     const QList<QByteArray> lines = result.out.split('\n');
     QVERIFY(lines.contains("Rum Tuzemák;0.04;35.00;1.00;0.00;0.95;0.00;0.95;0.05;46.38;"));
     QVERIFY(lines.contains("Vodka Kristal;0.04;40.00;0.07;0.70;0.70;0.00;0.70;0.07;71.00;"));
     QVERIFY(result.err.contains("Alcohol Sales: 117.38 CZK"));
     QFile second(tmp.filePath("second.inv"));
     QVERIFY(second.open(QIODevice::ReadOnly));
-    QVERIFY(second.readAll().contains("<counter>2</counter>"));
+    const QByteArray saved = second.readAll();
+    QVERIFY(saved.contains("<counter>2</counter>"));
+    QVERIFY(saved.contains(
+        "<tillLine code=\"8592508053241\" name=\"Rum 4cl\" quantity=\"1\" amount=\"35\"/>"));
 }
 
 void tst_TakingsCommand::exitCodes_data()
@@ -100,6 +112,12 @@ void tst_TakingsCommand::exitCodes_data()
         << QStringList{"takings", "catalogue.csv", "w.txt", "--prices", "badprice.txt"} << 1;
     QTest::newRow("missing last table")
         << QStringList{"takings", "catalogue.csv", "w.txt", "--last", "x.inv"} << 1;
+    QTest::newRow("till matches without a till export")
+        << QStringList{"takings", "catalogue.csv", "w.txt", "--matches", "m.txt"} << 64;
+    QTest::newRow("till export without a header naming its columns")
+        << QStringList{"takings", "catalogue.csv", "w.txt", "--till", "w.txt"} << 1;
+    QTest::newRow("workbook into a missing folder")
+        << QStringList{"overview", "catalogue.csv", "w.txt", "--xlsx", "no/such/folder.xlsx"} << 1;
     QTest::newRow("last table is an overview")
         << QStringList{"takings", "catalogue.csv", "w.txt", "--last", "overview.xml"} << 1;
 }

@@ -8,8 +8,12 @@
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 #include "salestotals.h"
+#include "settings.h"
 #include "tablefile.h"
+#include "tillcomparison.h"
+#include "tillsales.h"
 #include "weighingsfile.h"
+#include "workbook.h"
 
 #include <QFile>
 #include <QLocale>
@@ -131,20 +135,51 @@ bool writeStdout(const QByteArray &bytes)
     return out.open(stdout, QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush();
 }
 
+// Splits `args` into positional arguments and the values of the named options; false on a repeated option,
+// an option without its value or one not in `options`.
+bool parseOptions(const QStringList &args, const QList<QPair<const char *, QString *>> &options,
+                  QStringList *positional)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        QString *option = nullptr;
+        for (const auto &known : options) {
+            if (arg == QLatin1String(known.first))
+                option = known.second;
+        }
+        if (!option) {
+            if (arg.startsWith(QLatin1String("--")))
+                return false;
+            *positional << arg;
+            continue;
+        }
+        if (i + 1 >= args.size() || !option->isEmpty())
+            return false;
+        *option = args.at(++i);
+    }
+    return true;
+}
+
 int runOverview(const QStringList &args)
 {
-    if (args.size() != 2)
+    QStringList positional;
+    QString xlsx;
+    if (!parseOptions(args, {{"--xlsx", &xlsx}}, &positional) || positional.size() != 2)
         return usageError();
+    const QString command = QStringLiteral("overview");
     Database database;
     QList<InventoryBottle> weighings;
     QString error;
-    if (!loadCatalogue(args.at(0), &database, &error) || !WeighingsFile::read(args.at(1), &weighings, &error))
-        return fail(QStringLiteral("overview"), error);
+    if (!loadCatalogue(positional.at(0), &database, &error) ||
+        !WeighingsFile::read(positional.at(1), &weighings, &error))
+        return fail(command, error);
 
     InventoryBottleList overview;
     overview.setInventory(weighings, &database);
     if (!writeStdout(overview.toCSV()))
-        return fail(QStringLiteral("overview"), QStringLiteral("cannot write to standard output"));
+        return fail(command, QStringLiteral("cannot write to standard output"));
+    if (!xlsx.isEmpty() && !Workbook::writeOverview(xlsx, overview.rows, &error))
+        return fail(command, QStringLiteral("%1: Failed to save file: %2").arg(xlsx, error));
     return ExitOk;
 }
 
@@ -155,28 +190,19 @@ int runTakings(const QStringList &args)
     QString save;
     QString prices;
     QString stock;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        QString *option = nullptr;
-        if (arg == QLatin1String("--last"))
-            option = &last;
-        else if (arg == QLatin1String("--save"))
-            option = &save;
-        else if (arg == QLatin1String("--prices"))
-            option = &prices;
-        else if (arg == QLatin1String("--stock"))
-            option = &stock;
-        if (!option) {
-            if (arg.startsWith(QLatin1String("--")))
-                return usageError();
-            positional << arg;
-            continue;
-        }
-        if (i + 1 >= args.size() || !option->isEmpty())
-            return usageError();
-        *option = args.at(++i);
-    }
-    if (positional.size() != 2)
+    QString tillFile;
+    QString matchesFile;
+    QString xlsx;
+    if (!parseOptions(args,
+                      {{"--last", &last},
+                       {"--save", &save},
+                       {"--prices", &prices},
+                       {"--stock", &stock},
+                       {"--till", &tillFile},
+                       {"--matches", &matchesFile},
+                       {"--xlsx", &xlsx}},
+                      &positional) ||
+        positional.size() != 2 || (!matchesFile.isEmpty() && tillFile.isEmpty()))
         return usageError();
 
     const QString command = QStringLiteral("takings");
@@ -199,14 +225,30 @@ int runTakings(const QStringList &args)
         return fail(command, error);
     if (!stock.isEmpty() && !applyStock(stock, &inventory, &error))
         return fail(command, error);
+    TillFigures till;
+    QStringList rejected;
+    if (!tillFile.isEmpty() && !TillSales::read(tillFile, &till, &rejected, &error))
+        return fail(command, QStringLiteral("%1: %2").arg(tillFile, error));
+    for (const QString &line : rejected)
+        std::fprintf(stderr, "quarmelctl takings: %s:%s\n", qUtf8Printable(tillFile), qUtf8Printable(line));
+    TillMatches matches;
+    if (!matchesFile.isEmpty())
+        matches.load(matchesFile);
+    const TillComparison comparison = TillComparison::compare(inventory, items, till, matches);
 
-    if (!writeStdout(TableFile::salesCsv(inventory, items)))
+    QByteArray out = TableFile::salesCsv(inventory, items);
+    if (!tillFile.isEmpty())
+        out += '\n' + comparison.toText(Settings::currencyName()).toUtf8();
+    if (!writeStdout(out))
         return fail(command, QStringLiteral("cannot write to standard output"));
     std::fprintf(stderr, "%s\n%s\n", qUtf8Printable(SalesTotals::alcohol(inventory)),
                  qUtf8Printable(SalesTotals::total(inventory, items)));
 
+    const TillComparison *shownTill = tillFile.isEmpty() ? nullptr : &comparison;
+    if (!xlsx.isEmpty() && !Workbook::writeSales(xlsx, inventory, items, shownTill, &error))
+        return fail(command, QStringLiteral("%1: Failed to save file: %2").arg(xlsx, error));
     // The window also keeps a copy for its next count; the command line names every file it writes.
-    if (!save.isEmpty() && !TableFile::save(inventory, items, save, QString(), &error))
+    if (!save.isEmpty() && !TableFile::save(inventory, items, save, QString(), &error, &till))
         return fail(command, QStringLiteral("%1: Failed to save file: %2").arg(save, error));
     return ExitOk;
 }
@@ -215,11 +257,16 @@ int runTakings(const QStringList &args)
 QString inventoryUsage()
 {
     return QStringLiteral(
-        "  overview CATALOGUE WEIGHINGS       print the overview CSV; warnings go to standard error\n"
+        "  overview CATALOGUE WEIGHINGS [--xlsx FILE]\n"
+        "                                     print the overview CSV; warnings go to standard error\n"
         "  takings CATALOGUE WEIGHINGS [--last TABLE.inv] [--prices FILE] [--stock FILE] [--save TABLE.inv]\n"
+        "                              [--till EXPORT.csv [--matches FILE]] [--xlsx FILE]\n"
         "                                     print the sales CSV; --last carries a saved table over,\n"
         "                                     --prices sets ean;price[;sell unit in litres] per EAN,\n"
-        "                                     --stock sets ean;litres issued from the store per EAN\n"
+        "                                     --stock sets ean;litres issued from the store per EAN,\n"
+        "                                     --till compares with a till's sales export, --matches\n"
+        "                                     takes the window's remembered till matches,\n"
+        "                                     --xlsx also writes the workbook\n"
         "    CATALOGUE: catalogue document, or a CSV import file\n"
         "    WEIGHINGS: overview XML file, or ean;weight lines\n");
 }

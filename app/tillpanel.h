@@ -1,0 +1,50 @@
+#pragma once
+
+#include "tillcomparison.h"
+#include "tillsales.h"
+#include "tillvariancemodel.h"
+
+#include <QWidget>
+
+class Inventory;
+class ItemInventory;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTableView;
+
+// The till on the sales page: the till's takings typed or imported from its sales export, and the variance
+// of the count against them.
+class TillPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent = nullptr);
+
+    const TillFigures &figures() const { return till; }
+    const TillComparison &comparison() const { return model.comparison(); }
+    TillVarianceModel &varianceModel() { return model; }
+    // A new count starts without till figures.
+    void clear();
+
+public slots:
+    void refresh();
+    void importExport();
+    void matchSelected();
+
+private:
+    void amountEdited();
+    void remember();
+
+    Inventory &inventory;
+    ItemInventory &items;
+    TillFigures till;
+    TillMatches matches;
+    TillVarianceModel model;
+    QLineEdit *amount = nullptr;
+    QTableView *view = nullptr;
+    QLabel *summary = nullptr;
+    QListWidget *unmatchedTill = nullptr;
+    QListWidget *unmatchedRows = nullptr;
+};

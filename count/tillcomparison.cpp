@@ -1,0 +1,203 @@
+#include "tillcomparison.h"
+
+#include "inventory.h"
+#include "iteminventory.h"
+#include "savefile.h"
+
+#include <QFile>
+#include <QLoggingCategory>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+Q_LOGGING_CATEGORY(lcTillComparison, "tillcomparison")
+
+namespace {
+QString withoutLeadingZeros(const QString &code)
+{
+    int i = 0;
+    while (i < code.size() - 1 && code.at(i) == QLatin1Char('0'))
+        ++i;
+    return code.mid(i);
+}
+
+double percentOf(double part, double whole)
+{
+    return whole != 0 ? part / whole * 100 : std::numeric_limits<double>::quiet_NaN();
+}
+
+} // namespace
+
+QString TillMatches::keyOf(const TillLine &line)
+{
+    return line.code.isEmpty() ? QStringLiteral("name:") + TillSales::folded(line.name)
+                               : QStringLiteral("code:") + line.code;
+}
+
+QString TillMatches::bottleTarget(const QString &ean)
+{
+    return QStringLiteral("ean:") + ean;
+}
+
+QString TillMatches::itemTarget(const QString &name)
+{
+    return QStringLiteral("item:") + name;
+}
+
+QString TillMatches::noTarget()
+{
+    return QStringLiteral("-");
+}
+
+void TillMatches::load(const QString &path)
+{
+    targets.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > 4 * 1024 * 1024)
+        return;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (const QByteArray &raw : lines) {
+        const QList<QByteArray> fields = raw.split('\t');
+        if (fields.size() != 2 || fields.at(0).isEmpty() || fields.at(1).trimmed().isEmpty())
+            continue;
+        targets.insert(QString::fromUtf8(fields.at(0)), QString::fromUtf8(fields.at(1).trimmed()));
+    }
+}
+
+bool TillMatches::save(const QString &path, QString *reason) const
+{
+    QStringList keys = targets.keys();
+    keys.sort();
+    QByteArray bytes;
+    for (const QString &key : keys) {
+        // Tabs and line ends inside a name would break the line apart; tills do not put them in names.
+        QString safeKey = key;
+        QString safeTarget = targets.value(key);
+        for (QString *text : {&safeKey, &safeTarget}) {
+            text->replace(QLatin1Char('\t'), QLatin1Char(' '));
+            text->replace(QLatin1Char('\n'), QLatin1Char(' '));
+            text->replace(QLatin1Char('\r'), QLatin1Char(' '));
+        }
+        bytes += safeKey.toUtf8() + '\t' + safeTarget.toUtf8() + '\n';
+    }
+    return writeFileWhole(path, bytes, reason);
+}
+
+TillComparison TillComparison::compare(const Inventory &inventory, const ItemInventory &items,
+                                       const TillFigures &figures, const TillMatches &matches)
+{
+    TillComparison result;
+    // Indexes of the table built once: an export of hundreds of lines is compared on every edit.
+    QHash<QString, QString> byEan;
+    QHash<QString, QString> byEanWithoutZeros;
+    QHash<QString, QString> byName;
+    if (!figures.lines.isEmpty()) {
+        // The first row wins, as a search from the top would find it.
+        const auto note = [](QHash<QString, QString> &index, const QString &key, const QString &target) {
+            if (!key.isEmpty() && !index.contains(key))
+                index.insert(key, target);
+        };
+        for (const SalesRow &row : inventory.rows) {
+            note(byEan, row.ean, TillMatches::bottleTarget(row.ean));
+            note(byEanWithoutZeros, withoutLeadingZeros(row.ean), TillMatches::bottleTarget(row.ean));
+        }
+        for (const SalesRow &row : inventory.rows)
+            note(byName, TillSales::folded(row.name), TillMatches::bottleTarget(row.ean));
+        for (const AppendedItem &item : items.rows)
+            note(byName, TillSales::folded(item.name), TillMatches::itemTarget(item.name));
+    }
+
+    QHash<QString, double> tillAmount;
+    QHash<QString, double> tillQuantity;
+    QHash<QString, QList<int>> linesOf;
+    for (int i = 0; i < figures.lines.size(); ++i) {
+        const TillLine &line = figures.lines.at(i);
+        QString target = matches.targets.value(TillMatches::keyOf(line));
+        // The station drops the zeros in front of an EAN and some tills do too: exact first, then without.
+        if (target.isEmpty() && !line.code.isEmpty())
+            target = byEan.value(line.code, byEanWithoutZeros.value(withoutLeadingZeros(line.code)));
+        // An export without a name column may carry the name in its code column.
+        if (target.isEmpty())
+            target = byName.value(TillSales::folded(line.name.isEmpty() ? line.code : line.name));
+        if (target.isEmpty() || target == TillMatches::noTarget()) {
+            result.unmatchedTill.append(line);
+            continue;
+        }
+        tillAmount[target] += line.amount;
+        tillQuantity[target] += line.quantity;
+        linesOf[target].append(i);
+    }
+
+    const auto add = [&](const QString &target, const QString &name, const QString &ean, double expected,
+                         double sold, double sellUnit, double price) {
+        if (!tillAmount.contains(target)) {
+            if (sold > 0 || expected > 0)
+                result.unmatchedRows.append(ean.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, ean));
+            return;
+        }
+        TillVariance variance;
+        variance.target = target;
+        variance.name = name;
+        variance.ean = ean;
+        variance.expected = expected;
+        variance.till = tillAmount.value(target);
+        variance.money = expected - variance.till;
+        if (figures.hasQuantities)
+            variance.units = (sellUnit != 0 ? sold / sellUnit : 0) - tillQuantity.value(target);
+        else
+            variance.units = price != 0 ? variance.money / price : 0;
+        variance.percent = percentOf(variance.money, expected);
+        result.rows.append(variance);
+        tillAmount.remove(target); // a row listed twice in the table takes the till's lines once
+    };
+    for (const SalesRow &row : inventory.rows)
+        add(TillMatches::bottleTarget(row.ean), row.name, row.ean, row.totalAmount, double(row.soldQuantity),
+            double(row.sellUnit), row.pricePerUnit);
+    for (const AppendedItem &item : items.rows)
+        add(TillMatches::itemTarget(item.name), item.name, QString(), item.totalAmount, item.soldQuantity,
+            item.sellUnit, item.pricePerUnit);
+    // A kept correction may point at a row this count does not have; its till lines are unmatched, not lost.
+    QList<int> leftOver;
+    for (auto it = linesOf.cbegin(); it != linesOf.cend(); ++it) {
+        if (tillAmount.contains(it.key()))
+            leftOver += it.value();
+    }
+    std::sort(leftOver.begin(), leftOver.end());
+    for (const int i : leftOver)
+        result.unmatchedTill.append(figures.lines.at(i));
+
+    result.expected = inventory.total + items.total;
+    result.till = figures.total();
+    result.variance = result.expected - result.till;
+    result.percent = percentOf(result.variance, result.expected);
+    qCDebug(lcTillComparison, "%d rows matched, %d till products and %d rows unmatched",
+            int(result.rows.size()), int(result.unmatchedTill.size()), int(result.unmatchedRows.size()));
+    return result;
+}
+
+QString TillComparison::toText(const QString &currency) const
+{
+    const auto money = [](double value) { return QString::number(value, 'f', 2); };
+    const auto percentText = [](double value) {
+        return std::isnan(value) ? QStringLiteral("-") : QString::number(value, 'f', 1);
+    };
+    // For the command line, which speaks English like the rest of quarmelctl.
+    QString text = QStringLiteral("Item;EAN;Expected;Till;Variance;Variance [sell units];Variance [%]\n");
+    for (const TillVariance &row : rows)
+        text += QStringLiteral("%1;%2;%3;%4;%5;%6;%7\n")
+                    .arg(row.name, row.ean, money(row.expected), money(row.till), money(row.money),
+                         QString::number(row.units, 'f', 2), percentText(row.percent));
+    text += QStringLiteral("Expected: %1 %2").arg(money(expected), currency) + QLatin1Char('\n');
+    text += QStringLiteral("Till: %1 %2").arg(money(till), currency) + QLatin1Char('\n');
+    text += QStringLiteral("Variance: %1 %2 (%3 %)").arg(money(variance), currency, percentText(percent)) +
+            QLatin1Char('\n');
+    for (const TillLine &line : unmatchedTill)
+        text += QStringLiteral("Till product not matched: %1")
+                    .arg(line.code.isEmpty() ? line.name : line.code + QLatin1Char(' ') + line.name)
+                    .trimmed() +
+                QLatin1Char('\n');
+    for (const QString &row : unmatchedRows)
+        text += QStringLiteral("Sold but not in the till: %1").arg(row) + QLatin1Char('\n');
+    return text;
+}

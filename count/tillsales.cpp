@@ -1,0 +1,356 @@
+#include "tillsales.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QVector>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcTillSales, "tillsales")
+
+double TillFigures::total() const
+{
+    if (hasAmount)
+        return amount;
+    double sum = 0;
+    for (const TillLine &line : lines)
+        sum += line.amount;
+    return sum;
+}
+
+namespace TillSales {
+
+namespace {
+
+// Windows-1250 from 0x80 up; 0xFFFD where the code page has no character.
+// clang-format off
+const char16_t windows1250[128] = {
+    0x20AC, 0xFFFD, 0x201A, 0xFFFD, 0x201E, 0x2026, 0x2020, 0x2021,
+    0xFFFD, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
+    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0xFFFD, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
+};
+// clang-format on
+
+// Whether `bytes` is well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
+bool isUtf8(const QByteArray &bytes)
+{
+    const int size = bytes.size();
+    for (int i = 0; i < size;) {
+        const uchar c = uchar(bytes.at(i));
+        int more = 0;
+        uint code = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            code = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            code = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            code = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + more >= size)
+            return false;
+        for (int k = 1; k <= more; ++k) {
+            const uchar next = uchar(bytes.at(i + k));
+            if ((next & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        if ((more == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
+            (more == 3 && (code < 0x10000 || code > 0x10FFFF)))
+            return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+QString folded(const QString &text)
+{
+    const QString decomposed = text.normalized(QString::NormalizationForm_D).toLower();
+    QString plain;
+    plain.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            plain.append(c);
+    }
+    return plain.simplified();
+}
+
+namespace {
+
+QStringList splitFields(const QString &line, QChar separator)
+{
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (int i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < line.size() && line.at(i + 1) == QLatin1Char('"')) {
+                field.append(c);
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoted = false;
+            } else {
+                field.append(c);
+            }
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == separator) {
+            fields.append(field.trimmed());
+            field.clear();
+        } else {
+            field.append(c);
+        }
+    }
+    fields.append(field.trimmed());
+    return fields;
+}
+
+enum Role { Quantity, Code, Amount, Name, RoleCount };
+
+// Words of header lines in the exports of common tills, English and Czech, without diacritics. The roles are
+// tried in this order, so "Product code" is a code and "Sold qty" a quantity, not a name or an amount.
+const char *const roleWords[RoleCount][10] = {
+    {"quantity", "qty", "count", "mnozstvi", "pocet", "ks", "pcs", "prodano", nullptr},
+    {"ean", "code", "kod", "plu", "barcode", "sku", nullptr},
+    {"amount", "total", "sales", "revenue", "trzba", "castka", "celkem", "obrat", "suma", nullptr},
+    {"name", "product", "item", "nazev", "polozka", "zbozi", "artikl", "popis", "description", nullptr},
+};
+
+bool isTotalLine(const QString &name)
+{
+    static const QStringList totals = {QStringLiteral("total"),  QStringLiteral("celkem"),
+                                       QStringLiteral("soucet"), QStringLiteral("suma"),
+                                       QStringLiteral("sum"),    QStringLiteral("mezisoucet")};
+    return totals.contains(folded(name).remove(QLatin1Char(':')));
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("TillSales", text);
+}
+
+} // namespace
+
+QString decode(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    if (isUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    QString text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const uchar c = uchar(byte);
+        text.append(c < 0x80 ? QChar(c) : QChar(windows1250[c - 0x80]));
+    }
+    return text;
+}
+
+bool parseNumber(QString text, double *number)
+{
+    text.remove(QLatin1Char(' '));
+    text.remove(QChar(0x00A0));
+    text.remove(QChar(0x202F));
+    text.remove(QLatin1Char('\''));
+    // A currency written beside the number: "99 Kč", "€12", "12.50 CZK".
+    while (!text.isEmpty() && !text.at(0).isDigit() && text.at(0) != QLatin1Char('-') &&
+           text.at(0) != QLatin1Char('+') && text.at(0) != QLatin1Char(',') && text.at(0) != QLatin1Char('.'))
+        text.remove(0, 1);
+    while (!text.isEmpty() && !text.back().isDigit())
+        text.chop(1);
+    const int comma = text.lastIndexOf(QLatin1Char(','));
+    const int point = text.lastIndexOf(QLatin1Char('.'));
+    if (comma >= 0 && point >= 0) {
+        // The later mark is the decimal one, the other groups thousands.
+        text.remove(comma > point ? QLatin1Char('.') : QLatin1Char(','));
+        text.replace(QLatin1Char(','), QLatin1Char('.'));
+    } else if (text.count(QLatin1Char(',')) > 1 || text.count(QLatin1Char('.')) > 1) {
+        text.remove(comma >= 0 ? QLatin1Char(',') : QLatin1Char('.'));
+    } else {
+        text.replace(QLatin1Char(','), QLatin1Char('.'));
+    }
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || !std::isfinite(value) || std::fabs(value) > 1e12)
+        return false;
+    *number = value;
+    return true;
+}
+
+bool parse(const QByteArray &bytes, TillFigures *figures, QStringList *rejected, QString *reason)
+{
+    const QStringList lines = decode(bytes).split(QLatin1Char('\n'));
+    int headerAt = 0;
+    while (headerAt < lines.size() && lines.at(headerAt).trimmed().isEmpty())
+        ++headerAt;
+    const QString header = headerAt < lines.size() ? lines.at(headerAt) : QString();
+    const QChar separator = header.contains(QLatin1Char(';'))    ? QLatin1Char(';')
+                            : header.contains(QLatin1Char('\t')) ? QLatin1Char('\t')
+                                                                 : QLatin1Char(',');
+    int column[RoleCount] = {-1, -1, -1, -1};
+    const QStringList names = splitFields(header.trimmed(), separator);
+    QVector<bool> taken(names.size(), false);
+    // A column named exactly by a word wins over one that merely contains it ("Qty" over "Discount").
+    for (const bool exact : {true, false}) {
+        for (int i = 0; i < names.size(); ++i) {
+            const QString name = folded(names.at(i));
+            for (int role = 0; role < RoleCount && !taken.at(i); ++role) {
+                bool found = false;
+                for (const char *const *word = roleWords[role]; *word && !found; ++word)
+                    found = exact ? name == QLatin1String(*word) : name.contains(QLatin1String(*word));
+                if (found && column[role] < 0) {
+                    column[role] = i;
+                    taken[i] = true;
+                }
+                if (found)
+                    break;
+            }
+        }
+    }
+    if (column[Amount] < 0 || (column[Name] < 0 && column[Code] < 0)) {
+        if (reason)
+            *reason = tr("The first line does not name columns for the product and the amount.");
+        return false;
+    }
+    int needed = 0;
+    for (const int c : column)
+        needed = qMax(needed, c + 1);
+
+    QList<TillLine> read;
+    for (int i = headerAt + 1; i < lines.size(); ++i) {
+        const QString text = lines.at(i).trimmed();
+        if (text.isEmpty())
+            continue;
+        const QString where = tr("line %1: %2").arg(i + 1).arg(text);
+        const QStringList fields = splitFields(text, separator);
+        if (fields.size() < needed) {
+            rejected->append(where);
+            continue;
+        }
+        TillLine line;
+        line.code = column[Code] >= 0 ? fields.at(column[Code]) : QString();
+        line.name = column[Name] >= 0 ? fields.at(column[Name]) : QString();
+        // A till's own sum at the foot of the export would count everything twice.
+        if (isTotalLine(line.name.isEmpty() ? line.code : line.name)) {
+            rejected->append(tr("line %1: a total, not a product: %2").arg(i + 1).arg(text));
+            continue;
+        }
+        const bool amountOk = parseNumber(fields.at(column[Amount]), &line.amount);
+        const bool quantityOk =
+            column[Quantity] < 0 || parseNumber(fields.at(column[Quantity]), &line.quantity);
+        if ((line.code.isEmpty() && line.name.isEmpty()) || !amountOk || !quantityOk) {
+            rejected->append(where);
+            continue;
+        }
+        read.append(line);
+    }
+    figures->lines = read;
+    figures->hasQuantities = column[Quantity] >= 0;
+    qCDebug(lcTillSales, "%d till lines read, %d refused", int(read.size()), int(rejected->size()));
+    return true;
+}
+
+bool read(const QString &path, TillFigures *figures, QStringList *rejected, QString *reason)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (reason)
+            *reason = file.errorString();
+        return false;
+    }
+    // A sales export of a bar is a few hundred lines; anything far bigger is not one.
+    if (file.size() > 16 * 1024 * 1024) {
+        if (reason)
+            *reason = tr("The file is too large for a till export.");
+        return false;
+    }
+    return parse(file.readAll(), figures, rejected, reason);
+}
+
+void writeXML(QXmlStreamWriter &writer, const TillFigures &figures)
+{
+    if (figures.isEmpty())
+        return;
+    const auto number = [](double value) { return QString::number(value, 'g', 15); };
+    writer.writeStartElement(QStringLiteral("till"));
+    if (figures.hasAmount)
+        writer.writeAttribute(QStringLiteral("amount"), number(figures.amount));
+    if (figures.hasQuantities)
+        writer.writeAttribute(QStringLiteral("quantities"), QStringLiteral("1"));
+    for (const TillLine &line : figures.lines) {
+        writer.writeEmptyElement(QStringLiteral("tillLine"));
+        writer.writeAttribute(QStringLiteral("code"), line.code);
+        writer.writeAttribute(QStringLiteral("name"), line.name);
+        writer.writeAttribute(QStringLiteral("quantity"), number(line.quantity));
+        writer.writeAttribute(QStringLiteral("amount"), number(line.amount));
+    }
+    writer.writeEndElement();
+}
+
+bool readTable(const QString &fileName, TillFigures *figures)
+{
+    *figures = TillFigures();
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    const auto number = [](const QXmlStreamAttributes &attributes, const char *name, double *value) {
+        bool ok = false;
+        const double read = QLocale::c().toDouble(attributes.value(QLatin1String(name)).toString(), &ok);
+        if (!ok || !std::isfinite(read) || std::fabs(read) > 1e12)
+            return false;
+        *value = read;
+        return true;
+    };
+    QXmlStreamReader xml(&file);
+    bool inTill = false;
+    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
+        if (xml.isEndElement() && xml.name() == QLatin1String("till"))
+            inTill = false;
+        if (!xml.isStartElement())
+            continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        if (xml.name() == QLatin1String("till")) {
+            inTill = true;
+            figures->hasAmount = number(attributes, "amount", &figures->amount);
+            figures->hasQuantities = attributes.value(QLatin1String("quantities")) == QLatin1String("1");
+        } else if (inTill && xml.name() == QLatin1String("tillLine")) {
+            TillLine line;
+            line.code = attributes.value(QLatin1String("code")).toString();
+            line.name = attributes.value(QLatin1String("name")).toString();
+            if (number(attributes, "quantity", &line.quantity) && number(attributes, "amount", &line.amount))
+                figures->lines.append(line);
+            else
+                qCWarning(lcTillSales, "A till line of %s has no readable numbers", qUtf8Printable(fileName));
+        }
+    }
+    return true;
+}
+
+} // namespace TillSales

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QXmlStreamWriter;
+
+// One product line of a till's sales export: what the point of sale says it sold and took.
+struct TillLine
+{
+    QString code; // EAN or the till's own product code; may be empty
+    QString name;
+    double quantity = 0; // portions or pieces, as the till counts them
+    double amount = 0;   // money taken, in the table's currency
+};
+
+// What the till took in the period: one amount typed by the user, the lines of a sales export, or both.
+struct TillFigures
+{
+    bool hasAmount = false;
+    double amount = 0;
+    bool hasQuantities = false; // the export had a quantity column
+    QList<TillLine> lines;
+
+    bool isEmpty() const { return !hasAmount && lines.isEmpty(); }
+    // The typed amount when there is one (it covers what the export may miss), else the sum of the lines.
+    double total() const;
+};
+
+// Reading a till's sales export and keeping the till figures in a table file.
+namespace TillSales {
+
+// The text of an export: UTF-8 with or without a byte order mark, otherwise Windows-1250.
+QString decode(const QByteArray &bytes);
+
+// The lines of an export. Lines that could not be read are listed in `rejected` ("line 7: ..."), so that
+// nothing the till sold vanishes unnoticed. False, with `reason`, when no column of names or codes and
+// amounts can be found at all.
+bool parse(const QByteArray &bytes, TillFigures *figures, QStringList *rejected, QString *reason);
+bool read(const QString &path, TillFigures *figures, QStringList *rejected, QString *reason);
+
+// Lower case without diacritics or repeated blanks, so that "Množství" and "MNOZSTVI" read alike.
+QString folded(const QString &text);
+
+// A decimal number as tills and people write it: "1 234,50", "1,234.50", "12.5", "-3", "99 Kč".
+bool parseNumber(QString text, double *number);
+
+// The till figures as one element of the table file. Its name and its attribute-only children are ones the
+// table readers pass over, so an older copy of the program still imports the file unchanged.
+void writeXML(QXmlStreamWriter &writer, const TillFigures &figures);
+// The till figures of a table file; empty figures when it has none. False when the file cannot be opened.
+bool readTable(const QString &fileName, TillFigures *figures);
+
+} // namespace TillSales

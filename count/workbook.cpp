@@ -1,0 +1,293 @@
+#include "workbook.h"
+
+#include "inventory.h"
+#include "inventorybottlelist.h"
+#include "iteminventory.h"
+#include "savefile.h"
+#include "settings.h"
+#include "tillcomparison.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QTemporaryDir>
+
+#include <xlsxwriter.h>
+
+#include <cmath>
+#include <functional>
+
+Q_LOGGING_CATEGORY(lcWorkbook, "workbook")
+
+namespace Workbook {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Workbook", text);
+}
+
+// The cells of one sheet, written by row and column from Qt types.
+class Sheet
+{
+public:
+    Sheet(lxw_workbook *book, const QString &name) : book(book)
+    {
+        sheet = workbook_add_worksheet(book, name.toUtf8().constData());
+    }
+
+    lxw_format *format(const QString &numberFormat, bool bold = false)
+    {
+        lxw_format *f = workbook_add_format(book);
+        if (!numberFormat.isEmpty())
+            format_set_num_format(f, numberFormat.toUtf8().constData());
+        if (bold)
+            format_set_bold(f);
+        return f;
+    }
+    void text(int row, int column, const QString &value, lxw_format *f = nullptr)
+    {
+        if (!value.isEmpty())
+            worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(column), value.toUtf8().constData(), f);
+    }
+    void number(int row, int column, double value, lxw_format *f)
+    {
+        worksheet_write_number(sheet, lxw_row_t(row), lxw_col_t(column), std::isfinite(value) ? value : 0, f);
+    }
+    // The value is what the formula gives now, for readers that show a stored result without calculating.
+    void formula(int row, int column, const QString &formula, double value, lxw_format *f)
+    {
+        worksheet_write_formula_num(sheet, lxw_row_t(row), lxw_col_t(column), formula.toUtf8().constData(), f,
+                                    std::isfinite(value) ? value : 0);
+    }
+    void header(int row, const QStringList &titles, lxw_format *bold)
+    {
+        for (int i = 0; i < titles.size(); ++i)
+            text(row, i, QString(titles.at(i)).replace(QLatin1Char('\n'), QLatin1Char(' ')), bold);
+    }
+    void widths(const QList<double> &widths)
+    {
+        for (int i = 0; i < widths.size(); ++i)
+            worksheet_set_column(sheet, lxw_col_t(i), lxw_col_t(i), widths.at(i), nullptr);
+    }
+
+    lxw_workbook *book;
+    lxw_worksheet *sheet = nullptr;
+};
+
+// "K2:K7" in A1 notation for rows counted from 0.
+QString range(char column, int first, int last)
+{
+    return QStringLiteral("%1%2:%1%3").arg(QLatin1Char(column)).arg(first + 1).arg(last + 1);
+}
+
+QString cell(char column, int row)
+{
+    return QStringLiteral("%1%2").arg(QLatin1Char(column)).arg(row + 1);
+}
+
+QString moneyFormat()
+{
+    // The currency is quoted text, so a Czech spreadsheet keeps it beside its own decimal comma.
+    const QString currency = Settings::currencyName();
+    return currency.isEmpty() ? QStringLiteral("#,##0.00") : QStringLiteral("#,##0.00 \"%1\"").arg(currency);
+}
+
+// libxlsxwriter writes its own file; it goes to a private folder first, and from there whole to `path`.
+bool write(const QString &path, QString *reason, const std::function<void(lxw_workbook *)> &fill)
+{
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        if (reason)
+            *reason = folder.errorString();
+        return false;
+    }
+    const QString temporary = folder.filePath(QStringLiteral("workbook.xlsx"));
+    lxw_workbook *book = workbook_new(QFile::encodeName(temporary).constData());
+    if (!book) {
+        if (reason)
+            *reason = tr("The workbook could not be created.");
+        return false;
+    }
+    fill(book);
+    const lxw_error error = workbook_close(book);
+    if (error != LXW_NO_ERROR) {
+        qCWarning(lcWorkbook, "The workbook could not be written: %s", lxw_strerror(error));
+        if (reason)
+            *reason = QString::fromUtf8(lxw_strerror(error));
+        return false;
+    }
+    QFile file(temporary);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (reason)
+            *reason = file.errorString();
+        return false;
+    }
+    return writeFileWhole(path, file.readAll(), reason);
+}
+
+void writeTill(lxw_workbook *book, const TillComparison &till, const QString &expectedCell, lxw_format *bold)
+{
+    Sheet sheet(book, tr("Till"));
+    lxw_format *money = sheet.format(moneyFormat());
+    lxw_format *units = sheet.format(QStringLiteral("0.00"));
+    lxw_format *percent = sheet.format(QStringLiteral("0.0%"));
+    sheet.header(0,
+                 {tr("Item"), tr("EAN"), tr("Expected"), tr("Till"), tr("Variance"),
+                  tr("Variance [sell units]"), tr("Variance [%]")},
+                 bold);
+    worksheet_freeze_panes(sheet.sheet, 1, 0);
+    sheet.widths({30, 16, 14, 14, 14, 14, 12});
+    int row = 1;
+    for (const TillVariance &variance : till.rows) {
+        sheet.text(row, 0, variance.name);
+        sheet.text(row, 1, variance.ean);
+        sheet.number(row, 2, variance.expected, money);
+        sheet.number(row, 3, variance.till, money);
+        sheet.formula(row, 4, QStringLiteral("=%1-%2").arg(cell('C', row), cell('D', row)), variance.money,
+                      money);
+        sheet.number(row, 5, variance.units, units);
+        sheet.formula(row, 6, QStringLiteral("=IF(%1=0,\"\",%2/%1)").arg(cell('C', row), cell('E', row)),
+                      std::isnan(variance.percent) ? 0 : variance.percent / 100, percent);
+        ++row;
+    }
+    ++row;
+    const int totalRow = row;
+    sheet.text(row, 0, tr("Total"), bold);
+    sheet.formula(row, 2, QStringLiteral("=") + expectedCell, till.expected, money);
+    sheet.number(row, 3, till.till, money);
+    sheet.formula(row, 4, QStringLiteral("=%1-%2").arg(cell('C', row), cell('D', row)), till.variance, money);
+    sheet.formula(row, 6, QStringLiteral("=IF(%1=0,\"\",%2/%1)").arg(cell('C', row), cell('E', row)),
+                  std::isnan(till.percent) ? 0 : till.percent / 100, percent);
+    row = totalRow + 2;
+    if (!till.unmatchedTill.isEmpty()) {
+        sheet.header(row++, {tr("Till products not matched"), tr("Code"), QString(), tr("Till")}, bold);
+        for (const TillLine &line : till.unmatchedTill) {
+            sheet.text(row, 0, line.name);
+            sheet.text(row, 1, line.code);
+            sheet.number(row++, 3, line.amount, money);
+        }
+        ++row;
+    }
+    if (!till.unmatchedRows.isEmpty()) {
+        sheet.text(row++, 0, tr("Sold but not in the till"), bold);
+        for (const QString &name : till.unmatchedRows)
+            sheet.text(row++, 0, name);
+    }
+}
+
+} // namespace
+
+bool writeSales(const QString &path, const Inventory &inventory, const ItemInventory &items,
+                const TillComparison *till, QString *reason)
+{
+    return write(path, reason, [&](lxw_workbook *book) {
+        Sheet sheet(book, tr("Sales"));
+        lxw_format *bold = sheet.format(QString(), true);
+        lxw_format *boldMoney = sheet.format(moneyFormat(), true);
+        lxw_format *money = sheet.format(moneyFormat());
+        lxw_format *litres = sheet.format(QStringLiteral("0.000 \"l\""));
+        lxw_format *pieces = sheet.format(QStringLiteral("0.000 \"pcs\""));
+        lxw_format *itemPieces = sheet.format(QStringLiteral("0.00 \"pcs\""));
+
+        // Column A holds the EAN; the table's columns follow from B to K.
+        QStringList titles = {tr("EAN")};
+        for (int column = 0; column < Inventory::ColumnCount; ++column)
+            titles << inventory.headerData(column, Qt::Horizontal).toString();
+        sheet.header(0, titles, bold);
+        worksheet_freeze_panes(sheet.sheet, 1, 0);
+        sheet.widths({16, 30, 10, 12, 12, 12, 12, 12, 12, 12, 14});
+
+        int row = 1;
+        for (const SalesRow &sales : inventory.rows) {
+            const auto inUnit = [&](int column, qint64 ml, int unit) {
+                if (unit == Inventory::Pieces && sales.bottleVolume != 0)
+                    sheet.number(row, column, double(ml) / double(sales.bottleVolume), pieces);
+                else
+                    sheet.number(row, column, double(ml) / 1000, litres);
+            };
+            sheet.text(row, 0, sales.ean);
+            sheet.text(row, 1, sales.name);
+            sheet.number(row, 2, double(sales.sellUnit) / 1000, litres);
+            sheet.number(row, 3, sales.pricePerUnit, money);
+            sheet.number(row, 4, double(sales.initialQuantity) / 1000, litres);
+            inUnit(5, sales.fromStock, inventory.stockUnit);
+            sheet.number(row, 6, double(sales.measuredValue) / 1000, litres);
+            inUnit(7, sales.residualBottlesVolume, inventory.finalUnit);
+            sheet.number(row, 8, double(sales.finalQuantity) / 1000, litres);
+            sheet.number(row, 9, double(sales.soldQuantity) / 1000, litres);
+            sheet.number(row, 10, sales.totalAmount, money);
+            ++row;
+        }
+        const int lastBottle = row - 1;
+
+        // The appended items below the bottles, their final and sold quantities and sales under the sales
+        // table's Final Quantity, Sold Quantity and Cash In, as in the CSV.
+        int firstItem = -1;
+        int lastItem = -1;
+        if (!items.rows.isEmpty()) {
+            ++row;
+            const int columns[] = {1, 2, 3, 4, 5, 8, 9, 10};
+            for (int column = 0; column < ItemInventory::ColumnCount; ++column)
+                sheet.text(row, columns[column],
+                           items.headerData(column, Qt::Horizontal)
+                               .toString()
+                               .replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                           bold);
+            firstItem = ++row;
+            for (const AppendedItem &item : items.rows) {
+                sheet.text(row, 1, item.name);
+                sheet.number(row, 2, item.sellUnit, itemPieces);
+                sheet.number(row, 3, item.pricePerUnit, money);
+                sheet.number(row, 4, item.initialQuantity, itemPieces);
+                sheet.number(row, 5, item.fromStock, itemPieces);
+                sheet.number(row, 8, item.finalQuantity, itemPieces);
+                sheet.number(row, 9, item.soldQuantity, itemPieces);
+                sheet.number(row, 10, item.totalAmount, money);
+                ++row;
+            }
+            lastItem = row - 1;
+        }
+
+        ++row;
+        const QString alcohol = lastBottle >= 1 ? QStringLiteral("=SUM(%1)").arg(range('K', 1, lastBottle))
+                                                : QStringLiteral("=0");
+        const int alcoholRow = row;
+        sheet.text(row, 9, tr("Alcohol Sales"), bold);
+        sheet.formula(row++, 10, alcohol, inventory.total, boldMoney);
+        QString total = QStringLiteral("=") + cell('K', alcoholRow);
+        if (firstItem >= 0) {
+            sheet.text(row, 9, tr("Appended Item Sales"), bold);
+            sheet.formula(row, 10, QStringLiteral("=SUM(%1)").arg(range('K', firstItem, lastItem)),
+                          items.total, boldMoney);
+            total += QLatin1Char('+') + cell('K', row++);
+        }
+        const int totalRow = row;
+        sheet.text(row, 9, tr("Total Sales"), bold);
+        sheet.formula(row, 10, total, inventory.total + items.total, boldMoney);
+
+        if (till)
+            writeTill(book, *till, QStringLiteral("'%1'!%2").arg(tr("Sales"), cell('K', totalRow)), bold);
+    });
+}
+
+bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString *reason)
+{
+    return write(path, reason, [&](lxw_workbook *book) {
+        Sheet sheet(book, tr("Overview"));
+        lxw_format *bold = sheet.format(QString(), true);
+        lxw_format *millilitres = sheet.format(QStringLiteral("0 \"ml\""));
+        sheet.header(0, {tr("EAN"), tr("Item"), tr("Residue")}, bold);
+        worksheet_freeze_panes(sheet.sheet, 1, 0);
+        sheet.widths({16, 30, 12});
+        int row = 1;
+        for (const OverviewRow &overview : rows) {
+            sheet.text(row, 0, overview.ean);
+            sheet.text(row, 1, overview.name);
+            sheet.number(row++, 2, double(overview.residue), millilitres);
+        }
+    });
+}
+
+} // namespace Workbook

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class Inventory;
+class ItemInventory;
+struct OverviewRow;
+struct TillComparison;
+
+// The spreadsheet workbooks (.xlsx) handed to a spreadsheet program: numbers stored as numbers with number
+// formats, so that they read as numbers in every language setting, which a CSV cannot promise. Both writes
+// replace `path` only once the workbook is complete; `reason` (optional) says why a write failed.
+namespace Workbook {
+
+// The sales table, the appended items below it, the totals as formulas and, with `till`, a sheet comparing
+// the takings with the till.
+bool writeSales(const QString &path, const Inventory &inventory, const ItemInventory &items,
+                const TillComparison *till = nullptr, QString *reason = nullptr);
+
+// The overview: EAN, name and residue of each weighed bottle.
+bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString *reason = nullptr);
+
+} // namespace Workbook

@@ -1,0 +1,98 @@
+#include "interaction.h"
+#include "inventory.h"
+#include "iteminventory.h"
+#include "samplecount.h"
+#include "testsupport.h"
+#include "tillpanel.h"
+
+#include <QAbstractItemModelTester>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The till panel as the user drives it: import an export, correct a match once, type the till's amount.
+class tst_TillPanel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void importMatchAndType();
+
+private:
+    QTemporaryDir data;
+};
+
+void tst_TillPanel::initTestCase()
+{
+    QVERIFY(data.isValid());
+    qputenv("QUARMEL_DATA_DIR", QFile::encodeName(data.path()));
+}
+
+void tst_TillPanel::importMatchAndType()
+{
+    // Given: the count of docs/takings.md and a till export in Windows-1250 with one damaged line.
+    Inventory inventory;
+    ItemInventory items;
+    inventory.rows = TestSupport::secondCountRows();
+    inventory.calculate();
+    const QString export_ = data.filePath(QStringLiteral("pokladna.csv"));
+    QVERIFY(TestSupport::writeFile(export_, "K\xF3"
+                                            "d;N\xE1zev;Mno\x9Estv\xED;Tr\x9E"
+                                            "ba\r\n"
+                                            "8592508053241;Rum;1;35,00\r\n"
+                                            ";Sirup t\xF8tinov\xFD;13;130,00\r\n"
+                                            "590000342304;Vodka;2;80,00\r\n"
+                                            ";Chipsy;3;x\r\n"));
+    ScriptedInteraction interaction;
+    Interaction *previous = Interaction::setInstance(&interaction);
+    auto panel = std::make_unique<TillPanel>(inventory, items);
+    QAbstractItemModelTester tester(&panel->varianceModel());
+    auto *unmatched = panel->findChild<QListWidget *>(QStringLiteral("lwUnmatchedTill"));
+    QVERIFY(unmatched);
+
+    // When the export is imported: two rows match, the sirup does not, the damaged line is named.
+    interaction.fileAnswers = QStringList{export_};
+    panel->findChild<QPushButton *>(QStringLiteral("pbImportTill"))->click();
+    QCOMPARE(panel->varianceModel().rowCount(), 2);
+    QCOMPARE(unmatched->count(), 1);
+    QCOMPARE(unmatched->item(0)->text(), QString::fromUtf8("Sirup třtinový"));
+    QVERIFY(interaction.asked.constLast().text.contains(QStringLiteral("line 5: ;Chipsy;3;x")));
+    QVERIFY(inventory.modified);
+
+    // The user matches the sirup once; it is kept for the next count, which matches it unasked.
+    unmatched->setCurrentRow(0);
+    interaction.textAnswers = QStringList{QStringLiteral("8595572479177")};
+    panel->findChild<QPushButton *>(QStringLiteral("pbMatchTill"))->click();
+    QCOMPARE(panel->varianceModel().rowCount(), 3);
+    QCOMPARE(unmatched->count(), 0);
+    QVERIFY(QFile::exists(data.filePath(QStringLiteral("tillMatches.txt"))));
+    panel = std::make_unique<TillPanel>(inventory, items);
+    interaction.fileAnswers = QStringList{export_};
+    panel->findChild<QPushButton *>(QStringLiteral("pbImportTill"))->click();
+    QCOMPARE(panel->varianceModel().rowCount(), 3);
+    QCOMPARE(panel->varianceModel().index(1, TillVarianceModel::VarianceColumn).data().toString(),
+             QStringLiteral("9.50"));
+    auto *summary = panel->findChild<QLabel *>(QStringLiteral("lblTillVariance"));
+    QCOMPARE(summary->text(),
+             QStringLiteral("Expected 256.88 CZK, till 245.00 CZK, variance 11.88 CZK (4.6 %)"));
+
+    // A typed amount is the till's total; text that is no amount is refused and changes nothing.
+    auto *amount = panel->findChild<QLineEdit *>(QStringLiteral("leTillAmount"));
+    amount->setText(QStringLiteral("250,5"));
+    emit amount->editingFinished();
+    QCOMPARE(summary->text(),
+             QStringLiteral("Expected 256.88 CZK, till 250.50 CZK, variance 6.38 CZK (2.5 %)"));
+    amount->setText(QStringLiteral("lots"));
+    emit amount->editingFinished();
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Till takings"));
+    QCOMPARE(panel->figures().amount, 250.5);
+
+    Interaction::setInstance(previous);
+}
+
+QTEST_MAIN(tst_TillPanel)
+#include "tst_tillpanel.moc"
