@@ -170,6 +170,8 @@ void MainWindow::connectSalesPage()
     connect(ui->tvItemInventory, &QTableView::clicked, this, &MainWindow::inventoryItemSelected);
     connect(&inventory, &Inventory::calculated, this, &MainWindow::calculated);
     connect(&itemInventory, &ItemInventory::calculated, this, &MainWindow::calculated);
+    connect(&inventory, &Inventory::inputRefused, this, &MainWindow::inputRefused);
+    connect(&itemInventory, &ItemInventory::inputRefused, this, &MainWindow::inputRefused);
     connect(ui->pbBack_4, &QPushButton::clicked, this, &MainWindow::backFromInventory);
     connect(ui->pbSaveInventory, &QPushButton::clicked, this, &MainWindow::saveInventory);
     connect(ui->pbImportInventory, &QPushButton::clicked, this, &MainWindow::importInventory);
@@ -289,18 +291,29 @@ void MainWindow::timeout()
 // ---------------------------------------------------------------------------------------------------------
 // Shared by the pages: deleting rows, the spreadsheet hand-off, the printer
 
-void MainWindow::deleteSelectedRows(QTableView *view)
+void MainWindow::deleteSelectedRows(QTableView *view, const QString &from)
 {
-    if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Delete Item"),
-                                         tr("Are you sure to delete selected items ?"),
-                                         Interaction::Yes | Interaction::No) == Interaction::No)
-        return;
     QList<int> rows;
     for (const QModelIndex &index : view->selectionModel()->selectedIndexes())
         rows.append(index.row());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     QAbstractItemModel *model = view->model();
+
+    // The question names the rows, so that a selection left in the other table cannot go unnoticed.
+    const int named = 10;
+    QStringList names;
+    for (int i = 0; i < rows.size() && i < named; ++i) {
+        const QString name = model->index(rows.at(i), 0).data().toString();
+        names.append(name.isEmpty() ? tr("(row %1 without a name)").arg(rows.at(i) + 1) : name);
+    }
+    if (rows.size() > named)
+        names.append(tr("and %1 more").arg(rows.size() - named));
+    if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Delete Item"),
+                                         tr("Are you sure to delete selected items ?") + QLatin1Char('\n') +
+                                             from + QLatin1Char(' ') + names.join(QStringLiteral(", ")),
+                                         Interaction::Yes | Interaction::No) == Interaction::No)
+        return;
     for (auto it = rows.crbegin(); it != rows.crend(); ++it)
         model->removeRows(*it, 1);
 }

@@ -58,6 +58,7 @@ private slots:
     void savingDatabase(int percent);
     void saveDatabaseToFile();
     void calculated();
+    void inputRefused(const QModelIndex &index, const QString &reason);
     void inventoryHeaderClicked(int section);
     void inventoryBottleSelected();
     void inventoryItemSelected();
@@ -102,7 +103,8 @@ private:
     void showDatabaseUpdate(const QList<Bottle> &update);
     void loadLocalDatabase();
     void showLastThreeInventories();
-    void deleteSelectedRows(QTableView *view);
+    void deleteSelectedRows(QTableView *view, const QString &from);
+    void keepOneSalesSelection();
     void openInSpreadsheet(const QString &path);
     bool beginPrinting(QPainter &painter);
     void databaseWriteRefused();
@@ -117,6 +119,7 @@ private:
     InventoryBottleList lastLists[3];
     InventoryBottleList *shownOverview = nullptr;
     int readIndex = -1;
+    int lastAddedItemRow = -1;
     Communication *communication = nullptr;
     Database *database = nullptr;
     ProgressDialog *progressDialog = nullptr;

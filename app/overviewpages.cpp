@@ -122,7 +122,7 @@ void MainWindow::deleteInventoryOverviewRow()
         askToSelect();
         return;
     }
-    deleteSelectedRows(ui->tvInventoryOverview);
+    deleteSelectedRows(ui->tvInventoryOverview, tr("From the overview:"));
 }
 
 void MainWindow::inventoryOverviewExportCSV()

@@ -22,9 +22,15 @@ Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow
     if (!lastCopy.isEmpty())
         imported = inventory.import(lastCopy);
     inventory.calculate();
-    if (!lastCopy.isEmpty())
+    // Nothing of a damaged copy is carried, not even the appended items before the fault.
+    if (imported == Inventory::NoError)
         items.load(lastCopy);
+    else
+        items.removeRows(0, items.rowCount());
     items.calculate();
+    // A count just opened holds nothing the user typed: leaving it at once loses nothing.
+    inventory.modified = false;
+    items.modified = false;
     switch (imported) {
     case Inventory::NoError:
         return Carried::Carried;

@@ -131,7 +131,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+343"/>
+        <location filename="../app/mainwindow.cpp" line="+351"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -139,12 +139,33 @@
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+98"/>
+        <location filename="../inventory/inventory.cpp" line="+56"/>
+        <location line="+151"/>
+        <source>&quot;%1&quot; is more than any bar holds.</source>
+        <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
+    </message>
+    <message>
+        <location line="-104"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+94"/>
+        <source>The bottle volume is unknown, so pieces cannot be turned into litres.</source>
+        <translation>Objem láhve není znám, kusy proto nelze převést na litry.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&quot;%1&quot;: bottles are counted in whole pieces; switch the column to litres for a part of a bottle.</source>
+        <translation>„%1“: láhve se počítají v celých kusech; pro část láhve přepněte sloupec na litry.</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>A sell unit of less than a millilitre cannot be sold.</source>
+        <translation>Prodejní jednotku menší než mililitr nelze prodat.</translation>
+    </message>
+    <message>
+        <location line="+40"/>
         <source>
 [L]</source>
         <translation>
@@ -318,7 +339,12 @@ Položka: &apos;%1&apos;</translation>
 <context>
     <name>ItemInventory</name>
     <message>
-        <location filename="../inventory/iteminventory.cpp" line="+126"/>
+        <location filename="../inventory/iteminventory.cpp" line="+124"/>
+        <source>A sell unit must be more than nothing.</source>
+        <translation>Prodejní jednotka musí být větší než nula.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>Appended Items</source>
         <translation>Přidané položky</translation>
     </message>
@@ -449,8 +475,8 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/cataloguepages.cpp" line="+77"/>
-        <location filename="../app/mainwindow.cpp" line="-44"/>
+        <location filename="../app/cataloguepages.cpp" line="+74"/>
+        <location filename="../app/mainwindow.cpp" line="-39"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
@@ -540,8 +566,8 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+135"/>
-        <location filename="../app/salespage.cpp" line="+166"/>
+        <location filename="../app/overviewpages.cpp" line="+131"/>
+        <location filename="../app/salespage.cpp" line="+189"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -562,7 +588,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/salespage.cpp" line="-42"/>
+        <location filename="../app/salespage.cpp" line="-43"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -619,7 +645,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/overviewpages.cpp" line="+11"/>
+        <location filename="../app/overviewpages.cpp" line="+10"/>
         <source>Export to XML</source>
         <translation>Export do XML</translation>
     </message>
@@ -684,7 +710,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-222"/>
+        <location filename="../app/mainwindow.cpp" line="-240"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -716,7 +742,7 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+83"/>
+        <location line="+85"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -731,7 +757,17 @@ množství [ks]</translation>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození. Kopie poškozeného souboru byla uložena jako %2.</translation>
     </message>
     <message>
-        <location line="-3"/>
+        <location line="+97"/>
+        <source>(row %1 without a name)</source>
+        <translation>(řádek %1 bez názvu)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>and %1 more</source>
+        <translation>a dalších %1</translation>
+    </message>
+    <message>
+        <location line="-103"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -741,7 +777,7 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-122"/>
+        <location filename="../app/overviewpages.cpp" line="-120"/>
         <location line="+19"/>
         <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
@@ -756,6 +792,11 @@ množství [ks]</translation>
         <location line="+20"/>
         <source>Quarmel holds no stored inventory yet (it reports number %1). Take an inventory on Quarmel first.</source>
         <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
+    </message>
+    <message>
+        <location line="+73"/>
+        <source>From the overview:</source>
+        <translation>Z přehledu:</translation>
     </message>
     <message>
         <location filename="../app/mainwindow.cpp" line="+52"/>
@@ -778,7 +819,7 @@ množství [ks]</translation>
         <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-57"/>
+        <location filename="../app/salespage.cpp" line="-82"/>
         <source>The last saved table %1 is not an inventory table, so every initial quantity is zero. Use Import Table to take them from a saved table file.</source>
         <translation>Poslední uložená tabulka %1 není inventurní tabulka, proto jsou všechny počáteční stavy nulové. Načtěte je z uloženého souboru tabulky tlačítkem Import tabulky.</translation>
     </message>
@@ -798,12 +839,12 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+16"/>
+        <location filename="../app/salespage.cpp" line="+27"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+52"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -824,6 +865,16 @@ množství [ks]</translation>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
+        <location line="+95"/>
+        <source>From the sales table:</source>
+        <translation>Z tabulky prodeje:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>From the appended items:</source>
+        <translation>Z přidaných položek:</translation>
+    </message>
+    <message>
         <location filename="../app/fileprompt.cpp" line="+29"/>
         <source>Unable to save</source>
         <translation>Nelze uložit</translation>
@@ -834,19 +885,24 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-1"/>
+        <location filename="../app/salespage.cpp" line="-97"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-100"/>
-        <location line="+108"/>
+        <location line="-125"/>
+        <location line="+133"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-3"/>
+        <location line="-117"/>
+        <source>Not taken: %1</source>
+        <translation>Nepřijato: %1</translation>
+    </message>
+    <message>
+        <location line="+114"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
@@ -856,13 +912,13 @@ množství [ks]</translation>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="+81"/>
-        <location filename="../app/salespage.cpp" line="+13"/>
+        <location filename="../app/overviewpages.cpp" line="+7"/>
+        <location filename="../app/salespage.cpp" line="+14"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+29"/>
+        <location filename="../app/mainwindow.cpp" line="+40"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -872,7 +928,7 @@ množství [ks]</translation>
         <translation>Nebyl nalezen žádný program pro soubory CSV. Tabulka byla uložena jako %1.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="+11"/>
+        <location filename="../app/overviewpages.cpp" line="+10"/>
         <source>XML Files (*.xml)</source>
         <translation>Soubory XML (*.xml)</translation>
     </message>
@@ -943,7 +999,7 @@ množství [ks]</translation>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-54"/>
+        <location filename="../app/mainwindow.cpp" line="-49"/>
         <source>Are you sure to delete selected items ?</source>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
@@ -972,6 +1028,34 @@ množství [ks]</translation>
         <location line="+3"/>
         <source>The downloaded database update is damaged.</source>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
+    </message>
+</context>
+<context>
+    <name>NumberInput</name>
+    <message>
+        <location filename="../inventory/numberinput.cpp" line="+32"/>
+        <source>Type a number.</source>
+        <translation>Zadejte číslo.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&quot;%1&quot; is negative; a quantity or a price cannot be.</source>
+        <translation>„%1“ je záporné; množství ani cena záporné být nemohou.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>&quot;%1&quot; holds both a comma and a point; type the decimals after one of them and nothing between the thousands, or a blank.</source>
+        <translation>„%1“ obsahuje čárku i tečku; desetinná místa pište za jednu z nich a tisíce neoddělujte, nebo jen mezerou.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&quot;%1&quot; is not a number; type digits with a decimal comma or point only.</source>
+        <translation>„%1“ není číslo; pište jen číslice s desetinnou čárkou nebo tečkou.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>&quot;%1&quot; is too large.</source>
+        <translation>„%1“ je příliš velké.</translation>
     </message>
 </context>
 <context>

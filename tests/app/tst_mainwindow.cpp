@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,6 +31,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -139,6 +141,8 @@ private slots:
     void failedSaveKeepsRaisedCounter();
     void countUpCarriesOverLastTable();
     void sumsFollowEditsAndCurrency();
+    void editorsKeepWhatWasTyped_data();
+    void editorsKeepWhatWasTyped();
     void importErrors_data();
     void importErrors();
     void salesCsvHoldsItemsAfterBottles();
@@ -549,6 +553,84 @@ void tst_MainWindow::sumsFollowEditsAndCurrency()
     QVERIFY(child<QLabel>("lblItemsRevenue")->text().endsWith(QStringLiteral(" EUR")));
 }
 
+void tst_MainWindow::editorsKeepWhatWasTyped_data()
+{
+    QTest::addColumn<bool>("items");   // the appended items, else the sales table
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("pieces");  // the From Stock column counts bottles
+    QTest::addColumn<QString>("typed"); // empty: the editor is confirmed as it opened
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("stored"); // the cell's edit text afterwards
+    QTest::addColumn<bool>("refused");
+
+    const int tab = Qt::Key_Tab, enter = Qt::Key_Return, escape = Qt::Key_Escape;
+    QTest::newRow("sell unit, Tab") << false << 1 << false << QString() << tab << "0.025" << false;
+    QTest::newRow("price, Enter") << false << 2 << false << QString() << enter << "99.999" << false;
+    QTest::newRow("initial, Tab") << false << 3 << false << QString() << tab << "1.327" << false;
+    QTest::newRow("typed, Escape") << false << 3 << false << "7" << escape << "1.327" << false;
+    QTest::newRow("decimal comma") << false << 2 << false << "35,50" << enter << "35.5" << false;
+    QTest::newRow("blank thousands") << false << 3 << false << "1 234,5" << tab << "1234.50" << false;
+    QTest::newRow("typed ml kept") << false << 1 << false << "0.0375" << enter << "0.037" << false;
+    QTest::newRow("whole pieces") << false << 4 << true << "2" << enter << "2" << false;
+    QTest::newRow("half a bottle") << false << 4 << true << "1.5" << enter << "0" << true;
+    QTest::newRow("currency") << false << 2 << false << "45 Kc" << enter << "99.999" << true;
+    QTest::newRow("two separators") << false << 2 << false << "1.234,50" << enter << "99.999" << true;
+    QTest::newRow("negative price") << false << 2 << false << "-5" << tab << "99.999" << true;
+    QTest::newRow("zero sell unit") << false << 1 << false << "0" << enter << "0.025" << true;
+    QTest::newRow("item price, Tab") << true << 2 << false << QString() << tab << "2.345" << false;
+    QTest::newRow("item comma") << true << 2 << false << "35,50" << enter << "35.5" << false;
+    QTest::newRow("item text") << true << 3 << false << "many" << enter << "4" << true;
+}
+
+void tst_MainWindow::editorsKeepWhatWasTyped()
+{
+    QFETCH(bool, items);
+    QFETCH(int, column);
+    QFETCH(bool, pieces);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(QString, stored);
+    QFETCH(bool, refused);
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    Inventory *sales = salesModel();
+    QVERIFY(sales->setData(sales->index(0, 1), QStringLiteral("0.025")));
+    QVERIFY(sales->setData(sales->index(0, 2), QStringLiteral("99.999")));
+    QVERIFY(sales->setData(sales->index(0, 3), QStringLiteral("1.327")));
+    if (pieces)
+        sales->selectPiecesStock();
+    click("pbAddInventoryItem");
+    QTest::keyClick(child<QTableView>("tvItemInventory")->viewport()->findChild<QLineEdit *>(), Qt::Key_Escape);
+    QVERIFY(itemsModel()->setData(itemsModel()->index(0, 2), QStringLiteral("2.345")));
+    QVERIFY(itemsModel()->setData(itemsModel()->index(0, 3), QStringLiteral("4")));
+    sales->modified = itemsModel()->modified = false;
+    const QString cash = sales->index(0, Inventory::CashInColumn).data().toString();
+
+    auto *view = child<QTableView>(items ? "tvItemInventory" : "tvInventory");
+    QAbstractItemModel *model = view->model();
+    const QModelIndex cell = model->index(0, column);
+    view->setCurrentIndex(cell);
+    view->edit(cell);
+    QPointer<QLineEdit> editor;
+    for (QLineEdit *open : view->viewport()->findChildren<QLineEdit *>())
+        if (open->isVisible())
+            editor = open;
+    QVERIFY(editor);
+    if (!typed.isEmpty()) {
+        editor->selectAll();
+        QTest::keyClicks(editor, typed);
+    }
+    QTest::keyClick(editor, Qt::Key(key));
+    QTRY_VERIFY(!editor || !editor->isVisible()); // Enter commits on the next turn of the event loop
+
+    QCOMPARE(cell.data(Qt::EditRole).toString(), stored);
+    const bool changed = !typed.isEmpty() && !refused && key != Qt::Key_Escape;
+    QCOMPARE(sales->modified || itemsModel()->modified, changed);
+    if (!changed && !items)
+        QCOMPARE(sales->index(0, Inventory::CashInColumn).data().toString(), cash);
+    QCOMPARE(window->statusBar()->currentMessage().isEmpty(), !refused);
+}
+
 void tst_MainWindow::importErrors_data()
 {
     QTest::addColumn<QByteArray>("content"); // empty: no file at all
@@ -793,11 +875,38 @@ void tst_MainWindow::deleteSelectedRows()
     for (const auto &cell : {qMakePair(2, 0), qMakePair(2, 1), qMakePair(2, 2), qMakePair(5, 0)})
         selection->select(itemsModel()->index(cell.first, cell.second), QItemSelectionModel::Select);
     click("pbDeleteInventoryItem");
-    QCOMPARE(interaction.asked.constLast().text, QStringLiteral("Are you sure to delete selected items ?"));
-    QStringList left;
-    for (int row = 0; row < itemsModel()->rowCount(); ++row)
-        left << itemsModel()->index(row, 0).data().toString();
-    QCOMPARE(left, (QStringList{"0", "1", "3", "4"}));
+    QCOMPARE(interaction.asked.constLast().text,
+             QStringLiteral("Are you sure to delete selected items ?\nFrom the appended items: 2, 5"));
+    const auto names = [this] {
+        QStringList left;
+        for (int row = 0; row < itemsModel()->rowCount(); ++row)
+            left << itemsModel()->index(row, 0).data().toString();
+        return left;
+    };
+    QCOMPARE(names(), (QStringList{"0", "1", "3", "4"}));
+
+    // Only one table holds a selection, however it was made; Add Item clicks in a row keep their order.
+    auto *bottles = child<QTableView>("tvInventory");
+    auto *items = child<QTableView>("tvItemInventory");
+    items->selectRow(1);
+    bottles->selectRow(0);
+    QVERIFY(!items->selectionModel()->hasSelection());
+    items->selectRow(1);
+    QVERIFY(!bottles->selectionModel()->hasSelection());
+    for (const QString &name : {QStringLiteral("x"), QStringLiteral("y")}) {
+        click("pbAddInventoryItem");
+        itemsModel()->setData(items->currentIndex(), name);
+    }
+    QCOMPARE(names(), (QStringList{"0", "x", "y", "1", "3", "4"}));
+    bottles->selectRow(0);
+    click("pbAddInventoryItem");
+    QVERIFY(!bottles->selectionModel()->hasSelection());
+    interaction.buttonAnswers = {Interaction::No};
+    click("pbDeleteInventoryItem");
+    QCOMPARE(interaction.asked.constLast().text,
+             QStringLiteral("Are you sure to delete selected items ?\n"
+                            "From the appended items: (row 7 without a name)"));
+    QCOMPARE(salesModel()->rowCount(), 1);
 }
 
 void tst_MainWindow::headerClickSelectsNoColumn_data()
