@@ -15,10 +15,58 @@
 #include "stationprotocol.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QLoggingCategory>
 #include <QNetworkReply>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcCataloguePages, "cataloguepages")
+
+namespace {
+// The catalogue as its file would hold it, in EAN order: sorting the table is no edit. Every weighing marks
+// its bottle for the count, so that mark is left out too.
+QByteArray catalogueContent(QList<Bottle> bottles)
+{
+    std::sort(bottles.begin(), bottles.end(), [](const Bottle &a, const Bottle &b) { return a.ean < b.ean; });
+    for (Bottle &bottle : bottles)
+        bottle.useInInventory = false;
+    return Database::toDocument(bottles);
+}
+} // namespace
+
+void MainWindow::catalogueSaved()
+{
+    savedCatalogue = database->bottles;
+    savedCatalogueContent = catalogueContent(savedCatalogue);
+}
+
+bool MainWindow::confirmDiscardCatalogue()
+{
+    if (catalogueContent(database->bottles) == savedCatalogueContent)
+        return true;
+    if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Database not saved"),
+                                         tr("Are you sure to leave? All unsaved changes of the database will "
+                                            "be discarded."),
+                                         Interaction::Yes | Interaction::No) != Interaction::Yes)
+        return false;
+    // What the table shows must be what is kept: the next visit would otherwise show, and a later save
+    // write, the values just thrown away.
+    QHash<QString, bool> marks;
+    for (const Bottle &bottle : qAsConst(database->bottles))
+        marks.insert(bottle.ean, bottle.useInInventory);
+    QList<Bottle> kept = savedCatalogue;
+    for (Bottle &bottle : kept)
+        bottle.useInInventory = marks.value(bottle.ean, bottle.useInInventory);
+    database->setBottles(kept);
+    return true;
+}
+
+void MainWindow::backFromCatalogue()
+{
+    if (confirmDiscardCatalogue())
+        showMainMenu();
+}
 
 void MainWindow::editDatabase()
 {
@@ -97,9 +145,13 @@ void MainWindow::saveDatabaseToFile()
     if (!saved) {
         // The station has the new catalogue but this computer has not; the table stays open so the user can
         // save again once the folder is writable.
-        FilePrompt::reportSaveFailure(this, reason);
+        FilePrompt::reportSaveFailure(
+            this, localFilePath(QLatin1String(DataFile::catalogue)), reason,
+            tr("Quarmel already holds the new database, so Quarmel and this computer now differ. "
+               "Save again once the file can be written."));
         return;
     }
+    catalogueSaved();
     updateDatabaseDateLabel();
     setDatabaseLocked(true);
 }

@@ -26,6 +26,7 @@
 #include <QNetworkReply>
 #include <QPainter>
 #include <QPrinter>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include <algorithm>
@@ -79,6 +80,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     TableSetup::prepare(*ui);
     updateDatabaseDateLabel();
     updateLastSavedLabel();
+    checkDataFolder();
     loadLocalDatabase();
 
     connectMenuPage();
@@ -131,7 +133,7 @@ void MainWindow::connectMenuPage()
     connect(ui->pbLoadLastThreeInventory, &QPushButton::clicked, this, &MainWindow::loadLast3Inventory);
     connect(ui->pbEditDatabase, &QPushButton::clicked, this, &MainWindow::editDatabase);
     connect(ui->pbRefreshDatabase, &QPushButton::clicked, this, &MainWindow::downloadDatabase);
-    for (QPushButton *back : {ui->pbBack_2, ui->pbBack_3, ui->pbBack, ui->pbBack_5})
+    for (QPushButton *back : {ui->pbBack_2, ui->pbBack, ui->pbBack_5})
         connect(back, &QPushButton::clicked, this, &MainWindow::showMainMenu);
 }
 
@@ -185,6 +187,7 @@ void MainWindow::connectSalesPage()
 
 void MainWindow::connectCataloguePages()
 {
+    connect(ui->pbBack_3, &QPushButton::clicked, this, &MainWindow::backFromCatalogue);
     connect(ui->pbAddRow, &QPushButton::clicked, this, &MainWindow::addDatabaseRow);
     connect(ui->pbDeleteItem, &QPushButton::clicked, this, &MainWindow::deleteDatabaseRow);
     connect(ui->pbSaveDatabase, &QPushButton::clicked, this, &MainWindow::saveDatabase);
@@ -213,7 +216,23 @@ void MainWindow::loadLocalDatabase()
                       .arg(opened.damage, opened.keptCopy);
         Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Damaged database"), text);
     }
+    catalogueSaved();
     ui->tvEditDatabase->setModel(database);
+}
+
+void MainWindow::checkDataFolder()
+{
+    // Found out at the first save, an unwritable folder would cost the user a whole count.
+    const QString folder = QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath();
+    QTemporaryFile probe(folder + QStringLiteral("/probe-XXXXXX"));
+    if (probe.open())
+        return;
+    qCWarning(lcMainWindow) << "Data folder cannot be written:" << folder << probe.errorString();
+    Interaction::instance()->message(
+        this, Interaction::Icon::Critical, tr("Data folder not writable"),
+        tr("The data folder %1 cannot be written (%2). The database and the last saved table cannot be "
+           "kept until it can.")
+            .arg(QDir::toNativeSeparators(folder), probe.errorString()));
 }
 
 void MainWindow::showPage(Page page)
@@ -228,7 +247,7 @@ void MainWindow::showMainMenu()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (ui->stackedWidget->currentIndex() == SalesPage && !confirmLeave())
+    if ((ui->stackedWidget->currentIndex() == SalesPage && !confirmLeave()) || !confirmDiscardCatalogue())
         event->ignore();
     else
         event->accept();
@@ -249,7 +268,13 @@ void MainWindow::showProgress(const QString &text)
 
 void MainWindow::updateLastSavedLabel()
 {
-    ui->lblLastSavedInventoryTime->setText(fileDateOrDash(localFilePath(QLatin1String(DataFile::lastTable))));
+    const QString path = localFilePath(QLatin1String(DataFile::lastTable));
+    QString text = fileDateOrDash(path);
+    // A copy that does not read whole carries nothing into the next count; its date alone would say it does.
+    Inventory probe;
+    if (QFileInfo::exists(path) && probe.import(path) != Inventory::NoError)
+        text = tr("%1 (damaged)").arg(text);
+    ui->lblLastSavedInventoryTime->setText(text);
 }
 
 void MainWindow::updateDatabaseDateLabel()

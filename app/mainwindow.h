@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bottle.h"
 #include "communication.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
@@ -8,7 +9,6 @@
 #include <QMainWindow>
 #include <QMenu>
 
-struct Bottle;
 class Database;
 class DiffDatabase;
 class ProgressDialog;
@@ -46,6 +46,7 @@ private slots:
     void downloadDatabase();
     void showMainMenu();
     void backFromInventory();
+    void backFromCatalogue();
     void selectInventory();
     void openInventory();
     void readVersionFinished();
@@ -100,6 +101,9 @@ private:
     void setDatabaseLocked(bool locked);
     void updateSalesTitle();
     bool confirmLeave();
+    bool confirmDiscardCatalogue();
+    void catalogueSaved();
+    void checkDataFolder();
     void showDatabaseUpdate(const QList<Bottle> &update);
     void loadLocalDatabase();
     void showLastThreeInventories();
@@ -125,6 +129,8 @@ private:
     ProgressDialog *progressDialog = nullptr;
     QNetworkAccessManager *networkManager = nullptr;
     DiffDatabase *diffDatabase = nullptr;
+    QList<Bottle> savedCatalogue;
+    QByteArray savedCatalogueContent;
 
     Inventory inventory;
     ItemInventory itemInventory;

@@ -155,7 +155,7 @@ void MainWindow::inventoryOverviewExportExcel()
     if (shownOverview->saveToCSV(path, &reason))
         openInSpreadsheet(path);
     else
-        FilePrompt::reportSaveFailure(this, reason);
+        FilePrompt::reportSaveFailure(this, path, reason);
 }
 
 void MainWindow::printInventoryOverview()

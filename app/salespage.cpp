@@ -149,9 +149,10 @@ void MainWindow::saveInventory()
         return;
     setRememberedFolder(QLatin1String(RememberedFolder::inventoryPath), folder);
     QString reason;
+    QString failedFile;
     if (!TableFile::save(inventory, itemInventory, fileName,
-                         localFilePath(QLatin1String(DataFile::lastTable)), &reason)) {
-        FilePrompt::reportSaveFailure(this, reason);
+                         localFilePath(QLatin1String(DataFile::lastTable)), &reason, &failedFile)) {
+        FilePrompt::reportSaveFailure(this, failedFile, reason);
         return;
     }
     updateLastSavedLabel();
@@ -199,7 +200,7 @@ void MainWindow::inventoryExportExcel()
     if (TableFile::writeSalesCsv(path, inventory, itemInventory, &reason))
         openInSpreadsheet(path);
     else
-        FilePrompt::reportSaveFailure(this, reason);
+        FilePrompt::reportSaveFailure(this, path, reason);
 }
 
 void MainWindow::printInventory()

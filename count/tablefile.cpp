@@ -6,6 +6,7 @@
 #include "savefile.h"
 
 #include <QBuffer>
+#include <QStringList>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QXmlStreamWriter>
@@ -66,13 +67,19 @@ bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason
 }
 
 bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, const QString &lastCopy,
-          QString *reason)
+          QString *reason, QString *failedFile)
 {
     const QByteArray bytes = document(inventory, items);
-    if (!writeFile(fileName, bytes, reason))
+    QStringList files{fileName};
+    if (!lastCopy.isEmpty())
+        files.append(lastCopy);
+    for (const QString &file : qAsConst(files)) {
+        if (writeFile(file, bytes, reason))
+            continue;
+        if (failedFile)
+            *failedFile = file;
         return false;
-    if (!lastCopy.isEmpty() && !writeFile(lastCopy, bytes, reason))
-        return false;
+    }
     inventory.modified = false;
     items.modified = false;
     return true;

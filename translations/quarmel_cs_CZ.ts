@@ -131,7 +131,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+351"/>
+        <location filename="../app/mainwindow.cpp" line="+376"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -475,7 +475,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/cataloguepages.cpp" line="+74"/>
+        <location filename="../app/cataloguepages.cpp" line="+122"/>
         <location filename="../app/mainwindow.cpp" line="-39"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -567,7 +567,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+252"/>
         <location filename="../app/overviewpages.cpp" line="+131"/>
-        <location filename="../app/salespage.cpp" line="+189"/>
+        <location filename="../app/salespage.cpp" line="+190"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -588,7 +588,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/salespage.cpp" line="-43"/>
+        <location filename="../app/salespage.cpp" line="-44"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -710,7 +710,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-240"/>
+        <location filename="../app/mainwindow.cpp" line="-264"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -732,7 +732,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+41"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -742,7 +742,7 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+85"/>
+        <location line="+86"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -757,7 +757,22 @@ množství [ks]</translation>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození. Kopie poškozeného souboru byla uložena jako %2.</translation>
     </message>
     <message>
-        <location line="+97"/>
+        <location line="+18"/>
+        <source>Data folder not writable</source>
+        <translation>Do datové složky nelze zapisovat</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The data folder %1 cannot be written (%2). The database and the last saved table cannot be kept until it can.</source>
+        <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>%1 (damaged)</source>
+        <translation>%1 (poškozená)</translation>
+    </message>
+    <message>
+        <location line="+57"/>
         <source>(row %1 without a name)</source>
         <translation>(řádek %1 bez názvu)</translation>
     </message>
@@ -767,7 +782,7 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="-103"/>
+        <location line="-125"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -799,7 +814,7 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+52"/>
+        <location filename="../app/mainwindow.cpp" line="+74"/>
         <source>Quarmel must be connected to download database.</source>
         <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
     </message>
@@ -860,7 +875,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+11"/>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Inventory table files (*.inv)</source>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
@@ -875,12 +890,12 @@ množství [ks]</translation>
         <translation>Z přidaných položek:</translation>
     </message>
     <message>
-        <location filename="../app/fileprompt.cpp" line="+29"/>
+        <location filename="../app/fileprompt.cpp" line="+39"/>
         <source>Unable to save</source>
         <translation>Nelze uložit</translation>
     </message>
     <message>
-        <location line="-4"/>
+        <location line="-7"/>
         <source>Failed to save file</source>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
@@ -890,19 +905,19 @@ množství [ks]</translation>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-125"/>
-        <location line="+133"/>
+        <location line="-126"/>
+        <location line="+134"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-117"/>
+        <location line="-118"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+114"/>
+        <location line="+115"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
@@ -1004,13 +1019,28 @@ množství [ks]</translation>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="+7"/>
+        <location filename="../app/cataloguepages.cpp" line="-75"/>
+        <source>Database not saved</source>
+        <translation>Databáze není uložena</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Are you sure to leave? All unsaved changes of the database will be discarded.</source>
+        <translation>Opravdu chcete odejít? Všechny neuložené změny databáze budou zahozeny.</translation>
+    </message>
+    <message>
+        <location line="+81"/>
         <location line="+6"/>
         <source>Writing database: %1 %</source>
         <translation>Zápis databáze: %1 %</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+14"/>
+        <source>Quarmel already holds the new database, so Quarmel and this computer now differ. Save again once the file can be written.</source>
+        <translation>Quarmel už má novou databázi, Quarmel a tento počítač se proto nyní liší. Uložte znovu, až bude možné soubor zapsat.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Quarmel holds at most %1 items, but the database has %2. Nothing was written; delete items and save again.</source>
         <translation>Quarmel pojme nejvýše %1 položek, ale databáze jich má %2. Nic nebylo zapsáno; smažte některé položky a uložte znovu.</translation>
     </message>

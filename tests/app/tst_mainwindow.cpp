@@ -46,6 +46,16 @@ class TestInteraction : public ScriptedInteraction
 {
 public:
     QString pdfPath;
+    QString browsedFolder; // where the file dialog was last looking, when not the chosen file's folder
+
+    QString fileDialog(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
+                       bool save, QString *folder) override
+    {
+        const QString chosen = ScriptedInteraction::fileDialog(parent, title, startPath, filter, save, folder);
+        if (folder && !browsedFolder.isEmpty())
+            *folder = browsedFolder;
+        return chosen;
+    }
 
     bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override
     {
@@ -96,11 +106,12 @@ InventoryBottle weighing(const QString &ean, quint64 weight)
     return b;
 }
 
-// The failure box of every write: the fixed text, then the system's reason on its own line.
+// The failure box of every write: the fixed text, then the file and the system's reason on their own line.
 bool isSaveFailureWithReason(const QString &text)
 {
     const QStringList lines = text.split(QLatin1Char('\n'));
-    return lines.size() == 2 && lines.at(0) == QLatin1String("Failed to save file") && !lines.at(1).isEmpty();
+    return lines.size() >= 2 && lines.at(0) == QLatin1String("Failed to save file") &&
+           lines.at(1).contains(QLatin1String(": "));
 }
 
 QString counterOf(const QString &path)
@@ -162,6 +173,7 @@ private slots:
     void catalogueSaveGoesIntoStationAndFile();
     void catalogueFileFailureIsReported();
     void catalogueSaveWithoutStation();
+    void unwritableDataFolderIsReportedAtStart();
     void catalogueTooLargeForStation();
     void damagedCatalogueIsKeptAndReported();
     void refreshDatabaseShowsAndAppliesUpdate();
@@ -412,20 +424,33 @@ void tst_MainWindow::noStoredInventoryIsRefused()
 
 void tst_MainWindow::countUpWithoutLastTable_data()
 {
-    QTest::addColumn<QByteArray>("copy"); // "lastInventory.inv"; empty: none
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("copy"); // "lastInventory.inv"
     QTest::addColumn<QStringList>("warnings");
-    QTest::newRow("first count") << QByteArray() << QStringList();
-    QTest::newRow("damaged copy") << QByteArray("<?xml version=\"1.0\"?><inventory><bottle/></inventory>")
-                                  << QStringList{QStringLiteral("Unable to import table")};
+    const QStringList damaged{QStringLiteral("Unable to import table")};
+    const QByteArray whole("<?xml version=\"1.0\"?><inventory><counter>4</counter>"
+                           "<bottle ean=\"8594000000111\"><pricePerUnit>25</pricePerUnit>"
+                           "<finalQuantity>900</finalQuantity></bottle>"
+                           "<item><name>Peanuts</name><finalQuantity>5</finalQuantity></item></inventory>");
+    QTest::newRow("first count") << false << QByteArray() << QStringList();
+    QTest::newRow("not a table") << true << QByteArray("<?xml version=\"1.0\"?><inventory><bottle/></inventory>")
+                                 << damaged;
+    QTest::newRow("empty") << true << QByteArray() << damaged;
+    QTest::newRow("cut off") << true << whole.left(whole.size() - 20) << damaged;
+    QTest::newRow("NUL bytes") << true << QByteArray(whole).replace("<counter>", QByteArray(9, '\0')) << damaged;
 }
 
 void tst_MainWindow::countUpWithoutLastTable()
 {
+    QFETCH(bool, exists);
     QFETCH(QByteArray, copy);
     QFETCH(QStringList, warnings);
-    if (!copy.isEmpty())
+    if (exists)
         QVERIFY(TestSupport::writeFile(lastCopy(), copy));
     window = makeWindow();
+    // A copy that does not read whole is not shown as good, and carries nothing, not even appended items.
+    QCOMPARE(child<QLabel>("lblLastSavedInventoryTime")->text().endsWith(QStringLiteral(" (damaged)")),
+             exists);
     QVERIFY(reachSalesPage());
     Inventory *sales = salesModel();
     QVERIFY(sales);
@@ -440,8 +465,13 @@ void tst_MainWindow::countUpWithoutLastTable()
     QCOMPARE(asked, warnings);
     const QString today = QDate::currentDate().toString("dd.MM.yyyy");
     QCOMPARE(child<QLabel>("lblInventory")->text(), QStringLiteral("Sales: %1 - %1").arg(today));
-    if (copy.isEmpty())
+    if (!exists)
         QCOMPARE(child<QLabel>("lblLastSavedInventoryTime")->text(), QStringLiteral("---"));
+
+    // Nothing typed yet: leaving asks nothing.
+    click("pbBack_4");
+    QCOMPARE(page(), 0);
+    QCOMPARE(interaction.asked.size(), warnings.size());
 }
 
 void tst_MainWindow::saveTableWritesTwoIdenticalFiles()
@@ -461,6 +491,7 @@ void tst_MainWindow::saveTableWritesTwoIdenticalFiles()
     const QString first = workDir->filePath(QStringLiteral("first.inv"));
     const QString second = workDir->filePath(QStringLiteral("second.inv"));
     interaction.fileAnswers = QStringList{first, second};
+    interaction.browsedFolder = dataDir->path();
     click("pbSaveInventory");
     QCOMPARE(TestSupport::readFile(first), TestSupport::readFile(lastCopy()));
     QVERIFY(!TestSupport::readFile(first).isEmpty());
@@ -980,11 +1011,22 @@ void tst_MainWindow::catalogueLockAddDelete()
     QCOMPARE(model->rowCount(), 3);
     QVERIFY(!model->findByEan(QStringLiteral("8594000000222")));
 
-    // Leaving keeps the edits; coming back locks again.
+    // Leaving unsaved edits asks; No stays with them, Yes throws them away, from the screen too.
+    interaction.buttonAnswers = {Interaction::No, Interaction::No};
     click("pbBack_3");
+    QCOMPARE(page(), 1);
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Database not saved"));
+    QVERIFY(!window->close());
+    click("pbBack_3");
+    QCOMPARE(page(), 0);
     click("pbEditDatabase");
     QVERIFY(model->locked);
-    QVERIFY(model->findByEan(QStringLiteral("8594000000444")));
+    QVERIFY(!model->findByEan(QStringLiteral("8594000000444")));
+    QCOMPARE(model->rowCount(), 3);
+    const int questions = interaction.asked.size();
+    model->sort(1, Qt::DescendingOrder); // a new order is no edit
+    click("pbBack_3");
+    QCOMPARE(interaction.asked.size(), questions);
 }
 
 void tst_MainWindow::catalogueSaveGoesIntoStationAndFile()
@@ -1034,9 +1076,22 @@ void tst_MainWindow::catalogueFileFailureIsReported()
     QTRY_COMPARE_WITH_TIMEOUT(interaction.asked.size(), 1, 15000);
     QCOMPARE(interaction.asked.constFirst().title, QStringLiteral("Unable to save"));
     QVERIFY(isSaveFailureWithReason(interaction.asked.constFirst().text));
+    QVERIFY(interaction.asked.constFirst().text.contains(QDir::toNativeSeparators(file)));
+    QVERIFY(interaction.asked.constFirst().text.contains(QStringLiteral("now differ")));
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
     QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
+}
+
+void tst_MainWindow::unwritableDataFolderIsReportedAtStart()
+{
+    // Under a plain file no folder can be made, whoever runs the program.
+    const QString blocker = workDir->filePath(QStringLiteral("plain-file"));
+    QVERIFY(TestSupport::writeFile(blocker, "x"));
+    qputenv("QUARMEL_DATA_DIR", (blocker + QStringLiteral("/data")).toLocal8Bit());
+    window = makeWindow();
+    QCOMPARE(interaction.asked.constFirst().title, QStringLiteral("Data folder not writable"));
+    QVERIFY(interaction.asked.constFirst().text.contains(QDir::toNativeSeparators(blocker)));
 }
 
 void tst_MainWindow::catalogueSaveWithoutStation()
