@@ -18,6 +18,7 @@
 #include <QHash>
 #include <QLoggingCategory>
 #include <QNetworkReply>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -32,6 +33,14 @@ QByteArray catalogueContent(QList<Bottle> bottles)
     for (Bottle &bottle : bottles)
         bottle.useInInventory = false;
     return Database::toDocument(bottles);
+}
+// The GS1 check digit of an EAN: the other digits weighted 3 and 1 from the right.
+int checkDigit(const QString &ean)
+{
+    int sum = 0;
+    for (int i = ean.size() - 2, weight = 3; i >= 0; --i, weight = 4 - weight)
+        sum += ean.at(i).digitValue() * weight;
+    return (10 - sum % 10) % 10;
 }
 } // namespace
 
@@ -100,11 +109,31 @@ void MainWindow::addDatabaseRow()
     QString ean;
     if (!Interaction::instance()->getText(this, tr("Input EAN"), tr("EAN"), &ean))
         return;
+    ean = ean.trimmed();
+    // The station matches weighings by these digits; anything else could never be weighed.
+    static const QRegularExpression digits(QStringLiteral("^\\d{8,14}$"));
+    if (!digits.match(ean).hasMatch()) {
+        Interaction::instance()->message(
+            this, Interaction::Icon::Warning, tr("Invalid EAN"),
+            ean.isEmpty() ? tr("Type the EAN code printed under the bar code of the bottle.")
+                          : tr("\"%1\" is not an EAN: it has 8 to 14 digits and nothing else.").arg(ean));
+        return;
+    }
     if (database->findByEan(ean)) {
         Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Item already exists"),
                                          tr("This item already exists, select different one"));
         return;
     }
+    const int expected = checkDigit(ean);
+    if (expected != ean.back().digitValue() &&
+        Interaction::instance()->message(
+            this, Interaction::Icon::Warning, tr("Check digit"),
+            tr("The last digit of %1 should be %2 if the other digits are right, so the code may be "
+               "mistyped. Add it anyway?")
+                .arg(ean)
+                .arg(expected),
+            Interaction::Yes | Interaction::No) != Interaction::Yes)
+        return;
     const int row = ui->tvEditDatabase->currentIndex().row();
     database->insertBottle(qMax(row, 0), ean);
     if (row < 0)

@@ -96,6 +96,7 @@ private:
     void showPage(Page page);
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);
+    void offerUnknownBottles(const InventoryBottleList &list);
     void updateLastSavedLabel();
     void updateDatabaseDateLabel();
     void setDatabaseLocked(bool locked);

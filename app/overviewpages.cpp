@@ -6,6 +6,7 @@
 #include "progressdialog.h"
 #include "tablesetup.h"
 
+#include "database.h"
 #include "interaction.h"
 #include "settings.h"
 
@@ -114,6 +115,28 @@ void MainWindow::showInventoryOverview(InventoryBottleList *list)
     shownOverview = list;
     TableSetup::showOverview(ui->tvInventoryOverview, list);
     ui->lblInventoryDate_2->setText(shownDate(list->time));
+    offerUnknownBottles(*list);
+}
+
+void MainWindow::offerUnknownBottles(const InventoryBottleList &list)
+{
+    if (list.unknownEans.isEmpty())
+        return;
+    if (Interaction::instance()->message(
+            this, Interaction::Icon::Question, tr("Add to database"),
+            tr("Not in the database: %1. Add it now? The database opens with a new row holding each EAN; "
+               "fill in the names, volume and weights, press Save, then read the count again.")
+                .arg(list.unknownEans.join(QStringLiteral(", "))),
+            Interaction::Yes | Interaction::No) != Interaction::Yes)
+        return;
+    editDatabase();
+    unlock();
+    for (auto ean = list.unknownEans.crbegin(); ean != list.unknownEans.crend(); ++ean) {
+        if (!database->findByEan(*ean))
+            database->insertBottle(0, *ean);
+    }
+    ui->tvEditDatabase->scrollToTop();
+    ui->tvEditDatabase->setCurrentIndex(database->index(0, 0));
 }
 
 void MainWindow::deleteInventoryOverviewRow()

@@ -291,20 +291,25 @@ množství</translation>
 <context>
     <name>InventoryBottleList</name>
     <message>
-        <location filename="../inventory/inventorybottlelist.cpp" line="+91"/>
-        <location line="+84"/>
+        <location filename="../inventory/inventorybottlelist.cpp" line="+101"/>
+        <location line="+85"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
     </message>
     <message>
-        <location line="-83"/>
+        <location line="-86"/>
         <source>Empty bottle weight must be less then Full bottle weight.
 Item: &apos;%1&apos;</source>
         <translation>Hmotnost prázdné láhve musí být menší než hmotnost plné láhve.
 Položka: &apos;%1&apos;</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-40"/>
+        <source>Bottle: %1, weighed %2 g.</source>
+        <translation>Láhev: %1, zváženo %2 g.</translation>
+    </message>
+    <message>
+        <location line="+47"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -314,12 +319,12 @@ Položka: &apos;%1&apos;</translation>
         <translation>Hmotnost láhve (%1 g) je nižší než hmotnost prázdné láhve (%2 g)!</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+79"/>
         <source>Bottle &apos;%1&apos; is not in database!</source>
         <translation>Láhev &apos;%1&apos; není v databázi!</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+63"/>
         <location line="+67"/>
         <source>Item</source>
         <translation>Položka</translation>
@@ -475,7 +480,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/cataloguepages.cpp" line="+122"/>
+        <location filename="../app/cataloguepages.cpp" line="+151"/>
         <location filename="../app/mainwindow.cpp" line="-39"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -566,7 +571,7 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+131"/>
+        <location filename="../app/overviewpages.cpp" line="+154"/>
         <location filename="../app/salespage.cpp" line="+190"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
@@ -792,7 +797,7 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-120"/>
+        <location filename="../app/overviewpages.cpp" line="-142"/>
         <location line="+19"/>
         <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
@@ -810,6 +815,16 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+73"/>
+        <source>Add to database</source>
+        <translation>Přidat do databáze</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not in the database: %1. Add it now? The database opens with a new row holding each EAN; fill in the names, volume and weights, press Save, then read the count again.</source>
+        <translation>Není v databázi: %1. Přidat nyní? Otevře se databáze s novým řádkem pro každý EAN; vyplňte názvy, objem a hmotnosti, stiskněte Uložit a pak inventuru načtěte znovu.</translation>
+    </message>
+    <message>
+        <location line="+21"/>
         <source>From the overview:</source>
         <translation>Z přehledu:</translation>
     </message>
@@ -979,7 +994,7 @@ množství [ks]</translation>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-21"/>
+        <location filename="../app/cataloguepages.cpp" line="-41"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -989,7 +1004,7 @@ množství [ks]</translation>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+13"/>
         <source>Item already exists</source>
         <translation>Položka již existuje</translation>
     </message>
@@ -1009,7 +1024,7 @@ množství [ks]</translation>
         <translation>Vyberte položku ke smazání</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="+18"/>
+        <location filename="../app/cataloguepages.cpp" line="+28"/>
         <source>Are you sure to delete item %1 ?</source>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
@@ -1019,7 +1034,7 @@ množství [ks]</translation>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-75"/>
+        <location filename="../app/cataloguepages.cpp" line="-95"/>
         <source>Database not saved</source>
         <translation>Databáze není uložena</translation>
     </message>
@@ -1029,7 +1044,32 @@ množství [ks]</translation>
         <translation>Opravdu chcete odejít? Všechny neuložené změny databáze budou zahozeny.</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+59"/>
+        <source>Invalid EAN</source>
+        <translation>Neplatný EAN</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Type the EAN code printed under the bar code of the bottle.</source>
+        <translation>Zadejte kód EAN vytištěný pod čárovým kódem láhve.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;%1&quot; is not an EAN: it has 8 to 14 digits and nothing else.</source>
+        <translation>„%1“ není EAN: ten má 8 až 14 číslic a nic jiného.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Check digit</source>
+        <translation>Kontrolní číslice</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The last digit of %1 should be %2 if the other digits are right, so the code may be mistyped. Add it anyway?</source>
+        <translation>Poslední číslice kódu %1 by při správných ostatních číslicích měla být %2, kód je tedy možná chybně opsaný. Přesto přidat?</translation>
+    </message>
+    <message>
+        <location line="+28"/>
         <location line="+6"/>
         <source>Writing database: %1 %</source>
         <translation>Zápis databáze: %1 %</translation>

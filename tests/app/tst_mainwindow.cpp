@@ -170,6 +170,9 @@ private slots:
     void headerClickSelectsNoColumn_data();
     void headerClickSelectsNoColumn();
     void catalogueLockAddDelete();
+    void catalogueAddItemChecksEan_data();
+    void catalogueAddItemChecksEan();
+    void unknownBottleCanBeAddedFromTheOverview();
     void catalogueSaveGoesIntoStationAndFile();
     void catalogueFileFailureIsReported();
     void catalogueSaveWithoutStation();
@@ -377,7 +380,7 @@ void tst_MainWindow::stationFailures()
         click("pbEditDatabase");
         click("pbUnlock");
         // Four bottles take a second block, which the station no longer answers.
-        interaction.textAnswers = QStringList{QStringLiteral("8594000000444")};
+        interaction.textAnswers = QStringList{QStringLiteral("8594000000440")};
         click("pbAddRow");
     }
 
@@ -988,13 +991,13 @@ void tst_MainWindow::catalogueLockAddDelete()
     for (const char *name : {"pbAddRow", "pbDeleteItem", "pbSaveDatabase"})
         QVERIFY2(child<QPushButton>(name)->isEnabled(), name);
 
-    interaction.textAnswers = QStringList{QStringLiteral("8594000000111"), QStringLiteral("8594000000444")};
+    interaction.textAnswers = QStringList{QStringLiteral("8594000000111"), QStringLiteral("8594000000440")};
     click("pbAddRow");
     QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Item already exists"));
     QCOMPARE(model->rowCount(), 3);
     click("pbAddRow");
     QCOMPARE(model->rowCount(), 4);
-    QVERIFY(model->findByEan(QStringLiteral("8594000000444")));
+    QVERIFY(model->findByEan(QStringLiteral("8594000000440")));
 
     view->setCurrentIndex(QModelIndex());
     click("pbDeleteItem");
@@ -1021,12 +1024,74 @@ void tst_MainWindow::catalogueLockAddDelete()
     QCOMPARE(page(), 0);
     click("pbEditDatabase");
     QVERIFY(model->locked);
-    QVERIFY(!model->findByEan(QStringLiteral("8594000000444")));
+    QVERIFY(!model->findByEan(QStringLiteral("8594000000440")));
     QCOMPARE(model->rowCount(), 3);
     const int questions = interaction.asked.size();
     model->sort(1, Qt::DescendingOrder); // a new order is no edit
     click("pbBack_3");
     QCOMPARE(interaction.asked.size(), questions);
+}
+
+void tst_MainWindow::catalogueAddItemChecksEan_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("answer"); // to the check digit question
+    QTest::addColumn<QString>("added"); // empty: nothing added
+    QTest::addColumn<QString>("asked"); // title of the message; empty: none
+
+    const int yes = Interaction::Yes, no = Interaction::No;
+    QTest::newRow("empty") << "" << yes << "" << "Invalid EAN";
+    QTest::newRow("letters") << "40063813a3931" << yes << "" << "Invalid EAN";
+    QTest::newRow("seven digits") << "1234567" << yes << "" << "Invalid EAN";
+    QTest::newRow("fifteen digits") << "123456789012345" << yes << "" << "Invalid EAN";
+    QTest::newRow("EAN-13") << "4006381333931" << yes << "4006381333931" << "";
+    QTest::newRow("EAN-8, blanks around") << " 12345670 " << yes << "12345670" << "";
+    QTest::newRow("wrong check digit, kept") << "4006381333932" << yes << "4006381333932" << "Check digit";
+    QTest::newRow("wrong check digit, dropped") << "4006381333932" << no << "" << "Check digit";
+}
+
+void tst_MainWindow::catalogueAddItemChecksEan()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    QFETCH(QString, added);
+    QFETCH(QString, asked);
+    window = makeWindow();
+    click("pbEditDatabase");
+    click("pbUnlock");
+    auto *model = qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model());
+    interaction.textAnswers = QStringList{typed};
+    interaction.buttonAnswers = {Interaction::Button(answer)};
+    click("pbAddRow");
+    QCOMPARE(model->rowCount(), added.isEmpty() ? 3 : 4);
+    if (!added.isEmpty())
+        QVERIFY(model->findByEan(added));
+    QCOMPARE(interaction.texts("message").size(), asked.isEmpty() ? 0 : 1);
+    if (!asked.isEmpty())
+        QCOMPARE(interaction.asked.constLast().title, asked);
+}
+
+void tst_MainWindow::unknownBottleCanBeAddedFromTheOverview()
+{
+    station->setInventory(0, {weighing(QStringLiteral("8594000000111"), 850),
+                              weighing(QStringLiteral("4006381333931"), 912)});
+    station->setLastInventoryNumber(1);
+    window = makeWindow();
+    interaction.buttonAnswers = {Interaction::Ok, Interaction::Yes};
+    click("pbLoadLastInventory");
+    QTRY_COMPARE_WITH_TIMEOUT(page(), 1, 10000);
+
+    // The warning names the bottle and its weight, and the database page opens unlocked with a new row
+    // holding its EAN.
+    const QStringList messages = interaction.texts("message");
+    QCOMPARE(messages.size(), 2);
+    QCOMPARE(messages.at(0), QStringLiteral("Bottle '4006381333931' is not in database!\n"
+                                            "Bottle: 4006381333931, weighed 912 g."));
+    QVERIFY(messages.at(1).contains(QStringLiteral("4006381333931")));
+    auto *model = qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model());
+    QVERIFY(!model->locked);
+    QCOMPARE(model->bottles.at(0).ean, QStringLiteral("4006381333931"));
+    QCOMPARE(child<QTableView>("tvEditDatabase")->currentIndex().row(), 0);
 }
 
 void tst_MainWindow::catalogueSaveGoesIntoStationAndFile()
@@ -1042,7 +1107,7 @@ void tst_MainWindow::catalogueSaveGoesIntoStationAndFile()
     QCOMPARE(child<QLabel>("lblLastDatabaseUpdateTime")->text(), QStringLiteral("03.02.2024"));
     click("pbEditDatabase");
     click("pbUnlock");
-    interaction.textAnswers = QStringList{QStringLiteral("8594000000444")};
+    interaction.textAnswers = QStringList{QStringLiteral("8594000000440")};
     click("pbAddRow");
     click("pbSaveDatabase");
     auto *progress = window->findChild<ProgressDialog *>();
@@ -1055,7 +1120,7 @@ void tst_MainWindow::catalogueSaveGoesIntoStationAndFile()
     for (const Bottle &b : station->catalogue())
         inStation << b.ean;
     QCOMPARE(inStation.size(), 4);
-    QVERIFY(inStation.contains(QStringLiteral("8594000000444")));
+    QVERIFY(inStation.contains(QStringLiteral("8594000000440")));
     QList<Bottle> onDisk;
     QVERIFY(Database::parse(TestSupport::readFile(file), onDisk));
     QCOMPARE(onDisk.size(), 4);
@@ -1102,7 +1167,7 @@ void tst_MainWindow::catalogueSaveWithoutStation()
     window = makeWindow();
     click("pbEditDatabase");
     click("pbUnlock");
-    interaction.textAnswers = QStringList{QStringLiteral("8594000000444")};
+    interaction.textAnswers = QStringList{QStringLiteral("8594000000440")};
     click("pbAddRow");
     click("pbSaveDatabase");
     QTRY_COMPARE_WITH_TIMEOUT(interaction.texts("error").size(), 1, 10000);
