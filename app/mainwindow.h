@@ -97,6 +97,7 @@ private:
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);
     void offerUnknownBottles(const InventoryBottleList &list);
+    void showFirmware();
     void updateLastSavedLabel();
     void updateDatabaseDateLabel();
     void setDatabaseLocked(bool locked);

@@ -10,6 +10,7 @@
 #include "interaction.h"
 #include "settings.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QLoggingCategory>
 #include <QPainter>
@@ -30,13 +31,28 @@ void MainWindow::readVersionFinished()
 
 void MainWindow::loadLastInventory()
 {
-    ui->lblQuarmelVersion->setText(tr("Quarmel FW: %1").arg(communication->firmwareVersion));
+    showFirmware();
     readIndex = -1;
     communication->readLastInventoryNumber();
 }
 
+// The firmware is known by the time it was built; a station that gave no readable time says so, and one not
+// asked yet (the three-inventory read does not ask) shows nothing.
+void MainWindow::showFirmware()
+{
+    const quint64 built = communication->firmwareVersion;
+    QString text;
+    if (built == 4294967295u)
+        text = tr("Quarmel FW: unknown");
+    else if (built != 0)
+        text = tr("Quarmel FW: %1")
+                   .arg(QDateTime::fromSecsSinceEpoch(qint64(built)).toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+    ui->lblQuarmelVersion->setText(text);
+}
+
 void MainWindow::loadLast3Inventory()
 {
+    showFirmware();
     readIndex = 0;
     showProgress(tr("Reading inventory from Quarmel: %1 %").arg(0));
     communication->readLastInventoryNumber();

@@ -403,7 +403,7 @@ množství [ks]</translation>
     <name>MainWindow</name>
     <message>
         <location filename="../app/mainwindow.ui" line="+14"/>
-        <source>MainWindow</source>
+        <source>Quarmel Inventory</source>
         <translation>Quarmel Inventory</translation>
     </message>
     <message>
@@ -416,12 +416,11 @@ množství [ks]</translation>
         <location line="+17"/>
         <location line="+133"/>
         <location line="+591"/>
-        <location line="+34"/>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
     </message>
     <message>
-        <location line="-768"/>
+        <location line="-734"/>
         <source>Last Database Update: </source>
         <translation>Poslední aktualizace databáze: </translation>
     </message>
@@ -571,7 +570,7 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+154"/>
+        <location filename="../app/overviewpages.cpp" line="+170"/>
         <location filename="../app/salespage.cpp" line="+190"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
@@ -797,19 +796,24 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-142"/>
-        <location line="+19"/>
+        <location filename="../app/overviewpages.cpp" line="-157"/>
+        <location line="+34"/>
         <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
         <translation>Načítání inventury z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="-31"/>
+        <location line="-34"/>
+        <source>Quarmel FW: unknown</source>
+        <translation>Quarmel FW: neznámý</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>Quarmel FW: %1</source>
         <translation>Quarmel FW: %1</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+21"/>
         <source>Quarmel holds no stored inventory yet (it reports number %1). Take an inventory on Quarmel first.</source>
         <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
     </message>

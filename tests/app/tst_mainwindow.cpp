@@ -303,8 +303,11 @@ void tst_MainWindow::loadLastInventoryShowsResidues()
     QCOMPARE(overview->rowCount(), 1);
     QCOMPARE(overview->index(0, 0).data().toString(), QStringLiteral("Absinth"));
     QCOMPARE(overview->index(0, 1).data().toString(), QStringLiteral("0.35"));
-    QVERIFY(child<QLabel>("lblQuarmelVersion")->text().startsWith(QStringLiteral("Quarmel FW: ")));
-    QVERIFY(child<QLabel>("lblQuarmelVersion")->text() != QStringLiteral("Quarmel FW: 4294967295"));
+    // The firmware by its build time, the station simulator's "May  7 2013 14:30:05".
+    QCOMPARE(child<QLabel>("lblQuarmelVersion")->text(), QStringLiteral("Quarmel FW: 07.05.2013 14:30"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Quarmel Inventory"));
+    // With a title bar and a panel the window still fits a screen 768 pixels high.
+    QVERIFY(window->height() <= 680 && window->minimumSizeHint().height() <= 680);
     QCOMPARE(child<QLabel>("lblInventoryDate_2")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     QVERIFY(interaction.texts("error").isEmpty());
@@ -330,6 +333,7 @@ void tst_MainWindow::threeInventoriesInStationOrder()
 
     click("pbLoadLastThreeInventory");
     QTRY_COMPARE_WITH_TIMEOUT(page(), 4, 15000);
+    QCOMPARE(child<QLabel>("lblQuarmelVersion")->text(), QString()); // not asked for: nothing to show
     QVERIFY(child<QRadioButton>("rbInventory_1")->isChecked());
     const char *views[] = {"tvInventoryOverview_1", "tvInventoryOverview_2", "tvInventoryOverview_3"};
     for (int k = 0; k < 3; ++k) {
@@ -1242,6 +1246,12 @@ void tst_MainWindow::refreshDatabaseShowsAndAppliesUpdate()
     QVERIFY(diff);
     QCOMPARE(diff->rowCount(), 4);
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+    // No header is cut, whatever the window's width.
+    QHeaderView *header = child<QTableView>("tvDatabaseUpdate")->horizontalHeader();
+    for (int section = 0; section < diff->columnCount(); ++section) {
+        const QString text = diff->headerData(section, Qt::Horizontal).toString();
+        QVERIFY2(header->sectionSize(section) > header->fontMetrics().horizontalAdvance(text), qPrintable(text));
+    }
 
     click("pbUpdate");
     QTRY_VERIFY_WITH_TIMEOUT(!window->findChild<ProgressDialog *>()->isVisible(), 15000);
