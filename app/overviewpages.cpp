@@ -84,8 +84,9 @@ void MainWindow::inventoryLoaded()
 {
     if (readIndex == -1) {
         currentList.setInventory(communication->inventory, database);
-        showInventoryOverview(&currentList);
+        // Before the overview: its question about unknown bottles must not sit under the overlay.
         progressDialog->close();
+        showInventoryOverview(&currentList);
         return;
     }
     if (readIndex == 0 || readIndex == 1) {
