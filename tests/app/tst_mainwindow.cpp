@@ -542,7 +542,7 @@ void tst_MainWindow::countUpCarriesOverLastTable()
 {
     window = makeWindow();
     QVERIFY(reachSalesPage());
-    salesModel()->setData(salesModel()->index(0, 2), 25.0);
+    salesModel()->setData(salesModel()->index(0, 2), QStringLiteral("99,999"));
     click("pbAddInventoryItem");
     itemsModel()->setData(itemsModel()->index(0, 0), QStringLiteral("Peanuts"));
     interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("t.inv"))};
@@ -552,8 +552,18 @@ void tst_MainWindow::countUpCarriesOverLastTable()
 
     QVERIFY(reachSalesPage());
     QCOMPARE(salesModel()->rows.at(0).initialQuantity, qint64(350));
-    QCOMPARE(salesModel()->rows.at(0).pricePerUnit, 25.0);
+    QCOMPARE(salesModel()->rows.at(0).pricePerUnit, 99.999);
     QCOMPARE(itemsModel()->rowCount(), 1);
+
+    // Typed From Stock entries stay unsaved across Import Table, so Back still asks.
+    salesModel()->setData(salesModel()->index(0, Inventory::FromStockColumn), QStringLiteral("0,7"));
+    interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("t.inv"))};
+    click("pbImportInventory");
+    QCOMPARE(salesModel()->rows.at(0).fromStock, qint64(700));
+    interaction.buttonAnswers = {Interaction::No};
+    click("pbBack_4");
+    QCOMPARE(page(), 2);
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Inventory not saved"));
     QCOMPARE(itemsModel()->index(0, 0).data().toString(), QStringLiteral("Peanuts"));
 }
 
