@@ -18,7 +18,8 @@ QString ask(QWidget *parent, const QString &title, const char *key, const QStrin
     QString startPath = rememberedFolder(QLatin1String(key));
     if (!proposedName.isEmpty())
         startPath += QLatin1Char('/') + proposedName;
-    const QString fileName = Interaction::instance()->fileDialog(parent, title, startPath, filter, save, folder);
+    const QString fileName =
+        Interaction::instance()->fileDialog(parent, title, startPath, filter, save, folder);
     // The folder to remember is the one the file is in; the dialog may have been browsing elsewhere.
     if (folder && !fileName.isEmpty())
         *folder = QFileInfo(fileName).absolutePath();

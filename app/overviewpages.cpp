@@ -46,7 +46,8 @@ void MainWindow::showFirmware()
         text = tr("Quarmel FW: unknown");
     else if (built != 0)
         text = tr("Quarmel FW: %1")
-                   .arg(QDateTime::fromSecsSinceEpoch(qint64(built)).toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+                   .arg(QDateTime::fromSecsSinceEpoch(qint64(built))
+                            .toString(QStringLiteral("dd.MM.yyyy hh:mm")));
     ui->lblQuarmelVersion->setText(text);
 }
 

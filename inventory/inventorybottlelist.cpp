@@ -91,9 +91,9 @@ void InventoryBottleList::addBottle(Bottle &bottle, const InventoryBottle *measu
     row.weight = measurement ? measurement->weight : 0;
 
     // A warning the user can act on says which bottle and what it weighed.
-    const QString weighed = measurement ? QLatin1Char('\n') + weighedText(bottle.fullName, bottle.ean,
-                                                                          measurement->weight)
-                                        : QString();
+    const QString weighed =
+        measurement ? QLatin1Char('\n') + weighedText(bottle.fullName, bottle.ean, measurement->weight)
+                    : QString();
     const qint64 span = qint64(bottle.fullWeight) - qint64(bottle.emptyWeight);
     if (span <= 0) {
         const QString text =

@@ -41,8 +41,8 @@ bool NumberInput::parse(const QString &text, double *number, QString *reason)
             return refuse(tr("\"%1\" holds both a comma and a point; type the decimals after one of them "
                              "and nothing between the thousands, or a blank.")
                               .arg(text));
-        return refuse(tr("\"%1\" is not a number; type digits with a decimal comma or point only.")
-                          .arg(text));
+        return refuse(
+            tr("\"%1\" is not a number; type digits with a decimal comma or point only.").arg(text));
     }
     QString plain = match.captured(1);
     plain.remove(QLatin1Char(' '));

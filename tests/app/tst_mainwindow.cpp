@@ -51,7 +51,8 @@ public:
     QString fileDialog(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
                        bool save, QString *folder) override
     {
-        const QString chosen = ScriptedInteraction::fileDialog(parent, title, startPath, filter, save, folder);
+        const QString chosen =
+            ScriptedInteraction::fileDialog(parent, title, startPath, filter, save, folder);
         if (folder && !browsedFolder.isEmpty())
             *folder = browsedFolder;
         return chosen;
@@ -440,11 +441,13 @@ void tst_MainWindow::countUpWithoutLastTable_data()
                            "<finalQuantity>900</finalQuantity></bottle>"
                            "<item><name>Peanuts</name><finalQuantity>5</finalQuantity></item></inventory>");
     QTest::newRow("first count") << false << QByteArray() << QStringList();
-    QTest::newRow("not a table") << true << QByteArray("<?xml version=\"1.0\"?><inventory><bottle/></inventory>")
+    QTest::newRow("not a table") << true
+                                 << QByteArray("<?xml version=\"1.0\"?><inventory><bottle/></inventory>")
                                  << damaged;
     QTest::newRow("empty") << true << QByteArray() << damaged;
     QTest::newRow("cut off") << true << whole.left(whole.size() - 20) << damaged;
-    QTest::newRow("NUL bytes") << true << QByteArray(whole).replace("<counter>", QByteArray(9, '\0')) << damaged;
+    QTest::newRow("NUL bytes") << true << QByteArray(whole).replace("<counter>", QByteArray(9, '\0'))
+                               << damaged;
 }
 
 void tst_MainWindow::countUpWithoutLastTable()
@@ -603,9 +606,9 @@ void tst_MainWindow::sumsFollowEditsAndCurrency()
 
 void tst_MainWindow::editorsKeepWhatWasTyped_data()
 {
-    QTest::addColumn<bool>("items");   // the appended items, else the sales table
+    QTest::addColumn<bool>("items"); // the appended items, else the sales table
     QTest::addColumn<int>("column");
-    QTest::addColumn<bool>("pieces");  // the From Stock column counts bottles
+    QTest::addColumn<bool>("pieces");   // the From Stock column counts bottles
     QTest::addColumn<QString>("typed"); // empty: the editor is confirmed as it opened
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("stored"); // the cell's edit text afterwards
@@ -648,7 +651,8 @@ void tst_MainWindow::editorsKeepWhatWasTyped()
     if (pieces)
         sales->selectPiecesStock();
     click("pbAddInventoryItem");
-    QTest::keyClick(child<QTableView>("tvItemInventory")->viewport()->findChild<QLineEdit *>(), Qt::Key_Escape);
+    QTest::keyClick(child<QTableView>("tvItemInventory")->viewport()->findChild<QLineEdit *>(),
+                    Qt::Key_Escape);
     QVERIFY(itemsModel()->setData(itemsModel()->index(0, 2), QStringLiteral("2.345")));
     QVERIFY(itemsModel()->setData(itemsModel()->index(0, 3), QStringLiteral("4")));
     sales->modified = itemsModel()->modified = false;
@@ -1049,19 +1053,20 @@ void tst_MainWindow::catalogueLockAddDelete()
 void tst_MainWindow::catalogueAddItemChecksEan_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("answer"); // to the check digit question
+    QTest::addColumn<int>("answer");    // to the check digit question
     QTest::addColumn<QString>("added"); // empty: nothing added
     QTest::addColumn<QString>("asked"); // title of the message; empty: none
 
     const int yes = Interaction::Yes, no = Interaction::No;
-    QTest::newRow("empty") << "" << yes << "" << "Invalid EAN";
-    QTest::newRow("letters") << "40063813a3931" << yes << "" << "Invalid EAN";
-    QTest::newRow("seven digits") << "1234567" << yes << "" << "Invalid EAN";
-    QTest::newRow("fifteen digits") << "123456789012345" << yes << "" << "Invalid EAN";
-    QTest::newRow("EAN-13") << "4006381333931" << yes << "4006381333931" << "";
-    QTest::newRow("EAN-8, blanks around") << " 12345670 " << yes << "12345670" << "";
-    QTest::newRow("wrong check digit, kept") << "4006381333932" << yes << "4006381333932" << "Check digit";
-    QTest::newRow("wrong check digit, dropped") << "4006381333932" << no << "" << "Check digit";
+    const QString none, invalid = QStringLiteral("Invalid EAN"), check = QStringLiteral("Check digit");
+    QTest::newRow("empty") << none << yes << none << invalid;
+    QTest::newRow("letters") << "40063813a3931" << yes << none << invalid;
+    QTest::newRow("seven digits") << "1234567" << yes << none << invalid;
+    QTest::newRow("fifteen digits") << "123456789012345" << yes << none << invalid;
+    QTest::newRow("EAN-13") << "4006381333931" << yes << "4006381333931" << none;
+    QTest::newRow("EAN-8, blanks around") << " 12345670 " << yes << "12345670" << none;
+    QTest::newRow("wrong check digit, kept") << "4006381333932" << yes << "4006381333932" << check;
+    QTest::newRow("wrong check digit, dropped") << "4006381333932" << no << none << check;
 }
 
 void tst_MainWindow::catalogueAddItemChecksEan()
@@ -1087,8 +1092,8 @@ void tst_MainWindow::catalogueAddItemChecksEan()
 
 void tst_MainWindow::unknownBottleCanBeAddedFromTheOverview()
 {
-    station->setInventory(0, {weighing(QStringLiteral("8594000000111"), 850),
-                              weighing(QStringLiteral("4006381333931"), 912)});
+    station->setInventory(
+        0, {weighing(QStringLiteral("8594000000111"), 850), weighing(QStringLiteral("4006381333931"), 912)});
     station->setLastInventoryNumber(1);
     window = makeWindow();
     interaction.buttonAnswers = {Interaction::Ok, Interaction::Yes};
@@ -1260,7 +1265,8 @@ void tst_MainWindow::refreshDatabaseShowsAndAppliesUpdate()
     QHeaderView *header = child<QTableView>("tvDatabaseUpdate")->horizontalHeader();
     for (int section = 0; section < diff->columnCount(); ++section) {
         const QString text = diff->headerData(section, Qt::Horizontal).toString();
-        QVERIFY2(header->sectionSize(section) > header->fontMetrics().horizontalAdvance(text), qPrintable(text));
+        QVERIFY2(header->sectionSize(section) > header->fontMetrics().horizontalAdvance(text),
+                 qPrintable(text));
     }
 
     click("pbUpdate");
