@@ -15,10 +15,67 @@
 #include "stationprotocol.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QLoggingCategory>
 #include <QNetworkReply>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcCataloguePages, "cataloguepages")
+
+namespace {
+// The catalogue as its file would hold it, in EAN order: sorting the table is no edit. Every weighing marks
+// its bottle for the count, so that mark is left out too.
+QByteArray catalogueContent(QList<Bottle> bottles)
+{
+    std::sort(bottles.begin(), bottles.end(), [](const Bottle &a, const Bottle &b) { return a.ean < b.ean; });
+    for (Bottle &bottle : bottles)
+        bottle.useInInventory = false;
+    return Database::toDocument(bottles);
+}
+// The GS1 check digit of an EAN: the other digits weighted 3 and 1 from the right.
+int checkDigit(const QString &ean)
+{
+    int sum = 0;
+    for (int i = ean.size() - 2, weight = 3; i >= 0; --i, weight = 4 - weight)
+        sum += ean.at(i).digitValue() * weight;
+    return (10 - sum % 10) % 10;
+}
+} // namespace
+
+void MainWindow::catalogueSaved()
+{
+    savedCatalogue = database->bottles;
+    savedCatalogueContent = catalogueContent(savedCatalogue);
+}
+
+bool MainWindow::confirmDiscardCatalogue()
+{
+    if (catalogueContent(database->bottles) == savedCatalogueContent)
+        return true;
+    if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Database not saved"),
+                                         tr("Are you sure to leave? All unsaved changes of the database will "
+                                            "be discarded."),
+                                         Interaction::Yes | Interaction::No) != Interaction::Yes)
+        return false;
+    // What the table shows must be what is kept: the next visit would otherwise show, and a later save
+    // write, the values just thrown away.
+    QHash<QString, bool> marks;
+    for (const Bottle &bottle : qAsConst(database->bottles))
+        marks.insert(bottle.ean, bottle.useInInventory);
+    QList<Bottle> kept = savedCatalogue;
+    for (Bottle &bottle : kept)
+        bottle.useInInventory = marks.value(bottle.ean, bottle.useInInventory);
+    database->setBottles(kept);
+    return true;
+}
+
+void MainWindow::backFromCatalogue()
+{
+    if (confirmDiscardCatalogue())
+        showMainMenu();
+}
 
 void MainWindow::editDatabase()
 {
@@ -52,11 +109,31 @@ void MainWindow::addDatabaseRow()
     QString ean;
     if (!Interaction::instance()->getText(this, tr("Input EAN"), tr("EAN"), &ean))
         return;
+    ean = ean.trimmed();
+    // The station matches weighings by these digits; anything else could never be weighed.
+    static const QRegularExpression digits(QStringLiteral("^\\d{8,14}$"));
+    if (!digits.match(ean).hasMatch()) {
+        Interaction::instance()->message(
+            this, Interaction::Icon::Warning, tr("Invalid EAN"),
+            ean.isEmpty() ? tr("Type the EAN code printed under the bar code of the bottle.")
+                          : tr("\"%1\" is not an EAN: it has 8 to 14 digits and nothing else.").arg(ean));
+        return;
+    }
     if (database->findByEan(ean)) {
         Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Item already exists"),
                                          tr("This item already exists, select different one"));
         return;
     }
+    const int expected = checkDigit(ean);
+    if (expected != ean.back().digitValue() &&
+        Interaction::instance()->message(
+            this, Interaction::Icon::Warning, tr("Check digit"),
+            tr("The last digit of %1 should be %2 if the other digits are right, so the code may be "
+               "mistyped. Add it anyway?")
+                .arg(ean)
+                .arg(expected),
+            Interaction::Yes | Interaction::No) != Interaction::Yes)
+        return;
     const int row = ui->tvEditDatabase->currentIndex().row();
     database->insertBottle(qMax(row, 0), ean);
     if (row < 0)
@@ -107,9 +184,13 @@ void MainWindow::saveDatabaseToFile()
     if (!saved) {
         // The station has the new catalogue but this computer has not; the table stays open so the user can
         // save again once the folder is writable.
-        FilePrompt::reportSaveFailure(this, reason);
+        FilePrompt::reportSaveFailure(
+            this, localFilePath(QLatin1String(DataFile::catalogue)), reason,
+            tr("Quarmel already holds the new database, so Quarmel and this computer now differ. "
+               "Save again once the file can be written."));
         return;
     }
+    catalogueSaved();
     updateDatabaseDateLabel();
     setDatabaseLocked(true);
 }

@@ -6,7 +6,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPrintDialog>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -103,7 +105,32 @@ void DialogInteraction::errorBox(const QString &title, const QString &text)
     box.exec();
 }
 
+// The desktop's opener starts happily for a file no program takes and then fails where nobody sees it, so
+// the free desktops are asked first whether a program is set for the file's type. Only a clear "none" counts:
+// a query that cannot run or does not answer in time leaves the decision to the opener.
+bool DialogInteraction::noProgramFor(const QString &path)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const QString type = QMimeDatabase().mimeTypeForFile(path).name();
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), type});
+    if (!query.waitForStarted(2000))
+        return false;
+    if (!query.waitForFinished(3000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return false;
+    }
+    return query.exitStatus() == QProcess::NormalExit && query.readAllStandardOutput().trimmed().isEmpty();
+#else
+    Q_UNUSED(path)
+    return false;
+#endif
+}
+
 bool DialogInteraction::openUrl(const QUrl &url)
 {
+    if (url.isLocalFile() && noProgramFor(url.toLocalFile()))
+        return false;
     return QDesktopServices::openUrl(url);
 }

@@ -15,4 +15,7 @@ public:
     bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override;
     void errorBox(const QString &title, const QString &text) override;
     bool openUrl(const QUrl &url) override;
+
+    // True only when the desktop says clearly that no program opens `path`.
+    static bool noProgramFor(const QString &path);
 };

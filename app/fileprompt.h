@@ -11,12 +11,14 @@ class QWidget;
 namespace FilePrompt {
 
 // Asks for a file in the folder remembered under `key`, with `proposedName` (may be empty) after the
-// folder. Returns the chosen file, or an empty string when cancelled; `folder` receives the dialog's folder.
+// folder. Returns the chosen file, or an empty string when cancelled; `folder` receives the file's folder.
 QString ask(QWidget *parent, const QString &title, const char *key, const QString &proposedName,
             const QString &filter, bool save, QString *folder);
 
-// "Unable to save" / "Failed to save file", followed by the reason when there is one.
-void reportSaveFailure(QWidget *parent, const QString &reason);
+// "Unable to save" / "Failed to save file", then the file with the reason when there is one, then what the
+// failure leaves behind when the caller knows.
+void reportSaveFailure(QWidget *parent, const QString &fileName, const QString &reason,
+                       const QString &consequence = QString());
 
 // The export flow: ask as above, run `write` on the chosen file, remember the folder when it succeeded and
 // report the failure otherwise. Returns whether a file was written.

@@ -27,6 +27,7 @@
 #include <QNetworkReply>
 #include <QPainter>
 #include <QPrinter>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include <algorithm>
@@ -80,6 +81,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     TableSetup::prepare(*ui);
     updateDatabaseDateLabel();
     updateLastSavedLabel();
+    checkDataFolder();
     loadLocalDatabase();
 
     connectMenuPage();
@@ -132,7 +134,7 @@ void MainWindow::connectMenuPage()
     connect(ui->pbLoadLastThreeInventory, &QPushButton::clicked, this, &MainWindow::loadLast3Inventory);
     connect(ui->pbEditDatabase, &QPushButton::clicked, this, &MainWindow::editDatabase);
     connect(ui->pbRefreshDatabase, &QPushButton::clicked, this, &MainWindow::downloadDatabase);
-    for (QPushButton *back : {ui->pbBack_2, ui->pbBack_3, ui->pbBack, ui->pbBack_5})
+    for (QPushButton *back : {ui->pbBack_2, ui->pbBack, ui->pbBack_5})
         connect(back, &QPushButton::clicked, this, &MainWindow::showMainMenu);
 }
 
@@ -171,6 +173,8 @@ void MainWindow::connectSalesPage()
     connect(ui->tvItemInventory, &QTableView::clicked, this, &MainWindow::inventoryItemSelected);
     connect(&inventory, &Inventory::calculated, this, &MainWindow::calculated);
     connect(&itemInventory, &ItemInventory::calculated, this, &MainWindow::calculated);
+    connect(&inventory, &Inventory::inputRefused, this, &MainWindow::inputRefused);
+    connect(&itemInventory, &ItemInventory::inputRefused, this, &MainWindow::inputRefused);
     connect(ui->pbBack_4, &QPushButton::clicked, this, &MainWindow::backFromInventory);
     connect(ui->pbSaveInventory, &QPushButton::clicked, this, &MainWindow::saveInventory);
     connect(ui->pbImportInventory, &QPushButton::clicked, this, &MainWindow::importInventory);
@@ -190,6 +194,7 @@ void MainWindow::connectSalesPage()
 
 void MainWindow::connectCataloguePages()
 {
+    connect(ui->pbBack_3, &QPushButton::clicked, this, &MainWindow::backFromCatalogue);
     connect(ui->pbAddRow, &QPushButton::clicked, this, &MainWindow::addDatabaseRow);
     connect(ui->pbDeleteItem, &QPushButton::clicked, this, &MainWindow::deleteDatabaseRow);
     connect(ui->pbSaveDatabase, &QPushButton::clicked, this, &MainWindow::saveDatabase);
@@ -218,7 +223,23 @@ void MainWindow::loadLocalDatabase()
                       .arg(opened.damage, opened.keptCopy);
         Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Damaged database"), text);
     }
+    catalogueSaved();
     ui->tvEditDatabase->setModel(database);
+}
+
+void MainWindow::checkDataFolder()
+{
+    // Found out at the first save, an unwritable folder would cost the user a whole count.
+    const QString folder = QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath();
+    QTemporaryFile probe(folder + QStringLiteral("/probe-XXXXXX"));
+    if (probe.open())
+        return;
+    qCWarning(lcMainWindow) << "Data folder cannot be written:" << folder << probe.errorString();
+    Interaction::instance()->message(
+        this, Interaction::Icon::Critical, tr("Data folder not writable"),
+        tr("The data folder %1 cannot be written (%2). The database and the last saved table cannot be "
+           "kept until it can.")
+            .arg(QDir::toNativeSeparators(folder), probe.errorString()));
 }
 
 void MainWindow::showPage(Page page)
@@ -233,7 +254,7 @@ void MainWindow::showMainMenu()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (ui->stackedWidget->currentIndex() == SalesPage && !confirmLeave())
+    if ((ui->stackedWidget->currentIndex() == SalesPage && !confirmLeave()) || !confirmDiscardCatalogue())
         event->ignore();
     else
         event->accept();
@@ -254,7 +275,13 @@ void MainWindow::showProgress(const QString &text)
 
 void MainWindow::updateLastSavedLabel()
 {
-    ui->lblLastSavedInventoryTime->setText(fileDateOrDash(localFilePath(QLatin1String(DataFile::lastTable))));
+    const QString path = localFilePath(QLatin1String(DataFile::lastTable));
+    QString text = fileDateOrDash(path);
+    // A copy that does not read whole carries nothing into the next count; its date alone would say it does.
+    Inventory probe;
+    if (QFileInfo::exists(path) && probe.import(path) != Inventory::NoError)
+        text = tr("%1 (damaged)").arg(text);
+    ui->lblLastSavedInventoryTime->setText(text);
 }
 
 void MainWindow::updateDatabaseDateLabel()
@@ -304,18 +331,29 @@ void MainWindow::timeout()
 // ---------------------------------------------------------------------------------------------------------
 // Shared by the pages: deleting rows, the spreadsheet hand-off, the printer
 
-void MainWindow::deleteSelectedRows(QTableView *view)
+void MainWindow::deleteSelectedRows(QTableView *view, const QString &from)
 {
-    if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Delete Item"),
-                                         tr("Are you sure to delete selected items ?"),
-                                         Interaction::Yes | Interaction::No) == Interaction::No)
-        return;
     QList<int> rows;
     for (const QModelIndex &index : view->selectionModel()->selectedIndexes())
         rows.append(index.row());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     QAbstractItemModel *model = view->model();
+
+    // The question names the rows, so that a selection left in the other table cannot go unnoticed.
+    const int named = 10;
+    QStringList names;
+    for (int i = 0; i < rows.size() && i < named; ++i) {
+        const QString name = model->index(rows.at(i), 0).data().toString();
+        names.append(name.isEmpty() ? tr("(row %1 without a name)").arg(rows.at(i) + 1) : name);
+    }
+    if (rows.size() > named)
+        names.append(tr("and %1 more").arg(rows.size() - named));
+    if (Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Delete Item"),
+                                         tr("Are you sure to delete selected items ?") + QLatin1Char('\n') +
+                                             from + QLatin1Char(' ') + names.join(QStringLiteral(", ")),
+                                         Interaction::Yes | Interaction::No) == Interaction::No)
+        return;
     for (auto it = rows.crbegin(); it != rows.crend(); ++it)
         model->removeRows(*it, 1);
 }

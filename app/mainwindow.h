@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bottle.h"
 #include "communication.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
@@ -8,7 +9,6 @@
 #include <QMainWindow>
 #include <QMenu>
 
-struct Bottle;
 class Database;
 class DiffDatabase;
 class ProgressDialog;
@@ -47,6 +47,7 @@ private slots:
     void downloadDatabase();
     void showMainMenu();
     void backFromInventory();
+    void backFromCatalogue();
     void selectInventory();
     void openInventory();
     void readVersionFinished();
@@ -59,6 +60,7 @@ private slots:
     void savingDatabase(int percent);
     void saveDatabaseToFile();
     void calculated();
+    void inputRefused(const QModelIndex &index, const QString &reason);
     void inventoryHeaderClicked(int section);
     void inventoryBottleSelected();
     void inventoryItemSelected();
@@ -95,15 +97,21 @@ private:
     void showPage(Page page);
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);
+    void offerUnknownBottles(const InventoryBottleList &list);
+    void showFirmware();
     void updateLastSavedLabel();
     void updateDatabaseDateLabel();
     void setDatabaseLocked(bool locked);
     void updateSalesTitle();
     bool confirmLeave();
+    bool confirmDiscardCatalogue();
+    void catalogueSaved();
+    void checkDataFolder();
     void showDatabaseUpdate(const QList<Bottle> &update);
     void loadLocalDatabase();
     void showLastThreeInventories();
-    void deleteSelectedRows(QTableView *view);
+    void deleteSelectedRows(QTableView *view, const QString &from);
+    void keepOneSalesSelection();
     void openInSpreadsheet(const QString &path);
     bool beginPrinting(QPainter &painter);
     void databaseWriteRefused();
@@ -119,11 +127,14 @@ private:
     InventoryBottleList lastLists[3];
     InventoryBottleList *shownOverview = nullptr;
     int readIndex = -1;
+    int lastAddedItemRow = -1;
     Communication *communication = nullptr;
     Database *database = nullptr;
     ProgressDialog *progressDialog = nullptr;
     QNetworkAccessManager *networkManager = nullptr;
     DiffDatabase *diffDatabase = nullptr;
+    QList<Bottle> savedCatalogue;
+    QByteArray savedCatalogueContent;
 
     Inventory inventory;
     ItemInventory itemInventory;

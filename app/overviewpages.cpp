@@ -6,10 +6,12 @@
 #include "progressdialog.h"
 #include "tablesetup.h"
 
+#include "database.h"
 #include "interaction.h"
 #include "settings.h"
 #include "workbook.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QLoggingCategory>
 #include <QPainter>
@@ -30,13 +32,29 @@ void MainWindow::readVersionFinished()
 
 void MainWindow::loadLastInventory()
 {
-    ui->lblQuarmelVersion->setText(tr("Quarmel FW: %1").arg(communication->firmwareVersion));
+    showFirmware();
     readIndex = -1;
     communication->readLastInventoryNumber();
 }
 
+// The firmware is known by the time it was built; a station that gave no readable time says so, and one not
+// asked yet (the three-inventory read does not ask) shows nothing.
+void MainWindow::showFirmware()
+{
+    const quint64 built = communication->firmwareVersion;
+    QString text;
+    if (built == 4294967295u)
+        text = tr("Quarmel FW: unknown");
+    else if (built != 0)
+        text = tr("Quarmel FW: %1")
+                   .arg(QDateTime::fromSecsSinceEpoch(qint64(built))
+                            .toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+    ui->lblQuarmelVersion->setText(text);
+}
+
 void MainWindow::loadLast3Inventory()
 {
+    showFirmware();
     readIndex = 0;
     showProgress(tr("Reading inventory from Quarmel: %1 %").arg(0));
     communication->readLastInventoryNumber();
@@ -68,8 +86,9 @@ void MainWindow::inventoryLoaded()
 {
     if (readIndex == -1) {
         currentList.setInventory(communication->inventory, database);
-        showInventoryOverview(&currentList);
+        // Before the overview: its question about unknown bottles must not sit under the overlay.
         progressDialog->close();
+        showInventoryOverview(&currentList);
         return;
     }
     if (readIndex == 0 || readIndex == 1) {
@@ -115,6 +134,28 @@ void MainWindow::showInventoryOverview(InventoryBottleList *list)
     shownOverview = list;
     TableSetup::showOverview(ui->tvInventoryOverview, list);
     ui->lblInventoryDate_2->setText(shownDate(list->time));
+    offerUnknownBottles(*list);
+}
+
+void MainWindow::offerUnknownBottles(const InventoryBottleList &list)
+{
+    if (list.unknownEans.isEmpty())
+        return;
+    if (Interaction::instance()->message(
+            this, Interaction::Icon::Question, tr("Add to database"),
+            tr("Not in the database: %1. Add it now? The database opens with a new row holding each EAN; "
+               "fill in the names, volume and weights, press Save, then read the count again.")
+                .arg(list.unknownEans.join(QStringLiteral(", "))),
+            Interaction::Yes | Interaction::No) != Interaction::Yes)
+        return;
+    editDatabase();
+    unlock();
+    for (auto ean = list.unknownEans.crbegin(); ean != list.unknownEans.crend(); ++ean) {
+        if (!database->findByEan(*ean))
+            database->insertBottle(0, *ean);
+    }
+    ui->tvEditDatabase->scrollToTop();
+    ui->tvEditDatabase->setCurrentIndex(database->index(0, 0));
 }
 
 void MainWindow::deleteInventoryOverviewRow()
@@ -123,7 +164,7 @@ void MainWindow::deleteInventoryOverviewRow()
         askToSelect();
         return;
     }
-    deleteSelectedRows(ui->tvInventoryOverview);
+    deleteSelectedRows(ui->tvInventoryOverview, tr("From the overview:"));
 }
 
 void MainWindow::inventoryOverviewExportCSV()
@@ -156,7 +197,7 @@ void MainWindow::inventoryOverviewExportExcel()
     if (Workbook::writeOverview(path, shownOverview->rows, &reason))
         openInSpreadsheet(path);
     else
-        FilePrompt::reportSaveFailure(this, reason);
+        FilePrompt::reportSaveFailure(this, path, reason);
 }
 
 void MainWindow::printInventoryOverview()

@@ -17,6 +17,8 @@
 #include <QDir>
 #include <QPainter>
 #include <QPrinter>
+#include <QStatusBar>
+#include <QToolTip>
 
 void MainWindow::openInventory()
 {
@@ -28,6 +30,7 @@ void MainWindow::openInventory()
     tillPanel->clear();
     TableSetup::showSales(ui->tvInventory, &inventory);
     TableSetup::showItems(ui->tvItemInventory, &itemInventory);
+    keepOneSalesSelection();
     updateSalesTitle();
     showPage(SalesPage);
 
@@ -47,6 +50,17 @@ void MainWindow::calculated()
     ui->lblBottlesRevenue->setText(SalesTotals::alcohol(inventory));
     ui->lblItemsRevenue->setText(SalesTotals::items(itemInventory));
     ui->tvInventory->updateGeometry();
+    statusBar()->clearMessage();
+}
+
+void MainWindow::inputRefused(const QModelIndex &index, const QString &reason)
+{
+    // The cell keeps its old value; say why where the eye is, and keep it in the status line until the
+    // next accepted edit.
+    QTableView *view = index.model() == &inventory ? ui->tvInventory : ui->tvItemInventory;
+    const QString text = tr("Not taken: %1").arg(reason);
+    statusBar()->showMessage(text);
+    QToolTip::showText(view->viewport()->mapToGlobal(view->visualRect(index).bottomLeft()), text, view);
 }
 
 void MainWindow::updateSalesTitle()
@@ -71,15 +85,29 @@ void MainWindow::inventoryHeaderClicked(int section)
         menu->popup(QCursor::pos());
 }
 
+// Delete Item removes from the table that holds a selection, so only one of the two may hold one, however
+// it was made: by the mouse, the keyboard or Add Item.
+void MainWindow::keepOneSalesSelection()
+{
+    for (QTableView *view : {ui->tvInventory, ui->tvItemInventory}) {
+        if (!view->selectionModel())
+            continue;
+        const auto slot = view == ui->tvInventory ? &MainWindow::inventoryBottleSelected
+                                                  : &MainWindow::inventoryItemSelected;
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, slot,
+                Qt::UniqueConnection);
+    }
+}
+
 void MainWindow::inventoryBottleSelected()
 {
-    if (ui->tvItemInventory->selectionModel())
+    if (hasSelection(ui->tvInventory) && ui->tvItemInventory->selectionModel())
         ui->tvItemInventory->selectionModel()->clearSelection();
 }
 
 void MainWindow::inventoryItemSelected()
 {
-    if (ui->tvInventory->selectionModel())
+    if (hasSelection(ui->tvItemInventory) && ui->tvInventory->selectionModel())
         ui->tvInventory->selectionModel()->clearSelection();
 }
 
@@ -124,9 +152,11 @@ void MainWindow::saveInventory()
         return;
     setRememberedFolder(QLatin1String(RememberedFolder::inventoryPath), folder);
     QString reason;
+    QString failedFile;
     if (!TableFile::save(inventory, itemInventory, fileName,
-                         localFilePath(QLatin1String(DataFile::lastTable)), &reason, &tillPanel->figures())) {
-        FilePrompt::reportSaveFailure(this, reason);
+                         localFilePath(QLatin1String(DataFile::lastTable)), &reason, &tillPanel->figures(),
+                         &failedFile)) {
+        FilePrompt::reportSaveFailure(this, failedFile, reason);
         return;
     }
     updateLastSavedLabel();
@@ -155,6 +185,7 @@ void MainWindow::importInventory()
     }
     ui->tvInventory->setModel(nullptr);
     TableSetup::showSales(ui->tvInventory, &inventory);
+    keepOneSalesSelection();
     updateSalesTitle();
 }
 
@@ -174,7 +205,7 @@ void MainWindow::inventoryExportExcel()
     if (Workbook::writeSales(path, inventory, itemInventory, till, &reason))
         openInSpreadsheet(path);
     else
-        FilePrompt::reportSaveFailure(this, reason);
+        FilePrompt::reportSaveFailure(this, path, reason);
 }
 
 void MainWindow::printInventory()
@@ -205,8 +236,10 @@ void MainWindow::addInvetoryItem()
 {
     if (!ui->pbAppendedItems->isChecked())
         ui->pbAppendedItems->setChecked(true);
-    if (ui->tvItemInventory->model() != &itemInventory)
+    if (ui->tvItemInventory->model() != &itemInventory) {
         ui->tvItemInventory->setModel(&itemInventory);
+        keepOneSalesSelection();
+    }
     const QModelIndex current = ui->tvItemInventory->currentIndex();
     int row = 0;
     if (!current.isValid() || !ui->tvItemInventory->selectionModel()->hasSelection()) {
@@ -214,9 +247,12 @@ void MainWindow::addInvetoryItem()
         itemInventory.insertRows(row, 1);
         ui->tvItemInventory->scrollToBottom();
     } else {
-        row = current.row();
+        // A new row goes before the one the user chose; but after the one Add Item itself just made, or
+        // several clicks in a row would list the items in the reverse order of the clicks.
+        row = current.row() == lastAddedItemRow ? current.row() + 1 : current.row();
         itemInventory.insertRows(row, 1);
     }
+    lastAddedItemRow = row;
     const QModelIndex name = itemInventory.index(row, ItemInventory::NameColumn);
     ui->tvItemInventory->setCurrentIndex(name);
     ui->tvItemInventory->edit(name);
@@ -229,8 +265,11 @@ void MainWindow::deleteInventoryItem()
         view = ui->tvInventory;
     else if (hasSelection(ui->tvItemInventory))
         view = ui->tvItemInventory;
-    if (view)
-        deleteSelectedRows(view);
-    else
+    if (view) {
+        lastAddedItemRow = -1;
+        deleteSelectedRows(view, view == ui->tvInventory ? tr("From the sales table:")
+                                                         : tr("From the appended items:"));
+    } else {
         askToSelect();
+    }
 }

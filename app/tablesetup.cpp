@@ -87,14 +87,12 @@ void showUpdate(QTableView *view, QAbstractItemModel *model)
     view->setWordWrap(false);
     view->setModel(model);
     view->resizeColumnsToContents();
-    // A stretched EAN or name column is squeezed by the four wide weight headers until nobody can tell which
-    // bottle a row is; those two keep their full width and the volume column takes up the slack instead.
+    // A stretched column is squeezed by the wide weight headers until its own header is cut to "ottle Volum"
+    // or nobody can tell which bottle a row is: every column keeps its full width, and a narrow window
+    // scrolls instead.
     QHeaderView *header = view->horizontalHeader();
-    header->setSectionResizeMode(DiffDatabase::EanColumn, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(DiffDatabase::FullNameColumn, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(DiffDatabase::VolumeColumn, QHeaderView::Stretch);
-    resizeSections(header, DiffDatabase::FullWeightColumn, DiffDatabase::UpdateColumn,
-                   QHeaderView::ResizeToContents);
+    header->setStretchLastSection(false);
+    resizeSections(header, 0, model->columnCount() - 1, QHeaderView::ResizeToContents);
     header->setSortIndicatorShown(false);
     centreCheckBoxes(view, DiffDatabase::UpdateColumn);
 }

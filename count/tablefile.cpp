@@ -7,6 +7,7 @@
 #include "tillsales.h"
 
 #include <QBuffer>
+#include <QStringList>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QXmlStreamWriter>
@@ -23,9 +24,15 @@ Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow
     if (!lastCopy.isEmpty())
         imported = inventory.import(lastCopy);
     inventory.calculate();
-    if (!lastCopy.isEmpty())
+    // Nothing of a damaged copy is carried, not even the appended items before the fault.
+    if (imported == Inventory::NoError)
         items.load(lastCopy);
+    else
+        items.removeRows(0, items.rowCount());
     items.calculate();
+    // A count just opened holds nothing the user typed: leaving it at once loses nothing.
+    inventory.modified = false;
+    items.modified = false;
     switch (imported) {
     case Inventory::NoError:
         return Carried::Carried;
@@ -63,13 +70,19 @@ bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason
 }
 
 bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, const QString &lastCopy,
-          QString *reason, const TillFigures *till)
+          QString *reason, const TillFigures *till, QString *failedFile)
 {
     const QByteArray bytes = document(inventory, items, till);
-    if (!writeFile(fileName, bytes, reason))
+    QStringList files{fileName};
+    if (!lastCopy.isEmpty())
+        files.append(lastCopy);
+    for (const QString &file : qAsConst(files)) {
+        if (writeFile(file, bytes, reason))
+            continue;
+        if (failedFile)
+            *failedFile = file;
         return false;
-    if (!lastCopy.isEmpty() && !writeFile(lastCopy, bytes, reason))
-        return false;
+    }
     inventory.modified = false;
     items.modified = false;
     return true;

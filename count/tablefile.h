@@ -34,9 +34,10 @@ QByteArray document(Inventory &inventory, ItemInventory &items, const TillFigure
 bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason = nullptr);
 
 // The save of a count: the document to `fileName` and, unless `lastCopy` is empty, the same bytes to
-// `lastCopy`. The tables count as saved only when every file was written; otherwise `reason` says why.
+// `lastCopy`. The tables count as saved only when every file was written; otherwise `reason` says why and
+// `failedFile` names the file that could not be written.
 bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, const QString &lastCopy,
-          QString *reason = nullptr, const TillFigures *till = nullptr);
+          QString *reason = nullptr, const TillFigures *till = nullptr, QString *failedFile = nullptr);
 
 // The sales CSV: the sales rows, then the appended items.
 QByteArray salesCsv(Inventory &inventory, ItemInventory &items);

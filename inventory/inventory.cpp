@@ -2,6 +2,7 @@
 
 #include "csvfield.h"
 #include "inventorybottlelist.h"
+#include "numberinput.h"
 #include "settings.h"
 
 #include <QColor>
@@ -22,7 +23,18 @@ namespace {
 
 QString litres(qint64 millilitres)
 {
-    return QString::number(double(millilitres) / 1000.0, 'f', 2);
+    // A millilitre or two would round to "0.00" or "-0.00", which reads as nothing at all.
+    const int decimals = millilitres != 0 && std::abs(millilitres) < 5 ? 3 : 2;
+    return QString::number(double(millilitres) / 1000.0, 'f', decimals);
+}
+
+// Litres to the millilitre, so that an editor confirmed unchanged gives back what was stored.
+QString exactLitres(qint64 millilitres)
+{
+    QString text = QString::number(double(millilitres) / 1000.0, 'f', 3);
+    if (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    return text;
 }
 
 QString money(double amount)
@@ -30,29 +42,22 @@ QString money(double amount)
     return QString::number(amount, 'f', 2);
 }
 
-// Decimal input as people type it: a comma or a point, and blanks between the thousands.
-bool parseDecimal(const QVariant &value, double *number)
-{
-    QString text = value.toString();
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    text.remove(QLatin1Char(' '));
-    bool ok = false;
-    const double parsed = QLocale::c().toDouble(text, &ok);
-    if (ok && std::isfinite(parsed))
-        *number = parsed;
-    return ok && std::isfinite(parsed);
-}
-
 // Far beyond any bar's stock, and small enough that adding up the quantities of a row cannot overflow.
 // Larger input is as unusable as text.
 constexpr qint64 maxMillilitres = 1000000000000000;
 
-// Litres typed by the user into millilitres, truncated toward zero; the field stays as it was on bad input.
-void readLitres(const QVariant &value, qint64 *field)
+// Litres typed by the user into millilitres, truncated toward zero.
+bool readLitres(const QString &text, qint64 *millilitres, QString *reason)
 {
     double number = 0;
-    if (parseDecimal(value, &number) && std::fabs(number * 1000.0) < double(maxMillilitres))
-        *field = millilitresFromLitres(number);
+    if (!NumberInput::parse(text, &number, reason))
+        return false;
+    if (number * 1000.0 >= double(maxMillilitres)) {
+        *reason = Inventory::tr("\"%1\" is more than any bar holds.").arg(text);
+        return false;
+    }
+    *millilitres = millilitresFromLitres(number);
+    return true;
 }
 
 // The shortest text that reads back as the same double: six significant digits turned a price of
@@ -126,6 +131,31 @@ QString Inventory::cellText(const SalesRow &row, int column) const
     }
 }
 
+QString Inventory::editText(const SalesRow &row, int column) const
+{
+    const auto inUnit = [&row, column, this](qint64 value, int unit) {
+        if (unit == Pieces && row.bottleVolume > 0 && value % row.bottleVolume == 0)
+            return QString::number(value / row.bottleVolume);
+        return unit == Pieces ? cellText(row, column) : exactLitres(value);
+    };
+    switch (column) {
+    case SellUnitColumn:
+        return exactLitres(row.sellUnit);
+    case PriceColumn:
+        return NumberInput::exactText(row.pricePerUnit);
+    case InitialColumn:
+        return exactLitres(row.initialQuantity);
+    case FromStockColumn:
+        return inUnit(row.fromStock, stockUnit);
+    case MeasuredColumn:
+        return exactLitres(row.measuredValue);
+    case BottlesColumn:
+        return inUnit(row.residualBottlesVolume, finalUnit);
+    default:
+        return cellText(row, column);
+    }
+}
+
 QVariant Inventory::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() < 0 || index.row() >= rows.size())
@@ -133,8 +163,9 @@ QVariant Inventory::data(const QModelIndex &index, int role) const
     const SalesRow &row = rows.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
         return cellText(row, index.column());
+    case Qt::EditRole:
+        return editText(row, index.column());
     case Qt::TextAlignmentRole:
         if (index.column() == NameColumn)
             return QVariant();
@@ -150,47 +181,76 @@ QVariant Inventory::data(const QModelIndex &index, int role) const
 
 bool Inventory::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::EditRole)
+    if (role != Qt::EditRole || !index.isValid() || index.row() < 0 || index.row() >= rows.size())
         return false;
-    if (index.isValid() && index.row() >= 0 && index.row() < rows.size()) {
-        SalesRow &row = rows[index.row()];
-        const auto readQuantity = [&row, &value](int unit, qint64 *field) {
-            if (unit != Pieces) {
-                readLitres(value, field);
-                return;
-            }
-            bool ok = false;
-            const qulonglong pieces = value.toString().toULongLong(&ok);
-            const qulonglong limit =
-                qulonglong(maxMillilitres) / qulonglong(std::max<qint64>(row.bottleVolume, 1));
-            if (ok && pieces <= limit)
-                *field = qint64(pieces) * row.bottleVolume;
-        };
-        switch (index.column()) {
-        case NameColumn:
-            row.name = value.toString();
-            break;
-        case SellUnitColumn:
-            readLitres(value, &row.sellUnit);
-            break;
-        case PriceColumn:
-            parseDecimal(value, &row.pricePerUnit);
-            break;
-        case InitialColumn:
-            readLitres(value, &row.initialQuantity);
-            break;
-        case FromStockColumn:
-            readQuantity(stockUnit, &row.fromStock);
-            break;
-        case MeasuredColumn:
-            readLitres(value, &row.measuredValue);
-            break;
-        case BottlesColumn:
-            readQuantity(finalUnit, &row.residualBottlesVolume);
-            break;
-        default:
-            break;
+    const QString text = value.toString();
+    // Tab or Enter on an editor nobody typed into hands back the editor's own text: that is no edit.
+    if (text == data(index, Qt::EditRole).toString())
+        return true;
+    SalesRow &row = rows[index.row()];
+    QString reason;
+    const auto readQuantity = [this, &row, &text, &reason](int unit, qint64 *millilitres) {
+        if (unit != Pieces)
+            return readLitres(text, millilitres, &reason);
+        double pieces = 0;
+        if (!NumberInput::parse(text, &pieces, &reason))
+            return false;
+        if (row.bottleVolume <= 0) {
+            reason = tr("The bottle volume is unknown, so pieces cannot be turned into litres.");
+            return false;
         }
+        if (pieces != std::floor(pieces)) {
+            reason = tr("\"%1\": bottles are counted in whole pieces; switch the column to litres for a part "
+                        "of a bottle.")
+                         .arg(text);
+            return false;
+        }
+        if (pieces > double(maxMillilitres / row.bottleVolume)) {
+            reason = tr("\"%1\" is more than any bar holds.").arg(text);
+            return false;
+        }
+        *millilitres = qint64(pieces) * row.bottleVolume;
+        return true;
+    };
+    bool accepted = true;
+    switch (index.column()) {
+    case NameColumn:
+        row.name = text;
+        break;
+    case SellUnitColumn: {
+        qint64 unit = 0;
+        accepted = readLitres(text, &unit, &reason);
+        if (accepted && unit <= 0) {
+            reason = tr("A sell unit of less than a millilitre cannot be sold.");
+            accepted = false;
+        } else if (accepted) {
+            row.sellUnit = unit;
+        }
+        break;
+    }
+    case PriceColumn:
+        accepted = NumberInput::parse(text, &row.pricePerUnit, &reason);
+        break;
+    case InitialColumn:
+        accepted = readLitres(text, &row.initialQuantity, &reason);
+        break;
+    case FromStockColumn:
+        accepted = readQuantity(stockUnit, &row.fromStock);
+        break;
+    case MeasuredColumn:
+        accepted = readLitres(text, &row.measuredValue, &reason);
+        break;
+    case BottlesColumn:
+        accepted = readQuantity(finalUnit, &row.residualBottlesVolume);
+        break;
+    default:
+        return true;
+    }
+    if (!accepted) {
+        qCDebug(lcInventory) << "refused" << text << "in column" << index.column();
+        emit inputRefused(index, reason);
+        // The cell keeps its value; callers have always been told true, and the view ignores the result.
+        return true;
     }
     modified = true;
     calculate();
@@ -431,14 +491,21 @@ Inventory::ErrCode Inventory::import(QString fileName)
                 older.append(row);
         }
     }
+    // A file cut off or damaged part way would carry only the rows before the fault and start the others
+    // at zero without a word.
+    if (xml.hasError()) {
+        qCWarning(lcInventory, "error parsing XML file: %s", qUtf8Printable(xml.errorString()));
+        return FormatError;
+    }
     file.close();
 
     if (haveCounter)
         counter = newCounter;
     if (haveStart)
         timeStart = newStart;
+    // The carried numbers are unsaved in this table, and typed entries stay unsaved: the caller that opens
+    // a fresh count clears the mark itself.
     carryOver(older);
-    modified = false;
     return NoError;
 }
 

@@ -90,4 +90,5 @@ public slots:
 
 private:
     QString cellText(const SalesRow &row, int column) const;
+    QString editText(const SalesRow &row, int column) const;
 };

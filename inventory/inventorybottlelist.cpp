@@ -59,6 +59,11 @@ QVariant alignment(int column)
 
 InventoryBottleList::InventoryBottleList(QObject *parent) : PrintableTableModel(parent) {}
 
+QString InventoryBottleList::weighedText(const QString &name, const QString &ean, quint64 weight)
+{
+    return tr("Bottle: %1, weighed %2 g.").arg(name.isEmpty() ? ean : name).arg(weight);
+}
+
 void InventoryBottleList::warn(const QString &title, const QString &text)
 {
     pendingWarnings.append({title, text});
@@ -89,19 +94,24 @@ void InventoryBottleList::addBottle(Bottle &bottle, const InventoryBottle *measu
     row.volume = bottle.volume;
     row.weight = measurement ? measurement->weight : 0;
 
+    // A warning the user can act on says which bottle and what it weighed.
+    const QString weighed =
+        measurement ? QLatin1Char('\n') + weighedText(bottle.fullName, bottle.ean, measurement->weight)
+                    : QString();
     const qint64 span = qint64(bottle.fullWeight) - qint64(bottle.emptyWeight);
     if (span <= 0) {
-        warn(
-            tr("Error in database"),
-            tr("Empty bottle weight must be less then Full bottle weight.\nItem: '%1'").arg(bottle.fullName));
+        const QString text =
+            tr("Empty bottle weight must be less then Full bottle weight.\nItem: '%1'").arg(bottle.fullName);
+        warn(tr("Error in database"), text + weighed);
     } else if (measurement) {
         bottle.useInInventory = true;
         const qint64 tare = qint64(bottle.emptyWeight) + qint64(bottle.weightCorrection);
         const qint64 net = qint64(measurement->weight) - tare;
         if (net < 0) {
             warn(tr("Error"), tr("Bottle weight (%1 g) is lower than empty weight (%2 g) !")
-                                  .arg(measurement->weight)
-                                  .arg(tare));
+                                      .arg(measurement->weight)
+                                      .arg(tare) +
+                                  weighed);
         } else {
             const double residue = std::floor(double(net) / double(span) * double(bottle.volume) + 0.5);
             // A catalogue within its bounds and a weight the station can send stay far below this; anything
@@ -126,6 +136,7 @@ void InventoryBottleList::setInventory(QList<InventoryBottle> inventory, Databas
     beginResetModel();
     building = true;
     rows.clear();
+    unknownEans.clear();
 
     QList<Bottle> empty;
     QList<Bottle> &bottles = database ? database->bottles : empty;
@@ -178,7 +189,13 @@ void InventoryBottleList::setInventory(QList<InventoryBottle> inventory, Databas
         const InventoryBottle &weighing = inventory.at(i);
         const auto found = firstOfEan.constFind(weighing.ean);
         if (found == firstOfEan.constEnd()) {
-            warn(tr("Error in database"), tr("Bottle '%1' is not in database!").arg(weighing.ean));
+            warn(tr("Error in database"), tr("Bottle '%1' is not in database!").arg(weighing.ean) +
+                                              QLatin1Char('\n') +
+                                              weighedText(QString(), weighing.ean, weighing.weight));
+            // Left out of the list, whose rows and exports callers read as catalogue bottles; the caller can
+            // offer to add it to the catalogue.
+            if (!unknownEans.contains(weighing.ean))
+                unknownEans.append(weighing.ean);
             continue;
         }
         Bottle &bottle = bottles[found.value()];

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QStringList>
 #include <QPair>
 
 struct Bottle;
@@ -51,9 +52,12 @@ public:
     QByteArray toCSV() const;
 
     QList<OverviewRow> rows;
+    // EANs weighed but missing from the catalogue at the last setInventory, in the order weighed.
+    QStringList unknownEans;
     QDateTime time;
 
 private:
+    static QString weighedText(const QString &name, const QString &ean, quint64 weight);
     void warn(const QString &title, const QString &text);
     void flushWarnings();
 

@@ -1,6 +1,7 @@
 #include "iteminventory.h"
 
 #include "csvfield.h"
+#include "numberinput.h"
 #include "settings.h"
 
 #include <QFile>
@@ -89,8 +90,14 @@ QVariant ItemInventory::data(const QModelIndex &index, int role) const
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
         return cellText(rows.at(index.row()), index.column());
+    case Qt::EditRole: {
+        // Every digit that matters, so that an editor confirmed unchanged gives back the same number.
+        AppendedItem copy = rows.at(index.row());
+        if (const double *value = field(copy, index.column()))
+            return NumberInput::exactText(*value);
+        return cellText(copy, index.column());
+    }
     case Qt::TextAlignmentRole:
         if (index.column() == NameColumn)
             return QVariant();
@@ -102,17 +109,31 @@ QVariant ItemInventory::data(const QModelIndex &index, int role) const
 
 bool ItemInventory::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::EditRole)
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= rows.size())
         return false;
-    if (index.isValid() && index.row() < rows.size()) {
-        AppendedItem &item = rows[index.row()];
-        if (index.column() == NameColumn) {
-            item.name = value.toString();
-        } else if (double *target = field(item, index.column())) {
-            bool ok = false;
-            const double number = value.toDouble(&ok);
-            *target = ok && std::isfinite(number) ? number : 0;
+    const QString text = value.toString();
+    // Tab or Enter on an editor nobody typed into hands back the editor's own text: that is no edit.
+    if (text == data(index, Qt::EditRole).toString())
+        return true;
+    AppendedItem &item = rows[index.row()];
+    if (index.column() == NameColumn) {
+        item.name = text;
+    } else if (double *target = field(item, index.column())) {
+        double number = 0;
+        QString reason;
+        bool accepted = NumberInput::parse(text, &number, &reason);
+        if (accepted && index.column() == SellUnitColumn && number <= 0) {
+            reason = tr("A sell unit must be more than nothing.");
+            accepted = false;
         }
+        if (!accepted) {
+            emit inputRefused(index, reason);
+            // The cell keeps its value; callers have always been told true, and the view ignores it.
+            return true;
+        }
+        *target = number;
+    } else {
+        return false;
     }
     modified = true;
     calculate();

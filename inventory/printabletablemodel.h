@@ -39,6 +39,10 @@ public:
     bool modified = false;
     double lineSpacing = 1.5;
 
+signals:
+    // A value typed into `index` was not taken; the cell keeps its old one and `reason` says why.
+    void inputRefused(const QModelIndex &index, const QString &reason);
+
 public slots:
     // `painter` must be active on `printer`. An empty `time` leaves out the logo block, an empty
     // `totalAmountText` the larger amount line.

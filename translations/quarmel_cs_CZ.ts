@@ -131,7 +131,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+343"/>
+        <location filename="../app/mainwindow.cpp" line="+376"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -139,12 +139,33 @@
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+98"/>
+        <location filename="../inventory/inventory.cpp" line="+56"/>
+        <location line="+151"/>
+        <source>&quot;%1&quot; is more than any bar holds.</source>
+        <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
+    </message>
+    <message>
+        <location line="-104"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+94"/>
+        <source>The bottle volume is unknown, so pieces cannot be turned into litres.</source>
+        <translation>Objem láhve není znám, kusy proto nelze převést na litry.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&quot;%1&quot;: bottles are counted in whole pieces; switch the column to litres for a part of a bottle.</source>
+        <translation>„%1“: láhve se počítají v celých kusech; pro část láhve přepněte sloupec na litry.</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>A sell unit of less than a millilitre cannot be sold.</source>
+        <translation>Prodejní jednotku menší než mililitr nelze prodat.</translation>
+    </message>
+    <message>
+        <location line="+40"/>
         <source>
 [L]</source>
         <translation>
@@ -270,20 +291,25 @@ množství</translation>
 <context>
     <name>InventoryBottleList</name>
     <message>
-        <location filename="../inventory/inventorybottlelist.cpp" line="+91"/>
-        <location line="+84"/>
+        <location filename="../inventory/inventorybottlelist.cpp" line="+101"/>
+        <location line="+85"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
     </message>
     <message>
-        <location line="-83"/>
+        <location line="-86"/>
         <source>Empty bottle weight must be less then Full bottle weight.
 Item: &apos;%1&apos;</source>
         <translation>Hmotnost prázdné láhve musí být menší než hmotnost plné láhve.
 Položka: &apos;%1&apos;</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-40"/>
+        <source>Bottle: %1, weighed %2 g.</source>
+        <translation>Láhev: %1, zváženo %2 g.</translation>
+    </message>
+    <message>
+        <location line="+47"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -293,12 +319,12 @@ Položka: &apos;%1&apos;</translation>
         <translation>Hmotnost láhve (%1 g) je nižší než hmotnost prázdné láhve (%2 g)!</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+79"/>
         <source>Bottle &apos;%1&apos; is not in database!</source>
         <translation>Láhev &apos;%1&apos; není v databázi!</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+63"/>
         <location line="+67"/>
         <source>Item</source>
         <translation>Položka</translation>
@@ -318,7 +344,12 @@ Položka: &apos;%1&apos;</translation>
 <context>
     <name>ItemInventory</name>
     <message>
-        <location filename="../inventory/iteminventory.cpp" line="+126"/>
+        <location filename="../inventory/iteminventory.cpp" line="+124"/>
+        <source>A sell unit must be more than nothing.</source>
+        <translation>Prodejní jednotka musí být větší než nula.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
         <source>Appended Items</source>
         <translation>Přidané položky</translation>
     </message>
@@ -372,7 +403,7 @@ množství [ks]</translation>
     <name>MainWindow</name>
     <message>
         <location filename="../app/mainwindow.ui" line="+14"/>
-        <source>MainWindow</source>
+        <source>Quarmel Inventory</source>
         <translation>Quarmel Inventory</translation>
     </message>
     <message>
@@ -385,12 +416,11 @@ množství [ks]</translation>
         <location line="+17"/>
         <location line="+133"/>
         <location line="+591"/>
-        <location line="+34"/>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
     </message>
     <message>
-        <location line="-768"/>
+        <location line="-734"/>
         <source>Last Database Update: </source>
         <translation>Poslední aktualizace databáze: </translation>
     </message>
@@ -449,8 +479,8 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/cataloguepages.cpp" line="+77"/>
-        <location filename="../app/mainwindow.cpp" line="-44"/>
+        <location filename="../app/cataloguepages.cpp" line="+151"/>
+        <location filename="../app/mainwindow.cpp" line="-39"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
@@ -540,8 +570,8 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+135"/>
-        <location filename="../app/salespage.cpp" line="+166"/>
+        <location filename="../app/overviewpages.cpp" line="+170"/>
+        <location filename="../app/salespage.cpp" line="+190"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -562,7 +592,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/salespage.cpp" line="-42"/>
+        <location filename="../app/salespage.cpp" line="-44"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -619,7 +649,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/overviewpages.cpp" line="+11"/>
+        <location filename="../app/overviewpages.cpp" line="+10"/>
         <source>Export to XML</source>
         <translation>Export do XML</translation>
     </message>
@@ -684,7 +714,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-222"/>
+        <location filename="../app/mainwindow.cpp" line="-264"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -706,7 +736,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+41"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -716,7 +746,7 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+83"/>
+        <location line="+86"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -731,7 +761,32 @@ množství [ks]</translation>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození. Kopie poškozeného souboru byla uložena jako %2.</translation>
     </message>
     <message>
-        <location line="-3"/>
+        <location line="+18"/>
+        <source>Data folder not writable</source>
+        <translation>Do datové složky nelze zapisovat</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The data folder %1 cannot be written (%2). The database and the last saved table cannot be kept until it can.</source>
+        <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>%1 (damaged)</source>
+        <translation>%1 (poškozená)</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source>(row %1 without a name)</source>
+        <translation>(řádek %1 bez názvu)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>and %1 more</source>
+        <translation>a dalších %1</translation>
+    </message>
+    <message>
+        <location line="-125"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -741,24 +796,44 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-122"/>
-        <location line="+19"/>
+        <location filename="../app/overviewpages.cpp" line="-157"/>
+        <location line="+34"/>
         <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
         <translation>Načítání inventury z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="-31"/>
+        <location line="-34"/>
+        <source>Quarmel FW: unknown</source>
+        <translation>Quarmel FW: neznámý</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>Quarmel FW: %1</source>
         <translation>Quarmel FW: %1</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+21"/>
         <source>Quarmel holds no stored inventory yet (it reports number %1). Take an inventory on Quarmel first.</source>
         <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+52"/>
+        <location line="+73"/>
+        <source>Add to database</source>
+        <translation>Přidat do databáze</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Not in the database: %1. Add it now? The database opens with a new row holding each EAN; fill in the names, volume and weights, press Save, then read the count again.</source>
+        <translation>Není v databázi: %1. Přidat nyní? Otevře se databáze s novým řádkem pro každý EAN; vyplňte názvy, objem a hmotnosti, stiskněte Uložit a pak inventuru načtěte znovu.</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>From the overview:</source>
+        <translation>Z přehledu:</translation>
+    </message>
+    <message>
+        <location filename="../app/mainwindow.cpp" line="+74"/>
         <source>Quarmel must be connected to download database.</source>
         <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
     </message>
@@ -778,7 +853,7 @@ množství [ks]</translation>
         <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-57"/>
+        <location filename="../app/salespage.cpp" line="-82"/>
         <source>The last saved table %1 is not an inventory table, so every initial quantity is zero. Use Import Table to take them from a saved table file.</source>
         <translation>Poslední uložená tabulka %1 není inventurní tabulka, proto jsou všechny počáteční stavy nulové. Načtěte je z uloženého souboru tabulky tlačítkem Import tabulky.</translation>
     </message>
@@ -798,12 +873,12 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+16"/>
+        <location filename="../app/salespage.cpp" line="+27"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+52"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -819,34 +894,49 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+11"/>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Inventory table files (*.inv)</source>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location filename="../app/fileprompt.cpp" line="+29"/>
+        <location line="+95"/>
+        <source>From the sales table:</source>
+        <translation>Z tabulky prodeje:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>From the appended items:</source>
+        <translation>Z přidaných položek:</translation>
+    </message>
+    <message>
+        <location filename="../app/fileprompt.cpp" line="+39"/>
         <source>Unable to save</source>
         <translation>Nelze uložit</translation>
     </message>
     <message>
-        <location line="-4"/>
+        <location line="-7"/>
         <source>Failed to save file</source>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-1"/>
+        <location filename="../app/salespage.cpp" line="-97"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-100"/>
-        <location line="+108"/>
+        <location line="-126"/>
+        <location line="+134"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-3"/>
+        <location line="-118"/>
+        <source>Not taken: %1</source>
+        <translation>Nepřijato: %1</translation>
+    </message>
+    <message>
+        <location line="+115"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
@@ -856,13 +946,13 @@ množství [ks]</translation>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="+81"/>
-        <location filename="../app/salespage.cpp" line="+13"/>
+        <location filename="../app/overviewpages.cpp" line="+7"/>
+        <location filename="../app/salespage.cpp" line="+14"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+29"/>
+        <location filename="../app/mainwindow.cpp" line="+40"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -872,7 +962,7 @@ množství [ks]</translation>
         <translation>Nebyl nalezen žádný tabulkový program. Tabulka byla uložena jako %1.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="+11"/>
+        <location filename="../app/overviewpages.cpp" line="+10"/>
         <source>XML Files (*.xml)</source>
         <translation>Soubory XML (*.xml)</translation>
     </message>
@@ -908,7 +998,7 @@ množství [ks]</translation>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-21"/>
+        <location filename="../app/cataloguepages.cpp" line="-41"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -918,7 +1008,7 @@ množství [ks]</translation>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+13"/>
         <source>Item already exists</source>
         <translation>Položka již existuje</translation>
     </message>
@@ -938,23 +1028,63 @@ množství [ks]</translation>
         <translation>Vyberte položku ke smazání</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="+18"/>
+        <location filename="../app/cataloguepages.cpp" line="+28"/>
         <source>Are you sure to delete item %1 ?</source>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-54"/>
+        <location filename="../app/mainwindow.cpp" line="-49"/>
         <source>Are you sure to delete selected items ?</source>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="+7"/>
+        <location filename="../app/cataloguepages.cpp" line="-95"/>
+        <source>Database not saved</source>
+        <translation>Databáze není uložena</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Are you sure to leave? All unsaved changes of the database will be discarded.</source>
+        <translation>Opravdu chcete odejít? Všechny neuložené změny databáze budou zahozeny.</translation>
+    </message>
+    <message>
+        <location line="+59"/>
+        <source>Invalid EAN</source>
+        <translation>Neplatný EAN</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Type the EAN code printed under the bar code of the bottle.</source>
+        <translation>Zadejte kód EAN vytištěný pod čárovým kódem láhve.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;%1&quot; is not an EAN: it has 8 to 14 digits and nothing else.</source>
+        <translation>„%1“ není EAN: ten má 8 až 14 číslic a nic jiného.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Check digit</source>
+        <translation>Kontrolní číslice</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The last digit of %1 should be %2 if the other digits are right, so the code may be mistyped. Add it anyway?</source>
+        <translation>Poslední číslice kódu %1 by při správných ostatních číslicích měla být %2, kód je tedy možná chybně opsaný. Přesto přidat?</translation>
+    </message>
+    <message>
+        <location line="+28"/>
         <location line="+6"/>
         <source>Writing database: %1 %</source>
         <translation>Zápis databáze: %1 %</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+14"/>
+        <source>Quarmel already holds the new database, so Quarmel and this computer now differ. Save again once the file can be written.</source>
+        <translation>Quarmel už má novou databázi, Quarmel a tento počítač se proto nyní liší. Uložte znovu, až bude možné soubor zapsat.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Quarmel holds at most %1 items, but the database has %2. Nothing was written; delete items and save again.</source>
         <translation>Quarmel pojme nejvýše %1 položek, ale databáze jich má %2. Nic nebylo zapsáno; smažte některé položky a uložte znovu.</translation>
     </message>
@@ -988,6 +1118,34 @@ množství [ks]</translation>
     <message>
         <source>The station is connected at %1, but this user may not open it. Unplug the station and plug it in again, so that the device rule installed with Quarmel Inventory gives you access. If that does not help, ask the administrator to add you to the group &quot;dialout&quot;, then log out and in again.</source>
         <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
+    </message>
+</context>
+<context>
+    <name>NumberInput</name>
+    <message>
+        <location filename="../inventory/numberinput.cpp" line="+32"/>
+        <source>Type a number.</source>
+        <translation>Zadejte číslo.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&quot;%1&quot; is negative; a quantity or a price cannot be.</source>
+        <translation>„%1“ je záporné; množství ani cena záporné být nemohou.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>&quot;%1&quot; holds both a comma and a point; type the decimals after one of them and nothing between the thousands, or a blank.</source>
+        <translation>„%1“ obsahuje čárku i tečku; desetinná místa pište za jednu z nich a tisíce neoddělujte, nebo jen mezerou.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&quot;%1&quot; is not a number; type digits with a decimal comma or point only.</source>
+        <translation>„%1“ není číslo; pište jen číslice s desetinnou čárkou nebo tečkou.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>&quot;%1&quot; is too large.</source>
+        <translation>„%1“ je příliš velké.</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "progressdialog.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,8 @@ private slots:
     void enterAnswersSafely();
     void savedNameGetsExtension_data();
     void savedNameGetsExtension();
+    void noProgramForTheFileIsDetected_data();
+    void noProgramForTheFileIsDetected();
 };
 
 void tst_Dialogs::errorBoxTitles_data()
@@ -151,6 +154,39 @@ void tst_Dialogs::savedNameGetsExtension()
                                               true, &chosenFolder);
     QCOMPARE(chosen, folder.filePath(saved));
     QCOMPARE(chosenFolder, folder.path());
+}
+
+void tst_Dialogs::noProgramForTheFileIsDetected_data()
+{
+    QTest::addColumn<QByteArray>("program"); // what the desktop query names for CSV files
+    QTest::newRow("none") << QByteArray();
+    QTest::newRow("a spreadsheet") << QByteArray("calc.desktop");
+}
+
+void tst_Dialogs::noProgramForTheFileIsDetected()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    QFETCH(QByteArray, program);
+    // The opener starts for any file and fails unseen when no program takes it; only the desktop query can
+    // tell, so a "none" from it must fail the hand-off.
+    QTemporaryDir bin;
+    QVERIFY(bin.isValid());
+    const auto script = [&bin](const char *name, const QByteArray &body) {
+        QFile file(bin.filePath(QLatin1String(name)));
+        return file.open(QIODevice::WriteOnly) && file.write("#!/bin/sh\n" + body + "\n") > 0 &&
+               file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    QVERIFY(script("xdg-mime", program.isEmpty() ? QByteArray("exit 0") : "echo " + program));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ":/bin:/usr/bin");
+    const QString csv = bin.filePath(QStringLiteral("inventory.csv"));
+    const bool none = DialogInteraction::noProgramFor(csv);
+    DialogInteraction dialogs;
+    const bool opened = program.isEmpty() && dialogs.openUrl(QUrl::fromLocalFile(csv));
+    qputenv("PATH", path);
+    QCOMPARE(none, program.isEmpty());
+    QVERIFY(!opened);
+#endif
 }
 
 QTEST_MAIN(tst_Dialogs)

@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,6 +31,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -46,6 +48,17 @@ class TestInteraction : public ScriptedInteraction
 {
 public:
     QString pdfPath;
+    QString browsedFolder; // where the file dialog was last looking, when not the chosen file's folder
+
+    QString fileDialog(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
+                       bool save, QString *folder) override
+    {
+        const QString chosen =
+            ScriptedInteraction::fileDialog(parent, title, startPath, filter, save, folder);
+        if (folder && !browsedFolder.isEmpty())
+            *folder = browsedFolder;
+        return chosen;
+    }
 
     bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override
     {
@@ -96,11 +109,12 @@ InventoryBottle weighing(const QString &ean, quint64 weight)
     return b;
 }
 
-// The failure box of every write: the fixed text, then the system's reason on its own line.
+// The failure box of every write: the fixed text, then the file and the system's reason on their own line.
 bool isSaveFailureWithReason(const QString &text)
 {
     const QStringList lines = text.split(QLatin1Char('\n'));
-    return lines.size() == 2 && lines.at(0) == QLatin1String("Failed to save file") && !lines.at(1).isEmpty();
+    return lines.size() >= 2 && lines.at(0) == QLatin1String("Failed to save file") &&
+           lines.at(1).contains(QLatin1String(": "));
 }
 
 QString counterOf(const QString &path)
@@ -142,6 +156,8 @@ private slots:
     void failedSaveKeepsRaisedCounter();
     void countUpCarriesOverLastTable();
     void sumsFollowEditsAndCurrency();
+    void editorsKeepWhatWasTyped_data();
+    void editorsKeepWhatWasTyped();
     void importErrors_data();
     void importErrors();
     void salesCsvHoldsItemsAfterBottles();
@@ -158,9 +174,13 @@ private slots:
     void headerClickSelectsNoColumn_data();
     void headerClickSelectsNoColumn();
     void catalogueLockAddDelete();
+    void catalogueAddItemChecksEan_data();
+    void catalogueAddItemChecksEan();
+    void unknownBottleCanBeAddedFromTheOverview();
     void catalogueSaveGoesIntoStationAndFile();
     void catalogueFileFailureIsReported();
     void catalogueSaveWithoutStation();
+    void unwritableDataFolderIsReportedAtStart();
     void catalogueTooLargeForStation();
     void damagedCatalogueIsKeptAndReported();
     void refreshDatabaseShowsAndAppliesUpdate();
@@ -287,8 +307,11 @@ void tst_MainWindow::loadLastInventoryShowsResidues()
     QCOMPARE(overview->rowCount(), 1);
     QCOMPARE(overview->index(0, 0).data().toString(), QStringLiteral("Absinth"));
     QCOMPARE(overview->index(0, 1).data().toString(), QStringLiteral("0.35"));
-    QVERIFY(child<QLabel>("lblQuarmelVersion")->text().startsWith(QStringLiteral("Quarmel FW: ")));
-    QVERIFY(child<QLabel>("lblQuarmelVersion")->text() != QStringLiteral("Quarmel FW: 4294967295"));
+    // The firmware by its build time, the station simulator's "May  7 2013 14:30:05".
+    QCOMPARE(child<QLabel>("lblQuarmelVersion")->text(), QStringLiteral("Quarmel FW: 07.05.2013 14:30"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Quarmel Inventory"));
+    // With a title bar and a panel the window still fits a screen 768 pixels high.
+    QVERIFY(window->height() <= 680 && window->minimumSizeHint().height() <= 680);
     QCOMPARE(child<QLabel>("lblInventoryDate_2")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     QVERIFY(interaction.texts("error").isEmpty());
@@ -314,6 +337,7 @@ void tst_MainWindow::threeInventoriesInStationOrder()
 
     click("pbLoadLastThreeInventory");
     QTRY_COMPARE_WITH_TIMEOUT(page(), 4, 15000);
+    QCOMPARE(child<QLabel>("lblQuarmelVersion")->text(), QString()); // not asked for: nothing to show
     QVERIFY(child<QRadioButton>("rbInventory_1")->isChecked());
     const char *views[] = {"tvInventoryOverview_1", "tvInventoryOverview_2", "tvInventoryOverview_3"};
     for (int k = 0; k < 3; ++k) {
@@ -363,7 +387,7 @@ void tst_MainWindow::stationFailures()
         click("pbEditDatabase");
         click("pbUnlock");
         // Four bottles take a second block, which the station no longer answers.
-        interaction.textAnswers = QStringList{QStringLiteral("8594000000444")};
+        interaction.textAnswers = QStringList{QStringLiteral("8594000000440")};
         click("pbAddRow");
     }
 
@@ -427,20 +451,35 @@ void tst_MainWindow::noStoredInventoryIsRefused()
 
 void tst_MainWindow::countUpWithoutLastTable_data()
 {
-    QTest::addColumn<QByteArray>("copy"); // "lastInventory.inv"; empty: none
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("copy"); // "lastInventory.inv"
     QTest::addColumn<QStringList>("warnings");
-    QTest::newRow("first count") << QByteArray() << QStringList();
-    QTest::newRow("damaged copy") << QByteArray("<?xml version=\"1.0\"?><inventory><bottle/></inventory>")
-                                  << QStringList{QStringLiteral("Unable to import table")};
+    const QStringList damaged{QStringLiteral("Unable to import table")};
+    const QByteArray whole("<?xml version=\"1.0\"?><inventory><counter>4</counter>"
+                           "<bottle ean=\"8594000000111\"><pricePerUnit>25</pricePerUnit>"
+                           "<finalQuantity>900</finalQuantity></bottle>"
+                           "<item><name>Peanuts</name><finalQuantity>5</finalQuantity></item></inventory>");
+    QTest::newRow("first count") << false << QByteArray() << QStringList();
+    QTest::newRow("not a table") << true
+                                 << QByteArray("<?xml version=\"1.0\"?><inventory><bottle/></inventory>")
+                                 << damaged;
+    QTest::newRow("empty") << true << QByteArray() << damaged;
+    QTest::newRow("cut off") << true << whole.left(whole.size() - 20) << damaged;
+    QTest::newRow("NUL bytes") << true << QByteArray(whole).replace("<counter>", QByteArray(9, '\0'))
+                               << damaged;
 }
 
 void tst_MainWindow::countUpWithoutLastTable()
 {
+    QFETCH(bool, exists);
     QFETCH(QByteArray, copy);
     QFETCH(QStringList, warnings);
-    if (!copy.isEmpty())
+    if (exists)
         QVERIFY(TestSupport::writeFile(lastCopy(), copy));
     window = makeWindow();
+    // A copy that does not read whole is not shown as good, and carries nothing, not even appended items.
+    QCOMPARE(child<QLabel>("lblLastSavedInventoryTime")->text().endsWith(QStringLiteral(" (damaged)")),
+             exists);
     QVERIFY(reachSalesPage());
     Inventory *sales = salesModel();
     QVERIFY(sales);
@@ -455,8 +494,13 @@ void tst_MainWindow::countUpWithoutLastTable()
     QCOMPARE(asked, warnings);
     const QString today = QDate::currentDate().toString("dd.MM.yyyy");
     QCOMPARE(child<QLabel>("lblInventory")->text(), QStringLiteral("Sales: %1 - %1").arg(today));
-    if (copy.isEmpty())
+    if (!exists)
         QCOMPARE(child<QLabel>("lblLastSavedInventoryTime")->text(), QStringLiteral("---"));
+
+    // Nothing typed yet: leaving asks nothing.
+    click("pbBack_4");
+    QCOMPARE(page(), 0);
+    QCOMPARE(interaction.asked.size(), warnings.size());
 }
 
 void tst_MainWindow::saveTableWritesTwoIdenticalFiles()
@@ -476,6 +520,7 @@ void tst_MainWindow::saveTableWritesTwoIdenticalFiles()
     const QString first = workDir->filePath(QStringLiteral("first.inv"));
     const QString second = workDir->filePath(QStringLiteral("second.inv"));
     interaction.fileAnswers = QStringList{first, second};
+    interaction.browsedFolder = dataDir->path();
     click("pbSaveInventory");
     QCOMPARE(TestSupport::readFile(first), TestSupport::readFile(lastCopy()));
     QVERIFY(!TestSupport::readFile(first).isEmpty());
@@ -519,7 +564,7 @@ void tst_MainWindow::countUpCarriesOverLastTable()
 {
     window = makeWindow();
     QVERIFY(reachSalesPage());
-    salesModel()->setData(salesModel()->index(0, 2), 25.0);
+    salesModel()->setData(salesModel()->index(0, 2), QStringLiteral("99,999"));
     click("pbAddInventoryItem");
     itemsModel()->setData(itemsModel()->index(0, 0), QStringLiteral("Peanuts"));
     interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("t.inv"))};
@@ -529,8 +574,18 @@ void tst_MainWindow::countUpCarriesOverLastTable()
 
     QVERIFY(reachSalesPage());
     QCOMPARE(salesModel()->rows.at(0).initialQuantity, qint64(350));
-    QCOMPARE(salesModel()->rows.at(0).pricePerUnit, 25.0);
+    QCOMPARE(salesModel()->rows.at(0).pricePerUnit, 99.999);
     QCOMPARE(itemsModel()->rowCount(), 1);
+
+    // Typed From Stock entries stay unsaved across Import Table, so Back still asks.
+    salesModel()->setData(salesModel()->index(0, Inventory::FromStockColumn), QStringLiteral("0,7"));
+    interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("t.inv"))};
+    click("pbImportInventory");
+    QCOMPARE(salesModel()->rows.at(0).fromStock, qint64(700));
+    interaction.buttonAnswers = {Interaction::No};
+    click("pbBack_4");
+    QCOMPARE(page(), 2);
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Inventory not saved"));
     QCOMPARE(itemsModel()->index(0, 0).data().toString(), QStringLiteral("Peanuts"));
 }
 
@@ -566,6 +621,85 @@ void tst_MainWindow::sumsFollowEditsAndCurrency()
     QVERIFY(child<QLabel>("lblTotalRevenue")->text().endsWith(QStringLiteral(" EUR")));
     QVERIFY(child<QLabel>("lblBottlesRevenue")->text().endsWith(QStringLiteral(" EUR")));
     QVERIFY(child<QLabel>("lblItemsRevenue")->text().endsWith(QStringLiteral(" EUR")));
+}
+
+void tst_MainWindow::editorsKeepWhatWasTyped_data()
+{
+    QTest::addColumn<bool>("items"); // the appended items, else the sales table
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("pieces");   // the From Stock column counts bottles
+    QTest::addColumn<QString>("typed"); // empty: the editor is confirmed as it opened
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("stored"); // the cell's edit text afterwards
+    QTest::addColumn<bool>("refused");
+
+    const int tab = Qt::Key_Tab, enter = Qt::Key_Return, escape = Qt::Key_Escape;
+    QTest::newRow("sell unit, Tab") << false << 1 << false << QString() << tab << "0.025" << false;
+    QTest::newRow("price, Enter") << false << 2 << false << QString() << enter << "99.999" << false;
+    QTest::newRow("initial, Tab") << false << 3 << false << QString() << tab << "1.327" << false;
+    QTest::newRow("typed, Escape") << false << 3 << false << "7" << escape << "1.327" << false;
+    QTest::newRow("decimal comma") << false << 2 << false << "35,50" << enter << "35.5" << false;
+    QTest::newRow("blank thousands") << false << 3 << false << "1 234,5" << tab << "1234.50" << false;
+    QTest::newRow("typed ml kept") << false << 1 << false << "0.0375" << enter << "0.037" << false;
+    QTest::newRow("whole pieces") << false << 4 << true << "2" << enter << "2" << false;
+    QTest::newRow("half a bottle") << false << 4 << true << "1.5" << enter << "0" << true;
+    QTest::newRow("currency") << false << 2 << false << "45 Kc" << enter << "99.999" << true;
+    QTest::newRow("two separators") << false << 2 << false << "1.234,50" << enter << "99.999" << true;
+    QTest::newRow("negative price") << false << 2 << false << "-5" << tab << "99.999" << true;
+    QTest::newRow("zero sell unit") << false << 1 << false << "0" << enter << "0.025" << true;
+    QTest::newRow("item price, Tab") << true << 2 << false << QString() << tab << "2.345" << false;
+    QTest::newRow("item comma") << true << 2 << false << "35,50" << enter << "35.5" << false;
+    QTest::newRow("item text") << true << 3 << false << "many" << enter << "4" << true;
+}
+
+void tst_MainWindow::editorsKeepWhatWasTyped()
+{
+    QFETCH(bool, items);
+    QFETCH(int, column);
+    QFETCH(bool, pieces);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(QString, stored);
+    QFETCH(bool, refused);
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    Inventory *sales = salesModel();
+    QVERIFY(sales->setData(sales->index(0, 1), QStringLiteral("0.025")));
+    QVERIFY(sales->setData(sales->index(0, 2), QStringLiteral("99.999")));
+    QVERIFY(sales->setData(sales->index(0, 3), QStringLiteral("1.327")));
+    if (pieces)
+        sales->selectPiecesStock();
+    click("pbAddInventoryItem");
+    QTest::keyClick(child<QTableView>("tvItemInventory")->viewport()->findChild<QLineEdit *>(),
+                    Qt::Key_Escape);
+    QVERIFY(itemsModel()->setData(itemsModel()->index(0, 2), QStringLiteral("2.345")));
+    QVERIFY(itemsModel()->setData(itemsModel()->index(0, 3), QStringLiteral("4")));
+    sales->modified = itemsModel()->modified = false;
+    const QString cash = sales->index(0, Inventory::CashInColumn).data().toString();
+
+    auto *view = child<QTableView>(items ? "tvItemInventory" : "tvInventory");
+    QAbstractItemModel *model = view->model();
+    const QModelIndex cell = model->index(0, column);
+    view->setCurrentIndex(cell);
+    view->edit(cell);
+    QPointer<QLineEdit> editor;
+    for (QLineEdit *open : view->viewport()->findChildren<QLineEdit *>())
+        if (open->isVisible())
+            editor = open;
+    QVERIFY(editor);
+    if (!typed.isEmpty()) {
+        editor->selectAll();
+        QTest::keyClicks(editor, typed);
+    }
+    QTest::keyClick(editor, Qt::Key(key));
+    QTRY_VERIFY(!editor || !editor->isVisible()); // Enter commits on the next turn of the event loop
+
+    QCOMPARE(cell.data(Qt::EditRole).toString(), stored);
+    const bool changed = !typed.isEmpty() && !refused && key != Qt::Key_Escape;
+    QCOMPARE(sales->modified || itemsModel()->modified, changed);
+    if (!changed && !items)
+        QCOMPARE(sales->index(0, Inventory::CashInColumn).data().toString(), cash);
+    QCOMPARE(window->statusBar()->currentMessage().isEmpty(), !refused);
 }
 
 void tst_MainWindow::importErrors_data()
@@ -812,11 +946,38 @@ void tst_MainWindow::deleteSelectedRows()
     for (const auto &cell : {qMakePair(2, 0), qMakePair(2, 1), qMakePair(2, 2), qMakePair(5, 0)})
         selection->select(itemsModel()->index(cell.first, cell.second), QItemSelectionModel::Select);
     click("pbDeleteInventoryItem");
-    QCOMPARE(interaction.asked.constLast().text, QStringLiteral("Are you sure to delete selected items ?"));
-    QStringList left;
-    for (int row = 0; row < itemsModel()->rowCount(); ++row)
-        left << itemsModel()->index(row, 0).data().toString();
-    QCOMPARE(left, (QStringList{"0", "1", "3", "4"}));
+    QCOMPARE(interaction.asked.constLast().text,
+             QStringLiteral("Are you sure to delete selected items ?\nFrom the appended items: 2, 5"));
+    const auto names = [this] {
+        QStringList left;
+        for (int row = 0; row < itemsModel()->rowCount(); ++row)
+            left << itemsModel()->index(row, 0).data().toString();
+        return left;
+    };
+    QCOMPARE(names(), (QStringList{"0", "1", "3", "4"}));
+
+    // Only one table holds a selection, however it was made; Add Item clicks in a row keep their order.
+    auto *bottles = child<QTableView>("tvInventory");
+    auto *items = child<QTableView>("tvItemInventory");
+    items->selectRow(1);
+    bottles->selectRow(0);
+    QVERIFY(!items->selectionModel()->hasSelection());
+    items->selectRow(1);
+    QVERIFY(!bottles->selectionModel()->hasSelection());
+    for (const QString &name : {QStringLiteral("x"), QStringLiteral("y")}) {
+        click("pbAddInventoryItem");
+        itemsModel()->setData(items->currentIndex(), name);
+    }
+    QCOMPARE(names(), (QStringList{"0", "x", "y", "1", "3", "4"}));
+    bottles->selectRow(0);
+    click("pbAddInventoryItem");
+    QVERIFY(!bottles->selectionModel()->hasSelection());
+    interaction.buttonAnswers = {Interaction::No};
+    click("pbDeleteInventoryItem");
+    QCOMPARE(interaction.asked.constLast().text,
+             QStringLiteral("Are you sure to delete selected items ?\n"
+                            "From the appended items: (row 7 without a name)"));
+    QCOMPARE(salesModel()->rowCount(), 1);
 }
 
 void tst_MainWindow::headerClickSelectsNoColumn_data()
@@ -867,13 +1028,13 @@ void tst_MainWindow::catalogueLockAddDelete()
     for (const char *name : {"pbAddRow", "pbDeleteItem", "pbSaveDatabase"})
         QVERIFY2(child<QPushButton>(name)->isEnabled(), name);
 
-    interaction.textAnswers = QStringList{QStringLiteral("8594000000111"), QStringLiteral("8594000000444")};
+    interaction.textAnswers = QStringList{QStringLiteral("8594000000111"), QStringLiteral("8594000000440")};
     click("pbAddRow");
     QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Item already exists"));
     QCOMPARE(model->rowCount(), 3);
     click("pbAddRow");
     QCOMPARE(model->rowCount(), 4);
-    QVERIFY(model->findByEan(QStringLiteral("8594000000444")));
+    QVERIFY(model->findByEan(QStringLiteral("8594000000440")));
 
     view->setCurrentIndex(QModelIndex());
     click("pbDeleteItem");
@@ -890,11 +1051,85 @@ void tst_MainWindow::catalogueLockAddDelete()
     QCOMPARE(model->rowCount(), 3);
     QVERIFY(!model->findByEan(QStringLiteral("8594000000222")));
 
-    // Leaving keeps the edits; coming back locks again.
+    // Leaving unsaved edits asks; No stays with them, Yes throws them away, from the screen too.
+    interaction.buttonAnswers = {Interaction::No, Interaction::No};
     click("pbBack_3");
+    QCOMPARE(page(), 1);
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Database not saved"));
+    QVERIFY(!window->close());
+    click("pbBack_3");
+    QCOMPARE(page(), 0);
     click("pbEditDatabase");
     QVERIFY(model->locked);
-    QVERIFY(model->findByEan(QStringLiteral("8594000000444")));
+    QVERIFY(!model->findByEan(QStringLiteral("8594000000440")));
+    QCOMPARE(model->rowCount(), 3);
+    const int questions = interaction.asked.size();
+    model->sort(1, Qt::DescendingOrder); // a new order is no edit
+    click("pbBack_3");
+    QCOMPARE(interaction.asked.size(), questions);
+}
+
+void tst_MainWindow::catalogueAddItemChecksEan_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("answer");    // to the check digit question
+    QTest::addColumn<QString>("added"); // empty: nothing added
+    QTest::addColumn<QString>("asked"); // title of the message; empty: none
+
+    const int yes = Interaction::Yes, no = Interaction::No;
+    const QString none, invalid = QStringLiteral("Invalid EAN"), check = QStringLiteral("Check digit");
+    QTest::newRow("empty") << none << yes << none << invalid;
+    QTest::newRow("letters") << "40063813a3931" << yes << none << invalid;
+    QTest::newRow("seven digits") << "1234567" << yes << none << invalid;
+    QTest::newRow("fifteen digits") << "123456789012345" << yes << none << invalid;
+    QTest::newRow("EAN-13") << "4006381333931" << yes << "4006381333931" << none;
+    QTest::newRow("EAN-8, blanks around") << " 12345670 " << yes << "12345670" << none;
+    QTest::newRow("wrong check digit, kept") << "4006381333932" << yes << "4006381333932" << check;
+    QTest::newRow("wrong check digit, dropped") << "4006381333932" << no << none << check;
+}
+
+void tst_MainWindow::catalogueAddItemChecksEan()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    QFETCH(QString, added);
+    QFETCH(QString, asked);
+    window = makeWindow();
+    click("pbEditDatabase");
+    click("pbUnlock");
+    auto *model = qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model());
+    interaction.textAnswers = QStringList{typed};
+    interaction.buttonAnswers = {Interaction::Button(answer)};
+    click("pbAddRow");
+    QCOMPARE(model->rowCount(), added.isEmpty() ? 3 : 4);
+    if (!added.isEmpty())
+        QVERIFY(model->findByEan(added));
+    QCOMPARE(interaction.texts("message").size(), asked.isEmpty() ? 0 : 1);
+    if (!asked.isEmpty())
+        QCOMPARE(interaction.asked.constLast().title, asked);
+}
+
+void tst_MainWindow::unknownBottleCanBeAddedFromTheOverview()
+{
+    station->setInventory(
+        0, {weighing(QStringLiteral("8594000000111"), 850), weighing(QStringLiteral("4006381333931"), 912)});
+    station->setLastInventoryNumber(1);
+    window = makeWindow();
+    interaction.buttonAnswers = {Interaction::Ok, Interaction::Yes};
+    click("pbLoadLastInventory");
+    QTRY_COMPARE_WITH_TIMEOUT(page(), 1, 10000);
+
+    // The warning names the bottle and its weight, and the database page opens unlocked with a new row
+    // holding its EAN.
+    const QStringList messages = interaction.texts("message");
+    QCOMPARE(messages.size(), 2);
+    QCOMPARE(messages.at(0), QStringLiteral("Bottle '4006381333931' is not in database!\n"
+                                            "Bottle: 4006381333931, weighed 912 g."));
+    QVERIFY(messages.at(1).contains(QStringLiteral("4006381333931")));
+    auto *model = qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model());
+    QVERIFY(!model->locked);
+    QCOMPARE(model->bottles.at(0).ean, QStringLiteral("4006381333931"));
+    QCOMPARE(child<QTableView>("tvEditDatabase")->currentIndex().row(), 0);
 }
 
 void tst_MainWindow::catalogueSaveGoesIntoStationAndFile()
@@ -910,7 +1145,7 @@ void tst_MainWindow::catalogueSaveGoesIntoStationAndFile()
     QCOMPARE(child<QLabel>("lblLastDatabaseUpdateTime")->text(), QStringLiteral("03.02.2024"));
     click("pbEditDatabase");
     click("pbUnlock");
-    interaction.textAnswers = QStringList{QStringLiteral("8594000000444")};
+    interaction.textAnswers = QStringList{QStringLiteral("8594000000440")};
     click("pbAddRow");
     click("pbSaveDatabase");
     auto *progress = window->findChild<ProgressDialog *>();
@@ -923,7 +1158,7 @@ void tst_MainWindow::catalogueSaveGoesIntoStationAndFile()
     for (const Bottle &b : station->catalogue())
         inStation << b.ean;
     QCOMPARE(inStation.size(), 4);
-    QVERIFY(inStation.contains(QStringLiteral("8594000000444")));
+    QVERIFY(inStation.contains(QStringLiteral("8594000000440")));
     QList<Bottle> onDisk;
     QVERIFY(Database::parse(TestSupport::readFile(file), onDisk));
     QCOMPARE(onDisk.size(), 4);
@@ -944,9 +1179,22 @@ void tst_MainWindow::catalogueFileFailureIsReported()
     QTRY_COMPARE_WITH_TIMEOUT(interaction.asked.size(), 1, 15000);
     QCOMPARE(interaction.asked.constFirst().title, QStringLiteral("Unable to save"));
     QVERIFY(isSaveFailureWithReason(interaction.asked.constFirst().text));
+    QVERIFY(interaction.asked.constFirst().text.contains(QDir::toNativeSeparators(file)));
+    QVERIFY(interaction.asked.constFirst().text.contains(QStringLiteral("now differ")));
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
     QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
+}
+
+void tst_MainWindow::unwritableDataFolderIsReportedAtStart()
+{
+    // Under a plain file no folder can be made, whoever runs the program.
+    const QString blocker = workDir->filePath(QStringLiteral("plain-file"));
+    QVERIFY(TestSupport::writeFile(blocker, "x"));
+    qputenv("QUARMEL_DATA_DIR", (blocker + QStringLiteral("/data")).toLocal8Bit());
+    window = makeWindow();
+    QCOMPARE(interaction.asked.constFirst().title, QStringLiteral("Data folder not writable"));
+    QVERIFY(interaction.asked.constFirst().text.contains(QDir::toNativeSeparators(blocker)));
 }
 
 void tst_MainWindow::catalogueSaveWithoutStation()
@@ -957,7 +1205,7 @@ void tst_MainWindow::catalogueSaveWithoutStation()
     window = makeWindow();
     click("pbEditDatabase");
     click("pbUnlock");
-    interaction.textAnswers = QStringList{QStringLiteral("8594000000444")};
+    interaction.textAnswers = QStringList{QStringLiteral("8594000000440")};
     click("pbAddRow");
     click("pbSaveDatabase");
     QTRY_COMPARE_WITH_TIMEOUT(interaction.texts("error").size(), 1, 10000);
@@ -1032,6 +1280,13 @@ void tst_MainWindow::refreshDatabaseShowsAndAppliesUpdate()
     QVERIFY(diff);
     QCOMPARE(diff->rowCount(), 4);
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
+    // No header is cut, whatever the window's width.
+    QHeaderView *header = child<QTableView>("tvDatabaseUpdate")->horizontalHeader();
+    for (int section = 0; section < diff->columnCount(); ++section) {
+        const QString text = diff->headerData(section, Qt::Horizontal).toString();
+        QVERIFY2(header->sectionSize(section) > header->fontMetrics().horizontalAdvance(text),
+                 qPrintable(text));
+    }
 
     click("pbUpdate");
     QTRY_VERIFY_WITH_TIMEOUT(!window->findChild<ProgressDialog *>()->isVisible(), 15000);

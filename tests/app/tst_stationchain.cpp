@@ -231,11 +231,11 @@ void tst_StationChain::catalogueWriteFailures_data()
     QTest::addColumn<bool>("changedInStation");
     QTest::addColumn<QString>("message");
     QTest::newRow("refused row")
-        << "abc12" << false
+        << "00001236" << false
         << "Quarmel cannot hold these items as they are. Nothing was written; correct "
-           "them and save again.\n\nrow 1, EAN \"abc12\": the EAN holds something "
-           "other than digits";
-    QTest::newRow("read back differs") << "8594000000999" << true
+           "them and save again.\n\nrow 1, EAN \"00001236\": the EAN must have 5 to 14 digits after its "
+           "leading zeros, and all but its last four digits must not exceed 4294967295";
+    QTest::newRow("read back differs") << "8594000000990" << true
                                        << "Quarmel does not hold the database as it was written (reading it "
                                           "back showed a difference). Check the connection and save again.";
 }

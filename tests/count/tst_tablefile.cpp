@@ -249,8 +249,15 @@ void tst_TableFile::importResults_data()
         << head + "<bottle ean=\"1\"><finalQuantity>900</finalQuantity></bottle>"
                   "<bottle ean=\"2\"><colour>red</colour></bottle></inventory>"
         << int(Inventory::FormatError) << 0u << 0ll << "unknown XML element: colour";
-    QTest::newRow("empty file") << QByteArray() << int(Inventory::NoError) << 0u << 0ll << "";
-    QTest::newRow("not XML") << QByteArray("EAN;weight\n1;2\n") << int(Inventory::NoError) << 0u << 0ll << "";
+    // A cut or damaged file would carry the rows before the fault and start the rest at zero.
+    const QString damaged = QStringLiteral("error parsing XML file: ");
+    QTest::newRow("empty file") << QByteArray() << int(Inventory::FormatError) << 0u << 0ll << damaged;
+    QTest::newRow("not XML") << QByteArray("EAN;weight\n1;2\n") << int(Inventory::FormatError) << 0u << 0ll
+                             << damaged;
+    QTest::newRow("cut off") << head + "<bottle ean=\"1\"><finalQuantity>900</finalQuantity></bottle><bot"
+                             << int(Inventory::FormatError) << 0u << 0ll << damaged;
+    QTest::newRow("NUL bytes") << head + QByteArray(8, '\0') << int(Inventory::FormatError) << 0u << 0ll
+                               << damaged;
     QTest::newRow("counter that is not a number")
         << QByteArray("<inventory><counter>seven</counter></inventory>") << int(Inventory::NoError) << 0u
         << 0ll << "";
@@ -270,20 +277,20 @@ void tst_TableFile::importResults()
     inventory->counter = 0;
     const QDateTime start = inventory->timeStart;
     inventory->modified = true;
-    if (!logged.isEmpty())
+    if (logged.endsWith(QLatin1Char(' ')))
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QLatin1Char('^') + logged));
+    else if (!logged.isEmpty())
         QTest::ignoreMessage(QtWarningMsg, qPrintable(logged));
 
     QCOMPARE(int(inventory->import(file)), result);
 
     QCOMPARE(inventory->counter, counter);
     QCOMPARE(inventory->rows.at(0).initialQuantity, initial);
-    if (result == Inventory::NoError) {
-        QVERIFY(!inventory->modified);
-    } else {
-        // A refused file changes nothing at all.
-        QVERIFY(inventory->modified);
+    // Import never clears the unsaved mark: what was typed before is still unsaved.
+    QVERIFY(inventory->modified);
+    // A refused file changes nothing at all.
+    if (result != Inventory::NoError)
         QCOMPARE(inventory->timeStart, start);
-    }
     if (document.contains("<timeEnd>5000") && result == Inventory::NoError)
         QCOMPARE(inventory->timeStart.toMSecsSinceEpoch(), 5000);
 }

@@ -119,8 +119,9 @@ void tst_InventoryBottleList::residue_data()
         << 1000ull << 400ull << -20 << 700ull << 700ull << 373ll << "0.37" << noWarning;
     QTest::newRow("exactly the tare")
         << 1000ull << 400ull << 20 << 700ull << 420ull << 0ll << "0.00" << noWarning;
-    QTest::newRow("one gram under the tare") << 1000ull << 400ull << 20 << 700ull << 419ull << 0ll << "0.00"
-                                             << "Bottle weight (419 g) is lower than empty weight (420 g) !";
+    QTest::newRow("one gram under the tare")
+        << 1000ull << 400ull << 20 << 700ull << 419ull << 0ll << "0.00"
+        << "Bottle weight (419 g) is lower than empty weight (420 g) !\nBottle: Gin, weighed 419 g.";
     QTest::newRow("full") << 1000ull << 400ull << 0 << 700ull << 1000ull << 700ll << "0.70" << noWarning;
     QTest::newRow("heavier than full")
         << 1000ull << 400ull << 0 << 700ull << 1300ull << 1050ll << "1.05" << noWarning;
@@ -174,7 +175,8 @@ void tst_InventoryBottleList::impossibleSpanKeepsTheWeighing()
     QCOMPARE(interaction->asked.size(), 1);
     QCOMPARE(interaction->asked.at(0).title, QStringLiteral("Error in database"));
     QCOMPARE(interaction->asked.at(0).text,
-             QStringLiteral("Empty bottle weight must be less then Full bottle weight.\nItem: 'Broken'"));
+             QStringLiteral("Empty bottle weight must be less then Full bottle weight.\nItem: 'Broken'\n"
+                            "Bottle: Broken, weighed 900 g."));
 }
 
 void tst_InventoryBottleList::unweighedBottlesMarkedForInventory()
@@ -232,11 +234,14 @@ void tst_InventoryBottleList::repeatedAndUnknownEans()
     database.setBottles({bottle("1", "Rum", 1000, 400, 700)});
     list.setInventory({weighing("1", 700), weighing("9", 500), weighing("1", 1000)}, &database);
 
+    // The unknown bottle is kept aside for the caller to offer to the catalogue.
     QCOMPARE(list.rows.size(), 2);
     QCOMPARE(list.rows.at(0).residue + list.rows.at(1).residue, 350 + 700);
+    QCOMPARE(list.unknownEans, QStringList{QStringLiteral("9")});
     QCOMPARE(interaction->asked.size(), 1);
     QCOMPARE(interaction->asked.at(0).title, QStringLiteral("Error in database"));
-    QCOMPARE(interaction->asked.at(0).text, QStringLiteral("Bottle '9' is not in database!"));
+    QCOMPARE(interaction->asked.at(0).text,
+             QStringLiteral("Bottle '9' is not in database!\nBottle: 9, weighed 500 g."));
 }
 
 void tst_InventoryBottleList::leadingZeros_data()
@@ -289,9 +294,12 @@ void tst_InventoryBottleList::warningsComeAfterTheReset()
     QVERIFY(!watching.shownDuringReset);
     QCOMPARE(watching.asked.size(), 3);
     QCOMPARE(watching.asked.at(0).text,
-             QStringLiteral("Bottle weight (10 g) is lower than empty weight (400 g) !"));
+             QStringLiteral("Bottle weight (10 g) is lower than empty weight (400 g) !\n"
+                            "Bottle: Low, weighed 10 g."));
     QVERIFY(watching.asked.at(1).text.startsWith(QStringLiteral("Empty bottle weight")));
-    QCOMPARE(watching.asked.at(2).text, QStringLiteral("Bottle 'x' is not in database!"));
+    QVERIFY(watching.asked.at(1).text.endsWith(QStringLiteral("\nBottle: Broken, weighed 500 g.")));
+    QCOMPARE(watching.asked.at(2).text,
+             QStringLiteral("Bottle 'x' is not in database!\nBottle: x, weighed 1 g."));
 }
 
 void tst_InventoryBottleList::sortsByTrimmedName()

@@ -117,7 +117,8 @@ void tst_ItemInventory::sales_data()
 
     QTest::newRow("water") << 1.0 << 30.0 << 24.0 << 12.0 << 10.0 << 26.0 << 780.0;
     QTest::newRow("half a piece per unit") << 0.5 << 20.0 << 3.0 << 0.0 << 0.0 << 3.0 << 120.0;
-    QTest::newRow("zero sell unit") << 0.0 << 20.0 << 3.0 << 0.0 << 0.0 << 3.0 << 0.0;
+    // A sell unit of nothing is refused; the unit of one piece stays.
+    QTest::newRow("zero sell unit") << 0.0 << 20.0 << 3.0 << 0.0 << 0.0 << 3.0 << 60.0;
     QTest::newRow("more at the end") << 1.0 << 10.0 << 1.0 << 0.0 << 3.0 << -2.0 << -20.0;
 }
 
@@ -147,10 +148,12 @@ void tst_ItemInventory::editing_data()
     QTest::addColumn<QString>("shown");
 
     QTest::newRow("name") << 0 << QVariant("Tonic") << "Tonic";
-    QTest::newRow("price with a point") << 2 << QVariant("2.5") << "2.50";
-    QTest::newRow("price with a comma gives 0") << 2 << QVariant("2,5") << "0.00";
-    QTest::newRow("text gives 0") << 1 << QVariant("abc") << "0.00";
-    QTest::newRow("sold is overwritten") << 6 << QVariant("9") << "0.00";
+    QTest::newRow("price with a point") << 2 << QVariant("2.5") << "2.5";
+    QTest::newRow("price with a comma") << 2 << QVariant("2,5") << "2.5";
+    QTest::newRow("thousands with a blank") << 3 << QVariant("1 200") << "1200";
+    QTest::newRow("text refused") << 1 << QVariant("abc") << "1";
+    QTest::newRow("negative price refused") << 2 << QVariant("-2") << "0";
+    QTest::newRow("sold is overwritten") << 6 << QVariant("9") << "0";
 }
 
 void tst_ItemInventory::editing()
@@ -160,9 +163,13 @@ void tst_ItemInventory::editing()
     QFETCH(QString, shown);
     items->insertRows(0, 1);
     items->modified = false;
+    QSignalSpy refused(items, &ItemInventory::inputRefused);
+    QVERIFY(refused.isValid());
     QVERIFY(items->setData(items->index(0, column), input));
     QCOMPARE(items->data(items->index(0, column), Qt::EditRole).toString(), shown);
-    QVERIFY(items->modified);
+    // Refused input is no change and says why.
+    QCOMPARE(items->modified, refused.isEmpty());
+    QCOMPARE(refused.count(), QByteArray(QTest::currentDataTag()).endsWith("refused") ? 1 : 0);
     QVERIFY(!items->setData(items->index(0, column), input, Qt::DisplayRole));
 }
 
@@ -192,7 +199,7 @@ void tst_ItemInventory::indexStaysInsideTheTable()
     QVERIFY(items->index(0, 9).isValid());
     QVERIFY(!items->index(1, 0).isValid());
     QVERIFY(!items->data(items->index(5, 0)).isValid());
-    QVERIFY(items->setData(items->index(5, 1), 3.0));
+    QVERIFY(!items->setData(items->index(5, 1), 3.0));
     QCOMPARE(items->rows.size(), 1);
 }
 

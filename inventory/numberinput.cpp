@@ -1,0 +1,62 @@
+#include "numberinput.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcNumberInput, "numberinput")
+
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("NumberInput", text);
+}
+} // namespace
+
+bool NumberInput::parse(const QString &text, double *number, QString *reason)
+{
+    QString typed = text.trimmed();
+    // Desktops with a Czech locale group thousands with a no-break space.
+    typed.replace(QChar(0x00A0), QLatin1Char(' '));
+    typed.replace(QChar(0x202F), QLatin1Char(' '));
+    const auto refuse = [&](const QString &why) {
+        qCDebug(lcNumberInput) << "refused" << text;
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    if (typed.isEmpty())
+        return refuse(tr("Type a number."));
+    if (typed.startsWith(QLatin1Char('-')))
+        return refuse(tr("\"%1\" is negative; a quantity or a price cannot be.").arg(text));
+    // "1.234,50" and "1,234.50" read differently in different countries: one separator only, for the
+    // decimals; thousands may be grouped with blanks.
+    static const QRegularExpression shape(QStringLiteral("^\\+?(\\d{1,3}(?: \\d{3})+|\\d+)(?:[.,](\\d*))?$"));
+    const QRegularExpressionMatch match = shape.match(typed);
+    if (!match.hasMatch()) {
+        if (typed.contains(QLatin1Char(',')) && typed.contains(QLatin1Char('.')))
+            return refuse(tr("\"%1\" holds both a comma and a point; type the decimals after one of them "
+                             "and nothing between the thousands, or a blank.")
+                              .arg(text));
+        return refuse(
+            tr("\"%1\" is not a number; type digits with a decimal comma or point only.").arg(text));
+    }
+    QString plain = match.captured(1);
+    plain.remove(QLatin1Char(' '));
+    if (!match.captured(2).isEmpty())
+        plain += QLatin1Char('.') + match.captured(2);
+    bool ok = false;
+    const double parsed = QLocale::c().toDouble(plain, &ok);
+    if (!ok || !std::isfinite(parsed))
+        return refuse(tr("\"%1\" is too large.").arg(text));
+    *number = parsed;
+    return true;
+}
+
+QString NumberInput::exactText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
