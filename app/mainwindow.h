@@ -94,6 +94,8 @@ private:
     void showPage(Page page);
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);
+    // One message with every doubtful weighing of `summary`; nothing when it is empty.
+    void showDoubts(const QString &summary);
     void updateLastSavedLabel();
     void updateDatabaseDateLabel();
     void setDatabaseLocked(bool locked);

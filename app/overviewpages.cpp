@@ -6,6 +6,7 @@
 #include "progressdialog.h"
 #include "tablesetup.h"
 
+#include "doubtsummary.h"
 #include "interaction.h"
 #include "settings.h"
 
@@ -69,6 +70,7 @@ void MainWindow::inventoryLoaded()
         currentList.setInventory(communication->inventory, database);
         showInventoryOverview(&currentList);
         progressDialog->close();
+        showDoubts(DoubtSummary::overview(currentList.rows));
         return;
     }
     if (readIndex == 0 || readIndex == 1) {
@@ -82,6 +84,13 @@ void MainWindow::inventoryLoaded()
     lastLists[2].setInventory(communication->inventory, database);
     readIndex = -1;
     showLastThreeInventories();
+}
+
+void MainWindow::showDoubts(const QString &summary)
+{
+    if (!summary.isEmpty())
+        Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Weighings to check"), summary,
+                                         Interaction::Ok);
 }
 
 void MainWindow::showLastThreeInventories()

@@ -1,11 +1,13 @@
 #include "tablefile.h"
 
+#include "history.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 #include "savefile.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QXmlStreamWriter>
@@ -67,6 +69,12 @@ bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, c
         return false;
     if (!lastCopy.isEmpty() && !writeFile(lastCopy, bytes, reason))
         return false;
+    // The table is saved once the two files are; a history that cannot take its copy must not make the
+    // user save again under the next number.
+    QString why;
+    if (!lastCopy.isEmpty() && !History::keep(QFileInfo(lastCopy).absolutePath(), bytes, &why))
+        qCWarning(lcTableFile, "The history keeps no copy of table %u: %s", inventory.counter,
+                  qUtf8Printable(why));
     inventory.modified = false;
     items.modified = false;
     return true;

@@ -32,7 +32,8 @@ QByteArray document(Inventory &inventory, ItemInventory &items);
 bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason = nullptr);
 
 // The save of a count: the document to `fileName` and, unless `lastCopy` is empty, the same bytes to
-// `lastCopy`. The tables count as saved only when every file was written; otherwise `reason` says why.
+// `lastCopy`, then a copy into the history of the folder of `lastCopy`. The tables count as saved only when
+// both files were written, otherwise `reason` says why; a history copy that fails is only logged.
 bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, const QString &lastCopy,
           QString *reason = nullptr);
 

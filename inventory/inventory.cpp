@@ -60,6 +60,23 @@ QString gNumber(double value)
     return QString::number(value, 'g', 6);
 }
 
+const QColor doubtColour(255, 214, 153);
+
+// The column whose number a doubt is about.
+int doubtedKinds(int column)
+{
+    switch (column) {
+    case Inventory::MeasuredColumn:
+        return Doubt::AboveFull | Doubt::BelowEmpty | Doubt::AboveVolume | Doubt::WeighedAgain;
+    case Inventory::FinalColumn:
+        return Doubt::NotWeighed;
+    case Inventory::SoldColumn:
+        return Doubt::SoldNegative;
+    default:
+        return 0;
+    }
+}
+
 QString msText(const QDateTime &time)
 {
     return QString::number(time.toMSecsSinceEpoch());
@@ -137,7 +154,15 @@ QVariant Inventory::data(const QModelIndex &index, int role) const
         if (index.column() == NameColumn)
             return QVariant();
         return int(Qt::AlignCenter);
+    case DoubtRole:
+        return doubtKinds(row.doubts);
+    case Qt::ToolTipRole: {
+        const QString texts = doubtTexts(row.doubts, doubtedKinds(index.column()));
+        return texts.isEmpty() ? QVariant() : texts;
+    }
     case Qt::BackgroundRole:
+        if (doubtKinds(row.doubts) & doubtedKinds(index.column()))
+            return doubtColour;
         if (row.ean.startsWith(QLatin1Char('C')))
             return QColor(232, 232, 232);
         return QVariant();
@@ -282,11 +307,22 @@ void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
 {
     beginResetModel();
     rows.clear();
+    carried = false;
     QHash<QString, int> rowOfEan;
+    const auto takeDoubts = [](SalesRow &row, const OverviewRow &bottle) {
+        if (bottle.weight > 0)
+            ++row.weighings;
+        for (const Doubt &doubt : bottle.doubts) {
+            // Every weighing of the EAN says it was weighed again; the row says it once.
+            if (doubt.kind != Doubt::WeighedAgain || !(doubtKinds(row.doubts) & Doubt::WeighedAgain))
+                row.doubts.append(doubt);
+        }
+    };
     for (const OverviewRow &bottle : overview) {
         const auto found = rowOfEan.constFind(bottle.ean);
         if (found != rowOfEan.constEnd()) {
             rows[found.value()].measuredValue += bottle.residue;
+            takeDoubts(rows[found.value()], bottle);
             continue;
         }
         SalesRow row;
@@ -294,6 +330,7 @@ void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
         row.name = bottle.name;
         row.measuredValue = bottle.residue;
         row.bottleVolume = qint64(bottle.volume);
+        takeDoubts(row, bottle);
         if (!row.ean.isEmpty())
             rowOfEan.insert(row.ean, rows.size());
         rows.append(row);
@@ -345,10 +382,28 @@ void Inventory::calculate()
         else
             row.totalAmount = 0;
         total += row.totalAmount;
+        doubtSums(row);
     }
     if (!rows.isEmpty())
         emit dataChanged(index(0, 0), index(rows.size() - 1, ColumnCount - 1));
     emit calculated();
+}
+
+void Inventory::doubtSums(SalesRow &row) const
+{
+    const auto sums = [](const Doubt &doubt) {
+        return doubt.kind == Doubt::NotWeighed || doubt.kind == Doubt::SoldNegative;
+    };
+    row.doubts.erase(std::remove_if(row.doubts.begin(), row.doubts.end(), sums), row.doubts.end());
+    const qint64 held = row.initialQuantity + row.fromStock;
+    if (row.weighings == 0 && row.finalQuantity == 0 && held > 0) {
+        row.doubts.append({Doubt::NotWeighed, tr("Not weighed in this count: all %1 l count as sold.")
+                                                  .arg(litres(held))});
+    } else if (carried && row.soldQuantity < 0) {
+        row.doubts.append({Doubt::SoldNegative, tr("%1 l more left than there was plus what was issued: "
+                                                   "a missed issue from stock, or a weighing to check.")
+                                                    .arg(litres(-row.soldQuantity))});
+    }
 }
 
 Inventory::ErrCode Inventory::import(QString fileName)
@@ -432,6 +487,7 @@ Inventory::ErrCode Inventory::import(QString fileName)
         counter = newCounter;
     if (haveStart)
         timeStart = newStart;
+    carried = true;
     carryOver(older);
     modified = false;
     return NoError;

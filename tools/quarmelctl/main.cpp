@@ -9,8 +9,9 @@
 namespace {
 int usage()
 {
-    std::fprintf(stderr, "usage: quarmelctl COMMAND ...\n%s%s%s", qUtf8Printable(stationUsage()),
-                 qUtf8Printable(catalogueUsage()), qUtf8Printable(inventoryUsage()));
+    std::fprintf(stderr, "usage: quarmelctl COMMAND ...\n%s%s%s%s", qUtf8Printable(stationUsage()),
+                 qUtf8Printable(catalogueUsage()), qUtf8Printable(inventoryUsage()),
+                 qUtf8Printable(historyUsage()));
     return ExitUsage;
 }
 } // namespace
@@ -31,5 +32,7 @@ int main(int argc, char *argv[])
         return runCatalogueCommand(args);
     if (group == QLatin1String("overview") || group == QLatin1String("takings"))
         return runInventoryCommand(group, args);
+    if (group == QLatin1String("history"))
+        return runHistoryCommand(args);
     return usage();
 }

@@ -1,0 +1,71 @@
+#include "doubtsummary.h"
+
+#include "inventory.h"
+#include "inventorybottlelist.h"
+
+#include <QCoreApplication>
+#include <QSet>
+#include <QStringList>
+
+namespace DoubtSummary {
+
+namespace {
+QString tr(const char *text, int n = -1)
+{
+    return QCoreApplication::translate("DoubtSummary", text, nullptr, n);
+}
+
+void addLines(QStringList &lines, const QString &name, const Doubts &doubts, int kinds)
+{
+    for (const Doubt &doubt : doubts) {
+        if (doubt.kind & kinds)
+            lines.append(QStringLiteral("%1: %2").arg(name.trimmed(), doubt.text));
+    }
+}
+
+QString message(const QStringList &lines)
+{
+    if (lines.isEmpty())
+        return QString();
+    return tr("Please check these %n weighing(s) before counting up the cash:", lines.size()) +
+           QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
+}
+} // namespace
+
+QString overview(const QList<OverviewRow> &rows)
+{
+    QStringList lines;
+    QSet<QString> repeatSaid;
+    for (const OverviewRow &row : rows) {
+        int kinds = ~0;
+        // One line for an EAN weighed several times, not one per weighing.
+        if (doubtKinds(row.doubts) & Doubt::WeighedAgain) {
+            if (repeatSaid.contains(row.ean))
+                kinds &= ~Doubt::WeighedAgain;
+            repeatSaid.insert(row.ean);
+        }
+        addLines(lines, row.name, row.doubts, kinds);
+    }
+    return message(lines);
+}
+
+QString sales(const Inventory &inventory)
+{
+    QStringList lines;
+    bool negative = false;
+    for (const SalesRow &row : inventory.rows) {
+        addLines(lines, row.name, row.doubts, Doubt::NotWeighed | Doubt::SoldNegative);
+        negative = negative || row.soldQuantity < 0;
+    }
+    QString text = message(lines);
+    if (!inventory.carried && negative) {
+        if (!text.isEmpty())
+            text += QStringLiteral("\n\n");
+        text += tr("This is the first count: with no saved table before it, there was nothing at the start, "
+                   "so every sold quantity and its cash are negative. Save the table: its final quantities "
+                   "are where the next count starts.");
+    }
+    return text;
+}
+
+} // namespace DoubtSummary
