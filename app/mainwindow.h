@@ -91,6 +91,7 @@ private:
     void connectOverviewPages();
     void connectSalesPage();
     void connectCataloguePages();
+    void addHistoryPage();
     void showPage(Page page);
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);

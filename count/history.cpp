@@ -32,24 +32,32 @@ QDateTime msTime(const QString &text, bool *ok)
 }
 
 // A `bottle` or `item` element: its name, sold quantity and amount; false on an element a table never holds.
-bool readRow(QXmlStreamReader &xml, QString *name, QString *sold, double *amount)
+// Ten years of counts are tens of megabytes, so names are compared in place and unused texts are skipped.
+bool readRow(QXmlStreamReader &xml, QString *name, qint64 *sold, double *amount)
 {
-    static const QStringList known = {
-        QStringLiteral("name"),          QStringLiteral("sellUnit"),        QStringLiteral("pricePerUnit"),
-        QStringLiteral("initialQuantity"), QStringLiteral("fromStock"),     QStringLiteral("measuredValue"),
-        QStringLiteral("residualBottlesVolume"), QStringLiteral("finalQuantity"),
-        QStringLiteral("soldQuantity"),  QStringLiteral("totalAmount")};
+    static const char *const skipped[] = {"sellUnit",      "pricePerUnit",          "initialQuantity",
+                                          "fromStock",     "measuredValue",         "residualBottlesVolume",
+                                          "finalQuantity"};
     while (xml.readNextStartElement()) {
-        const QString child = xml.name().toString();
-        if (!known.contains(child))
+        const QStringRef child = xml.name();
+        const bool isSold = child == QLatin1String("soldQuantity");
+        if (child == QLatin1String("name")) {
+            *name = xml.readElementText();
+        } else if (isSold || child == QLatin1String("totalAmount")) {
+            if (xml.readNext() == QXmlStreamReader::Characters) {
+                if (isSold)
+                    *sold = xml.text().trimmed().toLongLong();
+                else
+                    *amount = decimal(xml.text().toString());
+            }
+            if (xml.tokenType() != QXmlStreamReader::EndElement)
+                xml.skipCurrentElement();
+        } else if (std::none_of(std::begin(skipped), std::end(skipped),
+                                [&child](const char *known) { return child == QLatin1String(known); })) {
             return false;
-        const QString text = xml.readElementText();
-        if (child == QLatin1String("name"))
-            *name = text;
-        else if (child == QLatin1String("soldQuantity"))
-            *sold = text.trimmed();
-        else if (child == QLatin1String("totalAmount"))
-            *amount = decimal(text);
+        } else {
+            xml.skipCurrentElement();
+        }
     }
     return true;
 }
@@ -83,7 +91,7 @@ bool read(const QByteArray &document, Count *count)
         if (name == QLatin1String("bottle") || name == QLatin1String("item")) {
             const QString ean = xml.attributes().value(QLatin1String("ean")).toString();
             QString rowName;
-            QString sold;
+            qint64 sold = 0;
             double amount = 0;
             if (!readRow(xml, &rowName, &sold, &amount))
                 return false;
@@ -94,7 +102,7 @@ bool read(const QByteArray &document, Count *count)
             if (ean.isEmpty())
                 return false;
             result.alcohol += amount;
-            result.sold[ean] += sold.toLongLong();
+            result.sold[ean] += sold;
             result.names.insert(ean, rowName);
             continue;
         }

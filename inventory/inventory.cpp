@@ -94,6 +94,100 @@ qint64 millilitresFromLitres(double litres)
     return qint64(std::trunc(millilitres));
 }
 
+namespace {
+// Everything of a table file, or the reason it is not one; nothing is applied before the whole file has
+// been accepted.
+struct SavedTable
+{
+    bool haveCounter = false;
+    quint32 counter = 0;
+    bool haveEnd = false;
+    QDateTime start; // the saved period
+    QDateTime end;
+    QList<SalesRow> rows;
+};
+
+Inventory::ErrCode readSavedTable(const QString &fileName, SavedTable *table)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return Inventory::FileNotFound;
+
+    bool &haveCounter = table->haveCounter;
+    quint32 &newCounter = table->counter;
+    QList<SalesRow> &older = table->rows;
+
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QStringRef name = xml.name();
+        if (name == QLatin1String("counter")) {
+            newCounter = xml.readElementText().trimmed().toUInt();
+            haveCounter = true;
+        } else if (name == QLatin1String("timeEnd")) {
+            table->end = QDateTime::fromMSecsSinceEpoch(xml.readElementText().trimmed().toLongLong());
+            table->haveEnd = true;
+        } else if (name == QLatin1String("timeStart")) {
+            table->start = QDateTime::fromMSecsSinceEpoch(xml.readElementText().trimmed().toLongLong());
+        } else if (name == QLatin1String("bottle")) {
+            const QXmlStreamAttributes attributes = xml.attributes();
+            if (attributes.isEmpty() || attributes.first().name() != QLatin1String("ean")) {
+                qCWarning(lcInventory, "error parsing XML file, no EAN found");
+                return Inventory::FormatError;
+            }
+            SalesRow row;
+            row.ean = attributes.first().value().toString();
+            while (xml.readNextStartElement()) {
+                const QString child = xml.name().toString();
+                if (child == QLatin1String("name")) {
+                    row.name = xml.readElementText();
+                    continue;
+                }
+                qint64 *integer = nullptr;
+                double *decimal = nullptr;
+                if (child == QLatin1String("sellUnit"))
+                    integer = &row.sellUnit;
+                else if (child == QLatin1String("initialQuantity"))
+                    integer = &row.initialQuantity;
+                else if (child == QLatin1String("fromStock"))
+                    integer = &row.fromStock;
+                else if (child == QLatin1String("measuredValue"))
+                    integer = &row.measuredValue;
+                else if (child == QLatin1String("residualBottlesVolume"))
+                    integer = &row.residualBottlesVolume;
+                else if (child == QLatin1String("finalQuantity"))
+                    integer = &row.finalQuantity;
+                else if (child == QLatin1String("soldQuantity"))
+                    integer = &row.soldQuantity;
+                else if (child == QLatin1String("pricePerUnit"))
+                    decimal = &row.pricePerUnit;
+                else if (child == QLatin1String("totalAmount"))
+                    decimal = &row.totalAmount;
+                if (!integer && !decimal) {
+                    qCWarning(lcInventory, "unknown XML element: %s", qUtf8Printable(child));
+                    return Inventory::FormatError;
+                }
+                const QString text = xml.readElementText().trimmed();
+                if (integer) {
+                    *integer = text.toInt();
+                } else {
+                    bool ok = false;
+                    const double number = QLocale::c().toDouble(text, &ok);
+                    *decimal = ok && std::isfinite(number) ? number : 0;
+                }
+            }
+            if (!xml.hasError())
+                older.append(row);
+        }
+    }
+    file.close();
+
+    return Inventory::NoError;
+}
+
+} // namespace
+
 Inventory::Inventory(QObject *parent) : PrintableTableModel(parent) {}
 
 int Inventory::rowCount(const QModelIndex &parent) const
@@ -408,88 +502,38 @@ void Inventory::doubtSums(SalesRow &row) const
 
 Inventory::ErrCode Inventory::import(QString fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return FileNotFound;
-
-    // Nothing is applied before the whole file has been accepted: a refused file leaves the table as it was.
-    bool haveCounter = false;
-    quint32 newCounter = 0;
-    bool haveStart = false;
-    QDateTime newStart;
-    QList<SalesRow> older;
-
-    QXmlStreamReader xml(&file);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QStringRef name = xml.name();
-        if (name == QLatin1String("counter")) {
-            newCounter = xml.readElementText().trimmed().toUInt();
-            haveCounter = true;
-        } else if (name == QLatin1String("timeEnd")) {
-            newStart = QDateTime::fromMSecsSinceEpoch(xml.readElementText().trimmed().toLongLong());
-            haveStart = true;
-        } else if (name == QLatin1String("bottle")) {
-            const QXmlStreamAttributes attributes = xml.attributes();
-            if (attributes.isEmpty() || attributes.first().name() != QLatin1String("ean")) {
-                qCWarning(lcInventory, "error parsing XML file, no EAN found");
-                return FormatError;
-            }
-            SalesRow row;
-            row.ean = attributes.first().value().toString();
-            while (xml.readNextStartElement()) {
-                const QString child = xml.name().toString();
-                if (child == QLatin1String("name")) {
-                    row.name = xml.readElementText();
-                    continue;
-                }
-                qint64 *integer = nullptr;
-                double *decimal = nullptr;
-                if (child == QLatin1String("sellUnit"))
-                    integer = &row.sellUnit;
-                else if (child == QLatin1String("initialQuantity"))
-                    integer = &row.initialQuantity;
-                else if (child == QLatin1String("fromStock"))
-                    integer = &row.fromStock;
-                else if (child == QLatin1String("measuredValue"))
-                    integer = &row.measuredValue;
-                else if (child == QLatin1String("residualBottlesVolume"))
-                    integer = &row.residualBottlesVolume;
-                else if (child == QLatin1String("finalQuantity"))
-                    integer = &row.finalQuantity;
-                else if (child == QLatin1String("soldQuantity"))
-                    integer = &row.soldQuantity;
-                else if (child == QLatin1String("pricePerUnit"))
-                    decimal = &row.pricePerUnit;
-                else if (child == QLatin1String("totalAmount"))
-                    decimal = &row.totalAmount;
-                if (!integer && !decimal) {
-                    qCWarning(lcInventory, "unknown XML element: %s", qUtf8Printable(child));
-                    return FormatError;
-                }
-                const QString text = xml.readElementText().trimmed();
-                if (integer) {
-                    *integer = text.toInt();
-                } else {
-                    bool ok = false;
-                    const double number = QLocale::c().toDouble(text, &ok);
-                    *decimal = ok && std::isfinite(number) ? number : 0;
-                }
-            }
-            if (!xml.hasError())
-                older.append(row);
-        }
-    }
-    file.close();
-
-    if (haveCounter)
-        counter = newCounter;
-    if (haveStart)
-        timeStart = newStart;
+    SavedTable table;
+    const ErrCode read = readSavedTable(fileName, &table);
+    if (read != NoError)
+        return read;
+    if (table.haveCounter)
+        counter = table.counter;
+    if (table.haveEnd)
+        timeStart = table.end;
     carried = true;
-    carryOver(older);
+    carryOver(table.rows);
     modified = false;
+    return NoError;
+}
+
+Inventory::ErrCode Inventory::openSaved(const QString &fileName)
+{
+    SavedTable table;
+    const ErrCode read = readSavedTable(fileName, &table);
+    if (read != NoError)
+        return read;
+    beginResetModel();
+    rows = table.rows;
+    counter = table.counter;
+    timeStart = table.start;
+    timeEnd = table.end;
+    carried = true;
+    total = 0;
+    for (const SalesRow &row : qAsConst(rows))
+        total += row.totalAmount;
+    endResetModel();
+    modified = false;
+    emit calculated();
     return NoError;
 }
 

@@ -68,6 +68,8 @@ public:
     SalesRow *findRow(const QString &ean);
     void calculate();
     ErrCode import(QString fileName);
+    // Takes a saved table as it was saved, to be looked at: its rows, numbers, period and total.
+    ErrCode openSaved(const QString &fileName);
     bool writeXML(QXmlStreamWriter &writer);
 
     quint32 counter = 0;

@@ -7,7 +7,7 @@ QUARMEL_BUILD="${QUARMEL_BUILD:-$QUARMEL_ROOT/build}"
 
 QUARMEL_PACKAGES=(
     cmake g++ make pkg-config
-    qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev qttranslations5-l10n
+    qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev qttranslations5-l10n libqt5charts5-dev
     libssl-dev fonts-liberation2 fonts-dejavu-core
 )
 
