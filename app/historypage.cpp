@@ -70,6 +70,8 @@ void fitAxes(QLineSeries *series)
     axes.at(0)->setRange(QDateTime::fromMSecsSinceEpoch(qint64(xMin) - day),
                          QDateTime::fromMSecsSinceEpoch(qint64(xMax) + day));
     axes.at(1)->setRange(yMin, yMax > yMin ? yMax * 1.05 : yMin + 1);
+    if (auto *value = qobject_cast<QValueAxis *>(axes.at(1)))
+        value->applyNiceNumbers();
 }
 } // namespace
 
@@ -106,7 +108,7 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    list->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list->verticalHeader()->hide();
     connect(list, &QTableView::doubleClicked, this, [this](const QModelIndex &index) { openCount(index.row()); });
 
@@ -120,7 +122,7 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     bottles->setObjectName(QStringLiteral("cbHistoryBottle"));
     connect(bottles, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &HistoryPage::showBottle);
 
-    // An old count, looked at in place: the sales table's columns, never editable.
+    // An old count, looked at in place of the list: the sales table's columns, never editable.
     countPanel = new QWidget(this);
     countTitle = new QLabel(countPanel);
     countTitle->setObjectName(QStringLiteral("lblHistoryCount"));
@@ -147,20 +149,23 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     chartLayout->addWidget(bottleView, 1);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
+    listAndCharts = splitter;
     splitter->addWidget(list);
     splitter->addWidget(charts);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({640, 430});
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(title);
     layout->addLayout(buttons);
-    layout->addWidget(countPanel, 2);
-    layout->addWidget(splitter, 3);
+    layout->addWidget(countPanel, 1);
+    layout->addWidget(splitter, 1);
 }
 
 void HistoryPage::load(const QString &dataFolder)
 {
     folder = dataFolder;
+    closeCount();
     const QList<History::Count> counts = History::list(dataFolder);
     historyModel->setCounts(counts);
 
@@ -223,6 +228,8 @@ bool HistoryPage::openCount(int row)
                             .arg(opened->counter)
                             .arg(History::shownTime(opened->timeStart), History::shownTime(opened->timeEnd),
                                  QString::number(counts.at(row).total(), 'f', 2), Settings::currencyName()));
+    // The whole page for the old count, so that it cannot be mistaken for a part of the list.
+    listAndCharts->hide();
     countPanel->show();
     return true;
 }
@@ -230,6 +237,7 @@ bool HistoryPage::openCount(int row)
 void HistoryPage::closeCount()
 {
     countPanel->hide();
+    listAndCharts->show();
 }
 
 void HistoryPage::openSelected()

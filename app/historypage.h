@@ -61,6 +61,7 @@ private:
     QTableView *countView = nullptr;
     QLabel *countTitle = nullptr;
     QWidget *countPanel = nullptr;
+    QWidget *listAndCharts = nullptr;
     QComboBox *bottles = nullptr;
     QChartView *totalsView = nullptr;
     QChartView *bottleView = nullptr;
