@@ -110,7 +110,8 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list->verticalHeader()->hide();
-    connect(list, &QTableView::doubleClicked, this, [this](const QModelIndex &index) { openCount(index.row()); });
+    connect(list, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { openCount(index.row()); });
 
     totals = new QLineSeries(this);
     totals->setPointsVisible(true);
@@ -253,16 +254,17 @@ void HistoryPage::importFolder()
     QString chosen;
     const QString file = Interaction::instance()->fileDialog(
         this, tr("Choose any table file in the folder to import"),
-        rememberedFolder(QLatin1String(RememberedFolder::inventoryPath)), tr("Inventory table (*.inv)"), false,
-        &chosen);
+        rememberedFolder(QLatin1String(RememberedFolder::inventoryPath)), tr("Inventory table (*.inv)"),
+        false, &chosen);
     if (file.isEmpty())
         return;
     QString reason;
     const History::Imported imported = History::importFolder(folder, chosen, &reason);
     load(folder);
-    QString text = tr("%n table file(s) added to the history.", nullptr, int(imported.added.size()));
+    QString text = tr("Table files added to the history: %1").arg(imported.added.size());
     if (!imported.damaged.isEmpty())
-        text += QLatin1Char('\n') + tr("Skipped as damaged: %1").arg(imported.damaged.join(QStringLiteral(", ")));
+        text += QLatin1Char('\n') +
+                tr("Skipped as damaged: %1").arg(imported.damaged.join(QStringLiteral(", ")));
     if (!reason.isEmpty())
         text += QLatin1Char('\n') + tr("The history could not take a copy: %1").arg(reason);
     Interaction::instance()->message(this, reason.isEmpty() ? Interaction::Icon::Information

@@ -10,10 +10,22 @@
 namespace DoubtSummary {
 
 namespace {
-QString tr(const char *text, int n = -1)
+struct Texts
 {
-    return QCoreApplication::translate("DoubtSummary", text, nullptr, n);
-}
+    Q_DECLARE_TR_FUNCTIONS(DoubtSummary)
+
+public:
+    static QString heading(int lines)
+    {
+        return tr("Weighings to check before counting up the cash: %1").arg(lines);
+    }
+    static QString firstCount()
+    {
+        return tr("This is the first count: with no saved table before it, there was nothing at the start, "
+                  "so every sold quantity and its cash are negative. Save the table: its final quantities "
+                  "are where the next count starts.");
+    }
+};
 
 void addLines(QStringList &lines, const QString &name, const Doubts &doubts, int kinds)
 {
@@ -27,7 +39,7 @@ QString message(const QStringList &lines)
 {
     if (lines.isEmpty())
         return QString();
-    return tr("Please check these %n weighing(s) before counting up the cash:", lines.size()) +
+    return Texts::heading(int(lines.size())) +
            QStringLiteral("\n\n") + lines.join(QLatin1Char('\n'));
 }
 } // namespace
@@ -61,9 +73,7 @@ QString sales(const Inventory &inventory)
     if (!inventory.carried && negative) {
         if (!text.isEmpty())
             text += QStringLiteral("\n\n");
-        text += tr("This is the first count: with no saved table before it, there was nothing at the start, "
-                   "so every sold quantity and its cash are negative. Save the table: its final quantities "
-                   "are where the next count starts.");
+        text += Texts::firstCount();
     }
     return text;
 }

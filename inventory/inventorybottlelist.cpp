@@ -173,8 +173,8 @@ void InventoryBottleList::markRepeatedWeighings()
         if (marked || times < 2)
             continue;
         row.doubts.append({Doubt::WeighedAgain,
-                           tr("Weighed %n times: the residues are added up (several open bottles?).",
-                              nullptr, times)});
+                           tr("Weighed %1 times: the residues are added up (several open bottles?).")
+                               .arg(times)});
         if (!building)
             emit dataChanged(index(i, 0), index(i, ColumnCount - 1));
     }

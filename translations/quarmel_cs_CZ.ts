@@ -113,6 +113,19 @@
     </message>
 </context>
 <context>
+    <name>DoubtSummary</name>
+    <message>
+        <location filename="../count/doubtsummary.cpp" line="+20"/>
+        <source>Weighings to check before counting up the cash: %1</source>
+        <translation>Vážení ke kontrole před výpočtem tržby: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>This is the first count: with no saved table before it, there was nothing at the start, so every sold quantity and its cash are negative. Save the table: its final quantities are where the next count starts.</source>
+        <translation>Toto je první inventura: před ní není uložená tabulka, na začátku tedy nebylo nic, a proto je každé prodané množství i jeho tržba záporné. Uložte tabulku: její konečné stavy jsou začátkem příští inventury.</translation>
+    </message>
+</context>
+<context>
     <name>ErrorBox</name>
     <message>
         <location filename="../app/errorbox.ui" line="+9"/>
@@ -131,20 +144,220 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+343"/>
+        <location filename="../app/mainwindow.cpp" line="+379"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
 </context>
 <context>
+    <name>History</name>
+    <message>
+        <location filename="../count/history.cpp" line="+135"/>
+        <source>It is not an inventory table.</source>
+        <translation>Není to tabulka inventury.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The folder %1 cannot be created.</source>
+        <translation>Složku %1 nelze vytvořit.</translation>
+    </message>
+    <message>
+        <location line="+55"/>
+        <source>Table</source>
+        <translation>Tabulka</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>From</source>
+        <translation>Od</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>To</source>
+        <translation>Do</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Alcohol Sales</source>
+        <translation>Tržba za alkohol</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Other Items</source>
+        <translation>Ostatní položky</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Total Sales</source>
+        <translation>Celková tržba</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryModel</name>
+    <message>
+        <location filename="../count/historymodel.cpp" line="+40"/>
+        <source>Damaged: %1</source>
+        <translation>Poškozený: %1</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Table</source>
+        <translation>Tabulka</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>From</source>
+        <translation>Od</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>To</source>
+        <translation>Do</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Alcohol Sales</source>
+        <translation>Tržba za alkohol</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Other Items</source>
+        <translation>Ostatní položky</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Total Sales</source>
+        <translation>Celková tržba</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryPage</name>
+    <message>
+        <location filename="../app/historypage.cpp" line="+82"/>
+        <source>History of counts</source>
+        <translation>Historie inventur</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Back</source>
+        <translation>Zpět</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <location line="+147"/>
+        <source>Open Count</source>
+        <translation>Otevřít inventuru</translation>
+    </message>
+    <message>
+        <location line="-146"/>
+        <source>Import Folder...</source>
+        <translation>Importovat složku...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Export CSV</source>
+        <translation>Export do CSV</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Print</source>
+        <translation>Tisk</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Total sales per period</source>
+        <translation>Celková tržba za období</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Sold quantity per period [L]</source>
+        <translation>Prodané množství za období [L]</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Close Old Count</source>
+        <translation>Zavřít starou inventuru</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>Total sales per period [%1]</source>
+        <translation>Celková tržba za období [%1]</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>Old count, table %1: %2 - %3 (read only). Total Sales: %4 %5</source>
+        <translation>Stará inventura, tabulka %1: %2 - %3 (jen pro čtení). Celková tržba: %4 %5</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Please select a count that is not damaged.</source>
+        <translation>Vyberte prosím inventuru, která není poškozená.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Choose any table file in the folder to import</source>
+        <translation>Vyberte libovolný soubor tabulky ve složce, kterou chcete importovat</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Inventory table (*.inv)</source>
+        <translation>Tabulka inventury (*.inv)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Table files added to the history: %1</source>
+        <translation>Soubory tabulek přidané do historie: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Skipped as damaged: %1</source>
+        <translation>Přeskočeno jako poškozené: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The history could not take a copy: %1</source>
+        <translation>Do historie nelze uložit kopii: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Import Folder</source>
+        <translation>Import složky</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Export to CSV</source>
+        <translation>Export do CSV</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CSV Files (*.csv)</source>
+        <translation>Soubory CSV (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Print Document</source>
+        <translation>Tisk dokumentu</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Unable to print</source>
+        <translation>Nelze tisknout</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The printer could not be started.</source>
+        <translation>Tiskárnu nelze spustit.</translation>
+    </message>
+</context>
+<context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+98"/>
+        <location filename="../inventory/inventory.cpp" line="+209"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+112"/>
         <source>
 [L]</source>
         <translation>
@@ -266,24 +479,34 @@ množství</translation>
         <source>Zobrazuje prodeje ve zvolené měně.</source>
         <translation>Zobrazuje prodeje ve zvolené měně.</translation>
     </message>
+    <message>
+        <location line="+120"/>
+        <source>Not weighed in this count: all %1 l count as sold.</source>
+        <translation>V této inventuře nevážena: všech %1 l se počítá jako prodaných.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 l more left than there was plus what was issued: a missed issue from stock, or a weighing to check.</source>
+        <translation>Zbylo o %1 l víc, než bylo plus co se nafasovalo: chybí výdej ze skladu, nebo je třeba zkontrolovat vážení.</translation>
+    </message>
 </context>
 <context>
     <name>InventoryBottleList</name>
     <message>
-        <location filename="../inventory/inventorybottlelist.cpp" line="+91"/>
-        <location line="+84"/>
+        <location filename="../inventory/inventorybottlelist.cpp" line="+114"/>
+        <location line="+127"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
     </message>
     <message>
-        <location line="-83"/>
+        <location line="-126"/>
         <source>Empty bottle weight must be less then Full bottle weight.
 Item: &apos;%1&apos;</source>
         <translation>Hmotnost prázdné láhve musí být menší než hmotnost plné láhve.
 Položka: &apos;%1&apos;</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -293,12 +516,32 @@ Položka: &apos;%1&apos;</translation>
         <translation>Hmotnost láhve (%1 g) je nižší než hmotnost prázdné láhve (%2 g)!</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+3"/>
+        <source>Weighed %1 g, less than the empty bottle (%2 g): counted as empty.</source>
+        <translation>Zváženo %1 g, méně než prázdná láhev (%2 g): počítá se jako prázdná.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Weighed %1 g, %2 g more than the full bottle (%3 g): two bottles on the scale, or a wrong catalogue entry?</source>
+        <translation>Zváženo %1 g, o %2 g víc než plná láhev (%3 g): dvě láhve na váze, nebo chybná položka databáze?</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>A residue of %1 ml is more than the bottle holds (%2 ml).</source>
+        <translation>Zůstatek %1 ml je víc, než se do láhve vejde (%2 ml).</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Weighed %1 times: the residues are added up (several open bottles?).</source>
+        <translation>Zváženo %1krát: zůstatky se sčítají (několik otevřených láhví?).</translation>
+    </message>
+    <message>
+        <location line="+65"/>
         <source>Bottle &apos;%1&apos; is not in database!</source>
         <translation>Láhev &apos;%1&apos; není v databázi!</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+67"/>
         <location line="+67"/>
         <source>Item</source>
         <translation>Položka</translation>
@@ -449,7 +692,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/cataloguepages.cpp" line="+77"/>
+        <location filename="../app/cataloguepages.cpp" line="+74"/>
         <location filename="../app/mainwindow.cpp" line="-44"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -540,8 +783,8 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+135"/>
-        <location filename="../app/salespage.cpp" line="+166"/>
+        <location filename="../app/overviewpages.cpp" line="+140"/>
+        <location filename="../app/salespage.cpp" line="+163"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -619,7 +862,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/overviewpages.cpp" line="+11"/>
+        <location filename="../app/overviewpages.cpp" line="+10"/>
         <source>Export to XML</source>
         <translation>Export do XML</translation>
     </message>
@@ -684,7 +927,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-222"/>
+        <location filename="../app/mainwindow.cpp" line="-261"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -706,7 +949,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+41"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -716,7 +959,17 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+83"/>
+        <location line="+26"/>
+        <source>History</source>
+        <translation>Historie</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Shows the saved counts over time, with charts of the sales.</source>
+        <translation>Zobrazí uložené inventury v čase s grafy tržeb.</translation>
+    </message>
+    <message>
+        <location line="+93"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -741,7 +994,7 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-122"/>
+        <location filename="../app/overviewpages.cpp" line="-128"/>
         <location line="+19"/>
         <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
@@ -756,6 +1009,11 @@ množství [ks]</translation>
         <location line="+20"/>
         <source>Quarmel holds no stored inventory yet (it reports number %1). Take an inventory on Quarmel first.</source>
         <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>Weighings to check</source>
+        <translation>Vážení ke kontrole</translation>
     </message>
     <message>
         <location filename="../app/mainwindow.cpp" line="+52"/>
@@ -778,7 +1036,7 @@ množství [ks]</translation>
         <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-57"/>
+        <location filename="../app/salespage.cpp" line="-59"/>
         <source>The last saved table %1 is not an inventory table, so every initial quantity is zero. Use Import Table to take them from a saved table file.</source>
         <translation>Poslední uložená tabulka %1 není inventurní tabulka, proto jsou všechny počáteční stavy nulové. Načtěte je z uloženého souboru tabulky tlačítkem Import tabulky.</translation>
     </message>
@@ -798,7 +1056,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+16"/>
+        <location filename="../app/salespage.cpp" line="+18"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -839,8 +1097,8 @@ množství [ks]</translation>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-100"/>
-        <location line="+108"/>
+        <location line="-102"/>
+        <location line="+110"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
@@ -856,7 +1114,7 @@ množství [ks]</translation>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="+81"/>
+        <location filename="../app/overviewpages.cpp" line="+49"/>
         <location filename="../app/salespage.cpp" line="+13"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
@@ -872,7 +1130,7 @@ množství [ks]</translation>
         <translation>Nebyl nalezen žádný program pro soubory CSV. Tabulka byla uložena jako %1.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="+11"/>
+        <location filename="../app/overviewpages.cpp" line="+10"/>
         <source>XML Files (*.xml)</source>
         <translation>Soubory XML (*.xml)</translation>
     </message>
@@ -1011,7 +1269,7 @@ množství [ks]</translation>
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../common/settings.cpp" line="+92"/>
+        <location filename="../common/settings.cpp" line="+107"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>

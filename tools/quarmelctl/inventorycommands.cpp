@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "database.h"
+#include "doubtsummary.h"
 #include "interaction.h"
 #include "inventory.h"
 #include "inventorybottle.h"
@@ -215,6 +216,11 @@ int runTakings(const QStringList &args)
 
     if (!writeStdout(TableFile::salesCsv(inventory, items)))
         return fail(command, QStringLiteral("cannot write to standard output"));
+    // What the window lists in a message after a download and on opening the sales table.
+    for (const QString &doubts : {DoubtSummary::overview(overview.rows), DoubtSummary::sales(inventory)}) {
+        if (!doubts.isEmpty())
+            std::fprintf(stderr, "%s\n", qUtf8Printable(doubts));
+    }
     std::fprintf(stderr, "%s\n%s\n", qUtf8Printable(SalesTotals::alcohol(inventory)),
                  qUtf8Printable(SalesTotals::total(inventory, items)));
 
