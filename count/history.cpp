@@ -5,10 +5,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QXmlStreamReader>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 #include <cmath>
@@ -60,6 +62,15 @@ bool readRow(QXmlStreamReader &xml, QString *name, qint64 *sold, double *amount)
         }
     }
     return true;
+}
+Count readFile(const QString &path)
+{
+    Count count;
+    count.path = path;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !read(file.readAll(), &count))
+        qCWarning(lcHistory, "%s is not an inventory table", qUtf8Printable(QFileInfo(path).fileName()));
+    return count;
 }
 } // namespace
 
@@ -150,17 +161,12 @@ QList<Count> list(const QString &dataFolder)
     const QDir dir(folder(dataFolder));
     const QStringList names =
         dir.entryList({QStringLiteral("*.inv")}, QDir::Files | QDir::Readable, QDir::Name);
-    QList<Count> counts;
-    counts.reserve(names.size());
-    for (const QString &name : names) {
-        Count count;
-        count.path = dir.filePath(name);
-        QFile file(count.path);
-        if (!file.open(QIODevice::ReadOnly) || !read(file.readAll(), &count))
-            qCWarning(lcHistory, "%s is not an inventory table", qUtf8Printable(name));
-        counts.append(count);
-    }
-    return counts;
+    QStringList paths;
+    paths.reserve(names.size());
+    for (const QString &name : names)
+        paths.append(dir.filePath(name));
+    // Years of counts are many megabytes of XML; each file is read on its own, so every core can take some.
+    return QtConcurrent::blockingMapped<QList<Count>>(paths, readFile);
 }
 
 Imported importFolder(const QString &dataFolder, const QString &sourceFolder, QString *reason)

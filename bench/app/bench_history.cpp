@@ -13,6 +13,7 @@ class bench_History : public QObject
 
 private slots:
     void initTestCase();
+    void readHistory();
     void openPage();
 
 private:
@@ -41,6 +42,15 @@ void bench_History::initTestCase()
         xml += "</inventory>\n";
         QVERIFY(History::keep(tmp.path(), xml));
     }
+}
+
+void bench_History::readHistory()
+{
+    int counts = 0;
+    QBENCHMARK {
+        counts = History::list(tmp.path()).size();
+    }
+    QCOMPARE(counts, 120);
 }
 
 void bench_History::openPage()
