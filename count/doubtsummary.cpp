@@ -19,6 +19,11 @@ public:
     {
         return tr("Weighings to check before counting up the cash: %1").arg(lines);
     }
+    static QString left(const SalesRow &row)
+    {
+        return tr("%1 (EAN %2): %3 l in the last saved table, but not in this count: not counted at all.")
+            .arg(row.name.trimmed(), row.ean, QString::number(double(row.finalQuantity) / 1000.0, 'f', 2));
+    }
     static QString firstCount()
     {
         return tr("This is the first count: with no saved table before it, there was nothing at the start, "
@@ -69,6 +74,8 @@ QString sales(const Inventory &inventory)
         addLines(lines, row.name, row.doubts, Doubt::NotWeighed | Doubt::SoldNegative);
         negative = negative || row.soldQuantity < 0;
     }
+    for (const SalesRow &row : inventory.left)
+        lines.append(Texts::left(row));
     QString text = message(lines);
     if (!inventory.carried && negative) {
         if (!text.isEmpty())

@@ -402,6 +402,7 @@ void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
     beginResetModel();
     rows.clear();
     carried = false;
+    left.clear();
     QHash<QString, int> rowOfEan;
     const auto takeDoubts = [](SalesRow &row, const OverviewRow &bottle) {
         if (bottle.weight > 0)
@@ -434,6 +435,7 @@ void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
 
 void Inventory::carryOver(const QList<SalesRow> &older)
 {
+    left.clear();
     // The first row of each EAN, as findRow would give it, without a search per carried row.
     QHash<QString, int> rowOfEan;
     rowOfEan.reserve(rows.size());
@@ -443,8 +445,11 @@ void Inventory::carryOver(const QList<SalesRow> &older)
     }
     for (const SalesRow &old : older) {
         const auto found = rowOfEan.constFind(old.ean);
-        if (found == rowOfEan.constEnd())
+        if (found == rowOfEan.constEnd()) {
+            if (old.finalQuantity != 0)
+                left.append(old);
             continue;
+        }
         SalesRow *current = &rows[found.value()];
         current->sellUnit = old.sellUnit;
         current->pricePerUnit = old.pricePerUnit;

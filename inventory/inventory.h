@@ -82,6 +82,8 @@ public:
     // Whether a saved table was carried over (or imported): without one every sold quantity of a new bar is
     // negative, which is explained once rather than doubted on every row.
     bool carried = false;
+    // Rows of the carried table whose EAN has no row now: their stock is in no sum of this count.
+    QList<SalesRow> left;
 
 signals:
     void calculated();

@@ -121,6 +121,11 @@
     </message>
     <message>
         <location line="+4"/>
+        <source>%1 (EAN %2): %3 l in the last saved table, but not in this count: not counted at all.</source>
+        <translation>%1 (EAN %2): %3 l v poslední uložené tabulce, ale v této inventuře chybí: vůbec se nepočítá.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
         <source>This is the first count: with no saved table before it, there was nothing at the start, so every sold quantity and its cash are negative. Save the table: its final quantities are where the next count starts.</source>
         <translation>Toto je první inventura: před ní není uložená tabulka, na začátku tedy nebylo nic, a proto je každé prodané množství i jeho tržba záporné. Uložte tabulku: její konečné stavy jsou začátkem příští inventury.</translation>
     </message>
@@ -152,7 +157,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+135"/>
+        <location filename="../count/history.cpp" line="+146"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -162,7 +167,7 @@
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+50"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -244,12 +249,12 @@
     </message>
     <message>
         <location line="+5"/>
-        <location line="+147"/>
+        <location line="+148"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-146"/>
+        <location line="-147"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -264,7 +269,7 @@
         <translation>Tisk</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+17"/>
         <source>Total sales per period</source>
         <translation>Celková tržba za období</translation>
     </message>
@@ -309,7 +314,7 @@
         <translation>Soubory tabulek přidané do historie: %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Skipped as damaged: %1</source>
         <translation>Přeskočeno jako poškozené: %1</translation>
     </message>
@@ -480,7 +485,7 @@ množství</translation>
         <translation>Zobrazuje prodeje ve zvolené měně.</translation>
     </message>
     <message>
-        <location line="+120"/>
+        <location line="+125"/>
         <source>Not weighed in this count: all %1 l count as sold.</source>
         <translation>V této inventuře nevážena: všech %1 l se počítá jako prodaných.</translation>
     </message>

@@ -99,6 +99,9 @@ void tst_Doubts::eachKind_data()
     QTest::newRow("in the last table, not weighed now")
         << "111:1555" << "111:1000 222:500" << "222" << 0 << int(Doubt::NotWeighed) << qint64(500)
         << "Gin: Not weighed in this count: all 0.50 l count as sold.";
+    QTest::newRow("in the last table, not in this count at all")
+        << "111:1555" << "111:1000 333:250" << "111" << 0 << 0 << qint64(0)
+        << " (EAN 333): 0.25 l in the last saved table, but not in this count: not counted at all.";
     QTest::newRow("more left than there was") << "111:1555" << "111:400" << "111" << 0
                                               << int(Doubt::SoldNegative) << qint64(-600)
                                               << "Rum: 0.60 l more left than there was";
