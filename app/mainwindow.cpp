@@ -3,6 +3,7 @@
 
 #include "errorbox.h"
 #include "fileprompt.h"
+#include "historypage.h"
 #include "progressdialog.h"
 #include "resourcepaths.h"
 #include "tablesetup.h"
@@ -21,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
@@ -89,6 +91,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connectOverviewPages();
     connectSalesPage();
     connectCataloguePages();
+    addHistoryPage();
 
     ui->tvItemInventory->hide();
     itemTableCheckChanged(false);
@@ -136,6 +139,44 @@ void MainWindow::connectMenuPage()
     connect(ui->pbRefreshDatabase, &QPushButton::clicked, this, &MainWindow::downloadDatabase);
     for (QPushButton *back : {ui->pbBack_2, ui->pbBack, ui->pbBack_5})
         connect(back, &QPushButton::clicked, this, &MainWindow::showMainMenu);
+}
+
+// Built in code rather than in the form: a page of its own behind one more button of the home page.
+void MainWindow::addHistoryPage()
+{
+    auto *history = new HistoryPage(printer, ui->stackedWidget);
+    ui->stackedWidget->addWidget(history);
+    connect(history, &HistoryPage::back, this, &MainWindow::showMainMenu);
+
+    auto *button = new QPushButton(tr("History"), ui->pbEditDatabase->parentWidget());
+    button->setObjectName(QStringLiteral("pbHistory"));
+    button->setToolTip(tr("Shows the saved counts over time, with charts of the sales."));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setSizePolicy(ui->pbEditDatabase->sizePolicy());
+    button->setMinimumSize(ui->pbEditDatabase->minimumSize());
+    auto *grid = ui->pbEditDatabase->parentWidget()->findChild<QGridLayout *>(QStringLiteral("gridLayout_2"));
+    int row = 0, column = 0, rows = 0, columns = 0;
+    if (grid) {
+        grid->getItemPosition(grid->indexOf(ui->pbEditDatabase), &row, &column, &rows, &columns);
+        // Whatever sits below the last row of buttons moves down one row to make room.
+        QList<QPair<QLayoutItem *, QRect>> below;
+        for (int i = grid->count() - 1; i >= 0; --i) {
+            int r = 0, c = 0, rs = 0, cs = 0;
+            grid->getItemPosition(i, &r, &c, &rs, &cs);
+            if (r > row)
+                below.append({grid->takeAt(i), QRect(c, r + 1, cs, rs)});
+        }
+        for (const auto &item : qAsConst(below))
+            grid->addItem(item.first, item.second.y(), item.second.x(), item.second.height(),
+                          item.second.width());
+        grid->addWidget(button, row + 1, 1, 1, 2);
+    } else {
+        qCWarning(lcMainWindow, "No place for the history button on the home page");
+    }
+    connect(button, &QPushButton::clicked, this, [this, history] {
+        history->load(QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath());
+        ui->stackedWidget->setCurrentWidget(history);
+    });
 }
 
 void MainWindow::connectStation()

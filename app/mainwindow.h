@@ -94,11 +94,14 @@ private:
     void connectOverviewPages();
     void connectSalesPage();
     void connectCataloguePages();
+    void addHistoryPage();
     void showPage(Page page);
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);
     void offerUnknownBottles(const InventoryBottleList &list);
     void showFirmware();
+    // One message with every doubtful weighing of `summary`; nothing when it is empty.
+    void showDoubts(const QString &summary);
     void updateLastSavedLabel();
     void updateDatabaseDateLabel();
     void setDatabaseLocked(bool locked);

@@ -7,6 +7,7 @@
 #include "tablesetup.h"
 
 #include "database.h"
+#include "doubtsummary.h"
 #include "interaction.h"
 #include "settings.h"
 #include "workbook.h"
@@ -89,6 +90,7 @@ void MainWindow::inventoryLoaded()
         // Before the overview: its question about unknown bottles must not sit under the overlay.
         progressDialog->close();
         showInventoryOverview(&currentList);
+        showDoubts(DoubtSummary::overview(currentList.rows));
         return;
     }
     if (readIndex == 0 || readIndex == 1) {
@@ -102,6 +104,13 @@ void MainWindow::inventoryLoaded()
     lastLists[2].setInventory(communication->inventory, database);
     readIndex = -1;
     showLastThreeInventories();
+}
+
+void MainWindow::showDoubts(const QString &summary)
+{
+    if (!summary.isEmpty())
+        Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Weighings to check"), summary,
+                                         Interaction::Ok);
 }
 
 void MainWindow::showLastThreeInventories()

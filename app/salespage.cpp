@@ -6,6 +6,7 @@
 #include "tablesetup.h"
 #include "tillpanel.h"
 
+#include "doubtsummary.h"
 #include "interaction.h"
 #include "salestotals.h"
 #include "settings.h"
@@ -42,6 +43,8 @@ void MainWindow::openInventory()
             tr("The last saved table %1 is not an inventory table, so every initial quantity is zero. "
                "Use Import Table to take them from a saved table file.")
                 .arg(QDir::toNativeSeparators(lastCopy)));
+    else
+        showDoubts(DoubtSummary::sales(inventory));
 }
 
 void MainWindow::calculated()

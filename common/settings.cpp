@@ -75,6 +75,21 @@ void setRememberedFolder(const QString &key, const QString &folder)
     settings.setValue(key, folder);
 }
 
+int fullWeightTolerance()
+{
+    const QSettings settings(organisation, application);
+    bool ok = false;
+    const int grams = settings.value(QStringLiteral("fullWeightTolerance")).toInt(&ok);
+    // A hand-edited value out of any sensible range would hide every flag or raise one on each bottle.
+    return ok && grams >= 0 && grams <= 1000 ? grams : 15;
+}
+
+void setFullWeightTolerance(int grams)
+{
+    QSettings settings(organisation, application);
+    settings.setValue(QStringLiteral("fullWeightTolerance"), grams);
+}
+
 int Settings::currency()
 {
     return currentCurrency;

@@ -11,6 +11,7 @@ inline constexpr char applicationName[] = "Quarmel";
 namespace DataFile {
 inline constexpr char catalogue[] = "database70.xml";
 inline constexpr char lastTable[] = "lastInventory.inv";
+inline constexpr char history[] = "history"; // a folder: a copy of every saved table
 } // namespace DataFile
 
 // Absolute path of `name` in the program's local data folder; creates the folder when it is missing.
@@ -27,6 +28,11 @@ inline constexpr char xmlOverviewPath[] = "xmlOverviewPath";
 // The folder stored under `key` in the user's settings, or the documents folder while none is stored.
 QString rememberedFolder(const QString &key);
 void setRememberedFolder(const QString &key, const QString &folder);
+
+// Grams a weighing may lie above the full bottle before it is pointed out as doubtful; kept in the user's
+// settings, 15 g (the spread of repeated weighings of one bottle) while none is stored.
+int fullWeightTolerance();
+void setFullWeightTolerance(int grams);
 
 // The currency prices and sales are shown in. It lasts only while the process runs: every start is CZK.
 class Settings : public QObject

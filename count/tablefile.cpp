@@ -1,5 +1,6 @@
 #include "tablefile.h"
 
+#include "history.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
@@ -7,8 +8,9 @@
 #include "tillsales.h"
 
 #include <QBuffer>
-#include <QStringList>
+#include <QFileInfo>
 #include <QLoggingCategory>
+#include <QStringList>
 #include <QTextStream>
 #include <QXmlStreamWriter>
 
@@ -83,6 +85,12 @@ bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, c
             *failedFile = file;
         return false;
     }
+    // The table is saved once the two files are; a history that cannot take its copy must not make the
+    // user save again under the next number.
+    QString why;
+    if (!lastCopy.isEmpty() && !History::keep(QFileInfo(lastCopy).absolutePath(), bytes, &why))
+        qCWarning(lcTableFile, "The history keeps no copy of table %u: %s", inventory.counter,
+                  qUtf8Printable(why));
     inventory.modified = false;
     items.modified = false;
     return true;

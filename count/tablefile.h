@@ -34,8 +34,9 @@ QByteArray document(Inventory &inventory, ItemInventory &items, const TillFigure
 bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason = nullptr);
 
 // The save of a count: the document to `fileName` and, unless `lastCopy` is empty, the same bytes to
-// `lastCopy`. The tables count as saved only when every file was written; otherwise `reason` says why and
-// `failedFile` names the file that could not be written.
+// `lastCopy`, then a copy into the history of the folder of `lastCopy`. The tables count as saved only when
+// both files were written; otherwise `reason` says why and `failedFile` names the file that could not be
+// written. A history copy that fails is only logged.
 bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, const QString &lastCopy,
           QString *reason = nullptr, const TillFigures *till = nullptr, QString *failedFile = nullptr);
 

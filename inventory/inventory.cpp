@@ -67,6 +67,23 @@ QString gNumber(double value)
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
+const QColor doubtColour(255, 214, 153);
+
+// The column whose number a doubt is about.
+int doubtedKinds(int column)
+{
+    switch (column) {
+    case Inventory::MeasuredColumn:
+        return Doubt::AboveFull | Doubt::BelowEmpty | Doubt::AboveVolume | Doubt::WeighedAgain;
+    case Inventory::FinalColumn:
+        return Doubt::NotWeighed;
+    case Inventory::SoldColumn:
+        return Doubt::SoldNegative;
+    default:
+        return 0;
+    }
+}
+
 QString msText(const QDateTime &time)
 {
     return QString::number(time.toMSecsSinceEpoch());
@@ -83,6 +100,106 @@ qint64 millilitresFromLitres(double litres)
         return qint64(whole);
     return qint64(std::trunc(millilitres));
 }
+
+namespace {
+// Everything of a table file, or the reason it is not one; nothing is applied before the whole file has
+// been accepted.
+struct SavedTable
+{
+    bool haveCounter = false;
+    quint32 counter = 0;
+    bool haveEnd = false;
+    QDateTime start; // the saved period
+    QDateTime end;
+    QList<SalesRow> rows;
+};
+
+Inventory::ErrCode readSavedTable(const QString &fileName, SavedTable *table)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return Inventory::FileNotFound;
+
+    bool &haveCounter = table->haveCounter;
+    quint32 &newCounter = table->counter;
+    QList<SalesRow> &older = table->rows;
+
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QStringView name = xml.name();
+        if (name == QLatin1String("counter")) {
+            newCounter = xml.readElementText().trimmed().toUInt();
+            haveCounter = true;
+        } else if (name == QLatin1String("timeEnd")) {
+            table->end = QDateTime::fromMSecsSinceEpoch(xml.readElementText().trimmed().toLongLong());
+            table->haveEnd = true;
+        } else if (name == QLatin1String("timeStart")) {
+            table->start = QDateTime::fromMSecsSinceEpoch(xml.readElementText().trimmed().toLongLong());
+        } else if (name == QLatin1String("bottle")) {
+            const QXmlStreamAttributes attributes = xml.attributes();
+            if (attributes.isEmpty() || attributes.first().name() != QLatin1String("ean")) {
+                qCWarning(lcInventory, "error parsing XML file, no EAN found");
+                return Inventory::FormatError;
+            }
+            SalesRow row;
+            row.ean = attributes.first().value().toString();
+            while (xml.readNextStartElement()) {
+                const QString child = xml.name().toString();
+                if (child == QLatin1String("name")) {
+                    row.name = xml.readElementText();
+                    continue;
+                }
+                qint64 *integer = nullptr;
+                double *decimal = nullptr;
+                if (child == QLatin1String("sellUnit"))
+                    integer = &row.sellUnit;
+                else if (child == QLatin1String("initialQuantity"))
+                    integer = &row.initialQuantity;
+                else if (child == QLatin1String("fromStock"))
+                    integer = &row.fromStock;
+                else if (child == QLatin1String("measuredValue"))
+                    integer = &row.measuredValue;
+                else if (child == QLatin1String("residualBottlesVolume"))
+                    integer = &row.residualBottlesVolume;
+                else if (child == QLatin1String("finalQuantity"))
+                    integer = &row.finalQuantity;
+                else if (child == QLatin1String("soldQuantity"))
+                    integer = &row.soldQuantity;
+                else if (child == QLatin1String("pricePerUnit"))
+                    decimal = &row.pricePerUnit;
+                else if (child == QLatin1String("totalAmount"))
+                    decimal = &row.totalAmount;
+                if (!integer && !decimal) {
+                    qCWarning(lcInventory, "unknown XML element: %s", qUtf8Printable(child));
+                    return Inventory::FormatError;
+                }
+                const QString text = xml.readElementText().trimmed();
+                if (integer) {
+                    *integer = text.toInt();
+                } else {
+                    bool ok = false;
+                    const double number = QLocale::c().toDouble(text, &ok);
+                    *decimal = ok && std::isfinite(number) ? number : 0;
+                }
+            }
+            if (!xml.hasError())
+                older.append(row);
+        }
+    }
+    // A file cut off or damaged part way would carry only the rows before the fault and start the others
+    // at zero without a word.
+    if (xml.hasError()) {
+        qCWarning(lcInventory, "error parsing XML file: %s", qUtf8Printable(xml.errorString()));
+        return Inventory::FormatError;
+    }
+    file.close();
+
+    return Inventory::NoError;
+}
+
+} // namespace
 
 Inventory::Inventory(QObject *parent) : PrintableTableModel(parent) {}
 
@@ -170,7 +287,15 @@ QVariant Inventory::data(const QModelIndex &index, int role) const
         if (index.column() == NameColumn)
             return QVariant();
         return int(Qt::AlignCenter);
+    case DoubtRole:
+        return doubtKinds(row.doubts);
+    case Qt::ToolTipRole: {
+        const QString texts = doubtTexts(row.doubts, doubtedKinds(index.column()));
+        return texts.isEmpty() ? QVariant() : texts;
+    }
     case Qt::BackgroundRole:
+        if (doubtKinds(row.doubts) & doubtedKinds(index.column()))
+            return doubtColour;
         if (row.ean.startsWith(QLatin1Char('C')))
             return QColor(232, 232, 232);
         return QVariant();
@@ -344,7 +469,18 @@ void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
 {
     beginResetModel();
     rows.clear();
+    carried = false;
+    left.clear();
     QHash<QString, int> rowOfEan;
+    const auto takeDoubts = [](SalesRow &row, const OverviewRow &bottle) {
+        if (bottle.weight > 0)
+            ++row.weighings;
+        for (const Doubt &doubt : bottle.doubts) {
+            // Every weighing of the EAN says it was weighed again; the row says it once.
+            if (doubt.kind != Doubt::WeighedAgain || !(doubtKinds(row.doubts) & Doubt::WeighedAgain))
+                row.doubts.append(doubt);
+        }
+    };
     for (const OverviewRow &bottle : overview) {
         // Bounded, so that no number of weighings can run the sum past the range of qint64.
         const qint64 residue = qBound<qint64>(0, bottle.residue, maxMillilitres);
@@ -352,6 +488,7 @@ void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
         if (found != rowOfEan.constEnd()) {
             qint64 &sum = rows[found.value()].measuredValue;
             sum = qMin(sum + residue, maxMillilitres);
+            takeDoubts(rows[found.value()], bottle);
             continue;
         }
         SalesRow row;
@@ -359,6 +496,7 @@ void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
         row.name = bottle.name;
         row.measuredValue = residue;
         row.bottleVolume = qint64(bottle.volume);
+        takeDoubts(row, bottle);
         if (!row.ean.isEmpty())
             rowOfEan.insert(row.ean, rows.size());
         rows.append(row);
@@ -368,6 +506,7 @@ void Inventory::loadFromOverview(const QList<OverviewRow> &overview)
 
 void Inventory::carryOver(const QList<SalesRow> &older)
 {
+    left.clear();
     // The first row of each EAN, as findRow would give it, without a search per carried row.
     QHash<QString, int> rowOfEan;
     rowOfEan.reserve(rows.size());
@@ -377,8 +516,11 @@ void Inventory::carryOver(const QList<SalesRow> &older)
     }
     for (const SalesRow &old : older) {
         const auto found = rowOfEan.constFind(old.ean);
-        if (found == rowOfEan.constEnd())
+        if (found == rowOfEan.constEnd()) {
+            if (old.finalQuantity != 0)
+                left.append(old);
             continue;
+        }
         SalesRow *current = &rows[found.value()];
         current->sellUnit = old.sellUnit;
         current->pricePerUnit = old.pricePerUnit;
@@ -410,102 +552,65 @@ void Inventory::calculate()
         else
             row.totalAmount = 0;
         total += row.totalAmount;
+        doubtSums(row);
     }
     if (!rows.isEmpty())
         emit dataChanged(index(0, 0), index(rows.size() - 1, ColumnCount - 1));
     emit calculated();
 }
 
+void Inventory::doubtSums(SalesRow &row) const
+{
+    const auto sums = [](const Doubt &doubt) {
+        return doubt.kind == Doubt::NotWeighed || doubt.kind == Doubt::SoldNegative;
+    };
+    row.doubts.erase(std::remove_if(row.doubts.begin(), row.doubts.end(), sums), row.doubts.end());
+    const qint64 held = row.initialQuantity + row.fromStock;
+    if (row.weighings == 0 && row.finalQuantity == 0 && held > 0) {
+        row.doubts.append({Doubt::NotWeighed, tr("Not weighed in this count: all %1 l count as sold.")
+                                                  .arg(litres(held))});
+    } else if (carried && row.soldQuantity < 0) {
+        row.doubts.append({Doubt::SoldNegative, tr("%1 l more left than there was plus what was issued: "
+                                                   "a missed issue from stock, or a weighing to check.")
+                                                    .arg(litres(-row.soldQuantity))});
+    }
+}
+
 Inventory::ErrCode Inventory::import(QString fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return FileNotFound;
-
-    // Nothing is applied before the whole file has been accepted: a refused file leaves the table as it was.
-    bool haveCounter = false;
-    quint32 newCounter = 0;
-    bool haveStart = false;
-    QDateTime newStart;
-    QList<SalesRow> older;
-
-    QXmlStreamReader xml(&file);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QStringView name = xml.name();
-        if (name == QLatin1String("counter")) {
-            newCounter = xml.readElementText().trimmed().toUInt();
-            haveCounter = true;
-        } else if (name == QLatin1String("timeEnd")) {
-            newStart = QDateTime::fromMSecsSinceEpoch(xml.readElementText().trimmed().toLongLong());
-            haveStart = true;
-        } else if (name == QLatin1String("bottle")) {
-            const QXmlStreamAttributes attributes = xml.attributes();
-            if (attributes.isEmpty() || attributes.first().name() != QLatin1String("ean")) {
-                qCWarning(lcInventory, "error parsing XML file, no EAN found");
-                return FormatError;
-            }
-            SalesRow row;
-            row.ean = attributes.first().value().toString();
-            while (xml.readNextStartElement()) {
-                const QString child = xml.name().toString();
-                if (child == QLatin1String("name")) {
-                    row.name = xml.readElementText();
-                    continue;
-                }
-                qint64 *integer = nullptr;
-                double *decimal = nullptr;
-                if (child == QLatin1String("sellUnit"))
-                    integer = &row.sellUnit;
-                else if (child == QLatin1String("initialQuantity"))
-                    integer = &row.initialQuantity;
-                else if (child == QLatin1String("fromStock"))
-                    integer = &row.fromStock;
-                else if (child == QLatin1String("measuredValue"))
-                    integer = &row.measuredValue;
-                else if (child == QLatin1String("residualBottlesVolume"))
-                    integer = &row.residualBottlesVolume;
-                else if (child == QLatin1String("finalQuantity"))
-                    integer = &row.finalQuantity;
-                else if (child == QLatin1String("soldQuantity"))
-                    integer = &row.soldQuantity;
-                else if (child == QLatin1String("pricePerUnit"))
-                    decimal = &row.pricePerUnit;
-                else if (child == QLatin1String("totalAmount"))
-                    decimal = &row.totalAmount;
-                if (!integer && !decimal) {
-                    qCWarning(lcInventory, "unknown XML element: %s", qUtf8Printable(child));
-                    return FormatError;
-                }
-                const QString text = xml.readElementText().trimmed();
-                if (integer) {
-                    *integer = text.toInt();
-                } else {
-                    bool ok = false;
-                    const double number = QLocale::c().toDouble(text, &ok);
-                    *decimal = ok && std::isfinite(number) ? number : 0;
-                }
-            }
-            if (!xml.hasError())
-                older.append(row);
-        }
-    }
-    // A file cut off or damaged part way would carry only the rows before the fault and start the others
-    // at zero without a word.
-    if (xml.hasError()) {
-        qCWarning(lcInventory, "error parsing XML file: %s", qUtf8Printable(xml.errorString()));
-        return FormatError;
-    }
-    file.close();
-
-    if (haveCounter)
-        counter = newCounter;
-    if (haveStart)
-        timeStart = newStart;
+    SavedTable table;
+    const ErrCode read = readSavedTable(fileName, &table);
+    if (read != NoError)
+        return read;
+    if (table.haveCounter)
+        counter = table.counter;
+    if (table.haveEnd)
+        timeStart = table.end;
+    carried = true;
     // The carried numbers are unsaved in this table, and typed entries stay unsaved: the caller that opens
     // a fresh count clears the mark itself.
-    carryOver(older);
+    carryOver(table.rows);
+    return NoError;
+}
+
+Inventory::ErrCode Inventory::openSaved(const QString &fileName)
+{
+    SavedTable table;
+    const ErrCode read = readSavedTable(fileName, &table);
+    if (read != NoError)
+        return read;
+    beginResetModel();
+    rows = table.rows;
+    counter = table.counter;
+    timeStart = table.start;
+    timeEnd = table.end;
+    carried = true;
+    total = 0;
+    for (const SalesRow &row : qAsConst(rows))
+        total += row.totalAmount;
+    endResetModel();
+    modified = false;
+    emit calculated();
     return NoError;
 }
 

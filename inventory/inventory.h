@@ -1,11 +1,11 @@
 #pragma once
 
+#include "inventorybottlelist.h"
 #include "printabletablemodel.h"
 
 #include <QDateTime>
 #include <QList>
 
-struct OverviewRow;
 class QTextStream;
 class QXmlStreamWriter;
 
@@ -24,6 +24,8 @@ struct SalesRow
     qint64 soldQuantity = 0;
     qint64 bottleVolume = 0;
     double totalAmount = 0;
+    int weighings = 0; // weighings of this EAN in the overview
+    Doubts doubts;     // those of its weighings, then those of its sums
 };
 
 // Litres as millilitres, truncated toward zero; the caller keeps the value within the range of qint64.
@@ -66,6 +68,8 @@ public:
     SalesRow *findRow(const QString &ean);
     void calculate();
     ErrCode import(QString fileName);
+    // Takes a saved table as it was saved, to be looked at: its rows, numbers, period and total.
+    ErrCode openSaved(const QString &fileName);
     bool writeXML(QXmlStreamWriter &writer);
 
     quint32 counter = 0;
@@ -75,6 +79,11 @@ public:
     int finalUnit = Litres;
     QDateTime timeStart = QDateTime::currentDateTime();
     QDateTime timeEnd = timeStart;
+    // Whether a saved table was carried over (or imported): without one every sold quantity of a new bar is
+    // negative, which is explained once rather than doubted on every row.
+    bool carried = false;
+    // Rows of the carried table whose EAN has no row now: their stock is in no sum of this count.
+    QList<SalesRow> left;
 
 signals:
     void calculated();
@@ -89,6 +98,7 @@ public slots:
     bool saveToCSV(QTextStream &out);
 
 private:
+    void doubtSums(SalesRow &row) const;
     QString cellText(const SalesRow &row, int column) const;
     QString editText(const SalesRow &row, int column) const;
 };

@@ -5,9 +5,11 @@
 #include "interaction.h"
 #include "savefile.h"
 #include "inventorybottle.h"
+#include "settings.h"
 #include "weighingsfile.h"
 
 #include <QBuffer>
+#include <QColor>
 #include <QFile>
 #include <QHash>
 #include <QLoggingCategory>
@@ -49,6 +51,9 @@ quint64 weightOf(const QString &text)
     return digits ? std::numeric_limits<quint64>::max() : 0;
 }
 
+// Light enough to read the number through, unlike any colour the tables use otherwise.
+const QColor doubtColour(255, 214, 153);
+
 QVariant alignment(int column)
 {
     if (column == InventoryBottleList::NameColumn)
@@ -56,6 +61,24 @@ QVariant alignment(int column)
     return int(Qt::AlignCenter);
 }
 } // namespace
+
+int doubtKinds(const Doubts &doubts)
+{
+    int kinds = 0;
+    for (const Doubt &doubt : doubts)
+        kinds |= doubt.kind;
+    return kinds;
+}
+
+QString doubtTexts(const Doubts &doubts, int kinds)
+{
+    QStringList texts;
+    for (const Doubt &doubt : doubts) {
+        if (doubt.kind & kinds)
+            texts.append(doubt.text);
+    }
+    return texts.join(QLatin1Char('\n'));
+}
 
 InventoryBottleList::InventoryBottleList(QObject *parent) : PrintableTableModel(parent) {}
 
@@ -107,17 +130,37 @@ void InventoryBottleList::addBottle(Bottle &bottle, const InventoryBottle *measu
         bottle.useInInventory = true;
         const qint64 tare = qint64(bottle.emptyWeight) + qint64(bottle.weightCorrection);
         const qint64 net = qint64(measurement->weight) - tare;
+        const qint64 full = qint64(bottle.fullWeight) + qint64(bottle.weightCorrection);
         if (net < 0) {
             warn(tr("Error"), tr("Bottle weight (%1 g) is lower than empty weight (%2 g) !")
                                       .arg(measurement->weight)
                                       .arg(tare) +
                                   weighed);
+            row.doubts.append({Doubt::BelowEmpty, tr("Weighed %1 g, less than the empty bottle (%2 g): "
+                                                     "counted as empty.")
+                                                      .arg(measurement->weight)
+                                                      .arg(tare)});
         } else {
             const double residue = std::floor(double(net) / double(span) * double(bottle.volume) + 0.5);
             // A catalogue within its bounds and a weight the station can send stay far below this; anything
             // beyond (values set around the catalogue's checks) gives no residue rather than one that
             // overflows the sums of the sales table.
             row.residue = residue <= maxResidue ? qint64(residue) : 0;
+        }
+        // A residue above the volume always means a weight above full; past the tolerance that is more
+        // likely two bottles on the scale or a wrong catalogue entry than a generously filled bottle.
+        if (qint64(measurement->weight) - full > fullWeightTolerance) {
+            row.doubts.append({Doubt::AboveFull,
+                               tr("Weighed %1 g, %2 g more than the full bottle (%3 g): two bottles on the "
+                                  "scale, or a wrong catalogue entry?")
+                                   .arg(measurement->weight)
+                                   .arg(qint64(measurement->weight) - full)
+                                   .arg(full)});
+        } else if (row.residue > qint64(bottle.volume)) {
+            row.doubts.append({Doubt::AboveVolume, tr("A residue of %1 ml is more than the bottle holds "
+                                                      "(%2 ml).")
+                                                       .arg(row.residue)
+                                                       .arg(bottle.volume)});
         }
     }
 
@@ -128,7 +171,29 @@ void InventoryBottleList::addBottle(Bottle &bottle, const InventoryBottle *measu
     beginInsertRows(QModelIndex(), rows.size(), rows.size());
     rows.append(row);
     endInsertRows();
+    markRepeatedWeighings();
     flushWarnings();
+}
+
+void InventoryBottleList::markRepeatedWeighings()
+{
+    QHash<QString, int> weighings;
+    for (const OverviewRow &row : qAsConst(rows)) {
+        if (row.weight > 0)
+            ++weighings[row.ean];
+    }
+    for (int i = 0; i < rows.size(); ++i) {
+        OverviewRow &row = rows[i];
+        const bool marked = doubtKinds(row.doubts) & Doubt::WeighedAgain;
+        const int times = row.weight > 0 ? weighings.value(row.ean) : 0;
+        if (marked || times < 2)
+            continue;
+        row.doubts.append({Doubt::WeighedAgain,
+                           tr("Weighed %1 times: the residues are added up (several open bottles?).")
+                               .arg(times)});
+        if (!building)
+            emit dataChanged(index(i, 0), index(i, ColumnCount - 1));
+    }
 }
 
 void InventoryBottleList::setInventory(QList<InventoryBottle> inventory, Database *database)
@@ -137,6 +202,7 @@ void InventoryBottleList::setInventory(QList<InventoryBottle> inventory, Databas
     building = true;
     rows.clear();
     unknownEans.clear();
+    fullWeightTolerance = ::fullWeightTolerance();
 
     QList<Bottle> empty;
     QList<Bottle> &bottles = database ? database->bottles : empty;
@@ -205,6 +271,7 @@ void InventoryBottleList::setInventory(QList<InventoryBottle> inventory, Databas
             newlyMarked.append(found.value());
     }
 
+    markRepeatedWeighings();
     building = false;
     endResetModel();
     sort(NameColumn, Qt::AscendingOrder);
@@ -231,9 +298,18 @@ QVariant InventoryBottleList::data(const QModelIndex &index, int role) const
 {
     if (role == Qt::TextAlignmentRole)
         return alignment(index.column());
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows.size())
+    if (!index.isValid() || index.row() >= rows.size())
         return QVariant();
     const OverviewRow &row = rows.at(index.row());
+    const bool doubtfulCell = !row.doubts.isEmpty() && index.column() == ResidueColumn;
+    if (role == DoubtRole)
+        return doubtKinds(row.doubts);
+    if (role == Qt::ToolTipRole && doubtfulCell)
+        return doubtTexts(row.doubts, ~0);
+    if (role == Qt::BackgroundRole && doubtfulCell)
+        return doubtColour;
+    if (role != Qt::DisplayRole)
+        return QVariant();
     switch (index.column()) {
     case NameColumn:
         return row.name;

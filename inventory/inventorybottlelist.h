@@ -11,6 +11,31 @@ struct Bottle;
 struct InventoryBottle;
 class Database;
 
+// Something doubtful about a weighing or a sales row. Pointed out to the user, never acted on: the numbers
+// stay exactly what the weighings give.
+struct Doubt
+{
+    enum Kind {
+        AboveFull = 0x1,    // heavier than full by more than the tolerance
+        BelowEmpty = 0x2,   // lighter than the empty bottle
+        AboveVolume = 0x4,  // a residue above the volume, within the tolerance of a full bottle
+        WeighedAgain = 0x8, // the same EAN weighed more than once
+        NotWeighed = 0x10,  // held stock at the start but was not weighed now: counts as all sold
+        SoldNegative = 0x20 // more left than there was plus what was issued
+    };
+    Kind kind = AboveFull;
+    QString text;
+};
+using Doubts = QList<Doubt>;
+
+// The kinds in `doubts`, or-ed together.
+int doubtKinds(const Doubts &doubts);
+// The texts of the doubts whose kind is in `kinds`, one per line.
+QString doubtTexts(const Doubts &doubts, int kinds);
+
+// The item data role that gives the or-ed doubt kinds of a row (in every column).
+constexpr int DoubtRole = Qt::UserRole + 1;
+
 // One weighed bottle of the overview.
 struct OverviewRow
 {
@@ -19,6 +44,7 @@ struct OverviewRow
     qint64 residue = 0; // ml; 0 when the weight could not be turned into a residue
     quint64 volume = 0; // ml
     quint64 weight = 0; // g; 0 for a bottle listed without a weighing
+    Doubts doubts;
 };
 
 // The overview of one inventory: each weighing turned into the remaining content of its bottle.
@@ -56,8 +82,14 @@ public:
     QStringList unknownEans;
     QDateTime time;
 
+    // Grams a weighing may lie above the full bottle before it is doubted (the spread of repeated
+    // weighings of one bottle). Taken from the settings for each new list.
+    qint64 fullWeightTolerance = 15;
+
 private:
     static QString weighedText(const QString &name, const QString &ean, quint64 weight);
+    void markRepeatedWeighings();
+
     void warn(const QString &title, const QString &text);
     void flushWarnings();
 

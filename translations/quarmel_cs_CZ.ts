@@ -4,7 +4,7 @@
 <context>
     <name>Database</name>
     <message>
-        <location filename="../database/database.cpp" line="+118"/>
+        <location filename="../database/database.cpp" line="+152"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
@@ -64,7 +64,7 @@
         <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
     </message>
     <message>
-        <location filename="../database/databasefile.cpp" line="+112"/>
+        <location filename="../database/databasefile.cpp" line="+120"/>
         <source>The catalogue could not be encrypted.</source>
         <translation>Katalog se nepodařilo zašifrovat.</translation>
     </message>
@@ -113,6 +113,24 @@
     </message>
 </context>
 <context>
+    <name>DoubtSummary</name>
+    <message>
+        <location filename="../count/doubtsummary.cpp" line="+20"/>
+        <source>Weighings to check before counting up the cash: %1</source>
+        <translation>Vážení ke kontrole před výpočtem tržby: %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1 (EAN %2): %3 l in the last saved table, but not in this count: not counted at all.</source>
+        <translation>%1 (EAN %2): %3 l v poslední uložené tabulce, ale v této inventuře chybí: vůbec se nepočítá.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>This is the first count: with no saved table before it, there was nothing at the start, so every sold quantity and its cash are negative. Save the table: its final quantities are where the next count starts.</source>
+        <translation>Toto je první inventura: před ní není uložená tabulka, na začátku tedy nebylo nic, a proto je každé prodané množství i jeho tržba záporné. Uložte tabulku: její konečné stavy jsou začátkem příští inventury.</translation>
+    </message>
+</context>
+<context>
     <name>ErrorBox</name>
     <message>
         <location filename="../app/errorbox.ui" line="+9"/>
@@ -131,26 +149,226 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+376"/>
+        <location filename="../app/mainwindow.cpp" line="+432"/>
         <source>Error</source>
         <translation>Chyba</translation>
+    </message>
+</context>
+<context>
+    <name>History</name>
+    <message>
+        <location filename="../count/history.cpp" line="+146"/>
+        <source>It is not an inventory table.</source>
+        <translation>Není to tabulka inventury.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The folder %1 cannot be created.</source>
+        <translation>Složku %1 nelze vytvořit.</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>Table</source>
+        <translation>Tabulka</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>From</source>
+        <translation>Od</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>To</source>
+        <translation>Do</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Alcohol Sales</source>
+        <translation>Tržba za alkohol</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Other Items</source>
+        <translation>Ostatní položky</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Total Sales</source>
+        <translation>Celková tržba</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryModel</name>
+    <message>
+        <location filename="../count/historymodel.cpp" line="+40"/>
+        <source>Damaged: %1</source>
+        <translation>Poškozený: %1</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Table</source>
+        <translation>Tabulka</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>From</source>
+        <translation>Od</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>To</source>
+        <translation>Do</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Alcohol Sales</source>
+        <translation>Tržba za alkohol</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Other Items</source>
+        <translation>Ostatní položky</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Total Sales</source>
+        <translation>Celková tržba</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryPage</name>
+    <message>
+        <location filename="../app/historypage.cpp" line="+82"/>
+        <source>History of counts</source>
+        <translation>Historie inventur</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Back</source>
+        <translation>Zpět</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <location line="+148"/>
+        <source>Open Count</source>
+        <translation>Otevřít inventuru</translation>
+    </message>
+    <message>
+        <location line="-147"/>
+        <source>Import Folder...</source>
+        <translation>Importovat složku...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Export CSV</source>
+        <translation>Export do CSV</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Print</source>
+        <translation>Tisk</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Total sales per period</source>
+        <translation>Celková tržba za období</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Sold quantity per period [L]</source>
+        <translation>Prodané množství za období [L]</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Close Old Count</source>
+        <translation>Zavřít starou inventuru</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>Total sales per period [%1]</source>
+        <translation>Celková tržba za období [%1]</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>Old count, table %1: %2 - %3 (read only). Total Sales: %4 %5</source>
+        <translation>Stará inventura, tabulka %1: %2 - %3 (jen pro čtení). Celková tržba: %4 %5</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Please select a count that is not damaged.</source>
+        <translation>Vyberte prosím inventuru, která není poškozená.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Choose any table file in the folder to import</source>
+        <translation>Vyberte libovolný soubor tabulky ve složce, kterou chcete importovat</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Inventory table (*.inv)</source>
+        <translation>Tabulka inventury (*.inv)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Table files added to the history: %1</source>
+        <translation>Soubory tabulek přidané do historie: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Skipped as damaged: %1</source>
+        <translation>Přeskočeno jako poškozené: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The history could not take a copy: %1</source>
+        <translation>Do historie nelze uložit kopii: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Import Folder</source>
+        <translation>Import složky</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Export to CSV</source>
+        <translation>Export do CSV</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>CSV Files (*.csv)</source>
+        <translation>Soubory CSV (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Print Document</source>
+        <translation>Tisk dokumentu</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Unable to print</source>
+        <translation>Nelze tisknout</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The printer could not be started.</source>
+        <translation>Tiskárnu nelze spustit.</translation>
     </message>
 </context>
 <context>
     <name>Inventory</name>
     <message>
         <location filename="../inventory/inventory.cpp" line="+56"/>
-        <location line="+151"/>
+        <location line="+278"/>
         <source>&quot;%1&quot; is more than any bar holds.</source>
         <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
     </message>
     <message>
-        <location line="-104"/>
+        <location line="-112"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
     <message>
-        <location line="+94"/>
+        <location line="+102"/>
         <source>The bottle volume is unknown, so pieces cannot be turned into litres.</source>
         <translation>Objem láhve není znám, kusy proto nelze převést na litry.</translation>
     </message>
@@ -287,17 +505,27 @@ množství</translation>
         <source>Zobrazuje prodeje ve zvolené měně.</source>
         <translation>Zobrazuje prodeje ve zvolené měně.</translation>
     </message>
+    <message>
+        <location line="+128"/>
+        <source>Not weighed in this count: all %1 l count as sold.</source>
+        <translation>V této inventuře nevážena: všech %1 l se počítá jako prodaných.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1 l more left than there was plus what was issued: a missed issue from stock, or a weighing to check.</source>
+        <translation>Zbylo o %1 l víc, než bylo plus co se nafasovalo: chybí výdej ze skladu, nebo je třeba zkontrolovat vážení.</translation>
+    </message>
 </context>
 <context>
     <name>InventoryBottleList</name>
     <message>
-        <location filename="../inventory/inventorybottlelist.cpp" line="+101"/>
-        <location line="+85"/>
+        <location filename="../inventory/inventorybottlelist.cpp" line="+128"/>
+        <location line="+130"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
     </message>
     <message>
-        <location line="-86"/>
+        <location line="-131"/>
         <source>Empty bottle weight must be less then Full bottle weight.
 Item: &apos;%1&apos;</source>
         <translation>Hmotnost prázdné láhve musí být menší než hmotnost plné láhve.
@@ -309,7 +537,7 @@ Položka: &apos;%1&apos;</translation>
         <translation>Láhev: %1, zváženo %2 g.</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+48"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -319,19 +547,19 @@ Položka: &apos;%1&apos;</translation>
         <translation>Hmotnost láhve (%1 g) je nižší než hmotnost prázdné láhve (%2 g)!</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location line="+123"/>
         <source>Bottle &apos;%1&apos; is not in database!</source>
         <translation>Láhev &apos;%1&apos; není v databázi!</translation>
     </message>
     <message>
-        <location line="+63"/>
-        <location line="+67"/>
+        <location line="+73"/>
+        <location line="+68"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-65"/>
-        <location line="+65"/>
+        <location line="-66"/>
+        <location line="+66"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
     </message>
@@ -340,11 +568,31 @@ Položka: &apos;%1&apos;</translation>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
+    <message>
+        <location line="-260"/>
+        <source>Weighed %1 g, less than the empty bottle (%2 g): counted as empty.</source>
+        <translation>Zváženo %1 g, méně než prázdná láhev (%2 g): počítá se jako prázdná.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Weighed %1 g, %2 g more than the full bottle (%3 g): two bottles on the scale, or a wrong catalogue entry?</source>
+        <translation>Zváženo %1 g, o %2 g víc než plná láhev (%3 g): dvě láhve na váze, nebo chybná položka databáze?</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>A residue of %1 ml is more than the bottle holds (%2 ml).</source>
+        <translation>Zůstatek %1 ml je víc, než se do láhve vejde (%2 ml).</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Weighed %1 times: the residues are added up (several open bottles?).</source>
+        <translation>Zváženo %1krát: zůstatky se sčítají (několik otevřených láhví?).</translation>
+    </message>
 </context>
 <context>
     <name>ItemInventory</name>
     <message>
-        <location filename="../inventory/iteminventory.cpp" line="+124"/>
+        <location filename="../inventory/iteminventory.cpp" line="+126"/>
         <source>A sell unit must be more than nothing.</source>
         <translation>Prodejní jednotka musí být větší než nula.</translation>
     </message>
@@ -570,8 +818,8 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+170"/>
-        <location filename="../app/salespage.cpp" line="+190"/>
+        <location filename="../app/overviewpages.cpp" line="+182"/>
+        <location filename="../app/salespage.cpp" line="+197"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -592,7 +840,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/salespage.cpp" line="-44"/>
+        <location filename="../app/salespage.cpp" line="-45"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -714,7 +962,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-264"/>
+        <location filename="../app/mainwindow.cpp" line="-317"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -736,7 +984,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+42"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -746,7 +994,7 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+86"/>
+        <location line="+130"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -776,7 +1024,7 @@ množství [ks]</translation>
         <translation>%1 (poškozená)</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+65"/>
         <source>(row %1 without a name)</source>
         <translation>(řádek %1 bez názvu)</translation>
     </message>
@@ -786,7 +1034,7 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="-125"/>
+        <location line="-133"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -796,14 +1044,14 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-157"/>
-        <location line="+34"/>
+        <location filename="../app/overviewpages.cpp" line="-167"/>
+        <location line="+35"/>
         <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
         <translation>Načítání inventury z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="-34"/>
+        <location line="-35"/>
         <source>Quarmel FW: unknown</source>
         <translation>Quarmel FW: neznámý</translation>
     </message>
@@ -813,12 +1061,12 @@ množství [ks]</translation>
         <translation>Quarmel FW: %1</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+22"/>
         <source>Quarmel holds no stored inventory yet (it reports number %1). Take an inventory on Quarmel first.</source>
         <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+82"/>
         <source>Add to database</source>
         <translation>Přidat do databáze</translation>
     </message>
@@ -833,7 +1081,7 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+74"/>
+        <location filename="../app/mainwindow.cpp" line="+82"/>
         <source>Quarmel must be connected to download database.</source>
         <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
     </message>
@@ -853,7 +1101,7 @@ množství [ks]</translation>
         <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-82"/>
+        <location filename="../app/salespage.cpp" line="-84"/>
         <source>The last saved table %1 is not an inventory table, so every initial quantity is zero. Use Import Table to take them from a saved table file.</source>
         <translation>Poslední uložená tabulka %1 není inventurní tabulka, proto jsou všechny počáteční stavy nulové. Načtěte je z uloženého souboru tabulky tlačítkem Import tabulky.</translation>
     </message>
@@ -873,7 +1121,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+27"/>
+        <location filename="../app/salespage.cpp" line="+29"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -894,12 +1142,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+11"/>
-        <location line="+18"/>
+        <location line="+19"/>
         <source>Inventory table files (*.inv)</source>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+101"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -909,7 +1157,7 @@ množství [ks]</translation>
         <translation>Z přidaných položek:</translation>
     </message>
     <message>
-        <location filename="../app/fileprompt.cpp" line="+39"/>
+        <location filename="../app/fileprompt.cpp" line="+40"/>
         <source>Unable to save</source>
         <translation>Nelze uložit</translation>
     </message>
@@ -919,24 +1167,24 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-97"/>
+        <location filename="../app/salespage.cpp" line="-103"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-126"/>
-        <location line="+134"/>
+        <location line="-129"/>
+        <location line="+137"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-118"/>
+        <location line="-119"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+115"/>
+        <location line="+116"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
@@ -978,7 +1226,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location filename="../app/overviewpages.cpp" line="+21"/>
-        <location filename="../app/salespage.cpp" line="+17"/>
+        <location filename="../app/salespage.cpp" line="+18"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -1073,7 +1321,7 @@ množství [ks]</translation>
         <translation>Poslední číslice kódu %1 by při správných ostatních číslicích měla být %2, kód je tedy možná chybně opsaný. Přesto přidat?</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+38"/>
         <location line="+6"/>
         <source>Writing database: %1 %</source>
         <translation>Zápis databáze: %1 %</translation>
@@ -1084,11 +1332,12 @@ množství [ks]</translation>
         <translation>Quarmel už má novou databázi, Quarmel a tento počítač se proto nyní liší. Uložte znovu, až bude možné soubor zapsat.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+21"/>
         <source>Quarmel holds at most %1 items, but the database has %2. Nothing was written; delete items and save again.</source>
         <translation>Quarmel pojme nejvýše %1 položek, ale databáze jich má %2. Nic nebylo zapsáno; smažte některé položky a uložte znovu.</translation>
     </message>
     <message>
+        <location line="-46"/>
         <source>Quarmel cannot hold these items as they are. Nothing was written; correct them and save again.
 
 %1</source>
@@ -1097,11 +1346,12 @@ množství [ks]</translation>
 %1</translation>
     </message>
     <message>
+        <location line="+42"/>
         <source>Quarmel does not hold the database as it was written (reading it back showed a difference). Check the connection and save again.</source>
         <translation>Quarmel neobsahuje databázi tak, jak byla zapsána (zpětné čtení ukázalo rozdíl). Zkontrolujte připojení a uložte znovu.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+12"/>
         <source>Downloading database update</source>
         <translation>Stahování aktualizace databáze</translation>
     </message>
@@ -1116,8 +1366,24 @@ množství [ks]</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
+        <location filename="../app/mainwindow.cpp" line="-57"/>
         <source>The station is connected at %1, but this user may not open it. Unplug the station and plug it in again, so that the device rule installed with Quarmel Inventory gives you access. If that does not help, ask the administrator to add you to the group &quot;dialout&quot;, then log out and in again.</source>
         <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
+    </message>
+    <message>
+        <location line="-186"/>
+        <source>History</source>
+        <translation>Historie</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Shows the saved counts over time, with charts of the sales.</source>
+        <translation>Zobrazí uložené inventury v čase s grafy tržeb.</translation>
+    </message>
+    <message>
+        <location filename="../app/overviewpages.cpp" line="-109"/>
+        <source>Weighings to check</source>
+        <translation>Vážení ke kontrole</translation>
     </message>
 </context>
 <context>
@@ -1138,12 +1404,12 @@ množství [ks]</translation>
         <translation>„%1“ obsahuje čárku i tečku; desetinná místa pište za jednu z nich a tisíce neoddělujte, nebo jen mezerou.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>&quot;%1&quot; is not a number; type digits with a decimal comma or point only.</source>
         <translation>„%1“ není číslo; pište jen číslice s desetinnou čárkou nebo tečkou.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+9"/>
         <source>&quot;%1&quot; is too large.</source>
         <translation>„%1“ je příliš velké.</translation>
     </message>
@@ -1151,7 +1417,7 @@ množství [ks]</translation>
 <context>
     <name>PrintableTableModel</name>
     <message>
-        <location filename="../inventory/printabletablemodel.cpp" line="+139"/>
+        <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -1185,7 +1451,7 @@ množství [ks]</translation>
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../common/settings.cpp" line="+92"/>
+        <location filename="../common/settings.cpp" line="+107"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1210,39 +1476,39 @@ množství [ks]</translation>
     </message>
 </context>
 <context>
-    <name>main</name>
-    <message>
-        <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
-        <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
-    </message>
-</context>
-<context>
     <name>StationProtocol</name>
     <message>
+        <location filename="../link/stationprotocol.cpp" line="+208"/>
         <source>the EAN is empty</source>
         <translation>EAN je prázdný</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>the EAN holds something other than digits</source>
         <translation>EAN obsahuje něco jiného než číslice</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>the EAN must have 5 to 14 digits after its leading zeros, and all but its last four digits must not exceed 4294967295</source>
         <translation>EAN musí mít bez úvodních nul 5 až 14 číslic a číslo bez posledních čtyř číslic nesmí přesáhnout 4294967295</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>a weight with its correction is outside 0 to 65535 g</source>
         <translation>hmotnost s korekcí je mimo rozsah 0 až 65535 g</translation>
     </message>
     <message>
+        <location line="+3"/>
         <source>the volume is outside 0 to 65535 ml</source>
         <translation>objem je mimo rozsah 0 až 65535 ml</translation>
     </message>
     <message>
+        <location line="+10"/>
         <source>... and %1 more rows</source>
         <translation>... a dalších %1 řádků</translation>
     </message>
     <message>
+        <location line="+5"/>
         <source>row %1, EAN &quot;%2&quot;: %3</source>
         <translation>řádek %1, EAN &quot;%2&quot;: %3</translation>
     </message>
@@ -1250,76 +1516,99 @@ množství [ks]</translation>
 <context>
     <name>TillPanel</name>
     <message>
+        <location filename="../app/tillpanel.cpp" line="+35"/>
         <source>from the till&apos;s report</source>
         <translation>z uzávěrky pokladny</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+92"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
+        <location line="-90"/>
+        <location line="+122"/>
+        <location line="+6"/>
+        <location line="+19"/>
+        <location line="+17"/>
         <source>Match Till Product</source>
         <translation>Přiřadit položku pokladny</translation>
     </message>
     <message>
+        <location line="-157"/>
         <source>Till takings:</source>
         <translation>Tržba pokladny:</translation>
     </message>
     <message>
+        <location line="+19"/>
         <source>Till products not matched:</source>
         <translation>Nepřiřazené položky pokladny:</translation>
     </message>
     <message>
+        <location line="+3"/>
         <source>Sold but not in the till:</source>
         <translation>Prodáno, ale není v pokladně:</translation>
     </message>
     <message>
+        <location line="+31"/>
         <source>No till figures yet</source>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
     <message>
+        <location line="+14"/>
         <source>Till takings</source>
         <translation>Tržba pokladny</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>&quot;%1&quot; is not an amount.</source>
         <translation>„%1“ není částka.</translation>
     </message>
     <message>
+        <location line="+16"/>
         <source>Till exports (*.csv *.txt)</source>
         <translation>Exporty pokladny (*.csv *.txt)</translation>
     </message>
     <message>
+        <location line="+8"/>
         <source>Unable to import till export</source>
         <translation>Export pokladny nelze načíst</translation>
     </message>
     <message>
+        <location line="+12"/>
         <source>... and %1 more</source>
         <translation>... a dalších %1</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>Till export</source>
         <translation>Export pokladny</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>These lines were not understood and are not counted:
 %1</source>
         <translation>Tyto řádky nebyly rozpoznány a nezapočítávají se:
 %1</translation>
     </message>
     <message>
+        <location line="+9"/>
         <source>Select a till product that is not matched.</source>
         <translation>Vyberte nepřiřazenou položku pokladny.</translation>
     </message>
     <message>
+        <location line="+6"/>
         <source>EAN or name of the row for &quot;%1&quot; (&quot;-&quot; never matches it):</source>
         <translation>EAN nebo název řádku pro „%1“ („-“ ji nikdy nepřiřadí):</translation>
     </message>
     <message>
+        <location line="+19"/>
         <source>No row of the table has the EAN or name &quot;%1&quot;.</source>
         <translation>Žádný řádek tabulky nemá EAN ani název „%1“.</translation>
     </message>
     <message>
+        <location line="+17"/>
         <source>The match applies now but could not be kept for the next counts: %1</source>
         <translation>Přiřazení nyní platí, ale nepodařilo se je uložit pro další inventury: %1</translation>
     </message>
@@ -1327,18 +1616,22 @@ množství [ks]</translation>
 <context>
     <name>TillSales</name>
     <message>
+        <location filename="../count/tillsales.cpp" line="+239"/>
         <source>The first line does not name columns for the product and the amount.</source>
         <translation>První řádek neobsahuje názvy sloupců pro položku a částku.</translation>
     </message>
     <message>
+        <location line="+12"/>
         <source>line %1: %2</source>
         <translation>řádek %1: %2</translation>
     </message>
     <message>
+        <location line="+11"/>
         <source>line %1: a total, not a product: %2</source>
         <translation>řádek %1: součet, ne položka: %2</translation>
     </message>
     <message>
+        <location line="+29"/>
         <source>The file is too large for a till export.</source>
         <translation>Soubor je na export pokladny příliš velký.</translation>
     </message>
@@ -1346,38 +1639,46 @@ množství [ks]</translation>
 <context>
     <name>TillVarianceModel</name>
     <message>
+        <location filename="../count/tillvariancemodel.cpp" line="+71"/>
         <source>Matched Items</source>
         <translation>Přiřazené položky</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>Till</source>
         <translation>Pokladna</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>Variance</source>
         <translation>Rozdíl</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>Variance
 [sell units]</source>
         <translation>Rozdíl
 [prodejní jednotky]</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>Variance
 [%]</source>
         <translation>Rozdíl
 [%]</translation>
     </message>
     <message>
+        <location line="+9"/>
         <source>Expected %1 %4, till %2 %4, variance %3 %4 (%5 %)</source>
         <translation>Očekáváno %1 %4, pokladna %2 %4, rozdíl %3 %4 (%5 %)</translation>
     </message>
@@ -1385,76 +1686,108 @@ množství [ks]</translation>
 <context>
     <name>Workbook</name>
     <message>
+        <location filename="../count/workbook.cpp" line="+110"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
     <message>
+        <location line="+22"/>
+        <location line="+5"/>
+        <location line="+28"/>
         <source>Till</source>
         <translation>Pokladna</translation>
     </message>
     <message>
+        <location line="-28"/>
+        <location line="+144"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
+        <location line="-144"/>
+        <location line="+58"/>
+        <location line="+86"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
     <message>
+        <location line="-144"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>Variance</source>
         <translation>Rozdíl</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Variance [sell units]</source>
         <translation>Rozdíl [prodejní jednotky]</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>Variance [%]</source>
         <translation>Rozdíl [%]</translation>
     </message>
     <message>
+        <location line="+19"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
+        <location line="+8"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
     <message>
+        <location line="+0"/>
         <source>Code</source>
         <translation>Kód</translation>
     </message>
     <message>
+        <location line="+9"/>
         <source>Sold but not in the till</source>
         <translation>Prodáno, ale není v pokladně</translation>
     </message>
     <message>
+        <location line="+12"/>
+        <location line="+85"/>
         <source>Sales</source>
         <translation>Prodej</translation>
     </message>
     <message>
+        <location line="-14"/>
         <source>Alcohol Sales</source>
         <translation>Tržba za alkohol</translation>
     </message>
     <message>
+        <location line="+4"/>
         <source>Appended Item Sales</source>
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
+        <location line="+6"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
+        <location line="+11"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
     <message>
+        <location line="+3"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <location filename="../app/main.cpp" line="+74"/>
+        <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
+        <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
     </message>
 </context>
 </TS>

@@ -143,6 +143,7 @@ private slots:
     void cleanup();
 
     void loadLastInventoryShowsResidues();
+    void downloadListsDoubtfulWeighingsOnce();
     void threeInventoriesInStationOrder_data();
     void threeInventoriesInStationOrder();
     void stationFailures_data();
@@ -317,6 +318,28 @@ void tst_MainWindow::loadLastInventoryShowsResidues()
     QVERIFY(interaction.texts("error").isEmpty());
 }
 
+void tst_MainWindow::downloadListsDoubtfulWeighingsOnce()
+{
+    // Absinth: full 1200 g, empty 500 g
+    for (int slot = 0; slot < 3; ++slot)
+        station->setInventory(slot, {weighing(QStringLiteral("8594000000111"), 400),
+                                     weighing(QStringLiteral("8594000000111"), 1300)});
+    window = makeWindow();
+    QVERIFY(readOverview());
+    QTRY_COMPARE(interaction.asked.size(), 2);
+    QCOMPARE(interaction.asked.at(0).title, QStringLiteral("Error"));
+    QCOMPARE(interaction.asked.at(1).title, QStringLiteral("Weighings to check"));
+    const QString summary = interaction.asked.at(1).text;
+    QVERIFY2(summary.contains(QStringLiteral("Absinth: Weighed 400 g, less than the empty bottle")),
+             qPrintable(summary));
+    QVERIFY(summary.contains(QStringLiteral("Absinth: Weighed 1300 g, 100 g more than the full bottle")));
+    QCOMPARE(summary.count(QStringLiteral("Weighed 2 times")), 1);
+    auto *overview = qobject_cast<InventoryBottleList *>(child<QTableView>("tvInventoryOverview")->model());
+    QVERIFY(overview);
+    QCOMPARE(overview->index(0, 1).data().toString(), QStringLiteral("0.00"));
+    QCOMPARE(overview->index(1, 1).data().toString(), QStringLiteral("0.80"));
+}
+
 void tst_MainWindow::threeInventoriesInStationOrder_data()
 {
     QTest::addColumn<int>("lastSlot");
@@ -459,7 +482,8 @@ void tst_MainWindow::countUpWithoutLastTable_data()
                            "<bottle ean=\"8594000000111\"><pricePerUnit>25</pricePerUnit>"
                            "<finalQuantity>900</finalQuantity></bottle>"
                            "<item><name>Peanuts</name><finalQuantity>5</finalQuantity></item></inventory>");
-    QTest::newRow("first count") << false << QByteArray() << QStringList();
+    // A new bar's first count sells everything negatively; one message says why.
+    QTest::newRow("first count") << false << QByteArray() << QStringList{QStringLiteral("Weighings to check")};
     QTest::newRow("not a table") << true
                                  << QByteArray("<?xml version=\"1.0\"?><inventory><bottle/></inventory>")
                                  << damaged;
@@ -547,6 +571,7 @@ void tst_MainWindow::failedSaveKeepsRaisedCounter()
     window = makeWindow();
     QVERIFY(reachSalesPage());
     const quint32 before = salesModel()->counter;
+    interaction.asked.clear();
     interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("missing/folder/t.inv")),
                                           workDir->filePath(QStringLiteral("t.inv"))};
     click("pbSaveInventory");

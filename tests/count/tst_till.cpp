@@ -196,7 +196,7 @@ void tst_Till::tableFileKeepsTillForOlderReaders()
     // The readers every copy of the program has take the same from both files.
     QList<OverviewRow> overview;
     for (const SalesRow &row : inventory->rows)
-        overview.append({row.ean, row.name, 0, 700, 0});
+        overview.append({row.ean, row.name, 0, 700, 0, {}});
     Inventory fromPlain;
     Inventory fromTill;
     ItemInventory itemsFromPlain;

@@ -64,6 +64,7 @@ void tst_TakingsCommand::takingsCarriesTheLastTableOver()
     QCOMPARE(result.code, 0);
     QVERIFY(result.out.contains("Rum Tuzemák;0.04;35.00;0.00;0.00;1.00;0.00;1.00;-1.00;-875.00;\n"));
     QVERIFY(result.err.contains("Alcohol Sales: -946.00 CZK"));
+    QVERIFY(result.err.contains("This is the first count"));
 
     // Litres with a decimal comma, as typed into the table.
     const QString stock = write("stock.txt", "0590000342304;0,7\n");

@@ -16,8 +16,10 @@ enum ExitCode {
 int runStationCommand(const QStringList &args);
 int runCatalogueCommand(const QStringList &args);
 int runInventoryCommand(const QString &command, const QStringList &args); // "overview" or "takings"
+int runHistoryCommand(const QStringList &args);
 
 // Usage lines of each group, printed by the dispatcher.
 QString stationUsage();
 QString catalogueUsage();
 QString inventoryUsage();
+QString historyUsage();

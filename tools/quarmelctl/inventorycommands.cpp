@@ -2,6 +2,7 @@
 
 #include "cataloguereader.h"
 #include "database.h"
+#include "doubtsummary.h"
 #include "interaction.h"
 #include "inventory.h"
 #include "inventorybottle.h"
@@ -241,6 +242,11 @@ int runTakings(const QStringList &args)
         out += '\n' + comparison.toText(Settings::currencyName()).toUtf8();
     if (!writeStdout(out))
         return fail(command, QStringLiteral("cannot write to standard output"));
+    // What the window lists in a message after a download and on opening the sales table.
+    for (const QString &doubts : {DoubtSummary::overview(overview.rows), DoubtSummary::sales(inventory)}) {
+        if (!doubts.isEmpty())
+            std::fprintf(stderr, "%s\n", qUtf8Printable(doubts));
+    }
     std::fprintf(stderr, "%s\n%s\n", qUtf8Printable(SalesTotals::alcohol(inventory)),
                  qUtf8Printable(SalesTotals::total(inventory, items)));
 

@@ -18,6 +18,7 @@ QString help()
                           "Station commands (results on standard output, progress on standard error):\n") +
            stationUsage() + QStringLiteral("\nCatalogue commands:\n") + catalogueUsage() +
            QStringLiteral("\nInventory commands:\n") + inventoryUsage() +
+           QStringLiteral("\nHistory commands:\n") + historyUsage() +
            QStringLiteral(
                "\n"
                "Exit status:\n"
@@ -26,7 +27,9 @@ QString help()
                "      or an output file could not be written\n"
                "  2   no station: its port was not found or could not be opened\n"
                "  3   the station stopped answering\n"
-               "  4   the station refused the write (more than 1500 bottles); nothing was written\n"
+               "  4   write-db refused the file (more than 1500 bottles, or rows the station cannot\n"
+               "      hold, named on standard error) and wrote nothing, or the station read back\n"
+               "      something else than was written\n"
                "  64  unknown command or bad arguments; usage on standard error\n"
                "\n"
                "Environment:\n"
@@ -68,5 +71,7 @@ int main(int argc, char *argv[])
         return runCatalogueCommand(args);
     if (group == QLatin1String("overview") || group == QLatin1String("takings"))
         return runInventoryCommand(group, args);
+    if (group == QLatin1String("history"))
+        return runHistoryCommand(args);
     return usage();
 }

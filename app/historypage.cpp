@@ -1,0 +1,302 @@
+#include "historypage.h"
+
+#include "fileprompt.h"
+#include "historymodel.h"
+#include "tablesetup.h"
+
+#include "interaction.h"
+#include "inventory.h"
+#include "savefile.h"
+#include "settings.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(lcHistoryPage, "historypage")
+
+namespace {
+QChartView *makeChart(QLineSeries *series, const QString &title, QWidget *parent)
+{
+    auto *chart = new QChart;
+    chart->setTitle(title);
+    chart->legend()->hide();
+    chart->addSeries(series);
+    auto *time = new QDateTimeAxis(chart);
+    time->setFormat(QStringLiteral("MM/yyyy"));
+    chart->addAxis(time, Qt::AlignBottom);
+    series->attachAxis(time);
+    auto *value = new QValueAxis(chart);
+    value->setLabelFormat(QStringLiteral("%.0f"));
+    chart->addAxis(value, Qt::AlignLeft);
+    series->attachAxis(value);
+    auto *view = new QChartView(chart, parent);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumHeight(180);
+    return view;
+}
+
+// Both axes around the points, so that one count or a flat line still shows.
+void fitAxes(QLineSeries *series)
+{
+    const QList<QAbstractAxis *> axes = series->attachedAxes();
+    const QList<QPointF> points = series->points();
+    if (axes.size() != 2 || points.isEmpty())
+        return;
+    qreal xMin = points.first().x(), xMax = xMin, yMin = 0, yMax = 0;
+    for (const QPointF &point : points) {
+        xMin = std::min(xMin, point.x());
+        xMax = std::max(xMax, point.x());
+        yMin = std::min(yMin, point.y());
+        yMax = std::max(yMax, point.y());
+    }
+    const qint64 day = 24 * 3600 * 1000;
+    axes.at(0)->setRange(QDateTime::fromMSecsSinceEpoch(qint64(xMin) - day),
+                         QDateTime::fromMSecsSinceEpoch(qint64(xMax) + day));
+    axes.at(1)->setRange(yMin, yMax > yMin ? yMax * 1.05 : yMin + 1);
+    if (auto *value = qobject_cast<QValueAxis *>(axes.at(1)))
+        value->applyNiceNumbers();
+}
+} // namespace
+
+HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
+    : QWidget(parent), printer(printer), historyModel(new HistoryModel(this)), opened(new Inventory(this))
+{
+    setObjectName(QStringLiteral("historyPage"));
+    auto *title = new QLabel(tr("History of counts"), this);
+    QFont big = title->font();
+    big.setPointSize(big.pointSize() + 4);
+    big.setBold(true);
+    title->setFont(big);
+
+    auto *buttons = new QHBoxLayout;
+    const auto button = [this, buttons](const QString &text, const char *name, void (HistoryPage::*slot)()) {
+        auto *pushButton = new QPushButton(text, this);
+        pushButton->setObjectName(QLatin1String(name));
+        connect(pushButton, &QPushButton::clicked, this, slot);
+        buttons->addWidget(pushButton);
+    };
+    auto *backButton = new QPushButton(tr("Back"), this);
+    backButton->setObjectName(QStringLiteral("pbHistoryBack"));
+    connect(backButton, &QPushButton::clicked, this, &HistoryPage::back);
+    buttons->addWidget(backButton);
+    buttons->addStretch();
+    button(tr("Open Count"), "pbHistoryOpen", &HistoryPage::openSelected);
+    button(tr("Import Folder..."), "pbHistoryImport", &HistoryPage::importFolder);
+    button(tr("Export CSV"), "pbHistoryExport", &HistoryPage::exportCsv);
+    button(tr("Print"), "pbHistoryPrint", &HistoryPage::print);
+
+    list = new QTableView(this);
+    list->setObjectName(QStringLiteral("tvHistory"));
+    list->setModel(historyModel);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    list->verticalHeader()->hide();
+    connect(list, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { openCount(index.row()); });
+
+    totals = new QLineSeries(this);
+    totals->setPointsVisible(true);
+    bottle = new QLineSeries(this);
+    bottle->setPointsVisible(true);
+    totalsView = makeChart(totals, tr("Total sales per period"), this);
+    bottleView = makeChart(bottle, tr("Sold quantity per period [L]"), this);
+    bottles = new QComboBox(this);
+    bottles->setObjectName(QStringLiteral("cbHistoryBottle"));
+    connect(bottles, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &HistoryPage::showBottle);
+
+    // An old count, looked at in place of the list: the sales table's columns, never editable.
+    countPanel = new QWidget(this);
+    countTitle = new QLabel(countPanel);
+    countTitle->setObjectName(QStringLiteral("lblHistoryCount"));
+    countTitle->setStyleSheet(QStringLiteral("background: #ffd699; padding: 4px; font-weight: bold;"));
+    countView = new QTableView(countPanel);
+    countView->setObjectName(QStringLiteral("tvHistoryCount"));
+    countView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto *closeButton = new QPushButton(tr("Close Old Count"), countPanel);
+    connect(closeButton, &QPushButton::clicked, this, &HistoryPage::closeCount);
+    auto *countTop = new QHBoxLayout;
+    countTop->addWidget(countTitle, 1);
+    countTop->addWidget(closeButton);
+    auto *countLayout = new QVBoxLayout(countPanel);
+    countLayout->setContentsMargins(0, 0, 0, 0);
+    countLayout->addLayout(countTop);
+    countLayout->addWidget(countView);
+    countPanel->hide();
+
+    auto *charts = new QWidget(this);
+    auto *chartLayout = new QVBoxLayout(charts);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->addWidget(totalsView, 1);
+    chartLayout->addWidget(bottles);
+    chartLayout->addWidget(bottleView, 1);
+
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    listAndCharts = splitter;
+    splitter->addWidget(list);
+    splitter->addWidget(charts);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({640, 430});
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addLayout(buttons);
+    layout->addWidget(countPanel, 1);
+    layout->addWidget(splitter, 1);
+}
+
+void HistoryPage::load(const QString &dataFolder)
+{
+    folder = dataFolder;
+    closeCount();
+    const QList<History::Count> counts = History::list(dataFolder);
+    historyModel->setCounts(counts);
+
+    QVector<QPointF> points;
+    points.reserve(counts.size());
+    for (const History::Count &count : counts) {
+        if (!count.damaged)
+            points.append(QPointF(qreal(count.to.toMSecsSinceEpoch()), count.total()));
+    }
+    totals->replace(points);
+    totalsView->chart()->setTitle(tr("Total sales per period [%1]").arg(Settings::currencyName()));
+    fitAxes(totals);
+
+    const QString chosen = bottles->currentData().toString();
+    const QSignalBlocker blocker(bottles);
+    bottles->clear();
+    for (const auto &ean : History::bottles(counts))
+        bottles->addItem(ean.second, ean.first);
+    const int again = bottles->findData(chosen);
+    bottles->setCurrentIndex(again >= 0 ? again : 0);
+    showBottle();
+}
+
+bool HistoryPage::chooseBottle(const QString &ean)
+{
+    const int index = bottles->findData(ean);
+    if (index < 0)
+        return false;
+    bottles->setCurrentIndex(index);
+    showBottle();
+    return true;
+}
+
+void HistoryPage::showBottle()
+{
+    const QList<History::Count> &counts = historyModel->counts();
+    const QString ean = bottles->currentData().toString();
+    QVector<QPointF> points;
+    if (!ean.isEmpty()) {
+        for (const History::Count &count : counts) {
+            if (!count.damaged)
+                points.append(QPointF(qreal(count.to.toMSecsSinceEpoch()), count.sold.value(ean) / 1000.0));
+        }
+    }
+    bottle->replace(points);
+    fitAxes(bottle);
+}
+
+bool HistoryPage::openCount(int row)
+{
+    const QList<History::Count> &counts = historyModel->counts();
+    if (row < 0 || row >= counts.size() || counts.at(row).damaged)
+        return false;
+    if (opened->openSaved(counts.at(row).path) != Inventory::NoError) {
+        qCWarning(lcHistoryPage, "cannot open %s", qUtf8Printable(counts.at(row).path));
+        return false;
+    }
+    TableSetup::showSales(countView, opened);
+    countTitle->setText(tr("Old count, table %1: %2 - %3 (read only). Total Sales: %4 %5")
+                            .arg(opened->counter)
+                            .arg(History::shownTime(opened->timeStart), History::shownTime(opened->timeEnd),
+                                 QString::number(counts.at(row).total(), 'f', 2), Settings::currencyName()));
+    // The whole page for the old count, so that it cannot be mistaken for a part of the list.
+    listAndCharts->hide();
+    countPanel->show();
+    return true;
+}
+
+void HistoryPage::closeCount()
+{
+    countPanel->hide();
+    listAndCharts->show();
+}
+
+void HistoryPage::openSelected()
+{
+    const QModelIndexList selected = list->selectionModel()->selectedRows();
+    if (selected.isEmpty() || !openCount(selected.first().row()))
+        Interaction::instance()->message(this, Interaction::Icon::Information, tr("Open Count"),
+                                         tr("Please select a count that is not damaged."));
+}
+
+void HistoryPage::importFolder()
+{
+    QString chosen;
+    const QString file = Interaction::instance()->fileDialog(
+        this, tr("Choose any table file in the folder to import"),
+        rememberedFolder(QLatin1String(RememberedFolder::inventoryPath)), tr("Inventory table (*.inv)"),
+        false, &chosen);
+    if (file.isEmpty())
+        return;
+    QString reason;
+    const History::Imported imported = History::importFolder(folder, chosen, &reason);
+    load(folder);
+    QString text = tr("Table files added to the history: %1").arg(imported.added.size());
+    if (!imported.damaged.isEmpty())
+        text += QLatin1Char('\n') +
+                tr("Skipped as damaged: %1").arg(imported.damaged.join(QStringLiteral(", ")));
+    if (!reason.isEmpty())
+        text += QLatin1Char('\n') + tr("The history could not take a copy: %1").arg(reason);
+    Interaction::instance()->message(this, reason.isEmpty() ? Interaction::Icon::Information
+                                                            : Interaction::Icon::Warning,
+                                     tr("Import Folder"), text);
+}
+
+void HistoryPage::exportCsv()
+{
+    FilePrompt::exportTo(this, tr("Export to CSV"), RememberedFolder::csvPath, QStringLiteral("history.csv"),
+                         tr("CSV Files (*.csv)"), [this](const QString &file, QString *reason) {
+                             return writeFileWhole(file, History::csv(historyModel->counts()), reason);
+                         });
+}
+
+void HistoryPage::print()
+{
+    if (!printer || !Interaction::instance()->printDialog(this, printer, tr("Print Document")))
+        return;
+    PrintableTableModel::resetPageNumber();
+    QPainter painter;
+    if (!painter.begin(printer)) {
+        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to print"),
+                                         tr("The printer could not be started."));
+        return;
+    }
+    historyModel->print(printer, painter, QString(), QString(), QString());
+    // The charts on a page of their own, one above the other, as wide as the page.
+    printer->newPage();
+    const QRect page = painter.viewport();
+    const int half = page.height() / 2;
+    totalsView->render(&painter, QRectF(page.left(), page.top(), page.width(), half - 20));
+    bottleView->render(&painter, QRectF(page.left(), page.top() + half, page.width(), half - 20));
+    painter.end();
+}
