@@ -49,24 +49,27 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     top->addStretch();
     top->addWidget(summary);
 
-    view = new QTableView(this);
+    view = new QTableView;
     view->setObjectName(QStringLiteral("tvTillVariance"));
     view->setModel(&model);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     view->horizontalHeader()->setSectionResizeMode(TillVarianceModel::NameColumn, QHeaderView::Stretch);
     view->verticalHeader()->hide();
-    unmatchedTill = new QListWidget(this);
+    unmatchedTill = new QListWidget;
     unmatchedTill->setObjectName(QStringLiteral("lwUnmatchedTill"));
-    unmatchedRows = new QListWidget(this);
+    unmatchedRows = new QListWidget;
     unmatchedRows->setObjectName(QStringLiteral("lwUnmatchedRows"));
     auto *tillColumn = new QVBoxLayout;
-    tillColumn->addWidget(new QLabel(tr("Till products not matched:"), this));
+    tillColumn->addWidget(new QLabel(tr("Till products not matched:")));
     tillColumn->addWidget(unmatchedTill);
     auto *rowColumn = new QVBoxLayout;
-    rowColumn->addWidget(new QLabel(tr("Sold but not in the till:"), this));
+    rowColumn->addWidget(new QLabel(tr("Sold but not in the till:")));
     rowColumn->addWidget(unmatchedRows);
-    auto *lists = new QHBoxLayout;
+    // The comparison takes room from the sales table, so it shows only once there is a till to compare with.
+    details = new QWidget(this);
+    auto *lists = new QHBoxLayout(details);
+    lists->setContentsMargins(0, 0, 0, 0);
     lists->addWidget(view, 3);
     lists->addLayout(tillColumn, 1);
     lists->addLayout(rowColumn, 1);
@@ -74,7 +77,7 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(top);
-    layout->addLayout(lists);
+    layout->addWidget(details);
     setMaximumHeight(240);
 
     connect(amount, &QLineEdit::editingFinished, this, &TillPanel::amountEdited);
@@ -96,6 +99,7 @@ void TillPanel::refresh()
     model.setComparison(TillComparison::compare(inventory, items, till, matches));
     const TillComparison &shown = model.comparison();
     summary->setText(till.isEmpty() ? tr("No till figures yet") : model.summary());
+    details->setVisible(!till.isEmpty());
     unmatchedTill->clear();
     for (const TillLine &line : shown.unmatchedTill)
         unmatchedTill->addItem(line.code.isEmpty() ? line.name : line.code + QLatin1Char(' ') + line.name);

@@ -43,6 +43,7 @@ private:
     TillMatches matches;
     TillVarianceModel model;
     QLineEdit *amount = nullptr;
+    QWidget *details = nullptr;
     QTableView *view = nullptr;
     QLabel *summary = nullptr;
     QListWidget *unmatchedTill = nullptr;
