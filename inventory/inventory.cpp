@@ -314,7 +314,7 @@ bool Inventory::setData(const QModelIndex &index, const QVariant &value, int rol
         return true;
     SalesRow &row = rows[index.row()];
     QString reason;
-    const auto readQuantity = [this, &row, &text, &reason](int unit, qint64 *millilitres) {
+    const auto readQuantity = [&row, &text, &reason](int unit, qint64 *millilitres) {
         if (unit != Pieces)
             return readLitres(text, millilitres, &reason);
         double pieces = 0;
