@@ -24,6 +24,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -92,6 +93,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connectSalesPage();
     connectCataloguePages();
     addHistoryPage();
+    for (QTableView *view : {ui->tvInventory, ui->tvItemInventory, ui->tvInventoryOverview, ui->tvEditDatabase})
+        view->installEventFilter(this);
 
     ui->tvItemInventory->hide();
     itemTableCheckChanged(false);
@@ -291,6 +294,26 @@ void MainWindow::showPage(Page page)
 void MainWindow::showMainMenu()
 {
     showPage(MenuPage);
+}
+
+// The Delete key on a table does what the Delete Item button of its page does, asking the same question.
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Delete)) {
+        QPushButton *button = nullptr;
+        if (watched == ui->tvInventory || watched == ui->tvItemInventory)
+            button = ui->pbDeleteInventoryItem;
+        else if (watched == ui->tvInventoryOverview)
+            button = ui->pbDeleteItemOverview;
+        else if (watched == ui->tvEditDatabase)
+            button = ui->pbDeleteItem;
+        if (button) {
+            if (button->isEnabled())
+                button->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

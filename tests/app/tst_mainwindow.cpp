@@ -1003,6 +1003,14 @@ void tst_MainWindow::deleteSelectedRows()
              QStringLiteral("Are you sure to delete selected items ?\n"
                             "From the appended items: (row 7 without a name)"));
     QCOMPARE(salesModel()->rowCount(), 1);
+
+    // The Delete key asks the same question as the button.
+    items->selectRow(0);
+    interaction.buttonAnswers = {Interaction::No};
+    QTest::keyClick(items, Qt::Key_Delete);
+    QCOMPARE(interaction.asked.constLast().text,
+             QStringLiteral("Are you sure to delete selected items ?\nFrom the appended items: 0"));
+    QCOMPARE(names().size(), 7);
 }
 
 void tst_MainWindow::headerClickSelectsNoColumn_data()
