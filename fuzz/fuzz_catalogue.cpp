@@ -37,11 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Saved and read again, the records are unchanged, and saving them again gives the same bytes. The fast
     // reader takes the program's own layout, except that it leaves every U+FFFD to the general reader, which
-    // alone can tell it from bad UTF-8.
+    // alone can tell it from bad UTF-8, and every character reference (a carriage return in a field).
     const QByteArray written = CatalogueDocument::write(general);
     QList<Bottle> reread;
     if (!CatalogueDocument::readCanonical(written.constData(), written.size(), fresh, reread, times)) {
-        FUZZ_CHECK(written.contains("\xEF\xBF\xBD"));
+        FUZZ_CHECK(written.contains("\xEF\xBF\xBD") || written.contains("&#"));
         CatalogueDocument::readStream(written.constData(), written.size(), fresh, reread, times, &damage);
         FUZZ_CHECK(!damage.damaged);
     }
