@@ -24,17 +24,6 @@ int usageError()
     return ExitUsage;
 }
 
-bool readInput(const QString &path, QByteArray *bytes, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return false;
-    }
-    *bytes = file.readAll();
-    return true;
-}
-
 // "-" writes to standard output; anything else is written whole or not at all, so a failed write keeps the
 // old file.
 bool writeOutput(const QString &path, const QByteArray &bytes, QString *error)
@@ -71,7 +60,7 @@ bool onlyHexText(const QByteArray &bytes)
 bool readCatalogue(const QString &path, QList<Bottle> *list, QString *error)
 {
     QByteArray bytes;
-    if (!readInput(path, &bytes, error))
+    if (!readFile(path, &bytes, error))
         return false;
     if (bytes.startsWith("OAES")) {
         QByteArray plain;
@@ -108,7 +97,7 @@ int transformFile(const QStringList &args, Transform transform, const char *what
         return usageError();
     QByteArray in;
     QString error;
-    if (!readInput(args.at(0), &in, &error))
+    if (!readFile(args.at(0), &in, &error))
         return fail(error);
     if (in.isEmpty() && direction == Direction::Encrypt)
         return fail(QStringLiteral("%1: the file is empty, there is nothing to encrypt").arg(args.at(0)));
@@ -134,7 +123,7 @@ int importCsv(const QStringList &args)
         return usageError();
     QByteArray bytes;
     QString error;
-    if (!readInput(args.at(0), &bytes, &error))
+    if (!readFile(args.at(0), &bytes, &error))
         return fail(error);
     QList<Bottle> list;
     if (!CatalogueReader::read(bytes, &list, &error))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 
 // Exit codes shared by every command of the companion.
@@ -23,3 +24,6 @@ QString stationUsage();
 QString catalogueUsage();
 QString inventoryUsage();
 QString historyUsage();
+
+// The whole file; false with "path: reason" in `error` when it cannot be read.
+bool readFile(const QString &path, QByteArray *bytes, QString *error);

@@ -36,17 +36,6 @@ int usageError()
     return ExitUsage;
 }
 
-bool readFile(const QString &path, QByteArray *bytes, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return false;
-    }
-    *bytes = file.readAll();
-    return true;
-}
-
 // The lines of a text file without their line ends; blank lines and lines starting with # are left out, but
 // still counted so that errors name the right line.
 QList<QPair<int, QString>> contentLines(const QByteArray &bytes)

@@ -3,8 +3,20 @@
 #include "settings.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <cstdio>
+
+bool readFile(const QString &path, QByteArray *bytes, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    return true;
+}
 
 namespace {
 QString help()
