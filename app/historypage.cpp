@@ -2,10 +2,8 @@
 
 #include "fileprompt.h"
 #include "historymodel.h"
-#include "tablesetup.h"
 
 #include "interaction.h"
-#include "inventory.h"
 #include "savefile.h"
 #include "settings.h"
 
@@ -76,7 +74,7 @@ void fitAxes(QLineSeries *series)
 } // namespace
 
 HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
-    : QWidget(parent), printer(printer), historyModel(new HistoryModel(this)), opened(new Inventory(this))
+    : QWidget(parent), printer(printer), historyModel(new HistoryModel(this))
 {
     setObjectName(QStringLiteral("historyPage"));
     auto *title = new QLabel(tr("History of counts"), this);
@@ -123,25 +121,6 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     bottles->setObjectName(QStringLiteral("cbHistoryBottle"));
     connect(bottles, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &HistoryPage::showBottle);
 
-    // An old count, looked at in place of the list: the sales table's columns, never editable.
-    countPanel = new QWidget(this);
-    countTitle = new QLabel(countPanel);
-    countTitle->setObjectName(QStringLiteral("lblHistoryCount"));
-    countTitle->setStyleSheet(QStringLiteral("background: #ffd699; padding: 4px; font-weight: bold;"));
-    countView = new QTableView(countPanel);
-    countView->setObjectName(QStringLiteral("tvHistoryCount"));
-    countView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    auto *closeButton = new QPushButton(tr("Close Old Count"), countPanel);
-    connect(closeButton, &QPushButton::clicked, this, &HistoryPage::closeCount);
-    auto *countTop = new QHBoxLayout;
-    countTop->addWidget(countTitle, 1);
-    countTop->addWidget(closeButton);
-    auto *countLayout = new QVBoxLayout(countPanel);
-    countLayout->setContentsMargins(0, 0, 0, 0);
-    countLayout->addLayout(countTop);
-    countLayout->addWidget(countView);
-    countPanel->hide();
-
     auto *charts = new QWidget(this);
     auto *chartLayout = new QVBoxLayout(charts);
     chartLayout->setContentsMargins(0, 0, 0, 0);
@@ -150,7 +129,6 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     chartLayout->addWidget(bottleView, 1);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
-    listAndCharts = splitter;
     splitter->addWidget(list);
     splitter->addWidget(charts);
     splitter->setStretchFactor(1, 1);
@@ -159,14 +137,12 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(title);
     layout->addLayout(buttons);
-    layout->addWidget(countPanel, 1);
     layout->addWidget(splitter, 1);
 }
 
 void HistoryPage::load(const QString &dataFolder)
 {
     folder = dataFolder;
-    closeCount();
     const QList<History::Count> counts = History::list(dataFolder);
     historyModel->setCounts(counts);
 
@@ -220,25 +196,8 @@ bool HistoryPage::openCount(int row)
     const QList<History::Count> &counts = historyModel->counts();
     if (row < 0 || row >= counts.size() || counts.at(row).damaged)
         return false;
-    if (opened->openSaved(counts.at(row).path) != Inventory::NoError) {
-        qCWarning(lcHistoryPage, "cannot open %s", qUtf8Printable(counts.at(row).path));
-        return false;
-    }
-    TableSetup::showSales(countView, opened);
-    countTitle->setText(tr("Old count, table %1: %2 - %3 (read only). Total Sales: %4 %5")
-                            .arg(opened->counter)
-                            .arg(History::shownTime(opened->timeStart), History::shownTime(opened->timeEnd),
-                                 QString::number(counts.at(row).total(), 'f', 2), Settings::currencyName()));
-    // The whole page for the old count, so that it cannot be mistaken for a part of the list.
-    listAndCharts->hide();
-    countPanel->show();
+    emit countChosen(counts.at(row).path);
     return true;
-}
-
-void HistoryPage::closeCount()
-{
-    countPanel->hide();
-    listAndCharts->show();
 }
 
 void HistoryPage::openSelected()

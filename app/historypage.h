@@ -7,11 +7,8 @@
 #include <QtCharts/QLineSeries>
 
 class HistoryModel;
-class Inventory;
 class QComboBox;
-class QLabel;
 class QPrinter;
-class QPushButton;
 class QTableView;
 
 // Qt 5 keeps the chart classes in a namespace of their own; Qt 6 has them beside every other Qt class.
@@ -19,8 +16,8 @@ class QTableView;
 QT_CHARTS_USE_NAMESPACE
 #endif
 
-// The counts of the bar over time: the list of saved tables, a saved table opened to look at, and charts of
-// the total sales per period and of one bottle's sold quantity per period.
+// The counts of the bar over time: the list of saved tables, and charts of the total sales per period and of
+// one bottle's sold quantity per period. A chosen count is shown by the sales page, read-only.
 class HistoryPage : public QWidget
 {
     Q_OBJECT
@@ -37,12 +34,12 @@ public:
     QLineSeries *bottleSeries() const { return bottle; }
     // Chooses the bottle of the second chart by EAN; false when no count sold it.
     bool chooseBottle(const QString &ean);
-    // Shows the count in `row` of the list, read-only; false for a damaged one.
+    // Asks for the count in `row` of the list to be shown; false for a damaged one.
     bool openCount(int row);
-    Inventory *openedCount() const { return opened; }
 
 signals:
     void back();
+    void countChosen(const QString &path);
 
 private:
     void importFolder();
@@ -50,17 +47,11 @@ private:
     void exportCsv();
     void print();
     void showBottle();
-    void closeCount();
 
     QString folder;
     QPrinter *printer = nullptr;
     HistoryModel *historyModel = nullptr;
-    Inventory *opened = nullptr;
     QTableView *list = nullptr;
-    QTableView *countView = nullptr;
-    QLabel *countTitle = nullptr;
-    QWidget *countPanel = nullptr;
-    QWidget *listAndCharts = nullptr;
     QComboBox *bottles = nullptr;
     QChartView *totalsView = nullptr;
     QChartView *bottleView = nullptr;

@@ -148,8 +148,10 @@ void MainWindow::connectMenuPage()
 void MainWindow::addHistoryPage()
 {
     auto *history = new HistoryPage(printer, ui->stackedWidget);
+    historyPage = history;
     ui->stackedWidget->addWidget(history);
     connect(history, &HistoryPage::back, this, &MainWindow::showMainMenu);
+    connect(history, &HistoryPage::countChosen, this, &MainWindow::showOldCount);
 
     auto *button = new QPushButton(tr("History"), ui->pbEditDatabase->parentWidget());
     button->setObjectName(QStringLiteral("pbHistory"));
@@ -318,7 +320,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if ((ui->stackedWidget->currentIndex() == SalesPage && !confirmLeave()) || !confirmDiscardCatalogue())
+    // An old count cannot have changed, and the count in progress was left through Back, which asked.
+    if ((ui->stackedWidget->currentIndex() == SalesPage && !showsOldCount() && !confirmLeave()) ||
+        !confirmDiscardCatalogue())
         event->ignore();
     else
         event->accept();

@@ -11,7 +11,9 @@
 
 class Database;
 class DiffDatabase;
+class HistoryPage;
 class ProgressDialog;
+class QAbstractProxyModel;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QPainter;
@@ -96,6 +98,16 @@ private:
     void connectSalesPage();
     void connectCataloguePages();
     void addHistoryPage();
+    // An old count from the history on the sales page, read-only, beside the count in progress, which it
+    // leaves as it was; closing it shows the count in progress again.
+    void showOldCount(const QString &path);
+    void closeOldCount();
+    void showCountButtons(bool shown);
+    bool showsOldCount() const { return oldTillPanel != nullptr; }
+    // What the sales page shows: the old count when one is open, else the count in progress.
+    Inventory &shownInventory() { return showsOldCount() ? oldInventory : inventory; }
+    ItemInventory &shownItems() { return showsOldCount() ? oldItems : itemInventory; }
+    TillPanel &shownTill() { return showsOldCount() ? *oldTillPanel : *tillPanel; }
     void showPage(Page page);
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);
@@ -126,6 +138,7 @@ private:
     Ui::MainWindow *ui = nullptr;
     QPrinter *printer = nullptr;
     TillPanel *tillPanel = nullptr;
+    HistoryPage *historyPage = nullptr;
     int lastSlot = 0;
     InventoryBottleList currentList;
     InventoryBottleList lastLists[3];
@@ -142,6 +155,15 @@ private:
 
     Inventory inventory;
     ItemInventory itemInventory;
+    Inventory oldInventory;
+    ItemInventory oldItems;
+    TillPanel *oldTillPanel = nullptr;
+    QAbstractProxyModel *oldInventoryShown = nullptr;
+    QAbstractProxyModel *oldItemsShown = nullptr;
+    // What the sales page showed before the old count, to be shown again.
+    QAbstractItemModel *liveInventoryShown = nullptr;
+    QAbstractItemModel *liveItemsShown = nullptr;
+    bool liveItemsOpen = false;
     QMenu currencyMenu;
     QMenu stockMenu;
     QMenu finalMenu;

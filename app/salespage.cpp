@@ -3,6 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include "fileprompt.h"
+#include "historypage.h"
 #include "tablesetup.h"
 #include "tillpanel.h"
 
@@ -11,15 +12,33 @@
 #include "salestotals.h"
 #include "settings.h"
 #include "tablefile.h"
+#include "tillsales.h"
 #include "workbook.h"
 
 #include <QCursor>
 #include <QDateTime>
 #include <QDir>
+#include <QIdentityProxyModel>
 #include <QPainter>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QToolTip>
+
+namespace {
+// An old count through the sales page's views: every cell as saved, none of them editable, however an
+// editor is asked for.
+class ReadOnlyModel : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return QIdentityProxyModel::flags(index) & ~(Qt::ItemIsEditable | Qt::ItemIsUserCheckable);
+    }
+    bool setData(const QModelIndex &, const QVariant &, int) override { return false; }
+};
+} // namespace
 
 void MainWindow::openInventory()
 {
@@ -47,11 +66,84 @@ void MainWindow::openInventory()
         showDoubts(DoubtSummary::sales(inventory));
 }
 
+void MainWindow::showOldCount(const QString &path)
+{
+    TillFigures till;
+    if (oldInventory.openSaved(path) != Inventory::NoError || !oldItems.openSaved(path) ||
+        !TillSales::readTable(path, &till)) {
+        Interaction::instance()->message(
+            this, Interaction::Icon::Critical, tr("Open Count"),
+            tr("The count %1 could not be read.").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (!showsOldCount()) {
+        liveInventoryShown = ui->tvInventory->model();
+        liveItemsShown = ui->tvItemInventory->model();
+        liveItemsOpen = ui->pbAppendedItems->isChecked();
+    }
+    if (!oldInventoryShown) {
+        oldInventoryShown = new ReadOnlyModel(this);
+        oldInventoryShown->setSourceModel(&oldInventory);
+        oldItemsShown = new ReadOnlyModel(this);
+        oldItemsShown->setSourceModel(&oldItems);
+    }
+    // A panel of its own, so that the till figures of the count in progress stay untouched.
+    delete oldTillPanel;
+    oldTillPanel = new TillPanel(oldInventory, oldItems, ui->page_2);
+    oldTillPanel->setObjectName(QStringLiteral("oldTillPanel"));
+    oldTillPanel->setReadOnly(true);
+    oldTillPanel->setFigures(till);
+    ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(tillPanel), oldTillPanel);
+    tillPanel->hide();
+
+    TableSetup::showSales(ui->tvInventory, oldInventoryShown);
+    TableSetup::showItems(ui->tvItemInventory, oldItemsShown);
+    keepOneSalesSelection();
+    showCountButtons(false);
+    ui->pbAppendedItems->setChecked(oldItems.rowCount() > 0);
+    calculated();
+    updateSalesTitle();
+    showPage(SalesPage);
+}
+
+void MainWindow::closeOldCount()
+{
+    if (!showsOldCount())
+        return;
+    delete oldTillPanel;
+    oldTillPanel = nullptr;
+    tillPanel->show();
+    const auto showAgain = [](QTableView *view, QAbstractItemModel *model,
+                              void (*show)(QTableView *, QAbstractItemModel *)) {
+        if (model)
+            show(view, model);
+        else
+            view->setModel(nullptr);
+    };
+    showAgain(ui->tvInventory, liveInventoryShown, &TableSetup::showSales);
+    showAgain(ui->tvItemInventory, liveItemsShown, &TableSetup::showItems);
+    keepOneSalesSelection();
+    showCountButtons(true);
+    ui->pbAppendedItems->setChecked(liveItemsOpen);
+    calculated();
+    updateSalesTitle();
+}
+
+// The buttons that change a count or put one in its place.
+void MainWindow::showCountButtons(bool shown)
+{
+    for (QPushButton *button :
+         {ui->pbAddInventoryItem, ui->pbDeleteInventoryItem, ui->pbImportInventory, ui->pbSaveInventory}) {
+        button->setVisible(shown);
+        button->setEnabled(shown);
+    }
+}
+
 void MainWindow::calculated()
 {
-    ui->lblTotalRevenue->setText(SalesTotals::total(inventory, itemInventory));
-    ui->lblBottlesRevenue->setText(SalesTotals::alcohol(inventory));
-    ui->lblItemsRevenue->setText(SalesTotals::items(itemInventory));
+    ui->lblTotalRevenue->setText(SalesTotals::total(shownInventory(), shownItems()));
+    ui->lblBottlesRevenue->setText(SalesTotals::alcohol(shownInventory()));
+    ui->lblItemsRevenue->setText(SalesTotals::items(shownItems()));
     ui->tvInventory->updateGeometry();
     statusBar()->clearMessage();
 }
@@ -68,8 +160,16 @@ void MainWindow::inputRefused(const QModelIndex &index, const QString &reason)
 
 void MainWindow::updateSalesTitle()
 {
-    ui->lblInventory->setText(
-        tr("Sales: %1 - %2").arg(shownDate(inventory.timeStart), shownDate(inventory.timeEnd)));
+    const Inventory &shown = shownInventory();
+    const QString start = shownDate(shown.timeStart), end = shownDate(shown.timeEnd);
+    if (showsOldCount()) {
+        ui->lblInventory->setText(
+            tr("Old count No. %1, %2 – %3, read-only").arg(shown.counter).arg(start, end));
+        ui->lblInventory->setStyleSheet(QStringLiteral("background: #ffd699; padding: 2px 6px;"));
+    } else {
+        ui->lblInventory->setText(tr("Sales: %1 - %2").arg(start, end));
+        ui->lblInventory->setStyleSheet(QString());
+    }
 }
 
 void MainWindow::inventoryHeaderClicked(int section)
@@ -77,6 +177,9 @@ void MainWindow::inventoryHeaderClicked(int section)
     // The header only opens menus here. The column it selected on the way would make a later Delete Item
     // offer every row of the table for deletion.
     ui->tvInventory->clearSelection();
+    // The units and the currency belong to the count in progress.
+    if (showsOldCount())
+        return;
     QMenu *menu = nullptr;
     if (section == Inventory::PriceColumn)
         menu = &currencyMenu;
@@ -130,6 +233,11 @@ void MainWindow::itemTableCheckChanged(bool checked)
 
 void MainWindow::backFromInventory()
 {
+    if (showsOldCount()) {
+        closeOldCount();
+        ui->stackedWidget->setCurrentWidget(historyPage);
+        return;
+    }
     if (confirmLeave())
         showMainMenu();
 }
@@ -196,16 +304,18 @@ void MainWindow::inventoryExportCSV()
 {
     FilePrompt::exportTo(this, tr("Export to CSV"), RememberedFolder::csvPath, QStringLiteral("inv.csv"),
                          tr("CSV Files (*.csv)"), [this](const QString &fileName, QString *reason) {
-                             return TableFile::writeSalesCsv(fileName, inventory, itemInventory, reason);
+                             return TableFile::writeSalesCsv(fileName, shownInventory(), shownItems(),
+                                                             reason);
                          });
 }
 
 void MainWindow::inventoryExportExcel()
 {
     const QString path = QDir::tempPath() + QStringLiteral("/inventory.xlsx");
-    const TillComparison *till = tillPanel->figures().isEmpty() ? nullptr : &tillPanel->comparison();
+    TillPanel &till = shownTill();
     QString reason;
-    if (Workbook::writeSales(path, inventory, itemInventory, till, &reason))
+    if (Workbook::writeSales(path, shownInventory(), shownItems(),
+                             till.figures().isEmpty() ? nullptr : &till.comparison(), &reason))
         openInSpreadsheet(path);
     else
         FilePrompt::reportSaveFailure(this, path, reason);
@@ -218,19 +328,21 @@ void MainWindow::printInventory()
     QPainter painter;
     if (!beginPrinting(painter))
         return;
-    const QString total = SalesTotals::total(inventory, itemInventory);
+    Inventory &sales = shownInventory();
+    ItemInventory &items = shownItems();
+    TillPanel &till = shownTill();
+    const QString total = SalesTotals::total(sales, items);
     PrintableTableModel::resetPageNumber();
-    const QString date = tr("Inventory date: ") + shownDate(inventory.timeEnd);
-    const bool withItems = itemInventory.rowCount() > 0;
-    inventory.print(printer, painter, SalesTotals::alcohol(inventory), withItems ? QString() : total, date);
+    const QString date = tr("Inventory date: ") + shownDate(sales.timeEnd);
+    const bool withItems = items.rowCount() > 0;
+    sales.print(printer, painter, SalesTotals::alcohol(sales), withItems ? QString() : total, date);
     if (withItems) {
         printer->newPage();
-        itemInventory.print(printer, painter, SalesTotals::appendedItems(itemInventory), total, QString());
+        items.print(printer, painter, SalesTotals::appendedItems(items), total, QString());
     }
-    if (!tillPanel->figures().isEmpty()) {
+    if (!till.figures().isEmpty()) {
         printer->newPage();
-        tillPanel->varianceModel().print(printer, painter, tillPanel->varianceModel().summary(), QString(),
-                                         QString());
+        till.varianceModel().print(printer, painter, till.varianceModel().summary(), QString(), QString());
     }
     painter.end();
 }

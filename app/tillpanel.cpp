@@ -94,6 +94,23 @@ void TillPanel::clear()
     refresh();
 }
 
+void TillPanel::setFigures(const TillFigures &figures)
+{
+    till = figures;
+    amount->setText(till.hasAmount ? QString::number(till.amount, 'f', 2) : QString());
+    refresh();
+}
+
+void TillPanel::setReadOnly(bool readOnly)
+{
+    amount->setReadOnly(readOnly);
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setVisible(!readOnly);
+    // The lists still show what is not matched; activating an entry would ask for a match to remember.
+    for (QListWidget *list : findChildren<QListWidget *>())
+        list->blockSignals(readOnly);
+}
+
 void TillPanel::refresh()
 {
     model.setComparison(TillComparison::compare(inventory, items, till, matches));

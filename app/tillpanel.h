@@ -27,6 +27,10 @@ public:
     TillVarianceModel &varianceModel() { return model; }
     // A new count starts without till figures.
     void clear();
+    // The till figures of a saved count, as they were saved.
+    void setFigures(const TillFigures &figures);
+    // An old count is looked at, never changed: no typing, no import, no match to remember.
+    void setReadOnly(bool readOnly);
 
 public slots:
     void refresh();

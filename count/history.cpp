@@ -117,6 +117,12 @@ bool read(const QByteArray &document, Count *count)
             result.names.insert(ean, rowName);
             continue;
         }
+        if (name != QLatin1String("counter") && name != QLatin1String("timeStart") &&
+            name != QLatin1String("timeEnd")) {
+            // Elements of newer copies, such as the till's figures, may hold elements of their own.
+            xml.skipCurrentElement();
+            continue;
+        }
         const QString text = xml.readElementText();
         bool ok = true;
         if (name == QLatin1String("counter")) {

@@ -211,13 +211,15 @@ void ItemInventory::calculate()
     emit calculated();
 }
 
-bool ItemInventory::load(QString fileName)
+namespace {
+// The appended items of a table file. `asSaved` keeps every number as it was saved, to look at an old count;
+// otherwise what was left at the end of that period starts the next one.
+bool readItems(const QString &fileName, bool asSaved, QList<AppendedItem> *items)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return false;
 
-    QList<AppendedItem> loaded;
     QXmlStreamReader xml(&file);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("item"))
@@ -225,6 +227,7 @@ bool ItemInventory::load(QString fileName)
         AppendedItem item;
         while (xml.readNextStartElement()) {
             const QStringView name = xml.name();
+            double *saved = nullptr;
             if (name == QLatin1String("name")) {
                 item.name = xml.readElementText();
             } else if (name == QLatin1String("sellUnit")) {
@@ -232,21 +235,54 @@ bool ItemInventory::load(QString fileName)
             } else if (name == QLatin1String("pricePerUnit")) {
                 item.pricePerUnit = cNumber(xml.readElementText());
             } else if (name == QLatin1String("finalQuantity")) {
-                // What was left at the end of the last period is the start of this one.
                 item.finalQuantity = cNumber(xml.readElementText());
-                item.initialQuantity = item.finalQuantity;
+                if (!asSaved)
+                    item.initialQuantity = item.finalQuantity;
+            } else if (asSaved && name == QLatin1String("initialQuantity")) {
+                saved = &item.initialQuantity;
+            } else if (asSaved && name == QLatin1String("fromStock")) {
+                saved = &item.fromStock;
+            } else if (asSaved && name == QLatin1String("soldQuantity")) {
+                saved = &item.soldQuantity;
+            } else if (asSaved && name == QLatin1String("totalAmount")) {
+                saved = &item.totalAmount;
             } else {
                 xml.skipCurrentElement();
             }
+            if (saved)
+                *saved = cNumber(xml.readElementText());
         }
         if (!xml.hasError())
-            loaded.append(item);
+            items->append(item);
     }
-    file.close();
+    return true;
+}
+} // namespace
 
+bool ItemInventory::load(QString fileName)
+{
+    QList<AppendedItem> loaded;
+    if (!readItems(fileName, false, &loaded))
+        return false;
     beginResetModel();
     rows = loaded;
     endResetModel();
+    return true;
+}
+
+bool ItemInventory::openSaved(const QString &fileName)
+{
+    QList<AppendedItem> loaded;
+    if (!readItems(fileName, true, &loaded))
+        return false;
+    beginResetModel();
+    rows = loaded;
+    total = 0;
+    for (const AppendedItem &item : qAsConst(rows))
+        total += item.totalAmount;
+    endResetModel();
+    modified = false;
+    emit calculated();
     return true;
 }
 

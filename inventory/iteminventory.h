@@ -52,6 +52,8 @@ public:
 
     void calculate();
     bool load(QString fileName);
+    // Takes the appended items of a saved table as they were saved, to be looked at.
+    bool openSaved(const QString &fileName);
     bool writeXML(QXmlStreamWriter &writer);
     bool saveToCSV(QTextStream &out);
 

@@ -1126,6 +1126,18 @@ množství [ks]</translation>
         <translation>Tržba: %1 - %2</translation>
     </message>
     <message>
+        <source>Old count No. %1, %2 – %3, read-only</source>
+        <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
+    </message>
+    <message>
+        <source>Open Count</source>
+        <translation>Otevřít inventuru</translation>
+    </message>
+    <message>
+        <source>The count %1 could not be read.</source>
+        <translation>Inventuru %1 nelze přečíst.</translation>
+    </message>
+    <message>
         <location line="+52"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>

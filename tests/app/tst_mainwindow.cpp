@@ -11,6 +11,7 @@
 #include "settings.h"
 #include "stationsimulator.h"
 #include "testsupport.h"
+#include "tillpanel.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -117,6 +118,15 @@ bool isSaveFailureWithReason(const QString &text)
            lines.at(1).contains(QLatin1String(": "));
 }
 
+// What a row of a table shows, cell by cell.
+QStringList rowTexts(const QAbstractItemModel *model, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < model->columnCount(); ++column)
+        texts.append(model->index(row, column).data().toString());
+    return texts;
+}
+
 QString counterOf(const QString &path)
 {
     QFile file(path);
@@ -170,6 +180,7 @@ private slots:
     void printsToPdf();
     void leavingWithUnsavedChanges_data();
     void leavingWithUnsavedChanges();
+    void oldCountIsShownReadOnlyBesideTheCountInProgress();
     void appendedItemsToggleAndAdd();
     void deleteSelectedRows();
     void headerClickSelectsNoColumn_data();
@@ -910,6 +921,132 @@ void tst_MainWindow::leavingWithUnsavedChanges()
         QVERIFY(window->close());
         QCOMPARE(interaction.asked.size(), questions);
     }
+}
+
+void tst_MainWindow::oldCountIsShownReadOnlyBesideTheCountInProgress()
+{
+    // Given: a count saved with an appended item and till figures, then changed further and left unsaved
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    auto *till = window->findChild<TillPanel *>(QStringLiteral("tillPanel"));
+    QVERIFY(till);
+    Inventory *live = salesModel();
+    live->setData(live->index(0, Inventory::InitialColumn), QStringLiteral("1.15"));
+    live->setData(live->index(0, Inventory::PriceColumn), QStringLiteral("10"));
+    click("pbAddInventoryItem");
+    QTest::keyClick(child<QTableView>("tvItemInventory")->viewport()->findChild<QLineEdit *>(),
+                    Qt::Key_Escape);
+    ItemInventory *liveItems = itemsModel();
+    liveItems->setData(liveItems->index(0, ItemInventory::NameColumn), QStringLiteral("Peanuts"));
+    liveItems->setData(liveItems->index(0, ItemInventory::PriceColumn), QStringLiteral("3"));
+    liveItems->setData(liveItems->index(0, ItemInventory::InitialColumn), QStringLiteral("5"));
+    const QString export_ = workDir->filePath(QStringLiteral("till.csv"));
+    QVERIFY(TestSupport::writeFile(export_, "Code;Name;Quantity;Amount\n8594000000111;Absinth;18;180,00\n"));
+    interaction.fileAnswers = QStringList{export_};
+    till->findChild<QPushButton *>(QStringLiteral("pbImportTill"))->click();
+    auto *amount = till->findChild<QLineEdit *>(QStringLiteral("leTillAmount"));
+    amount->setText(QStringLiteral("195"));
+    emit amount->editingFinished();
+    interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("t.inv"))};
+    click("pbSaveInventory");
+    const QStringList savedBottle = rowTexts(live, 0), savedItem = rowTexts(liveItems, 0);
+    const QString savedTotal = child<QLabel>("lblTotalRevenue")->text();
+    const QString savedVariance = till->findChild<QLabel *>(QStringLiteral("lblTillVariance"))->text();
+    QCOMPARE(savedVariance,
+             QStringLiteral("Expected 215.00 CZK, till 195.00 CZK, variance 20.00 CZK (9.3 %)"));
+    const QString banner =
+        QStringLiteral("Old count No. %1, %2 – %3, read-only")
+            .arg(live->counter)
+            .arg(MainWindow::shownDate(live->timeStart), MainWindow::shownDate(live->timeEnd));
+    live->setData(live->index(0, Inventory::PriceColumn), QStringLiteral("12"));
+    liveItems->setData(liveItems->index(0, ItemInventory::NameColumn), QStringLiteral("Cashews"));
+    amount->setText(QStringLiteral("300"));
+    emit amount->editingFinished();
+    const QStringList liveBottle = rowTexts(live, 0), liveItem = rowTexts(liveItems, 0);
+    const QString liveTotal = child<QLabel>("lblTotalRevenue")->text();
+    interaction.buttonAnswers = {Interaction::Yes};
+    click("pbBack_4");
+    QCOMPARE(page(), 0);
+
+    // When: the saved count is opened from the history by a double click
+    click("pbHistory");
+    auto *list = child<QTableView>("tvHistory");
+    QCOMPARE(list->model()->rowCount(), 1);
+    const QPoint row = list->visualRect(list->model()->index(0, 1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+
+    // Then: the sales page shows it as saved, marked as old, with its till figures and variance
+    QCOMPARE(page(), 2);
+    QCOMPARE(child<QLabel>("lblInventory")->text(), banner);
+    auto *bottles = child<QTableView>("tvInventory");
+    auto *items = child<QTableView>("tvItemInventory");
+    QCOMPARE(rowTexts(bottles->model(), 0), savedBottle);
+    QCOMPARE(rowTexts(items->model(), 0), savedItem);
+    QVERIFY(items->isVisible());
+    QCOMPARE(child<QLabel>("lblTotalRevenue")->text(), savedTotal);
+    auto *oldTill = window->findChild<TillPanel *>(QStringLiteral("oldTillPanel"));
+    QVERIFY(oldTill && oldTill->isVisible() && !till->isVisible());
+    QCOMPARE(oldTill->findChild<QLabel *>(QStringLiteral("lblTillVariance"))->text(), savedVariance);
+    QCOMPARE(oldTill->varianceModel().rowCount(), 1);
+    QVERIFY(oldTill->findChild<QLineEdit *>(QStringLiteral("leTillAmount"))->isReadOnly());
+    QVERIFY(!oldTill->findChild<QPushButton *>(QStringLiteral("pbImportTill"))->isVisible());
+    for (const char *name :
+         {"pbAddInventoryItem", "pbDeleteInventoryItem", "pbImportInventory", "pbSaveInventory"})
+        QVERIFY2(!child<QPushButton>(name)->isVisible() && !child<QPushButton>(name)->isEnabled(), name);
+
+    // No cell opens an editor, asked for directly or by the keyboard; the Delete key asks nothing
+    const int asked = interaction.asked.size();
+    for (QTableView *view : {bottles, items}) {
+        for (int column = 0; column < view->model()->columnCount(); ++column) {
+            const QModelIndex cell = view->model()->index(0, column);
+            view->setCurrentIndex(cell);
+            QTest::ignoreMessage(QtWarningMsg, "edit: editing failed");
+            view->edit(cell);
+            QTest::keyClick(view, Qt::Key_F2);
+            QTest::keyClicks(view, QStringLiteral("7"));
+            QTest::keyClick(view, Qt::Key_Delete);
+            for (const QWidget *editor : view->viewport()->findChildren<QWidget *>())
+                QVERIFY2(!editor->isVisible(), qPrintable(QString::number(column)));
+        }
+    }
+    QCOMPARE(rowTexts(bottles->model(), 0), savedBottle);
+    QCOMPARE(rowTexts(items->model(), 0), savedItem);
+    QCOMPARE(items->model()->rowCount(), 1);
+    QCOMPARE(interaction.asked.size(), asked);
+
+    // Exports take the old count
+    const QString csv = workDir->filePath(QStringLiteral("old.csv"));
+    interaction.fileAnswers = QStringList{csv};
+    click("pbInventoryExportCSV");
+    QVERIFY(TestSupport::readFile(csv).contains("Peanuts"));
+
+    // Back returns to the history asking nothing; the count in progress is as it was, still unsaved
+    const int beforeBack = interaction.asked.size();
+    click("pbBack_4");
+    QCOMPARE(interaction.asked.size(), beforeBack);
+    QCOMPARE(child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(),
+             QStringLiteral("historyPage"));
+    QVERIFY(!window->findChild<TillPanel *>(QStringLiteral("oldTillPanel")));
+    QCOMPARE(salesModel(), live);
+    QCOMPARE(itemsModel(), liveItems);
+    QCOMPARE(rowTexts(live, 0), liveBottle);
+    QCOMPARE(rowTexts(liveItems, 0), liveItem);
+    QVERIFY(live->modified || liveItems->modified);
+    QCOMPARE(child<QLabel>("lblTotalRevenue")->text(), liveTotal);
+    QVERIFY(child<QLabel>("lblInventory")->text().startsWith(QStringLiteral("Sales: ")));
+    QCOMPARE(till->figures().amount, 300.0);
+    QCOMPARE(amount->text(), QStringLiteral("300"));
+    for (const char *name :
+         {"pbAddInventoryItem", "pbDeleteInventoryItem", "pbImportInventory", "pbSaveInventory"})
+        QVERIFY2(!child<QPushButton>(name)->isHidden() && child<QPushButton>(name)->isEnabled(), name);
+
+    // Import Table seeds the count from the saved one, but the saved till figures belong to their own period
+    till->clear();
+    interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("t.inv"))};
+    click("pbImportInventory");
+    QCOMPARE(live->rows.at(0).initialQuantity, qint64(350));
+    QVERIFY(till->figures().isEmpty());
 }
 
 void tst_MainWindow::appendedItemsToggleAndAdd()
