@@ -54,10 +54,8 @@ const Entry *find(const QList<Entry> &entries, const QString &fingerprint)
     }
     return nullptr;
 }
-} // namespace
 
-namespace DownloadRecord {
-
+// SHA-256 of the weighings in the station's order, as hexadecimal text.
 QString fingerprint(const QList<InventoryBottle> &inventory)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -69,15 +67,9 @@ QString fingerprint(const QList<InventoryBottle> &inventory)
     }
     return QString::fromLatin1(hash.result().toHex());
 }
+} // namespace
 
-QDateTime firstDownloaded(const QString &path, const QList<InventoryBottle> &inventory)
-{
-    if (inventory.isEmpty())
-        return QDateTime();
-    const QList<Entry> entries = readEntries(path);
-    const Entry *entry = find(entries, fingerprint(inventory));
-    return entry ? entry->first.toLocalTime() : QDateTime();
-}
+namespace DownloadRecord {
 
 QDateTime remember(const QString &path, const QList<InventoryBottle> &inventory, const QDateTime &now,
                    bool *written, QString *reason)

@@ -17,12 +17,6 @@ inline constexpr char fileName[] = "downloads.txt";
 // Counts remembered; the oldest are forgotten first.
 inline constexpr int kept = 50;
 
-// SHA-256 of the weighings in the station's order, as hexadecimal text.
-QString fingerprint(const QList<InventoryBottle> &inventory);
-
-// The time `inventory` was first downloaded, from the record at `path`; invalid when it never was.
-QDateTime firstDownloaded(const QString &path, const QList<InventoryBottle> &inventory);
-
 // Looks `inventory` up and, when it is new, records it as downloaded at `now`. Returns the earlier first
 // download, or an invalid time when there was none (the count is new to this computer, or empty: an empty
 // slot is no count and is never recorded). False in `written` (optional) when the record could not be
