@@ -11,16 +11,20 @@
 #include "database.h"
 #include "diffdatabase.h"
 #include "interaction.h"
+#include "numberinput.h"
 #include "settings.h"
 #include "stationprotocol.h"
 
 #include <QApplication>
 #include <QHash>
+#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QNetworkReply>
 #include <QRegularExpression>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <functional>
 
 Q_LOGGING_CATEGORY(lcCataloguePages, "cataloguepages")
 
@@ -42,6 +46,69 @@ int checkDigit(const QString &ean)
         sum += ean.at(i).digitValue() * weight;
     return (10 - sum % 10) % 10;
 }
+
+// The catalogue's number cells read numbers as every other cell of the program does: blanks between the
+// thousands, and a decimal comma or point where the decimals are all zero. What cannot be a volume, weight
+// or correction is refused with the reason, and the cell keeps its value.
+class CatalogueNumberDelegate : public QStyledItemDelegate
+{
+public:
+    using Refused = std::function<void(const QModelIndex &, const QString &)>;
+
+    CatalogueNumberDelegate(Refused refused, QObject *parent)
+        : QStyledItemDelegate(parent), refused(std::move(refused))
+    {
+    }
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override
+    {
+        if (!isNumber(index))
+            return QStyledItemDelegate::createEditor(parent, option, index);
+        // A line edit for every number, so that "1 000" or "-15" can be typed; a spin box takes neither.
+        auto *editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        return editor;
+    }
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        auto *line = qobject_cast<QLineEdit *>(editor);
+        if (line && isNumber(index))
+            line->setText(index.data(Qt::EditRole).toString());
+        else
+            QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        auto *line = qobject_cast<QLineEdit *>(editor);
+        if (!line || !isNumber(index)) {
+            QStyledItemDelegate::setModelData(editor, model, index);
+            return;
+        }
+        // Tab or Enter on an editor nobody typed into is no edit.
+        if (line->text() == index.data(Qt::EditRole).toString())
+            return;
+        const bool correction = index.column() == Database::CorrectionColumn;
+        const qint64 maximum = correction ? qint64(Bottle::maxCorrection) : qint64(Bottle::maxQuantity);
+        qint64 number = 0;
+        QString reason;
+        if (!NumberInput::parseWhole(line->text(), correction ? -maximum : 0, maximum, &number, &reason)) {
+            refused(index, reason);
+            return;
+        }
+        model->setData(index, number);
+    }
+
+private:
+    static bool isNumber(const QModelIndex &index)
+    {
+        return index.column() >= Database::VolumeColumn && index.column() <= Database::CorrectionColumn;
+    }
+
+    Refused refused;
+};
 } // namespace
 
 void MainWindow::catalogueSaved()
@@ -81,6 +148,10 @@ void MainWindow::editDatabase()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     TableSetup::showCatalogue(ui->tvEditDatabase, database);
+    if (!dynamic_cast<CatalogueNumberDelegate *>(ui->tvEditDatabase->itemDelegate()))
+        ui->tvEditDatabase->setItemDelegate(new CatalogueNumberDelegate(
+            [this](const QModelIndex &index, const QString &reason) { inputRefused(index, reason); },
+            ui->tvEditDatabase));
     setDatabaseLocked(true);
     showPage(CataloguePage);
     QApplication::restoreOverrideCursor();

@@ -8,6 +8,7 @@
 
 #include "database.h"
 #include "doubtsummary.h"
+#include "downloadrecord.h"
 #include "interaction.h"
 #include "settings.h"
 #include "workbook.h"
@@ -18,6 +19,45 @@
 #include <QPainter>
 
 Q_LOGGING_CATEGORY(lcOverviewPages, "overviewpages")
+
+namespace {
+// What the download record knew of an overview's count, carried by the overview model for the pages that
+// show it: the station itself never says when a count was taken.
+constexpr char firstDownloadedProperty[] = "firstDownloaded";
+constexpr char weighingsProperty[] = "weighings";
+
+void setDownloaded(InventoryBottleList &list, const QList<InventoryBottle> &inventory)
+{
+    bool written = true;
+    QString reason;
+    const QString record = localFilePath(QLatin1String(DownloadRecord::fileName));
+    const QDateTime first =
+        DownloadRecord::remember(record, inventory, QDateTime::currentDateTime(), &written, &reason);
+    if (!written)
+        qCWarning(lcOverviewPages) << "Download not recorded in" << record << reason;
+    list.setProperty(firstDownloadedProperty, first);
+    list.setProperty(weighingsProperty, int(inventory.size()));
+}
+
+QString minuteText(const QDateTime &time)
+{
+    return time.toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+}
+
+// The line under a radio button of the last three inventories.
+QString downloadedText(const InventoryBottleList &list)
+{
+    const int weighings = list.property(weighingsProperty).toInt();
+    const QDateTime first = list.property(firstDownloadedProperty).toDateTime();
+    if (weighings == 0)
+        return MainWindow::tr("Empty: Quarmel holds no weighings in this place.");
+    if (first.isValid())
+        return MainWindow::tr("Bottles: %1, first downloaded %2").arg(weighings).arg(minuteText(first));
+    return MainWindow::tr("Bottles: %1. Quarmel does not record when a count was taken, and this count had "
+                          "never been downloaded on this computer before.")
+        .arg(weighings);
+}
+} // namespace
 
 void MainWindow::readFwVersion()
 {
@@ -87,6 +127,7 @@ void MainWindow::inventoryLoaded()
 {
     if (readIndex == -1) {
         currentList.setInventory(communication->inventory, database);
+        setDownloaded(currentList, communication->inventory);
         // Before the overview: its question about unknown bottles must not sit under the overlay.
         progressDialog->close();
         showInventoryOverview(&currentList);
@@ -95,6 +136,7 @@ void MainWindow::inventoryLoaded()
     }
     if (readIndex == 0 || readIndex == 1) {
         lastLists[readIndex].setInventory(communication->inventory, database);
+        setDownloaded(lastLists[readIndex], communication->inventory);
         ++readIndex;
         communication->readInventory(readIndex);
         return;
@@ -102,6 +144,7 @@ void MainWindow::inventoryLoaded()
     showPage(LastThreePage);
     progressDialog->close();
     lastLists[2].setInventory(communication->inventory, database);
+    setDownloaded(lastLists[2], communication->inventory);
     readIndex = -1;
     showLastThreeInventories();
 }
@@ -119,6 +162,9 @@ void MainWindow::showLastThreeInventories()
     TableSetup::showOverview(ui->tvInventoryOverview_1, &lastLists[n]);
     TableSetup::showOverview(ui->tvInventoryOverview_2, &lastLists[(n + 2) % 3]);
     TableSetup::showOverview(ui->tvInventoryOverview_3, &lastLists[(n + 1) % 3]);
+    ui->lblInventoryTaken_1->setText(downloadedText(lastLists[n]));
+    ui->lblInventoryTaken_2->setText(downloadedText(lastLists[(n + 2) % 3]));
+    ui->lblInventoryTaken_3->setText(downloadedText(lastLists[(n + 1) % 3]));
     ui->rbInventory_1->setChecked(true);
 }
 
@@ -142,7 +188,12 @@ void MainWindow::showInventoryOverview(InventoryBottleList *list)
     showPage(OverviewPage);
     shownOverview = list;
     TableSetup::showOverview(ui->tvInventoryOverview, list);
-    ui->lblInventoryDate_2->setText(shownDate(list->time));
+    // The date the overview was made is today's; a count read before shows when that was, the nearest true
+    // time of the count there is.
+    const QDateTime first = list->property(firstDownloadedProperty).toDateTime();
+    ui->lblInventoryDate_2->setText(first.isValid() ? tr("%1 (first downloaded %2)")
+                                                          .arg(shownDate(list->time), minuteText(first))
+                                                    : shownDate(list->time));
     offerUnknownBottles(*list);
 }
 

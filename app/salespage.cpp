@@ -152,7 +152,11 @@ void MainWindow::inputRefused(const QModelIndex &index, const QString &reason)
 {
     // The cell keeps its old value; say why where the eye is, and keep it in the status line until the
     // next accepted edit.
-    QTableView *view = index.model() == &inventory ? ui->tvInventory : ui->tvItemInventory;
+    QTableView *view = ui->tvItemInventory;
+    if (index.model() == &inventory)
+        view = ui->tvInventory;
+    else if (index.model() == ui->tvEditDatabase->model())
+        view = ui->tvEditDatabase;
     const QString text = tr("Not taken: %1").arg(reason);
     statusBar()->showMessage(text);
     QToolTip::showText(view->viewport()->mapToGlobal(view->visualRect(index).bottomLeft()), text, view);

@@ -494,13 +494,15 @@ void CatalogueDocument::readStream(const char *data, int size, const Bottle &fre
 {
     list.clear();
     LogLimit unknownElements(lcCatalogueDocument());
-    LogLimit outOfRange(lcCatalogueDocument());
     QXmlStreamReader xml(QString::fromUtf8(data, size));
-    while (!xml.atEnd()) {
+    // A volume or weight the station cannot hold is a fault like broken XML: read as 0 it would reach the
+    // station as a wrong weight, so the reading ends before its record, as it does at any other fault.
+    DocumentDamage outOfRange;
+    while (!xml.atEnd() && !outOfRange.damaged) {
         if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("dataItem"))
             continue;
         Bottle b = fresh;
-        while (xml.readNextStartElement()) {
+        while (!outOfRange.damaged && xml.readNextStartElement()) {
             const Field field = fieldOf(xml.name());
             if (field == Unknown) {
                 // Not skipped: its content is read next, so a text-only unknown element ends this item.
@@ -510,19 +512,29 @@ void CatalogueDocument::readStream(const char *data, int size, const Bottle &fre
                 continue;
             }
             const QString name = xml.name().toString();
+            const qint64 line = xml.lineNumber();
+            const qint64 column = xml.columnNumber();
             const QString text = xml.readElementText();
-            if (!setField(b, field, text, times) && outOfRange.count())
-                qCWarning(lcCatalogueDocument, "value out of range, read as 0: <%s>%s", qUtf8Printable(name),
-                          qUtf8Printable(text));
+            if (setField(b, field, text, times))
+                continue;
+            qCWarning(lcCatalogueDocument, "value out of range: <%s>%s", qUtf8Printable(name),
+                      qUtf8Printable(text));
+            const qint64 limit =
+                field == Correction ? qint64(Bottle::maxCorrection) : qint64(Bottle::maxQuantity);
+            outOfRange = {true, line, column,
+                          QStringLiteral("<%1>%2 lies outside %3 to %4, which the station cannot hold")
+                              .arg(name, text.left(20))
+                              .arg(field == Correction ? -limit : 0)
+                              .arg(limit)};
         }
-        list.append(b);
+        if (!outOfRange.damaged)
+            list.append(b);
     }
     unknownElements.reportRest("unknown XML elements");
-    outOfRange.reportRest("values out of range");
 
     if (damage) {
-        *damage = DocumentDamage();
-        if (xml.hasError()) {
+        *damage = outOfRange;
+        if (!outOfRange.damaged && xml.hasError()) {
             damage->damaged = true;
             damage->line = xml.lineNumber();
             damage->column = xml.columnNumber();

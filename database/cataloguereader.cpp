@@ -51,7 +51,20 @@ bool readCsv(const QByteArray &bytes, QList<Bottle> *bottles, QString *error)
             return false;
         }
     }
-    *bottles = Database::parseCsv(bytes);
+    // Read as 0, such a weight would be written into the station as it stands; the file is refused whole,
+    // as a catalogue document with the same value is.
+    QStringList outOfRange;
+    *bottles = Database::parseCsv(bytes, &outOfRange);
+    if (!outOfRange.isEmpty()) {
+        const int shown = 10;
+        QString lines = outOfRange.mid(0, shown).join(QStringLiteral("; "));
+        if (outOfRange.size() > shown)
+            lines += QStringLiteral("; and %1 more lines").arg(outOfRange.size() - shown);
+        *error = QStringLiteral("values outside 0 to %1, which the station cannot hold: %2")
+                     .arg(Bottle::maxQuantity)
+                     .arg(lines);
+        return false;
+    }
     return true;
 }
 } // namespace

@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
+#include <QStringList>
 
 class QIODevice;
 
@@ -84,8 +85,9 @@ public:
     // Replaces the list with the records of a CSV import file. False (list unchanged) when it cannot be
     // opened.
     bool loadFromCSVFile(const QString &path);
-    // The records of CSV import bytes.
-    static QList<Bottle> parseCsv(const QByteArray &bytes);
+    // The records of CSV import bytes. A volume or weight outside what the station can hold reads as 0;
+    // `outOfRange` (optional) learns each such line ("line 3: full weight 70000").
+    static QList<Bottle> parseCsv(const QByteArray &bytes, QStringList *outOfRange = nullptr);
     // Reads a CSV import file into `list`; false when it cannot be opened.
     static bool readCsvFile(const QString &path, QList<Bottle> &list);
 

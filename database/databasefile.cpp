@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 
 Q_LOGGING_CATEGORY(lcDatabaseFile, "databasefile")
 
@@ -38,15 +39,22 @@ QByteArray utf8Prefix(const QByteArray &bytes, int limit)
 }
 
 // A volume or weight of the import; a number outside the catalogue's bounds (a negative one used to wrap
-// into a huge weight) reads as 0 like one that does not convert, and clears `inRange` so that it is reported.
-quint64 csvNumber(const QByteArray &field, bool *inRange)
+// into a huge weight, a large one did not convert at all) reads as 0 like a field that is no number, and
+// is added to `outside` so that it is reported.
+quint64 csvNumber(const QByteArray &field, const char *name, QStringList *outside)
 {
+    const QString text = QString::fromUtf8(field).trimmed();
     bool ok = false;
-    const qint32 value = QString::fromUtf8(field).toInt(&ok, 10);
-    if (!ok)
+    const qint64 value = text.toLongLong(&ok, 10);
+    if (!ok) {
+        // Digits too many for any number are a number too, and far out of bounds.
+        static const QRegularExpression digits(QStringLiteral("^[-+]?\\d+$"));
+        if (digits.match(text).hasMatch())
+            outside->append(QStringLiteral("%1 %2").arg(QLatin1String(name), text.left(20)));
         return 0;
+    }
     if (value < 0 || quint64(value) > Bottle::maxQuantity) {
-        *inRange = false;
+        outside->append(QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(value));
         return 0;
     }
     return quint64(value);
@@ -162,17 +170,19 @@ QByteArray Database::toDocument(const QList<Bottle> &list)
     return CatalogueDocument::write(list);
 }
 
-QList<Bottle> Database::parseCsv(const QByteArray &bytes)
+QList<Bottle> Database::parseCsv(const QByteArray &bytes, QStringList *outOfRange)
 {
     QList<Bottle> list;
     const Bottle fresh; // every record of one import carries the same time of import
-    LogLimit outOfRange(lcDatabaseFile());
+    LogLimit outOfRangeLog(lcDatabaseFile());
     int start = 0;
+    int lineNumber = 0;
     while (start < bytes.size()) {
         int end = bytes.indexOf('\n', start);
         end = end < 0 ? bytes.size() : end + 1;
         const QByteArray line = chopLineEnd(bytes.mid(start, end - start));
         start = end;
+        ++lineNumber;
 
         const QList<QByteArray> fields = line.split(';');
         if (fields.size() != 6)
@@ -181,18 +191,22 @@ QList<Bottle> Database::parseCsv(const QByteArray &bytes)
         b.ean = QString::fromUtf8(fields.at(0));
         b.fullName = QString::fromUtf8(fields.at(1));
         b.displayName = QString::fromUtf8(utf8Prefix(fields.at(2), 15));
-        bool inRange = true;
-        b.volume = csvNumber(fields.at(3), &inRange);
-        b.fullWeight = csvNumber(fields.at(4), &inRange);
-        b.emptyWeight = csvNumber(fields.at(5), &inRange);
-        if (!inRange && outOfRange.count())
-            qCWarning(lcDatabaseFile, "value out of range, read as 0: %s", line.constData());
+        QStringList outside;
+        b.volume = csvNumber(fields.at(3), "volume", &outside);
+        b.fullWeight = csvNumber(fields.at(4), "full weight", &outside);
+        b.emptyWeight = csvNumber(fields.at(5), "empty weight", &outside);
+        if (!outside.isEmpty()) {
+            if (outOfRangeLog.count())
+                qCWarning(lcDatabaseFile, "value out of range, read as 0: %s", line.constData());
+            if (outOfRange)
+                outOfRange->append(QStringLiteral("line %1: %2").arg(lineNumber).arg(outside.join(", ")));
+        }
         qCDebug(lcDatabaseFile, "%s, %s, %u, %u, %u", qUtf8Printable(b.ean), qUtf8Printable(b.displayName),
                 static_cast<uint>(b.volume), static_cast<uint>(b.fullWeight),
                 static_cast<uint>(b.emptyWeight));
         list.append(b);
     }
-    outOfRange.reportRest("values out of range");
+    outOfRangeLog.reportRest("values out of range");
     return list;
 }
 

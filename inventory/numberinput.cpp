@@ -60,3 +60,30 @@ QString NumberInput::exactText(double value)
 {
     return QString::number(value, 'g', 15);
 }
+
+bool NumberInput::parseWhole(const QString &text, qint64 minimum, qint64 maximum, qint64 *number,
+                             QString *reason)
+{
+    const QString typed = text.trimmed();
+    const bool negative = typed.startsWith(QLatin1Char('-'));
+    const auto outside = [&] {
+        if (reason)
+            *reason = tr("\"%1\" lies outside %2 to %3.").arg(text).arg(minimum).arg(maximum);
+        return false;
+    };
+    if (negative && minimum >= 0)
+        return outside();
+    double magnitude = 0;
+    if (!parse(negative ? typed.mid(1) : typed, &magnitude, reason))
+        return false;
+    if (magnitude != std::floor(magnitude)) {
+        if (reason)
+            *reason = tr("\"%1\" is not a whole number.").arg(text);
+        return false;
+    }
+    const double value = negative ? -magnitude : magnitude;
+    if (value < double(minimum) || value > double(maximum))
+        return outside();
+    *number = qint64(value);
+    return true;
+}

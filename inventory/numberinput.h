@@ -9,6 +9,11 @@ namespace NumberInput {
 // A number that is zero or more. On refusal `number` is left alone and `reason` says why.
 bool parse(const QString &text, double *number, QString *reason);
 
+// A whole number from `minimum` to `maximum` typed as for `parse`, and with a leading minus where `minimum`
+// is below zero. Decimals are taken only when they are all zero ("750,0"). On refusal `number` is left alone
+// and `reason` says why.
+bool parseWhole(const QString &text, qint64 minimum, qint64 maximum, qint64 *number, QString *reason);
+
 // The text an editor starts from: every digit of `value` that matters, so that confirming it unchanged
 // gives back the same number.
 QString exactText(double value);

@@ -1397,6 +1397,22 @@ množství [ks]</translation>
         <source>Weighings to check</source>
         <translation>Vážení ke kontrole</translation>
     </message>
+    <message>
+        <source>Empty: Quarmel holds no weighings in this place.</source>
+        <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
+    </message>
+    <message>
+        <source>Bottles: %1, first downloaded %2</source>
+        <translation>Lahví: %1, poprvé staženo %2</translation>
+    </message>
+    <message>
+        <source>Bottles: %1. Quarmel does not record when a count was taken, and this count had never been downloaded on this computer before.</source>
+        <translation>Lahví: %1. Quarmel nezaznamenává, kdy byla inventura provedena, a tato inventura nebyla na tomto počítači dosud nikdy stažena.</translation>
+    </message>
+    <message>
+        <source>%1 (first downloaded %2)</source>
+        <translation>%1 (poprvé staženo %2)</translation>
+    </message>
 </context>
 <context>
     <name>NumberInput</name>
@@ -1424,6 +1440,14 @@ množství [ks]</translation>
         <location line="+9"/>
         <source>&quot;%1&quot; is too large.</source>
         <translation>„%1“ je příliš velké.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; lies outside %2 to %3.</source>
+        <translation>„%1“ leží mimo rozsah %2 až %3.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a whole number.</source>
+        <translation>„%1“ není celé číslo.</translation>
     </message>
 </context>
 <context>

@@ -127,6 +127,27 @@ QStringList rowTexts(const QAbstractItemModel *model, int row)
     return texts;
 }
 
+// Opens the editor of `cell` as a double-click would, types `typed` over its text (nothing when empty) and
+// leaves it with `key`. False when no editor opened or it did not close.
+bool editCell(QTableView *view, const QModelIndex &cell, const QString &typed, Qt::Key key)
+{
+    view->setCurrentIndex(cell);
+    view->edit(cell);
+    QPointer<QLineEdit> editor;
+    for (QLineEdit *open : view->viewport()->findChildren<QLineEdit *>())
+        if (open->isVisible())
+            editor = open;
+    if (!editor)
+        return false;
+    if (!typed.isEmpty()) {
+        editor->selectAll();
+        QTest::keyClicks(editor, typed);
+    }
+    QTest::keyClick(editor, key);
+    // Enter commits on the next turn of the event loop.
+    return QTest::qWaitFor([&editor] { return !editor || !editor->isVisible(); });
+}
+
 QString counterOf(const QString &path)
 {
     QFile file(path);
@@ -188,6 +209,8 @@ private slots:
     void catalogueLockAddDelete();
     void catalogueAddItemChecksEan_data();
     void catalogueAddItemChecksEan();
+    void catalogueNumberCells_data();
+    void catalogueNumberCells();
     void unknownBottleCanBeAddedFromTheOverview();
     void catalogueSaveGoesIntoStationAndFile();
     void catalogueFileFailureIsReported();
@@ -716,19 +739,7 @@ void tst_MainWindow::editorsKeepWhatWasTyped()
     auto *view = child<QTableView>(items ? "tvItemInventory" : "tvInventory");
     QAbstractItemModel *model = view->model();
     const QModelIndex cell = model->index(0, column);
-    view->setCurrentIndex(cell);
-    view->edit(cell);
-    QPointer<QLineEdit> editor;
-    for (QLineEdit *open : view->viewport()->findChildren<QLineEdit *>())
-        if (open->isVisible())
-            editor = open;
-    QVERIFY(editor);
-    if (!typed.isEmpty()) {
-        editor->selectAll();
-        QTest::keyClicks(editor, typed);
-    }
-    QTest::keyClick(editor, Qt::Key(key));
-    QTRY_VERIFY(!editor || !editor->isVisible()); // Enter commits on the next turn of the event loop
+    QVERIFY(editCell(view, cell, typed, Qt::Key(key)));
 
     QCOMPARE(cell.data(Qt::EditRole).toString(), stored);
     const bool changed = !typed.isEmpty() && !refused && key != Qt::Key_Escape;
@@ -1277,6 +1288,55 @@ void tst_MainWindow::catalogueAddItemChecksEan()
     QCOMPARE(interaction.texts("message").size(), asked.isEmpty() ? 0 : 1);
     if (!asked.isEmpty())
         QCOMPARE(interaction.asked.constLast().title, asked);
+}
+
+void tst_MainWindow::catalogueNumberCells_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed"); // empty: the editor is confirmed as it opened
+    QTest::addColumn<QString>("stored"); // the cell's text afterwards
+    QTest::addColumn<bool>("refused");
+    // Absinth: 700 ml, full 1200 g, empty 500 g, no correction.
+    QTest::newRow("full weight unchanged") << 4 << QString() << "1200" << false;
+    QTest::newRow("blank thousands") << 4 << "1 250" << "1250" << false;
+    QTest::newRow("whole, decimal comma") << 3 << "750,0" << "750" << false;
+    QTest::newRow("whole, decimal point") << 5 << "450.00" << "450" << false;
+    QTest::newRow("negative correction") << 6 << "-15" << "-15" << false;
+    QTest::newRow("fraction") << 3 << "750,5" << "700" << true;
+    QTest::newRow("negative weight") << 5 << "-5" << "500" << true;
+    QTest::newRow("above the station") << 4 << "65 536" << "1200" << true;
+    QTest::newRow("text") << 3 << "0,7 l" << "700" << true;
+    QTest::newRow("correction beyond") << 6 << "-70000" << "0" << true;
+}
+
+// The catalogue's number cells read numbers as the sales table does, refuse at the cell what cannot be a
+// value, and keep the old one; an editor confirmed unchanged changes nothing.
+void tst_MainWindow::catalogueNumberCells()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(bool, refused);
+    window = makeWindow();
+    click("pbEditDatabase");
+    click("pbUnlock");
+    auto *view = child<QTableView>("tvEditDatabase");
+    auto *model = qobject_cast<Database *>(view->model());
+    QVERIFY(model);
+    const int row = model->rowOfEan(QStringLiteral("8594000000111"));
+    const QDateTime stamped = model->bottles.at(row).modified;
+    const QModelIndex cell = model->index(row, column);
+    QVERIFY(editCell(view, cell, typed, Qt::Key_Return));
+
+    QCOMPARE(cell.data().toString(), stored);
+    QCOMPARE(model->bottles.at(row).modified == stamped, column != 4 || stored == QLatin1String("1200"));
+    const QString message = window->statusBar()->currentMessage();
+    QVERIFY2(message.startsWith(QLatin1String("Not taken: \"")) == refused, qPrintable(message));
+    // Back asks only when something was taken.
+    click("pbBack_3");
+    const bool asked = !interaction.asked.isEmpty() &&
+                       interaction.asked.constLast().title == QLatin1String("Database not saved");
+    QCOMPARE(asked, !refused && !typed.isEmpty());
 }
 
 void tst_MainWindow::unknownBottleCanBeAddedFromTheOverview()

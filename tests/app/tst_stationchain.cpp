@@ -8,8 +8,10 @@
 #include "stationprotocol.h"
 #include "stationsimulator.h"
 
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -99,6 +101,7 @@ private slots:
     void chainsGiveExactResults();
     void catalogueWriteFailures_data();
     void catalogueWriteFailures();
+    void countsShowWhenFirstDownloaded();
 
 private:
     template <typename T> T *child(const char *name) const
@@ -268,6 +271,61 @@ void tst_StationChain::catalogueWriteFailures()
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
     QCOMPARE(QFileInfo(file).lastModified(), saved);
+}
+
+// The station keeps no time with a count; the window remembers when it first downloaded each one and says so
+// on both overview pages, and an empty place says it is empty. The record is bounded and passes over lines
+// that are none of its own.
+void tst_StationChain::countsShowWhenFirstDownloaded()
+{
+    // Given: a record full of older counts, with damage among them, and an empty third place
+    const QString record = dataDir->filePath(QStringLiteral("downloads.txt"));
+    QByteArray older = "not a line of ours\n\0\xff\n" + QByteArray(64, 'a') + " yesterday\n";
+    for (int i = 0; i < 50; ++i)
+        older += QByteArray::number(1000 + i).rightJustified(64, 'f') + " 2026-01-01T10:00:00Z\n";
+    QFile file(record);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(older) == older.size());
+    file.close();
+    station->setInventory(2, {});
+    const auto label = [this](const char *name) { return child<QLabel>(name)->text(); };
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
+
+    // When: the last inventory is read alone, then the last three
+    click("pbLoadLastInventory");
+    QTRY_COMPARE_WITH_TIMEOUT(page(), 3, 10000);
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    QCOMPARE(label("lblInventoryDate_2"), today); // new to this computer: nothing earlier to tell
+    click("pbLoadLastThreeInventory");
+    QTRY_COMPARE_WITH_TIMEOUT(page(), 4, 10000);
+
+    // Then: the count read before shows that read, the other one that nothing is known
+    static const QRegularExpression known(
+        QStringLiteral("^Bottles: 20, first downloaded (\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d)$"));
+    const QRegularExpressionMatch match = known.match(label("lblInventoryTaken_1"));
+    QVERIFY2(match.hasMatch(), qPrintable(label("lblInventoryTaken_1")));
+    const QDateTime first = QDateTime::fromString(match.captured(1), QStringLiteral("dd.MM.yyyy hh:mm"));
+    QVERIFY(first >= before && first <= QDateTime::currentDateTime());
+    QCOMPARE(label("lblInventoryTaken_2"),
+             QStringLiteral("Bottles: 1. Quarmel does not record when a count was taken, and this count had "
+                            "never been downloaded on this computer before."));
+    QCOMPARE(label("lblInventoryTaken_3"),
+             QStringLiteral("Empty: Quarmel holds no weighings in this place."));
+
+    // And: choosing the count read before shows its first download beside today's overview date
+    child<QRadioButton>("rbInventory_1")->setChecked(true);
+    click("pbSelectInventory");
+    QCOMPARE(page(), 3);
+    QCOMPARE(label("lblInventoryDate_2"),
+             QStringLiteral("%1 (first downloaded %2)").arg(today, match.captured(1)));
+
+    // And: the record kept its own lines only, the newest 50, the two counts last
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
+    QCOMPARE(lines.size(), 50);
+    QVERIFY(lines.first().startsWith(QByteArray::number(1002).rightJustified(64, 'f')));
+    QVERIFY(!lines.contains(QByteArray("not a line of ours")));
+    QVERIFY(lines.at(48) != lines.at(49));
+    QVERIFY(errors().isEmpty());
 }
 
 QTEST_MAIN(tst_StationChain)

@@ -163,9 +163,11 @@ void tst_DatabaseFile::roundTripKeepsEveryField()
     Database loaded;
     QAbstractItemModelTester tester(&loaded, QAbstractItemModelTester::FailureReportingMode::QtTest);
     DocumentDamage damage;
+    QTest::ignoreMessage(QtWarningMsg, "value out of range: <objem>4294967296");
     QVERIFY(loaded.loadFromFile(path, encrypt, &damage));
-    QVERIFY(!damage.damaged);
-    QCOMPARE(loaded.rowCount(), 2);
+    // Nothing the program makes holds such a volume; read as 0 it would reach the station as a wrong one.
+    QVERIFY(damage.damaged);
+    QCOMPARE(loaded.rowCount(), 1);
     const Bottle &r = loaded.bottles.at(0);
     QCOMPARE(r.ean, b.ean);
     QCOMPARE(r.displayName, b.displayName);
@@ -179,7 +181,6 @@ void tst_DatabaseFile::roundTripKeepsEveryField()
     QVERIFY(r.stationText.isEmpty());
     QCOMPARE(r.modified, QDateTime(QDate(2013, 5, 7), QTime(9, 5)));
     QCOMPARE(r.inserted, b.inserted);
-    QCOMPARE(loaded.bottles.at(1).volume, 0ull);
 }
 
 void tst_DatabaseFile::roundTripInZone_data()
@@ -291,10 +292,22 @@ void tst_DatabaseFile::fieldConversions()
     QFETCH(QVariant, value);
     QFETCH(QByteArray, warning);
     if (!warning.isEmpty())
-        QTest::ignoreMessage(QtWarningMsg, "value out of range, read as 0: " + warning);
+        QTest::ignoreMessage(QtWarningMsg, "value out of range: " + warning);
     QList<Bottle> list;
-    QVERIFY(Database::parse(document("<dataItem><ean>1</ean>" + element + "</dataItem>"), list));
-    QCOMPARE(list.size(), 1);
+    DocumentDamage damage;
+    const QByteArray items =
+        "<dataItem><ean>1</ean></dataItem><dataItem><ean>2</ean>" + element + "</dataItem>";
+    QVERIFY(Database::parse(document(items), list, &damage));
+    // A value the station cannot hold is a fault: the reading ends before its record, and says where.
+    QCOMPARE(damage.damaged, !warning.isEmpty());
+    QCOMPARE(list.size(), warning.isEmpty() ? 2 : 1);
+    if (damage.damaged) {
+        QVERIFY2(damage.toString().startsWith("line 2, column ") &&
+                     damage.toString().contains(warning + " lies outside "),
+                 qPrintable(damage.toString()));
+        return;
+    }
+    list.removeFirst();
     Database db;
     db.bottles = list;
     const int role = column == 7 ? Qt::CheckStateRole : Qt::DisplayRole;

@@ -20,6 +20,9 @@ Run quarmelctl(const QStringList &args, const QString &port)
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QUARMEL_PORT"), port);
+    // The inventory commands record their downloads in the data folder, never in the user's own.
+    static QTemporaryDir dataDir;
+    env.insert(QStringLiteral("QUARMEL_DATA_DIR"), dataDir.path());
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*.debug=false;*.warning=false"));
     process.setProcessEnvironment(env);
     QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
@@ -264,6 +267,13 @@ private slots:
                                             csv(twoBottles())
                                      << false << 4
                                      << "row 1, EAN \"ean\": the EAN holds something other than digits";
+        // Read as 0, such a weight would be written as it stands; the CSV file and the document agree.
+        QList<Bottle> heavy = twoBottles();
+        heavy[1].fullWeight = 70000;
+        QTest::newRow("weight beyond the station, CSV") << csv(heavy) << false << 1
+                                                        << "line 2: full weight 70000";
+        QTest::newRow("weight beyond the station, document")
+            << Database::toDocument(heavy) << false << 1 << "<vahaPlneLahve>70000 lies outside 0 to 65535";
         QList<Bottle> typo = twoBottles();
         typo[1].ean = QStringLiteral("abc12");
         typo[0].ean = QStringLiteral("00001234");

@@ -6,6 +6,8 @@
 #include "bottle.h"
 #include "cataloguereader.h"
 #include "database.h"
+#include "downloadrecord.h"
+#include "settings.h"
 
 #include <QEventLoop>
 #include <QLoggingCategory>
@@ -137,6 +139,25 @@ int lastNumber()
     return code;
 }
 
+// The station does not say when a count was taken; the window and this command remember when each count was
+// first downloaded, and say so on standard error.
+void noteDownload(const QList<InventoryBottle> &inventory)
+{
+    const QString record = localFilePath(QLatin1String(DownloadRecord::fileName));
+    bool written = true;
+    QString reason;
+    const QDateTime first =
+        DownloadRecord::remember(record, inventory, QDateTime::currentDateTime(), &written, &reason);
+    if (first.isValid())
+        std::fprintf(stderr, "First downloaded on this computer %s\n",
+                     qUtf8Printable(first.toString(QStringLiteral("dd.MM.yyyy hh:mm"))));
+    else if (!inventory.isEmpty())
+        std::fprintf(stderr, "Not downloaded on this computer before\n");
+    if (!written)
+        std::fprintf(stderr, "The download could not be recorded in %s: %s\n", qUtf8Printable(record),
+                     qUtf8Printable(reason));
+}
+
 // A slot number, or "--last" for the window's chain: version, last inventory number, that inventory, each
 // started from the signal that ends the one before.
 int inventory(const QString &slotText)
@@ -173,6 +194,7 @@ int inventory(const QString &slotText)
     if (code == ExitOk) {
         for (const InventoryBottle &bottle : qAsConst(transfer.link.inventory))
             printLine(QStringLiteral("%1;%2").arg(bottle.ean).arg(bottle.weight));
+        noteDownload(transfer.link.inventory);
     }
     return code;
 }
