@@ -229,8 +229,10 @@ void MainWindow::printInventory()
     }
     if (!tillPanel->figures().isEmpty()) {
         printer->newPage();
-        tillPanel->varianceModel().print(printer, painter, tillPanel->varianceModel().summary(), QString(),
-                                         QString());
+        TillVarianceModel printed;
+        printed.setComparison(tillPanel->comparison());
+        printed.setUnmatchedListed(true);
+        printed.print(printer, painter, printed.summary(), QString(), QString());
     }
     painter.end();
 }
