@@ -121,7 +121,7 @@ void TillPanel::refresh()
     details->setVisible(!till.lines.isEmpty());
     unmatchedTill->clear();
     for (const TillLine &line : shown.unmatchedTill)
-        unmatchedTill->addItem(line.code.isEmpty() ? line.name : line.code + QLatin1Char(' ') + line.name);
+        unmatchedTill->addItem(lineLabel(line));
     unmatchedRows->clear();
     unmatchedRows->addItems(shown.unmatchedRows);
 }
@@ -238,21 +238,16 @@ QString TillPanel::targetLabel(const QString &target) const
     return tr("a row this count does not have");
 }
 
-bool TillPanel::chooseLine(const QList<int> &lines, int *line)
+bool TillPanel::chooseLine(const QList<int> &lines, const QString &label, int *line)
 {
-    if (lines.size() == 1) {
-        *line = lines.constFirst();
-        return true;
-    }
-    const TillComparison &shown = model.comparison();
     QStringList choices;
     for (const int i : lines)
-        choices
-            << tr("%1 - now: %2").arg(lineLabel(till.lines.at(i)), targetLabel(shown.lineTargets.value(i)));
+        choices << tr("%1 - now: %2")
+                       .arg(lineLabel(till.lines.at(i)),
+                            targetLabel(model.comparison().lineTargets.value(i)));
     int chosen = -1;
-    if (!Interaction::instance()->choose(this, tr("Change Match"), tr("Which till product?"), choices,
-                                         &chosen) ||
-        chosen < 0 || chosen >= lines.size())
+    if (!Interaction::instance()->choose(this, tr("Change Match"), label, choices, &chosen) || chosen < 0 ||
+        chosen >= lines.size())
         return false;
     *line = lines.at(chosen);
     return true;
@@ -297,22 +292,13 @@ void TillPanel::matchSelected()
                                          tr("Import the till's export first."));
         return;
     }
-    int line = -1;
+    int line = lines.size() == 1 && row.isEmpty() ? lines.constFirst() : -1;
     if (!row.isEmpty()) {
         // A row the till seems not to know: which till product sold it?
-        QStringList choices;
-        for (const int i : lines)
-            choices << tr("%1 - now: %2")
-                           .arg(lineLabel(till.lines.at(i)),
-                                targetLabel(model.comparison().lineTargets.value(i)));
-        int chosen = -1;
-        if (!Interaction::instance()->choose(this, tr("Change Match"),
-                                             tr("Till product that sold \"%1\":").arg(targetLabel(row)),
-                                             choices, &chosen) ||
-            chosen < 0 || chosen >= lines.size())
+        if (!chooseLine(lines, tr("Till product that sold \"%1\":").arg(targetLabel(row)), &line))
             return;
-        line = lines.at(chosen);
-    } else if (!chooseLine(lines, &line) || !chooseTarget(till.lines.at(line), &row)) {
+    } else if ((line < 0 && !chooseLine(lines, tr("Which till product?"), &line)) ||
+               !chooseTarget(till.lines.at(line), &row)) {
         return;
     }
     const QString key = TillMatches::keyOf(till.lines.at(line));

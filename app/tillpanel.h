@@ -42,7 +42,7 @@ private:
     void remember();
     // The lines of `till` behind the selection; `row` receives the target of a selected unmatched row.
     QList<int> selectedLines(QString *row) const;
-    bool chooseLine(const QList<int> &lines, int *line);
+    bool chooseLine(const QList<int> &lines, const QString &label, int *line);
     bool chooseTarget(const TillLine &line, QString *target);
     QString targetLabel(const QString &target) const;
     QString lineLabel(const TillLine &line) const;
