@@ -122,16 +122,20 @@ void tst_TillPanel::importMatchAndType()
     QCOMPARE(summary->text(),
              QStringLiteral("Expected 256.88 CZK, till 245.00 CZK, variance 11.88 CZK (4.6 %)"));
 
-    // A typed amount is the till's total; text that is no amount is refused and changes nothing.
+    // A typed amount is the till's total; text that is no amount, or one below zero, is refused.
     auto *amount = panel->findChild<QLineEdit *>(QStringLiteral("leTillAmount"));
     amount->setText(QStringLiteral("250,5"));
     emit amount->editingFinished();
     QCOMPARE(summary->text(),
              QStringLiteral("Expected 256.88 CZK, till 250.50 CZK, variance 6.38 CZK (2.5 %)"));
-    amount->setText(QStringLiteral("lots"));
-    emit amount->editingFinished();
-    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Till takings"));
-    QCOMPARE(panel->figures().amount, 250.5);
+    for (const QString &typed : {QStringLiteral("lots"), QStringLiteral("-250,5")}) {
+        const int asked = int(interaction.asked.size());
+        amount->setText(typed);
+        emit amount->editingFinished();
+        QCOMPARE(interaction.asked.size(), asked + 1);
+        QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Till takings"));
+        QCOMPARE(panel->figures().amount, 250.5);
+    }
 
     Interaction::setInstance(previous);
 }
