@@ -876,7 +876,7 @@ void tst_MainWindow::printsToPdf()
         const QString till = workDir->filePath(QStringLiteral("till.csv"));
         QVERIFY(TestSupport::writeFile(till, "Code;Name;Qty;Amount\n8594000000111;Absinth 5cl;6;270\n"
                                              ";Chipsy;3;75\n"));
-        interaction.fileAnswers = {till};
+        interaction.fileAnswers = QStringList{till};
         click("pbImportTill");
         interaction.printAnswers = {true};
         click(button.toLatin1().constData());
