@@ -2,15 +2,25 @@
 
 #include "errorbox.h"
 
+#include "tillsales.h"
+
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QPrintDialog>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QUrl>
+#include <QVBoxLayout>
 
 Interaction::Button DialogInteraction::message(QWidget *parent, Icon icon, const QString &title,
                                                const QString &text, int buttons)
@@ -88,6 +98,60 @@ bool DialogInteraction::getText(QWidget *parent, const QString &title, const QSt
     if (ok && text)
         *text = answer;
     return ok;
+}
+
+bool DialogInteraction::choose(QWidget *parent, const QString &title, const QString &label,
+                               const QStringList &choices, int *chosen)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    auto *filter = new QLineEdit(&dialog);
+    filter->setPlaceholderText(QCoreApplication::translate("DialogInteraction", "Type to filter"));
+    filter->setClearButtonEnabled(true);
+    auto *list = new QListWidget(&dialog);
+    list->addItems(choices);
+    if (chosen && *chosen >= 0 && *chosen < list->count())
+        list->setCurrentRow(*chosen);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *text = new QLabel(label, &dialog);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    layout->addWidget(filter);
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    dialog.resize(480, 420);
+
+    const auto updateOk = [list, buttons] {
+        const QListWidgetItem *current = list->currentItem();
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(current && !current->isHidden());
+    };
+    QObject::connect(filter, &QLineEdit::textChanged, &dialog, [list, updateOk](const QString &typed) {
+        const QString wanted = TillSales::folded(typed.trimmed());
+        QListWidgetItem *firstShown = nullptr;
+        for (int i = 0; i < list->count(); ++i) {
+            QListWidgetItem *item = list->item(i);
+            item->setHidden(!TillSales::folded(item->text()).contains(wanted));
+            if (!firstShown && !item->isHidden())
+                firstShown = item;
+        }
+        // Enter right after typing takes the first entry that is still shown.
+        if (!list->currentItem() || list->currentItem()->isHidden())
+            list->setCurrentItem(firstShown);
+        updateOk();
+    });
+    QObject::connect(list, &QListWidget::currentItemChanged, &dialog, updateOk);
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    updateOk();
+    filter->setFocus();
+
+    if (dialog.exec() != QDialog::Accepted || !list->currentItem() || list->currentItem()->isHidden())
+        return false;
+    if (chosen)
+        *chosen = list->currentRow();
+    return true;
 }
 
 bool DialogInteraction::printDialog(QWidget *parent, QPrinter *printer, const QString &title)

@@ -346,7 +346,10 @@ void MainWindow::printInventory()
     }
     if (!till.figures().isEmpty()) {
         printer->newPage();
-        till.varianceModel().print(printer, painter, till.varianceModel().summary(), QString(), QString());
+        TillVarianceModel printed;
+        printed.setComparison(till.comparison());
+        printed.setUnmatchedListed(true);
+        printed.print(printer, painter, printed.summary(), QString(), QString());
     }
     painter.end();
 }

@@ -5,6 +5,7 @@
 #include "iteminventory.h"
 #include "settings.h"
 
+#include <QAction>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLoggingCategory>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -35,7 +37,8 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     amount->setPlaceholderText(tr("from the till's report"));
     auto *importButton = new QPushButton(tr("Import Till Export"), this);
     importButton->setObjectName(QStringLiteral("pbImportTill"));
-    auto *matchButton = new QPushButton(tr("Match Till Product"), this);
+    auto *matchButton = new QPushButton(tr("Change Match..."), this);
+    matchButton->setToolTip(tr("Point the selected till product or row at another row of the table"));
     matchButton->setObjectName(QStringLiteral("pbMatchTill"));
     summary = new QLabel(this);
     summary->setObjectName(QStringLiteral("lblTillVariance"));
@@ -84,6 +87,22 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     connect(importButton, &QPushButton::clicked, this, &TillPanel::importExport);
     connect(matchButton, &QPushButton::clicked, this, &TillPanel::matchSelected);
     connect(unmatchedTill, &QListWidget::itemActivated, this, &TillPanel::matchSelected);
+    connect(unmatchedRows, &QListWidget::itemActivated, this, &TillPanel::matchSelected);
+    connect(view, &QTableView::activated, this, &TillPanel::matchSelected);
+    // One selection across the table and the two lists, so that Change Match knows what it is about.
+    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { keepOneSelection(view); });
+    connect(unmatchedTill, &QListWidget::itemSelectionChanged, this,
+            [this] { keepOneSelection(unmatchedTill); });
+    connect(unmatchedRows, &QListWidget::itemSelectionChanged, this,
+            [this] { keepOneSelection(unmatchedRows); });
+    for (QAbstractItemView *widget :
+         {static_cast<QAbstractItemView *>(view), static_cast<QAbstractItemView *>(unmatchedTill),
+          static_cast<QAbstractItemView *>(unmatchedRows)}) {
+        widget->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(widget, &QWidget::customContextMenuRequested, this,
+                [this, widget](const QPoint &position) { showMenu(widget, position); });
+    }
     refresh();
 }
 
@@ -103,6 +122,7 @@ void TillPanel::setFigures(const TillFigures &figures)
 
 void TillPanel::setReadOnly(bool readOnly)
 {
+    locked = readOnly;
     amount->setReadOnly(readOnly);
     for (QPushButton *button : findChildren<QPushButton *>())
         button->setVisible(!readOnly);
@@ -116,10 +136,10 @@ void TillPanel::refresh()
     model.setComparison(TillComparison::compare(inventory, items, till, matches));
     const TillComparison &shown = model.comparison();
     summary->setText(till.isEmpty() ? tr("No till figures yet") : model.summary());
-    details->setVisible(!till.isEmpty());
+    details->setVisible(!till.lines.isEmpty());
     unmatchedTill->clear();
     for (const TillLine &line : shown.unmatchedTill)
-        unmatchedTill->addItem(line.code.isEmpty() ? line.name : line.code + QLatin1Char(' ') + line.name);
+        unmatchedTill->addItem(lineLabel(line));
     unmatchedRows->clear();
     unmatchedRows->addItems(shown.unmatchedRows);
 }
@@ -129,7 +149,8 @@ void TillPanel::amountEdited()
     const QString text = amount->text().trimmed();
     double value = 0;
     const bool typed = !text.isEmpty();
-    if (typed && !TillSales::parseNumber(text, &value)) {
+    // Takings below zero are a typing slip, and would pass as money missing from the till.
+    if (typed && (!TillSales::parseNumber(text, &value) || value < 0)) {
         Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Till takings"),
                                          tr("\"%1\" is not an amount.").arg(text));
         return;
@@ -173,43 +194,178 @@ void TillPanel::importExport()
         tr("These lines were not understood and are not counted:\n%1").arg(shown.join(QLatin1Char('\n'))));
 }
 
+void TillPanel::keepOneSelection(QWidget *selected)
+{
+    const auto has = [](QAbstractItemView *widget) { return widget->selectionModel()->hasSelection(); };
+    if (!has(static_cast<QAbstractItemView *>(selected)))
+        return;
+    if (selected != view)
+        view->clearSelection();
+    if (selected != unmatchedTill)
+        unmatchedTill->clearSelection();
+    if (selected != unmatchedRows)
+        unmatchedRows->clearSelection();
+}
+
+QList<int> TillPanel::selectedLines(QString *row) const
+{
+    const TillComparison &shown = model.comparison();
+    QList<int> lines;
+    const auto linesWith = [&](const QString &target) {
+        for (int i = 0; i < shown.lineTargets.size(); ++i) {
+            if (shown.lineTargets.at(i) == target)
+                lines.append(i);
+        }
+    };
+    const QModelIndexList rows = view->selectionModel()->selectedRows();
+    if (!rows.isEmpty() && rows.constFirst().row() < shown.rows.size()) {
+        linesWith(shown.rows.at(rows.constFirst().row()).target);
+        return lines;
+    }
+    // The unmatched till products are listed in the order of the export.
+    const int tillRow = unmatchedTill->selectedItems().isEmpty() ? -1 : unmatchedTill->currentRow();
+    if (tillRow >= 0) {
+        linesWith(QString());
+        return tillRow < lines.size() ? QList<int>{lines.at(tillRow)} : QList<int>();
+    }
+    const int salesRow = unmatchedRows->selectedItems().isEmpty() ? -1 : unmatchedRows->currentRow();
+    if (salesRow >= 0 && salesRow < shown.unmatchedRowTargets.size())
+        *row = shown.unmatchedRowTargets.at(salesRow);
+    for (int i = 0; i < till.lines.size(); ++i)
+        lines.append(i);
+    return lines;
+}
+
+QString TillPanel::lineLabel(const TillLine &line) const
+{
+    return line.code.isEmpty() ? line.name : (line.code + QLatin1Char(' ') + line.name).trimmed();
+}
+
+QString TillPanel::targetLabel(const QString &target) const
+{
+    if (target.isEmpty() || target == TillMatches::noTarget())
+        return tr("no row");
+    for (const SalesRow &row : inventory.rows) {
+        if (TillMatches::bottleTarget(row.ean) == target)
+            return QStringLiteral("%1 (%2)").arg(row.name, row.ean);
+    }
+    for (const AppendedItem &item : items.rows) {
+        if (TillMatches::itemTarget(item.name) == target)
+            return tr("%1 (appended item)").arg(item.name);
+    }
+    return tr("a row this count does not have");
+}
+
+bool TillPanel::chooseLine(const QList<int> &lines, const QString &label, int *line)
+{
+    QStringList choices;
+    for (const int i : lines)
+        choices << tr("%1 - now: %2")
+                       .arg(lineLabel(till.lines.at(i)),
+                            targetLabel(model.comparison().lineTargets.value(i)));
+    int chosen = -1;
+    if (!Interaction::instance()->choose(this, tr("Change Match"), label, choices, &chosen) || chosen < 0 ||
+        chosen >= lines.size())
+        return false;
+    *line = lines.at(chosen);
+    return true;
+}
+
+bool TillPanel::chooseTarget(const TillLine &line, QString *target)
+{
+    // What the matching finds by code and name alone, so the user sees what undoing a correction gives.
+    TillFigures alone;
+    alone.lines = {line};
+    TillMatches automatic = matches;
+    automatic.targets.remove(TillMatches::keyOf(line));
+    const QString found = TillComparison::compare(inventory, items, alone, automatic).lineTargets.value(0);
+
+    QStringList targets{QString(), TillMatches::noTarget()};
+    QStringList choices{tr("Automatic: %1").arg(targetLabel(found)), tr("No row: never match it")};
+    for (const SalesRow &row : inventory.rows)
+        targets << TillMatches::bottleTarget(row.ean);
+    for (const AppendedItem &item : items.rows) {
+        if (!item.name.trimmed().isEmpty())
+            targets << TillMatches::itemTarget(item.name);
+    }
+    targets.removeDuplicates();
+    for (int i = 2; i < targets.size(); ++i)
+        choices << targetLabel(targets.at(i));
+    int chosen = int(targets.indexOf(matches.targets.value(TillMatches::keyOf(line))));
+    if (!Interaction::instance()->choose(
+            this, tr("Change Match"),
+            tr("Row of the table for the till product \"%1\":").arg(lineLabel(line)), choices, &chosen) ||
+        chosen < 0 || chosen >= targets.size())
+        return false;
+    *target = targets.at(chosen);
+    return true;
+}
+
 void TillPanel::matchSelected()
 {
-    const int selected = unmatchedTill->currentRow();
-    const QList<TillLine> &lines = model.comparison().unmatchedTill;
-    if (selected < 0 || selected >= lines.size()) {
-        Interaction::instance()->message(this, Interaction::Icon::Information, tr("Match Till Product"),
-                                         tr("Select a till product that is not matched."));
+    if (locked)
+        return;
+    QString row;
+    const QList<int> lines = selectedLines(&row);
+    if (lines.isEmpty()) {
+        Interaction::instance()->message(this, Interaction::Icon::Information, tr("Change Match"),
+                                         tr("Import the till's export first."));
         return;
     }
-    const TillLine line = lines.at(selected);
-    QString answer;
-    if (!Interaction::instance()->getText(this, tr("Match Till Product"),
-                                          tr("EAN or name of the row for \"%1\" (\"-\" never matches it):")
-                                              .arg(line.name.isEmpty() ? line.code : line.name),
-                                          &answer))
-        return;
-    answer = answer.trimmed();
-    QString target;
-    if (answer == TillMatches::noTarget())
-        target = answer;
-    for (int i = 0; target.isEmpty() && i < inventory.rows.size(); ++i) {
-        const SalesRow &row = inventory.rows.at(i);
-        if (row.ean == answer || TillSales::folded(row.name) == TillSales::folded(answer))
-            target = TillMatches::bottleTarget(row.ean);
-    }
-    for (int i = 0; target.isEmpty() && i < items.rows.size(); ++i) {
-        if (TillSales::folded(items.rows.at(i).name) == TillSales::folded(answer))
-            target = TillMatches::itemTarget(items.rows.at(i).name);
-    }
-    if (target.isEmpty()) {
-        Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Match Till Product"),
-                                         tr("No row of the table has the EAN or name \"%1\".").arg(answer));
+    int line = lines.size() == 1 && row.isEmpty() ? lines.constFirst() : -1;
+    if (!row.isEmpty()) {
+        // A row the till seems not to know: which till product sold it?
+        if (!chooseLine(lines, tr("Till product that sold \"%1\":").arg(targetLabel(row)), &line))
+            return;
+    } else if ((line < 0 && !chooseLine(lines, tr("Which till product?"), &line)) ||
+               !chooseTarget(till.lines.at(line), &row)) {
         return;
     }
-    matches.targets.insert(TillMatches::keyOf(line), target);
+    const QString key = TillMatches::keyOf(till.lines.at(line));
+    if (row.isEmpty())
+        matches.targets.remove(key);
+    else
+        matches.targets.insert(key, row);
     remember();
     refresh();
+}
+
+void TillPanel::automaticMatch()
+{
+    if (locked)
+        return;
+    QString row;
+    const QList<int> lines = selectedLines(&row);
+    if (!row.isEmpty())
+        return;
+    bool changed = false;
+    for (const int i : lines)
+        changed = matches.targets.remove(TillMatches::keyOf(till.lines.at(i))) > 0 || changed;
+    if (!changed)
+        return;
+    remember();
+    refresh();
+}
+
+void TillPanel::showMenu(QWidget *widget, const QPoint &position)
+{
+    if (locked)
+        return;
+    QString row;
+    const QList<int> lines = selectedLines(&row);
+    if (lines.isEmpty())
+        return;
+    bool corrected = false;
+    for (const int i : lines)
+        corrected =
+            corrected || (row.isEmpty() && matches.targets.contains(TillMatches::keyOf(till.lines.at(i))));
+    QMenu menu(this);
+    connect(menu.addAction(tr("Change Match...")), &QAction::triggered, this, &TillPanel::matchSelected);
+    QAction *automatic = menu.addAction(tr("Back to Automatic Match"));
+    automatic->setEnabled(corrected);
+    connect(automatic, &QAction::triggered, this, &TillPanel::automaticMatch);
+    auto *scrolled = static_cast<QAbstractItemView *>(widget);
+    menu.exec(scrolled->viewport()->mapToGlobal(position));
 }
 
 void TillPanel::remember()
@@ -220,6 +376,6 @@ void TillPanel::remember()
         return;
     qCWarning(lcTillPanel, "The till matches could not be kept: %s", qUtf8Printable(reason));
     Interaction::instance()->message(
-        this, Interaction::Icon::Warning, tr("Match Till Product"),
+        this, Interaction::Icon::Warning, tr("Change Match"),
         tr("The match applies now but could not be kept for the next counts: %1").arg(reason));
 }

@@ -35,17 +35,30 @@ public:
 public slots:
     void refresh();
     void importExport();
+    // Points the till product behind the selection (a variance row, an unmatched till product or an
+    // unmatched row) at another row, at no row, or back at the automatic match.
     void matchSelected();
+    // Drops the corrections of the till products behind the selection.
+    void automaticMatch();
 
 private:
     void amountEdited();
     void remember();
+    // The lines of `till` behind the selection; `row` receives the target of a selected unmatched row.
+    QList<int> selectedLines(QString *row) const;
+    bool chooseLine(const QList<int> &lines, const QString &label, int *line);
+    bool chooseTarget(const TillLine &line, QString *target);
+    QString targetLabel(const QString &target) const;
+    QString lineLabel(const TillLine &line) const;
+    void keepOneSelection(QWidget *selected);
+    void showMenu(QWidget *widget, const QPoint &position);
 
     Inventory &inventory;
     ItemInventory &items;
     TillFigures till;
     TillMatches matches;
     TillVarianceModel model;
+    bool locked = false; // an old count: nothing may be matched or remembered
     QLineEdit *amount = nullptr;
     QWidget *details = nullptr;
     QTableView *view = nullptr;

@@ -61,6 +61,21 @@ bool ScriptedInteraction::getText(QWidget *, const QString &title, const QString
     return true;
 }
 
+bool ScriptedInteraction::choose(QWidget *, const QString &title, const QString &label,
+                                 const QStringList &choices, int *chosen)
+{
+    asked.append({QStringLiteral("choice"), title, label});
+    offeredChoices.append(choices);
+    if (choiceAnswers.isEmpty())
+        return false;
+    const int index = int(choices.indexOf(choiceAnswers.takeFirst()));
+    if (index < 0)
+        return false;
+    if (chosen)
+        *chosen = index;
+    return true;
+}
+
 bool ScriptedInteraction::printDialog(QWidget *, QPrinter *, const QString &title)
 {
     asked.append({QStringLiteral("print"), title, QString()});

@@ -27,6 +27,10 @@ public:
                                const QString &filter, bool save, QString *folder) = 0;
     // A one-line text input; returns false when cancelled.
     virtual bool getText(QWidget *parent, const QString &title, const QString &label, QString *text) = 0;
+    // One entry of `choices`, which a filter field narrows as the user types; `chosen` comes in as the
+    // entry selected at first (-1 for none) and leaves as the index chosen. Returns false when cancelled.
+    virtual bool choose(QWidget *parent, const QString &title, const QString &label,
+                        const QStringList &choices, int *chosen) = 0;
     // The print dialog on `printer`; returns true when accepted.
     virtual bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) = 0;
     // The program's own error box.
@@ -46,7 +50,7 @@ class ScriptedInteraction : public Interaction
 public:
     struct Asked
     {
-        QString kind; // "message", "file", "text", "print", "error", "open"
+        QString kind; // "message", "file", "text", "choice", "print", "error", "open"
         QString title;
         QString text;
     };
@@ -56,6 +60,8 @@ public:
     QString fileDialog(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
                        bool save, QString *folder) override;
     bool getText(QWidget *parent, const QString &title, const QString &label, QString *text) override;
+    bool choose(QWidget *parent, const QString &title, const QString &label, const QStringList &choices,
+                int *chosen) override;
     bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override;
     void errorBox(const QString &title, const QString &text) override;
     bool openUrl(const QUrl &url) override;
@@ -64,6 +70,7 @@ public:
     QList<Button> buttonAnswers;
     QStringList fileAnswers;
     QStringList textAnswers;
+    QStringList choiceAnswers; // the text of the entry to choose; one not offered cancels
     QList<bool> printAnswers;
     bool openUrlResult = true;
 
@@ -71,4 +78,6 @@ public:
     QStringList startPaths;  // start path of each file dialog, in order
     QStringList openedUrls;
     bool echoToStderr = false; // print every message and error box on standard error as it comes
+    // The entries offered by each choice, in order.
+    QList<QStringList> offeredChoices;
 };

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QLoggingCategory>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -111,6 +110,7 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
     QHash<QString, double> tillAmount;
     QHash<QString, double> tillQuantity;
     QHash<QString, QList<int>> linesOf;
+    result.lineTargets.reserve(figures.lines.size());
     for (int i = 0; i < figures.lines.size(); ++i) {
         const TillLine &line = figures.lines.at(i);
         QString target = matches.targets.value(TillMatches::keyOf(line));
@@ -121,9 +121,10 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
         if (target.isEmpty())
             target = byName.value(TillSales::folded(line.name.isEmpty() ? line.code : line.name));
         if (target.isEmpty() || target == TillMatches::noTarget()) {
-            result.unmatchedTill.append(line);
+            result.lineTargets.append(QString());
             continue;
         }
+        result.lineTargets.append(target);
         tillAmount[target] += line.amount;
         tillQuantity[target] += line.quantity;
         linesOf[target].append(i);
@@ -132,8 +133,11 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
     const auto add = [&](const QString &target, const QString &name, const QString &ean, double expected,
                          double sold, double sellUnit, double price) {
         if (!tillAmount.contains(target)) {
-            if (sold > 0 || expected > 0)
+            // A typed amount alone names no product, so no row can be missing from it.
+            if (!figures.lines.isEmpty() && (sold > 0 || expected > 0)) {
                 result.unmatchedRows.append(ean.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, ean));
+                result.unmatchedRowTargets.append(target);
+            }
             return;
         }
         TillVariance variance;
@@ -163,9 +167,13 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
         if (tillAmount.contains(it.key()))
             leftOver += it.value();
     }
-    std::sort(leftOver.begin(), leftOver.end());
     for (const int i : leftOver)
-        result.unmatchedTill.append(figures.lines.at(i));
+        result.lineTargets[i].clear();
+    // In the order of the export, so that the list reads like the till's report.
+    for (int i = 0; i < figures.lines.size(); ++i) {
+        if (result.lineTargets.at(i).isEmpty())
+            result.unmatchedTill.append(figures.lines.at(i));
+    }
 
     result.expected = inventory.total + items.total;
     result.till = figures.total();

@@ -50,6 +50,10 @@ struct TillComparison
     double till = 0;               // the till's total
     double variance = 0;           // expected - till
     double percent = 0;            // of the expected total; NaN when nothing was expected
+    // The target of each of `unmatchedRows`, as in TillMatches.
+    QStringList unmatchedRowTargets;
+    // Per line of the till figures: the target it is counted on; empty when it is not matched.
+    QStringList lineTargets;
 
     static TillComparison compare(const Inventory &inventory, const ItemInventory &items,
                                   const TillFigures &figures, const TillMatches &matches);

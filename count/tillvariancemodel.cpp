@@ -23,9 +23,49 @@ void TillVarianceModel::setComparison(const TillComparison &comparison)
     endResetModel();
 }
 
+void TillVarianceModel::setUnmatchedListed(bool listed)
+{
+    beginResetModel();
+    unmatchedListed = listed;
+    endResetModel();
+}
+
 int TillVarianceModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(shown.rows.size());
+    if (parent.isValid())
+        return 0;
+    int rows = int(shown.rows.size());
+    if (unmatchedListed) {
+        const auto group = [](int size) { return size > 0 ? size + 1 : 0; };
+        rows += group(int(shown.unmatchedTill.size())) + group(int(shown.unmatchedRows.size()));
+    }
+    return rows;
+}
+
+QString TillVarianceModel::unmatchedText(int row, int column) const
+{
+    row -= int(shown.rows.size());
+    if (!shown.unmatchedTill.isEmpty()) {
+        if (row == 0)
+            return column == NameColumn ? tr("Till products not matched:") : QString();
+        if (row <= shown.unmatchedTill.size()) {
+            const TillLine &line = shown.unmatchedTill.at(row - 1);
+            switch (column) {
+            case NameColumn:
+                return line.name.isEmpty() ? line.code : line.name;
+            case EanColumn:
+                return line.name.isEmpty() ? QString() : line.code;
+            case TillColumn:
+                return money(line.amount);
+            default:
+                return QString();
+            }
+        }
+        row -= int(shown.unmatchedTill.size()) + 1;
+    }
+    if (column != NameColumn || row < 0 || row > shown.unmatchedRows.size())
+        return QString();
+    return row == 0 ? tr("Sold but not in the till:") : shown.unmatchedRows.at(row - 1);
 }
 
 int TillVarianceModel::columnCount(const QModelIndex &parent) const
@@ -35,12 +75,15 @@ int TillVarianceModel::columnCount(const QModelIndex &parent) const
 
 QVariant TillVarianceModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() < 0 || index.row() >= shown.rows.size())
+    if (!index.isValid() || index.row() < 0 || index.row() >= rowCount() || index.column() < 0 ||
+        index.column() >= ColumnCount)
         return QVariant();
     if (role == Qt::TextAlignmentRole)
         return index.column() <= EanColumn ? QVariant() : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
     if (role != Qt::DisplayRole)
         return QVariant();
+    if (index.row() >= shown.rows.size())
+        return unmatchedText(index.row(), index.column());
     const TillVariance &row = shown.rows.at(index.row());
     switch (index.column()) {
     case NameColumn:
@@ -89,6 +132,10 @@ QVariant TillVarianceModel::headerData(int section, Qt::Orientation orientation,
 QString TillVarianceModel::summary() const
 {
     const QString currency = Settings::currencyName();
+    // Nothing expected gives no share to state.
+    if (std::isnan(shown.percent))
+        return tr("Expected %1 %4, till %2 %4, variance %3 %4")
+            .arg(money(shown.expected), money(shown.till), money(shown.variance), currency);
     return tr("Expected %1 %4, till %2 %4, variance %3 %4 (%5 %)")
         .arg(money(shown.expected), money(shown.till), money(shown.variance), currency,
              percent(shown.percent));

@@ -24,6 +24,9 @@ public:
 
     void setComparison(const TillComparison &comparison);
     const TillComparison &comparison() const { return shown; }
+    // The printout has no lists beside the table: the unmatched till products and rows follow the matched
+    // rows, each group under a line naming it.
+    void setUnmatchedListed(bool listed);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -34,5 +37,8 @@ public:
     QString summary() const;
 
 private:
+    QString unmatchedText(int row, int column) const;
+
     TillComparison shown;
+    bool unmatchedListed = false;
 };

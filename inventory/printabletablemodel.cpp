@@ -153,6 +153,9 @@ int Layout::drawTotal(const QString &text, int y, int pointSize)
     painter.setFont(font);
     const int right = printLeft + tableWidth;
     QRect measured = painter.boundingRect(QRect(0, y, right, y), Qt::AlignRight | Qt::AlignTop, text);
+    // A line wider than a narrow table would start off the paper: it starts at the table's left edge instead.
+    if (measured.left() < printLeft)
+        measured.moveLeft(printLeft);
     if (measured.bottom() + m > page.bottom()) {
         startPage();
         // The footer of the old page left its own small font behind.

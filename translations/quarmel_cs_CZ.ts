@@ -70,6 +70,14 @@
     </message>
 </context>
 <context>
+    <name>DialogInteraction</name>
+    <message>
+        <location filename="../app/dialoginteraction.cpp" line="+109"/>
+        <source>Type to filter</source>
+        <translation>Pište pro zúžení seznamu</translation>
+    </message>
+</context>
+<context>
     <name>DiffDatabase</name>
     <message>
         <location filename="../database/diffdatabase.cpp" line="+104"/>
@@ -149,7 +157,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+432"/>
+        <location filename="../app/mainwindow.cpp" line="+455"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -962,7 +970,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-317"/>
+        <location filename="../app/mainwindow.cpp" line="-339"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -984,7 +992,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+44"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1019,7 +1027,7 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+63"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
@@ -1034,7 +1042,7 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="-133"/>
+        <location line="-153"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1081,7 +1089,7 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+82"/>
+        <location filename="../app/mainwindow.cpp" line="+102"/>
         <source>Quarmel must be connected to download database.</source>
         <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
     </message>
@@ -1159,7 +1167,7 @@ množství [ks]</translation>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+101"/>
+        <location line="+103"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1179,7 +1187,7 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-103"/>
+        <location filename="../app/salespage.cpp" line="-105"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
@@ -1383,7 +1391,7 @@ množství [ks]</translation>
         <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
     </message>
     <message>
-        <location line="-186"/>
+        <location line="-206"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -1552,27 +1560,29 @@ množství [ks]</translation>
 <context>
     <name>TillPanel</name>
     <message>
-        <location filename="../app/tillpanel.cpp" line="+35"/>
+        <location filename="../app/tillpanel.cpp" line="+37"/>
         <source>from the till&apos;s report</source>
         <translation>z uzávěrky pokladny</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+92"/>
+        <location line="+114"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-90"/>
-        <location line="+122"/>
-        <location line="+6"/>
-        <location line="+19"/>
-        <location line="+17"/>
-        <source>Match Till Product</source>
-        <translation>Přiřadit položku pokladny</translation>
+        <location line="-112"/>
+        <location line="+313"/>
+        <source>Change Match...</source>
+        <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-157"/>
+        <location line="-312"/>
+        <source>Point the selected till product or row at another row of the table</source>
+        <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Till takings:</source>
         <translation>Tržba pokladny:</translation>
     </message>
@@ -1587,12 +1597,12 @@ množství [ks]</translation>
         <translation>Prodáno, ale není v pokladně:</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+50"/>
         <source>No till figures yet</source>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+16"/>
         <source>Till takings</source>
         <translation>Tržba pokladny</translation>
     </message>
@@ -1629,22 +1639,72 @@ množství [ks]</translation>
 %1</translation>
     </message>
     <message>
-        <location line="+9"/>
-        <source>Select a till product that is not matched.</source>
-        <translation>Vyberte nepřiřazenou položku pokladny.</translation>
+        <location line="+53"/>
+        <source>no row</source>
+        <translation>žádný řádek</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>EAN or name of the row for &quot;%1&quot; (&quot;-&quot; never matches it):</source>
-        <translation>EAN nebo název řádku pro „%1“ („-“ ji nikdy nepřiřadí):</translation>
+        <location line="+7"/>
+        <source>%1 (appended item)</source>
+        <translation>%1 (přidaná položka)</translation>
     </message>
     <message>
-        <location line="+19"/>
-        <source>No row of the table has the EAN or name &quot;%1&quot;.</source>
-        <translation>Žádný řádek tabulky nemá EAN ani název „%1“.</translation>
+        <location line="+2"/>
+        <source>a row this count does not have</source>
+        <translation>řádek, který tato inventura nemá</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+13"/>
+        <location line="+54"/>
+        <source>%1 - now: %2</source>
+        <translation>%1 - nyní: %2</translation>
+    </message>
+    <message>
+        <location line="-52"/>
+        <location line="+30"/>
+        <location line="+13"/>
+        <location line="+13"/>
+        <location line="+60"/>
+        <source>Change Match</source>
+        <translation>Změnit přiřazení</translation>
+    </message>
+    <message>
+        <location line="-116"/>
+        <source>Which till product?</source>
+        <translation>Která položka pokladny?</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Automatic: %1</source>
+        <translation>Automaticky: %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>No row: never match it</source>
+        <translation>Žádný řádek: nikdy nepřiřazovat</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Row of the table for the till product &quot;%1&quot;:</source>
+        <translation>Řádek tabulky pro položku pokladny „%1“:</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Import the till&apos;s export first.</source>
+        <translation>Nejprve načtěte export z pokladny.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Till product that sold &quot;%1&quot;:</source>
+        <translation>Položka pokladny, která prodala „%1“:</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>Back to Automatic Match</source>
+        <translation>Zpět na automatické přiřazení</translation>
+    </message>
+    <message>
+        <location line="+16"/>
         <source>The match applies now but could not be kept for the next counts: %1</source>
         <translation>Přiřazení nyní platí, ale nepodařilo se je uložit pro další inventury: %1</translation>
     </message>
@@ -1675,7 +1735,17 @@ množství [ks]</translation>
 <context>
     <name>TillVarianceModel</name>
     <message>
-        <location filename="../count/tillvariancemodel.cpp" line="+71"/>
+        <location filename="../count/tillvariancemodel.cpp" line="+50"/>
+        <source>Till products not matched:</source>
+        <translation>Nepřiřazené položky pokladny:</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Sold but not in the till:</source>
+        <translation>Prodáno, ale není v pokladně:</translation>
+    </message>
+    <message>
+        <location line="+46"/>
         <source>Matched Items</source>
         <translation>Přiřazené položky</translation>
     </message>
@@ -1714,7 +1784,12 @@ množství [ks]</translation>
 [%]</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+11"/>
+        <source>Expected %1 %4, till %2 %4, variance %3 %4</source>
+        <translation>Očekáváno %1 %4, pokladna %2 %4, rozdíl %3 %4</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>Expected %1 %4, till %2 %4, variance %3 %4 (%5 %)</source>
         <translation>Očekáváno %1 %4, pokladna %2 %4, rozdíl %3 %4 (%5 %)</translation>
     </message>

@@ -28,6 +28,8 @@ private slots:
     void savedNameGetsExtension();
     void noProgramForTheFileIsDetected_data();
     void noProgramForTheFileIsDetected();
+    void choiceFilterAndEnter_data();
+    void choiceFilterAndEnter();
 };
 
 void tst_Dialogs::errorBoxTitles_data()
@@ -124,10 +126,16 @@ void tst_Dialogs::savedNameGetsExtension_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("saved");
     const QString tables = QStringLiteral("Inventory table files (*.inv)");
-    QTest::newRow("table without extension") << tables << "march" << "march.inv";
-    QTest::newRow("table with extension") << tables << "march.inv" << "march.inv";
-    QTest::newRow("csv") << "CSV Files (*.csv)" << "sales" << "sales.csv";
-    QTest::newRow("xml") << "XML Files (*.xml)" << "count.xml" << "count.xml";
+    QTest::newRow("table without extension") << tables << "march"
+                                             << "march.inv";
+    QTest::newRow("table with extension") << tables << "march.inv"
+                                          << "march.inv";
+    QTest::newRow("csv") << "CSV Files (*.csv)"
+                         << "sales"
+                         << "sales.csv";
+    QTest::newRow("xml") << "XML Files (*.xml)"
+                         << "count.xml"
+                         << "count.xml";
 }
 
 void tst_Dialogs::savedNameGetsExtension()
@@ -150,10 +158,52 @@ void tst_Dialogs::savedNameGetsExtension()
     type.start(10);
     DialogInteraction dialogs;
     QString chosenFolder;
-    const QString chosen = dialogs.fileDialog(nullptr, QStringLiteral("Save Table"), folder.path(), filter,
-                                              true, &chosenFolder);
+    const QString chosen =
+        dialogs.fileDialog(nullptr, QStringLiteral("Save Table"), folder.path(), filter, true, &chosenFolder);
     QCOMPARE(chosen, folder.filePath(saved));
     QCOMPARE(chosenFolder, folder.path());
+}
+
+void tst_Dialogs::choiceFilterAndEnter_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("preselected");
+    QTest::addColumn<int>("chosen"); // -1: nothing could be taken
+    QTest::newRow("preselected entry") << "" << 3 << 3;
+    QTest::newRow("filter ignores case and accents, Enter takes the first left")
+        << QString::fromUtf8("TRTIN") << 0 << 2;
+    QTest::newRow("filter by EAN hides the preselected entry") << "80532" << 2 << 3;
+    QTest::newRow("nothing left") << "gin" << 1 << -1;
+}
+
+void tst_Dialogs::choiceFilterAndEnter()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, preselected);
+    QFETCH(int, chosen);
+    // Types into the filter and presses Enter as soon as the dialog is up; closes it when Enter could not.
+    QTimer type;
+    connect(&type, &QTimer::timeout, this, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        auto *filter = dialog ? dialog->findChild<QLineEdit *>() : nullptr;
+        if (!filter)
+            return;
+        type.stop();
+        QTest::keyClicks(filter, typed);
+        QTest::keyClick(filter, Qt::Key_Return);
+        if (dialog->isVisible())
+            static_cast<QDialog *>(dialog)->reject();
+    });
+    type.start(10);
+    DialogInteraction dialogs;
+    int index = preselected;
+    const QStringList choices{QStringLiteral("Automatic: no row"), QStringLiteral("No row: never match it"),
+                              QString::fromUtf8("Sirup Cukrový Třtinový (8595572479177)"),
+                              QString::fromUtf8("Rum Tuzemák (8592508053241)")};
+    QCOMPARE(dialogs.choose(nullptr, QStringLiteral("Change Match"), QStringLiteral("Row:"), choices, &index),
+             chosen >= 0);
+    if (chosen >= 0)
+        QCOMPARE(index, chosen);
 }
 
 void tst_Dialogs::noProgramForTheFileIsDetected_data()

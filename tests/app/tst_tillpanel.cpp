@@ -10,10 +10,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The till panel as the user drives it: import an export, correct a match once, type the till's amount.
+// The till panel as the user drives it: import an export, correct matches and undo one, type the till's
+// amount.
 class tst_TillPanel : public QObject
 {
     Q_OBJECT
@@ -63,33 +65,77 @@ void tst_TillPanel::importMatchAndType()
     QVERIFY(interaction.asked.constLast().text.contains(QStringLiteral("line 5: ;Chipsy;3;x")));
     QVERIFY(inventory.modified);
 
-    // The user matches the sirup once; it is kept for the next count, which matches it unasked.
+    // The user matches the sirup once, from a list of the rows; it is kept for the next count, which
+    // matches it unasked.
     unmatched->setCurrentRow(0);
-    interaction.textAnswers = QStringList{QStringLiteral("8595572479177")};
+    interaction.choiceAnswers = QStringList{QString::fromUtf8("Sirup Cukrový Třtinový (8595572479177)")};
     panel->findChild<QPushButton *>(QStringLiteral("pbMatchTill"))->click();
+    QCOMPARE(interaction.offeredChoices.constLast().mid(0, 2),
+             QStringList({QStringLiteral("Automatic: no row"), QStringLiteral("No row: never match it")}));
+    QCOMPARE(interaction.offeredChoices.constLast().size(), 5);
     QCOMPARE(panel->varianceModel().rowCount(), 3);
     QCOMPARE(unmatched->count(), 0);
-    QVERIFY(QFile::exists(data.filePath(QStringLiteral("tillMatches.txt"))));
+    const QString kept = data.filePath(QStringLiteral("tillMatches.txt"));
     panel = std::make_unique<TillPanel>(inventory, items);
     interaction.fileAnswers = QStringList{export_};
     panel->findChild<QPushButton *>(QStringLiteral("pbImportTill"))->click();
     QCOMPARE(panel->varianceModel().rowCount(), 3);
     QCOMPARE(panel->varianceModel().index(1, TillVarianceModel::VarianceColumn).data().toString(),
              QStringLiteral("9.50"));
+
+    // An automatic match is wrong: the vodka row of the table is told to take no till product...
+    auto *view = panel->findChild<QTableView *>(QStringLiteral("tvTillVariance"));
+    auto *unmatchedRows = panel->findChild<QListWidget *>(QStringLiteral("lwUnmatchedRows"));
+    unmatched = panel->findChild<QListWidget *>(QStringLiteral("lwUnmatchedTill"));
+    QVERIFY(view && unmatchedRows && unmatched);
+    view->selectRow(2);
+    interaction.choiceAnswers = QStringList{QStringLiteral("No row: never match it")};
+    panel->matchSelected();
+    QCOMPARE(interaction.offeredChoices.constLast().constFirst(),
+             QStringLiteral("Automatic: Vodka Premium Kristal (0590000342304)"));
+    QCOMPARE(panel->varianceModel().rowCount(), 2);
+    QCOMPARE(unmatched->item(0)->text(), QStringLiteral("590000342304 Vodka"));
+    QCOMPARE(unmatchedRows->item(0)->text(), QStringLiteral("Vodka Premium Kristal (0590000342304)"));
+    TillMatches read;
+    read.load(kept);
+    QCOMPARE(read.targets.value(QStringLiteral("code:590000342304")), TillMatches::noTarget());
+
+    // ... then the row the till seems to miss is given its till product back from the other list ...
+    unmatchedRows->setCurrentRow(0);
+    QVERIFY(!unmatched->selectionModel()->hasSelection());
+    interaction.choiceAnswers = QStringList{QStringLiteral("590000342304 Vodka - now: no row")};
+    panel->matchSelected();
+    QCOMPARE(panel->varianceModel().rowCount(), 3);
+    read.load(kept);
+    QCOMPARE(read.targets.value(QStringLiteral("code:590000342304")),
+             TillMatches::bottleTarget(QStringLiteral("0590000342304")));
+
+    // ... and the correction is undone: the automatic match again, the sirup's correction kept.
+    view->selectRow(2);
+    panel->automaticMatch();
+    read.load(kept);
+    QCOMPARE(read.targets.keys(), QStringList{QStringLiteral("name:sirup trtinovy")});
+    QCOMPARE(panel->varianceModel().rowCount(), 3);
+    QVERIFY(unmatchedRows->count() == 0 && unmatched->count() == 0);
+
     auto *summary = panel->findChild<QLabel *>(QStringLiteral("lblTillVariance"));
     QCOMPARE(summary->text(),
              QStringLiteral("Expected 256.88 CZK, till 245.00 CZK, variance 11.88 CZK (4.6 %)"));
 
-    // A typed amount is the till's total; text that is no amount is refused and changes nothing.
+    // A typed amount is the till's total; text that is no amount, or one below zero, is refused.
     auto *amount = panel->findChild<QLineEdit *>(QStringLiteral("leTillAmount"));
     amount->setText(QStringLiteral("250,5"));
     emit amount->editingFinished();
     QCOMPARE(summary->text(),
              QStringLiteral("Expected 256.88 CZK, till 250.50 CZK, variance 6.38 CZK (2.5 %)"));
-    amount->setText(QStringLiteral("lots"));
-    emit amount->editingFinished();
-    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Till takings"));
-    QCOMPARE(panel->figures().amount, 250.5);
+    for (const QString &typed : {QStringLiteral("lots"), QStringLiteral("-250,5")}) {
+        const int asked = int(interaction.asked.size());
+        amount->setText(typed);
+        emit amount->editingFinished();
+        QCOMPARE(interaction.asked.size(), asked + 1);
+        QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Till takings"));
+        QCOMPARE(panel->figures().amount, 250.5);
+    }
 
     Interaction::setInstance(previous);
 }

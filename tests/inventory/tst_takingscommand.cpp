@@ -90,6 +90,14 @@ void tst_TakingsCommand::takingsCarriesTheLastTableOver()
     QVERIFY(saved.contains("<counter>2</counter>"));
     QVERIFY(saved.contains(
         "<tillLine code=\"8592508053241\" name=\"Rum 4cl\" quantity=\"1\" amount=\"35\"/>"));
+
+    // The till's takings typed from its report, with a decimal comma, stand alone: no export, so no row
+    // is missing from the till; the workbook gets its till sheet all the same.
+    result = run({"takings", catalogue, tmp.filePath("w1.txt"), "--last", first, "--stock", stock,
+                  "--till-amount", "100,00", "--xlsx", workbook});
+    QCOMPARE(result.code, 0);
+    QVERIFY(result.out.endsWith("\nExpected: 117.38 CZK\nTill: 100.00 CZK\nVariance: 17.38 CZK (14.8 %)\n"));
+    QVERIFY(TestSupport::readFile(workbook).contains("xl/worksheets/sheet2.xml"));
 }
 
 void tst_TakingsCommand::exitCodes_data()
@@ -115,6 +123,10 @@ void tst_TakingsCommand::exitCodes_data()
         << QStringList{"takings", "catalogue.csv", "w.txt", "--last", "x.inv"} << 1;
     QTest::newRow("till matches without a till export")
         << QStringList{"takings", "catalogue.csv", "w.txt", "--matches", "m.txt"} << 64;
+    QTest::newRow("till amount below zero")
+        << QStringList{"takings", "catalogue.csv", "w.txt", "--till-amount", "-5"} << 64;
+    QTest::newRow("till amount that is no number")
+        << QStringList{"takings", "catalogue.csv", "w.txt", "--till-amount", "lots"} << 64;
     QTest::newRow("till export without a header naming its columns")
         << QStringList{"takings", "catalogue.csv", "w.txt", "--till", "w.txt"} << 1;
     QTest::newRow("workbook into a missing folder")

@@ -181,6 +181,7 @@ int runTakings(const QStringList &args)
     QString prices;
     QString stock;
     QString tillFile;
+    QString tillAmount;
     QString matchesFile;
     QString xlsx;
     if (!parseOptions(args,
@@ -189,6 +190,7 @@ int runTakings(const QStringList &args)
                        {"--prices", &prices},
                        {"--stock", &stock},
                        {"--till", &tillFile},
+                       {"--till-amount", &tillAmount},
                        {"--matches", &matchesFile},
                        {"--xlsx", &xlsx}},
                       &positional) ||
@@ -196,6 +198,19 @@ int runTakings(const QStringList &args)
         return usageError();
 
     const QString command = QStringLiteral("takings");
+    TillFigures till;
+    // Read before any file, so that a mistyped amount costs nothing and is not taken for a bad file.
+    if (!tillAmount.isEmpty()) {
+        till.hasAmount = TillSales::parseNumber(tillAmount, &till.amount) && till.amount >= 0;
+        if (!till.hasAmount) {
+            std::fprintf(
+                stderr,
+                "quarmelctl takings: --till-amount %s: not an amount of money taken (a number of zero "
+                "or more, with a decimal comma or point)\n",
+                qUtf8Printable(tillAmount));
+            return ExitUsage;
+        }
+    }
     Database database;
     QList<InventoryBottle> weighings;
     QString error;
@@ -215,10 +230,12 @@ int runTakings(const QStringList &args)
         return fail(command, error);
     if (!stock.isEmpty() && !applyStock(stock, &inventory, &error))
         return fail(command, error);
-    TillFigures till;
     QStringList rejected;
-    if (!tillFile.isEmpty() && !TillSales::read(tillFile, &till, &rejected, &error))
+    TillFigures exported;
+    if (!tillFile.isEmpty() && !TillSales::read(tillFile, &exported, &rejected, &error))
         return fail(command, QStringLiteral("%1: %2").arg(tillFile, error));
+    till.lines = exported.lines;
+    till.hasQuantities = exported.hasQuantities;
     for (const QString &line : rejected)
         std::fprintf(stderr, "quarmelctl takings: %s:%s\n", qUtf8Printable(tillFile), qUtf8Printable(line));
     TillMatches matches;
@@ -227,7 +244,8 @@ int runTakings(const QStringList &args)
     const TillComparison comparison = TillComparison::compare(inventory, items, till, matches);
 
     QByteArray out = TableFile::salesCsv(inventory, items);
-    if (!tillFile.isEmpty())
+    const bool compared = !tillFile.isEmpty() || till.hasAmount;
+    if (compared)
         out += '\n' + comparison.toText(Settings::currencyName()).toUtf8();
     if (!writeStdout(out))
         return fail(command, QStringLiteral("cannot write to standard output"));
@@ -239,7 +257,7 @@ int runTakings(const QStringList &args)
     std::fprintf(stderr, "%s\n%s\n", qUtf8Printable(SalesTotals::alcohol(inventory)),
                  qUtf8Printable(SalesTotals::total(inventory, items)));
 
-    const TillComparison *shownTill = tillFile.isEmpty() ? nullptr : &comparison;
+    const TillComparison *shownTill = compared ? &comparison : nullptr;
     if (!xlsx.isEmpty() && !Workbook::writeSales(xlsx, inventory, items, shownTill, &error))
         return fail(command, QStringLiteral("%1: Failed to save file: %2").arg(xlsx, error));
     // The window also keeps a copy for its next count; the command line names every file it writes.
@@ -255,12 +273,15 @@ QString inventoryUsage()
         "  overview CATALOGUE WEIGHINGS [--xlsx FILE]\n"
         "                                     print the overview CSV; warnings go to standard error\n"
         "  takings CATALOGUE WEIGHINGS [--last TABLE.inv] [--prices FILE] [--stock FILE] [--save TABLE.inv]\n"
-        "                              [--till EXPORT.csv [--matches FILE]] [--xlsx FILE]\n"
+        "                              [--till EXPORT.csv [--matches FILE]] [--till-amount AMOUNT]\n"
+        "                              [--xlsx FILE]\n"
         "                                     print the sales CSV; --last carries a saved table over,\n"
         "                                     --prices sets ean;price[;sell unit in litres] per EAN,\n"
         "                                     --stock sets ean;litres issued from the store per EAN,\n"
         "                                     --till compares with a till's sales export, --matches\n"
         "                                     takes the window's remembered till matches,\n"
+        "                                     --till-amount compares with the till's takings typed\n"
+        "                                     from its report (it stands for the export's total),\n"
         "                                     --xlsx also writes the workbook\n"
         "    CATALOGUE: catalogue document, or a CSV import file\n"
         "    WEIGHINGS: overview XML file, or ean;weight lines\n");
