@@ -12,6 +12,8 @@ public:
     QString fileDialog(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
                        bool save, QString *folder) override;
     bool getText(QWidget *parent, const QString &title, const QString &label, QString *text) override;
+    bool getNumber(QWidget *parent, const QString &title, const QString &label, int minimum, int maximum,
+                   int *value) override;
     bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override;
     void errorBox(const QString &title, const QString &text) override;
     bool openUrl(const QUrl &url) override;

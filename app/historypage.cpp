@@ -8,6 +8,7 @@
 #include "inventory.h"
 #include "savefile.h"
 #include "settings.h"
+#include "workbook.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -99,6 +100,7 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     buttons->addStretch();
     button(tr("Open Count"), "pbHistoryOpen", &HistoryPage::openSelected);
     button(tr("Import Folder..."), "pbHistoryImport", &HistoryPage::importFolder);
+    button(tr("Export to Excel..."), "pbHistoryWorkbook", &HistoryPage::exportWorkbook);
     button(tr("Export CSV"), "pbHistoryExport", &HistoryPage::exportCsv);
     button(tr("Print"), "pbHistoryPrint", &HistoryPage::print);
 
@@ -277,6 +279,16 @@ void HistoryPage::exportCsv()
     FilePrompt::exportTo(this, tr("Export to CSV"), RememberedFolder::csvPath, QStringLiteral("history.csv"),
                          tr("CSV Files (*.csv)"), [this](const QString &file, QString *reason) {
                              return writeFileWhole(file, History::csv(historyModel->counts()), reason);
+                         });
+}
+
+void HistoryPage::exportWorkbook()
+{
+    FilePrompt::exportTo(this, tr("Export to Excel"), RememberedFolder::csvPath,
+                         QStringLiteral("history.xlsx"), tr("Excel Workbook (*.xlsx)"),
+                         [this](const QString &file, QString *reason) {
+                             return Workbook::writeHistory(file, historyModel->counts(),
+                                                           bottles->currentData().toString(), reason);
                          });
 }
 

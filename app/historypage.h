@@ -48,6 +48,7 @@ private:
     void importFolder();
     void openSelected();
     void exportCsv();
+    void exportWorkbook();
     void print();
     void showBottle();
     void closeCount();

@@ -96,6 +96,8 @@ private:
     void connectSalesPage();
     void connectCataloguePages();
     void addHistoryPage();
+    void addSettingsButton();
+    void changeSettings();
     void showPage(Page page);
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);

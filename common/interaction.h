@@ -27,6 +27,9 @@ public:
                                const QString &filter, bool save, QString *folder) = 0;
     // A one-line text input; returns false when cancelled.
     virtual bool getText(QWidget *parent, const QString &title, const QString &label, QString *text) = 0;
+    // A whole number from `minimum` to `maximum`, offered as `value` is; returns false when cancelled.
+    virtual bool getNumber(QWidget *parent, const QString &title, const QString &label, int minimum,
+                           int maximum, int *value) = 0;
     // The print dialog on `printer`; returns true when accepted.
     virtual bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) = 0;
     // The program's own error box.
@@ -46,7 +49,7 @@ class ScriptedInteraction : public Interaction
 public:
     struct Asked
     {
-        QString kind; // "message", "file", "text", "print", "error", "open"
+        QString kind; // "message", "file", "text", "number", "print", "error", "open"
         QString title;
         QString text;
     };
@@ -56,6 +59,8 @@ public:
     QString fileDialog(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
                        bool save, QString *folder) override;
     bool getText(QWidget *parent, const QString &title, const QString &label, QString *text) override;
+    bool getNumber(QWidget *parent, const QString &title, const QString &label, int minimum, int maximum,
+                   int *value) override;
     bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override;
     void errorBox(const QString &title, const QString &text) override;
     bool openUrl(const QUrl &url) override;
@@ -64,6 +69,7 @@ public:
     QList<Button> buttonAnswers;
     QStringList fileAnswers;
     QStringList textAnswers;
+    QList<int> numberAnswers; // kept within the asked bounds, as a spin box keeps them
     QList<bool> printAnswers;
     bool openUrlResult = true;
 
