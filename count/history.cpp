@@ -129,18 +129,33 @@ QHash<QString, Entry> read(const QDir &dir)
     in.setVersion(QDataStream::Qt_5_15);
     quint32 fileMagic = 0;
     qint32 fileVersion = 0;
+    QStringList strings;
     qint32 entries = 0;
-    in >> fileMagic >> fileVersion >> entries;
-    if (fileMagic != magic || fileVersion != version || entries < 0)
+    in >> fileMagic >> fileVersion;
+    if (fileMagic != magic || fileVersion != version)
         return {};
+    in >> strings >> entries;
     QHash<QString, Entry> index;
     for (qint32 i = 0; i < entries && in.status() == QDataStream::Ok; ++i) {
         QString name;
         Entry entry;
+        qint32 rows = 0;
         in >> name >> entry.size >> entry.modified >> entry.count.damaged >> entry.count.counter;
         entry.count.from = readTime(in);
         entry.count.to = readTime(in);
-        in >> entry.count.alcohol >> entry.count.items >> entry.count.sold >> entry.count.names;
+        in >> entry.count.alcohol >> entry.count.items >> rows;
+        entry.count.sold.reserve(std::max(0, std::min(rows, qint32(strings.size()))));
+        for (qint32 row = 0; row < rows && in.status() == QDataStream::Ok; ++row) {
+            qint32 ean = -1;
+            qint32 rowName = -1;
+            qint64 sold = 0;
+            in >> ean >> rowName >> sold;
+            if (ean < 0 || ean >= strings.size() || rowName < -1 || rowName >= strings.size())
+                return {};
+            entry.count.sold.insert(strings.at(ean), sold);
+            if (rowName >= 0)
+                entry.count.names.insert(strings.at(ean), strings.at(rowName));
+        }
         index.insert(name, entry);
     }
     if (in.status() != QDataStream::Ok || !in.atEnd() || index.size() != entries)
@@ -150,17 +165,37 @@ QHash<QString, Entry> read(const QDir &dir)
 
 void write(const QDir &dir, const QList<QPair<QString, Entry>> &entries)
 {
+    // Every EAN and name once: ten years of a bar repeat the same few hundred bottles.
+    QStringList strings;
+    QHash<QString, qint32> numbers;
+    const auto number = [&](const QString &text) {
+        const auto known = numbers.constFind(text);
+        if (known != numbers.constEnd())
+            return known.value();
+        strings.append(text);
+        return numbers.insert(text, qint32(strings.size() - 1)).value();
+    };
+    QByteArray rows;
+    QDataStream rowsOut(&rows, QIODevice::WriteOnly);
+    rowsOut.setVersion(QDataStream::Qt_5_15);
+    for (const auto &named : entries) {
+        const Count &count = named.second.count;
+        rowsOut << named.first << named.second.size << named.second.modified << count.damaged
+                << count.counter;
+        writeTime(rowsOut, count.from);
+        writeTime(rowsOut, count.to);
+        rowsOut << count.alcohol << count.items << qint32(count.sold.size());
+        for (auto it = count.sold.cbegin(); it != count.sold.cend(); ++it) {
+            const auto rowName = count.names.constFind(it.key());
+            rowsOut << number(it.key()) << (rowName == count.names.cend() ? -1 : number(rowName.value()))
+                    << it.value();
+        }
+    }
     QByteArray payload;
     QDataStream out(&payload, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_5_15);
-    out << magic << version << qint32(entries.size());
-    for (const auto &named : entries) {
-        const Entry &entry = named.second;
-        out << named.first << entry.size << entry.modified << entry.count.damaged << entry.count.counter;
-        writeTime(out, entry.count.from);
-        writeTime(out, entry.count.to);
-        out << entry.count.alcohol << entry.count.items << entry.count.sold << entry.count.names;
-    }
+    out << magic << version << strings << qint32(entries.size());
+    payload += rows;
     QString reason;
     // Only a speed-up: a folder that cannot take it costs a slower start, nothing else.
     if (!writeFileWhole(dir.filePath(QLatin1String(fileName)), payload + checksum(payload), &reason))
