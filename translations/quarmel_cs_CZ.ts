@@ -353,6 +353,30 @@
         <source>The printer could not be started.</source>
         <translation>Tiskárnu nelze spustit.</translation>
     </message>
+    <message>
+        <source>Export to Excel...</source>
+        <translation>Export do Excelu...</translation>
+    </message>
+    <message>
+        <source>%1: sold quantity per period [L]</source>
+        <translation>%1: prodané množství za období [L]</translation>
+    </message>
+    <message>
+        <source>Export to Excel</source>
+        <translation>Export do Excelu</translation>
+    </message>
+    <message>
+        <source>Excel Workbook (*.xlsx)</source>
+        <translation>Sešit Excelu (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>History of counts, %1 - %2</source>
+        <translation>Historie inventur, %1 - %2</translation>
+    </message>
+    <message>
+        <source>Total Sales: %1 %2</source>
+        <translation>Celková tržba: %1 %2</translation>
+    </message>
 </context>
 <context>
     <name>Inventory</name>
@@ -1385,6 +1409,22 @@ množství [ks]</translation>
         <source>Weighings to check</source>
         <translation>Vážení ke kontrole</translation>
     </message>
+    <message>
+        <source>Settings...</source>
+        <translation>Nastavení...</translation>
+    </message>
+    <message>
+        <source>How many grams a weighing may lie above the full bottle before it is pointed out.</source>
+        <translation>Kolik gramů smí vážení ležet nad plnou lahví, než na ně program upozorní.</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Nastavení</translation>
+    </message>
+    <message>
+        <source>Full-weight tolerance [g]: a weighing heavier than the full bottle by more than this is pointed out as doubtful.</source>
+        <translation>Tolerance plné hmotnosti [g]: vážení těžší než plná láhev o víc než tuto hodnotu se označí jako pochybné.</translation>
+    </message>
 </context>
 <context>
     <name>NumberInput</name>
@@ -1780,6 +1820,38 @@ množství [ks]</translation>
         <location line="+3"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>Do</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Historie</translation>
+    </message>
+    <message>
+        <source>Table</source>
+        <translation>Tabulka</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Od</translation>
+    </message>
+    <message>
+        <source>Other Items</source>
+        <translation>Ostatní položky</translation>
+    </message>
+    <message>
+        <source>Total Sales [%1]</source>
+        <translation>Celková tržba [%1]</translation>
+    </message>
+    <message>
+        <source>Bottle</source>
+        <translation>Láhev</translation>
+    </message>
+    <message>
+        <source>%1: Sold Quantity [L]</source>
+        <translation>%1: Prodané množství [L]</translation>
     </message>
 </context>
 <context>
