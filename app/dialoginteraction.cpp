@@ -154,6 +154,17 @@ bool DialogInteraction::choose(QWidget *parent, const QString &title, const QStr
     return true;
 }
 
+bool DialogInteraction::getNumber(QWidget *parent, const QString &title, const QString &label, int minimum,
+                                  int maximum, int *value)
+{
+    bool ok = false;
+    const int answer =
+        QInputDialog::getInt(parent, title, label, value ? *value : minimum, minimum, maximum, 1, &ok);
+    if (ok && value)
+        *value = answer;
+    return ok;
+}
+
 bool DialogInteraction::printDialog(QWidget *parent, QPrinter *printer, const QString &title)
 {
     QPrintDialog dialog(printer, parent);

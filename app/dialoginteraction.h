@@ -14,6 +14,8 @@ public:
     bool getText(QWidget *parent, const QString &title, const QString &label, QString *text) override;
     bool choose(QWidget *parent, const QString &title, const QString &label, const QStringList &choices,
                 int *chosen) override;
+    bool getNumber(QWidget *parent, const QString &title, const QString &label, int minimum, int maximum,
+                   int *value) override;
     bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override;
     void errorBox(const QString &title, const QString &text) override;
     bool openUrl(const QUrl &url) override;

@@ -6,6 +6,7 @@
 #include "interaction.h"
 #include "savefile.h"
 #include "settings.h"
+#include "workbook.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -48,6 +49,18 @@ QChartView *makeChart(QLineSeries *series, const QString &title, QWidget *parent
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumHeight(180);
     return view;
+}
+
+// The chart laid out at a size that keeps its texts readable on paper, whatever size the window gives it,
+// then drawn into `target`.
+void printChart(QChartView *view, QPainter &painter, const QRectF &target)
+{
+    QChart *chart = view->chart();
+    const QSizeF shown = chart->size();
+    const QSizeF paper(640, 640 * target.height() / target.width());
+    chart->resize(paper);
+    view->scene()->render(&painter, target, QRectF(chart->pos(), paper));
+    chart->resize(shown);
 }
 
 // Both axes around the points, so that one count or a flat line still shows.
@@ -97,6 +110,7 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     buttons->addStretch();
     button(tr("Open Count"), "pbHistoryOpen", &HistoryPage::openSelected);
     button(tr("Import Folder..."), "pbHistoryImport", &HistoryPage::importFolder);
+    button(tr("Export to Excel..."), "pbHistoryWorkbook", &HistoryPage::exportWorkbook);
     button(tr("Export CSV"), "pbHistoryExport", &HistoryPage::exportCsv);
     button(tr("Print"), "pbHistoryPrint", &HistoryPage::print);
 
@@ -188,6 +202,10 @@ void HistoryPage::showBottle()
         }
     }
     bottle->replace(points);
+    // Printed, the chart has no list of bottles beside it to say whose quantity it is.
+    bottleView->chart()->setTitle(ean.isEmpty()
+                                      ? tr("Sold quantity per period [L]")
+                                      : tr("%1: sold quantity per period [L]").arg(bottles->currentText()));
     fitAxes(bottle);
 }
 
@@ -239,6 +257,16 @@ void HistoryPage::exportCsv()
                          });
 }
 
+void HistoryPage::exportWorkbook()
+{
+    FilePrompt::exportTo(this, tr("Export to Excel"), RememberedFolder::csvPath,
+                         QStringLiteral("history.xlsx"), tr("Excel Workbook (*.xlsx)"),
+                         [this](const QString &file, QString *reason) {
+                             return Workbook::writeHistory(file, historyModel->counts(),
+                                                           bottles->currentData().toString(), reason);
+                         });
+}
+
 void HistoryPage::print()
 {
     if (!printer || !Interaction::instance()->printDialog(this, printer, tr("Print Document")))
@@ -250,12 +278,45 @@ void HistoryPage::print()
                                          tr("The printer could not be started."));
         return;
     }
-    historyModel->print(printer, painter, QString(), QString(), QString());
-    // The charts on a page of their own, one above the other, as wide as the page.
+    const QList<History::Count> &counts = historyModel->counts();
+    QDateTime from;
+    QDateTime to;
+    double total = 0;
+    for (const History::Count &count : counts) {
+        if (count.damaged)
+            continue;
+        if (!from.isValid())
+            from = count.from.isValid() ? count.from : count.to;
+        to = count.to;
+        total += count.total();
+    }
+    const QString title =
+        from.isValid()
+            ? tr("History of counts, %1 - %2").arg(History::shownTime(from), History::shownTime(to))
+            : tr("History of counts");
+    const QString currency = Settings::currencyName();
+    historyModel->print(printer, painter,
+                        tr("Total Sales: %1 %2").arg(QString::number(total, 'f', 2), currency), QString(),
+                        title);
+
+    // The charts on a page of their own under the same title, one above the other, as wide as the page.
     printer->newPage();
     const QRect page = painter.viewport();
-    const int half = page.height() / 2;
-    totalsView->render(&painter, QRectF(page.left(), page.top(), page.width(), half - 20));
-    bottleView->render(&painter, QRectF(page.left(), page.top() + half, page.width(), half - 20));
+    QFont font(QStringLiteral("Arial"), 12);
+    font.setBold(true);
+    painter.setFont(font);
+    const QRect titleRect = painter.boundingRect(page, Qt::AlignHCenter | Qt::AlignTop, title);
+    painter.drawText(titleRect, Qt::AlignHCenter | Qt::AlignTop, title);
+    const int line = titleRect.height();
+    const int chartHeight = (page.bottom() - titleRect.bottom() - 4 * line) / 2;
+    printChart(totalsView, painter,
+               QRectF(page.left(), titleRect.bottom() + line, page.width(), chartHeight));
+    printChart(bottleView, painter,
+               QRectF(page.left(), titleRect.bottom() + 2 * line + chartHeight, page.width(), chartHeight));
+    font.setPointSize(8);
+    font.setBold(false);
+    painter.setFont(font);
+    painter.drawText(QRect(page.left(), page.bottom() - 2 * line, page.width(), 2 * line), Qt::AlignCenter,
+                     PrintableTableModel::tr("Page %1").arg(PrintableTableModel::pageNumber()));
     painter.end();
 }

@@ -45,6 +45,7 @@ private:
     void importFolder();
     void openSelected();
     void exportCsv();
+    void exportWorkbook();
     void print();
     void showBottle();
 

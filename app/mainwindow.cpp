@@ -93,6 +93,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connectSalesPage();
     connectCataloguePages();
     addHistoryPage();
+    addSettingsButton();
     for (QTableView *view : {ui->tvInventory, ui->tvItemInventory, ui->tvInventoryOverview, ui->tvEditDatabase})
         view->installEventFilter(this);
 
@@ -182,6 +183,45 @@ void MainWindow::addHistoryPage()
         history->load(QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath());
         ui->stackedWidget->setCurrentWidget(history);
     });
+}
+
+// Shares the history button's row of the home page, so that both stay as large as the buttons above.
+void MainWindow::addSettingsButton()
+{
+    auto *button = new QPushButton(tr("Settings..."), ui->pbEditDatabase->parentWidget());
+    button->setObjectName(QStringLiteral("pbSettings"));
+    button->setToolTip(
+        tr("How many grams a weighing may lie above the full bottle before it is pointed out."));
+    button->setCursor(Qt::PointingHandCursor);
+    button->setSizePolicy(ui->pbEditDatabase->sizePolicy());
+    button->setMinimumSize(ui->pbEditDatabase->minimumSize());
+    connect(button, &QPushButton::clicked, this, &MainWindow::changeSettings);
+    auto *history = findChild<QPushButton *>(QStringLiteral("pbHistory"));
+    auto *grid = ui->pbEditDatabase->parentWidget()->findChild<QGridLayout *>(QStringLiteral("gridLayout_2"));
+    const int at = grid && history ? grid->indexOf(history) : -1;
+    if (at < 0) {
+        qCWarning(lcMainWindow, "No place for the settings button on the home page");
+        return;
+    }
+    int row = 0, column = 0, rows = 0, columns = 0;
+    grid->getItemPosition(at, &row, &column, &rows, &columns);
+    grid->removeWidget(history);
+    grid->addWidget(history, row, column);
+    grid->addWidget(button, row, column + 1);
+}
+
+void MainWindow::changeSettings()
+{
+    int grams = fullWeightTolerance();
+    if (!Interaction::instance()->getNumber(this, tr("Settings"),
+                                            tr("Full-weight tolerance [g]: a weighing heavier than the full "
+                                               "bottle by more than this is pointed out as doubtful."),
+                                            0, 1000, &grams))
+        return;
+    setFullWeightTolerance(grams);
+    // The overviews already read follow at once; their residues stay as they are.
+    for (InventoryBottleList *list : {&currentList, &lastLists[0], &lastLists[1], &lastLists[2]})
+        list->setFullWeightTolerance(grams);
 }
 
 void MainWindow::connectStation()

@@ -108,6 +108,8 @@ private:
     Inventory &shownInventory() { return showsOldCount() ? oldInventory : inventory; }
     ItemInventory &shownItems() { return showsOldCount() ? oldItems : itemInventory; }
     TillPanel &shownTill() { return showsOldCount() ? *oldTillPanel : *tillPanel; }
+    void addSettingsButton();
+    void changeSettings();
     void showPage(Page page);
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);

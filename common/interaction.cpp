@@ -76,6 +76,17 @@ bool ScriptedInteraction::choose(QWidget *, const QString &title, const QString 
     return true;
 }
 
+bool ScriptedInteraction::getNumber(QWidget *, const QString &title, const QString &label, int minimum,
+                                    int maximum, int *value)
+{
+    asked.append({QStringLiteral("number"), title, label});
+    if (numberAnswers.isEmpty())
+        return false;
+    if (value)
+        *value = qBound(minimum, numberAnswers.takeFirst(), maximum);
+    return true;
+}
+
 bool ScriptedInteraction::printDialog(QWidget *, QPrinter *, const QString &title)
 {
     asked.append({QStringLiteral("print"), title, QString()});

@@ -31,6 +31,9 @@ public:
     // entry selected at first (-1 for none) and leaves as the index chosen. Returns false when cancelled.
     virtual bool choose(QWidget *parent, const QString &title, const QString &label,
                         const QStringList &choices, int *chosen) = 0;
+    // A whole number from `minimum` to `maximum`, offered as `value` is; returns false when cancelled.
+    virtual bool getNumber(QWidget *parent, const QString &title, const QString &label, int minimum,
+                           int maximum, int *value) = 0;
     // The print dialog on `printer`; returns true when accepted.
     virtual bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) = 0;
     // The program's own error box.
@@ -50,7 +53,7 @@ class ScriptedInteraction : public Interaction
 public:
     struct Asked
     {
-        QString kind; // "message", "file", "text", "choice", "print", "error", "open"
+        QString kind; // "message", "file", "text", "choice", "number", "print", "error", "open"
         QString title;
         QString text;
     };
@@ -62,6 +65,8 @@ public:
     bool getText(QWidget *parent, const QString &title, const QString &label, QString *text) override;
     bool choose(QWidget *parent, const QString &title, const QString &label, const QStringList &choices,
                 int *chosen) override;
+    bool getNumber(QWidget *parent, const QString &title, const QString &label, int minimum, int maximum,
+                   int *value) override;
     bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override;
     void errorBox(const QString &title, const QString &text) override;
     bool openUrl(const QUrl &url) override;
@@ -71,6 +76,7 @@ public:
     QStringList fileAnswers;
     QStringList textAnswers;
     QStringList choiceAnswers; // the text of the entry to choose; one not offered cancels
+    QList<int> numberAnswers; // kept within the asked bounds, as a spin box keeps them
     QList<bool> printAnswers;
     bool openUrlResult = true;
 

@@ -1,5 +1,6 @@
 #include "workbook.h"
 
+#include "history.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
@@ -16,6 +17,7 @@
 
 #include <cmath>
 #include <functional>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcWorkbook, "workbook")
 
@@ -61,6 +63,21 @@ public:
         worksheet_write_formula_num(sheet, lxw_row_t(row), lxw_col_t(column), formula.toUtf8().constData(), f,
                                     std::isfinite(value) ? value : 0);
     }
+    // A period bound in the local time the window shows, as a date the spreadsheet can compute with.
+    void time(int row, int column, const QDateTime &value, lxw_format *f)
+    {
+        if (!value.isValid())
+            return;
+        const QDateTime local = value.toLocalTime();
+        const QDate date = local.date();
+        if (date.year() < 1900 || date.year() > 9999) {
+            text(row, column, History::shownTime(value));
+            return;
+        }
+        lxw_datetime cell = {date.year(),         date.month(),          date.day(),
+                             local.time().hour(), local.time().minute(), double(local.time().second())};
+        worksheet_write_datetime(sheet, lxw_row_t(row), lxw_col_t(column), &cell, f);
+    }
     void header(int row, const QStringList &titles, lxw_format *bold)
     {
         for (int i = 0; i < titles.size(); ++i)
@@ -85,6 +102,13 @@ QString range(char column, int first, int last)
 QString cell(char column, int row)
 {
     return QStringLiteral("%1%2").arg(QLatin1Char(column)).arg(row + 1);
+}
+
+// A sheet's name as formulas and chart ranges quote it.
+QString quoted(const QString &sheet)
+{
+    return QLatin1Char('\'') + QString(sheet).replace(QLatin1Char('\''), QStringLiteral("''")) +
+           QLatin1Char('\'');
 }
 
 QString moneyFormat()
@@ -175,6 +199,47 @@ void writeTill(lxw_workbook *book, const TillComparison &till, const QString &ex
         for (const QString &name : till.unmatchedRows)
             sheet.text(row++, 0, name);
     }
+}
+
+constexpr char periodFormat[] = "yyyy-mm-dd hh:mm";
+
+// One value per period on a sheet of its own: the period end in column A, the value in B (a formula when
+// `formulas` gives one), and a line chart of them beside.
+void writePerPeriod(lxw_workbook *book, const QString &name, const QString &title,
+                    const QList<const History::Count *> &counts, const QList<double> &values,
+                    const QStringList &formulas, const QString &valueFormat, lxw_format *bold)
+{
+    Sheet sheet(book, name);
+    lxw_format *period = sheet.format(QLatin1String(periodFormat));
+    lxw_format *value = sheet.format(valueFormat);
+    sheet.header(0, {tr("To"), title}, bold);
+    worksheet_freeze_panes(sheet.sheet, 1, 0);
+    sheet.widths({18, 18});
+    for (int i = 0; i < counts.size(); ++i) {
+        sheet.time(i + 1, 0, counts.at(i)->to, period);
+        if (formulas.isEmpty())
+            sheet.number(i + 1, 1, values.at(i), value);
+        else
+            sheet.formula(i + 1, 1, formulas.at(i), values.at(i), value);
+    }
+    if (counts.isEmpty())
+        return;
+    lxw_chart *chart = workbook_add_chart(book, LXW_CHART_LINE);
+    const auto rows = [&](const QString &column) {
+        return QStringLiteral("=%1!$%2$2:$%2$%3")
+            .arg(quoted(name), column, QString::number(counts.size() + 1))
+            .toUtf8();
+    };
+    lxw_chart_series *series =
+        chart_add_series(chart, rows(QStringLiteral("A")).constData(), rows(QStringLiteral("B")).constData());
+    chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
+    chart_title_set_name(chart, title.toUtf8().constData());
+    chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
+    chart_axis_set_num_format(chart->x_axis, "mm/yyyy");
+    lxw_chart_options place = {};
+    place.x_scale = 1.6;
+    place.y_scale = 1.4;
+    worksheet_insert_chart_opt(sheet.sheet, 1, 3, chart, &place);
 }
 
 } // namespace
@@ -287,6 +352,75 @@ bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString 
             sheet.text(row, 1, overview.name);
             sheet.number(row++, 2, double(overview.residue), millilitres);
         }
+    });
+}
+
+bool writeHistory(const QString &path, const QList<History::Count> &counts, const QString &ean,
+                  QString *reason)
+{
+    QList<const History::Count *> shown;
+    for (const History::Count &count : counts) {
+        if (!count.damaged)
+            shown.append(&count);
+    }
+    return write(path, reason, [&](lxw_workbook *book) {
+        const QString listName = tr("History");
+        Sheet sheet(book, listName);
+        lxw_format *bold = sheet.format(QString(), true);
+        lxw_format *boldMoney = sheet.format(moneyFormat(), true);
+        lxw_format *money = sheet.format(moneyFormat());
+        lxw_format *number = sheet.format(QStringLiteral("0"));
+        lxw_format *period = sheet.format(QLatin1String(periodFormat));
+        sheet.header(
+            0, {tr("Table"), tr("From"), tr("To"), tr("Alcohol Sales"), tr("Other Items"), tr("Total Sales")},
+            bold);
+        worksheet_freeze_panes(sheet.sheet, 1, 0);
+        sheet.widths({10, 18, 18, 16, 16, 16});
+        QList<double> totals;
+        QStringList totalCells;
+        int row = 1;
+        for (const History::Count *count : std::as_const(shown)) {
+            sheet.number(row, 0, count->counter, number);
+            sheet.time(row, 1, count->from, period);
+            sheet.time(row, 2, count->to, period);
+            sheet.number(row, 3, count->alcohol, money);
+            sheet.number(row, 4, count->items, money);
+            sheet.formula(row, 5, QStringLiteral("=%1+%2").arg(cell('D', row), cell('E', row)),
+                          count->total(), money);
+            totals.append(count->total());
+            totalCells.append(QStringLiteral("=%1!%2").arg(quoted(listName), cell('F', row)));
+            ++row;
+        }
+        const int last = row - 1;
+        ++row;
+        sheet.text(row, 0, tr("Total"), bold);
+        double alcohol = 0;
+        double items = 0;
+        for (const History::Count *count : std::as_const(shown)) {
+            alcohol += count->alcohol;
+            items += count->items;
+        }
+        const auto sum = [&](char column) {
+            return last >= 1 ? QStringLiteral("=SUM(%1)").arg(range(column, 1, last)) : QStringLiteral("=0");
+        };
+        sheet.formula(row, 3, sum('D'), alcohol, boldMoney);
+        sheet.formula(row, 4, sum('E'), items, boldMoney);
+        sheet.formula(row, 5, sum('F'), alcohol + items, boldMoney);
+
+        const QString currency = Settings::currencyName();
+        writePerPeriod(book, tr("Total Sales"),
+                       currency.isEmpty() ? tr("Total Sales") : tr("Total Sales [%1]").arg(currency), shown,
+                       totals, totalCells, moneyFormat(), bold);
+        if (ean.isEmpty())
+            return;
+        QString name = ean;
+        QList<double> litres;
+        for (const History::Count *count : std::as_const(shown)) {
+            name = count->names.value(ean, name);
+            litres.append(double(count->sold.value(ean)) / 1000);
+        }
+        writePerPeriod(book, tr("Bottle"), tr("%1: Sold Quantity [L]").arg(name.trimmed()), shown, litres,
+                       QStringList(), QStringLiteral("0.000 \"l\""), bold);
     });
 }
 

@@ -7,6 +7,9 @@ class Inventory;
 class ItemInventory;
 struct OverviewRow;
 struct TillComparison;
+namespace History {
+struct Count;
+}
 
 // The spreadsheet workbooks (.xlsx) handed to a spreadsheet program: numbers stored as numbers with number
 // formats, so that they read as numbers in every language setting, which a CSV cannot promise. Both writes
@@ -20,5 +23,10 @@ bool writeSales(const QString &path, const Inventory &inventory, const ItemInven
 
 // The overview: EAN, name and residue of each weighed bottle.
 bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString *reason = nullptr);
+
+// The history: the counts that are not damaged with their totals as formulas, the total sales per period and,
+// for the bottle `ean` unless it is empty, its sold litres per period; each of the two with a line chart.
+bool writeHistory(const QString &path, const QList<History::Count> &counts, const QString &ean,
+                  QString *reason = nullptr);
 
 } // namespace Workbook

@@ -147,21 +147,9 @@ void InventoryBottleList::addBottle(Bottle &bottle, const InventoryBottle *measu
             // overflows the sums of the sales table.
             row.residue = residue <= maxResidue ? qint64(residue) : 0;
         }
-        // A residue above the volume always means a weight above full; past the tolerance that is more
-        // likely two bottles on the scale or a wrong catalogue entry than a generously filled bottle.
-        if (qint64(measurement->weight) - full > fullWeightTolerance) {
-            row.doubts.append({Doubt::AboveFull,
-                               tr("Weighed %1 g, %2 g more than the full bottle (%3 g): two bottles on the "
-                                  "scale, or a wrong catalogue entry?")
-                                   .arg(measurement->weight)
-                                   .arg(qint64(measurement->weight) - full)
-                                   .arg(full)});
-        } else if (row.residue > qint64(bottle.volume)) {
-            row.doubts.append({Doubt::AboveVolume, tr("A residue of %1 ml is more than the bottle holds "
-                                                      "(%2 ml).")
-                                                       .arg(row.residue)
-                                                       .arg(bottle.volume)});
-        }
+        row.fullWeight = full;
+        row.weightChecked = true;
+        checkFullWeight(row);
     }
 
     if (building) {
@@ -173,6 +161,44 @@ void InventoryBottleList::addBottle(Bottle &bottle, const InventoryBottle *measu
     endInsertRows();
     markRepeatedWeighings();
     flushWarnings();
+}
+
+void InventoryBottleList::checkFullWeight(OverviewRow &row) const
+{
+    if (!row.weightChecked)
+        return;
+    // A residue above the volume always means a weight above full; past the tolerance that is more
+    // likely two bottles on the scale or a wrong catalogue entry than a generously filled bottle.
+    const qint64 above = qint64(row.weight) - row.fullWeight;
+    if (above > fullWeightTolerance) {
+        row.doubts.append({Doubt::AboveFull, tr("Weighed %1 g, %2 g more than the full bottle (%3 g): two "
+                                                "bottles on the scale, or a wrong catalogue entry?")
+                                                 .arg(row.weight)
+                                                 .arg(above)
+                                                 .arg(row.fullWeight)});
+    } else if (row.residue > qint64(row.volume)) {
+        row.doubts.append({Doubt::AboveVolume, tr("A residue of %1 ml is more than the bottle holds (%2 ml).")
+                                                   .arg(row.residue)
+                                                   .arg(row.volume)});
+    }
+}
+
+void InventoryBottleList::setFullWeightTolerance(qint64 grams)
+{
+    fullWeightTolerance = grams;
+    for (int i = 0; i < rows.size(); ++i) {
+        OverviewRow &row = rows[i];
+        const int before = doubtKinds(row.doubts);
+        row.doubts.erase(std::remove_if(row.doubts.begin(), row.doubts.end(),
+                                        [](const Doubt &doubt) {
+                                            return doubt.kind == Doubt::AboveFull ||
+                                                   doubt.kind == Doubt::AboveVolume;
+                                        }),
+                         row.doubts.end());
+        checkFullWeight(row);
+        if (doubtKinds(row.doubts) != before)
+            emit dataChanged(index(i, 0), index(i, ColumnCount - 1));
+    }
 }
 
 void InventoryBottleList::markRepeatedWeighings()

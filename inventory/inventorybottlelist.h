@@ -45,6 +45,8 @@ struct OverviewRow
     quint64 volume = 0; // ml
     quint64 weight = 0; // g; 0 for a bottle listed without a weighing
     Doubts doubts;
+    qint64 fullWeight = 0;      // g with the catalogue's correction, when `weightChecked`
+    bool weightChecked = false; // the weighing was held against the catalogue's full bottle
 };
 
 // The overview of one inventory: each weighing turned into the remaining content of its bottle.
@@ -85,8 +87,11 @@ public:
     // Grams a weighing may lie above the full bottle before it is doubted (the spread of repeated
     // weighings of one bottle). Taken from the settings for each new list.
     qint64 fullWeightTolerance = 15;
+    // Holds every weighing against the full bottle again with a new tolerance; the numbers stay as they are.
+    void setFullWeightTolerance(qint64 grams);
 
 private:
+    void checkFullWeight(OverviewRow &row) const;
     static QString weighedText(const QString &name, const QString &ean, quint64 weight);
     void markRepeatedWeighings();
 

@@ -64,7 +64,7 @@
         <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
     </message>
     <message>
-        <location filename="../database/databasefile.cpp" line="+120"/>
+        <location filename="../database/databasefile.cpp" line="+128"/>
         <source>The catalogue could not be encrypted.</source>
         <translation>Katalog se nepodařilo zašifrovat.</translation>
     </message>
@@ -157,7 +157,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+455"/>
+        <location filename="../app/mainwindow.cpp" line="+499"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -165,7 +165,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+146"/>
+        <location filename="../count/history.cpp" line="+282"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -175,7 +175,7 @@
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+83"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -246,28 +246,29 @@
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+82"/>
+        <location filename="../app/historypage.cpp" line="+93"/>
+        <location line="+203"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="-190"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+148"/>
+        <location line="+114"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-147"/>
+        <location line="-113"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <source>Export CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -283,26 +284,25 @@
     </message>
     <message>
         <location line="+1"/>
+        <location line="+74"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
     <message>
-        <location line="+13"/>
         <source>Close Old Count</source>
-        <translation>Zavřít starou inventuru</translation>
+        <translation type="vanished">Zavřít starou inventuru</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="-37"/>
         <source>Total sales per period [%1]</source>
         <translation>Celková tržba za období [%1]</translation>
     </message>
     <message>
-        <location line="+48"/>
         <source>Old count, table %1: %2 - %3 (read only). Total Sales: %4 %5</source>
-        <translation>Stará inventura, tabulka %1: %2 - %3 (jen pro čtení). Celková tržba: %4 %5</translation>
+        <translation type="vanished">Stará inventura, tabulka %1: %2 - %3 (jen pro čtení). Celková tržba: %4 %5</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+56"/>
         <source>Please select a count that is not damaged.</source>
         <translation>Vyberte prosím inventuru, která není poškozená.</translation>
     </message>
@@ -347,7 +347,7 @@
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+17"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -360,6 +360,36 @@
         <location line="+1"/>
         <source>The printer could not be started.</source>
         <translation>Tiskárnu nelze spustit.</translation>
+    </message>
+    <message>
+        <location line="-165"/>
+        <source>Export to Excel...</source>
+        <translation>Export do Excelu...</translation>
+    </message>
+    <message>
+        <location line="+95"/>
+        <source>%1: sold quantity per period [L]</source>
+        <translation>%1: prodané množství za období [L]</translation>
+    </message>
+    <message>
+        <location line="+54"/>
+        <source>Export to Excel</source>
+        <translation>Export do Excelu</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Excel Workbook (*.xlsx)</source>
+        <translation>Sešit Excelu (*.xlsx)</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>History of counts, %1 - %2</source>
+        <translation>Historie inventur, %1 - %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Total Sales: %1 %2</source>
+        <translation>Celková tržba: %1 %2</translation>
     </message>
 </context>
 <context>
@@ -528,12 +558,12 @@ množství</translation>
     <name>InventoryBottleList</name>
     <message>
         <location filename="../inventory/inventorybottlelist.cpp" line="+128"/>
-        <location line="+130"/>
+        <location line="+156"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
     </message>
     <message>
-        <location line="-131"/>
+        <location line="-157"/>
         <source>Empty bottle weight must be less then Full bottle weight.
 Item: &apos;%1&apos;</source>
         <translation>Hmotnost prázdné láhve musí být menší než hmotnost plné láhve.
@@ -555,7 +585,7 @@ Položka: &apos;%1&apos;</translation>
         <translation>Hmotnost láhve (%1 g) je nižší než hmotnost prázdné láhve (%2 g)!</translation>
     </message>
     <message>
-        <location line="+123"/>
+        <location line="+149"/>
         <source>Bottle &apos;%1&apos; is not in database!</source>
         <translation>Láhev &apos;%1&apos; není v databázi!</translation>
     </message>
@@ -577,12 +607,12 @@ Položka: &apos;%1&apos;</translation>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-260"/>
+        <location line="-286"/>
         <source>Weighed %1 g, less than the empty bottle (%2 g): counted as empty.</source>
         <translation>Zváženo %1 g, méně než prázdná láhev (%2 g): počítá se jako prázdná.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+35"/>
         <source>Weighed %1 g, %2 g more than the full bottle (%3 g): two bottles on the scale, or a wrong catalogue entry?</source>
         <translation>Zváženo %1 g, o %2 g víc než plná láhev (%3 g): dvě láhve na váze, nebo chybná položka databáze?</translation>
     </message>
@@ -592,7 +622,7 @@ Položka: &apos;%1&apos;</translation>
         <translation>Zůstatek %1 ml je víc, než se do láhve vejde (%2 ml).</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+38"/>
         <source>Weighed %1 times: the residues are added up (several open bottles?).</source>
         <translation>Zváženo %1krát: zůstatky se sčítají (několik otevřených láhví?).</translation>
     </message>
@@ -735,7 +765,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/cataloguepages.cpp" line="+151"/>
+        <location filename="../app/cataloguepages.cpp" line="+222"/>
         <location filename="../app/mainwindow.cpp" line="-39"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -747,12 +777,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location line="+661"/>
+        <location line="+682"/>
         <source>Save</source>
         <translation>Uložit</translation>
     </message>
     <message>
-        <location line="-658"/>
+        <location line="-679"/>
         <source>Nevratně uloží změny provedené v&#xa0;databázi.</source>
         <translation>Nevratně uloží změny provedené v&#xa0;databázi.</translation>
     </message>
@@ -771,26 +801,26 @@ množství [ks]</translation>
         <location line="+194"/>
         <location line="+252"/>
         <location line="+109"/>
-        <location line="+83"/>
+        <location line="+104"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
-        <location line="-635"/>
+        <location line="-656"/>
         <location line="+194"/>
         <location line="+361"/>
-        <location line="+83"/>
+        <location line="+104"/>
         <source>Vrátí na titulní stranu.</source>
         <translation>Vrátí na titulní stranu.</translation>
     </message>
     <message>
-        <location line="-629"/>
-        <location line="+638"/>
+        <location line="-650"/>
+        <location line="+659"/>
         <source>Database Items</source>
         <translation>Položky databáze</translation>
     </message>
     <message>
-        <location line="-615"/>
+        <location line="-636"/>
         <source>Přidá položku do tabulky přidaných položek. </source>
         <translation>Přidá položku do tabulky přidaných položek. </translation>
     </message>
@@ -826,8 +856,8 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+182"/>
-        <location filename="../app/salespage.cpp" line="+197"/>
+        <location filename="../app/overviewpages.cpp" line="+233"/>
+        <location filename="../app/salespage.cpp" line="+309"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -869,7 +899,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+16"/>
-        <location filename="../app/salespage.cpp" line="-25"/>
+        <location filename="../app/salespage.cpp" line="-30"/>
         <source>+ Appended Items</source>
         <translation>+ Přidané položky</translation>
     </message>
@@ -955,7 +985,7 @@ množství [ks]</translation>
         <translation>Předpředposlední inventura</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+58"/>
         <source>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek. </source>
         <translation>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek. </translation>
     </message>
@@ -970,7 +1000,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-339"/>
+        <location filename="../app/mainwindow.cpp" line="-383"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -992,7 +1022,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+45"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1002,7 +1032,7 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+130"/>
+        <location line="+171"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1027,7 +1057,7 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+65"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
@@ -1042,7 +1072,7 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="-153"/>
+        <location line="-155"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1052,7 +1082,7 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-167"/>
+        <location filename="../app/overviewpages.cpp" line="-178"/>
         <location line="+35"/>
         <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
@@ -1074,7 +1104,7 @@ množství [ks]</translation>
         <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
     </message>
     <message>
-        <location line="+82"/>
+        <location line="+93"/>
         <source>Add to database</source>
         <translation>Přidat do databáze</translation>
     </message>
@@ -1089,7 +1119,7 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+102"/>
+        <location filename="../app/mainwindow.cpp" line="+104"/>
         <source>Quarmel must be connected to download database.</source>
         <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
     </message>
@@ -1109,7 +1139,7 @@ množství [ks]</translation>
         <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-84"/>
+        <location filename="../app/salespage.cpp" line="-172"/>
         <source>The last saved table %1 is not an inventory table, so every initial quantity is zero. Use Import Table to take them from a saved table file.</source>
         <translation>Poslední uložená tabulka %1 není inventurní tabulka, proto jsou všechny počáteční stavy nulové. Načtěte je z uloženého souboru tabulky tlačítkem Import tabulky.</translation>
     </message>
@@ -1129,29 +1159,32 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+29"/>
+        <location filename="../app/salespage.cpp" line="+112"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
     <message>
+        <location line="-3"/>
         <source>Old count No. %1, %2 – %3, read-only</source>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
+        <location line="-96"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>The count %1 could not be read.</source>
         <translation>Inventuru %1 nelze přečíst.</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+155"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+22"/>
         <source>Inventory not saved</source>
         <translation>Inventura není uložena</translation>
     </message>
@@ -1167,7 +1200,7 @@ množství [ks]</translation>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+103"/>
+        <location line="+108"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1187,24 +1220,24 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-105"/>
+        <location filename="../app/salespage.cpp" line="-110"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-129"/>
-        <location line="+137"/>
+        <location line="-222"/>
+        <location line="+230"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-119"/>
+        <location line="-135"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+116"/>
+        <location line="+132"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
@@ -1246,7 +1279,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location filename="../app/overviewpages.cpp" line="+21"/>
-        <location filename="../app/salespage.cpp" line="+18"/>
+        <location filename="../app/salespage.cpp" line="+20"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -1256,7 +1289,7 @@ množství [ks]</translation>
         <translation>Načteno: </translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+7"/>
+        <location filename="../app/salespage.cpp" line="+10"/>
         <source>Inventory date: </source>
         <translation>Datum inventury: </translation>
     </message>
@@ -1306,7 +1339,7 @@ množství [ks]</translation>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-95"/>
+        <location filename="../app/cataloguepages.cpp" line="-99"/>
         <source>Database not saved</source>
         <translation>Databáze není uložena</translation>
     </message>
@@ -1316,7 +1349,7 @@ množství [ks]</translation>
         <translation>Opravdu chcete odejít? Všechny neuložené změny databáze budou zahozeny.</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+63"/>
         <source>Invalid EAN</source>
         <translation>Neplatný EAN</translation>
     </message>
@@ -1391,7 +1424,7 @@ množství [ks]</translation>
         <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
     </message>
     <message>
-        <location line="-206"/>
+        <location line="-247"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -1401,25 +1434,49 @@ množství [ks]</translation>
         <translation>Zobrazí uložené inventury v čase s grafy tržeb.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-109"/>
+        <location filename="../app/overviewpages.cpp" line="-117"/>
         <source>Weighings to check</source>
         <translation>Vážení ke kontrole</translation>
     </message>
     <message>
+        <location line="-102"/>
         <source>Empty: Quarmel holds no weighings in this place.</source>
         <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>Bottles: %1, first downloaded %2</source>
         <translation>Lahví: %1, poprvé staženo %2</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Bottles: %1. Quarmel does not record when a count was taken, and this count had never been downloaded on this computer before.</source>
         <translation>Lahví: %1. Quarmel nezaznamenává, kdy byla inventura provedena, a tato inventura nebyla na tomto počítači dosud nikdy stažena.</translation>
     </message>
     <message>
+        <location line="+138"/>
         <source>%1 (first downloaded %2)</source>
         <translation>%1 (poprvé staženo %2)</translation>
+    </message>
+    <message>
+        <location filename="../app/mainwindow.cpp" line="+32"/>
+        <source>Settings...</source>
+        <translation>Nastavení...</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>How many grams a weighing may lie above the full bottle before it is pointed out.</source>
+        <translation>Kolik gramů smí vážení ležet nad plnou lahví, než na ně program upozorní.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>Settings</source>
+        <translation>Nastavení</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Full-weight tolerance [g]: a weighing heavier than the full bottle by more than this is pointed out as doubtful.</source>
+        <translation>Tolerance plné hmotnosti [g]: vážení těžší než plná láhev o víc než tuto hodnotu se označí jako pochybné.</translation>
     </message>
 </context>
 <context>
@@ -1450,10 +1507,12 @@ množství [ks]</translation>
         <translation>„%1“ je příliš velké.</translation>
     </message>
     <message>
+        <location line="+17"/>
         <source>&quot;%1&quot; lies outside %2 to %3.</source>
         <translation>„%1“ leží mimo rozsah %2 až %3.</translation>
     </message>
     <message>
+        <location line="+10"/>
         <source>&quot;%1&quot; is not a whole number.</source>
         <translation>„%1“ není celé číslo.</translation>
     </message>
@@ -1462,6 +1521,7 @@ množství [ks]</translation>
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
+        <location filename="../app/historypage.cpp" line="+21"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -1566,18 +1626,18 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+114"/>
+        <location line="+132"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-112"/>
-        <location line="+313"/>
+        <location line="-130"/>
+        <location line="+323"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-312"/>
+        <location line="-322"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -1597,7 +1657,7 @@ množství [ks]</translation>
         <translation>Prodáno, ale není v pokladně:</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+68"/>
         <source>No till figures yet</source>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
@@ -1654,27 +1714,25 @@ množství [ks]</translation>
         <translation>řádek, který tato inventura nemá</translation>
     </message>
     <message>
-        <location line="+13"/>
-        <location line="+54"/>
+        <location line="+7"/>
         <source>%1 - now: %2</source>
         <translation>%1 - nyní: %2</translation>
     </message>
     <message>
-        <location line="-52"/>
-        <location line="+30"/>
-        <location line="+13"/>
-        <location line="+13"/>
-        <location line="+60"/>
+        <location line="+4"/>
+        <location line="+29"/>
+        <location line="+15"/>
+        <location line="+68"/>
         <source>Change Match</source>
         <translation>Změnit přiřazení</translation>
     </message>
     <message>
-        <location line="-116"/>
+        <location line="-59"/>
         <source>Which till product?</source>
         <translation>Která položka pokladny?</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="-36"/>
         <source>Automatic: %1</source>
         <translation>Automaticky: %1</translation>
     </message>
@@ -1689,17 +1747,17 @@ množství [ks]</translation>
         <translation>Řádek tabulky pro položku pokladny „%1“:</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+15"/>
         <source>Import the till&apos;s export first.</source>
         <translation>Nejprve načtěte export z pokladny.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+6"/>
         <source>Till product that sold &quot;%1&quot;:</source>
         <translation>Položka pokladny, která prodala „%1“:</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+46"/>
         <source>Back to Automatic Match</source>
         <translation>Zpět na automatické přiřazení</translation>
     </message>
@@ -1797,7 +1855,7 @@ množství [ks]</translation>
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+110"/>
+        <location filename="../count/workbook.cpp" line="+134"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
@@ -1810,19 +1868,19 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="-28"/>
-        <location line="+144"/>
+        <location line="+185"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-144"/>
-        <location line="+58"/>
+        <location line="-185"/>
+        <location line="+99"/>
         <location line="+86"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-144"/>
+        <location line="-185"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
@@ -1843,11 +1901,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+19"/>
+        <location line="+215"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="-207"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -1862,28 +1921,32 @@ množství [ks]</translation>
         <translation>Prodáno, ale není v pokladně</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+53"/>
         <location line="+85"/>
         <source>Sales</source>
         <translation>Prodej</translation>
     </message>
     <message>
         <location line="-14"/>
+        <location line="+53"/>
         <source>Alcohol Sales</source>
         <translation>Tržba za alkohol</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="-49"/>
         <source>Appended Item Sales</source>
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
         <location line="+6"/>
+        <location line="+43"/>
+        <location line="+36"/>
+        <location line="+1"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="-69"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -1891,6 +1954,47 @@ množství [ks]</translation>
         <location line="+3"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
+    </message>
+    <message>
+        <location line="-131"/>
+        <location line="+160"/>
+        <source>To</source>
+        <translation>Do</translation>
+    </message>
+    <message>
+        <location line="-8"/>
+        <source>History</source>
+        <translation>Historie</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Table</source>
+        <translation>Tabulka</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>From</source>
+        <translation>Od</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Other Items</source>
+        <translation>Ostatní položky</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Total Sales [%1]</source>
+        <translation>Celková tržba [%1]</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Bottle</source>
+        <translation>Láhev</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1: Sold Quantity [L]</source>
+        <translation>%1: Prodané množství [L]</translation>
     </message>
 </context>
 <context>

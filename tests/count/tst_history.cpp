@@ -6,6 +6,8 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,6 +20,8 @@ private slots:
     void init();
     void savesKeepCopiesInCountOrder();
     void importSkipsDamagedFiles();
+    void indexNeverShowsAnOldFigure();
+    void workbookHoldsTheListAndTheCharts();
 
 private:
     // Saves a count ending at `end` whose rum sold `sold` ml at 1 a centilitre; `lastCopy` as the window
@@ -135,6 +139,116 @@ void tst_History::importSkipsDamagedFiles()
                                   .arg(History::shownTime(end), History::shownTime(end.addMonths(1)))
                            << "");
     QVERIFY2(run.err.contains("0-broken.inv: damaged"), run.err.constData());
+}
+
+void tst_History::indexNeverShowsAnOldFigure()
+{
+    // Given: three counts saved an hour ago, listed once, so that the index holds them
+    const QDateTime first(QDate(2026, 5, 31), QTime(22, 0));
+    const QString lastCopy = QDir(data).filePath(QStringLiteral("lastInventory.inv"));
+    for (int month = 0; month < 3; ++month)
+        save(tmp->filePath(QStringLiteral("t.inv")), lastCopy, first.addMonths(month), 100);
+    const QDir history(History::folder(data));
+    const auto backdate = [&history](int seconds) {
+        for (const QFileInfo &file : history.entryInfoList({QStringLiteral("*.inv")}, QDir::Files)) {
+            QFile count(file.filePath());
+            QVERIFY(count.open(QIODevice::ReadWrite));
+            QVERIFY(count.setFileTime(QDateTime::currentDateTime().addSecs(-seconds),
+                                      QFileDevice::FileModificationTime));
+        }
+    };
+    backdate(3600);
+    QCOMPARE(History::list(data).at(1).alcohol, 10.0);
+    const QString index = history.filePath(QStringLiteral(".index"));
+    const QByteArray written = TestSupport::readFile(index);
+    QVERIFY(!written.isEmpty());
+
+    // When a count is replaced by another of the same size, and a damaged file stands where one was
+    const QList<History::Count> before = History::list(data);
+    const QString second = before.at(1).path;
+    const QString third = before.at(2).path;
+    QByteArray changed = TestSupport::readFile(second);
+    QVERIFY(changed.contains("<totalAmount>10</totalAmount>"));
+    changed.replace("<totalAmount>10</totalAmount>", "<totalAmount>70</totalAmount>");
+    QVERIFY(TestSupport::writeFile(second, changed));
+    QVERIFY(TestSupport::writeFile(third, QByteArray(TestSupport::readFile(third).size(), ' ')));
+    backdate(1800);
+
+    // Then both are read again, and the index follows them
+    QList<History::Count> counts = History::list(data);
+    QCOMPARE(counts.at(1).alcohol, 70.0);
+    QVERIFY(counts.at(2).damaged);
+    QVERIFY(TestSupport::readFile(index) != written);
+
+    // A damaged index is passed over and written anew
+    QByteArray damaged = TestSupport::readFile(index);
+    damaged[damaged.size() / 2] = char(damaged.at(damaged.size() / 2) ^ 0x55);
+    QVERIFY(TestSupport::writeFile(index, damaged));
+    counts = History::list(data);
+    QCOMPARE(counts.size(), 3);
+    QCOMPARE(counts.at(0).alcohol, 10.0);
+    QCOMPARE(counts.at(1).alcohol, 70.0);
+    QCOMPARE(counts.at(1).sold.value(QStringLiteral("111")), qint64(100));
+    QCOMPARE(counts.at(1).names.value(QStringLiteral("111")), QStringLiteral("Rum"));
+    QCOMPARE(counts.at(1).to, first.addMonths(1));
+    QVERIFY(counts.at(2).damaged);
+    QCOMPARE(TestSupport::readFile(index).size(), damaged.size());
+    QVERIFY(TestSupport::readFile(index) != damaged);
+}
+
+void tst_History::workbookHoldsTheListAndTheCharts()
+{
+    // Given: three monthly counts of rum, selling 0.1, 0.2 and 0.3 l, and a damaged file after them
+    const QDateTime first(QDate(2026, 2, 28), QTime(23, 15));
+    for (int month = 0; month < 3; ++month)
+        save(tmp->filePath(QStringLiteral("t.inv")), QDir(data).filePath(QStringLiteral("lastInventory.inv")),
+             first.addMonths(month), 100 * (month + 1));
+    QVERIFY(
+        TestSupport::writeFile(QDir(History::folder(data)).filePath(QStringLiteral("9-broken.inv")), "<"));
+    const QString path = tmp->filePath(QStringLiteral("history.xlsx"));
+
+    // When
+    const TestSupport::ToolRun run = TestSupport::runTool(
+        QStringLiteral(QUARMELCTL_PATH), {QStringLiteral("history"), data, QStringLiteral("--xlsx"), path,
+                                          QStringLiteral("--bottle"), QStringLiteral("111")});
+
+    // Then: the list with numbers, dates and money as such and formulas for the sums; the damaged file left
+    // out; a sheet with a chart for each of the page's charts
+    QCOMPARE(run.code, 0);
+    QString error;
+    const QJsonObject book = TestSupport::readWorkbook(path, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(
+        book.value(QStringLiteral("sheets")).toArray(),
+        QJsonArray({QStringLiteral("History"), QStringLiteral("Total Sales"), QStringLiteral("Bottle")}));
+    QCOMPARE(book.value(QStringLiteral("charts")).toInt(), 2);
+    const auto sheet = [&book](const char *name) {
+        return book.value(QLatin1String(name)).toObject().value(QStringLiteral("cells")).toObject();
+    };
+    const QJsonObject list = sheet("History");
+    const auto at = [](const QJsonObject &cells, const char *cell) {
+        return cells.value(QLatin1String(cell)).toArray().toVariantList();
+    };
+    const QString money = QStringLiteral("#,##0.00 \"CZK\"");
+    QCOMPARE(book.value(QStringLiteral("History")).toObject().value(QStringLiteral("freeze")).toString(),
+             QStringLiteral("A2"));
+    QCOMPARE(at(list, "F1"), QVariantList({QStringLiteral("Total Sales"), QStringLiteral("s"),
+                                           QStringLiteral("General"), true}));
+    QCOMPARE(at(list, "A4"), QVariantList({3, QStringLiteral("n"), QStringLiteral("0"), false}));
+    QCOMPARE(at(list, "C4").at(0).toString(),
+             first.addMonths(2).toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
+    QCOMPARE(at(list, "C4").at(1).toString(), QStringLiteral("d"));
+    QCOMPARE(at(list, "D3"), QVariantList({20.0, QStringLiteral("n"), money, false}));
+    QCOMPARE(at(list, "F3"), QVariantList({QStringLiteral("=D3+E3"), QStringLiteral("f"), money, false}));
+    QVERIFY(!list.contains(QStringLiteral("A5")) && !list.contains(QStringLiteral("D5")));
+    QCOMPARE(at(list, "A6").at(0).toString(), QStringLiteral("Total"));
+    QCOMPARE(at(list, "D6"), QVariantList({QStringLiteral("=SUM(D2:D4)"), QStringLiteral("f"), money, true}));
+    QCOMPARE(at(list, "F6").at(0).toString(), QStringLiteral("=SUM(F2:F4)"));
+    QCOMPARE(at(sheet("Total Sales"), "B4").at(0).toString(), QStringLiteral("='History'!F4"));
+    const QJsonObject rum = sheet("Bottle");
+    QCOMPARE(at(rum, "B1").at(0).toString(), QStringLiteral("Rum: Sold Quantity [L]"));
+    QCOMPARE(at(rum, "B4"), QVariantList({0.3, QStringLiteral("n"), QStringLiteral("0.000 \"l\""), false}));
+    QCOMPARE(at(rum, "A2").at(1).toString(), QStringLiteral("d"));
 }
 
 QTEST_GUILESS_MAIN(tst_History)

@@ -10,9 +10,7 @@
 
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -245,25 +243,9 @@ void tst_Till::workbookHoldsNumbersFormatsAndFormulas()
     QVERIFY2(Workbook::writeSales(path, *inventory, *items, &till, &reason), qPrintable(reason));
 
     // Read back as a spreadsheet program does: the cell types, formats and formulas it stores.
-    const QString reader = QStringLiteral(R"(
-import json, sys, openpyxl
-book = openpyxl.load_workbook(sys.argv[1])
-out = {'sheets': book.sheetnames}
-for sheet in book:
-    out[sheet.title] = {'freeze': sheet.freeze_panes, 'cells': {
-        c.coordinate: [c.value, c.data_type, c.number_format, bool(c.font.b)]
-        for row in sheet.iter_rows() for c in row if c.value is not None}}
-print(json.dumps(out))
-)");
-    QProcess python;
-    // The system's interpreter, where the distribution's openpyxl lives.
-    const QString program = QFile::exists(QStringLiteral("/usr/bin/python3"))
-                                ? QStringLiteral("/usr/bin/python3")
-                                : QStringLiteral("python3");
-    python.start(program, {QStringLiteral("-c"), reader, path});
-    QVERIFY(python.waitForFinished(60000));
-    QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
-    const QJsonObject book = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    QString error;
+    const QJsonObject book = TestSupport::readWorkbook(path, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
     QCOMPARE(book.value(QStringLiteral("sheets")).toArray().size(), 2);
     const QJsonObject sales = book.value(QStringLiteral("Sales")).toObject();
     const QJsonObject cells = sales.value(QStringLiteral("cells")).toObject();

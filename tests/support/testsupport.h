@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -21,5 +22,10 @@ struct ToolRun
 
 // Runs `program` with `args` in `workingFolder` (the current one when empty) and waits for it to end.
 ToolRun runTool(const QString &program, const QStringList &args, const QString &workingFolder = QString());
+
+// A workbook read back as a spreadsheet program reads it (with the system's openpyxl): "sheets" lists the
+// sheet names, "charts" counts the charts, and each sheet's name holds "freeze" (the first unfrozen cell) and
+// "cells": by A1 name, [value, type ("n", "s", "f", "d"), number format, bold]. `error` gets what failed.
+QJsonObject readWorkbook(const QString &path, QString *error);
 
 } // namespace TestSupport

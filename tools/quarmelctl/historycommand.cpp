@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "history.h"
+#include "workbook.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,20 +18,35 @@ int usageError()
 
 int runHistoryCommand(const QStringList &args)
 {
-    if (args.size() != 1 && !(args.size() == 3 && args.at(1) == QLatin1String("--import")))
+    if (args.isEmpty() || args.size() % 2 != 1)
+        return usageError();
+    QString importFrom;
+    QString workbook;
+    QString bottle;
+    for (int i = 1; i < args.size(); i += 2) {
+        const QString &option = args.at(i);
+        QString *value = option == QLatin1String("--import")   ? &importFrom
+                         : option == QLatin1String("--xlsx")   ? &workbook
+                         : option == QLatin1String("--bottle") ? &bottle
+                                                               : nullptr;
+        if (!value || !value->isEmpty() || args.at(i + 1).isEmpty())
+            return usageError();
+        *value = args.at(i + 1);
+    }
+    if (!bottle.isEmpty() && workbook.isEmpty())
         return usageError();
     const QString dataFolder = args.at(0);
     if (!QFileInfo(dataFolder).isDir()) {
         std::fprintf(stderr, "quarmelctl history: %s: not a folder\n", qUtf8Printable(dataFolder));
         return ExitFailure;
     }
-    if (args.size() == 3) {
-        if (!QFileInfo(args.at(2)).isDir()) {
-            std::fprintf(stderr, "quarmelctl history: %s: not a folder\n", qUtf8Printable(args.at(2)));
+    if (!importFrom.isEmpty()) {
+        if (!QFileInfo(importFrom).isDir()) {
+            std::fprintf(stderr, "quarmelctl history: %s: not a folder\n", qUtf8Printable(importFrom));
             return ExitFailure;
         }
         QString reason;
-        const History::Imported imported = History::importFolder(dataFolder, args.at(2), &reason);
+        const History::Imported imported = History::importFolder(dataFolder, importFrom, &reason);
         for (const QString &name : imported.damaged)
             std::fprintf(stderr, "quarmelctl history: %s: not an inventory table, skipped\n",
                          qUtf8Printable(name));
@@ -47,6 +63,18 @@ int runHistoryCommand(const QStringList &args)
             std::fprintf(stderr, "quarmelctl history: %s: damaged, not counted\n",
                          qUtf8Printable(QDir::toNativeSeparators(count.path)));
     }
+    if (!workbook.isEmpty()) {
+        // The chart of one bottle: the one asked for, else the first of the list, as the window shows it.
+        const QList<QPair<QString, QString>> bottles = History::bottles(counts);
+        if (bottle.isEmpty() && !bottles.isEmpty())
+            bottle = bottles.first().first;
+        QString reason;
+        if (!Workbook::writeHistory(workbook, counts, bottle, &reason)) {
+            std::fprintf(stderr, "quarmelctl history: %s: %s\n", qUtf8Printable(workbook),
+                         qUtf8Printable(reason));
+            return ExitFailure;
+        }
+    }
     const QByteArray list = History::csv(counts);
     std::fwrite(list.constData(), 1, size_t(list.size()), stdout);
     return ExitOk;
@@ -55,7 +83,11 @@ int runHistoryCommand(const QStringList &args)
 QString historyUsage()
 {
     return QStringLiteral(
-        "  history DATA_FOLDER [--import FOLDER]\n"
+        "  history DATA_FOLDER [--import FOLDER] [--xlsx FILE [--bottle EAN]]\n"
         "                                     print the saved counts (table, from, to, alcohol sales, other\n"
-        "                                     items, total); --import first takes FOLDER's *.inv files in\n");
+        "                                     items, total); --import first takes FOLDER's *.inv files in\n"
+        "                                     the history; --xlsx also writes the list and its charts as a\n"
+        "                                     workbook, with the sold quantity of bottle EAN (by default "
+        "the\n"
+        "                                     first by name)\n");
 }
