@@ -31,7 +31,7 @@
 Q_LOGGING_CATEGORY(lcHistoryPage, "historypage")
 
 namespace {
-QChartView *makeChart(QLineSeries *series, const QString &title, QWidget *parent)
+QChartView *makeChart(QLineSeries *series, const QString &title, const QString &valueFormat, QWidget *parent)
 {
     auto *chart = new QChart;
     chart->setTitle(title);
@@ -42,7 +42,7 @@ QChartView *makeChart(QLineSeries *series, const QString &title, QWidget *parent
     chart->addAxis(time, Qt::AlignBottom);
     series->attachAxis(time);
     auto *value = new QValueAxis(chart);
-    value->setLabelFormat(QStringLiteral("%.0f"));
+    value->setLabelFormat(valueFormat);
     chart->addAxis(value, Qt::AlignLeft);
     series->attachAxis(value);
     auto *view = new QChartView(chart, parent);
@@ -80,6 +80,9 @@ void fitAxes(QLineSeries *series)
     const qint64 day = 24 * 3600 * 1000;
     axes.at(0)->setRange(QDateTime::fromMSecsSinceEpoch(qint64(xMin) - day),
                          QDateTime::fromMSecsSinceEpoch(qint64(xMax) + day));
+    // Months name the ticks of a year or more; within two months they would all read alike.
+    if (auto *time = qobject_cast<QDateTimeAxis *>(axes.at(0)))
+        time->setFormat(xMax - xMin > 62.0 * day ? QStringLiteral("MM/yyyy") : QStringLiteral("dd.MM.yyyy"));
     axes.at(1)->setRange(yMin, yMax > yMin ? yMax * 1.05 : yMin + 1);
     if (auto *value = qobject_cast<QValueAxis *>(axes.at(1)))
         value->applyNiceNumbers();
@@ -129,8 +132,8 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     totals->setPointsVisible(true);
     bottle = new QLineSeries(this);
     bottle->setPointsVisible(true);
-    totalsView = makeChart(totals, tr("Total sales per period"), this);
-    bottleView = makeChart(bottle, tr("Sold quantity per period [L]"), this);
+    totalsView = makeChart(totals, tr("Total sales per period"), QStringLiteral("%.0f"), this);
+    bottleView = makeChart(bottle, tr("Sold quantity per period [L]"), QStringLiteral("%.2f"), this);
     bottles = new QComboBox(this);
     bottles->setObjectName(QStringLiteral("cbHistoryBottle"));
     connect(bottles, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &HistoryPage::showBottle);

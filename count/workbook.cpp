@@ -15,6 +15,7 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -37,6 +38,11 @@ public:
     Sheet(lxw_workbook *book, const QString &name) : book(book)
     {
         sheet = workbook_add_worksheet(book, name.toUtf8().constData());
+        // Printed from the spreadsheet, a table keeps its columns together on pages across, headers on each.
+        worksheet_set_paper(sheet, 9); // A4
+        worksheet_set_landscape(sheet);
+        worksheet_fit_to_pages(sheet, 1, 0);
+        worksheet_repeat_rows(sheet, 0, 0);
     }
 
     lxw_format *format(const QString &numberFormat, bool bold = false)
@@ -80,17 +86,28 @@ public:
     }
     void header(int row, const QStringList &titles, lxw_format *bold)
     {
-        for (int i = 0; i < titles.size(); ++i)
-            text(row, i, QString(titles.at(i)).replace(QLatin1Char('\n'), QLatin1Char(' ')), bold);
+        for (int i = 0; i < titles.size(); ++i) {
+            const QString title = QString(titles.at(i)).replace(QLatin1Char('\n'), QLatin1Char(' '));
+            text(row, i, title, bold);
+            if (row == 0) {
+                while (headerLengths.size() <= i)
+                    headerLengths.append(0);
+                headerLengths[i] = int(title.size());
+            }
+        }
     }
+    // At least as wide as the first row's title, bold, so that no header is cut in any language.
     void widths(const QList<double> &widths)
     {
-        for (int i = 0; i < widths.size(); ++i)
-            worksheet_set_column(sheet, lxw_col_t(i), lxw_col_t(i), widths.at(i), nullptr);
+        for (int i = 0; i < widths.size(); ++i) {
+            const double title = i < headerLengths.size() ? headerLengths.at(i) * 1.15 + 1 : 0;
+            worksheet_set_column(sheet, lxw_col_t(i), lxw_col_t(i), std::max(widths.at(i), title), nullptr);
+        }
     }
 
     lxw_workbook *book;
     lxw_worksheet *sheet = nullptr;
+    QList<int> headerLengths;
 };
 
 // "K2:K7" in A1 notation for rows counted from 0.

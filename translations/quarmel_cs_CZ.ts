@@ -289,17 +289,9 @@
         <translation>Prodané množství za období [L]</translation>
     </message>
     <message>
-        <source>Close Old Count</source>
-        <translation type="vanished">Zavřít starou inventuru</translation>
-    </message>
-    <message>
         <location line="-37"/>
         <source>Total sales per period [%1]</source>
         <translation>Celková tržba za období [%1]</translation>
-    </message>
-    <message>
-        <source>Old count, table %1: %2 - %3 (read only). Total Sales: %4 %5</source>
-        <translation type="vanished">Stará inventura, tabulka %1: %2 - %3 (jen pro čtení). Celková tržba: %4 %5</translation>
     </message>
     <message>
         <location line="+56"/>
