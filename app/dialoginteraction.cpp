@@ -1,5 +1,7 @@
 #include "dialoginteraction.h"
 
+#include <algorithm>
+
 #include "errorbox.h"
 
 #include "tillsales.h"
@@ -21,6 +23,32 @@
 #include <QRegularExpression>
 #include <QUrl>
 #include <QVBoxLayout>
+
+QString DialogInteraction::fittedText(const QString &text)
+{
+    // Rows of the box's text as it wraps them at about this many characters.
+    const int perRow = 55;
+    const int fittingRows = 24;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    const auto rowsOf = [](const QString &line) { return std::max(1, int((line.size() + perRow - 1) / perRow)); };
+    int rows = 0;
+    for (const QString &line : lines)
+        rows += rowsOf(line);
+    if (rows <= fittingRows)
+        return text;
+    QStringList kept;
+    rows = 0;
+    for (const QString &line : lines) {
+        if (rows + rowsOf(line) > fittingRows - 2)
+            break;
+        rows += rowsOf(line);
+        kept.append(line);
+    }
+    kept.append(QString());
+    kept.append(QCoreApplication::translate("DialogInteraction", "%1 more lines: Show Details...")
+                    .arg(lines.size() - kept.size() + 1));
+    return kept.join(QLatin1Char('\n'));
+}
 
 Interaction::Button DialogInteraction::message(QWidget *parent, Icon icon, const QString &title,
                                                const QString &text, int buttons)
@@ -53,6 +81,14 @@ Interaction::Button DialogInteraction::message(QWidget *parent, Icon icon, const
         standard = QMessageBox::Ok;
 
     QMessageBox box(boxIcon, title, text, standard, parent);
+    // A long list (every doubtful weighing of a large bar, every refused line of a till export) would make
+    // the box taller than the screen and push its buttons out of reach; the whole text goes behind Show
+    // Details, which scrolls.
+    const QString shown = fittedText(text);
+    if (shown != text) {
+        box.setText(shown);
+        box.setDetailedText(text);
+    }
     // Every Yes/No question of the program asks before discarding or deleting something, so a hurried Enter
     // must keep the data.
     if (standard & QMessageBox::No)

@@ -9,6 +9,9 @@ class DialogInteraction : public Interaction
 public:
     Button message(QWidget *parent, Icon icon, const QString &title, const QString &text,
                    int buttons = Ok) override;
+    // The beginning of `text` that a message box shows without growing past a small screen, with a line
+    // that says how much more there is; `text` itself when it fits.
+    static QString fittedText(const QString &text);
     QString fileDialog(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
                        bool save, QString *folder) override;
     bool getText(QWidget *parent, const QString &title, const QString &label, QString *text) override;

@@ -43,6 +43,10 @@ QChartView *makeChart(QLineSeries *series, const QString &title, const QString &
     series->attachAxis(time);
     auto *value = new QValueAxis(chart);
     value->setLabelFormat(valueFormat);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 2, 0)
+    // Takings of thousands would otherwise show as "..." in a chart as narrow as the page gives it.
+    value->setTruncateLabels(false);
+#endif
     chart->addAxis(value, Qt::AlignLeft);
     series->attachAxis(value);
     auto *view = new QChartView(chart, parent);
@@ -82,7 +86,7 @@ void fitAxes(QLineSeries *series)
                          QDateTime::fromMSecsSinceEpoch(qint64(xMax) + day));
     // Months name the ticks of a year or more; within two months they would all read alike.
     if (auto *time = qobject_cast<QDateTimeAxis *>(axes.at(0)))
-        time->setFormat(xMax - xMin > 62.0 * day ? QStringLiteral("MM/yyyy") : QStringLiteral("dd.MM.yyyy"));
+        time->setFormat(xMax - xMin > 62.0 * day ? QStringLiteral("MM/yyyy") : QStringLiteral("dd.MM."));
     axes.at(1)->setRange(yMin, yMax > yMin ? yMax * 1.05 : yMin + 1);
     if (auto *value = qobject_cast<QValueAxis *>(axes.at(1)))
         value->applyNiceNumbers();

@@ -72,7 +72,12 @@
 <context>
     <name>DialogInteraction</name>
     <message>
-        <location filename="../app/dialoginteraction.cpp" line="+109"/>
+        <location filename="../app/dialoginteraction.cpp" line="+48"/>
+        <source>%1 more lines: Show Details...</source>
+        <translation>Dalších řádků: %1, viz Zobrazit podrobnosti...</translation>
+    </message>
+    <message>
+        <location line="+97"/>
         <source>Type to filter</source>
         <translation>Pište pro zúžení seznamu</translation>
     </message>
@@ -246,7 +251,7 @@
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+93"/>
+        <location filename="../app/historypage.cpp" line="+96"/>
         <location line="+203"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
@@ -1847,7 +1852,7 @@ množství [ks]</translation>
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+134"/>
+        <location filename="../count/workbook.cpp" line="+151"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
