@@ -15,7 +15,6 @@
 
 #include <xlsxwriter.h>
 
-#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -84,30 +83,28 @@ public:
                              local.time().hour(), local.time().minute(), double(local.time().second())};
         worksheet_write_datetime(sheet, lxw_row_t(row), lxw_col_t(column), &cell, f);
     }
+    // The first row's titles wrap onto two lines instead of widening the columns, so that a printed sheet
+    // keeps a readable size when it is fitted to the page's width.
     void header(int row, const QStringList &titles, lxw_format *bold)
     {
-        for (int i = 0; i < titles.size(); ++i) {
-            const QString title = QString(titles.at(i)).replace(QLatin1Char('\n'), QLatin1Char(' '));
-            text(row, i, title, bold);
-            if (row == 0) {
-                while (headerLengths.size() <= i)
-                    headerLengths.append(0);
-                headerLengths[i] = int(title.size());
-            }
+        lxw_format *shown = bold;
+        if (row == 0) {
+            shown = format(QString(), true);
+            format_set_text_wrap(shown);
+            format_set_align(shown, LXW_ALIGN_VERTICAL_TOP);
+            worksheet_set_row(sheet, 0, 30, nullptr);
         }
+        for (int i = 0; i < titles.size(); ++i)
+            text(row, i, QString(titles.at(i)).replace(QLatin1Char('\n'), QLatin1Char(' ')), shown);
     }
-    // At least as wide as the first row's title, bold, so that no header is cut in any language.
     void widths(const QList<double> &widths)
     {
-        for (int i = 0; i < widths.size(); ++i) {
-            const double title = i < headerLengths.size() ? headerLengths.at(i) * 1.15 + 1 : 0;
-            worksheet_set_column(sheet, lxw_col_t(i), lxw_col_t(i), std::max(widths.at(i), title), nullptr);
-        }
+        for (int i = 0; i < widths.size(); ++i)
+            worksheet_set_column(sheet, lxw_col_t(i), lxw_col_t(i), widths.at(i), nullptr);
     }
 
     lxw_workbook *book;
     lxw_worksheet *sheet = nullptr;
-    QList<int> headerLengths;
 };
 
 // "K2:K7" in A1 notation for rows counted from 0.
