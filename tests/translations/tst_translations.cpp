@@ -1,5 +1,8 @@
 // The Czech catalogue: every message translated with its placeholders, line breaks and edge blanks intact,
-// and both catalogues placed in the build where the program looks for them.
+// both catalogues placed in the build where the program looks for them, and the user guide naming only texts
+// the program shows.
+
+#include <algorithm>
 
 #include <QFile>
 #include <QLocale>
@@ -96,6 +99,7 @@ private slots:
     void programCatalogueLoadsByLocaleName_data();
     void programCatalogueLoadsByLocaleName();
     void qtCatalogueLoadsByLocaleName();
+    void guideNamesWhatTheWindowShows();
 };
 
 void TestTranslations::everyMessageIsTranslated_data()
@@ -169,6 +173,39 @@ void TestTranslations::qtCatalogueLoadsByLocaleName()
     QTranslator translator;
     QVERIFY(translator.load(QLatin1String("qt_") + QLocale(QStringLiteral("cs_CZ")).name(), dir));
     QCOMPARE(translator.translate("QPlatformTheme", "&Yes"), QStringLiteral("&Ano"));
+}
+
+// The user guide tells a tired owner which button to press and shows the window: every name it sets in bold
+// must be a text the program shows, and every picture it shows must be there.
+void TestTranslations::guideNamesWhatTheWindowShows()
+{
+    QString error;
+    const QList<Message> messages = readCatalogue(QStringLiteral(QUARMEL_TS_FILE), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QFile guide(QStringLiteral(QUARMEL_DOCS_DIR "/user-guide.md"));
+    QVERIFY2(guide.open(QIODevice::ReadOnly), qPrintable(guide.errorString()));
+    const QString text = QString::fromUtf8(guide.readAll());
+
+    // Texts of Qt's own dialogs, which the program's catalogue does not hold.
+    const QStringList qtTexts{QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("OK"),
+                              QStringLiteral("Show Details...")};
+    static const QRegularExpression bold(QStringLiteral("\\*\\*([^*]+)\\*\\*"));
+    for (auto it = bold.globalMatch(text); it.hasNext();) {
+        const QString name = it.next().captured(1);
+        const bool shown = qtTexts.contains(name) ||
+                           std::any_of(messages.cbegin(), messages.cend(), [&name](const Message &message) {
+                               return QString(message.source).replace(QLatin1Char('\n'), QLatin1Char(' ')) ==
+                                      name;
+                           });
+        QVERIFY2(shown, qPrintable(QStringLiteral("\"%1\" is not a text of the program").arg(name)));
+    }
+    static const QRegularExpression picture(QStringLiteral("!\\[[^\\]]*\\]\\(([^)]+)\\)"));
+    int pictures = 0;
+    for (auto it = picture.globalMatch(text); it.hasNext(); ++pictures) {
+        const QString file = QStringLiteral(QUARMEL_DOCS_DIR "/") + it.next().captured(1);
+        QVERIFY2(QFile::exists(file), qPrintable(file));
+    }
+    QVERIFY(pictures > 10);
 }
 
 QTEST_GUILESS_MAIN(TestTranslations)
