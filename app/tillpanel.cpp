@@ -137,6 +137,8 @@ void TillPanel::refresh()
     const TillComparison &shown = model.comparison();
     summary->setText(till.isEmpty() ? tr("No till figures yet") : model.summary());
     details->setVisible(!till.lines.isEmpty());
+    // A typed amount alone has no till products to match.
+    findChild<QPushButton *>(QStringLiteral("pbMatchTill"))->setEnabled(!till.lines.isEmpty());
     unmatchedTill->clear();
     for (const TillLine &line : shown.unmatchedTill)
         unmatchedTill->addItem(lineLabel(line));

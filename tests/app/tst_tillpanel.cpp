@@ -57,8 +57,11 @@ void tst_TillPanel::importMatchAndType()
     QVERIFY(unmatched);
 
     // When the export is imported: two rows match, the sirup does not, the damaged line is named.
+    auto *change = panel->findChild<QPushButton *>(QStringLiteral("pbMatchTill"));
+    QVERIFY(!change->isEnabled()); // nothing to match yet
     interaction.fileAnswers = QStringList{export_};
     panel->findChild<QPushButton *>(QStringLiteral("pbImportTill"))->click();
+    QVERIFY(change->isEnabled());
     QCOMPARE(panel->varianceModel().rowCount(), 2);
     QCOMPARE(unmatched->count(), 1);
     QCOMPARE(unmatched->item(0)->text(), QString::fromUtf8("Sirup třtinový"));
