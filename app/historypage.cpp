@@ -129,7 +129,8 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     list->verticalHeader()->hide();
-    connect(list, &QTableView::doubleClicked, this,
+    // Enter opens a count as a double click does, for a user at the keyboard.
+    connect(list, &QTableView::activated, this,
             [this](const QModelIndex &index) { openCount(index.row()); });
 
     totals = new QLineSeries(this);

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtCharts/QLineSeries>
+#include <QTableView>
 #include <QtTest>
 
 // The history page lists the saved counts, charts them, and hands a chosen count over to be shown.
@@ -86,6 +87,11 @@ void tst_HistoryPage::chartsAndOldCount()
     QCOMPARE(opened.counter, quint32(2));
     QVERIFY(!page.openCount(3));
     QCOMPARE(chosen.size(), 1);
+    // Enter on the list opens the count, once
+    auto *list = page.findChild<QTableView *>();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(chosen.size(), 2);
 }
 
 QTEST_MAIN(tst_HistoryPage)
