@@ -4,7 +4,9 @@
 
 #include "bottle.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QLoggingCategory>
@@ -23,6 +25,11 @@ constexpr int MaxRetries = 5;
 // Quiet time on the line after which no more answer to an earlier request is on its way. A station that
 // works through queued requests sends their answers back to back; 150 ms is three answers on the wire.
 constexpr int GuardMs = 150;
+// A line that never goes quiet (a device that keeps talking) must not hold a transfer for good.
+constexpr int MaxGuardMs = 2000;
+// How long a quiet wait keeps waiting for answers a late station still owes; a station that dropped a
+// request owes nothing, so the wait must end.
+constexpr int LateAnswerBoundMs = 1000;
 // Bytes of a bottle record that the station keeps as written; the rest is the station's own text.
 constexpr int WrittenRecordBytes = 27;
 constexpr quint16 VersionEndAddress = 40;
@@ -91,7 +98,8 @@ void Communication::writeDatabase(const QList<Bottle> *bottles)
         emit writeError();
         return;
     }
-    sourceBottles = bottles;
+    // A copy: the catalogue may be edited while the write runs, and the station must get one whole list.
+    sourceBottles = *bottles;
     const int n = bottles->size();
     const quint16 size = quint16(BottleRecordSize * n);
     quint16 end = quint16(size + 31 + (quint16(size + 32) % BlockSize));
@@ -160,19 +168,15 @@ void Communication::dropPendingInput()
 void Communication::openPort()
 {
     deniedPort.clear();
+    busyPort.clear();
+    portHolder.clear();
+    staleLock.clear();
     QString name = qEnvironmentVariable("QUARMEL_PORT");
     // The link that the package's device rule makes for the station, whatever ttyUSB number it got.
     if (name.isEmpty() && QFileInfo::exists(QLatin1String(stationLink)))
         name = QLatin1String(stationLink);
-    if (name.isEmpty()) {
-        const auto ports = QSerialPortInfo::availablePorts();
-        for (const QSerialPortInfo &info : ports) {
-            const bool ftdi = info.hasVendorIdentifier() && info.vendorIdentifier() == 0x0403 &&
-                              info.hasProductIdentifier() && info.productIdentifier() == 0x6015;
-            if (ftdi || info.portName().contains(QLatin1String("USB")))
-                name = info.systemLocation();
-        }
-    }
+    if (name.isEmpty())
+        name = stationPortName(QSerialPortInfo::availablePorts());
     if (name.isEmpty())
         return;
 
@@ -184,14 +188,19 @@ void Communication::openPort()
     candidate->setStopBits(QSerialPort::OneStop);
     if (!candidate->open(QIODevice::ReadWrite)) {
         qCWarning(lcCommunication, "Error opening port");
-        // Another program holding the port is reported the same way; only a device we may not read and
-        // write is a matter of access rights.
+        // Another program holding the port fails the same way as a device we may not read and write; only
+        // the device's own rights tell the two apart.
         const QFileInfo device(name);
         const bool usable = device.isReadable() && device.isWritable();
-        if (candidate->error() == QSerialPort::PermissionError && !usable)
+        const bool refused = candidate->error() == QSerialPort::PermissionError;
+        if (refused && !usable)
             deniedPort = name;
-        delete candidate;
-        return;
+        // The lock of a program that has ended, once removed, no longer stands in the way.
+        if (!refused || !usable || !findPortHolder(name) || !candidate->open(QIODevice::ReadWrite)) {
+            delete candidate;
+            return;
+        }
+        busyPort.clear();
     }
     // Pseudo-terminals and some bridges have no modem lines; the station does not need them to answer.
     candidate->setDataTerminalReady(true);
@@ -204,6 +213,76 @@ void Communication::openPort()
     // transfer at the pace of the line.
     connect(candidate, &QSerialPort::readyRead, this, &Communication::checkDataAvaliable);
     port = candidate;
+}
+
+QString Communication::stationPortName(const QList<QSerialPortInfo> &ports)
+{
+    // Many adapters share the station's bridge id; a port that says more about itself (its product text)
+    // and names the station wins over one that only has the id. A port with nothing but "USB" in its name
+    // may be any device, and requests sent there reach whatever it is.
+    QString byId;
+    QString byText;
+    for (const QSerialPortInfo &info : ports) {
+        const bool bridge = info.hasVendorIdentifier() && info.vendorIdentifier() == 0x0403 &&
+                            info.hasProductIdentifier() && info.productIdentifier() == 0x6015;
+        if (!bridge)
+            continue;
+        const QString text = info.description() + QLatin1Char(' ') + info.manufacturer();
+        if (text.contains(QLatin1String("Quarmel"), Qt::CaseInsensitive)) {
+            if (byText.isEmpty())
+                byText = info.systemLocation();
+        } else if (byId.isEmpty()) {
+            byId = info.systemLocation();
+        }
+    }
+    return byText.isEmpty() ? byId : byText;
+}
+
+bool Communication::findPortHolder(const QString &device)
+{
+    busyPort = device;
+    const QString deviceName = QFileInfo(QFileInfo(device).canonicalFilePath()).fileName();
+    const QString systemName = QFileInfo(device).fileName();
+    // Qt's serial port locks the device with a lock file "LCK..name" in the first usable lock folder; a
+    // pseudo-terminal /dev/pts/N is locked as "LCK..pts_N".
+    QStringList names{QStringLiteral("LCK..") + deviceName, QStringLiteral("LCK..") + systemName};
+    if (device.startsWith(QLatin1String("/dev/")))
+        names.append(QStringLiteral("LCK..") + device.mid(5).replace(QLatin1Char('/'), QLatin1Char('_')));
+    const QStringList folders{QStringLiteral("/var/lock"), QStringLiteral("/run/lock"),
+                              QStringLiteral("/tmp"), QStringLiteral("/var/tmp")};
+    for (const QString &folder : folders) {
+        for (const QString &name : qAsConst(names)) {
+            const QString path = folder + QLatin1Char('/') + name;
+            QFile lock(path);
+            if (!lock.open(QIODevice::ReadOnly))
+                continue;
+            // The lock file's first line is the holder's process id, then the program's name.
+            const QList<QByteArray> lines = lock.read(4096).split('\n');
+            bool ok = false;
+            const qint64 pid = QString::fromLatin1(lines.value(0).trimmed()).toLongLong(&ok);
+            if (!ok || pid <= 0)
+                continue;
+            QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+            if (comm.open(QIODevice::ReadOnly)) {
+                const QString program = QString::fromLocal8Bit(comm.readAll().trimmed());
+                portHolder =
+                    QCoreApplication::translate("Communication", "%1, process %2").arg(program).arg(pid);
+                return false;
+            }
+            const bool procShown = QFileInfo::exists(QStringLiteral("/proc/self"));
+            if (procShown && !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid))) {
+                // Left by a program that has ended: ours to clear when we may; Qt's own stale check takes it
+                // over only when the folder lets us remove it.
+                if (QFile::remove(path)) {
+                    qCWarning(lcCommunication) << "removed the lock file of an ended process" << path;
+                    return true;
+                }
+                staleLock = path;
+                return false;
+            }
+        }
+    }
+    return false;
 }
 
 void Communication::closePort()
@@ -219,8 +298,15 @@ void Communication::sendRequest()
 {
     if (!transferRunning)
         return;
-    if (!port)
+    if (!port) {
         openPort();
+        // A port just opened may carry the answers of someone else's requests (a run before this one that
+        // gave up on a late station): the first request waits for a quiet line.
+        if (port) {
+            startGuard(FirstRequest);
+            return;
+        }
+    }
     if (!port) {
         const State failed = state;
         abandon();
@@ -248,38 +334,23 @@ void Communication::sendRequest()
     pollTimer.start(PollIntervalMs);
 }
 
-void Communication::escapeData(const char *data, quint8 count)
-{
-    appendEscaped(txBuffer, data, count);
-}
-
 void Communication::sendFrame(const QByteArray &payload)
 {
-    txBuffer.clear();
-    crc = 0xFFFF;
-    for (const char byte : requestHeader)
-        crc = crcStep(crc, quint8(byte));
-    for (const char byte : payload)
-        crc = crcStep(crc, quint8(byte));
-    txBuffer.append(FrameStart);
-    escapeData(requestHeader.constData(), HeaderSize);
-    escapeData(payload.constData(), quint8(payload.size()));
-    crc = quint16(~crc);
-    const char checksumBytes[2] = {char(crc >> 8), char(crc & 0xFF)};
-    escapeData(checksumBytes, 2);
-    txBuffer.append(FrameEnd);
+    QByteArray body;
+    body.reserve(HeaderSize + payload.size());
+    body.append(requestHeader).append(payload);
+    txBuffer = buildFrame(body);
     // The station answers only what it has received, so nothing that is on the line before this request
     // (a doubled or late answer, noise) can be its answer.
     dropPendingInput();
     ++requestsSent;
+    ++answersDue;
     port->write(txBuffer);
 }
 
 void Communication::setRequestHeader(quint8 command, quint16 address, quint8 length)
 {
-    requestHeader[2] = char(command);
-    requestHeader[5] = char(address >> 8);
-    requestHeader[6] = char(address & 0xFF);
+    requestHeader = StationProtocol::requestHeader(char(command), address);
     requestHeader[7] = char(length);
 }
 
@@ -303,8 +374,8 @@ QByteArray Communication::writeBlock(quint16 address) const
     payload.reserve(BlockSize);
     const int first = address / BottleRecordSize;
     for (int index = first; index < first + BlockSize / BottleRecordSize; ++index) {
-        if (sourceBottles && index < sourceBottles->size())
-            payload.append(encodeBottle(sourceBottles->at(index)));
+        if (index < sourceBottles.size())
+            payload.append(encodeBottle(sourceBottles.at(index)));
         else
             payload.append(QByteArray(BottleRecordSize, 0));
     }
@@ -331,9 +402,11 @@ void Communication::onDataAvailable()
     const QByteArray data = port->read(port->bytesAvailable());
     if (guarding) {
         // Whatever comes while the line is to go quiet answers nothing; the line is quiet from now on.
+        answersDue = qMax(0, answersDue - int(data.count(FrameEnd)));
         rxBuffer.clear();
         frameOpen = false;
-        guardTimer.start(GuardMs);
+        if (guardClock.elapsed() < MaxGuardMs)
+            guardTimer.start(GuardMs);
         return;
     }
     for (const char byte : data) {
@@ -355,16 +428,15 @@ void Communication::onDataAvailable()
             rxBuffer.clear();
         } else {
             frameOpen = false;
+            answersDue = qMax(0, answersDue - 1);
             const quint32 sentBefore = requestsSent;
             if (transferRunning)
                 frameCompleted();
             rxBuffer.clear();
             // Bytes read before a request was sent cannot answer it, and bytes that came with the last
             // answer of a transfer answer nothing; the next transfer drops what is still on the line.
-            if (guarding) {
-                guardTimer.start(GuardMs);
+            if (guarding)
                 return;
-            }
             if (requestsSent != sentBefore || !transferRunning)
                 return;
         }
@@ -380,14 +452,14 @@ void Communication::frameCompleted()
         return;
     }
     QByteArray frame;
-    filterData(rxBuffer, frame);
-    const int dataSize = frame.size() - 2;
-    crc = dataSize >= 0 ? checksum(frame.constData(), dataSize) : 0;
-    if (dataSize < 0 || crc != quint16(quint8(frame.at(dataSize)) << 8 | quint8(frame.at(dataSize + 1)))) {
+    int brokenEscapes = 0;
+    const FrameOutcome outcome = checkFrame(rxBuffer, &frame, &brokenEscapes);
+    for (int i = 0; i < brokenEscapes; ++i)
+        qCWarning(lcCommunication, "broken message ?");
+    if (outcome != FrameOutcome::Good) {
         qCWarning(lcCommunication, "CRC error");
         return;
     }
-    frame.chop(2);
 
     // The station may send one answer twice; the copy would be taken for the answer to the next request.
     // Two equal blocks can exist, so an equal answer is believed when it answers a request that was sent
@@ -424,7 +496,7 @@ void Communication::frameCompleted()
     // A repeated request may be answered twice (the late answer and the repeat's); the second must not be
     // taken for the next request, nor for the first request of the next transfer.
     if (repeated)
-        startGuard(false);
+        startGuard(NextStep);
     else
         proceed();
 }
@@ -479,13 +551,6 @@ void Communication::proceed()
     finish();
 }
 
-void Communication::filterData(const QByteArray &input, QByteArray &output)
-{
-    const int broken = unstuff(input, output);
-    for (int i = 0; i < broken; ++i)
-        qCWarning(lcCommunication, "broken message ?");
-}
-
 bool Communication::moreBlocks() const
 {
     return int(currentAddress) < int(endAddress) - 126;
@@ -506,17 +571,18 @@ void Communication::exchangeFailed(bool waitForQuiet)
         return;
     }
     if (waitForQuiet)
-        startGuard(true);
+        startGuard(RepeatRequest);
     else
         request(true, false);
 }
 
-void Communication::startGuard(bool thenRepeat)
+void Communication::startGuard(AfterGuard then)
 {
     readTimer.stop();
     writeTimer.stop();
     guarding = true;
-    repeatAfterGuard = thenRepeat;
+    afterGuard = then;
+    guardClock.start();
     rxBuffer.clear();
     frameOpen = false;
     pollTimer.start(PollIntervalMs);
@@ -527,17 +593,32 @@ void Communication::guardEnded()
 {
     if (!guarding)
         return;
+    if (answersDue > 0 && guardClock.elapsed() < LateAnswerBoundMs) {
+        guardTimer.start(GuardMs);
+        return;
+    }
+    // Answers still owed after the bound were lost; later waits need not wait for them again.
+    answersDue = 0;
     guarding = false;
     if (!transferRunning)
         return;
-    if (repeatAfterGuard)
+    switch (afterGuard) {
+    case RepeatRequest:
         request(true, true);
-    else
+        break;
+    case NextStep:
         proceed();
+        break;
+    case FirstRequest:
+        request(repeated, true);
+        break;
+    }
 }
 
 void Communication::abandon()
 {
+    // The port is free for other programs between transfers.
+    closePort();
     state = Idle;
     transferRunning = false;
     guarding = false;
@@ -572,6 +653,10 @@ void Communication::finish()
     case Idle:
         break;
     }
+    // A transfer started from the signal (the next step of a chain) keeps the port; otherwise it is free
+    // for other programs and users until the next transfer.
+    if (!transferRunning)
+        closePort();
 }
 
 void Communication::readTimeout()
@@ -635,7 +720,7 @@ bool Communication::processRawData(const QByteArray &frame)
 bool Communication::verifyBlock(const QByteArray &frame)
 {
     const QByteArray sent = writeBlock(currentAddress);
-    const int count = sourceBottles ? sourceBottles->size() : 0;
+    const int count = sourceBottles.size();
     for (int i = 0; i < BlockSize / BottleRecordSize; ++i) {
         const int index = currentAddress / BottleRecordSize + i;
         const int offset = BottleRecordSize * i;

@@ -3,12 +3,14 @@
 #include "inventorybottle.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 class QSerialPort;
+class QSerialPortInfo;
 struct Bottle;
 
 // The one connection to the weighing station: finds and opens its serial port, runs one transfer at a
@@ -33,6 +35,10 @@ public:
     ~Communication() override;
 
     void readVersion();
+
+    // The station's port among `ports` when neither QUARMEL_PORT nor the station's device link names it:
+    // a port of the station's USB bridge, one whose product text names the station first.
+    static QString stationPortName(const QList<QSerialPortInfo> &ports);
 
 public slots:
     void readDatabase(QList<Bottle> *bottles);
@@ -61,8 +67,6 @@ signals:
 private:
     void openPort();
     void closePort();
-    void escapeData(const char *data, quint8 count);
-    void filterData(const QByteArray &input, QByteArray &output);
     void sendFrame(const QByteArray &payload);
     void frameCompleted();
     void setRequestHeader(quint8 command, quint16 address, quint8 length);
@@ -78,7 +82,10 @@ private:
     bool usable(const QByteArray &frame) const;
     bool readsData() const;
     void exchangeFailed(bool waitForQuiet);
-    void startGuard(bool thenRepeat);
+    enum AfterGuard { RepeatRequest, NextStep, FirstRequest };
+    void startGuard(AfterGuard then);
+    // Names the holder of a busy port; true when it was the lock of an ended process, now removed.
+    bool findPortHolder(const QString &device);
     void guardEnded();
     void proceed();
     void abandon();
@@ -91,7 +98,6 @@ private:
     int retryCount = 0;
     quint16 currentAddress = 0;
     quint16 endAddress = 0;
-    quint16 crc = 0xFFFF;
     // Children by name, so a test can see whether the poll still runs.
     QTimer pollTimer{this};
     QTimer readTimer{this};
@@ -99,7 +105,8 @@ private:
     QByteArray rxBuffer;
     QByteArray txBuffer;
     QList<Bottle> *targetBottles = nullptr;
-    const QList<Bottle> *sourceBottles = nullptr;
+    // What the running database write sends: a copy taken when it started.
+    QList<Bottle> sourceBottles;
     int lastInventory = 0;
     QByteArray requestHeader;
     State state = Idle;
@@ -112,6 +119,12 @@ public:
     // The station's device when the last attempt to open it failed because this user may not use it (no
     // access rule, not in the device's group); empty otherwise. Lets the window say what to do about it.
     QString deniedPort;
+    // The station's device when the last attempt to open it failed because another process holds it; then
+    // `portHolder` names that process ("quarmelctl, process 4711") when its lock file tells, and `staleLock`
+    // is the lock file of a process that has ended which this user may not remove. Empty otherwise.
+    QString busyPort;
+    QString portHolder;
+    QString staleLock;
 
 private:
     // True from the start of a transfer until it finishes or is abandoned; bytes that arrive outside a
@@ -125,8 +138,13 @@ private:
     // it asks again, and it never takes bytes that were on the line before a request for its answer.
     QTimer guardTimer{this};
     bool guarding = false;
-    // What follows the quiet line: the same request again, or the next one (or the end of the transfer).
-    bool repeatAfterGuard = false;
+    // What follows the quiet line: the same request again, the next one (or the end of the transfer), or the
+    // first request on a port just opened.
+    AfterGuard afterGuard = NextStep;
+    QElapsedTimer guardClock;
+    // Requests sent whose answer has not come (a late station still owes them): a quiet wait lasts until
+    // they came, within a bound, so that no late answer is taken for a later request.
+    int answersDue = 0;
     // The request now waiting for its answer was sent after a failed exchange.
     bool repeated = false;
     // ... and after the line had been quiet for a guard time.

@@ -397,6 +397,62 @@ private slots:
         }
     }
 
+    // The catalogue may be edited while the write runs; the station gets the list as it was at the start.
+    void writeSendsTheListAsItWasAtTheStart()
+    {
+        station->setCatalogue(makeBottles(2));
+        QList<Bottle> bottles = makeBottles(12);
+        const QList<Bottle> snapshot = bottles;
+        connect(station.get(), &StationSimulator::requestReceived, this, [&bottles](int command, int) {
+            if (command == WriteBlockCommand && bottles.size() == 12) {
+                bottles.removeAt(9);
+                bottles[0].fullWeight = 999;
+            }
+        });
+        QSignalSpy finished(link.get(), &Communication::databaseWriteFinished);
+        QSignalSpy failed(link.get(), &Communication::writeError);
+        QVERIFY(finished.isValid() && failed.isValid());
+        link->writeDatabase(&bottles);
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(failed.count(), 0);
+        QCOMPARE(bottles.size(), 11);
+        const QList<Bottle> stored = station->catalogue();
+        QCOMPARE(stored.size(), snapshot.size());
+        for (int i = 0; i < snapshot.size(); ++i) {
+            QCOMPARE(stored.at(i).ean, snapshot.at(i).ean);
+            QCOMPARE(stored.at(i).fullWeight, snapshot.at(i).fullWeight);
+        }
+    }
+
+    // Between transfers the port is free for another program; during one, a second link is told who holds
+    // it.
+    void portIsFreeBetweenTransfers()
+    {
+        station->setLastInventoryNumber(2);
+        Communication other;
+        QSignalSpy otherRead(&other, &Communication::lastInventoryNumber);
+        QSignalSpy otherRefused(&other, &Communication::portNotOpened);
+        QSignalSpy read(link.get(), &Communication::lastInventoryNumber);
+        QVERIFY(otherRead.isValid() && otherRefused.isValid() && read.isValid());
+
+        station->faults.late = {1, 1};
+        station->faults.lateMs = 300;
+        link->readLastInventoryNumber();
+        QTRY_COMPARE(station->requestCount(), 1);
+        other.readLastInventoryNumber();
+        QCOMPARE(otherRefused.count(), 1);
+        QCOMPARE(other.busyPort, station->devicePath());
+        QVERIFY2(other.portHolder.endsWith(QStringLiteral("process %1").arg(QCoreApplication::applicationPid())),
+                 qPrintable(other.portHolder));
+        QVERIFY(read.wait(5000));
+        QCOMPARE(read.first().first().toInt(), 1);
+
+        other.readLastInventoryNumber();
+        QVERIFY(otherRead.wait(5000));
+        QCOMPARE(otherRead.first().first().toInt(), 1);
+        QVERIFY(other.busyPort.isEmpty());
+    }
+
     // Nothing is sent for a list the station cannot hold exactly.
     void writeIsRefused_data()
     {

@@ -119,6 +119,8 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"reboot"} << 64 << "";
         QTest::newRow("no command") << QStringList{} << 64 << "";
         QTest::newRow("slot not a number") << QStringList{"inventory", "last"} << 64 << "";
+        QTest::newRow("slot past the three") << QStringList{"inventory", "7"} << 64 << "";
+        QTest::newRow("negative slot") << QStringList{"inventory", "-1"} << 64 << "";
         QTest::newRow("extra argument") << QStringList{"version", "now"} << 64 << "";
         QTest::newRow("write-db without file") << QStringList{"write-db"} << 64 << "";
     }
@@ -194,6 +196,30 @@ private slots:
         QCOMPARE(run.code, 3);
         QCOMPARE(run.err.trimmed(), QStringLiteral("Timeout Error, Quarmel not connected?"));
         QCOMPARE(station->requestCount(), 6);
+    }
+
+    // A station busy on every request answers each one late; the answer a run gave up on must not be taken
+    // by the next run, started at once, for its own.
+    void lateAnswerStaysInItsRun_data()
+    {
+        QTest::addColumn<QStringList>("first");
+        QTest::newRow("after version") << QStringList{"version"};
+        QTest::newRow("after an inventory") << QStringList{"inventory", "1"};
+    }
+
+    void lateAnswerStaysInItsRun()
+    {
+        QFETCH(QStringList, first);
+        station->faults.late = {1, -1};
+        station->faults.lateMs = 700;
+        const Run before = quarmelctl(QStringList{"station"} + first, station->devicePath());
+        QCOMPARE(before.code, 0);
+        const Run number = quarmelctl({"station", "last-number"}, station->devicePath());
+        QCOMPARE(number.code, 0);
+        QCOMPARE(number.out, QStringLiteral("1\n"));
+        const Run inventory = quarmelctl({"station", "inventory", "1"}, station->devicePath());
+        QCOMPARE(inventory.code, 0);
+        QCOMPARE(inventory.out, QStringLiteral("1234567890123;812\n8591000000005;640\n"));
     }
 
     void writeDatabase_data()

@@ -2,6 +2,7 @@
 
 #include "communication.h"
 #include "stationprotocol.h"
+#include "stationsession.h"
 
 #include "bottle.h"
 #include "cataloguereader.h"
@@ -28,23 +29,6 @@ int stationUsageError()
     return ExitUsage;
 }
 
-QString noStationText(Communication::State state)
-{
-    switch (state) {
-    case Communication::ReadingDatabase:
-        return QStringLiteral("Quarmel must be connected to download database.");
-    case Communication::WritingDatabase:
-        return QStringLiteral("Quarmel must be connected to write database.");
-    case Communication::ReadingInventory:
-    case Communication::ReadingInventoryNumber:
-    case Communication::ReadingVersion:
-        return QStringLiteral("Quarmel must be connected to download inventory.");
-    case Communication::Idle:
-        break;
-    }
-    return QStringLiteral("Quarmel is not connected.");
-}
-
 // Runs one transfer to its end and turns the link's failure signals into exit codes. Progress goes to
 // standard error: one updated line on a terminal, one line per step otherwise.
 class Transfer
@@ -52,22 +36,12 @@ class Transfer
 public:
     explicit Transfer(const char *label) : label(label), interactive(::isatty(STDERR_FILENO))
     {
-        QObject::connect(&link, &Communication::portNotOpened, &loop,
-                         [this](Communication::State state) {
-                             // A port that is there but closed to this user needs another remedy than a
-                             // loose cable.
-                             if (!link.deniedPort.isEmpty())
-                                 end(ExitNoStation,
-                                     QStringLiteral("The station is connected at %1, but this user may not "
-                                                    "open it. Plug it in again so that the package's device "
-                                                    "rule gives you access, or join the group \"dialout\".")
-                                         .arg(link.deniedPort));
-                             else
-                                 end(ExitNoStation, noStationText(state));
-                         });
-        QObject::connect(&link, &Communication::timeout, &loop, [this] {
-            end(ExitTimeout, QStringLiteral("Timeout Error, Quarmel not connected?"));
+        // A port that is busy or closed to this user needs another remedy than a loose cable.
+        QObject::connect(&link, &Communication::portNotOpened, &loop, [this](Communication::State state) {
+            end(ExitNoStation, StationSession::portText(link, state));
         });
+        QObject::connect(&link, &Communication::timeout, &loop,
+                         [this] { end(ExitTimeout, StationSession::timeoutText()); });
         // Lists the station cannot hold are refused before the transfer starts, so a write error here
         // means that reading the list back showed something else than was sent.
         QObject::connect(&link, &Communication::writeError, &loop, [this] {
@@ -95,6 +69,8 @@ public:
         result = code;
         loop.exit(code);
     }
+
+    bool ended() const { return result >= 0; }
 
     // Failures may be reported before `start` returns, before the loop could be running.
     int run(const std::function<void()> &start)
@@ -165,36 +141,44 @@ int inventory(const QString &slotText)
     const bool last = slotText == QLatin1String("--last");
     bool ok = false;
     const int slot = slotText.toInt(&ok);
-    if (!last && (!ok || slot < -128 || slot > 255))
+    // The station keeps three inventories; any other slot would read its catalogue or its inventory number
+    // as weighings.
+    if (!last && (!ok || slot < 0 || slot > 2)) {
+        std::fprintf(stderr, "quarmelctl station inventory: the slot must be 0, 1, 2 or --last, not \"%s\"\n",
+                     qUtf8Printable(slotText.left(40)));
         return stationUsageError();
+    }
     Transfer transfer("Reading inventory");
-    QObject::connect(&transfer.link, &Communication::inventoryRead, &transfer.loop,
+    // The session reports the link's failures itself; the transfer's own handlers end the loop for them.
+    StationSession session(&transfer.link);
+    QObject::connect(&session, &StationSession::progress, &transfer.loop,
                      [&transfer](int percent) { transfer.progress(percent); });
-    QObject::connect(&transfer.link, &Communication::inventoryReadFinished, &transfer.loop,
-                     [&transfer] { transfer.end(ExitOk); });
-    QObject::connect(&transfer.link, &Communication::versionReadFinished, &transfer.loop,
-                     [&transfer] { transfer.link.readLastInventoryNumber(); });
-    QObject::connect(&transfer.link, &Communication::lastInventoryNumber, &transfer.loop,
-                     [&transfer](int number) {
-                         if (number < 0 || number > 2) {
-                             transfer.end(ExitFailure, QStringLiteral("The station holds no stored inventory "
-                                                                      "(it reports number %1).")
-                                                           .arg(number));
-                             return;
-                         }
-                         std::fprintf(stderr, "Inventory slot %d\n", number);
-                         transfer.link.readInventory(number);
+    QObject::connect(&session, &StationSession::slotStarted, &transfer.loop,
+                     [last](int slot) {
+                         if (last)
+                             std::fprintf(stderr, "Inventory slot %d\n", slot);
                      });
-    const int code = transfer.run([&transfer, last, slot] {
-        if (last)
-            transfer.link.readVersion();
-        else
-            transfer.link.readInventory(slot);
+    QObject::connect(&session, &StationSession::lastRead, &transfer.loop, [&transfer] { transfer.end(ExitOk); });
+    QObject::connect(&session, &StationSession::slotRead, &transfer.loop, [&transfer] { transfer.end(ExitOk); });
+    QObject::connect(&session, &StationSession::failed, &transfer.loop, [&transfer](const QString &message) {
+        // The station answered, but with no inventory to read; the link's own failures end the run first.
+        if (!transfer.ended())
+            transfer.end(ExitFailure, message);
+    });
+    int read = 0;
+    const int code = transfer.run([&session, &read, last, slot] {
+        if (last) {
+            session.readLast();
+        } else {
+            read = slot;
+            session.readSlot(slot);
+        }
     });
     if (code == ExitOk) {
-        for (const InventoryBottle &bottle : qAsConst(transfer.link.inventory))
+        const QList<InventoryBottle> &bottles = session.weighings[last ? session.lastSlot() : read];
+        for (const InventoryBottle &bottle : bottles)
             printLine(QStringLiteral("%1;%2").arg(bottle.ean).arg(bottle.weight));
-        noteDownload(transfer.link.inventory);
+        noteDownload(bottles);
     }
     return code;
 }
@@ -282,7 +266,7 @@ QString stationUsage()
 {
     return QStringLiteral("  station version          firmware build time, seconds since 1970\n"
                           "  station last-number      number of the last inventory taken, less one\n"
-                          "  station inventory SLOT   weighings of a stored inventory, ean;weight\n"
+                          "  station inventory SLOT   weighings of stored inventory SLOT (0, 1 or 2), ean;weight\n"
                           "  station inventory --last the last inventory, found as the program does\n"
                           "  station read-db          the station's bottles, "
                           "ean;displayName;volume;fullWeight;emptyWeight;stationText "
