@@ -15,6 +15,7 @@
 #include "interaction.h"
 #include "localcatalogue.h"
 #include "settings.h"
+#include "stationsession.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -226,12 +227,15 @@ void MainWindow::changeSettings()
 
 void MainWindow::connectStation()
 {
-    connect(communication, &Communication::versionReadFinished, this, &MainWindow::readVersionFinished);
-    connect(communication, &Communication::lastInventoryNumber, this, &MainWindow::lastInventoryNumber);
-    connect(communication, &Communication::inventoryRead, this, &MainWindow::readingInventory);
-    connect(communication, &Communication::inventoryReadFinished, this, &MainWindow::inventoryLoaded);
+    // Before the session's own connections: the window's handlers leave the session's failures to it.
     connect(communication, &Communication::portNotOpened, this, &MainWindow::portNotOpened);
     connect(communication, &Communication::timeout, this, &MainWindow::timeout);
+    session = new StationSession(communication, this);
+    connect(session, &StationSession::firmwareRead, this, &MainWindow::showFirmware);
+    connect(session, &StationSession::progress, this, &MainWindow::readingInventory);
+    connect(session, &StationSession::lastRead, this, &MainWindow::inventoryLoaded);
+    connect(session, &StationSession::threeRead, this, &MainWindow::lastThreeLoaded);
+    connect(session, &StationSession::failed, this, &MainWindow::stationFailed);
     connect(communication, &Communication::databaseWriten, this, &MainWindow::savingDatabase);
     connect(communication, &Communication::databaseWriteFinished, this, &MainWindow::saveDatabaseToFile);
     connect(communication, &Communication::writeError, this, &MainWindow::databaseWriteRefused);
@@ -399,31 +403,10 @@ void MainWindow::updateDatabaseDateLabel()
 
 void MainWindow::portNotOpened(Communication::State state)
 {
-    progressDialog->close();
-    if (!communication->deniedPort.isEmpty()) {
-        showError(tr("The station is connected at %1, but this user may not open it. Unplug the station and "
-                     "plug it in again, so that the device rule installed with Quarmel Inventory gives you "
-                     "access. If that does not help, ask the administrator to add you to the group "
-                     "\"dialout\", then log out and in again.")
-                      .arg(communication->deniedPort));
+    if (session->running())
         return;
-    }
-    QString text;
-    switch (state) {
-    case Communication::ReadingDatabase:
-        text = tr("Quarmel must be connected to download database.");
-        break;
-    case Communication::WritingDatabase:
-        text = tr("Quarmel must be connected to write database.");
-        break;
-    case Communication::ReadingInventory:
-    case Communication::ReadingInventoryNumber:
-    case Communication::ReadingVersion:
-        text = tr("Quarmel must be connected to download inventory.");
-        break;
-    default:
-        break;
-    }
+    progressDialog->close();
+    const QString text = StationSession::portText(*communication, state);
     if (text.isEmpty())
         Interaction::instance()->errorBox(QString(), QString());
     else
@@ -432,8 +415,10 @@ void MainWindow::portNotOpened(Communication::State state)
 
 void MainWindow::timeout()
 {
+    if (session->running())
+        return;
     progressDialog->close();
-    showError(tr("Timeout Error, Quarmel not connected?"));
+    showError(StationSession::timeoutText());
 }
 
 // ---------------------------------------------------------------------------------------------------------

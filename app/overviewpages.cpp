@@ -11,6 +11,7 @@
 #include "downloadrecord.h"
 #include "interaction.h"
 #include "settings.h"
+#include "stationsession.h"
 #include "workbook.h"
 
 #include <QDateTime>
@@ -39,6 +40,48 @@ void setDownloaded(InventoryBottleList &list, const QList<InventoryBottle> &inve
     list.setProperty(weighingsProperty, int(inventory.size()));
 }
 
+// Passes every question on, each message saying first which count it is about.
+class NamingInteraction : public Interaction
+{
+public:
+    NamingInteraction(Interaction *shown, const QString &count) : shown(shown), count(count) {}
+
+    Button message(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                   int buttons) override
+    {
+        return shown->message(parent, icon, title, count + QLatin1Char('\n') + text, buttons);
+    }
+    QString fileDialog(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
+                       bool save, QString *folder) override
+    {
+        return shown->fileDialog(parent, title, startPath, filter, save, folder);
+    }
+    bool getText(QWidget *parent, const QString &title, const QString &label, QString *text) override
+    {
+        return shown->getText(parent, title, label, text);
+    }
+    bool choose(QWidget *parent, const QString &title, const QString &label, const QStringList &choices,
+                int *chosen) override
+    {
+        return shown->choose(parent, title, label, choices, chosen);
+    }
+    bool getNumber(QWidget *parent, const QString &title, const QString &label, int minimum, int maximum,
+                   int *value) override
+    {
+        return shown->getNumber(parent, title, label, minimum, maximum, value);
+    }
+    bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override
+    {
+        return shown->printDialog(parent, printer, title);
+    }
+    void errorBox(const QString &title, const QString &text) override { shown->errorBox(title, text); }
+    bool openUrl(const QUrl &url) override { return shown->openUrl(url); }
+
+private:
+    Interaction *shown;
+    QString count;
+};
+
 QString minuteText(const QDateTime &time)
 {
     return time.toString(QStringLiteral("dd.MM.yyyy hh:mm"));
@@ -61,21 +104,8 @@ QString downloadedText(const InventoryBottleList &list)
 
 void MainWindow::readFwVersion()
 {
-    readIndex = -1;
     showProgress(tr("Reading inventory from Quarmel: %1 %").arg(0));
-    communication->readVersion();
-}
-
-void MainWindow::readVersionFinished()
-{
-    loadLastInventory();
-}
-
-void MainWindow::loadLastInventory()
-{
-    showFirmware();
-    readIndex = -1;
-    communication->readLastInventoryNumber();
+    session->readLast();
 }
 
 // The firmware is known by the time it was built; a station that gave no readable time says so, and one not
@@ -96,26 +126,14 @@ void MainWindow::showFirmware()
 void MainWindow::loadLast3Inventory()
 {
     showFirmware();
-    readIndex = 0;
     showProgress(tr("Reading inventory from Quarmel: %1 %").arg(0));
-    communication->readLastInventoryNumber();
+    session->readLastThree();
 }
 
-void MainWindow::lastInventoryNumber(int number)
+void MainWindow::stationFailed(const QString &message)
 {
-    // Only slots 0 to 2 hold inventories; a station that has never taken one reports -1. Reading another
-    // number would take the catalogue area for weighings or index past the three lists.
-    if (number < 0 || number > 2) {
-        qCWarning(lcOverviewPages) << "No stored inventory, last inventory number" << number;
-        readIndex = -1;
-        progressDialog->close();
-        showError(tr("Quarmel holds no stored inventory yet (it reports number %1). "
-                     "Take an inventory on Quarmel first.")
-                      .arg(number));
-        return;
-    }
-    lastSlot = number;
-    communication->readInventory(readIndex == -1 ? number : readIndex);
+    progressDialog->close();
+    showError(message);
 }
 
 void MainWindow::readingInventory(int percent)
@@ -123,32 +141,36 @@ void MainWindow::readingInventory(int percent)
     progressDialog->setText(tr("Reading inventory from Quarmel: %1 %").arg(percent));
 }
 
-void MainWindow::inventoryLoaded()
+void MainWindow::inventoryLoaded(int slot)
 {
-    if (readIndex == -1) {
-        currentList.setInventory(communication->inventory, database);
-        setDownloaded(currentList, communication->inventory);
-        // Before the overview: its question about unknown bottles must not sit under the overlay.
-        progressDialog->close();
-        showInventoryOverview(&currentList);
-        showDoubts(DoubtSummary::overview(currentList.rows));
-        return;
-    }
-    if (readIndex == 0 || readIndex == 1) {
-        lastLists[readIndex].setInventory(communication->inventory, database);
-        setDownloaded(lastLists[readIndex], communication->inventory);
-        ++readIndex;
-        communication->readInventory(readIndex);
-        return;
-    }
-    showPage(LastThreePage);
+    lastSlot = slot;
+    const QList<InventoryBottle> &weighings = session->weighings[slot];
+    currentList.setInventory(weighings, database);
+    setDownloaded(currentList, weighings);
+    // Before the overview: its question about unknown bottles must not sit under the overlay.
     progressDialog->close();
-    lastLists[2].setInventory(communication->inventory, database);
-    setDownloaded(lastLists[2], communication->inventory);
-    readIndex = -1;
-    showLastThreeInventories();
+    showInventoryOverview(&currentList);
+    showDoubts(DoubtSummary::overview(currentList.rows));
 }
 
+void MainWindow::lastThreeLoaded()
+{
+    lastSlot = session->lastSlot();
+    showPage(LastThreePage);
+    progressDialog->close();
+    // Only a look before one is chosen: each count against a copy of the catalogue, so that no bottle is
+    // marked for later counts, and without its warnings, which belong to the count that is opened.
+    ScriptedInteraction quiet;
+    Interaction *shown = Interaction::setInstance(&quiet);
+    for (int slot = 0; slot < 3; ++slot) {
+        Database preview;
+        preview.setBottles(database->bottles);
+        lastLists[slot].setInventory(session->weighings[slot], &preview);
+        setDownloaded(lastLists[slot], session->weighings[slot]);
+    }
+    Interaction::setInstance(shown);
+    showLastThreeInventories();
+}
 void MainWindow::showDoubts(const QString &summary)
 {
     if (!summary.isEmpty())
@@ -179,8 +201,31 @@ void MainWindow::selectInventory()
         view = ui->tvInventoryOverview_3;
     if (!view)
         return;
-    if (auto *list = qobject_cast<InventoryBottleList *>(view->model()))
-        showInventoryOverview(list);
+    auto *list = qobject_cast<InventoryBottleList *>(view->model());
+    if (!list)
+        return;
+    const int slot = int(list - lastLists);
+    if (slot < 0 || slot > 2)
+        return;
+    QString name;
+    if (view == ui->tvInventoryOverview_1)
+        name = ui->rbInventory_1->text() + QLatin1String(": ") + ui->lblInventoryTaken_1->text();
+    else if (view == ui->tvInventoryOverview_2)
+        name = ui->rbInventory_2->text() + QLatin1String(": ") + ui->lblInventoryTaken_2->text();
+    else
+        name = ui->rbInventory_3->text() + QLatin1String(": ") + ui->lblInventoryTaken_3->text();
+    // The count opened is the one whose bottles the catalogue marks and whose warnings are shown, each
+    // saying which count it is about.
+    NamingInteraction named(Interaction::instance(), name);
+    Interaction *shown = Interaction::setInstance(&named);
+    const QVariant first = list->property(firstDownloadedProperty);
+    const QVariant weighed = list->property(weighingsProperty);
+    list->setInventory(session->weighings[slot], database);
+    list->setProperty(firstDownloadedProperty, first);
+    list->setProperty(weighingsProperty, weighed);
+    showInventoryOverview(list);
+    showDoubts(DoubtSummary::overview(list->rows));
+    Interaction::setInstance(shown);
 }
 
 void MainWindow::showInventoryOverview(InventoryBottleList *list)

@@ -102,6 +102,7 @@ private slots:
     void catalogueWriteFailures_data();
     void catalogueWriteFailures();
     void countsShowWhenFirstDownloaded();
+    void lastThreeWarnAndMarkOnlyTheOpenedCount();
 
 private:
     template <typename T> T *child(const char *name) const
@@ -326,6 +327,46 @@ void tst_StationChain::countsShowWhenFirstDownloaded()
     QVERIFY(!lines.contains(QByteArray("not a line of ours")));
     QVERIFY(lines.at(48) != lines.at(49));
     QVERIFY(errors().isEmpty());
+}
+
+// The last three are a look before one is chosen: only the count opened warns, naming itself, and only its
+// bottles are marked for the counts after it.
+void tst_StationChain::lastThreeWarnAndMarkOnlyTheOpenedCount()
+{
+    // Given: the newest count in slot 1; slot 0 with a bottle lighter than empty and one unknown to the
+    // catalogue, slot 2 with two bottles nobody weighed since and another unknown one
+    const QList<Bottle> bottles = catalogue();
+    station->setInventory(0, {{500, bottles.at(0).ean}, {100, bottles.at(23).ean}, {900, "8594000099999"}});
+    station->setInventory(2, {{700, bottles.at(21).ean}, {700, bottles.at(22).ean}, {900, "8594000088888"}});
+    interaction.buttonAnswers = QList<Interaction::Button>(20, Interaction::No);
+
+    // When: the three are read
+    click("pbLoadLastThreeInventory");
+    QTRY_COMPARE_WITH_TIMEOUT(page(), 4, 10000);
+
+    // Then: nothing is asked before one is chosen
+    QVERIFY2(interaction.asked.isEmpty(), qPrintable(errors().join(QLatin1Char('\n'))));
+
+    // When: the next to last (slot 0) is opened
+    child<QRadioButton>("rbInventory_2")->setChecked(true);
+    click("pbSelectInventory");
+    QCOMPARE(page(), 3);
+
+    // Then: its warnings, each naming it, and none of slot 2
+    const QString name = child<QRadioButton>("rbInventory_2")->text() + QLatin1String(": ");
+    QVERIFY(interaction.asked.size() >= 2);
+    const QString all = errors().join(QLatin1Char('\n'));
+    QVERIFY2(all.contains(QLatin1String("8594000099999")) && all.contains(QLatin1String("100 g")),
+             qPrintable(all));
+    QVERIFY2(!all.contains(QLatin1String("8594000088888")), qPrintable(all));
+    for (const ScriptedInteraction::Asked &question : qAsConst(interaction.asked))
+        QVERIFY2(question.text.startsWith(name), qPrintable(question.text));
+
+    // And: the next single read lists its 20 bottles and the two known ones of the count opened, not those
+    // of slot 2
+    click("pbLoadLastInventory");
+    QTRY_COMPARE_WITH_TIMEOUT(child<QTableView>("tvInventoryOverview")->model()->rowCount(), 22, 10000);
+    QCOMPARE(page(), 3);
 }
 
 QTEST_MAIN(tst_StationChain)
