@@ -2,6 +2,14 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="cs_CZ" sourcelanguage="en">
 <context>
+    <name>Communication</name>
+    <message>
+        <location filename="../link/communication.cpp" line="+269"/>
+        <source>%1, process %2</source>
+        <translation>%1, proces %2</translation>
+    </message>
+</context>
+<context>
     <name>Database</name>
     <message>
         <location filename="../database/database.cpp" line="+152"/>
@@ -162,7 +170,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+499"/>
+        <location filename="../app/mainwindow.cpp" line="+484"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -251,24 +259,24 @@
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+96"/>
-        <location line="+203"/>
+        <location filename="../app/historypage.cpp" line="+100"/>
+        <location line="+204"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-190"/>
+        <location line="-191"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+114"/>
+        <location line="+115"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location line="-114"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -283,7 +291,7 @@
         <translation>Tisk</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Total sales per period</source>
         <translation>Celková tržba za období</translation>
     </message>
@@ -359,12 +367,12 @@
         <translation>Tiskárnu nelze spustit.</translation>
     </message>
     <message>
-        <location line="-165"/>
+        <location line="-166"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+96"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -853,7 +861,7 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+233"/>
+        <location filename="../app/overviewpages.cpp" line="+278"/>
         <location filename="../app/salespage.cpp" line="+309"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
@@ -997,7 +1005,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-383"/>
+        <location filename="../app/mainwindow.cpp" line="-367"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1029,7 +1037,7 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+171"/>
+        <location line="+174"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1059,7 +1067,7 @@ množství [ks]</translation>
         <translation>%1 (poškozená)</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+46"/>
         <source>(row %1 without a name)</source>
         <translation>(řádek %1 bez názvu)</translation>
     </message>
@@ -1069,7 +1077,7 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="-155"/>
+        <location line="-136"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1079,14 +1087,14 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-178"/>
-        <location line="+35"/>
-        <location line="+23"/>
+        <location filename="../app/overviewpages.cpp" line="-181"/>
+        <location line="+22"/>
+        <location line="+12"/>
         <source>Reading inventory from Quarmel: %1 %</source>
         <translation>Načítání inventury z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="-35"/>
+        <location line="-23"/>
         <source>Quarmel FW: unknown</source>
         <translation>Quarmel FW: neznámý</translation>
     </message>
@@ -1096,12 +1104,11 @@ množství [ks]</translation>
         <translation>Quarmel FW: %1</translation>
     </message>
     <message>
-        <location line="+22"/>
         <source>Quarmel holds no stored inventory yet (it reports number %1). Take an inventory on Quarmel first.</source>
-        <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
+        <translation type="vanished">Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
     </message>
     <message>
-        <location line="+93"/>
+        <location line="+130"/>
         <source>Add to database</source>
         <translation>Přidat do databáze</translation>
     </message>
@@ -1116,24 +1123,20 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+104"/>
         <source>Quarmel must be connected to download database.</source>
-        <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
+        <translation type="vanished">Pro stažení databáze musí být Quarmel připojen.</translation>
     </message>
     <message>
-        <location line="+3"/>
         <source>Quarmel must be connected to write database.</source>
-        <translation>Pro zápis databáze musí být Quarmel připojen.</translation>
+        <translation type="vanished">Pro zápis databáze musí být Quarmel připojen.</translation>
     </message>
     <message>
-        <location line="+5"/>
         <source>Quarmel must be connected to download inventory.</source>
-        <translation>Pro stažení inventury musí být Quarmel připojen.</translation>
+        <translation type="vanished">Pro stažení inventury musí být Quarmel připojen.</translation>
     </message>
     <message>
-        <location line="+14"/>
         <source>Timeout Error, Quarmel not connected?</source>
-        <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
+        <translation type="vanished">Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
     <message>
         <location filename="../app/salespage.cpp" line="-172"/>
@@ -1250,7 +1253,7 @@ množství [ks]</translation>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+40"/>
+        <location filename="../app/mainwindow.cpp" line="+147"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -1416,12 +1419,11 @@ množství [ks]</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-57"/>
         <source>The station is connected at %1, but this user may not open it. Unplug the station and plug it in again, so that the device rule installed with Quarmel Inventory gives you access. If that does not help, ask the administrator to add you to the group &quot;dialout&quot;, then log out and in again.</source>
-        <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
+        <translation type="vanished">Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
     </message>
     <message>
-        <location line="-247"/>
+        <location filename="../app/mainwindow.cpp" line="-288"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -1431,12 +1433,12 @@ množství [ks]</translation>
         <translation>Zobrazí uložené inventury v čase s grafy tržeb.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-117"/>
+        <location filename="../app/overviewpages.cpp" line="-140"/>
         <source>Weighings to check</source>
         <translation>Vážení ke kontrole</translation>
     </message>
     <message>
-        <location line="-102"/>
+        <location line="-81"/>
         <source>Empty: Quarmel holds no weighings in this place.</source>
         <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
     </message>
@@ -1451,7 +1453,7 @@ množství [ks]</translation>
         <translation>Lahví: %1. Quarmel nezaznamenává, kdy byla inventura provedena, a tato inventura nebyla na tomto počítači dosud nikdy stažena.</translation>
     </message>
     <message>
-        <location line="+138"/>
+        <location line="+140"/>
         <source>%1 (first downloaded %2)</source>
         <translation>%1 (poprvé staženo %2)</translation>
     </message>
@@ -1615,6 +1617,54 @@ množství [ks]</translation>
     </message>
 </context>
 <context>
+    <name>StationSession</name>
+    <message>
+        <location filename="../count/stationsession.cpp" line="+114"/>
+        <source>Quarmel must be connected to download database.</source>
+        <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Quarmel must be connected to write database.</source>
+        <translation>Pro zápis databáze musí být Quarmel připojen.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Quarmel must be connected to download inventory.</source>
+        <translation>Pro stažení inventury musí být Quarmel připojen.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Timeout Error, Quarmel not connected?</source>
+        <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Quarmel holds no stored inventory yet (it reports number %1). Take an inventory on Quarmel first.</source>
+        <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>The station is connected at %1, but this user may not open it. Unplug the station and plug it in again, so that the device rule installed with Quarmel Inventory gives you access. If that does not help, ask the administrator to add you to the group &quot;dialout&quot;, then log out and in again.</source>
+        <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The station at %1 is locked by a program that has ended, and this user may not remove its lock file %2. Unplug the station and plug it in again, or ask the administrator to delete the file.</source>
+        <translation>Stanici na %1 zamkl program, který už skončil, a tento uživatel nesmí odstranit jeho zámkový soubor %2. Odpojte stanici a znovu ji připojte, nebo požádejte správce, aby soubor smazal.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The station at %1 is in use by another program (%2). Wait until it is done, or close it, and try again.</source>
+        <translation>Stanici na %1 používá jiný program (%2). Počkejte, až skončí, nebo ho zavřete, a zkuste to znovu.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The station at %1 is in use by another program. Wait until it is done, or close it, and try again.</source>
+        <translation>Stanici na %1 používá jiný program. Počkejte, až skončí, nebo ho zavřete, a zkuste to znovu.</translation>
+    </message>
+</context>
+<context>
     <name>TillPanel</name>
     <message>
         <location filename="../app/tillpanel.cpp" line="+37"/>
@@ -1623,18 +1673,18 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+132"/>
+        <location line="+134"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-130"/>
-        <location line="+323"/>
+        <location line="-132"/>
+        <location line="+325"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-322"/>
+        <location line="-324"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -1659,7 +1709,7 @@ množství [ks]</translation>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>Till takings</source>
         <translation>Tržba pokladny</translation>
     </message>
@@ -1852,7 +1902,7 @@ množství [ks]</translation>
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+151"/>
+        <location filename="../count/workbook.cpp" line="+148"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
