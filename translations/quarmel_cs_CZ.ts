@@ -1104,10 +1104,6 @@ množství [ks]</translation>
         <translation>Quarmel FW: %1</translation>
     </message>
     <message>
-        <source>Quarmel holds no stored inventory yet (it reports number %1). Take an inventory on Quarmel first.</source>
-        <translation type="vanished">Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
-    </message>
-    <message>
         <location line="+130"/>
         <source>Add to database</source>
         <translation>Přidat do databáze</translation>
@@ -1121,22 +1117,6 @@ množství [ks]</translation>
         <location line="+21"/>
         <source>From the overview:</source>
         <translation>Z přehledu:</translation>
-    </message>
-    <message>
-        <source>Quarmel must be connected to download database.</source>
-        <translation type="vanished">Pro stažení databáze musí být Quarmel připojen.</translation>
-    </message>
-    <message>
-        <source>Quarmel must be connected to write database.</source>
-        <translation type="vanished">Pro zápis databáze musí být Quarmel připojen.</translation>
-    </message>
-    <message>
-        <source>Quarmel must be connected to download inventory.</source>
-        <translation type="vanished">Pro stažení inventury musí být Quarmel připojen.</translation>
-    </message>
-    <message>
-        <source>Timeout Error, Quarmel not connected?</source>
-        <translation type="vanished">Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
     <message>
         <location filename="../app/salespage.cpp" line="-172"/>
@@ -1417,10 +1397,6 @@ množství [ks]</translation>
         <location line="+3"/>
         <source>The downloaded database update is damaged.</source>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
-    </message>
-    <message>
-        <source>The station is connected at %1, but this user may not open it. Unplug the station and plug it in again, so that the device rule installed with Quarmel Inventory gives you access. If that does not help, ask the administrator to add you to the group &quot;dialout&quot;, then log out and in again.</source>
-        <translation type="vanished">Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
     </message>
     <message>
         <location filename="../app/mainwindow.cpp" line="-288"/>
