@@ -1,5 +1,6 @@
 // A long run against a station on a bad line: a seeded random fault on a share of all requests, over full
-// inventory slots, the window's chain, and catalogue reads and writes. Every transfer must end with the
+// inventory slots, the window's chain, catalogue reads and writes, and back-to-back runs that each open the
+// port afresh, as quarmelctl runs started one after the other do. Every transfer must end with the
 // exact result or a clear failure (timeout or write error); a wrong result is one that reports success.
 // Not part of the tests or of bench/run: it runs for minutes. Usage: build/soak/soak_link [--faults N]
 // [--seed S] [--rate P] [--paced]
@@ -9,6 +10,7 @@
 #include "stationsimulator.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLoggingCategory>
@@ -188,13 +190,43 @@ int main(int argc, char *argv[])
         return !failed;
     };
 
+    // A run of its own, as one quarmelctl call: a new link, the port opened afresh, one transfer.
+    const auto freshRun = [&](const std::function<void(Communication &)> &start,
+                              const std::function<bool(Communication &, int)> &exact) {
+        Communication own;
+        bool ownFailed = false;
+        int ownNumber = -100;
+        const auto fail = [&] {
+            ownFailed = true;
+            loop.quit();
+        };
+        QObject::connect(&own, &Communication::timeout, &loop, fail);
+        QObject::connect(&own, &Communication::portNotOpened, &loop, fail);
+        QObject::connect(&own, &Communication::versionReadFinished, &loop, done);
+        QObject::connect(&own, &Communication::inventoryReadFinished, &loop, done);
+        QObject::connect(&own, &Communication::lastInventoryNumber, &loop, [&](int n) {
+            ownNumber = n;
+            loop.quit();
+        });
+        QTimer::singleShot(0, &own, [&] { start(own); });
+        watchdog.start(60000);
+        loop.exec();
+        watchdog.stop();
+        if (ownFailed)
+            return ClearFailure;
+        return exact(own, ownNumber) ? Exact : Wrong;
+    };
+    const quint64 firmware =
+        quint64(QDateTime(QDate(2024, 3, 14), QTime(9, 26, 53), Qt::LocalTime).toSecsSinceEpoch());
+
     Tally tally;
     QList<Bottle> written;
     QElapsedTimer clock;
     clock.start();
     for (int round = 0; station.injectedTotal() < targetFaults; ++round) {
         Outcome outcome = Exact;
-        switch (round % 5) {
+        QList<Outcome> earlier;
+        switch (round % 6) {
         case 0:
         case 1: {
             const int slot = round % 3;
@@ -232,6 +264,29 @@ int main(int argc, char *argv[])
                 outcome = Wrong;
             break;
         }
+        case 5: {
+            const int slot = round % 3;
+            earlier.append(freshRun([](Communication &own) { own.readVersion(); },
+                                    [&](Communication &own, int) { return own.firmwareVersion == firmware; }));
+            earlier.append(freshRun([](Communication &own) { own.readLastInventoryNumber(); },
+                                    [](Communication &, int n) { return n == 1; }));
+            outcome = freshRun([slot](Communication &own) { own.readInventory(slot); },
+                               [slot](Communication &own, int) {
+                                   return sameWeighings(own.inventory, fullSlot(slot).mid(0, 496));
+                               });
+            break;
+        }
+        }
+        for (const Outcome before : qAsConst(earlier)) {
+            ++tally.transfers;
+            if (before == Exact)
+                ++tally.exact;
+            else if (before == ClearFailure)
+                ++tally.clearFailures;
+            else
+                ++tally.wrong;
+            if (before == Wrong)
+                std::printf("WRONG result in round %d (back-to-back run)\n", round);
         }
         ++tally.transfers;
         if (outcome == Exact)
@@ -241,7 +296,7 @@ int main(int argc, char *argv[])
         else
             ++tally.wrong;
         if (outcome == Wrong)
-            std::printf("WRONG result in round %d (kind %d)\n", round, round % 5);
+            std::printf("WRONG result in round %d (kind %d)\n", round, round % 6);
         if (hung) {
             ++tally.wrong;
             break;
