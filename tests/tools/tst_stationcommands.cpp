@@ -3,6 +3,7 @@
 #include "database.h"
 
 #include <QProcess>
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -187,6 +188,22 @@ private slots:
         QCOMPARE(run.code, 2);
         QCOMPARE(run.err.trimmed(), message);
         QVERIFY(run.out.isEmpty());
+    }
+
+    // A port held by another program is named with the program that holds it, not taken for a missing
+    // station.
+    void busyPortNamesItsHolder()
+    {
+        QSerialPort holder(station->devicePath());
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+        const Run run = quarmelctl({"station", "version"}, station->devicePath());
+        QCOMPARE(run.code, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("is in use by another program")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("process %1").arg(QCoreApplication::applicationPid())),
+                 qPrintable(run.err));
+        QCOMPARE(station->requestCount(), 0);
+        holder.close();
+        QCOMPARE(quarmelctl({"station", "version"}, station->devicePath()).code, 0);
     }
 
     void silentStationTimesOut()
