@@ -31,8 +31,8 @@ public:
     bool running() const { return current != Step::Idle; }
     // The slot of the newest inventory, as the last number said.
     int lastSlot() const { return newest; }
-    // The weighings read: `weighings[s]` holds station slot s once read; `readLast` and `readSlot` fill the one
-    // slot they read.
+    // The weighings read: `weighings[s]` holds station slot s once read; `readLast` and `readSlot` fill the
+    // one slot they read.
     QList<InventoryBottle> weighings[3];
     quint64 firmwareVersion() const;
 

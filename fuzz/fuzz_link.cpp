@@ -22,11 +22,14 @@ namespace {
 int master = -1;
 int slave = -1; // held open, so the line never hangs up between two transfers
 
-void drainRequests()
+// True when the link sent anything.
+bool drainRequests()
 {
     char buffer[4096];
-    while (read(master, buffer, sizeof buffer) > 0) {
-    }
+    bool any = false;
+    while (read(master, buffer, sizeof buffer) > 0)
+        any = true;
+    return any;
 }
 
 int pendingOnSlave(QSerialPort *port)
@@ -98,6 +101,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QSerialPort *port = link.findChild<QSerialPort *>();
     FUZZ_CHECK(port);
 
+    // A port just opened waits for a quiet line before its first request, and drops what came before it;
+    // the answers go out once the request has.
+    bool asked = false;
+    for (int wait = 0; wait < 5000 && !asked && !ended; ++wait) {
+        QCoreApplication::processEvents();
+        asked = drainRequests();
+        if (!asked) {
+            pollfd request{master, POLLIN, 0};
+            poll(&request, 1, 1);
+        }
+    }
     int written = 0;
     for (int idle = 0; idle < 3 && !ended;) {
         drainRequests();

@@ -266,8 +266,9 @@ int main(int argc, char *argv[])
         }
         case 5: {
             const int slot = round % 3;
-            earlier.append(freshRun([](Communication &own) { own.readVersion(); },
-                                    [&](Communication &own, int) { return own.firmwareVersion == firmware; }));
+            earlier.append(
+                freshRun([](Communication &own) { own.readVersion(); },
+                         [&](Communication &own, int) { return own.firmwareVersion == firmware; }));
             earlier.append(freshRun([](Communication &own) { own.readLastInventoryNumber(); },
                                     [](Communication &, int n) { return n == 1; }));
             outcome = freshRun([slot](Communication &own) { own.readInventory(slot); },

@@ -442,8 +442,9 @@ private slots:
         other.readLastInventoryNumber();
         QCOMPARE(otherRefused.count(), 1);
         QCOMPARE(other.busyPort, station->devicePath());
-        QVERIFY2(other.portHolder.endsWith(QStringLiteral("process %1").arg(QCoreApplication::applicationPid())),
-                 qPrintable(other.portHolder));
+        QVERIFY2(
+            other.portHolder.endsWith(QStringLiteral("process %1").arg(QCoreApplication::applicationPid())),
+            qPrintable(other.portHolder));
         QVERIFY(read.wait(5000));
         QCOMPARE(read.first().first().toInt(), 1);
 

@@ -153,13 +153,14 @@ int inventory(const QString &slotText)
     StationSession session(&transfer.link);
     QObject::connect(&session, &StationSession::progress, &transfer.loop,
                      [&transfer](int percent) { transfer.progress(percent); });
-    QObject::connect(&session, &StationSession::slotStarted, &transfer.loop,
-                     [last](int slot) {
-                         if (last)
-                             std::fprintf(stderr, "Inventory slot %d\n", slot);
-                     });
-    QObject::connect(&session, &StationSession::lastRead, &transfer.loop, [&transfer] { transfer.end(ExitOk); });
-    QObject::connect(&session, &StationSession::slotRead, &transfer.loop, [&transfer] { transfer.end(ExitOk); });
+    QObject::connect(&session, &StationSession::slotStarted, &transfer.loop, [last](int slot) {
+        if (last)
+            std::fprintf(stderr, "Inventory slot %d\n", slot);
+    });
+    QObject::connect(&session, &StationSession::lastRead, &transfer.loop,
+                     [&transfer] { transfer.end(ExitOk); });
+    QObject::connect(&session, &StationSession::slotRead, &transfer.loop,
+                     [&transfer] { transfer.end(ExitOk); });
     QObject::connect(&session, &StationSession::failed, &transfer.loop, [&transfer](const QString &message) {
         // The station answered, but with no inventory to read; the link's own failures end the run first.
         if (!transfer.ended())
@@ -266,7 +267,7 @@ QString stationUsage()
 {
     return QStringLiteral("  station version          firmware build time, seconds since 1970\n"
                           "  station last-number      number of the last inventory taken, less one\n"
-                          "  station inventory SLOT   weighings of stored inventory SLOT (0, 1 or 2), ean;weight\n"
+                          "  station inventory SLOT   weighings of stored inventory 0, 1 or 2, ean;weight\n"
                           "  station inventory --last the last inventory, found as the program does\n"
                           "  station read-db          the station's bottles, "
                           "ean;displayName;volume;fullWeight;emptyWeight;stationText "
