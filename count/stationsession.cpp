@@ -57,14 +57,17 @@ void StationSession::readLastThree()
     link->readLastInventoryNumber();
 }
 
-void StationSession::readSlot(int slot)
+bool StationSession::readSlot(int slot)
 {
+    if (slot < 0 || slot > 2)
+        return false;
     three = false;
     single = true;
     reading = slot;
     current = Step::Inventory;
     emit slotStarted(slot);
     link->readInventory(slot);
+    return true;
 }
 
 void StationSession::numberRead(int number)

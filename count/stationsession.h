@@ -24,8 +24,9 @@ public:
     void readLast();
     // Last number, then slots 0, 1 and 2; ends in `threeRead` or `failed`.
     void readLastThree();
-    // One stored inventory, 0 to 2; ends in `slotRead` or `failed`.
-    void readSlot(int slot);
+    // One stored inventory, 0 to 2; ends in `slotRead` or `failed`. False, and nothing started, for another
+    // slot: it would read the catalogue or the inventory number as weighings.
+    bool readSlot(int slot);
 
     Step step() const { return current; }
     bool running() const { return current != Step::Idle; }
