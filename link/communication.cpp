@@ -271,8 +271,9 @@ bool Communication::findPortHolder(const QString &device)
             }
             const bool procShown = QFileInfo::exists(QStringLiteral("/proc/self"));
             if (procShown && !QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid))) {
-                // Left by a program that has ended: ours to clear when we may; Qt's own stale check takes it
-                // over only when the folder lets us remove it.
+                // Left by a program that has ended. Qt takes such a lock over by itself when it may remove
+                // it and the lock names this host; one written under another host name is removed here, and
+                // one this user may not remove (the lock folder is sticky) is named for the message.
                 if (QFile::remove(path)) {
                     qCWarning(lcCommunication) << "removed the lock file of an ended process" << path;
                     return true;
