@@ -253,9 +253,12 @@ void MainWindow::inventoryOverviewExportExcel()
     if (!shownOverview)
         return;
     const QString path = QDir::tempPath() + QStringLiteral("/inv.xlsx");
+    const auto write = [rows = shownOverview->rows](const QString &file, QString *reason) {
+        return Workbook::writeOverview(file, rows, reason);
+    };
     QString reason;
-    if (Workbook::writeOverview(path, shownOverview->rows, &reason))
-        openInSpreadsheet(path);
+    if (write(path, &reason))
+        openInSpreadsheet(path, RememberedFolder::csvOverviewPath, write);
     else
         FilePrompt::reportSaveFailure(this, path, reason);
 }

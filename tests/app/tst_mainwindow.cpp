@@ -1584,6 +1584,10 @@ void tst_MainWindow::refreshDatabaseFailures_data()
     QByteArray cutShort;
     QVERIFY(encryptHexData("<?xml version=\"1.0\"?><data><dataItem><ean>1</ean><nazev>Gin</nazev>", cutShort));
     QTest::newRow("cut short") << cutShort << QStringLiteral("The downloaded database update is damaged.");
+    QTest::newRow("too large") << QByteArray(CatalogueUpdate::maxReplyBytes + 1, '0')
+                               << QStringLiteral("The downloaded database update is larger than 32 MB, which "
+                                                 "no catalogue is. Nothing was taken over; check the address "
+                                                 "of the update.");
 }
 
 void tst_MainWindow::refreshDatabaseFailures()
