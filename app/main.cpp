@@ -100,7 +100,8 @@ bool holdDataFolder(DataFolderLock &lock)
     if (lock.take() != DataFolderLock::Result::Busy)
         return true;
     Interaction::instance()->message(
-        nullptr, Interaction::Icon::Warning, QCoreApplication::translate("main", "Quarmel is already running"),
+        nullptr, Interaction::Icon::Warning,
+        QCoreApplication::translate("main", "Quarmel is already running"),
         QCoreApplication::translate("main", "%1\n\nOnly one program at a time may work with the data folder, "
                                             "so that neither undoes what the other saves. Close the other "
                                             "program first, then start Quarmel again.")

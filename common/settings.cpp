@@ -64,7 +64,8 @@ QString localFilePath(const QString &name)
     static QString established;
     const QString source = qEnvironmentVariable("QUARMEL_DATA_DIR");
     if (!established.isEmpty() && establishedFor == source && !QFileInfo(established).isDir()) {
-        qCWarning(lcSettings, "local data folder %s is gone; it is not made again", qUtf8Printable(established));
+        qCWarning(lcSettings, "local data folder %s is gone; it is not made again",
+                  qUtf8Printable(established));
         return established + QLatin1Char('/') + name;
     }
     established = dataFolder();

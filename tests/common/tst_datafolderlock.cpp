@@ -62,7 +62,8 @@ QMap<QString, QByteArray> tst_DataFolderLock::contents() const
 {
     QMap<QString, QByteArray> files;
     const QDir dir(data);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+    for (const QString &name :
+         dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
         if (name != QLatin1String(DataFolderLock::fileName))
             files.insert(name, TestSupport::readFile(dir.filePath(name)));
     }
@@ -73,12 +74,10 @@ void tst_DataFolderLock::secondProgramIsRefused_data()
 {
     QTest::addColumn<QStringList>("args");
     const QString catalogue = QStringLiteral("%DATA%/database70.xml");
-    QTest::newRow("catalogue into the data folder")
-        << QStringList{QStringLiteral("catalogue"), QStringLiteral("import-csv"), QStringLiteral("%CSV%"),
-                       catalogue};
-    QTest::newRow("history import")
-        << QStringList{QStringLiteral("history"), QStringLiteral("%DATA%"), QStringLiteral("--import"),
-                       QStringLiteral("%TMP%")};
+    QTest::newRow("catalogue into the data folder") << QStringList{
+        QStringLiteral("catalogue"), QStringLiteral("import-csv"), QStringLiteral("%CSV%"), catalogue};
+    QTest::newRow("history import") << QStringList{QStringLiteral("history"), QStringLiteral("%DATA%"),
+                                                   QStringLiteral("--import"), QStringLiteral("%TMP%")};
     QTest::newRow("takings saved into the data folder")
         << QStringList{QStringLiteral("takings"), QStringLiteral("%CSV%"), QStringLiteral("%WEIGHINGS%"),
                        QStringLiteral("--save"), QStringLiteral("%DATA%/lastInventory.inv")};
@@ -136,7 +135,8 @@ void tst_DataFolderLock::lockOfADeadProcessIsTakenOver()
     QVERIFY(ended.waitForFinished());
     const QString lockPath = QDir(data).filePath(QLatin1String(DataFolderLock::fileName));
     QVERIFY(TestSupport::writeFile(
-        lockPath, QStringLiteral("%1\nquarmel\n%2\n").arg(deadPid).arg(QSysInfo::machineHostName()).toUtf8()));
+        lockPath,
+        QStringLiteral("%1\nquarmel\n%2\n").arg(deadPid).arg(QSysInfo::machineHostName()).toUtf8()));
 
     // When / Then: the command line and a window take it over
     const TestSupport::ToolRun run = TestSupport::runTool(
@@ -144,7 +144,8 @@ void tst_DataFolderLock::lockOfADeadProcessIsTakenOver()
                                           QDir(data).filePath(QStringLiteral("database70.xml"))});
     QVERIFY2(run.code == 0, run.err.constData());
     QVERIFY(TestSupport::writeFile(
-        lockPath, QStringLiteral("%1\nquarmel\n%2\n").arg(deadPid).arg(QSysInfo::machineHostName()).toUtf8()));
+        lockPath,
+        QStringLiteral("%1\nquarmel\n%2\n").arg(deadPid).arg(QSysInfo::machineHostName()).toUtf8()));
     DataFolderLock window(data);
     QCOMPARE(window.take(), DataFolderLock::Result::Taken);
     QVERIFY(window.isTaken());

@@ -13,7 +13,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,6 +38,7 @@ private slots:
     void fullDiskKeepsTheOldFile();
     void workbookNumbersInEveryLocale_data();
     void workbookNumbersInEveryLocale();
+    void workbookScratchOfAKilledRunIsRemoved();
 
 private:
     // Fills the small file system but for `freeKilobytes`.
@@ -58,7 +61,8 @@ void tst_SaveFile::initTestCase()
     QProcess mount;
     mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
                                           QStringLiteral("size=256k"), QStringLiteral("tmpfs"), folder});
-    if (!mount.waitForFinished(30000) || mount.exitStatus() != QProcess::NormalExit || mount.exitCode() != 0) {
+    if (!mount.waitForFinished(30000) || mount.exitStatus() != QProcess::NormalExit ||
+        mount.exitCode() != 0) {
         skipReason = QStringLiteral("no tmpfs could be mounted here: ") +
                      QString::fromLocal8Bit(mount.readAllStandardError()).trimmed();
         return;
@@ -243,6 +247,43 @@ void tst_SaveFile::workbookNumbersInEveryLocale()
     QVERIFY2(counts.at(1).toInt() > 0, "the workbook holds no fraction to check");
     QString error;
     QVERIFY2(!TestSupport::readWorkbook(path, &error).isEmpty(), qPrintable(error));
+}
+
+void tst_SaveFile::workbookScratchOfAKilledRunIsRemoved()
+{
+    // Given: the scratch folder of a run that was killed (its process is gone), and one of a run going on
+    QTemporaryDir temp;
+    QVERIFY(temp.isValid());
+    const QByteArray previous = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    const QDir dir(temp.path());
+    QVERIFY(dir.mkdir(QStringLiteral("quarmel-workbook-killed")) &&
+            dir.mkdir(QStringLiteral("quarmel-workbook-busy")));
+    QProcess ended;
+    ended.start(QStringLiteral("true"), QStringList());
+    QVERIFY(ended.waitForStarted());
+    const qint64 deadPid = ended.processId();
+    QVERIFY(ended.waitForFinished());
+    QVERIFY(TestSupport::writeFile(dir.filePath(QStringLiteral("quarmel-workbook-killed/owner.lock")),
+                                   QByteArray::number(deadPid) + "\nquarmelctl\n" +
+                                       QSysInfo::machineHostName().toUtf8() + '\n'));
+    QVERIFY(TestSupport::writeFile(dir.filePath(QStringLiteral("quarmel-workbook-killed/workbook.xlsx")),
+                                   QByteArray(1000, 'x')));
+    QLockFile busy(dir.filePath(QStringLiteral("quarmel-workbook-busy/owner.lock")));
+    QVERIFY(busy.tryLock(0));
+
+    // When: the next workbook is written
+    QString reason;
+    const bool written = Workbook::writeOverview(tmp.filePath(QStringLiteral("next.xlsx")), {}, &reason);
+    if (previous.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", previous);
+
+    // Then: only the scratch of the run going on is left
+    QVERIFY2(written, qPrintable(reason));
+    QCOMPARE(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("quarmel-workbook-busy")});
 }
 
 QTEST_GUILESS_MAIN(tst_SaveFile)
