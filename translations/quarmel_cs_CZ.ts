@@ -2,6 +2,66 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="cs_CZ" sourcelanguage="en">
 <context>
+    <name>DataFolderLock</name>
+    <message>
+        <location filename="../common/datafolderlock.cpp" line="+52"/>
+        <source>a program</source>
+        <translation>neznámý program</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 (process %2) on %3</source>
+        <translation>%1 (proces %2) na počítači %3</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>The data folder %1 is in use by another program.</source>
+        <translation>Datovou složku %1 používá jiný program.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The data folder %1 is in use by %2.</source>
+        <translation>Datovou složku %1 používá %2.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The data folder %1 cannot be locked: Permission denied</source>
+        <translation>Datovou složku %1 nelze zamknout: přístup odepřen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The data folder %1 cannot be locked.</source>
+        <translation>Datovou složku %1 nelze zamknout.</translation>
+    </message>
+</context>
+<context>
+    <name>DataFolderWatch</name>
+    <message>
+        <location filename="../app/datafolderwatch.cpp" line="+34"/>
+        <source>Data folder removed</source>
+        <translation>Datová složka odstraněna</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The data folder %1 has been removed or moved away while Quarmel runs. The catalogue, the last saved table and the history kept there are no longer on this computer.
+
+Nothing is saved until the folder is back: put it back where it was (from a backup if need be), or close Quarmel.</source>
+        <translation>Datová složka %1 byla za běhu programu Quarmel odstraněna nebo přesunuta. Katalog, poslední uložená tabulka a historie, které v ní byly, už na tomto počítači nejsou.
+
+Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (případně ze zálohy), nebo Quarmel zavřete.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Data folder back</source>
+        <translation>Datová složka je zpět</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The data folder %1 is back; saves go there again.</source>
+        <translation>Datová složka %1 je zpět; ukládá se opět do ní.</translation>
+    </message>
+</context>
+<context>
     <name>Database</name>
     <message>
         <location filename="../database/database.cpp" line="+152"/>
@@ -162,7 +222,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+499"/>
+        <location filename="../app/mainwindow.cpp" line="+513"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -170,7 +230,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+282"/>
+        <location filename="../count/history.cpp" line="+304"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -251,24 +311,24 @@
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+96"/>
-        <location line="+203"/>
+        <location filename="../app/historypage.cpp" line="+100"/>
+        <location line="+204"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-190"/>
+        <location line="-191"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+114"/>
+        <location line="+115"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location line="-114"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -283,7 +343,7 @@
         <translation>Tisk</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Total sales per period</source>
         <translation>Celková tržba za období</translation>
     </message>
@@ -359,12 +419,12 @@
         <translation>Tiskárnu nelze spustit.</translation>
     </message>
     <message>
-        <location line="-165"/>
+        <location line="-166"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+96"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -763,7 +823,7 @@ množství [ks]</translation>
         <location line="+124"/>
         <location line="+253"/>
         <location filename="../app/cataloguepages.cpp" line="+222"/>
-        <location filename="../app/mainwindow.cpp" line="-39"/>
+        <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
@@ -842,6 +902,7 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
+        <location filename="../app/mainwindow.cpp" line="+25"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -997,7 +1058,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-383"/>
+        <location filename="../app/mainwindow.cpp" line="-409"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1019,7 +1080,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1069,7 +1130,12 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="-155"/>
+        <location line="+27"/>
+        <source>Excel Workbook (*.xlsx)</source>
+        <translation>Sešit Excelu (*.xlsx)</translation>
+    </message>
+    <message>
+        <location line="-182"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1197,7 +1263,7 @@ množství [ks]</translation>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+111"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1217,7 +1283,7 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-110"/>
+        <location filename="../app/salespage.cpp" line="-113"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
@@ -1250,7 +1316,7 @@ množství [ks]</translation>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+40"/>
+        <location filename="../app/mainwindow.cpp" line="+52"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -1275,8 +1341,8 @@ množství [ks]</translation>
         <translation>Tiskárnu se nepodařilo spustit.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="+21"/>
-        <location filename="../app/salespage.cpp" line="+20"/>
+        <location filename="../app/overviewpages.cpp" line="+24"/>
+        <location filename="../app/salespage.cpp" line="+23"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -1331,7 +1397,7 @@ množství [ks]</translation>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-49"/>
+        <location filename="../app/mainwindow.cpp" line="-61"/>
         <source>Are you sure to delete selected items ?</source>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
@@ -1412,6 +1478,11 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+3"/>
+        <source>The downloaded database update is larger than %1 MB, which no catalogue is. Nothing was taken over; check the address of the update.</source>
+        <translation>Stažená aktualizace databáze má více než %1 MB, tak velký katalog není. Nic nebylo převzato; zkontrolujte adresu aktualizace.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
         <source>The downloaded database update is damaged.</source>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
@@ -1431,7 +1502,7 @@ množství [ks]</translation>
         <translation>Zobrazí uložené inventury v čase s grafy tržeb.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-117"/>
+        <location filename="../app/overviewpages.cpp" line="-120"/>
         <source>Weighings to check</source>
         <translation>Vážení ke kontrole</translation>
     </message>
@@ -1544,7 +1615,7 @@ množství [ks]</translation>
 <context>
     <name>SaveFile</name>
     <message>
-        <location filename="../common/savefile.cpp" line="+30"/>
+        <location filename="../common/savefile.cpp" line="+26"/>
         <source>The data could not be written.</source>
         <translation>Data se nepodařilo zapsat.</translation>
     </message>
@@ -1552,7 +1623,7 @@ množství [ks]</translation>
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../common/settings.cpp" line="+107"/>
+        <location filename="../common/settings.cpp" line="+120"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1623,18 +1694,18 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+132"/>
+        <location line="+134"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-130"/>
-        <location line="+323"/>
+        <location line="-132"/>
+        <location line="+325"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-322"/>
+        <location line="-324"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -1659,7 +1730,7 @@ množství [ks]</translation>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>Till takings</source>
         <translation>Tržba pokladny</translation>
     </message>
@@ -1852,12 +1923,12 @@ množství [ks]</translation>
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+151"/>
+        <location filename="../count/workbook.cpp" line="+241"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+26"/>
         <location line="+5"/>
         <location line="+28"/>
         <source>Till</source>
@@ -1997,9 +2068,23 @@ množství [ks]</translation>
 <context>
     <name>main</name>
     <message>
-        <location filename="../app/main.cpp" line="+74"/>
+        <location filename="../app/main.cpp" line="+77"/>
         <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
         <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Quarmel is already running</source>
+        <translation>Quarmel už běží</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1
+
+Only one program at a time may work with the data folder, so that neither undoes what the other saves. Close the other program first, then start Quarmel again.</source>
+        <translation>%1
+
+S datovou složkou smí pracovat vždy jen jeden program, aby jeden nepřepsal, co uložil druhý. Nejprve zavřete druhý program a potom spusťte Quarmel znovu.</translation>
     </message>
 </context>
 </TS>
