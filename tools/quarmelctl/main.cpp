@@ -4,7 +4,6 @@
 #include "settings.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
