@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QProcess>
 #include <QSysInfo>
@@ -146,9 +147,23 @@ void tst_DataFolderLock::lockOfADeadProcessIsTakenOver()
     QVERIFY(TestSupport::writeFile(
         lockPath,
         QStringLiteral("%1\nquarmel\n%2\n").arg(deadPid).arg(QSysInfo::machineHostName()).toUtf8()));
-    DataFolderLock window(data);
-    QCOMPARE(window.take(), DataFolderLock::Result::Taken);
-    QVERIFY(window.isTaken());
+    {
+        DataFolderLock window(data);
+        QCOMPARE(window.take(), DataFolderLock::Result::Taken);
+        QVERIFY(window.isTaken());
+    }
+
+    // A window open for hours on another computer sharing the folder is no crash: its lock stays.
+    QVERIFY(TestSupport::writeFile(lockPath, "4711\nquarmel\nbar-office\n"));
+    QFile lockFile(lockPath);
+    QVERIFY(lockFile.open(QIODevice::ReadWrite));
+    QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-3 * 3600),
+                                 QFileDevice::FileModificationTime));
+    lockFile.close();
+    DataFolderLock second(data);
+    QCOMPARE(second.take(), DataFolderLock::Result::Busy);
+    QVERIFY2(second.reason().contains(QLatin1String("quarmel (process 4711) on bar-office")),
+             qPrintable(second.reason()));
 }
 
 QTEST_GUILESS_MAIN(tst_DataFolderLock)
