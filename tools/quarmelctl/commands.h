@@ -10,8 +10,8 @@ enum ExitCode {
     ExitNoStation = 2,
     ExitTimeout = 3,
     ExitWriteRefused = 4,
-    ExitBusy = 75, // the data folder is held by another program (sysexits' "temporary failure")
     ExitUsage = 64,
+    ExitBusy = 75, // the data folder is held by another program (sysexits' "temporary failure")
 };
 
 // Each takes the arguments after its group word ("station", "catalogue", ...) and returns an exit code.
