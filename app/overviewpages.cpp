@@ -26,7 +26,8 @@ namespace {
 constexpr char firstDownloadedProperty[] = "firstDownloaded";
 constexpr char weighingsProperty[] = "weighings";
 
-void setDownloaded(InventoryBottleList &list, const QList<InventoryBottle> &inventory)
+// Returns "file: reason" when the record could not be written, or an empty string.
+QString setDownloaded(InventoryBottleList &list, const QList<InventoryBottle> &inventory)
 {
     bool written = true;
     QString reason;
@@ -37,6 +38,19 @@ void setDownloaded(InventoryBottleList &list, const QList<InventoryBottle> &inve
         qCWarning(lcOverviewPages) << "Download not recorded in" << record << reason;
     list.setProperty(firstDownloadedProperty, first);
     list.setProperty(weighingsProperty, int(inventory.size()));
+    return written ? QString() : QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(record), reason);
+}
+
+// Told once the download is shown: a full disk or a folder that takes no file is news the user needs.
+void reportNotRecorded(QWidget *parent, const QString &failure)
+{
+    if (failure.isEmpty())
+        return;
+    Interaction::instance()->message(
+        parent, Interaction::Icon::Warning, MainWindow::tr("Download not recorded"),
+        MainWindow::tr("%1\n\nThe weighings are shown all the same; only the note of when this count was "
+                       "first downloaded on this computer is missing.")
+            .arg(failure));
 }
 
 QString minuteText(const QDateTime &time)
@@ -127,11 +141,12 @@ void MainWindow::inventoryLoaded()
 {
     if (readIndex == -1) {
         currentList.setInventory(communication->inventory, database);
-        setDownloaded(currentList, communication->inventory);
+        const QString notRecorded = setDownloaded(currentList, communication->inventory);
         // Before the overview: its question about unknown bottles must not sit under the overlay.
         progressDialog->close();
         showInventoryOverview(&currentList);
         showDoubts(DoubtSummary::overview(currentList.rows));
+        reportNotRecorded(this, notRecorded);
         return;
     }
     if (readIndex == 0 || readIndex == 1) {
@@ -144,9 +159,11 @@ void MainWindow::inventoryLoaded()
     showPage(LastThreePage);
     progressDialog->close();
     lastLists[2].setInventory(communication->inventory, database);
-    setDownloaded(lastLists[2], communication->inventory);
+    // The three share one record, so the last write tells for all of them.
+    const QString notRecorded = setDownloaded(lastLists[2], communication->inventory);
     readIndex = -1;
     showLastThreeInventories();
+    reportNotRecorded(this, notRecorded);
 }
 
 void MainWindow::showDoubts(const QString &summary)

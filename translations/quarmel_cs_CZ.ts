@@ -914,7 +914,7 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+233"/>
+        <location filename="../app/overviewpages.cpp" line="+250"/>
         <location filename="../app/salespage.cpp" line="+309"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
@@ -1145,7 +1145,7 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-178"/>
+        <location filename="../app/overviewpages.cpp" line="-181"/>
         <location line="+35"/>
         <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
@@ -1167,7 +1167,7 @@ množství [ks]</translation>
         <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
     </message>
     <message>
-        <location line="+93"/>
+        <location line="+96"/>
         <source>Add to database</source>
         <translation>Přidat do databáze</translation>
     </message>
@@ -1507,12 +1507,26 @@ množství [ks]</translation>
         <translation>Vážení ke kontrole</translation>
     </message>
     <message>
-        <location line="-102"/>
+        <location line="-105"/>
         <source>Empty: Quarmel holds no weighings in this place.</source>
         <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-17"/>
+        <source>Download not recorded</source>
+        <translation>Stažení nebylo zaznamenáno</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1
+
+The weighings are shown all the same; only the note of when this count was first downloaded on this computer is missing.</source>
+        <translation>%1
+
+Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura na tomto počítači poprvé stažena.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>Bottles: %1, first downloaded %2</source>
         <translation>Lahví: %1, poprvé staženo %2</translation>
     </message>
@@ -1522,7 +1536,7 @@ množství [ks]</translation>
         <translation>Lahví: %1. Quarmel nezaznamenává, kdy byla inventura provedena, a tato inventura nebyla na tomto počítači dosud nikdy stažena.</translation>
     </message>
     <message>
-        <location line="+138"/>
+        <location line="+141"/>
         <source>%1 (first downloaded %2)</source>
         <translation>%1 (poprvé staženo %2)</translation>
     </message>

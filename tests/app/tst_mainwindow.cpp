@@ -198,6 +198,7 @@ private slots:
     void overviewExports();
     void spreadsheetHandOffFailures_data();
     void spreadsheetHandOffFailures();
+    void unrecordedDownloadIsTold();
     void dataFolderRemovedIsToldAndNotMadeAgain();
     void printsToPdf_data();
     void printsToPdf();
@@ -884,6 +885,19 @@ void tst_MainWindow::spreadsheetHandOffFailures()
         QVERIFY(TestSupport::readFile(kept).startsWith("PK\x03\x04"));
         QVERIFY(!QFile::exists(path));
     }
+}
+
+void tst_MainWindow::unrecordedDownloadIsTold()
+{
+    // A folder in the place of the record: no file can replace it.
+    QVERIFY(QDir(dataDir->path()).mkdir(QStringLiteral("downloads.txt")));
+    window = makeWindow();
+    interaction.asked.clear();
+    QVERIFY(readOverview());
+    QTRY_VERIFY(!interaction.texts("message").isEmpty());
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Download not recorded"));
+    const QString text = interaction.asked.constLast().text;
+    QVERIFY2(text.startsWith(dataDir->filePath(QStringLiteral("downloads.txt: "))), qPrintable(text));
 }
 
 void tst_MainWindow::dataFolderRemovedIsToldAndNotMadeAgain()
