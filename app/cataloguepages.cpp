@@ -301,6 +301,11 @@ void MainWindow::replyFinished(QNetworkReply *reply)
     case CatalogueUpdate::Result::DownloadFailed:
         showError(tr("Error, downloading database, check internet connection."));
         break;
+    case CatalogueUpdate::Result::TooLarge:
+        showError(tr("The downloaded database update is larger than %1 MB, which no catalogue is. Nothing "
+                     "was taken over; check the address of the update.")
+                      .arg(CatalogueUpdate::maxReplyBytes / (1024 * 1024)));
+        break;
     case CatalogueUpdate::Result::Damaged:
         showError(tr("The downloaded database update is damaged."));
         break;

@@ -2,12 +2,15 @@
 #include "mainwindow.h"
 #include "resourcepaths.h"
 
+#include "datafolderlock.h"
+#include "interaction.h"
 #include "settings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTextStream>
 #include <QTranslator>
@@ -45,37 +48,92 @@ public:
 private:
     DialogInteraction dialogs;
 };
-} // namespace
 
-int main(int argc, char *argv[])
+// Translations of the program and of Qt's own texts for the user's language. A catalogue that is missing
+// is no error: the texts then stay as they stand in the program and in Qt.
+void installTranslators(QTranslator &qtTranslator, QTranslator &translator)
 {
-    startDebugLog();
-    QApplication application(argc, argv);
+    const QString locale = QLocale::system().name();
+    static_cast<void>(qtTranslator.load(QStringLiteral("qt_") + locale, translationsPath()));
+    QCoreApplication::installTranslator(&qtTranslator);
+    // Installed last, so the program's own texts take precedence over Qt's.
+    static_cast<void>(translator.load(QStringLiteral("quarmel_") + locale, translationsPath()));
+    QCoreApplication::installTranslator(&translator);
+}
+
+void setNames()
+{
     // Names the per-user fallback data folder (~/.local/share/Quarmel/Quarmel on Linux).
     QCoreApplication::setOrganizationName(QString::fromLatin1(organisationName));
     QCoreApplication::setApplicationName(QString::fromLatin1(applicationName));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUARMEL_VERSION));
-    InteractionScope interaction;
+}
 
-    const QString locale = QLocale::system().name();
-    // A catalogue that is missing is no error: the texts then stay as they stand in the program and in Qt.
-    QTranslator qtTranslator;
-    static_cast<void>(qtTranslator.load(QStringLiteral("qt_") + locale, translationsPath()));
-    application.installTranslator(&qtTranslator);
-
-    // Installed last, so the program's own texts take precedence over Qt's.
-    QTranslator translator;
-    static_cast<void>(translator.load(QStringLiteral("quarmel_") + locale, translationsPath()));
-    application.installTranslator(&translator);
-
-    // Only --help and --version: they let a packager or a support call check an installed program without
-    // opening the window. Parsed once the translators are in, so that --help speaks the user's language.
+// Only --help and --version: they let a packager or a support call check an installed program without
+// opening the window. Parsed once the translators are in, so that --help speaks the user's language.
+void processArguments(const QCoreApplication &application)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
         "main", "Stock-taking and takings of a bar with a Quarmel weighing station."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.process(application);
+}
+
+// --help and --version answer without a display (over SSH, in a package check): a QApplication would abort
+// there before it could print a line.
+bool answersWithoutWindow(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--help" || argument == "-h" || argument == "-?" || argument == "--help-all" ||
+            argument == "--version" || argument == "-v")
+            return true;
+    }
+    return false;
+}
+
+// The folder is this window's alone while it runs; a second start learns who has it and leaves.
+bool holdDataFolder(DataFolderLock &lock)
+{
+    if (lock.take() != DataFolderLock::Result::Busy)
+        return true;
+    Interaction::instance()->message(
+        nullptr, Interaction::Icon::Warning,
+        QCoreApplication::translate("main", "Quarmel is already running"),
+        QCoreApplication::translate("main", "%1\n\nOnly one program at a time may work with the data folder, "
+                                            "so that neither undoes what the other saves. Close the other "
+                                            "program first, then start Quarmel again.")
+            .arg(lock.reason()));
+    return false;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    startDebugLog();
+    if (answersWithoutWindow(argc, argv)) {
+        QCoreApplication application(argc, argv);
+        setNames();
+        QTranslator qtTranslator;
+        QTranslator translator;
+        installTranslators(qtTranslator, translator);
+        processArguments(application);
+    }
+    QApplication application(argc, argv);
+    setNames();
+    InteractionScope interaction;
+    QTranslator qtTranslator;
+    QTranslator translator;
+    installTranslators(qtTranslator, translator);
+    processArguments(application);
+
+    DataFolderLock lock(QFileInfo(localFilePath(QLatin1String(DataFile::catalogue))).absolutePath());
+    if (!holdDataFolder(lock)) {
+        qInstallMessageHandler(nullptr);
+        return 1;
+    }
 
     MainWindow window;
     window.show();

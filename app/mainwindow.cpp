@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "datafolderwatch.h"
 #include "errorbox.h"
 #include "fileprompt.h"
 #include "historypage.h"
@@ -86,6 +87,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     updateDatabaseDateLabel();
     updateLastSavedLabel();
     checkDataFolder();
+    new DataFolderWatch(QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath(), this);
     loadLocalDatabase();
 
     connectMenuPage();
@@ -451,16 +453,28 @@ void MainWindow::deleteSelectedRows(QTableView *view, const QString &from)
         model->removeRows(*it, 1);
 }
 
-void MainWindow::openInSpreadsheet(const QString &path)
+void MainWindow::openInSpreadsheet(const QString &path, const char *key,
+                                   const std::function<bool(const QString &, QString *)> &write)
 {
-    // Without a spreadsheet program the desktop opens nothing and says nothing; the file is there all the
-    // same, so tell the user where to find it.
     if (Interaction::instance()->openUrl(QUrl::fromLocalFile(path)))
         return;
     qCWarning(lcMainWindow) << "No program opened" << path;
+    // Without a program to open it the workbook is the user's to keep, and the temporary folder is no place
+    // for that: the next export takes the same name and the system empties the folder. Asked for a place.
+    QFile::remove(path);
+    QString kept;
+    const auto keep = [&write, &kept](const QString &file, QString *reason) {
+        if (!write(file, reason))
+            return false;
+        kept = file;
+        return true;
+    };
+    if (!FilePrompt::exportTo(this, tr("Export to Excel"), key, QFileInfo(path).fileName(),
+                              tr("Excel Workbook (*.xlsx)"), keep))
+        return;
     Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Unable to open"),
                                      tr("No spreadsheet program was found. The table was saved as %1.")
-                                         .arg(QDir::toNativeSeparators(path)));
+                                         .arg(QDir::toNativeSeparators(kept)));
 }
 
 bool MainWindow::beginPrinting(QPainter &painter)

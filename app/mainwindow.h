@@ -9,6 +9,8 @@
 #include <QMainWindow>
 #include <QMenu>
 
+#include <functional>
+
 class Database;
 class DiffDatabase;
 class HistoryPage;
@@ -130,7 +132,10 @@ private:
     void showLastThreeInventories();
     void deleteSelectedRows(QTableView *view, const QString &from);
     void keepOneSalesSelection();
-    void openInSpreadsheet(const QString &path);
+    // Opens the workbook at `path` (in the temporary folder) with the desktop's program; without one, asks
+    // where to keep it (remembered under `key`) and has `write` write it there.
+    void openInSpreadsheet(const QString &path, const char *key,
+                           const std::function<bool(const QString &, QString *)> &write);
     bool beginPrinting(QPainter &painter);
     void databaseWriteRefused();
     void askToSelect();

@@ -27,7 +27,8 @@ namespace {
 constexpr char firstDownloadedProperty[] = "firstDownloaded";
 constexpr char weighingsProperty[] = "weighings";
 
-void setDownloaded(InventoryBottleList &list, const QList<InventoryBottle> &inventory)
+// Returns "file: reason" when the record could not be written, or an empty string.
+QString setDownloaded(InventoryBottleList &list, const QList<InventoryBottle> &inventory)
 {
     bool written = true;
     QString reason;
@@ -38,6 +39,19 @@ void setDownloaded(InventoryBottleList &list, const QList<InventoryBottle> &inve
         qCWarning(lcOverviewPages) << "Download not recorded in" << record << reason;
     list.setProperty(firstDownloadedProperty, first);
     list.setProperty(weighingsProperty, int(inventory.size()));
+    return written ? QString() : QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(record), reason);
+}
+
+// Told once the download is shown: a full disk or a folder that takes no file is news the user needs.
+void reportNotRecorded(QWidget *parent, const QString &failure)
+{
+    if (failure.isEmpty())
+        return;
+    Interaction::instance()->message(
+        parent, Interaction::Icon::Warning, MainWindow::tr("Download not recorded"),
+        MainWindow::tr("%1\n\nThe weighings are shown all the same; only the note of when this count was "
+                       "first downloaded on this computer is missing.")
+            .arg(failure));
 }
 
 // Passes every question on, each message saying first which count it is about.
@@ -146,11 +160,12 @@ void MainWindow::inventoryLoaded(int slot)
     lastSlot = slot;
     const QList<InventoryBottle> &weighings = session->weighings[slot];
     currentList.setInventory(weighings, database);
-    setDownloaded(currentList, weighings);
+    const QString notRecorded = setDownloaded(currentList, weighings);
     // Before the overview: its question about unknown bottles must not sit under the overlay.
     progressDialog->close();
     showInventoryOverview(&currentList);
     showDoubts(DoubtSummary::overview(currentList.rows));
+    reportNotRecorded(this, notRecorded);
 }
 
 void MainWindow::lastThreeLoaded()
@@ -162,14 +177,17 @@ void MainWindow::lastThreeLoaded()
     // marked for later counts, and without its warnings, which belong to the count that is opened.
     ScriptedInteraction quiet;
     Interaction *shown = Interaction::setInstance(&quiet);
+    // The three share one record, so the last write tells for all of them.
+    QString notRecorded;
     for (int slot = 0; slot < 3; ++slot) {
         Database preview;
         preview.setBottles(database->bottles);
         lastLists[slot].setInventory(session->weighings[slot], &preview);
-        setDownloaded(lastLists[slot], session->weighings[slot]);
+        notRecorded = setDownloaded(lastLists[slot], session->weighings[slot]);
     }
     Interaction::setInstance(shown);
     showLastThreeInventories();
+    reportNotRecorded(this, notRecorded);
 }
 void MainWindow::showDoubts(const QString &summary)
 {
@@ -298,9 +316,12 @@ void MainWindow::inventoryOverviewExportExcel()
     if (!shownOverview)
         return;
     const QString path = QDir::tempPath() + QStringLiteral("/inv.xlsx");
+    const auto write = [rows = shownOverview->rows](const QString &file, QString *reason) {
+        return Workbook::writeOverview(file, rows, reason);
+    };
     QString reason;
-    if (Workbook::writeOverview(path, shownOverview->rows, &reason))
-        openInSpreadsheet(path);
+    if (write(path, &reason))
+        openInSpreadsheet(path, RememberedFolder::csvOverviewPath, write);
     else
         FilePrompt::reportSaveFailure(this, path, reason);
 }

@@ -317,10 +317,13 @@ void MainWindow::inventoryExportExcel()
 {
     const QString path = QDir::tempPath() + QStringLiteral("/inventory.xlsx");
     TillPanel &till = shownTill();
+    const auto write = [this, &till](const QString &file, QString *reason) {
+        return Workbook::writeSales(file, shownInventory(), shownItems(),
+                                    till.figures().isEmpty() ? nullptr : &till.comparison(), reason);
+    };
     QString reason;
-    if (Workbook::writeSales(path, shownInventory(), shownItems(),
-                             till.figures().isEmpty() ? nullptr : &till.comparison(), &reason))
-        openInSpreadsheet(path);
+    if (write(path, &reason))
+        openInSpreadsheet(path, RememberedFolder::csvPath, write);
     else
         FilePrompt::reportSaveFailure(this, path, reason);
 }

@@ -57,7 +57,20 @@ QString dataFolder()
 
 QString localFilePath(const QString &name)
 {
-    return dataFolder() + QLatin1Char('/') + name;
+    // The folder is made once, at the first use. One that goes away later (deleted, an unplugged disk, a
+    // share gone) is not made again: an empty new folder would take the saves while the catalogue and the
+    // history are gone, and nobody would notice; the write fails with its reason instead.
+    static QString establishedFor;
+    static QString established;
+    const QString source = qEnvironmentVariable("QUARMEL_DATA_DIR");
+    if (!established.isEmpty() && establishedFor == source && !QFileInfo(established).isDir()) {
+        qCWarning(lcSettings, "local data folder %s is gone; it is not made again",
+                  qUtf8Printable(established));
+        return established + QLatin1Char('/') + name;
+    }
+    established = dataFolder();
+    establishedFor = source;
+    return established + QLatin1Char('/') + name;
 }
 
 QString rememberedFolder(const QString &key)

@@ -47,7 +47,12 @@ Result read(QNetworkReply *reply, QList<Bottle> *bottles)
     bottles->clear();
     const bool tooLarge =
         reply->property(tooLargeProperty).toBool() || reply->bytesAvailable() > maxReplyBytes;
-    if (reply->error() != QNetworkReply::NoError || tooLarge) {
+    // Checked first: the reply was stopped on purpose, and the error that leaves says nothing of why.
+    if (tooLarge) {
+        qCWarning(lcCatalogueUpdate) << "Database download too large:" << reply->url().toString();
+        return Result::TooLarge;
+    }
+    if (reply->error() != QNetworkReply::NoError) {
         qCWarning(lcCatalogueUpdate) << "Database download failed:" << reply->errorString();
         return Result::DownloadFailed;
     }

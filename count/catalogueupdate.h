@@ -25,7 +25,8 @@ QNetworkReply *get(QNetworkAccessManager *manager);
 
 enum class Result {
     Ok,
-    DownloadFailed, // no answer, an error answer, or a reply too large to be a catalogue
+    DownloadFailed, // no answer, or an error answer
+    TooLarge,       // a reply larger than maxReplyBytes, which no catalogue is
     Damaged,        // an answer that is not a whole encrypted catalogue
 };
 

@@ -134,7 +134,26 @@ QHash<QString, Entry> read(const QDir &dir)
     in >> fileMagic >> fileVersion;
     if (fileMagic != magic || fileVersion != version)
         return {};
-    in >> strings >> entries;
+    // Every count read from the file is held against the bytes left before anything is reserved for it:
+    // the checksum stops damage, not a crafted file, and a list read whole would reserve what its count
+    // claims (2^31 strings abort the program).
+    const auto left = [&in] { return in.device()->bytesAvailable(); };
+    quint32 stringCount = 0;
+    in >> stringCount;
+    constexpr qint64 smallestString = 4; // the length of an empty one
+    if (in.status() != QDataStream::Ok || qint64(stringCount) > left() / smallestString)
+        return {};
+    strings.reserve(qsizetype(stringCount));
+    for (quint32 i = 0; i < stringCount && in.status() == QDataStream::Ok; ++i) {
+        QString text;
+        in >> text;
+        strings.append(text);
+    }
+    in >> entries;
+    // A name, two sizes, two flags and counter, two times, two sums and a row count at the least.
+    constexpr qint64 smallestEntry = 4 + 8 + 8 + 1 + 4 + 9 + 9 + 8 + 8 + 4;
+    if (in.status() != QDataStream::Ok || entries < 0 || qint64(entries) > left() / smallestEntry)
+        return {};
     QHash<QString, Entry> index;
     for (qint32 i = 0; i < entries && in.status() == QDataStream::Ok; ++i) {
         QString name;
@@ -144,6 +163,9 @@ QHash<QString, Entry> read(const QDir &dir)
         entry.count.from = readTime(in);
         entry.count.to = readTime(in);
         in >> entry.count.alcohol >> entry.count.items >> rows;
+        constexpr qint64 rowSize = 4 + 4 + 8;
+        if (rows < 0 || qint64(rows) > left() / rowSize)
+            return {};
         entry.count.sold.reserve(std::max(0, std::min(rows, qint32(strings.size()))));
         for (qint32 row = 0; row < rows && in.status() == QDataStream::Ok; ++row) {
             qint32 ean = -1;

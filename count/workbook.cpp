@@ -9,15 +9,23 @@
 #include "tillcomparison.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <utility>
+
+#include <locale.h>
 
 Q_LOGGING_CATEGORY(lcWorkbook, "workbook")
 
@@ -132,16 +140,101 @@ QString moneyFormat()
     return currency.isEmpty() ? QStringLiteral("#,##0.00") : QStringLiteral("#,##0.00 \"%1\"").arg(currency);
 }
 
+// libxlsxwriter prints numbers with the C library, which follows LC_NUMERIC, and the application object has
+// set that to the user's locale: a Czech one would store "0,04", which the format does not allow and
+// spreadsheet programs refuse. The C form is set for this thread only, and only while a workbook is made.
+class CNumbers
+{
+public:
+    CNumbers()
+    {
+        const locale_t current = duplocale(uselocale(locale_t(nullptr)));
+        numbers = current ? newlocale(LC_NUMERIC_MASK, "C", current) : locale_t(nullptr);
+        if (!numbers && current)
+            freelocale(current);
+        if (numbers)
+            previous = uselocale(numbers);
+        else
+            qCWarning(lcWorkbook, "The C number form cannot be set; the workbook uses the locale's");
+    }
+    ~CNumbers()
+    {
+        if (!numbers)
+            return;
+        uselocale(previous);
+        freelocale(numbers);
+    }
+    CNumbers(const CNumbers &) = delete;
+    CNumbers &operator=(const CNumbers &) = delete;
+
+private:
+    locale_t numbers = nullptr;
+    locale_t previous = nullptr;
+};
+
+const QString scratchPrefix = QStringLiteral("quarmel-workbook-");
+const QString scratchOwner = QStringLiteral("owner.lock");
+
+// A scratch folder of a run that was killed outlives it; the next run removes every one whose owner is gone
+// (its lock is stale, or it never got one and has been lying there a while).
+void removeAbandonedScratch()
+{
+    const QDir temp(QDir::tempPath());
+    const QStringList names =
+        temp.entryList({scratchPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString &name : names) {
+        QDir scratch(temp.filePath(name));
+        const QString ownerFile = scratch.filePath(scratchOwner);
+        if (!QFileInfo::exists(ownerFile) &&
+            QFileInfo(scratch.path()).lastModified().secsTo(QDateTime::currentDateTime()) < 600)
+            continue;
+        QLockFile owner(ownerFile);
+        owner.setStaleLockTime(0);
+        if (!owner.tryLock(0))
+            continue;
+        owner.unlock();
+        if (scratch.removeRecursively())
+            qCDebug(lcWorkbook, "Removed the abandoned scratch folder %s", qUtf8Printable(scratch.path()));
+    }
+}
+
+// libxlsxwriter reports a failed file operation by its own code; the system's reason is what the user can act
+// on ("No space left on device").
+QString closeFailure(lxw_error error, int systemError)
+{
+    switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        if (systemError != 0)
+            return QString::fromLocal8Bit(std::strerror(systemError));
+        break;
+    default:
+        break;
+    }
+    return QString::fromUtf8(lxw_strerror(error));
+}
+
 // libxlsxwriter writes its own file; it goes to a private folder first, and from there whole to `path`.
 bool write(const QString &path, QString *reason, const std::function<void(lxw_workbook *)> &fill)
 {
-    QTemporaryDir folder;
+    removeAbandonedScratch();
+    QTemporaryDir folder(QDir::tempPath() + QLatin1Char('/') + scratchPrefix + QStringLiteral("XXXXXX"));
     if (!folder.isValid()) {
         if (reason)
             *reason = folder.errorString();
         return false;
     }
+    // Declared after the folder, so it is gone before the folder is removed.
+    QLockFile owner(folder.filePath(scratchOwner));
+    owner.setStaleLockTime(0);
+    static_cast<void>(owner.tryLock(0));
     const QString temporary = folder.filePath(QStringLiteral("workbook.xlsx"));
+    const CNumbers numbers;
     lxw_workbook *book = workbook_new(QFile::encodeName(temporary).constData());
     if (!book) {
         if (reason)
@@ -149,11 +242,15 @@ bool write(const QString &path, QString *reason, const std::function<void(lxw_wo
         return false;
     }
     fill(book);
+    errno = 0;
     const lxw_error error = workbook_close(book);
+    const int systemError = errno;
     if (error != LXW_NO_ERROR) {
-        qCWarning(lcWorkbook, "The workbook could not be written: %s", lxw_strerror(error));
+        const QString why = closeFailure(error, systemError);
+        qCWarning(lcWorkbook, "The workbook could not be written: %s (%s)", lxw_strerror(error),
+                  qUtf8Printable(why));
         if (reason)
-            *reason = QString::fromUtf8(lxw_strerror(error));
+            *reason = why;
         return false;
     }
     QFile file(temporary);

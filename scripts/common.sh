@@ -8,6 +8,7 @@ QUARMEL_BUILD="${QUARMEL_BUILD:-$QUARMEL_ROOT/build}"
 QUARMEL_PACKAGES=(
     cmake g++ make pkg-config
     libssl-dev fonts-liberation2 fonts-dejavu-core libxlsxwriter-dev python3-openpyxl poppler-utils
+    locales
 )
 
 # The Qt to build with: QUARMEL_QT_MAJOR=6 (the default: Debian 12 and later carry it) or 5.
@@ -50,10 +51,24 @@ quarmel_install() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
 }
 
+# The Czech locale, which the workbook tests write under (a Debian system carries only C until one is made).
+quarmel_locales() {
+    [ "${QUARMEL_NO_INSTALL:-0}" = 1 ] && return 0
+    command -v localedef >/dev/null 2>&1 || return 0
+    locale -a 2>/dev/null | grep -qi '^cs_CZ\.utf-\?8$' && return 0
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    $sudo localedef -i cs_CZ -f UTF-8 cs_CZ.UTF-8 ||
+        echo "The cs_CZ.UTF-8 locale could not be made; the tests that need it are skipped." >&2
+}
+
 # quarmel_build [target...]: installs, configures and builds the given targets, or everything without any.
 quarmel_build() {
     quarmel_install "${QUARMEL_PACKAGES[@]}" "${QUARMEL_QT_PACKAGES[@]}" ||
         { echo "Could not install the build dependencies." >&2; return 1; }
+    quarmel_locales
     cmake -S "$QUARMEL_ROOT" -B "$QUARMEL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQUARMEL_QT_MAJOR="$QUARMEL_QT_MAJOR" >/dev/null || return 1
     if [ $# -eq 0 ]; then

@@ -170,7 +170,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+484"/>
+        <location filename="../app/mainwindow.cpp" line="+513"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -178,7 +178,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+282"/>
+        <location filename="../count/history.cpp" line="+304"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -771,7 +771,7 @@ množství [ks]</translation>
         <location line="+124"/>
         <location line="+253"/>
         <location filename="../app/cataloguepages.cpp" line="+222"/>
-        <location filename="../app/mainwindow.cpp" line="-39"/>
+        <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
@@ -850,6 +850,7 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
+        <location filename="../app/mainwindow.cpp" line="+25"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -861,7 +862,7 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+278"/>
+        <location filename="../app/overviewpages.cpp" line="+250"/>
         <location filename="../app/salespage.cpp" line="+309"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
@@ -1005,7 +1006,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-367"/>
+        <location filename="../app/mainwindow.cpp" line="-409"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1027,7 +1028,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1037,7 +1038,7 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+174"/>
+        <location line="+171"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1067,7 +1068,32 @@ množství [ks]</translation>
         <translation>%1 (poškozená)</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+13"/>
+        <source>The station is connected at %1, but this user may not open it. Unplug the station and plug it in again, so that the device rule installed with Quarmel Inventory gives you access. If that does not help, ask the administrator to add you to the group &quot;dialout&quot;, then log out and in again.</source>
+        <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Quarmel must be connected to download database.</source>
+        <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Quarmel must be connected to write database.</source>
+        <translation>Pro zápis databáze musí být Quarmel připojen.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Quarmel must be connected to download inventory.</source>
+        <translation>Pro stažení inventury musí být Quarmel připojen.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Timeout Error, Quarmel not connected?</source>
+        <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>(row %1 without a name)</source>
         <translation>(řádek %1 bez názvu)</translation>
     </message>
@@ -1077,7 +1103,12 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="-136"/>
+        <location line="+27"/>
+        <source>Excel Workbook (*.xlsx)</source>
+        <translation>Sešit Excelu (*.xlsx)</translation>
+    </message>
+    <message>
+        <location line="-182"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1088,13 +1119,13 @@ množství [ks]</translation>
     </message>
     <message>
         <location filename="../app/overviewpages.cpp" line="-181"/>
-        <location line="+22"/>
-        <location line="+12"/>
+        <location line="+35"/>
+        <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
         <translation>Načítání inventury z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="-23"/>
+        <location line="-35"/>
         <source>Quarmel FW: unknown</source>
         <translation>Quarmel FW: neznámý</translation>
     </message>
@@ -1104,7 +1135,12 @@ množství [ks]</translation>
         <translation>Quarmel FW: %1</translation>
     </message>
     <message>
-        <location line="+130"/>
+        <location line="+22"/>
+        <source>Quarmel holds no stored inventory yet (it reports number %1). Take an inventory on Quarmel first.</source>
+        <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
+    </message>
+    <message>
+        <location line="+96"/>
         <source>Add to database</source>
         <translation>Přidat do databáze</translation>
     </message>
@@ -1180,7 +1216,7 @@ množství [ks]</translation>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+111"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1200,7 +1236,7 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-110"/>
+        <location filename="../app/salespage.cpp" line="-113"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
@@ -1233,7 +1269,7 @@ množství [ks]</translation>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+147"/>
+        <location filename="../app/mainwindow.cpp" line="+178"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -1258,8 +1294,8 @@ množství [ks]</translation>
         <translation>Tiskárnu se nepodařilo spustit.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="+21"/>
-        <location filename="../app/salespage.cpp" line="+20"/>
+        <location filename="../app/overviewpages.cpp" line="+24"/>
+        <location filename="../app/salespage.cpp" line="+23"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -1314,7 +1350,7 @@ množství [ks]</translation>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-49"/>
+        <location filename="../app/mainwindow.cpp" line="-61"/>
         <source>Are you sure to delete selected items ?</source>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
@@ -1370,7 +1406,12 @@ množství [ks]</translation>
         <translation>Quarmel pojme nejvýše %1 položek, ale databáze jich má %2. Nic nebylo zapsáno; smažte některé položky a uložte znovu.</translation>
     </message>
     <message>
-        <location line="-46"/>
+        <location line="+24"/>
+        <source>The downloaded database update is larger than %1 MB, which no catalogue is. Nothing was taken over; check the address of the update.</source>
+        <translation>Stažená aktualizace databáze má více než %1 MB, tak velký katalog není. Nic nebylo převzato; zkontrolujte adresu aktualizace.</translation>
+    </message>
+    <message>
+        <location line="-70"/>
         <source>Quarmel cannot hold these items as they are. Nothing was written; correct them and save again.
 
 %1</source>
@@ -1394,12 +1435,12 @@ množství [ks]</translation>
         <translation>Chyba při stahování databáze, zkontrolujte připojení k internetu.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+8"/>
         <source>The downloaded database update is damaged.</source>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-288"/>
+        <location filename="../app/mainwindow.cpp" line="-304"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -1409,17 +1450,31 @@ množství [ks]</translation>
         <translation>Zobrazí uložené inventury v čase s grafy tržeb.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-140"/>
+        <location filename="../app/overviewpages.cpp" line="-120"/>
         <source>Weighings to check</source>
         <translation>Vážení ke kontrole</translation>
     </message>
     <message>
-        <location line="-81"/>
+        <location line="-105"/>
         <source>Empty: Quarmel holds no weighings in this place.</source>
         <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-17"/>
+        <source>Download not recorded</source>
+        <translation>Stažení nebylo zaznamenáno</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1
+
+The weighings are shown all the same; only the note of when this count was first downloaded on this computer is missing.</source>
+        <translation>%1
+
+Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura na tomto počítači poprvé stažena.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
         <source>Bottles: %1, first downloaded %2</source>
         <translation>Lahví: %1, poprvé staženo %2</translation>
     </message>
@@ -1429,7 +1484,7 @@ množství [ks]</translation>
         <translation>Lahví: %1. Quarmel nezaznamenává, kdy byla inventura provedena, a tato inventura nebyla na tomto počítači dosud nikdy stažena.</translation>
     </message>
     <message>
-        <location line="+140"/>
+        <location line="+141"/>
         <source>%1 (first downloaded %2)</source>
         <translation>%1 (poprvé staženo %2)</translation>
     </message>
@@ -1522,7 +1577,7 @@ množství [ks]</translation>
 <context>
     <name>SaveFile</name>
     <message>
-        <location filename="../common/savefile.cpp" line="+30"/>
+        <location filename="../common/savefile.cpp" line="+26"/>
         <source>The data could not be written.</source>
         <translation>Data se nepodařilo zapsat.</translation>
     </message>
@@ -1530,7 +1585,7 @@ množství [ks]</translation>
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../common/settings.cpp" line="+107"/>
+        <location filename="../common/settings.cpp" line="+120"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1878,12 +1933,12 @@ množství [ks]</translation>
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+148"/>
+        <location filename="../count/workbook.cpp" line="+241"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+26"/>
         <location line="+5"/>
         <location line="+28"/>
         <source>Till</source>
@@ -2023,9 +2078,83 @@ množství [ks]</translation>
 <context>
     <name>main</name>
     <message>
-        <location filename="../app/main.cpp" line="+74"/>
+        <location filename="../app/main.cpp" line="+77"/>
         <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
         <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Quarmel is already running</source>
+        <translation>Quarmel už běží</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1
+
+Only one program at a time may work with the data folder, so that neither undoes what the other saves. Close the other program first, then start Quarmel again.</source>
+        <translation>%1
+
+S datovou složkou smí pracovat vždy jen jeden program, aby jeden nepřepsal, co uložil druhý. Nejprve zavřete druhý program a potom spusťte Quarmel znovu.</translation>
+    </message>
+</context>
+<context>
+    <name>DataFolderLock</name>
+    <message>
+        <location filename="../common/datafolderlock.cpp" line="+52"/>
+        <source>a program</source>
+        <translation>neznámý program</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 (process %2) on %3</source>
+        <translation>%1 (proces %2) na počítači %3</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>The data folder %1 is in use by another program.</source>
+        <translation>Datovou složku %1 používá jiný program.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The data folder %1 is in use by %2.</source>
+        <translation>Datovou složku %1 používá %2.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The data folder %1 cannot be locked: Permission denied</source>
+        <translation>Datovou složku %1 nelze zamknout: přístup odepřen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The data folder %1 cannot be locked.</source>
+        <translation>Datovou složku %1 nelze zamknout.</translation>
+    </message>
+</context>
+<context>
+    <name>DataFolderWatch</name>
+    <message>
+        <location filename="../app/datafolderwatch.cpp" line="+34"/>
+        <source>Data folder removed</source>
+        <translation>Datová složka odstraněna</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The data folder %1 has been removed or moved away while Quarmel runs. The catalogue, the last saved table and the history kept there are no longer on this computer.
+
+Nothing is saved until the folder is back: put it back where it was (from a backup if need be), or close Quarmel.</source>
+        <translation>Datová složka %1 byla za běhu programu Quarmel odstraněna nebo přesunuta. Katalog, poslední uložená tabulka a historie, které v ní byly, už na tomto počítači nejsou.
+
+Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (případně ze zálohy), nebo Quarmel zavřete.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Data folder back</source>
+        <translation>Datová složka je zpět</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The data folder %1 is back; saves go there again.</source>
+        <translation>Datová složka %1 je zpět; ukládá se opět do ní.</translation>
     </message>
 </context>
 </TS>

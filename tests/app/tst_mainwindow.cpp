@@ -198,6 +198,8 @@ private slots:
     void overviewExports();
     void spreadsheetHandOffFailures_data();
     void spreadsheetHandOffFailures();
+    void unrecordedDownloadIsTold();
+    void dataFolderRemovedIsToldAndNotMadeAgain();
     void printsToPdf_data();
     void printsToPdf();
     void leavingWithUnsavedChanges_data();
@@ -867,15 +869,54 @@ void tst_MainWindow::spreadsheetHandOffFailures()
     interaction.asked.clear();
     interaction.openUrlResult = false;
 
+    // Without a program the workbook is kept where the user says, not in the temporary folder, where the
+    // next export would replace it.
+    const QString kept = workDir->filePath(QStringLiteral("kept/") + QFileInfo(path).fileName());
+    QVERIFY(QDir(workDir->path()).mkdir(QStringLiteral("kept")));
+    interaction.fileAnswers = QStringList{kept};
     click(sales ? "pbInventoryExportExcel" : "pbInventoryOverviewExportExcel");
     QCOMPARE(interaction.asked.constLast().kind, QStringLiteral("message"));
     QCOMPARE(interaction.asked.constLast().title, title);
     if (unwritable) {
         QVERIFY(interaction.openedUrls.isEmpty());
     } else {
-        QVERIFY(interaction.asked.constLast().text.contains(path));
-        QVERIFY(!TestSupport::readFile(path).isEmpty());
+        QCOMPARE(interaction.asked.at(interaction.asked.size() - 2).kind, QStringLiteral("file"));
+        QVERIFY(interaction.asked.constLast().text.contains(kept));
+        QVERIFY(TestSupport::readFile(kept).startsWith("PK\x03\x04"));
+        QVERIFY(!QFile::exists(path));
     }
+}
+
+void tst_MainWindow::unrecordedDownloadIsTold()
+{
+    // A folder in the place of the record: no file can replace it.
+    QVERIFY(QDir(dataDir->path()).mkdir(QStringLiteral("downloads.txt")));
+    window = makeWindow();
+    interaction.asked.clear();
+    QVERIFY(readOverview());
+    QTRY_VERIFY(!interaction.texts("message").isEmpty());
+    QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Download not recorded"));
+    const QString text = interaction.asked.constLast().text;
+    QVERIFY2(text.startsWith(dataDir->filePath(QStringLiteral("downloads.txt: "))), qPrintable(text));
+}
+
+void tst_MainWindow::dataFolderRemovedIsToldAndNotMadeAgain()
+{
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    interaction.asked.clear();
+
+    QVERIFY(QDir(dataDir->path()).removeRecursively());
+    QTRY_VERIFY(!interaction.texts("message").isEmpty());
+    QCOMPARE(interaction.asked.constFirst().title, QStringLiteral("Data folder removed"));
+
+    // A save cannot go into a new, empty folder that nobody would notice in place of the old one.
+    interaction.asked.clear();
+    interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("t.inv"))};
+    click("pbSaveInventory");
+    QCOMPARE(interaction.texts("message").size(), 1);
+    QVERIFY(isSaveFailureWithReason(interaction.texts("message").constFirst()));
+    QVERIFY(!QFileInfo::exists(dataDir->path()));
 }
 
 void tst_MainWindow::printsToPdf_data()
@@ -1579,7 +1620,11 @@ void tst_MainWindow::refreshDatabaseFailures_data()
     QTest::newRow("unreachable") << QByteArray() << download;
     QTest::newRow("damaged") << QByteArray("0123456789abcdef")
                              << QStringLiteral("The downloaded database update is damaged.");
-    QTest::newRow("oversized") << QByteArray(CatalogueUpdate::maxReplyBytes + 16, '0') << download;
+    // Too large is not a connection to check.
+    QTest::newRow("oversized") << QByteArray(CatalogueUpdate::maxReplyBytes + 16, '0')
+                               << QStringLiteral("The downloaded database update is larger than 32 MB, which "
+                                                 "no catalogue is. Nothing was taken over; check the address "
+                                                 "of the update.");
     // Decrypts fine but breaks off inside a record: half an update is not offered as a whole one.
     QByteArray cutShort;
     QVERIFY(encryptHexData("<?xml version=\"1.0\"?><data><dataItem><ean>1</ean><nazev>Gin</nazev>", cutShort));

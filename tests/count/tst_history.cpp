@@ -5,11 +5,52 @@
 #include "tablefile.h"
 #include "testsupport.h"
 
+#include <QCryptographicHash>
+#include <QDataStream>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <functional>
+
+#include <sys/resource.h>
+
+namespace {
+// Lets the process map at most `room` bytes more than it has mapped now, while it lives.
+class AddressSpaceLimit
+{
+public:
+    explicit AddressSpaceLimit(qint64 room)
+    {
+        qint64 mapped = 0;
+        const QByteArray status = TestSupport::readFile(QStringLiteral("/proc/self/status"));
+        for (const QByteArray &line : status.split('\n')) {
+            if (line.startsWith("VmSize:"))
+                mapped = line.mid(7).trimmed().split(' ').first().toLongLong() * 1024;
+        }
+        if (mapped <= 0 || ::getrlimit(RLIMIT_AS, &previous) != 0)
+            return;
+        rlimit limited = previous;
+        limited.rlim_cur = rlim_t(mapped + room);
+        if (previous.rlim_max != RLIM_INFINITY && limited.rlim_cur > previous.rlim_max)
+            return;
+        active = ::setrlimit(RLIMIT_AS, &limited) == 0;
+    }
+    ~AddressSpaceLimit()
+    {
+        if (active)
+            ::setrlimit(RLIMIT_AS, &previous);
+    }
+    AddressSpaceLimit(const AddressSpaceLimit &) = delete;
+    AddressSpaceLimit &operator=(const AddressSpaceLimit &) = delete;
+
+private:
+    rlimit previous{};
+    bool active = false;
+};
+} // namespace
 
 // Every saved table is kept in the history in count order; older table files can be taken in.
 class tst_History : public QObject
@@ -22,6 +63,8 @@ private slots:
     void importSkipsDamagedFiles();
     void indexNeverShowsAnOldFigure();
     void workbookHoldsTheListAndTheCharts();
+    void craftedIndexCountsArePassedOver_data();
+    void craftedIndexCountsArePassedOver();
 
 private:
     // Saves a count ending at `end` whose rum sold `sold` ml at 1 a centilitre; `lastCopy` as the window
@@ -249,6 +292,53 @@ void tst_History::workbookHoldsTheListAndTheCharts()
     QCOMPARE(at(rum, "B1").at(0).toString(), QStringLiteral("Rum: Sold Quantity [L]"));
     QCOMPARE(at(rum, "B4"), QVariantList({0.3, QStringLiteral("n"), QStringLiteral("0.000 \"l\""), false}));
     QCOMPARE(at(rum, "A2").at(1).toString(), QStringLiteral("d"));
+}
+
+void tst_History::craftedIndexCountsArePassedOver_data()
+{
+    // The checksum stops damage, not a crafted file: each count claims more than the file holds.
+    QTest::addColumn<QByteArray>("afterHeader");
+    const auto stream = [](const std::function<void(QDataStream &)> &write) {
+        QByteArray bytes;
+        QDataStream out(&bytes, QIODevice::WriteOnly);
+        out.setVersion(QDataStream::Qt_5_15);
+        write(out);
+        return bytes;
+    };
+    QTest::newRow("2^31 strings") << stream([](QDataStream &out) { out << quint32(0x80000000u); });
+    QTest::newRow("2^31 - 1 entries")
+        << stream([](QDataStream &out) { out << quint32(0) << qint32(0x7fffffff); });
+    QTest::newRow("2^31 - 1 rows") << stream([](QDataStream &out) {
+        out << QStringList{QStringLiteral("111")} << qint32(1) << QStringLiteral("x.inv") << qint64(1)
+            << qint64(1) << false << quint32(1) << false << qint64(0) << false << qint64(0) << 0.0 << 0.0
+            << qint32(0x7fffffff);
+    });
+}
+
+void tst_History::craftedIndexCountsArePassedOver()
+{
+    QFETCH(QByteArray, afterHeader);
+    const QDateTime end(QDate(2026, 5, 31), QTime(22, 0));
+    const QString lastCopy = QDir(data).filePath(QStringLiteral("lastInventory.inv"));
+    save(tmp->filePath(QStringLiteral("t.inv")), lastCopy, end, 100);
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_5_15);
+    out << quint32(0x514d4849) << qint32(1);
+    payload += afterHeader;
+    const QString index = QDir(History::folder(data)).filePath(QStringLiteral(".index"));
+    const QByteArray sum = QCryptographicHash::hash(payload, QCryptographicHash::Sha1);
+    QVERIFY(TestSupport::writeFile(index, payload + sum));
+
+    // Room for the reading, not for what the counts claim: a reservation for them fails at once, with the
+    // sanitizers as without.
+    QList<History::Count> counts;
+    {
+        const AddressSpaceLimit limit(qint64(4) << 30);
+        counts = History::list(data);
+    }
+    QCOMPARE(counts.size(), 1);
+    QCOMPARE(counts.at(0).alcohol, 10.0);
 }
 
 QTEST_GUILESS_MAIN(tst_History)

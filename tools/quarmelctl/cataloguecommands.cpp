@@ -25,7 +25,7 @@ int usageError()
 }
 
 // "-" writes to standard output; anything else is written whole or not at all, so a failed write keeps the
-// old file.
+// old file. An empty `error` means the data folder is another program's (already said on standard error).
 bool writeOutput(const QString &path, const QByteArray &bytes, QString *error)
 {
     if (path == QLatin1String("-")) {
@@ -33,6 +33,10 @@ bool writeOutput(const QString &path, const QByteArray &bytes, QString *error)
         if (out.open(stdout, QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush())
             return true;
         *error = QStringLiteral("cannot write to standard output");
+        return false;
+    }
+    if (!holdDataFolderFor(QStringLiteral("catalogue"), path)) {
+        *error = QString();
         return false;
     }
     QString reason;
@@ -107,7 +111,7 @@ int transformFile(const QStringList &args, Transform transform, const char *what
     if (direction == Direction::Decrypt && out.isEmpty())
         return fail(QStringLiteral("%1: the container holds no data").arg(args.at(0)));
     if (!writeOutput(args.at(1), out, &error))
-        return fail(error);
+        return error.isEmpty() ? ExitBusy : fail(error);
     return ExitOk;
 }
 
@@ -131,7 +135,7 @@ int importCsv(const QStringList &args)
     if (list.isEmpty())
         return fail(QStringLiteral("%1: no line with six fields").arg(args.at(0)));
     if (!writeOutput(args.at(1), Database::toDocument(list), &error))
-        return fail(error);
+        return error.isEmpty() ? ExitBusy : fail(error);
     std::fprintf(stderr, "%d bottles\n", int(list.size()));
     return ExitOk;
 }
@@ -182,7 +186,7 @@ int applyUpdate(const QStringList &args)
     const int applied = diff.applyUpdate();
     QString error;
     if (!writeOutput(args.at(2), Database::toDocument(local.bottles), &error))
-        return fail(error);
+        return error.isEmpty() ? ExitBusy : fail(error);
     std::fprintf(stderr, "%d changes applied, %d bottles\n", applied, local.rowCount());
     return ExitOk;
 }

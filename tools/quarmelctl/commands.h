@@ -11,6 +11,7 @@ enum ExitCode {
     ExitTimeout = 3,
     ExitWriteRefused = 4,
     ExitUsage = 64,
+    ExitBusy = 75, // the data folder is held by another program (sysexits' "temporary failure")
 };
 
 // Each takes the arguments after its group word ("station", "catalogue", ...) and returns an exit code.
@@ -24,6 +25,13 @@ QString stationUsage();
 QString catalogueUsage();
 QString inventoryUsage();
 QString historyUsage();
+
+// Takes the lock of the data folder `folder` for the rest of the run; false, with the one-line reason on
+// standard error, when another program holds it. A folder that cannot be locked at all (not writable) is
+// left to the write itself to report.
+bool holdDataFolder(const QString &command, const QString &folder);
+// The same for the program's own data folder, when `path` (a file about to be written) lies in it.
+bool holdDataFolderFor(const QString &command, const QString &path);
 
 // The whole file; false with "path: reason" in `error` when it cannot be read.
 bool readFile(const QString &path, QByteArray *bytes, QString *error);

@@ -40,6 +40,10 @@ int runHistoryCommand(const QStringList &args)
         std::fprintf(stderr, "quarmelctl history: %s: not a folder\n", qUtf8Printable(dataFolder));
         return ExitFailure;
     }
+    const QString command = QStringLiteral("history");
+    if ((!importFrom.isEmpty() && !holdDataFolder(command, dataFolder)) ||
+        !holdDataFolderFor(command, workbook))
+        return ExitBusy;
     if (!importFrom.isEmpty()) {
         if (!QFileInfo(importFrom).isDir()) {
             std::fprintf(stderr, "quarmelctl history: %s: not a folder\n", qUtf8Printable(importFrom));

@@ -164,6 +164,8 @@ int runOverview(const QStringList &args)
         !WeighingsFile::read(positional.at(1), &weighings, &error))
         return fail(command, error);
 
+    if (!holdDataFolderFor(command, xlsx))
+        return ExitBusy;
     InventoryBottleList overview;
     overview.setInventory(weighings, &database);
     if (!writeStdout(overview.toCSV()))
@@ -198,6 +200,9 @@ int runTakings(const QStringList &args)
         return usageError();
 
     const QString command = QStringLiteral("takings");
+    // Before any work, so that a refused run writes nothing at all.
+    if (!holdDataFolderFor(command, xlsx) || !holdDataFolderFor(command, save))
+        return ExitBusy;
     TillFigures till;
     // Read before any file, so that a mistyped amount costs nothing and is not taken for a bad file.
     if (!tillAmount.isEmpty()) {

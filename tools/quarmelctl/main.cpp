@@ -1,11 +1,14 @@
 #include "commands.h"
 
+#include "datafolderlock.h"
 #include "settings.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
+#include <memory>
 
 bool readFile(const QString &path, QByteArray *bytes, QString *error)
 {
@@ -16,6 +19,50 @@ bool readFile(const QString &path, QByteArray *bytes, QString *error)
     }
     *bytes = file.readAll();
     return true;
+}
+
+namespace {
+// Held until the process ends, so that the folder stays ours for every file of the command.
+std::unique_ptr<DataFolderLock> heldLock;
+
+// The canonical form of an existing folder, so that a link or "a/../b" names the same folder.
+QString canonicalFolder(const QString &folder)
+{
+    return QFileInfo(folder).canonicalFilePath();
+}
+} // namespace
+
+bool holdDataFolder(const QString &command, const QString &folder)
+{
+    const QString canonical = canonicalFolder(folder);
+    if (heldLock && canonicalFolder(heldLock->folder()) == canonical)
+        return true;
+    auto lock = std::make_unique<DataFolderLock>(folder);
+    switch (lock->take()) {
+    case DataFolderLock::Result::Taken:
+        heldLock = std::move(lock);
+        return true;
+    case DataFolderLock::Result::Busy:
+        std::fprintf(stderr, "quarmelctl %s: %s\n", qUtf8Printable(command), qUtf8Printable(lock->reason()));
+        return false;
+    case DataFolderLock::Result::Failed:
+        break;
+    }
+    return true;
+}
+
+bool holdDataFolderFor(const QString &command, const QString &path)
+{
+    if (path.isEmpty() || path == QLatin1String("-"))
+        return true;
+    const QString target = canonicalFolder(QFileInfo(path).absolutePath());
+    const QString data = QFileInfo(localFilePath(QLatin1String(DataFile::catalogue))).absolutePath();
+    const QString canonicalData = canonicalFolder(data);
+    if (target.isEmpty() || canonicalData.isEmpty())
+        return true;
+    if (target != canonicalData && !target.startsWith(canonicalData + QLatin1Char('/')))
+        return true;
+    return holdDataFolder(command, data);
 }
 
 namespace {
@@ -43,11 +90,15 @@ QString help()
                "      hold, named on standard error) and wrote nothing, or the station read back\n"
                "      something else than was written\n"
                "  64  unknown command or bad arguments; usage on standard error\n"
+               "  75  the data folder is in use by another program (named on standard error);\n"
+               "      nothing was written\n"
                "\n"
                "Environment:\n"
                "  QUARMEL_PORT  device path of the station's serial port; without it the link\n"
                "                /dev/quarmel-station is tried, then the station's USB bridge\n"
                "                (vendor 0403, product 6015) or a port with USB in its name\n"
+               "  QUARMEL_DATA_DIR  the data folder; commands that write into it (history --import,\n"
+               "                an output file inside it) first take its lock, as the window does\n"
                "\n"
                "See quarmelctl(1) for the formats of the files.\n");
 }

@@ -120,6 +120,11 @@ int lastNumber()
 void noteDownload(const QList<InventoryBottle> &inventory)
 {
     const QString record = localFilePath(QLatin1String(DownloadRecord::fileName));
+    // The weighings are printed all the same; only the record waits for the program holding the folder.
+    if (!inventory.isEmpty() && !holdDataFolderFor(QStringLiteral("station"), record)) {
+        std::fprintf(stderr, "The download was not recorded in %s\n", qUtf8Printable(record));
+        return;
+    }
     bool written = true;
     QString reason;
     const QDateTime first =
