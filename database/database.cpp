@@ -219,16 +219,26 @@ void Database::sort(int column, Qt::SortOrder order)
                 return ascending ? (!a.flag && b.flag) : (!b.flag && a.flag);
             return ascending ? a.text < b.text : b.text < a.text;
         });
+        // The rows move, not their contents: a selection or a current index stays on its bottle, so that
+        // Delete Item after a sort asks about the bottle the user picked.
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
         QList<Bottle> sorted;
         sorted.reserve(bottles.size());
-        for (const Keyed &k : keys)
-            sorted.append(bottles.at(k.row));
+        std::vector<int> newRow(bottles.size());
+        for (int i = 0; i < int(keys.size()); ++i) {
+            sorted.append(bottles.at(keys[i].row));
+            newRow[keys[i].row] = i;
+        }
         bottles.swap(sorted);
         invalidateIndex();
+        const QModelIndexList before = persistentIndexList();
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex &old : before)
+            after.append(index(newRow.at(old.row()), old.column()));
+        changePersistentIndexList(before, after);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     }
-    // Views take the new order from one whole-table dataChanged; no layout change is announced.
-    if (!bottles.isEmpty())
-        emit dataChanged(index(0, 0), index(bottles.size() - 1, ColumnCount - 1));
 }
 
 bool Database::insertBottle(int row, const QString &ean)

@@ -121,11 +121,9 @@ bool ItemInventory::setData(const QModelIndex &index, const QVariant &value, int
     } else if (double *target = field(item, index.column())) {
         double number = 0;
         QString reason;
-        bool accepted = NumberInput::parse(text, &number, &reason);
-        if (accepted && index.column() == SellUnitColumn && number <= 0) {
-            reason = tr("A sell unit must be more than nothing.");
-            accepted = false;
-        }
+        // Below zero only from stock (pieces sent back); a sell unit of 0 keeps the item out of the takings.
+        const bool accepted = index.column() == FromStockColumn ? NumberInput::parseSigned(text, &number, &reason)
+                                                                : NumberInput::parse(text, &number, &reason);
         if (!accepted) {
             emit inputRefused(index, reason);
             // The cell keeps its value; callers have always been told true, and the view ignores it.
