@@ -38,23 +38,30 @@ QByteArray utf8Prefix(const QByteArray &bytes, int limit)
     return bytes.left(end);
 }
 
-// A volume or weight of the import; a number outside the catalogue's bounds (a negative one used to wrap
-// into a huge weight, a large one did not convert at all) reads as 0 like a field that is no number, and
-// is added to `outside` so that it is reported.
+// A volume or weight of the import. A number outside the catalogue's bounds (a negative one used to wrap
+// into a huge weight, a large one did not convert at all) and one with decimals ("520.5", "0,7 l") read as
+// 0 and are added to `outside` so that they are reported; decimals that are all zero ("1186,0") are the
+// whole number they write. A field that is no number at all (a header line's "volume", nothing) stays 0,
+// as it always has.
 quint64 csvNumber(const QByteArray &field, const char *name, QStringList *outside)
 {
     const QString text = QString::fromUtf8(field).trimmed();
-    bool ok = false;
-    const qint64 value = text.toLongLong(&ok, 10);
-    if (!ok) {
-        // Digits too many for any number are a number too, and far out of bounds.
-        static const QRegularExpression digits(QStringLiteral("^[-+]?\\d+$"));
-        if (digits.match(text).hasMatch())
-            outside->append(QStringLiteral("%1 %2").arg(QLatin1String(name), text.left(20)));
+    static const QRegularExpression whole(QStringLiteral("^([-+]?\\d+)(?:[.,]0*)?$"));
+    static const QRegularExpression numberLike(QStringLiteral("^[-+]?[.,]?\\d"));
+    const QRegularExpressionMatch match = whole.match(text);
+    if (!match.hasMatch()) {
+        if (!numberLike.match(text).hasMatch())
+            return 0;
+        outside->append(QStringLiteral("%1 %2 is not a whole number").arg(QLatin1String(name), text.left(20)));
         return 0;
     }
-    if (value < 0 || quint64(value) > Bottle::maxQuantity) {
-        outside->append(QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(value));
+    bool ok = false;
+    const qint64 value = match.captured(1).toLongLong(&ok, 10);
+    // Digits too many for any number are a number too, and far out of bounds.
+    if (!ok || value < 0 || quint64(value) > Bottle::maxQuantity) {
+        outside->append(QStringLiteral("%1 %2 lies outside 0 to %3")
+                            .arg(QLatin1String(name), match.captured(1).left(20))
+                            .arg(Bottle::maxQuantity));
         return 0;
     }
     return quint64(value);
