@@ -75,7 +75,14 @@ bool read(const QByteArray &input, QList<Bottle> *bottles, QString *error)
     QString reason;
     const QByteArray bytes = withoutByteOrderMark(input);
     const QByteArray start = bytes.trimmed().left(1);
-    const bool ok = start == "<" ? readDocument(bytes, bottles, &reason) : readCsv(bytes, bottles, &reason);
+    bool ok = start == "<" ? readDocument(bytes, bottles, &reason) : readCsv(bytes, bottles, &reason);
+    // Written into the station, two such rows become one EAN with two weights, and every weighing of it
+    // takes the first: the file is refused, naming both.
+    const QStringList same = ok ? Database::sameStationEans(*bottles) : QStringList();
+    if (!same.isEmpty()) {
+        reason = QStringLiteral("rows the station would hold as one EAN: %1").arg(same.join(QStringLiteral("; ")));
+        ok = false;
+    }
     if (!ok) {
         bottles->clear();
         if (error)

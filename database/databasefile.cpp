@@ -1,6 +1,7 @@
 #include "database.h"
 #include "cataloguedocument.h"
 #include "cipher.h"
+#include "csvfield.h"
 #include "savefile.h"
 
 #include <QFile>
@@ -196,8 +197,9 @@ QList<Bottle> Database::parseCsv(const QByteArray &bytes, QStringList *outOfRang
             continue;
         Bottle b = fresh;
         b.ean = QString::fromUtf8(fields.at(0));
-        b.fullName = QString::fromUtf8(fields.at(1));
-        b.displayName = QString::fromUtf8(utf8Prefix(fields.at(2), 15));
+        // A name the program exported as text ("'=Gin") reads back as it was.
+        b.fullName = csvTextRead(QString::fromUtf8(fields.at(1)));
+        b.displayName = QString::fromUtf8(utf8Prefix(csvTextRead(QString::fromUtf8(fields.at(2))).toUtf8(), 15));
         QStringList outside;
         b.volume = csvNumber(fields.at(3), "volume", &outside);
         b.fullWeight = csvNumber(fields.at(4), "full weight", &outside);

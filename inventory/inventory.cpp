@@ -695,7 +695,9 @@ bool Inventory::saveToCSV(QTextStream &out)
     }
     out << '\n';
     for (const SalesRow &row : qAsConst(rows)) {
-        for (int column = 0; column < ColumnCount; ++column)
+        // Only the name is text: "-0.35" in a number column is a number.
+        out << csvText(row.name) << ';';
+        for (int column = NameColumn + 1; column < ColumnCount; ++column)
             out << csvField(cellText(row, column)) << ';';
         out << '\n';
     }

@@ -433,7 +433,7 @@ QByteArray InventoryBottleList::toCSV() const
     for (const OverviewRow &row : rows) {
         QString ean = row.ean;
         ean.replace(QLatin1String("\""), QLatin1String("\"\""));
-        out << '"' << ean << '"' << ';' << csvField(row.name) << ';' << row.residue << '\n';
+        out << '"' << ean << '"' << ';' << csvText(row.name) << ';' << row.residue << '\n';
     }
     out.flush();
     return text.toUtf8();

@@ -306,7 +306,9 @@ bool ItemInventory::saveToCSV(QTextStream &out)
 {
     out << '\n';
     for (const AppendedItem &item : qAsConst(rows)) {
-        for (int column = NameColumn; column <= FromStockColumn; ++column)
+        // Only the name is text: "-2.00" in a number column is a number.
+        out << csvText(item.name) << ';';
+        for (int column = NameColumn + 1; column <= FromStockColumn; ++column)
             out << csvField(cellText(item, column)) << ';';
         // Two empty fields put the final and sold quantities and the sales under the sales table's Final
         // Quantity, Sold Quantity and Cash In.

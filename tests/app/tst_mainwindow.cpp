@@ -1309,6 +1309,9 @@ void tst_MainWindow::catalogueAddItemChecksEan_data()
     QTest::newRow("EAN-8, blanks around") << " 12345670 " << yes << "12345670" << none;
     QTest::newRow("wrong check digit, kept") << "4006381333932" << yes << "4006381333932" << check;
     QTest::newRow("wrong check digit, dropped") << "4006381333932" << no << none << check;
+    // The station keeps the EAN without its leading zeros: one bottle there, with two weights.
+    QTest::newRow("a catalogue EAN with a leading zero") << "08594000000111" << yes << none
+                                                         << QStringLiteral("Item already exists");
 }
 
 void tst_MainWindow::catalogueAddItemChecksEan()

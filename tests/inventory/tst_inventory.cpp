@@ -1,5 +1,7 @@
+#include "database.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
+#include "iteminventory.h"
 #include "settings.h"
 
 #include <QAbstractItemModelTester>
@@ -49,6 +51,8 @@ private slots:
     void headers();
     void background();
     void csv();
+    void csvNamesAreText_data();
+    void csvNamesAreText();
 
 private:
     Inventory *inventory = nullptr;
@@ -477,6 +481,64 @@ void tst_Inventory::csv()
                        "Cash In [CZK];\n"
                        "Gin;0.04;25.00;2.10;0.70;0.35;0.70;1.05;1.75;1093.75;\n"
                        "\"Rum; \"\"old\"\"\";0.04;0.00;0.00;0.00;0.70;0.00;0.70;-0.70;0.00;\n"));
+}
+
+void tst_Inventory::csvNamesAreText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("readBack"); // a catalogue import of the written field gives the name
+
+    QTest::newRow("formula") << "=1+1" << "'=1+1" << true;
+    QTest::newRow("plus") << "+420 Vodka" << "'+420 Vodka" << true;
+    QTest::newRow("minus") << "-Gin" << "'-Gin" << true;
+    QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)" << true;
+    QTest::newRow("tab before a formula") << "\t=1" << "'\t=1" << true;
+    QTest::newRow("plain name") << "Gin" << "Gin" << true;
+    QTest::newRow("formula sign inside") << "Gin=Rum" << "Gin=Rum" << true;
+    QTest::newRow("apostrophe of its own") << "'Gin" << "'Gin" << true;
+    QTest::newRow("formula with the separator") << "=A1;B1" << "\"'=A1;B1\"" << false;
+}
+
+// A name from the station, an import or an update must not run as a formula in a spreadsheet, in any CSV
+// the program writes; the numbers next to it stay numbers.
+void tst_Inventory::csvNamesAreText()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, written);
+    QFETCH(bool, readBack);
+
+    const auto secondLine = [](const QString &text) { return text.split(QLatin1Char('\n')).value(1); };
+    inventory->loadFromOverview({overviewRow("1", name, 350)});
+    inventory->calculate();
+    QString sales;
+    QTextStream salesOut(&sales);
+    QVERIFY(inventory->saveToCSV(salesOut));
+    salesOut.flush();
+    QCOMPARE(secondLine(sales), written + QStringLiteral(";0.04;0.00;0.00;0.00;0.35;0.00;0.35;-0.35;0.00;"));
+
+    ItemInventory items;
+    items.insertRows(0, 1);
+    items.rows[0].name = name;
+    items.rows[0].fromStock = -2;
+    items.calculate();
+    QString appended;
+    QTextStream itemsOut(&appended);
+    QVERIFY(items.saveToCSV(itemsOut));
+    itemsOut.flush();
+    QCOMPARE(secondLine(appended), written + QStringLiteral(";1.00;0.00;0.00;-2.00;;;0.00;-2.00;0.00;"));
+
+    InventoryBottleList overview;
+    overview.rows = {overviewRow("1", name, 350)};
+    QCOMPARE(secondLine(QString::fromUtf8(overview.toCSV())), QStringLiteral("\"1\";") + written + ";350");
+
+    if (readBack) {
+        const QByteArray line = ("1;" + written + ";" + written + ";1;2;3").toUtf8();
+        const QList<Bottle> imported = Database::parseCsv(line);
+        QCOMPARE(imported.size(), 1);
+        QCOMPARE(imported.at(0).fullName, name);
+        QCOMPARE(imported.at(0).displayName, name);
+    }
 }
 
 QTEST_MAIN(tst_Inventory)
