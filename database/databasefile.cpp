@@ -91,12 +91,6 @@ QString Database::dateTimeToText(const QDateTime &dateTime)
     return out;
 }
 
-QDateTime Database::dateTimeFromText(const QString &text)
-{
-    LocalTimes times;
-    return times.fromText(text);
-}
-
 bool Database::loadFromFile(const QString &path, bool decrypt, DocumentDamage *damage)
 {
     QFile file(path);
@@ -167,12 +161,6 @@ bool Database::parse(const QByteArray &bytes, QList<Bottle> &list, DocumentDamag
     return true;
 }
 
-bool Database::writeDocument(const QList<Bottle> &list, QIODevice *device)
-{
-    const QByteArray bytes = toDocument(list);
-    return device->write(bytes) == bytes.size();
-}
-
 QByteArray Database::toDocument(const QList<Bottle> &list)
 {
     return CatalogueDocument::write(list);
@@ -217,24 +205,4 @@ QList<Bottle> Database::parseCsv(const QByteArray &bytes, QStringList *outOfRang
     }
     outOfRangeLog.reportRest("values out of range");
     return list;
-}
-
-bool Database::readCsvFile(const QString &path, QList<Bottle> &list)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcDatabaseFile, "Unable to open database file");
-        return false;
-    }
-    list = parseCsv(file.readAll());
-    return true;
-}
-
-bool Database::loadFromCSVFile(const QString &path)
-{
-    QList<Bottle> list;
-    if (!readCsvFile(path, list))
-        return false;
-    setBottles(list);
-    return true;
 }

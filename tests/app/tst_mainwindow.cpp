@@ -717,7 +717,7 @@ void tst_MainWindow::editorsKeepWhatWasTyped_data()
     QTest::newRow("currency") << false << 2 << false << "45 Kc" << enter << "99.999" << true;
     QTest::newRow("two separators") << false << 2 << false << "1.234,50" << enter << "99.999" << true;
     QTest::newRow("negative price") << false << 2 << false << "-5" << tab << "99.999" << true;
-    QTest::newRow("zero sell unit") << false << 1 << false << "0" << enter << "0.025" << true;
+    QTest::newRow("zero sell unit") << false << 1 << false << "0" << enter << "0.00" << false;
     QTest::newRow("item price, Tab") << true << 2 << false << QString() << tab << "2.345" << false;
     QTest::newRow("item comma") << true << 2 << false << "35,50" << enter << "35.5" << false;
     QTest::newRow("item text") << true << 3 << false << "many" << enter << "4" << true;

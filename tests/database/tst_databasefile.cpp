@@ -121,8 +121,6 @@ private slots:
     void undecryptableFileIsReportedDamaged();
     void csvLines_data();
     void csvLines();
-    void csvFileReplacesList();
-    void csvMissingFile();
 
 private:
     QTemporaryDir dir;
@@ -637,31 +635,6 @@ void tst_DatabaseFile::csvLines()
     }
     QCOMPARE(read, expected);
     QCOMPARE(outside.size(), reported);
-}
-
-void tst_DatabaseFile::csvFileReplacesList()
-{
-    const QString path = dir.filePath(QStringLiteral("import.csv"));
-    QVERIFY(writeFile(path, "1;a;b;1;2;3\r\n2;c;d;4;5;6\r\n"));
-    Database db;
-    QAbstractItemModelTester tester(&db, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    db.insertBottle(0, QStringLiteral("old"));
-    QSignalSpy reset(&db, &QAbstractItemModel::modelReset);
-    QVERIFY(reset.isValid());
-    QVERIFY(db.loadFromCSVFile(path));
-    QCOMPARE(reset.count(), 1);
-    QCOMPARE(db.rowCount(), 2);
-    QVERIFY(!db.findByEan(QStringLiteral("old")));
-    QCOMPARE(db.findByEan(QStringLiteral("2"))->emptyWeight, 6ull);
-}
-
-void tst_DatabaseFile::csvMissingFile()
-{
-    Database db;
-    db.insertBottle(0, QStringLiteral("old"));
-    QTest::ignoreMessage(QtWarningMsg, "Unable to open database file");
-    QVERIFY(!db.loadFromCSVFile(dir.filePath(QStringLiteral("absent.csv"))));
-    QCOMPARE(db.rowCount(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_DatabaseFile)
