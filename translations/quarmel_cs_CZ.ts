@@ -64,7 +64,28 @@
         <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
     </message>
     <message>
-        <location filename="../database/databasefile.cpp" line="+128"/>
+        <location line="+216"/>
+        <source>rows %1 and %2: EAN %3 twice</source>
+        <translation>řádky %1 a %2: EAN %3 dvakrát</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>rows %1 and %2: %3 and %4 are one EAN to Quarmel</source>
+        <translation>řádky %1 a %2: %3 a %4 jsou pro Quarmel jeden EAN</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+39"/>
+        <source>... and %1 more rows</source>
+        <translation>... a dalších %1 řádků</translation>
+    </message>
+    <message>
+        <location line="-7"/>
+        <source>row %1: the last digit of %2 should be %3 if the other digits are right, so the code may be mistyped</source>
+        <translation>řádek %1: poslední číslice kódu %2 by měla být %3, pokud jsou ostatní číslice správně, kód je tedy možná napsán chybně</translation>
+    </message>
+    <message>
+        <location filename="../database/databasefile.cpp" line="+130"/>
         <source>The catalogue could not be encrypted.</source>
         <translation>Katalog se nepodařilo zašifrovat.</translation>
     </message>
@@ -251,24 +272,24 @@
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+96"/>
-        <location line="+203"/>
+        <location filename="../app/historypage.cpp" line="+100"/>
+        <location line="+204"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-190"/>
+        <location line="-191"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+114"/>
+        <location line="+115"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location line="-114"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -283,7 +304,7 @@
         <translation>Tisk</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Total sales per period</source>
         <translation>Celková tržba za období</translation>
     </message>
@@ -359,12 +380,12 @@
         <translation>Tiskárnu nelze spustit.</translation>
     </message>
     <message>
-        <location line="-165"/>
+        <location line="-166"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+96"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -392,18 +413,18 @@
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+56"/>
-        <location line="+278"/>
+        <location filename="../inventory/inventory.cpp" line="+57"/>
+        <location line="+279"/>
         <source>&quot;%1&quot; is more than any bar holds.</source>
         <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
     </message>
     <message>
-        <location line="-112"/>
+        <location line="-113"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+103"/>
         <source>The bottle volume is unknown, so pieces cannot be turned into litres.</source>
         <translation>Objem láhve není znám, kusy proto nelze převést na litry.</translation>
     </message>
@@ -413,12 +434,12 @@
         <translation>„%1“: láhve se počítají v celých kusech; pro část láhve přepněte sloupec na litry.</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+24"/>
         <source>A sell unit of less than a millilitre cannot be sold.</source>
         <translation>Prodejní jednotku menší než mililitr nelze prodat.</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+41"/>
         <source>
 [L]</source>
         <translation>
@@ -555,12 +576,12 @@ množství</translation>
     <name>InventoryBottleList</name>
     <message>
         <location filename="../inventory/inventorybottlelist.cpp" line="+128"/>
-        <location line="+156"/>
+        <location line="+153"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
     </message>
     <message>
-        <location line="-157"/>
+        <location line="-154"/>
         <source>Empty bottle weight must be less then Full bottle weight.
 Item: &apos;%1&apos;</source>
         <translation>Hmotnost prázdné láhve musí být menší než hmotnost plné láhve.
@@ -582,19 +603,19 @@ Položka: &apos;%1&apos;</translation>
         <translation>Hmotnost láhve (%1 g) je nižší než hmotnost prázdné láhve (%2 g)!</translation>
     </message>
     <message>
-        <location line="+149"/>
+        <location line="+146"/>
         <source>Bottle &apos;%1&apos; is not in database!</source>
         <translation>Láhev &apos;%1&apos; není v databázi!</translation>
     </message>
     <message>
         <location line="+73"/>
-        <location line="+68"/>
+        <location line="+78"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-66"/>
-        <location line="+66"/>
+        <location line="-76"/>
+        <location line="+76"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
     </message>
@@ -604,22 +625,17 @@ Položka: &apos;%1&apos;</translation>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-286"/>
+        <location line="-293"/>
         <source>Weighed %1 g, less than the empty bottle (%2 g): counted as empty.</source>
         <translation>Zváženo %1 g, méně než prázdná láhev (%2 g): počítá se jako prázdná.</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+36"/>
         <source>Weighed %1 g, %2 g more than the full bottle (%3 g): two bottles on the scale, or a wrong catalogue entry?</source>
         <translation>Zváženo %1 g, o %2 g víc než plná láhev (%3 g): dvě láhve na váze, nebo chybná položka databáze?</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>A residue of %1 ml is more than the bottle holds (%2 ml).</source>
-        <translation>Zůstatek %1 ml je víc, než se do láhve vejde (%2 ml).</translation>
-    </message>
-    <message>
-        <location line="+38"/>
+        <location line="+40"/>
         <source>Weighed %1 times: the residues are added up (several open bottles?).</source>
         <translation>Zváženo %1krát: zůstatky se sčítají (několik otevřených láhví?).</translation>
     </message>
@@ -627,12 +643,7 @@ Položka: &apos;%1&apos;</translation>
 <context>
     <name>ItemInventory</name>
     <message>
-        <location filename="../inventory/iteminventory.cpp" line="+126"/>
-        <source>A sell unit must be more than nothing.</source>
-        <translation>Prodejní jednotka musí být větší než nula.</translation>
-    </message>
-    <message>
-        <location line="+23"/>
+        <location filename="../inventory/iteminventory.cpp" line="+147"/>
         <source>Appended Items</source>
         <translation>Přidané položky</translation>
     </message>
@@ -762,7 +773,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/cataloguepages.cpp" line="+222"/>
+        <location filename="../app/cataloguepages.cpp" line="+226"/>
         <location filename="../app/mainwindow.cpp" line="-39"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -1296,7 +1307,7 @@ množství [ks]</translation>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-41"/>
+        <location filename="../app/cataloguepages.cpp" line="-53"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -1307,11 +1318,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+13"/>
+        <location line="+9"/>
         <source>Item already exists</source>
         <translation>Položka již existuje</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>This item already exists, select different one</source>
         <translation>Tato položka již existuje, zvolte jinou</translation>
     </message>
@@ -1326,7 +1338,7 @@ množství [ks]</translation>
         <translation>Vyberte položku ke smazání</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="+28"/>
+        <location filename="../app/cataloguepages.cpp" line="+40"/>
         <source>Are you sure to delete item %1 ?</source>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
@@ -1336,7 +1348,7 @@ množství [ks]</translation>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-99"/>
+        <location filename="../app/cataloguepages.cpp" line="-111"/>
         <source>Database not saved</source>
         <translation>Databáze není uložena</translation>
     </message>
@@ -1361,7 +1373,12 @@ množství [ks]</translation>
         <translation>„%1“ není EAN: ten má 8 až 14 číslic a nic jiného.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+14"/>
+        <source>%1 is the same EAN to Quarmel as %2, which is in the database already: Quarmel keeps the EAN without its leading zeros.</source>
+        <translation>%1 je pro Quarmel stejný EAN jako %2, který už v databázi je: Quarmel si EAN ukládá bez úvodních nul.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>Check digit</source>
         <translation>Kontrolní číslice</translation>
     </message>
@@ -1371,7 +1388,7 @@ množství [ks]</translation>
         <translation>Poslední číslice kódu %1 by při správných ostatních číslicích měla být %2, kód je tedy možná chybně opsaný. Přesto přidat?</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+40"/>
         <location line="+6"/>
         <source>Writing database: %1 %</source>
         <translation>Zápis databáze: %1 %</translation>
@@ -1489,7 +1506,7 @@ množství [ks]</translation>
         <translation>„%1“ je záporné; množství ani cena záporné být nemohou.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>&quot;%1&quot; holds both a comma and a point; type the decimals after one of them and nothing between the thousands, or a blank.</source>
         <translation>„%1“ obsahuje čárku i tečku; desetinná místa pište za jednu z nich a tisíce neoddělujte, nebo jen mezerou.</translation>
     </message>
@@ -1499,12 +1516,12 @@ množství [ks]</translation>
         <translation>„%1“ není číslo; pište jen číslice s desetinnou čárkou nebo tečkou.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+11"/>
         <source>&quot;%1&quot; is too large.</source>
         <translation>„%1“ je příliš velké.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+29"/>
         <source>&quot;%1&quot; lies outside %2 to %3.</source>
         <translation>„%1“ leží mimo rozsah %2 až %3.</translation>
     </message>
@@ -1623,18 +1640,18 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+132"/>
+        <location line="+134"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-130"/>
-        <location line="+323"/>
+        <location line="-132"/>
+        <location line="+325"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-322"/>
+        <location line="-324"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -1659,7 +1676,7 @@ množství [ks]</translation>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>Till takings</source>
         <translation>Tržba pokladny</translation>
     </message>
@@ -1852,7 +1869,7 @@ množství [ks]</translation>
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+151"/>
+        <location filename="../count/workbook.cpp" line="+148"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
