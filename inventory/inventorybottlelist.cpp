@@ -431,7 +431,8 @@ QByteArray InventoryBottleList::toCSV() const
     QTextStream out(&text);
     out << tr("EAN") << ';' << tr("Item") << ';' << tr("Residue") << '\n';
     for (const OverviewRow &row : rows) {
-        QString ean = row.ean;
+        // A catalogue row marked for the count brings its EAN as typed or imported, which may be any text.
+        QString ean = csvNeutralised(row.ean);
         ean.replace(QLatin1String("\""), QLatin1String("\"\""));
         out << '"' << ean << '"' << ';' << csvText(row.name) << ';' << row.residue << '\n';
     }

@@ -529,8 +529,10 @@ void tst_Inventory::csvNamesAreText()
     QCOMPARE(secondLine(appended), written + QStringLiteral(";1.00;0.00;0.00;-2.00;;;0.00;-2.00;0.00;"));
 
     InventoryBottleList overview;
-    overview.rows = {overviewRow("1", name, 350)};
-    QCOMPARE(secondLine(QString::fromUtf8(overview.toCSV())), QStringLiteral("\"1\";") + written + ";350");
+    overview.rows = {overviewRow("1", name, 350), overviewRow("=1+1", "Gin", 0)};
+    const QStringList lines = QString::fromUtf8(overview.toCSV()).split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(1), QStringLiteral("\"1\";") + written + ";350");
+    QCOMPARE(lines.value(2), QStringLiteral("\"'=1+1\";Gin;0"));
 
     if (readBack) {
         const QByteArray line = ("1;" + written + ";" + written + ";1;2;3").toUtf8();
