@@ -38,14 +38,6 @@ QByteArray catalogueContent(QList<Bottle> bottles)
         bottle.useInInventory = false;
     return Database::toDocument(bottles);
 }
-// The GS1 check digit of an EAN: the other digits weighted 3 and 1 from the right.
-int checkDigit(const QString &ean)
-{
-    int sum = 0;
-    for (int i = ean.size() - 2, weight = 3; i >= 0; --i, weight = 4 - weight)
-        sum += ean.at(i).digitValue() * weight;
-    return (10 - sum % 10) % 10;
-}
 
 // The catalogue's number cells read numbers as every other cell of the program does: blanks between the
 // thousands, and a decimal comma or point where the decimals are all zero. What cannot be a volume, weight
@@ -195,7 +187,19 @@ void MainWindow::addDatabaseRow()
                                          tr("This item already exists, select different one"));
         return;
     }
-    const int expected = checkDigit(ean);
+    // The station keeps the EAN as a number: a UPC-A code and its EAN-13 form with a leading zero would be
+    // one bottle there with two weights.
+    for (const Bottle &bottle : qAsConst(database->bottles)) {
+        if (Database::stationEan(bottle.ean) == Database::stationEan(ean)) {
+            Interaction::instance()->message(
+                this, Interaction::Icon::Warning, tr("Item already exists"),
+                tr("%1 is the same EAN to Quarmel as %2, which is in the database already: Quarmel keeps "
+                   "the EAN without its leading zeros.")
+                    .arg(ean, bottle.ean));
+            return;
+        }
+    }
+    const int expected = Database::checkDigit(ean);
     if (expected != ean.back().digitValue() &&
         Interaction::instance()->message(
             this, Interaction::Icon::Warning, tr("Check digit"),
@@ -230,8 +234,10 @@ void MainWindow::saveDatabase()
     // A row the station cannot hold would be stored as something else; an EAN stored as 0 even ends the
     // station's list there. Nothing is written until every row fits.
     const QList<StationProtocol::CatalogueFault> faults = StationProtocol::checkCatalogue(database->bottles);
-    if (!faults.isEmpty() && database->rowCount() <= StationProtocol::MaxBottles) {
-        const QStringList rows = StationProtocol::describeFaults(database->bottles, faults);
+    // Two rows the station would hold as one EAN would be one bottle there, weighed by the first row only.
+    const QStringList same = Database::sameStationEans(database->bottles);
+    if ((!faults.isEmpty() || !same.isEmpty()) && database->rowCount() <= StationProtocol::MaxBottles) {
+        const QStringList rows = StationProtocol::describeFaults(database->bottles, faults) + same;
         showError(tr("Quarmel cannot hold these items as they are. Nothing was written; correct them and "
                      "save again.\n\n%1")
                       .arg(rows.join(QLatin1Char('\n'))));

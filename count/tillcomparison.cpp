@@ -1,5 +1,6 @@
 #include "tillcomparison.h"
 
+#include "csvfield.h"
 #include "inventory.h"
 #include "iteminventory.h"
 #include "savefile.h"
@@ -194,7 +195,7 @@ QString TillComparison::toText(const QString &currency) const
     QString text = QStringLiteral("Item;EAN;Expected;Till;Variance;Variance [sell units];Variance [%]\n");
     for (const TillVariance &row : rows)
         text += QStringLiteral("%1;%2;%3;%4;%5;%6;%7\n")
-                    .arg(row.name, row.ean, money(row.expected), money(row.till), money(row.money),
+                    .arg(csvText(row.name), row.ean, money(row.expected), money(row.till), money(row.money),
                          QString::number(row.units, 'f', 2), percentText(row.percent));
     text += QStringLiteral("Expected: %1 %2").arg(money(expected), currency) + QLatin1Char('\n');
     text += QStringLiteral("Till: %1 %2").arg(money(till), currency) + QLatin1Char('\n');

@@ -2,6 +2,7 @@
 #include "database.h"
 
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <climits>
@@ -79,55 +80,71 @@ int digits(const char *text, int count)
     return value;
 }
 
-// A number of the document within the catalogue's bounds; one outside them counts as no number at all,
-// and `inRange` is cleared so the reader can report it.
-quint64 quantity(const QString &text, bool *inRange)
+enum class Reading { Taken, OutOfRange, NotWhole };
+
+// A whole number as people and spreadsheets write one: "1186", "-15", also "1186,0" or "520.00", whose
+// decimals are all zero. False for a text that starts as a number and is none ("12.5", "0,7 l"); a text
+// that is no number at all (a word, nothing) is 0, as the document has always read it.
+bool wholeNumber(const QString &text, qint64 *value)
 {
+    static const QRegularExpression shape(QStringLiteral("^\\s*([-+]?\\d+)(?:[.,]0*)?\\s*$"));
+    static const QRegularExpression numberLike(QStringLiteral("^\\s*[-+]?[.,]?\\d"));
+    *value = 0;
+    const QRegularExpressionMatch match = shape.match(text);
+    if (!match.hasMatch())
+        return !numberLike.match(text).hasMatch();
     bool ok = false;
-    const qlonglong value = text.toLongLong(&ok);
-    if (!ok)
-        return 0;
-    if (value < 0 || quint64(value) > Bottle::maxQuantity) {
-        *inRange = false;
-        return 0;
-    }
-    return quint64(value);
+    *value = match.captured(1).toLongLong(&ok);
+    if (!ok) // more digits than any number: far out of bounds
+        *value = match.captured(1).startsWith(QLatin1Char('-')) ? LLONG_MIN : LLONG_MAX;
+    return true;
 }
 
-qint32 correction(const QString &text, bool *inRange)
+// A number of the document within the catalogue's bounds. Read as 0, a decimal or a number outside the
+// bounds would reach the station as a wrong weight (a correction of 12.5 g, an empty weight of 520.5 g),
+// so both are reported.
+Reading number(const QString &text, qint64 minimum, qint64 maximum, qint64 *value)
 {
-    bool ok = false;
-    const qlonglong value = text.toLongLong(&ok);
-    if (!ok)
-        return 0;
-    if (value < -Bottle::maxCorrection || value > Bottle::maxCorrection) {
-        *inRange = false;
-        return 0;
+    if (!wholeNumber(text, value)) {
+        *value = 0;
+        return Reading::NotWhole;
     }
-    return qint32(value);
+    if (*value < minimum || *value > maximum) {
+        *value = 0;
+        return Reading::OutOfRange;
+    }
+    return Reading::Taken;
 }
 
-// Sets a field from its element text with the conversions of the document: numbers that do not convert
-// give 0, dates that do not match give an invalid date-time. False when a number lay outside the
-// catalogue's bounds (the field is then 0 as well).
-bool setField(Bottle &b, Field field, const QString &text, LocalTimes &times)
+// Sets a field from its element text with the conversions of the document: dates that do not match give
+// an invalid date-time. Anything but Taken when a volume, weight or correction was no whole number or lay
+// outside the catalogue's bounds (the field is then 0).
+Reading setField(Bottle &b, Field field, const QString &text, LocalTimes &times)
 {
-    bool inRange = true;
+    Reading reading = Reading::Taken;
+    qint64 value = 0;
+    const qint64 quantity = qint64(Bottle::maxQuantity);
     switch (field) {
     case Ean: b.ean = text; break;
     case DisplayName: b.displayName = text; break;
     case FullName: b.fullName = text; break;
-    case Volume: b.volume = quantity(text, &inRange); break;
-    case EmptyWeight: b.emptyWeight = quantity(text, &inRange); break;
-    case FullWeight: b.fullWeight = quantity(text, &inRange); break;
+    case Volume:
+    case EmptyWeight:
+    case FullWeight:
+        reading = number(text, 0, quantity, &value);
+        (field == Volume ? b.volume : field == EmptyWeight ? b.emptyWeight : b.fullWeight) = quint64(value);
+        break;
     case ContentWeight: b.contentWeight = text.toUInt(); break;
-    case Correction: b.weightCorrection = correction(text, &inRange); break;
+    case Correction:
+        reading = number(text, -Bottle::maxCorrection, Bottle::maxCorrection, &value);
+        b.weightCorrection = qint32(value);
+        break;
     case Use: b.useInInventory = text.toUInt() != 0; break;
     case Modified: b.modified = times.fromText(text); break;
     case Inserted: b.inserted = times.fromText(text); break;
     case Unknown: break;
     }
-    return inRange;
+    return reading;
 }
 
 // Plain decimal digits that fit the field, the common case, without building a string.
@@ -480,7 +497,7 @@ bool CatalogueDocument::readCanonical(const char *data, int size, const Bottle &
             QString value;
             if (!decodeText(text, textSize, &value))
                 return false;
-            if (!setField(b, field, value, times))
+            if (setField(b, field, value, times) != Reading::Taken)
                 return false; // the general reader reports it
         }
         list.append(b);
@@ -515,17 +532,22 @@ void CatalogueDocument::readStream(const char *data, int size, const Bottle &fre
             const qint64 line = xml.lineNumber();
             const qint64 column = xml.columnNumber();
             const QString text = xml.readElementText();
-            if (setField(b, field, text, times))
+            const Reading reading = setField(b, field, text, times);
+            if (reading == Reading::Taken)
                 continue;
-            qCWarning(lcCatalogueDocument, "value out of range: <%s>%s", qUtf8Printable(name),
+            qCWarning(lcCatalogueDocument, "value %s: <%s>%s",
+                      reading == Reading::NotWhole ? "not a whole number" : "out of range", qUtf8Printable(name),
                       qUtf8Printable(text));
             const qint64 limit =
                 field == Correction ? qint64(Bottle::maxCorrection) : qint64(Bottle::maxQuantity);
-            outOfRange = {true, line, column,
-                          QStringLiteral("<%1>%2 lies outside %3 to %4, which the station cannot hold")
-                              .arg(name, text.left(20))
-                              .arg(field == Correction ? -limit : 0)
-                              .arg(limit)};
+            const QString what = reading == Reading::NotWhole
+                                     ? QStringLiteral("is not a whole number of %1")
+                                           .arg(field == Volume ? QStringLiteral("millilitres")
+                                                                : QStringLiteral("grams"))
+                                     : QStringLiteral("lies outside %1 to %2, which the station cannot hold")
+                                           .arg(field == Correction ? -limit : 0)
+                                           .arg(limit);
+            outOfRange = {true, line, column, QStringLiteral("<%1>%2 %3").arg(name, text.left(20), what)};
         }
         if (!outOfRange.damaged)
             list.append(b);

@@ -51,8 +51,8 @@ bool readCsv(const QByteArray &bytes, QList<Bottle> *bottles, QString *error)
             return false;
         }
     }
-    // Read as 0, such a weight would be written into the station as it stands; the file is refused whole,
-    // as a catalogue document with the same value is.
+    // Read as 0, such a weight (out of bounds, or with decimals) would be written into the station as it
+    // stands; the file is refused whole, as a catalogue document with the same value is.
     QStringList outOfRange;
     *bottles = Database::parseCsv(bytes, &outOfRange);
     if (!outOfRange.isEmpty()) {
@@ -60,9 +60,7 @@ bool readCsv(const QByteArray &bytes, QList<Bottle> *bottles, QString *error)
         QString lines = outOfRange.mid(0, shown).join(QStringLiteral("; "));
         if (outOfRange.size() > shown)
             lines += QStringLiteral("; and %1 more lines").arg(outOfRange.size() - shown);
-        *error = QStringLiteral("values outside 0 to %1, which the station cannot hold: %2")
-                     .arg(Bottle::maxQuantity)
-                     .arg(lines);
+        *error = QStringLiteral("values the station cannot hold: %1").arg(lines);
         return false;
     }
     return true;
@@ -77,7 +75,14 @@ bool read(const QByteArray &input, QList<Bottle> *bottles, QString *error)
     QString reason;
     const QByteArray bytes = withoutByteOrderMark(input);
     const QByteArray start = bytes.trimmed().left(1);
-    const bool ok = start == "<" ? readDocument(bytes, bottles, &reason) : readCsv(bytes, bottles, &reason);
+    bool ok = start == "<" ? readDocument(bytes, bottles, &reason) : readCsv(bytes, bottles, &reason);
+    // Written into the station, two such rows become one EAN with two weights, and every weighing of it
+    // takes the first: the file is refused, naming both.
+    const QStringList same = ok ? Database::sameStationEans(*bottles) : QStringList();
+    if (!same.isEmpty()) {
+        reason = QStringLiteral("rows the station would hold as one EAN: %1").arg(same.join(QStringLiteral("; ")));
+        ok = false;
+    }
     if (!ok) {
         bottles->clear();
         if (error)

@@ -11,7 +11,8 @@
 // another kind never turns into an empty catalogue.
 namespace CatalogueReader {
 // Fills `bottles` from `path`; false with `error` ("path: reason") when the file cannot be read or is no
-// catalogue. An empty or blank file is an empty catalogue.
+// catalogue, or when two rows hold EANs the station keeps as one. An empty or blank file is an empty
+// catalogue.
 bool readFile(const QString &path, QList<Bottle> *bottles, QString *error);
 bool read(const QByteArray &bytes, QList<Bottle> *bottles, QString *error);
 } // namespace CatalogueReader

@@ -1,7 +1,6 @@
 #include "cipher.h"
 
 #include <QLoggingCategory>
-#include <QRandomGenerator>
 
 #include <openssl/evp.h>
 
@@ -15,14 +14,6 @@ constexpr char magic[4] = {'O', 'A', 'E', 'S'};
 constexpr quint8 version = 1;
 constexpr quint8 typeEncryptedData = 2;
 constexpr quint8 flagPadded = 0x01;
-
-QByteArray randomIv()
-{
-    QByteArray iv(CipherContext::BlockSize, Qt::Uninitialized);
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(iv.data()),
-                                          CipherContext::BlockSize / int(sizeof(quint32)));
-    return iv;
-}
 
 void xorBlock(char *block, const char *with)
 {
@@ -52,7 +43,7 @@ struct CipherContext::Engine
 };
 
 CipherContext::CipherContext()
-    : ivBytes(randomIv())
+    : ivBytes(programIv())
     , engine(std::make_unique<Engine>())
 {
 }
@@ -82,7 +73,7 @@ QByteArray CipherContext::programIv()
 
 CipherContext::Result CipherContext::importKey(const QByteArray &key)
 {
-    if (key.size() != 16 && key.size() != 24 && key.size() != 32)
+    if (key.size() != 32)
         return BadArgument3;
     if (!engine->ctx)
         return OutOfMemory;
@@ -90,29 +81,11 @@ CipherContext::Result CipherContext::importKey(const QByteArray &key)
     return Success;
 }
 
-CipherContext::Result CipherContext::setOption(Option option, const QByteArray &value)
+CipherContext::Result CipherContext::setIv(const QByteArray &iv)
 {
-    switch (option) {
-    case Ecb:
-        opts = static_cast<quint16>(opts & ~Cbc);
-        ivBytes = QByteArray(BlockSize, '\0');
-        break;
-    case Cbc:
-        if (!value.isEmpty() && value.size() != BlockSize)
-            return BadArgument3;
-        opts = static_cast<quint16>(opts & ~Ecb);
-        ivBytes = value.isEmpty() ? randomIv() : value;
-        break;
-    case StepTracingOff:
-        opts = static_cast<quint16>(opts & ~StepTracingOn);
-        break;
-    case StepTracingOn:
-        // Tracing needs a callback, which this program never supplies.
+    if (iv.size() != BlockSize)
         return BadArgument3;
-    default:
-        return BadArgument2;
-    }
-    opts = static_cast<quint16>(opts | option);
+    ivBytes = iv;
     return Success;
 }
 
@@ -123,10 +96,7 @@ qint64 CipherContext::encryptedLength(qint64 plainLength)
 
 CipherContext::Result CipherContext::cryptBlocks(const char *in, char *out, int blocks, bool encrypting)
 {
-    const EVP_CIPHER *cipher = keyBytes.size() == 16 ? EVP_aes_128_ecb()
-                             : keyBytes.size() == 24 ? EVP_aes_192_ecb()
-                                                     : EVP_aes_256_ecb();
-    if (EVP_CipherInit_ex(engine->ctx, cipher, nullptr, reinterpret_cast<const uchar *>(keyBytes.constData()),
+    if (EVP_CipherInit_ex(engine->ctx, EVP_aes_256_ecb(), nullptr, reinterpret_cast<const uchar *>(keyBytes.constData()),
                           nullptr, encrypting ? 1 : 0) != 1
         || EVP_CIPHER_CTX_set_padding(engine->ctx, 0) != 1)
         return GeneralFailure;
@@ -246,7 +216,6 @@ CipherContext::Result CipherContext::decrypt(const QByteArray &container, QByteA
 bool encryptData(const QByteArray &in, QByteArray &out)
 {
     CipherContext context;
-    context.setOption(CipherContext::Cbc, CipherContext::programIv());
     context.importKey(CipherContext::programKey());
     const CipherContext::Result result = context.encrypt(in, out);
     if (result != CipherContext::Success)

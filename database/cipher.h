@@ -5,7 +5,8 @@
 #include <memory>
 
 // The encrypted container in which catalogues travel: a 16-byte header ("OAES", version, type, options,
-// flags), a 16-byte IV and the AES blocks, CBC or ECB, the short last block padded with 01, 02, ... k.
+// flags), a 16-byte IV and the AES-256 blocks, the short last block padded with 01, 02, ... k. The program
+// writes CBC under its own key and IV; it reads CBC and ECB containers.
 class CipherContext
 {
 public:
@@ -23,6 +24,7 @@ public:
         BadHeaderOrPadding = 10,
     };
 
+    // The option bits of a container's header.
     enum Option : quint16 {
         Ecb = 0x0001,
         Cbc = 0x0002,
@@ -34,18 +36,15 @@ public:
     static constexpr int BlockSize = 16;
     static constexpr int PrefixSize = HeaderSize + BlockSize; // header and IV
 
-    CipherContext(); // CBC, tracing off, a random IV from the operating system
+    CipherContext(); // CBC, tracing off, the program's IV
     ~CipherContext();
     CipherContext(const CipherContext &) = delete;
     CipherContext &operator=(const CipherContext &) = delete;
 
-    quint16 options() const { return opts; }
-    QByteArray iv() const { return ivBytes; }
-
-    // 16, 24 or 32 bytes; anything else is refused with BadArgument3 and keeps an earlier key.
+    // 32 bytes; anything else is refused with BadArgument3 and keeps an earlier key.
     Result importKey(const QByteArray &key);
-    // Ecb zeroes the IV; Cbc takes `value` (16 bytes) as the IV, or fresh random bytes when it is empty.
-    Result setOption(Option option, const QByteArray &value = QByteArray());
+    // The IV of the next encryption: 16 bytes, anything else is refused with BadArgument3.
+    Result setIv(const QByteArray &iv);
 
     // Bytes a container of `plainLength` bytes needs.
     static qint64 encryptedLength(qint64 plainLength);

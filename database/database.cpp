@@ -219,16 +219,26 @@ void Database::sort(int column, Qt::SortOrder order)
                 return ascending ? (!a.flag && b.flag) : (!b.flag && a.flag);
             return ascending ? a.text < b.text : b.text < a.text;
         });
+        // The rows move, not their contents: a selection or a current index stays on its bottle, so that
+        // Delete Item after a sort asks about the bottle the user picked.
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
         QList<Bottle> sorted;
         sorted.reserve(bottles.size());
-        for (const Keyed &k : keys)
-            sorted.append(bottles.at(k.row));
+        std::vector<int> newRow(bottles.size());
+        for (int i = 0; i < int(keys.size()); ++i) {
+            sorted.append(bottles.at(keys[i].row));
+            newRow[keys[i].row] = i;
+        }
         bottles.swap(sorted);
         invalidateIndex();
+        const QModelIndexList before = persistentIndexList();
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex &old : before)
+            after.append(index(newRow.at(old.row()), old.column()));
+        changePersistentIndexList(before, after);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     }
-    // Views take the new order from one whole-table dataChanged; no layout change is announced.
-    if (!bottles.isEmpty())
-        emit dataChanged(index(0, 0), index(bottles.size() - 1, ColumnCount - 1));
 }
 
 bool Database::insertBottle(int row, const QString &ean)
@@ -338,4 +348,87 @@ const Bottle *Database::findByEan(const QString &ean) const
 {
     const int row = rowOfEan(ean);
     return row < 0 ? nullptr : &bottles.at(row);
+}
+
+QString Database::stationEan(const QString &ean)
+{
+    if (ean.size() <= 4)
+        return ean;
+    for (const QChar c : ean) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return ean;
+    }
+    bool ok = false;
+    const quint64 leading = ean.left(ean.size() - 4).toULongLong(&ok);
+    if (!ok)
+        return ean;
+    return QString::number(leading) + ean.right(4);
+}
+
+QStringList Database::sameStationEans(const QList<Bottle> &bottles, int limit)
+{
+    QStringList lines;
+    QHash<QString, int> first;
+    first.reserve(bottles.size());
+    int more = 0;
+    for (int row = 0; row < bottles.size(); ++row) {
+        const QString &ean = bottles.at(row).ean;
+        const auto found = first.constFind(stationEan(ean));
+        if (found == first.constEnd()) {
+            first.insert(stationEan(ean), row);
+            continue;
+        }
+        if (lines.size() == limit) {
+            ++more;
+            continue;
+        }
+        const QString &earlier = bottles.at(*found).ean;
+        lines.append(earlier == ean ? tr("rows %1 and %2: EAN %3 twice").arg(*found + 1).arg(row + 1).arg(ean)
+                                    : tr("rows %1 and %2: %3 and %4 are one EAN to Quarmel")
+                                          .arg(*found + 1)
+                                          .arg(row + 1)
+                                          .arg(earlier.left(40), ean.left(40)));
+    }
+    if (more > 0)
+        lines.append(tr("... and %1 more rows").arg(more));
+    return lines;
+}
+
+int Database::checkDigit(const QString &ean)
+{
+    if (ean.size() < 8 || ean.size() > 14)
+        return -1;
+    int sum = 0;
+    for (int i = ean.size() - 1, weight = 1; i >= 0; --i, weight = 4 - weight) {
+        const QChar c = ean.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        if (i < ean.size() - 1)
+            sum += c.digitValue() * weight;
+    }
+    return (10 - sum % 10) % 10;
+}
+
+QStringList Database::checkDigitWarnings(const QList<Bottle> &bottles, int limit)
+{
+    QStringList lines;
+    int more = 0;
+    for (int row = 0; row < bottles.size(); ++row) {
+        const QString &ean = bottles.at(row).ean;
+        const int expected = checkDigit(ean);
+        if (expected < 0 || expected == ean.back().digitValue())
+            continue;
+        if (lines.size() == limit) {
+            ++more;
+            continue;
+        }
+        lines.append(tr("row %1: the last digit of %2 should be %3 if the other digits are right, so the code "
+                        "may be mistyped")
+                         .arg(row + 1)
+                         .arg(ean)
+                         .arg(expected));
+    }
+    if (more > 0)
+        lines.append(tr("... and %1 more rows").arg(more));
+    return lines;
 }

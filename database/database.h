@@ -7,7 +7,6 @@
 #include <QList>
 #include <QStringList>
 
-class QIODevice;
 
 // Where and why a catalogue document could not be read to its end. The records read before the fault are
 // kept, so a caller that learns of the damage can warn and keep the damaged file instead of saving over it.
@@ -80,21 +79,27 @@ public:
     static bool parse(const QByteArray &bytes, QList<Bottle> &list, DocumentDamage *damage = nullptr);
     // The catalogue document of `list`, as written by saveToFile.
     static QByteArray toDocument(const QList<Bottle> &list);
-    static bool writeDocument(const QList<Bottle> &list, QIODevice *device);
 
-    // Replaces the list with the records of a CSV import file. False (list unchanged) when it cannot be
-    // opened.
-    bool loadFromCSVFile(const QString &path);
     // The records of CSV import bytes. A volume or weight outside what the station can hold reads as 0;
     // `outOfRange` (optional) learns each such line ("line 3: full weight 70000").
     static QList<Bottle> parseCsv(const QByteArray &bytes, QStringList *outOfRange = nullptr);
-    // Reads a CSV import file into `list`; false when it cannot be opened.
-    static bool readCsvFile(const QString &path, QList<Bottle> &list);
+
+    // The EAN as the station gives it back: it keeps all but the last four digits as one number, so the
+    // leading zeros of an EAN are lost ("0012000637681", the EAN-13 form of the UPC-A "012000637681",
+    // is held as "12000637681" like it). An EAN that is not all digits is given as it is.
+    static QString stationEan(const QString &ean);
+    // One line per row whose EAN the station would hold as the EAN of an earlier row ("rows 2 and 5:
+    // 012000637681 and 0012000637681 are one EAN to Quarmel"), at most `limit`, then how many more.
+    static QStringList sameStationEans(const QList<Bottle> &bottles, int limit = 10);
+    // The GS1 check digit the last digit of `ean` should be: the other digits weighted 3 and 1 from the
+    // right; -1 for an EAN that is not 8 to 14 digits.
+    static int checkDigit(const QString &ean);
+    // One line per row whose last digit is not its check digit (a mistyped code, weighed never), at most
+    // `limit`, then how many more.
+    static QStringList checkDigitWarnings(const QList<Bottle> &bottles, int limit = 10);
 
     // Date-time text of the catalogue files, "yyyy-MM-dd hh:mm:ss"; empty for an invalid date-time.
     static QString dateTimeToText(const QDateTime &dateTime);
-    // The reverse; an invalid date-time for anything that does not match the pattern exactly.
-    static QDateTime dateTimeFromText(const QString &text);
 
     QList<Bottle> bottles;
     bool locked = true;

@@ -1,6 +1,7 @@
 #include "database.h"
 #include "cataloguedocument.h"
 #include "cipher.h"
+#include "csvfield.h"
 #include "savefile.h"
 
 #include <QFile>
@@ -38,23 +39,30 @@ QByteArray utf8Prefix(const QByteArray &bytes, int limit)
     return bytes.left(end);
 }
 
-// A volume or weight of the import; a number outside the catalogue's bounds (a negative one used to wrap
-// into a huge weight, a large one did not convert at all) reads as 0 like a field that is no number, and
-// is added to `outside` so that it is reported.
+// A volume or weight of the import. A number outside the catalogue's bounds (a negative one used to wrap
+// into a huge weight, a large one did not convert at all) and one with decimals ("520.5", "0,7 l") read as
+// 0 and are added to `outside` so that they are reported; decimals that are all zero ("1186,0") are the
+// whole number they write. A field that is no number at all (a header line's "volume", nothing) stays 0,
+// as it always has.
 quint64 csvNumber(const QByteArray &field, const char *name, QStringList *outside)
 {
     const QString text = QString::fromUtf8(field).trimmed();
-    bool ok = false;
-    const qint64 value = text.toLongLong(&ok, 10);
-    if (!ok) {
-        // Digits too many for any number are a number too, and far out of bounds.
-        static const QRegularExpression digits(QStringLiteral("^[-+]?\\d+$"));
-        if (digits.match(text).hasMatch())
-            outside->append(QStringLiteral("%1 %2").arg(QLatin1String(name), text.left(20)));
+    static const QRegularExpression whole(QStringLiteral("^([-+]?\\d+)(?:[.,]0*)?$"));
+    static const QRegularExpression numberLike(QStringLiteral("^[-+]?[.,]?\\d"));
+    const QRegularExpressionMatch match = whole.match(text);
+    if (!match.hasMatch()) {
+        if (!numberLike.match(text).hasMatch())
+            return 0;
+        outside->append(QStringLiteral("%1 %2 is not a whole number").arg(QLatin1String(name), text.left(20)));
         return 0;
     }
-    if (value < 0 || quint64(value) > Bottle::maxQuantity) {
-        outside->append(QStringLiteral("%1 %2").arg(QLatin1String(name)).arg(value));
+    bool ok = false;
+    const qint64 value = match.captured(1).toLongLong(&ok, 10);
+    // Digits too many for any number are a number too, and far out of bounds.
+    if (!ok || value < 0 || quint64(value) > Bottle::maxQuantity) {
+        outside->append(QStringLiteral("%1 %2 lies outside 0 to %3")
+                            .arg(QLatin1String(name), match.captured(1).left(20))
+                            .arg(Bottle::maxQuantity));
         return 0;
     }
     return quint64(value);
@@ -81,12 +89,6 @@ QString Database::dateTimeToText(const QDateTime &dateTime)
     out += QLatin1Char(':');
     appendPadded(out, t.second(), 2);
     return out;
-}
-
-QDateTime Database::dateTimeFromText(const QString &text)
-{
-    LocalTimes times;
-    return times.fromText(text);
 }
 
 bool Database::loadFromFile(const QString &path, bool decrypt, DocumentDamage *damage)
@@ -159,12 +161,6 @@ bool Database::parse(const QByteArray &bytes, QList<Bottle> &list, DocumentDamag
     return true;
 }
 
-bool Database::writeDocument(const QList<Bottle> &list, QIODevice *device)
-{
-    const QByteArray bytes = toDocument(list);
-    return device->write(bytes) == bytes.size();
-}
-
 QByteArray Database::toDocument(const QList<Bottle> &list)
 {
     return CatalogueDocument::write(list);
@@ -189,8 +185,9 @@ QList<Bottle> Database::parseCsv(const QByteArray &bytes, QStringList *outOfRang
             continue;
         Bottle b = fresh;
         b.ean = QString::fromUtf8(fields.at(0));
-        b.fullName = QString::fromUtf8(fields.at(1));
-        b.displayName = QString::fromUtf8(utf8Prefix(fields.at(2), 15));
+        // A name the program exported as text ("'=Gin") reads back as it was.
+        b.fullName = csvTextRead(QString::fromUtf8(fields.at(1)));
+        b.displayName = QString::fromUtf8(utf8Prefix(csvTextRead(QString::fromUtf8(fields.at(2))).toUtf8(), 15));
         QStringList outside;
         b.volume = csvNumber(fields.at(3), "volume", &outside);
         b.fullWeight = csvNumber(fields.at(4), "full weight", &outside);
@@ -208,24 +205,4 @@ QList<Bottle> Database::parseCsv(const QByteArray &bytes, QStringList *outOfRang
     }
     outOfRangeLog.reportRest("values out of range");
     return list;
-}
-
-bool Database::readCsvFile(const QString &path, QList<Bottle> &list)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcDatabaseFile, "Unable to open database file");
-        return false;
-    }
-    list = parseCsv(file.readAll());
-    return true;
-}
-
-bool Database::loadFromCSVFile(const QString &path)
-{
-    QList<Bottle> list;
-    if (!readCsvFile(path, list))
-        return false;
-    setBottles(list);
-    return true;
 }

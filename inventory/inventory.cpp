@@ -21,14 +21,14 @@ Q_LOGGING_CATEGORY(lcInventory, "inventory")
 
 namespace {
 
+// Two decimals always: a column whose rows switch between two and three decimals cannot be read down.
 QString litres(qint64 millilitres)
 {
-    // A millilitre or two would round to "0.00" or "-0.00", which reads as nothing at all.
-    const int decimals = millilitres != 0 && std::abs(millilitres) < 5 ? 3 : 2;
-    return QString::number(double(millilitres) / 1000.0, 'f', decimals);
+    return QString::number(double(millilitres) / 1000.0, 'f', 2);
 }
 
-// Litres to the millilitre, so that an editor confirmed unchanged gives back what was stored.
+// Litres to the millilitre, so that an editor confirmed unchanged gives back what was stored, and a sell
+// unit of 0.025 l is seen as what the cash is divided by.
 QString exactLitres(qint64 millilitres)
 {
     QString text = QString::number(double(millilitres) / 1000.0, 'f', 3);
@@ -46,13 +46,14 @@ QString money(double amount)
 // Larger input is as unusable as text.
 constexpr qint64 maxMillilitres = 1000000000000000;
 
-// Litres typed by the user into millilitres, truncated toward zero.
-bool readLitres(const QString &text, qint64 *millilitres, QString *reason)
+// Litres typed by the user into millilitres, truncated toward zero; below zero only where `signedInput`.
+bool readLitres(const QString &text, qint64 *millilitres, QString *reason, bool signedInput = false)
 {
     double number = 0;
-    if (!NumberInput::parse(text, &number, reason))
+    if (!(signedInput ? NumberInput::parseSigned(text, &number, reason)
+                      : NumberInput::parse(text, &number, reason)))
         return false;
-    if (number * 1000.0 >= double(maxMillilitres)) {
+    if (std::fabs(number) * 1000.0 >= double(maxMillilitres)) {
         *reason = Inventory::tr("\"%1\" is more than any bar holds.").arg(text);
         return false;
     }
@@ -226,7 +227,7 @@ QString Inventory::cellText(const SalesRow &row, int column) const
     case NameColumn:
         return row.name;
     case SellUnitColumn:
-        return litres(row.sellUnit);
+        return exactLitres(row.sellUnit);
     case PriceColumn:
         return money(row.pricePerUnit);
     case InitialColumn:
@@ -314,11 +315,12 @@ bool Inventory::setData(const QModelIndex &index, const QVariant &value, int rol
         return true;
     SalesRow &row = rows[index.row()];
     QString reason;
-    const auto readQuantity = [&row, &text, &reason](int unit, qint64 *millilitres) {
+    const auto readQuantity = [&row, &text, &reason](int unit, qint64 *millilitres, bool signedInput) {
         if (unit != Pieces)
-            return readLitres(text, millilitres, &reason);
+            return readLitres(text, millilitres, &reason, signedInput);
         double pieces = 0;
-        if (!NumberInput::parse(text, &pieces, &reason))
+        if (!(signedInput ? NumberInput::parseSigned(text, &pieces, &reason)
+                          : NumberInput::parse(text, &pieces, &reason)))
             return false;
         if (row.bottleVolume <= 0) {
             reason = tr("The bottle volume is unknown, so pieces cannot be turned into litres.");
@@ -330,7 +332,7 @@ bool Inventory::setData(const QModelIndex &index, const QVariant &value, int rol
                          .arg(text);
             return false;
         }
-        if (pieces > double(maxMillilitres / row.bottleVolume)) {
+        if (std::fabs(pieces) > double(maxMillilitres / row.bottleVolume)) {
             reason = tr("\"%1\" is more than any bar holds.").arg(text);
             return false;
         }
@@ -343,9 +345,12 @@ bool Inventory::setData(const QModelIndex &index, const QVariant &value, int rol
         row.name = text;
         break;
     case SellUnitColumn: {
+        // A unit of 0 is how a row is kept out of the takings (its cash-in is 0); a unit typed above 0 that
+        // truncates to 0 ml would do the same unasked.
         qint64 unit = 0;
+        double typed = 0;
         accepted = readLitres(text, &unit, &reason);
-        if (accepted && unit <= 0) {
+        if (accepted && unit == 0 && NumberInput::parse(text, &typed, nullptr) && typed != 0) {
             reason = tr("A sell unit of less than a millilitre cannot be sold.");
             accepted = false;
         } else if (accepted) {
@@ -360,13 +365,14 @@ bool Inventory::setData(const QModelIndex &index, const QVariant &value, int rol
         accepted = readLitres(text, &row.initialQuantity, &reason);
         break;
     case FromStockColumn:
-        accepted = readQuantity(stockUnit, &row.fromStock);
+        // Below zero: bottles sent back to the store.
+        accepted = readQuantity(stockUnit, &row.fromStock, true);
         break;
     case MeasuredColumn:
         accepted = readLitres(text, &row.measuredValue, &reason);
         break;
     case BottlesColumn:
-        accepted = readQuantity(finalUnit, &row.residualBottlesVolume);
+        accepted = readQuantity(finalUnit, &row.residualBottlesVolume, false);
         break;
     default:
         return true;
@@ -689,7 +695,9 @@ bool Inventory::saveToCSV(QTextStream &out)
     }
     out << '\n';
     for (const SalesRow &row : qAsConst(rows)) {
-        for (int column = 0; column < ColumnCount; ++column)
+        // Only the name is text: "-0.35" in a number column is a number.
+        out << csvText(row.name) << ';';
+        for (int column = NameColumn + 1; column < ColumnCount; ++column)
             out << csvField(cellText(row, column)) << ';';
         out << '\n';
     }

@@ -167,8 +167,9 @@ void InventoryBottleList::checkFullWeight(OverviewRow &row) const
 {
     if (!row.weightChecked)
         return;
-    // A residue above the volume always means a weight above full; past the tolerance that is more
-    // likely two bottles on the scale or a wrong catalogue entry than a generously filled bottle.
+    // A residue above the volume always means a weight above full. Within the tolerance that is the spread
+    // of repeated weighings of one (unopened) bottle, nothing to point out; past it, more likely two
+    // bottles on the scale or a wrong catalogue entry than a generously filled bottle.
     const qint64 above = qint64(row.weight) - row.fullWeight;
     if (above > fullWeightTolerance) {
         row.doubts.append({Doubt::AboveFull, tr("Weighed %1 g, %2 g more than the full bottle (%3 g): two "
@@ -176,10 +177,6 @@ void InventoryBottleList::checkFullWeight(OverviewRow &row) const
                                                  .arg(row.weight)
                                                  .arg(above)
                                                  .arg(row.fullWeight)});
-    } else if (row.residue > qint64(row.volume)) {
-        row.doubts.append({Doubt::AboveVolume, tr("A residue of %1 ml is more than the bottle holds (%2 ml).")
-                                                   .arg(row.residue)
-                                                   .arg(row.volume)});
     }
 }
 
@@ -383,13 +380,23 @@ void InventoryBottleList::sort(int column, Qt::SortOrder order)
     else
         std::stable_sort(keys.begin(), keys.end(),
                          [](const auto &a, const auto &b) { return b.first < a.first; });
+    // The rows move, not their contents: a selection or a current index stays on its bottle.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     QList<OverviewRow> sorted;
     sorted.reserve(rows.size());
-    for (const auto &key : qAsConst(keys))
-        sorted.append(rows.at(key.second));
+    QVector<int> newRow(rows.size());
+    for (int i = 0; i < keys.size(); ++i) {
+        sorted.append(rows.at(keys.at(i).second));
+        newRow[keys.at(i).second] = i;
+    }
     rows = sorted;
-    if (!rows.isEmpty())
-        emit dataChanged(index(0, 0), index(rows.size() - 1, ColumnCount - 1));
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &old : before)
+        after.append(index(newRow.at(old.row()), old.column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 QByteArray InventoryBottleList::toXML() const
@@ -424,9 +431,10 @@ QByteArray InventoryBottleList::toCSV() const
     QTextStream out(&text);
     out << tr("EAN") << ';' << tr("Item") << ';' << tr("Residue") << '\n';
     for (const OverviewRow &row : rows) {
-        QString ean = row.ean;
+        // A catalogue row marked for the count brings its EAN as typed or imported, which may be any text.
+        QString ean = csvNeutralised(row.ean);
         ean.replace(QLatin1String("\""), QLatin1String("\"\""));
-        out << '"' << ean << '"' << ';' << csvField(row.name) << ';' << row.residue << '\n';
+        out << '"' << ean << '"' << ';' << csvText(row.name) << ';' << row.residue << '\n';
     }
     out.flush();
     return text.toUtf8();

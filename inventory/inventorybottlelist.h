@@ -18,7 +18,7 @@ struct Doubt
     enum Kind {
         AboveFull = 0x1,    // heavier than full by more than the tolerance
         BelowEmpty = 0x2,   // lighter than the empty bottle
-        AboveVolume = 0x4,  // a residue above the volume, within the tolerance of a full bottle
+        AboveVolume = 0x4,  // no longer raised: within the tolerance a residue above the volume is no doubt
         WeighedAgain = 0x8, // the same EAN weighed more than once
         NotWeighed = 0x10,  // held stock at the start but was not weighed now: counts as all sold
         SoldNegative = 0x20 // more left than there was plus what was issued

@@ -121,11 +121,9 @@ bool ItemInventory::setData(const QModelIndex &index, const QVariant &value, int
     } else if (double *target = field(item, index.column())) {
         double number = 0;
         QString reason;
-        bool accepted = NumberInput::parse(text, &number, &reason);
-        if (accepted && index.column() == SellUnitColumn && number <= 0) {
-            reason = tr("A sell unit must be more than nothing.");
-            accepted = false;
-        }
+        // Below zero only from stock (pieces sent back); a sell unit of 0 keeps the item out of the takings.
+        const bool accepted = index.column() == FromStockColumn ? NumberInput::parseSigned(text, &number, &reason)
+                                                                : NumberInput::parse(text, &number, &reason);
         if (!accepted) {
             emit inputRefused(index, reason);
             // The cell keeps its value; callers have always been told true, and the view ignores it.
@@ -308,7 +306,9 @@ bool ItemInventory::saveToCSV(QTextStream &out)
 {
     out << '\n';
     for (const AppendedItem &item : qAsConst(rows)) {
-        for (int column = NameColumn; column <= FromStockColumn; ++column)
+        // Only the name is text: "-2.00" in a number column is a number.
+        out << csvText(item.name) << ';';
+        for (int column = NameColumn + 1; column <= FromStockColumn; ++column)
             out << csvField(cellText(item, column)) << ';';
         // Two empty fields put the final and sold quantities and the sales under the sales table's Final
         // Quantity, Sold Quantity and Cash In.

@@ -34,9 +34,10 @@ bool NumberInput::parse(const QString &text, double *number, QString *reason)
         return refuse(tr("\"%1\" is negative; a quantity or a price cannot be.").arg(text));
     // "1.234,50" and "1,234.50" read differently in different countries: one separator only, for the
     // decimals; thousands may be grouped with blanks.
-    static const QRegularExpression shape(QStringLiteral("^\\+?(\\d{1,3}(?: \\d{3})+|\\d+)(?:[.,](\\d*))?$"));
+    // ",5" and ".5" are what many people type for a half; a separator alone is no number.
+    static const QRegularExpression shape(QStringLiteral("^\\+?(\\d{1,3}(?: \\d{3})+|\\d*)(?:[.,](\\d*))?$"));
     const QRegularExpressionMatch match = shape.match(typed);
-    if (!match.hasMatch()) {
+    if (!match.hasMatch() || (match.captured(1).isEmpty() && match.captured(2).isEmpty())) {
         if (typed.contains(QLatin1Char(',')) && typed.contains(QLatin1Char('.')))
             return refuse(tr("\"%1\" holds both a comma and a point; type the decimals after one of them "
                              "and nothing between the thousands, or a blank.")
@@ -46,6 +47,8 @@ bool NumberInput::parse(const QString &text, double *number, QString *reason)
     }
     QString plain = match.captured(1);
     plain.remove(QLatin1Char(' '));
+    if (plain.isEmpty())
+        plain = QStringLiteral("0");
     if (!match.captured(2).isEmpty())
         plain += QLatin1Char('.') + match.captured(2);
     bool ok = false;
@@ -53,6 +56,18 @@ bool NumberInput::parse(const QString &text, double *number, QString *reason)
     if (!ok || !std::isfinite(parsed))
         return refuse(tr("\"%1\" is too large.").arg(text));
     *number = parsed;
+    return true;
+}
+
+bool NumberInput::parseSigned(const QString &text, double *number, QString *reason)
+{
+    const QString typed = text.trimmed();
+    // U+2212 is the minus sign word processors and some keyboards put in place of a hyphen.
+    const bool negative = typed.startsWith(QLatin1Char('-')) || typed.startsWith(QChar(0x2212));
+    double magnitude = 0;
+    if (!parse(negative ? typed.mid(1) : typed, &magnitude, reason))
+        return false;
+    *number = negative && magnitude != 0 ? -magnitude : magnitude;
     return true;
 }
 

@@ -9,6 +9,9 @@ namespace NumberInput {
 // A number that is zero or more. On refusal `number` is left alone and `reason` says why.
 bool parse(const QString &text, double *number, QString *reason);
 
+// As `parse`, and a leading minus is taken too: a bottle sent back to the store is issued less than nothing.
+bool parseSigned(const QString &text, double *number, QString *reason);
+
 // A whole number from `minimum` to `maximum` typed as for `parse`, and with a leading minus where `minimum`
 // is below zero. Decimals are taken only when they are all zero ("750,0"). On refusal `number` is left alone
 // and `reason` says why.

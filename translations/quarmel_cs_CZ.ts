@@ -72,7 +72,28 @@
         <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
     </message>
     <message>
-        <location filename="../database/databasefile.cpp" line="+128"/>
+        <location line="+216"/>
+        <source>rows %1 and %2: EAN %3 twice</source>
+        <translation>řádky %1 a %2: EAN %3 dvakrát</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>rows %1 and %2: %3 and %4 are one EAN to Quarmel</source>
+        <translation>řádky %1 a %2: %3 a %4 jsou pro Quarmel jeden EAN</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+39"/>
+        <source>... and %1 more rows</source>
+        <translation>... a dalších %1 řádků</translation>
+    </message>
+    <message>
+        <location line="-7"/>
+        <source>row %1: the last digit of %2 should be %3 if the other digits are right, so the code may be mistyped</source>
+        <translation>řádek %1: poslední číslice kódu %2 by měla být %3, pokud jsou ostatní číslice správně, kód je tedy možná napsán chybně</translation>
+    </message>
+    <message>
+        <location filename="../database/databasefile.cpp" line="+130"/>
         <source>The catalogue could not be encrypted.</source>
         <translation>Katalog se nepodařilo zašifrovat.</translation>
     </message>
@@ -170,7 +191,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+513"/>
+        <location filename="../app/mainwindow.cpp" line="+499"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -178,7 +199,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+304"/>
+        <location filename="../count/history.cpp" line="+282"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -400,18 +421,18 @@
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+56"/>
-        <location line="+278"/>
+        <location filename="../inventory/inventory.cpp" line="+57"/>
+        <location line="+279"/>
         <source>&quot;%1&quot; is more than any bar holds.</source>
         <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
     </message>
     <message>
-        <location line="-112"/>
+        <location line="-113"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+103"/>
         <source>The bottle volume is unknown, so pieces cannot be turned into litres.</source>
         <translation>Objem láhve není znám, kusy proto nelze převést na litry.</translation>
     </message>
@@ -421,12 +442,12 @@
         <translation>„%1“: láhve se počítají v celých kusech; pro část láhve přepněte sloupec na litry.</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+24"/>
         <source>A sell unit of less than a millilitre cannot be sold.</source>
         <translation>Prodejní jednotku menší než mililitr nelze prodat.</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+41"/>
         <source>
 [L]</source>
         <translation>
@@ -563,12 +584,12 @@ množství</translation>
     <name>InventoryBottleList</name>
     <message>
         <location filename="../inventory/inventorybottlelist.cpp" line="+128"/>
-        <location line="+156"/>
+        <location line="+153"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
     </message>
     <message>
-        <location line="-157"/>
+        <location line="-154"/>
         <source>Empty bottle weight must be less then Full bottle weight.
 Item: &apos;%1&apos;</source>
         <translation>Hmotnost prázdné láhve musí být menší než hmotnost plné láhve.
@@ -590,19 +611,19 @@ Položka: &apos;%1&apos;</translation>
         <translation>Hmotnost láhve (%1 g) je nižší než hmotnost prázdné láhve (%2 g)!</translation>
     </message>
     <message>
-        <location line="+149"/>
+        <location line="+146"/>
         <source>Bottle &apos;%1&apos; is not in database!</source>
         <translation>Láhev &apos;%1&apos; není v databázi!</translation>
     </message>
     <message>
         <location line="+73"/>
-        <location line="+68"/>
+        <location line="+78"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-66"/>
-        <location line="+66"/>
+        <location line="-76"/>
+        <location line="+76"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
     </message>
@@ -612,22 +633,22 @@ Položka: &apos;%1&apos;</translation>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-286"/>
+        <location line="-293"/>
         <source>Weighed %1 g, less than the empty bottle (%2 g): counted as empty.</source>
         <translation>Zváženo %1 g, méně než prázdná láhev (%2 g): počítá se jako prázdná.</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+36"/>
         <source>Weighed %1 g, %2 g more than the full bottle (%3 g): two bottles on the scale, or a wrong catalogue entry?</source>
         <translation>Zváženo %1 g, o %2 g víc než plná láhev (%3 g): dvě láhve na váze, nebo chybná položka databáze?</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+5"/>
         <source>A residue of %1 ml is more than the bottle holds (%2 ml).</source>
         <translation>Zůstatek %1 ml je víc, než se do láhve vejde (%2 ml).</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+35"/>
         <source>Weighed %1 times: the residues are added up (several open bottles?).</source>
         <translation>Zváženo %1krát: zůstatky se sčítají (několik otevřených láhví?).</translation>
     </message>
@@ -640,7 +661,7 @@ Položka: &apos;%1&apos;</translation>
         <translation>Prodejní jednotka musí být větší než nula.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+21"/>
         <source>Appended Items</source>
         <translation>Přidané položky</translation>
     </message>
@@ -770,8 +791,8 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/cataloguepages.cpp" line="+222"/>
-        <location filename="../app/mainwindow.cpp" line="-51"/>
+        <location filename="../app/cataloguepages.cpp" line="+226"/>
+        <location filename="../app/mainwindow.cpp" line="-39"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
@@ -850,7 +871,6 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/mainwindow.cpp" line="+25"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -862,7 +882,7 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+250"/>
+        <location filename="../app/overviewpages.cpp" line="+233"/>
         <location filename="../app/salespage.cpp" line="+309"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
@@ -1006,7 +1026,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-409"/>
+        <location filename="../app/mainwindow.cpp" line="-383"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1028,7 +1048,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+45"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1103,12 +1123,12 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+29"/>
         <source>Excel Workbook (*.xlsx)</source>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="-182"/>
+        <location line="-184"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1118,7 +1138,7 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-181"/>
+        <location filename="../app/overviewpages.cpp" line="-178"/>
         <location line="+35"/>
         <location line="+23"/>
         <source>Reading inventory from Quarmel: %1 %</source>
@@ -1140,7 +1160,7 @@ množství [ks]</translation>
         <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
     </message>
     <message>
-        <location line="+96"/>
+        <location line="+93"/>
         <source>Add to database</source>
         <translation>Přidat do databáze</translation>
     </message>
@@ -1216,7 +1236,7 @@ množství [ks]</translation>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+111"/>
+        <location line="+108"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1236,7 +1256,7 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-113"/>
+        <location filename="../app/salespage.cpp" line="-110"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
@@ -1269,7 +1289,7 @@ množství [ks]</translation>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+178"/>
+        <location filename="../app/mainwindow.cpp" line="+166"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -1294,8 +1314,8 @@ množství [ks]</translation>
         <translation>Tiskárnu se nepodařilo spustit.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="+24"/>
-        <location filename="../app/salespage.cpp" line="+23"/>
+        <location filename="../app/overviewpages.cpp" line="+21"/>
+        <location filename="../app/salespage.cpp" line="+20"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -1315,7 +1335,7 @@ množství [ks]</translation>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-41"/>
+        <location filename="../app/cataloguepages.cpp" line="-53"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -1326,11 +1346,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+13"/>
+        <location line="+9"/>
         <source>Item already exists</source>
         <translation>Položka již existuje</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>This item already exists, select different one</source>
         <translation>Tato položka již existuje, zvolte jinou</translation>
     </message>
@@ -1345,17 +1366,17 @@ množství [ks]</translation>
         <translation>Vyberte položku ke smazání</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="+28"/>
+        <location filename="../app/cataloguepages.cpp" line="+40"/>
         <source>Are you sure to delete item %1 ?</source>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-61"/>
+        <location filename="../app/mainwindow.cpp" line="-49"/>
         <source>Are you sure to delete selected items ?</source>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-99"/>
+        <location filename="../app/cataloguepages.cpp" line="-111"/>
         <source>Database not saved</source>
         <translation>Databáze není uložena</translation>
     </message>
@@ -1380,7 +1401,12 @@ množství [ks]</translation>
         <translation>„%1“ není EAN: ten má 8 až 14 číslic a nic jiného.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+14"/>
+        <source>%1 is the same EAN to Quarmel as %2, which is in the database already: Quarmel keeps the EAN without its leading zeros.</source>
+        <translation>%1 je pro Quarmel stejný EAN jako %2, který už v databázi je: Quarmel si EAN ukládá bez úvodních nul.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>Check digit</source>
         <translation>Kontrolní číslice</translation>
     </message>
@@ -1390,7 +1416,7 @@ množství [ks]</translation>
         <translation>Poslední číslice kódu %1 by při správných ostatních číslicích měla být %2, kód je tedy možná chybně opsaný. Přesto přidat?</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+40"/>
         <location line="+6"/>
         <source>Writing database: %1 %</source>
         <translation>Zápis databáze: %1 %</translation>
@@ -1406,12 +1432,12 @@ množství [ks]</translation>
         <translation>Quarmel pojme nejvýše %1 položek, ale databáze jich má %2. Nic nebylo zapsáno; smažte některé položky a uložte znovu.</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+18"/>
         <source>The downloaded database update is larger than %1 MB, which no catalogue is. Nothing was taken over; check the address of the update.</source>
         <translation>Stažená aktualizace databáze má více než %1 MB, tak velký katalog není. Nic nebylo převzato; zkontrolujte adresu aktualizace.</translation>
     </message>
     <message>
-        <location line="-70"/>
+        <location line="-64"/>
         <source>Quarmel cannot hold these items as they are. Nothing was written; correct them and save again.
 
 %1</source>
@@ -1435,7 +1461,7 @@ množství [ks]</translation>
         <translation>Chyba při stahování databáze, zkontrolujte připojení k internetu.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+3"/>
         <source>The downloaded database update is damaged.</source>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
@@ -1450,17 +1476,17 @@ množství [ks]</translation>
         <translation>Zobrazí uložené inventury v čase s grafy tržeb.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-120"/>
+        <location filename="../app/overviewpages.cpp" line="-117"/>
         <source>Weighings to check</source>
         <translation>Vážení ke kontrole</translation>
     </message>
     <message>
-        <location line="-105"/>
+        <location line="-102"/>
         <source>Empty: Quarmel holds no weighings in this place.</source>
         <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
     </message>
     <message>
-        <location line="-17"/>
+        <location line="-3"/>
         <source>Download not recorded</source>
         <translation>Stažení nebylo zaznamenáno</translation>
     </message>
@@ -1474,7 +1500,7 @@ The weighings are shown all the same; only the note of when this count was first
 Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura na tomto počítači poprvé stažena.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+4"/>
         <source>Bottles: %1, first downloaded %2</source>
         <translation>Lahví: %1, poprvé staženo %2</translation>
     </message>
@@ -1484,7 +1510,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Lahví: %1. Quarmel nezaznamenává, kdy byla inventura provedena, a tato inventura nebyla na tomto počítači dosud nikdy stažena.</translation>
     </message>
     <message>
-        <location line="+141"/>
+        <location line="+138"/>
         <source>%1 (first downloaded %2)</source>
         <translation>%1 (poprvé staženo %2)</translation>
     </message>
@@ -1522,7 +1548,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>„%1“ je záporné; množství ani cena záporné být nemohou.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>&quot;%1&quot; holds both a comma and a point; type the decimals after one of them and nothing between the thousands, or a blank.</source>
         <translation>„%1“ obsahuje čárku i tečku; desetinná místa pište za jednu z nich a tisíce neoddělujte, nebo jen mezerou.</translation>
     </message>
@@ -1532,12 +1558,12 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>„%1“ není číslo; pište jen číslice s desetinnou čárkou nebo tečkou.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+11"/>
         <source>&quot;%1&quot; is too large.</source>
         <translation>„%1“ je příliš velké.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+29"/>
         <source>&quot;%1&quot; lies outside %2 to %3.</source>
         <translation>„%1“ leží mimo rozsah %2 až %3.</translation>
     </message>
@@ -1577,7 +1603,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>SaveFile</name>
     <message>
-        <location filename="../common/savefile.cpp" line="+26"/>
+        <location filename="../common/savefile.cpp" line="+30"/>
         <source>The data could not be written.</source>
         <translation>Data se nepodařilo zapsat.</translation>
     </message>
@@ -1585,7 +1611,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../common/settings.cpp" line="+120"/>
+        <location filename="../common/settings.cpp" line="+107"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1933,12 +1959,12 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+241"/>
+        <location filename="../count/workbook.cpp" line="+148"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+22"/>
         <location line="+5"/>
         <location line="+28"/>
         <source>Till</source>
@@ -2078,12 +2104,12 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>main</name>
     <message>
-        <location filename="../app/main.cpp" line="+77"/>
+        <location filename="../app/main.cpp" line="+74"/>
         <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
         <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+30"/>
         <source>Quarmel is already running</source>
         <translation>Quarmel už běží</translation>
     </message>

@@ -22,6 +22,8 @@ private slots:
     void diffAndApply();
     void badInputFails_data();
     void badInputFails();
+    void catalogueValuesChecked_data();
+    void catalogueValuesChecked();
 
 private:
     Run ctl(const QStringList &args);
@@ -50,8 +52,7 @@ void tst_CatalogueCommands::sampleImportLoadsWithEveryField()
     const Run run = ctl({QStringLiteral("import-csv"), sample, path("sample.xml")});
     QCOMPARE(run.code, 0);
 
-    QList<Bottle> imported;
-    QVERIFY(Database::readCsvFile(sample, imported));
+    const QList<Bottle> imported = Database::parseCsv(readFile(sample));
     QVERIFY(!imported.isEmpty());
     Database db;
     DocumentDamage damage;
@@ -164,6 +165,66 @@ void tst_CatalogueCommands::badInputFails()
     QVERIFY(run.code > 0);
     QVERIFY(!run.err.isEmpty());
     QVERIFY(!QFile::exists(path("out")));
+}
+
+void tst_CatalogueCommands::catalogueValuesChecked_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("input");  // written to in.bin first
+    QTest::addColumn<QByteArray>("update"); // written to update.bin first
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QByteArray>("errHas");
+    QTest::addColumn<QByteArray>("outHas");
+
+    const QStringList import{"import-csv", "in.bin", "out"};
+    const QStringList apply{"apply", "in.bin", "update.bin", "out"};
+    const QByteArray none;
+    QTest::newRow("upc-a and its ean-13 form")
+        << import << QByteArray("012000637681;Cola;Cola;330;350;20\r\n0012000637681;Cola;Cola;330;360;20\r\n")
+        << none << false << QByteArray("rows 1 and 2: 012000637681 and 0012000637681 are one EAN") << none;
+    QTest::newRow("one ean twice")
+        << import << QByteArray("1;a;a;1;2;1\r\n4006381333931;a;a;1;2;1\r\n4006381333931;b;b;1;3;1\r\n")
+        << none << false << QByteArray("rows 2 and 3: EAN 4006381333931 twice") << none;
+    QTest::newRow("decimals in a csv line")
+        << import << QByteArray("4006381333931;Rum;Rum;0,7 l;1186,0;520.5\r\n") << none << false
+        << QByteArray("line 1: volume 0,7 l is not a whole number, empty weight 520.5 is not a whole number")
+        << none;
+    QTest::newRow("zero decimals read whole")
+        << import << QByteArray("4006381333931;Rum;Rum;700;1186,0;520\r\n") << none << true << none
+        << QByteArray("<vahaPlneLahve>1186</vahaPlneLahve>");
+    QTest::newRow("wrong check digit written with a warning")
+        << import << QByteArray("4006381333932;Rum;Rum;700;1186;520\r\n") << none << true
+        << QByteArray("row 1: the last digit of 4006381333932 should be 1") << QByteArray("4006381333932");
+    const QByteArray correction = "<data><dataItem><ean>4006381333931</ean><korekce>12.5</korekce></dataItem></data>";
+    QTest::newRow("decimal correction not applied as 0")
+        << apply << correction << QByteArray("<data/>") << false << QByteArray("<korekce>12.5 is not a whole number")
+        << none;
+    QTest::newRow("update bringing the ean-13 form")
+        << apply << QByteArray("<data><dataItem><ean>012000637681</ean></dataItem></data>")
+        << QByteArray("<data><dataItem><ean>0012000637681</ean><vahaPlneLahve>360</vahaPlneLahve></dataItem></data>")
+        << false << QByteArray("012000637681 and 0012000637681 are one EAN") << none;
+}
+
+// A value the station would hold as something else is refused by name; nothing is written.
+void tst_CatalogueCommands::catalogueValuesChecked()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, update);
+    QFETCH(bool, written);
+    QFETCH(QByteArray, errHas);
+    QFETCH(QByteArray, outHas);
+    QVERIFY(writeFile(path("in.bin"), input));
+    QVERIFY(writeFile(path("update.bin"), update));
+    QFile::remove(path("out"));
+    for (int i = 1; i < args.size(); ++i)
+        args[i] = path(args.at(i));
+    const Run run = ctl(args);
+    QVERIFY2(run.err.contains(errHas), run.err.constData());
+    QCOMPARE(run.code == 0, written);
+    QCOMPARE(QFile::exists(path("out")), written);
+    if (written)
+        QVERIFY(readFile(path("out")).contains(outHas));
 }
 
 QTEST_GUILESS_MAIN(tst_CatalogueCommands)

@@ -53,12 +53,6 @@ void tst_Cipher::publishedVectors_data()
     QTest::newRow("AES-256 single block, ECB")
         << false << hex("000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f") << QByteArray()
         << hex("00112233445566778899aabbccddeeff") << hex("8ea2b7ca516745bfeafc49904b496089");
-    QTest::newRow("AES-192 single block, ECB")
-        << false << hex("000102030405060708090a0b0c0d0e0f1011121314151617") << QByteArray()
-        << hex("00112233445566778899aabbccddeeff") << hex("dda97ca4864cdfe06eaf70a0ec0d7191");
-    QTest::newRow("AES-128 single block, ECB")
-        << false << hex("000102030405060708090a0b0c0d0e0f") << QByteArray()
-        << hex("00112233445566778899aabbccddeeff") << hex("69c4e0d86a7b0430d8cdb78070b4c55a");
     QTest::newRow("CBC-AES256")
         << true << hex("603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4")
         << hex("000102030405060708090a0b0c0d0e0f")
@@ -76,14 +70,21 @@ void tst_Cipher::publishedVectors()
     QFETCH(QByteArray, plain);
     QFETCH(QByteArray, encrypted);
 
-    CipherContext context;
-    QCOMPARE(context.importKey(key), CipherContext::Success);
-    QCOMPARE(context.setOption(cbc ? CipherContext::Cbc : CipherContext::Ecb, iv), CipherContext::Success);
     QByteArray container;
-    QCOMPARE(context.encrypt(plain, container), CipherContext::Success);
-    QCOMPARE(container.mid(CipherContext::PrefixSize), encrypted);
-    QCOMPARE(container.at(8), '\0');
-    QCOMPARE(container.mid(16, 16), cbc ? iv : QByteArray(16, '\0'));
+    if (cbc) {
+        CipherContext context;
+        QCOMPARE(context.importKey(key), CipherContext::Success);
+        QCOMPARE(context.setIv(iv), CipherContext::Success);
+        QCOMPARE(context.encrypt(plain, container), CipherContext::Success);
+        QCOMPARE(container.mid(CipherContext::PrefixSize), encrypted);
+        QCOMPARE(container.at(8), '\0');
+        QCOMPARE(container.mid(16, 16), iv);
+    } else {
+        // The program reads ECB containers but never writes one: the header of its own, marked ECB.
+        container = alteredContainer(6, char(CipherContext::Ecb | CipherContext::StepTracingOff)).left(16);
+        container[8] = '\0';
+        container += QByteArray(16, '\0') + encrypted;
+    }
 
     CipherContext reader;
     QCOMPARE(reader.importKey(key), CipherContext::Success);
@@ -98,9 +99,9 @@ void tst_Cipher::keyLengths_data()
     QTest::addColumn<int>("result");
     QTest::newRow("none") << 0 << int(CipherContext::BadArgument3);
     QTest::newRow("15") << 15 << int(CipherContext::BadArgument3);
-    QTest::newRow("16") << 16 << int(CipherContext::Success);
+    QTest::newRow("16") << 16 << int(CipherContext::BadArgument3);
     QTest::newRow("20") << 20 << int(CipherContext::BadArgument3);
-    QTest::newRow("24") << 24 << int(CipherContext::Success);
+    QTest::newRow("24") << 24 << int(CipherContext::BadArgument3);
     QTest::newRow("32") << 32 << int(CipherContext::Success);
     QTest::newRow("33") << 33 << int(CipherContext::BadArgument3);
 }
@@ -113,13 +114,11 @@ void tst_Cipher::keyLengths()
     const QByteArray plain("a catalogue of some length");
 
     CipherContext reference;
-    QCOMPARE(reference.setOption(CipherContext::Cbc, CipherContext::programIv()), CipherContext::Success);
     QCOMPARE(reference.importKey(CipherContext::programKey()), CipherContext::Success);
     QByteArray expected;
     QCOMPARE(reference.encrypt(plain, expected), CipherContext::Success);
 
     CipherContext context;
-    QCOMPARE(context.setOption(CipherContext::Cbc, CipherContext::programIv()), CipherContext::Success);
     QCOMPARE(context.importKey(CipherContext::programKey()), CipherContext::Success);
     const QByteArray key(length, '7');
     QCOMPARE(int(context.importKey(key)), result);
@@ -238,14 +237,22 @@ void tst_Cipher::failedPadCheckKeepsData()
 
 void tst_Cipher::ecbContainerDecrypts()
 {
-    CipherContext context;
-    context.importKey(CipherContext::programKey());
-    QCOMPARE(context.setOption(CipherContext::Ecb), CipherContext::Success);
-    QCOMPARE(context.options(), quint16(CipherContext::Ecb | CipherContext::StepTracingOff));
-    QByteArray container;
-    QCOMPARE(context.encrypt(QByteArray("two identical blocks ahead: 0123456789abcdef0123456789abcdef"),
-                             container),
-             CipherContext::Success);
+    // ECB blocks are CBC blocks each under an IV of zeros; the program writes no ECB container itself.
+    const QByteArray plain("two identical blocks ahead: 0123456789abcdef0123456789abcdef");
+    QByteArray padded = plain;
+    for (int i = 1; padded.size() % CipherContext::BlockSize != 0; ++i)
+        padded.append(char(i));
+    QByteArray container = alteredContainer(6, char(CipherContext::Ecb | CipherContext::StepTracingOff)).left(16);
+    container[8] = char(padded.size() > plain.size() ? 1 : 0);
+    container += QByteArray(CipherContext::BlockSize, '\0');
+    for (int i = 0; i < padded.size(); i += CipherContext::BlockSize) {
+        CipherContext block;
+        QCOMPARE(block.importKey(CipherContext::programKey()), CipherContext::Success);
+        QCOMPARE(block.setIv(QByteArray(CipherContext::BlockSize, '\0')), CipherContext::Success);
+        QByteArray one;
+        QCOMPARE(block.encrypt(padded.mid(i, CipherContext::BlockSize), one), CipherContext::Success);
+        container += one.mid(CipherContext::PrefixSize);
+    }
     QByteArray out;
     QVERIFY(decryptData(container, out));
     QCOMPARE(out, QByteArray("two identical blocks ahead: 0123456789abcdef0123456789abcdef"));

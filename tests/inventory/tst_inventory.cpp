@@ -1,5 +1,7 @@
+#include "database.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
+#include "iteminventory.h"
 #include "settings.h"
 
 #include <QAbstractItemModelTester>
@@ -37,6 +39,8 @@ private slots:
     void input();
     void litresStored_data();
     void litresStored();
+    void decimalsShown_data();
+    void decimalsShown();
     void pieces_data();
     void pieces();
     void piecesWithoutBottleVolume();
@@ -47,6 +51,8 @@ private slots:
     void headers();
     void background();
     void csv();
+    void csvNamesAreText_data();
+    void csvNamesAreText();
 
 private:
     Inventory *inventory = nullptr;
@@ -133,14 +139,20 @@ void tst_Inventory::negativeSales()
 
 void tst_Inventory::zeroSellUnit()
 {
-    // Nothing can be sold by a unit of nothing: the unit stays, and so the cash is not divided by zero.
+    // A unit of 0 keeps the row out of the takings: its cash-in is 0, never a division by zero.
     QSignalSpy refused(inventory, &Inventory::inputRefused);
     QVERIFY(refused.isValid());
-    QVERIFY(inventory->setData(inventory->index(0, 1), "0"));
-    QCOMPARE(refused.count(), 1);
-    inventory->rows[0].sellUnit = 0;
+    inventory->rows[0].initialQuantity = 1000;
     QVERIFY(inventory->setData(inventory->index(0, 2), "10"));
+    QVERIFY(inventory->setData(inventory->index(0, 1), "0"));
+    QCOMPARE(refused.count(), 0);
+    QCOMPARE(inventory->rows.at(0).sellUnit, 0);
     QCOMPARE(inventory->rows.at(0).totalAmount, 0.0);
+    QCOMPARE(inventory->total, 0.0);
+    QCOMPARE(inventory->data(inventory->index(0, 9)).toString(), QStringLiteral("0.00"));
+    // A unit typed above 0 that is less than a millilitre would do the same unasked.
+    QVERIFY(inventory->setData(inventory->index(0, 1), "0,0004"));
+    QCOMPARE(refused.count(), 1);
 }
 
 void tst_Inventory::input_data()
@@ -170,6 +182,13 @@ void tst_Inventory::input_data()
     QTest::newRow("from stock in litres") << 4 << QVariant("0,7") << "0.70" << false;
     QTest::newRow("bottles in litres") << 6 << QVariant("1.4") << "1.40" << false;
     QTest::newRow("computed column ignores input") << 8 << QVariant("5") << "-0.35" << false;
+    QTest::newRow("a half without its zero, comma") << 4 << QVariant(",5") << "0.50" << false;
+    QTest::newRow("a half without its zero, point") << 3 << QVariant(".5") << "0.50" << false;
+    QTest::newRow("a separator alone") << 3 << QVariant(",") << "0.00" << true;
+    QTest::newRow("sent back to the store") << 4 << QVariant("-0,7") << "-0.70" << false;
+    QTest::newRow("sent back, minus sign") << 4 << QVariant(QChar(0x2212) + QStringLiteral("0.7")) << "-0.70"
+                                           << false;
+    QTest::newRow("negative bottles refused") << 6 << QVariant("-1") << "0.00" << true;
 }
 
 void tst_Inventory::input()
@@ -215,6 +234,41 @@ void tst_Inventory::litresStored()
     QCOMPARE(inventory->rows.at(0).sellUnit, millilitres);
 }
 
+void tst_Inventory::decimalsShown_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<qint64>("millilitres");
+    QTest::addColumn<QString>("shown");
+
+    // Quantities with two decimals in every row, so that a column reads down; a sell unit exactly, as the
+    // cash is divided by it.
+    QTest::newRow("3 ml initial") << 3 << 3ll << "0.00";
+    QTest::newRow("4 ml from stock") << 4 << 4ll << "0.00";
+    QTest::newRow("-2 ml from stock") << 4 << -2ll << "-0.00";
+    QTest::newRow("1327 ml initial") << 3 << 1327ll << "1.33";
+    QTest::newRow("sell unit 25 ml") << 1 << 25ll << "0.025";
+    QTest::newRow("sell unit 40 ml") << 1 << 40ll << "0.04";
+    QTest::newRow("sell unit half a litre") << 1 << 500ll << "0.50";
+    QTest::newRow("sell unit 1 ml") << 1 << 1ll << "0.001";
+}
+
+void tst_Inventory::decimalsShown()
+{
+    QFETCH(int, column);
+    QFETCH(qint64, millilitres);
+    QFETCH(QString, shown);
+
+    SalesRow &row = inventory->rows[0];
+    (column == 1 ? row.sellUnit : column == 3 ? row.initialQuantity : row.fromStock) = millilitres;
+    inventory->calculate();
+    QCOMPARE(inventory->data(inventory->index(0, column)).toString(), shown);
+    QString csv;
+    QTextStream out(&csv);
+    QVERIFY(inventory->saveToCSV(out));
+    out.flush();
+    QCOMPARE(csv.split(QLatin1Char('\n')).at(1).split(QLatin1Char(';')).at(column), shown);
+}
+
 void tst_Inventory::pieces_data()
 {
     QTest::addColumn<int>("column");
@@ -229,8 +283,10 @@ void tst_Inventory::pieces_data()
                                             << "1.40";
     QTest::newRow("fraction refused") << 6 << QVariant("1.5") << 0ll << "0.000"
                                       << "0.00";
-    QTest::newRow("negative refused") << 4 << QVariant("-1") << 0ll << "0.000"
-                                      << "0.00";
+    QTest::newRow("a bottle sent back") << 4 << QVariant("-1") << -700ll << "-1.000"
+                                        << "-0.70";
+    QTest::newRow("negative bottles refused") << 6 << QVariant("-1") << 0ll << "0.000"
+                                              << "0.00";
     QTest::newRow("more bottles than fit the sums") << 4 << QVariant("9000000000000000") << 0ll << "0.000"
                                                     << "0.00";
     QTest::newRow("whole, with decimals") << 6 << QVariant("2,000") << 1400ll << "2.000"
@@ -425,6 +481,66 @@ void tst_Inventory::csv()
                        "Cash In [CZK];\n"
                        "Gin;0.04;25.00;2.10;0.70;0.35;0.70;1.05;1.75;1093.75;\n"
                        "\"Rum; \"\"old\"\"\";0.04;0.00;0.00;0.00;0.70;0.00;0.70;-0.70;0.00;\n"));
+}
+
+void tst_Inventory::csvNamesAreText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("readBack"); // a catalogue import of the written field gives the name
+
+    QTest::newRow("formula") << "=1+1" << "'=1+1" << true;
+    QTest::newRow("plus") << "+420 Vodka" << "'+420 Vodka" << true;
+    QTest::newRow("minus") << "-Gin" << "'-Gin" << true;
+    QTest::newRow("at") << "@SUM(A1)" << "'@SUM(A1)" << true;
+    QTest::newRow("tab before a formula") << "\t=1" << "'\t=1" << true;
+    QTest::newRow("plain name") << "Gin" << "Gin" << true;
+    QTest::newRow("formula sign inside") << "Gin=Rum" << "Gin=Rum" << true;
+    QTest::newRow("apostrophe of its own") << "'Gin" << "'Gin" << true;
+    QTest::newRow("formula with the separator") << "=A1;B1" << "\"'=A1;B1\"" << false;
+}
+
+// A name from the station, an import or an update must not run as a formula in a spreadsheet, in any CSV
+// the program writes; the numbers next to it stay numbers.
+void tst_Inventory::csvNamesAreText()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, written);
+    QFETCH(bool, readBack);
+
+    const auto secondLine = [](const QString &text) { return text.split(QLatin1Char('\n')).value(1); };
+    inventory->loadFromOverview({overviewRow("1", name, 350)});
+    inventory->calculate();
+    QString sales;
+    QTextStream salesOut(&sales);
+    QVERIFY(inventory->saveToCSV(salesOut));
+    salesOut.flush();
+    QCOMPARE(secondLine(sales), written + QStringLiteral(";0.04;0.00;0.00;0.00;0.35;0.00;0.35;-0.35;0.00;"));
+
+    ItemInventory items;
+    items.insertRows(0, 1);
+    items.rows[0].name = name;
+    items.rows[0].fromStock = -2;
+    items.calculate();
+    QString appended;
+    QTextStream itemsOut(&appended);
+    QVERIFY(items.saveToCSV(itemsOut));
+    itemsOut.flush();
+    QCOMPARE(secondLine(appended), written + QStringLiteral(";1.00;0.00;0.00;-2.00;;;0.00;-2.00;0.00;"));
+
+    InventoryBottleList overview;
+    overview.rows = {overviewRow("1", name, 350), overviewRow("=1+1", "Gin", 0)};
+    const QStringList lines = QString::fromUtf8(overview.toCSV()).split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(1), QStringLiteral("\"1\";") + written + ";350");
+    QCOMPARE(lines.value(2), QStringLiteral("\"'=1+1\";Gin;0"));
+
+    if (readBack) {
+        const QByteArray line = ("1;" + written + ";" + written + ";1;2;3").toUtf8();
+        const QList<Bottle> imported = Database::parseCsv(line);
+        QCOMPARE(imported.size(), 1);
+        QCOMPARE(imported.at(0).fullName, name);
+        QCOMPARE(imported.at(0).displayName, name);
+    }
 }
 
 QTEST_MAIN(tst_Inventory)

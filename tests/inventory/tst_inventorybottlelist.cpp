@@ -5,6 +5,7 @@
 #include "testsupport.h"
 
 #include <QAbstractItemModelTester>
+#include <QItemSelectionModel>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -315,8 +316,15 @@ void tst_InventoryBottleList::sortsByTrimmedName()
         return result;
     };
     QCOMPARE(names(), (QStringList{"Gin", " Rum", "gin"}));
+    QItemSelectionModel selection(&list);
+    selection.setCurrentIndex(list.index(0, 1), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const QPersistentModelIndex rum = list.index(1, 0);
     list.sort(0, Qt::DescendingOrder);
     QCOMPARE(names(), (QStringList{"gin", " Rum", "Gin"}));
+    // The selection moves with its bottle: Delete Item then removes the bottle the user picked.
+    QCOMPARE(selection.currentIndex(), list.index(2, 1));
+    QCOMPARE(selection.selectedRows(), (QModelIndexList{list.index(2, 0)}));
+    QCOMPARE(rum.row(), 1);
     list.sort(1, Qt::AscendingOrder);
     QCOMPARE(names(), (QStringList{"gin", " Rum", "Gin"}));
 }

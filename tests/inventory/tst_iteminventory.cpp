@@ -117,8 +117,9 @@ void tst_ItemInventory::sales_data()
 
     QTest::newRow("water") << 1.0 << 30.0 << 24.0 << 12.0 << 10.0 << 26.0 << 780.0;
     QTest::newRow("half a piece per unit") << 0.5 << 20.0 << 3.0 << 0.0 << 0.0 << 3.0 << 120.0;
-    // A sell unit of nothing is refused; the unit of one piece stays.
-    QTest::newRow("zero sell unit") << 0.0 << 20.0 << 3.0 << 0.0 << 0.0 << 3.0 << 60.0;
+    // A sell unit of 0 keeps the item out of the takings, without a division by zero.
+    QTest::newRow("zero sell unit") << 0.0 << 20.0 << 3.0 << 0.0 << 0.0 << 3.0 << 0.0;
+    QTest::newRow("pieces sent back to the store") << 1.0 << 10.0 << 5.0 << -2.0 << 1.0 << 2.0 << 20.0;
     QTest::newRow("more at the end") << 1.0 << 10.0 << 1.0 << 0.0 << 3.0 << -2.0 << -20.0;
 }
 
@@ -153,6 +154,9 @@ void tst_ItemInventory::editing_data()
     QTest::newRow("thousands with a blank") << 3 << QVariant("1 200") << "1200";
     QTest::newRow("text refused") << 1 << QVariant("abc") << "1";
     QTest::newRow("negative price refused") << 2 << QVariant("-2") << "0";
+    QTest::newRow("a half without its zero") << 1 << QVariant(",5") << "0.5";
+    QTest::newRow("negative from stock") << 4 << QVariant("-3") << "-3";
+    QTest::newRow("negative final refused") << 5 << QVariant("-3") << "0";
     QTest::newRow("sold is overwritten") << 6 << QVariant("9") << "0";
 }
 

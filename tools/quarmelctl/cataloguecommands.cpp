@@ -134,6 +134,9 @@ int importCsv(const QStringList &args)
         return fail(QStringLiteral("%1: %2").arg(args.at(0), error));
     if (list.isEmpty())
         return fail(QStringLiteral("%1: no line with six fields").arg(args.at(0)));
+    // A mistyped code is imported all the same (it may be a shop's own), but never without a word.
+    for (const QString &line : Database::checkDigitWarnings(list))
+        std::fprintf(stderr, "quarmelctl catalogue: warning: %s\n", qUtf8Printable(line));
     if (!writeOutput(args.at(1), Database::toDocument(list), &error))
         return error.isEmpty() ? ExitBusy : fail(error);
     std::fprintf(stderr, "%d bottles\n", int(list.size()));
@@ -184,6 +187,12 @@ int applyUpdate(const QStringList &args)
     if (!compare(args.at(0), args.at(1), &local, &diff, &code))
         return code;
     const int applied = diff.applyUpdate();
+    // An update may bring the EAN-13 form of a UPC-A code the catalogue holds: one bottle to the station.
+    const QStringList same = Database::sameStationEans(local.bottles);
+    if (!same.isEmpty())
+        return fail(QStringLiteral("the result would hold rows the station keeps as one EAN, nothing was "
+                                   "written: %1")
+                        .arg(same.join(QStringLiteral("; "))));
     QString error;
     if (!writeOutput(args.at(2), Database::toDocument(local.bottles), &error))
         return error.isEmpty() ? ExitBusy : fail(error);

@@ -6,6 +6,7 @@
 
 #include "bottle.h"
 #include "cataloguereader.h"
+#include "csvfield.h"
 #include "database.h"
 #include "downloadrecord.h"
 #include "settings.h"
@@ -226,11 +227,11 @@ int readDatabase(bool asDocument)
     } else if (code == ExitOk) {
         for (const Bottle &b : qAsConst(bottles)) {
             printLine(QStringLiteral("%1;%2;%3;%4;%5;%6")
-                          .arg(b.ean, escapeField(b.displayName))
+                          .arg(b.ean, csvNeutralised(escapeField(b.displayName)))
                           .arg(b.volume)
                           .arg(b.fullWeight)
                           .arg(b.emptyWeight)
-                          .arg(escapeField(b.stationText)));
+                          .arg(csvNeutralised(escapeField(b.stationText))));
         }
     }
     return code;
@@ -256,6 +257,9 @@ int writeDatabase(const QString &path)
             std::fprintf(stderr, "  %s\n", qUtf8Printable(line));
         return ExitWriteRefused;
     }
+    // A mistyped code is written all the same (it may be a shop's own), but never without a word.
+    for (const QString &line : Database::checkDigitWarnings(bottles))
+        std::fprintf(stderr, "warning: %s\n", qUtf8Printable(line));
     Transfer transfer("Writing database");
     QObject::connect(&transfer.link, &Communication::databaseWriten, &transfer.loop,
                      [&transfer](int percent) { transfer.progress(percent); });

@@ -1,0 +1,39 @@
+#include "csvfield.h"
+
+namespace {
+bool startsLikeFormula(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    const QChar c = text.at(0);
+    return c == QLatin1Char('=') || c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('@') ||
+           c == QLatin1Char('\t') || c == QLatin1Char('\r');
+}
+} // namespace
+
+QString csvField(const QString &text)
+{
+    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString csvNeutralised(const QString &text)
+{
+    return startsLikeFormula(text) ? QLatin1Char('\'') + text : text;
+}
+
+QString csvText(const QString &text)
+{
+    return csvField(csvNeutralised(text));
+}
+
+QString csvTextRead(const QString &field)
+{
+    if (field.startsWith(QLatin1Char('\'')) && startsLikeFormula(field.mid(1)))
+        return field.mid(1);
+    return field;
+}
