@@ -1,3 +1,4 @@
+#include "countdocument.h"
 #include "history.h"
 #include "historymodel.h"
 #include "historypage.h"
@@ -82,8 +83,8 @@ void tst_HistoryPage::chartsAndOldCount()
     QSignalSpy chosen(&page, &HistoryPage::countChosen);
     QVERIFY(page.openCount(1));
     QCOMPARE(chosen.size(), 1);
-    Inventory opened;
-    QCOMPARE(opened.openSaved(chosen.at(0).at(0).toString()), Inventory::NoError);
+    CountDocument opened;
+    QVERIFY(CountDocument::read(chosen.at(0).at(0).toString(), &opened).ok());
     QCOMPARE(opened.counter, quint32(2));
     QVERIFY(!page.openCount(3));
     QCOMPARE(chosen.size(), 1);

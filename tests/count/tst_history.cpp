@@ -50,6 +50,7 @@ QByteArray tst_History::save(const QString &file, const QString &lastCopy, const
     rum.name = QStringLiteral("Rum");
     rum.volume = 1000;
     TableFile::open(inventory, items, {rum}, QString());
+    inventory.opening = false; // a sales period, though no last table is given here
     inventory.rows[0].sellUnit = 10;
     inventory.rows[0].pricePerUnit = 1;
     inventory.rows[0].initialQuantity = sold;
@@ -132,10 +133,10 @@ void tst_History::importSkipsDamagedFiles()
     QCOMPARE(counts.at(2).counter, quint32(7));
     QCOMPARE(run.code, 0);
     QCOMPARE(QString::fromUtf8(run.out).split(QLatin1Char('\n')),
-             QStringList() << "Table;From;To;Alcohol Sales;Other Items;Total Sales"
-                           << QStringLiteral("5;%1;%2;25.00;0.00;25.00")
+             QStringList() << "Table;From;To;Alcohol Sales;Other Items;Total Sales;Currency"
+                           << QStringLiteral("5;%1;%2;25.00;0.00;25.00;CZK")
                                   .arg(History::shownTime(end.addMonths(-1)), History::shownTime(end))
-                           << QStringLiteral("7;%1;%2;50.00;0.00;50.00")
+                           << QStringLiteral("7;%1;%2;50.00;0.00;50.00;CZK")
                                   .arg(History::shownTime(end), History::shownTime(end.addMonths(1)))
                            << "");
     QVERIFY2(run.err.contains("0-broken.inv: damaged"), run.err.constData());
