@@ -49,6 +49,7 @@ Count readFile(const QString &path)
         count = fromDocument(document);
     } else {
         count.damaged = true;
+        count.unreadable = reading.result == CountDocument::Result::Unreadable;
         count.problem = reading.reason;
         qCWarning(lcHistory, "%s is not read: %s", qUtf8Printable(QFileInfo(path).fileName()),
                   qUtf8Printable(reading.reason));
@@ -324,16 +325,17 @@ QList<Count> list(const QString &dataFolder)
 
     QList<Count> counts;
     counts.reserve(entries.size());
-    QHash<quint32, int> corrected; // table number corrected -> how many tables correct it
+    QHash<quint32, quint32> correctedBy; // table number -> the later table that corrects it
     for (const auto &entry : std::as_const(entries)) {
         counts.append(entry.second.count);
-        if (!entry.second.count.damaged && entry.second.count.replaces != 0)
-            ++corrected[entry.second.count.replaces];
+        const Count &count = entry.second.count;
+        if (!count.damaged && count.replaces != 0 && count.replaces != count.counter)
+            correctedBy.insert(count.replaces, std::max(correctedBy.value(count.replaces), count.counter));
     }
     // One count, one entry: a table saved again replaces the one it corrects in every sum.
     for (Count &count : counts) {
-        if (!count.damaged && corrected.contains(count.counter))
-            count.replaced = true;
+        if (!count.damaged)
+            count.replacedBy = correctedBy.value(count.counter);
     }
     return counts;
 }

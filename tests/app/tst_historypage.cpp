@@ -42,6 +42,7 @@ void tst_HistoryPage::chartsAndOldCount()
         gin.ean = QStringLiteral("222");
         gin.name = QStringLiteral("Gin");
         TableFile::open(inventory, items, {rum, gin}, QString());
+        inventory.opening = false; // sales periods, though no last table is given here
         inventory.rows[0].initialQuantity = 1000 * (month + 1); // Rum sells 1, 2, 3 l at 2 per 0.04 l
         inventory.rows[0].sellUnit = 40;
         inventory.rows[0].pricePerUnit = 2;
