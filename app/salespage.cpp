@@ -316,7 +316,7 @@ void MainWindow::importInventory()
         return;
     case CountDocument::Result::Damaged:
         Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to import table"),
-                                         tr("File is not inventory table.") + QLatin1Char(' ') + reading.reason);
+                                         tr("File is not inventory table.") + QLatin1Char('\n') + reading.reason);
         return;
     case CountDocument::Result::Read:
         break;
