@@ -37,6 +37,7 @@ void setDownloaded(InventoryBottleList &list, const QList<InventoryBottle> &inve
         qCWarning(lcOverviewPages) << "Download not recorded in" << record << reason;
     list.setProperty(firstDownloadedProperty, first);
     list.setProperty(weighingsProperty, int(inventory.size()));
+    list.setProperty("downloadFingerprint", DownloadRecord::fingerprint(inventory));
 }
 
 QString minuteText(const QDateTime &time)

@@ -8,6 +8,7 @@
 #include "tillpanel.h"
 
 #include "doubtsummary.h"
+#include "downloadrecord.h"
 #include "interaction.h"
 #include "salestotals.h"
 #include "settings.h"
@@ -66,6 +67,21 @@ void MainWindow::openInventory()
                                          problem);
     else
         showDoubts(DoubtSummary::sales(inventory));
+
+    // One count, one entry: the same download counted up again is a correction of the table it made.
+    const QString fingerprint = shownOverview->property("downloadFingerprint").toString();
+    const quint32 used = fingerprint.isEmpty()
+                             ? 0
+                             : DownloadRecord::savedAs(localFilePath(QLatin1String(DownloadRecord::fileName)),
+                                                       fingerprint);
+    if (used != 0) {
+        inventory.savedAs = used;
+        Interaction::instance()->message(
+            this, Interaction::Icon::Information, tr("Count Up Cash In"),
+            tr("This count was already used for table No. %1. Saved again, this table replaces it in the "
+               "history and its totals.")
+                .arg(used));
+    }
 }
 
 void MainWindow::showOldCount(const QString &path)
@@ -290,6 +306,12 @@ void MainWindow::saveInventory()
                          &failedFile)) {
         FilePrompt::reportSaveFailure(this, failedFile, reason);
         return;
+    }
+    if (shownOverview) {
+        const QString fingerprint = shownOverview->property("downloadFingerprint").toString();
+        // Only a convenience for the next count up: a record that cannot be written costs no saved table.
+        DownloadRecord::markSaved(localFilePath(QLatin1String(DownloadRecord::fileName)), fingerprint,
+                                  inventory.counter, QDateTime::currentDateTime());
     }
     updateLastSavedLabel();
 }

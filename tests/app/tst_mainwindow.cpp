@@ -684,9 +684,13 @@ void tst_MainWindow::twoCountsInOneSessionGetTheirOwnPeriods()
     const QByteArray firstBytes = TestSupport::readFile(first);
     click("pbBack_4");
 
-    // Then: the second count starts where the first ended and ends when it is counted up
+    // Then: the second count starts where the first ended and ends when it is counted up; the same download
+    // counted up again says which table it made
     const QDateTime countedUp = QDateTime::currentDateTime();
+    interaction.asked.clear();
     QVERIFY(reachSalesPage());
+    QVERIFY(interaction.texts("message").join('\n').contains(
+        QStringLiteral("This count was already used for table No. 1.")));
     QCOMPARE(sales->timeStart, lastNight);
     QVERIFY(sales->timeEnd >= countedUp.addSecs(-1));
     QCOMPARE(end->dateTime().date(), QDate::currentDate());
@@ -698,6 +702,8 @@ void tst_MainWindow::twoCountsInOneSessionGetTheirOwnPeriods()
     interaction.fileAnswers = QStringList{second};
     click("pbSaveInventory");
     QCOMPARE(counterOf(second), QStringLiteral("2"));
+    // ... and its save replaces that table in the history list and totals.
+    QVERIFY(TestSupport::readFile(second).contains("replaces=\"1\""));
     const QStringList kept = QDir(History::folder(dataDir->path())).entryList({"*.inv"}, QDir::Files, QDir::Name);
     QCOMPARE(kept.size(), 2);
     QCOMPARE(TestSupport::readFile(History::folder(dataDir->path()) + '/' + kept.at(0)), firstBytes);
