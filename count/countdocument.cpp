@@ -16,11 +16,6 @@ Q_LOGGING_CATEGORY(lcCountDocument, "countdocument")
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CountDocument", text);
-}
-
 // Far beyond any bar's stock or takings; the program never writes more, so more is damage, not a count.
 constexpr double maxNumber = 1e15;
 
@@ -59,6 +54,8 @@ QString msText(const QDateTime &time)
 // Reads one document; every fault ends the reading where it is, with what was read before it kept.
 class Parser
 {
+    Q_DECLARE_TR_FUNCTIONS(CountDocument)
+
 public:
     Parser(const QByteArray &bytes, CountDocument *document) : xml(bytes), doc(document) {}
 

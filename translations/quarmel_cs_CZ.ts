@@ -2,6 +2,61 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="cs_CZ" sourcelanguage="en">
 <context>
+    <name>CountDocument</name>
+    <message>
+        <location filename="../count/countdocument.cpp" line="+65"/>
+        <location line="+4"/>
+        <source>It is not an inventory table.</source>
+        <translation>Není to tabulka inventury.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <location line="+25"/>
+        <source>Line %1: %2</source>
+        <translation>Řádek %1: %2</translation>
+    </message>
+    <message>
+        <location line="-21"/>
+        <source>It holds no table number.</source>
+        <translation>Nemá číslo tabulky.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>It holds no end of its period.</source>
+        <translation>Nemá konec svého období.</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Line %1: row %2: %3 &quot;%4&quot; is not a number the program writes.</source>
+        <translation>Řádek %1: položka %2: %3 „%4“ není číslo, jaké program zapisuje.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Line %1: the period bound &quot;%2&quot; is not a time.</source>
+        <translation>Řádek %1: hranice období „%2“ není čas.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Line %1: the table number &quot;%2&quot; is not a number.</source>
+        <translation>Řádek %1: číslo tabulky „%2“ není číslo.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Line %1: a row has no EAN.</source>
+        <translation>Řádek %1: položka nemá EAN.</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>Line %1: row %2 holds &quot;%3&quot;, which no inventory table holds.</source>
+        <translation>Řádek %1: položka %2 obsahuje „%3“, což žádná tabulka inventury neobsahuje.</translation>
+    </message>
+    <message>
+        <location line="+45"/>
+        <source>%1 of the appended items, &quot;%2&quot;</source>
+        <translation>%1 z přidaných položek, „%2“</translation>
+    </message>
+</context>
+<context>
     <name>Database</name>
     <message>
         <location filename="../database/database.cpp" line="+152"/>
@@ -162,7 +217,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+499"/>
+        <location filename="../app/mainwindow.cpp" line="+535"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -170,7 +225,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+282"/>
+        <location filename="../count/history.cpp" line="+233"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -180,7 +235,7 @@
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>
     <message>
-        <location line="+83"/>
+        <location line="+135"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -209,16 +264,46 @@
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
+    <message>
+        <location line="+0"/>
+        <source>Currency</source>
+        <translation>Měna</translation>
+    </message>
 </context>
 <context>
     <name>HistoryModel</name>
     <message>
-        <location filename="../count/historymodel.cpp" line="+40"/>
+        <location filename="../count/historymodel.cpp" line="+43"/>
+        <source>%1: corrected by table No. %2, so left out of the totals and charts.</source>
+        <translation>%1: opravena tabulkou č. %2, proto není v součtech ani v grafech.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>%1: the first count, which sets the stock; it sells nothing, so it is left out of the totals and charts.</source>
+        <translation>%1: první inventura, která stanoví zásobu; nic neprodává, proto není v součtech ani v grafech.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Cannot be read: %1 (%2)</source>
+        <translation>Nelze přečíst: %1 (%2)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Damaged: %1</source>
         <translation>Poškozený: %1</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+3"/>
+        <source>Opening count</source>
+        <translation>Úvodní inventura</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>%1 (replaced by %2)</source>
+        <translation>%1 (nahrazena č. %2)</translation>
+    </message>
+    <message>
+        <location line="+25"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -247,28 +332,33 @@
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
+    <message>
+        <location line="+2"/>
+        <source>Currency</source>
+        <translation>Měna</translation>
+    </message>
 </context>
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+96"/>
-        <location line="+203"/>
+        <location filename="../app/historypage.cpp" line="+101"/>
+        <location line="+220"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-190"/>
+        <location line="-207"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+114"/>
+        <location line="+121"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location line="-120"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -283,13 +373,13 @@
         <translation>Tisk</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Total sales per period</source>
         <translation>Celková tržba za období</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+74"/>
+        <location line="+80"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
@@ -359,12 +449,17 @@
         <translation>Tiskárnu nelze spustit.</translation>
     </message>
     <message>
-        <location line="-165"/>
+        <location line="+29"/>
+        <source>Total Sales: %1</source>
+        <translation>Celková tržba: %1</translation>
+    </message>
+    <message>
+        <location line="-201"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+102"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -379,21 +474,16 @@
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+42"/>
         <source>History of counts, %1 - %2</source>
         <translation>Historie inventur, %1 - %2</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>Total Sales: %1 %2</source>
-        <translation>Celková tržba: %1 %2</translation>
     </message>
 </context>
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+56"/>
-        <location line="+278"/>
+        <location filename="../inventory/inventory.cpp" line="+53"/>
+        <location line="+167"/>
         <source>&quot;%1&quot; is more than any bar holds.</source>
         <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
     </message>
@@ -627,7 +717,7 @@ Položka: &apos;%1&apos;</translation>
 <context>
     <name>ItemInventory</name>
     <message>
-        <location filename="../inventory/iteminventory.cpp" line="+126"/>
+        <location filename="../inventory/iteminventory.cpp" line="+109"/>
         <source>A sell unit must be more than nothing.</source>
         <translation>Prodejní jednotka musí být větší než nula.</translation>
     </message>
@@ -853,8 +943,8 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+233"/>
-        <location filename="../app/salespage.cpp" line="+309"/>
+        <location filename="../app/overviewpages.cpp" line="+234"/>
+        <location filename="../app/salespage.cpp" line="+354"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -875,7 +965,8 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/salespage.cpp" line="-45"/>
+        <location filename="../app/mainwindow.cpp" line="-137"/>
+        <location filename="../app/salespage.cpp" line="-57"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -943,6 +1034,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
+        <location filename="../app/salespage.cpp" line="-187"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
     </message>
@@ -997,7 +1089,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-383"/>
+        <location filename="../app/mainwindow.cpp" line="-278"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1019,7 +1111,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1029,7 +1121,17 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+171"/>
+        <location line="+151"/>
+        <source>The end of the period of this count; the next count starts here.</source>
+        <translation>Konec období této inventury; zde začne další inventura.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Counted at:</source>
+        <translation>Sečteno:</translation>
+    </message>
+    <message>
+        <location line="+37"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1054,9 +1156,14 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+76"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 (cannot be read)</source>
+        <translation>%1 (nelze přečíst)</translation>
     </message>
     <message>
         <location line="+65"/>
@@ -1069,7 +1176,7 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="-155"/>
+        <location line="-168"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1116,7 +1223,7 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+104"/>
+        <location filename="../app/mainwindow.cpp" line="+117"/>
         <source>Quarmel must be connected to download database.</source>
         <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
     </message>
@@ -1136,12 +1243,7 @@ množství [ks]</translation>
         <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-172"/>
-        <source>The last saved table %1 is not an inventory table, so every initial quantity is zero. Use Import Table to take them from a saved table file.</source>
-        <translation>Poslední uložená tabulka %1 není inventurní tabulka, proto jsou všechny počáteční stavy nulové. Načtěte je z uloženého souboru tabulky tlačítkem Import tabulky.</translation>
-    </message>
-    <message>
-        <location filename="../count/salestotals.cpp" line="+37"/>
+        <location filename="../count/salestotals.cpp" line="+38"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
@@ -1156,7 +1258,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+112"/>
+        <location filename="../app/salespage.cpp" line="+116"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -1166,7 +1268,12 @@ množství [ks]</translation>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location line="-96"/>
+        <location line="-112"/>
+        <source>This count was already used for table No. %1. Saved again, this table replaces it in the history and its totals.</source>
+        <translation>Tato inventura už byla použita pro tabulku č. %1. Uložená znovu tuto tabulku nahradí v historii i v jejích součtech.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -1176,7 +1283,7 @@ množství [ks]</translation>
         <translation>Inventuru %1 nelze přečíst.</translation>
     </message>
     <message>
-        <location line="+155"/>
+        <location line="+170"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -1192,12 +1299,17 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+11"/>
-        <location line="+19"/>
+        <location line="+25"/>
         <source>Inventory table files (*.inv)</source>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+14"/>
+        <source>The file cannot be read: %1</source>
+        <translation>Soubor nelze přečíst: %1</translation>
+    </message>
+    <message>
+        <location line="+100"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1217,29 +1329,30 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-110"/>
+        <location filename="../app/salespage.cpp" line="-116"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-222"/>
-        <location line="+230"/>
+        <location line="-256"/>
+        <location line="+266"/>
+        <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-135"/>
+        <location line="-160"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+132"/>
+        <location line="+153"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+8"/>
         <source>File is not inventory table.</source>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
@@ -1421,7 +1534,7 @@ množství [ks]</translation>
         <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
     </message>
     <message>
-        <location line="-247"/>
+        <location line="-278"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -1518,7 +1631,7 @@ množství [ks]</translation>
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+21"/>
+        <location filename="../app/historypage.cpp" line="+23"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -1552,7 +1665,7 @@ množství [ks]</translation>
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../common/settings.cpp" line="+107"/>
+        <location filename="../common/settings.cpp" line="+138"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1615,6 +1728,47 @@ množství [ks]</translation>
     </message>
 </context>
 <context>
+    <name>TableFile</name>
+    <message>
+        <location filename="../count/tablefile.cpp" line="+99"/>
+        <source>The last saved table %1 cannot be read: %2
+
+Nothing is carried over from it, so every initial quantity is zero. This is not the first count: make the file readable and open the sales table again, or use Import Table.</source>
+        <translation>Poslední uloženou tabulku %1 nelze přečíst: %2
+
+Nic se z ní nepřenese, proto jsou všechny počáteční stavy nulové. Nejde o první inventuru: zpřístupněte soubor pro čtení a otevřete tabulku tržby znovu, nebo použijte Import tabulky.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>The last saved table %1 is damaged: %2
+
+Carried over from it: the sell units and prices of the %3 rows and %4 appended items before the damage. Every initial quantity is zero; use Import Table to take them from a saved table file.</source>
+        <translation>Poslední uložená tabulka %1 je poškozená: %2
+
+Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných položek před poškozením. Všechny počáteční stavy jsou nulové; načtěte je Importem tabulky z uloženého souboru tabulky.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Its table number was lost; the next save is numbered above every table in the history.</source>
+        <translation>Její číslo tabulky se ztratilo; další uložení dostane číslo vyšší než všechny tabulky v historii.</translation>
+    </message>
+    <message>
+        <location line="+137"/>
+        <source>The save of table No. %1 was cut off before anything of it was kept: that table is not saved. The next count starts from the table saved before it.</source>
+        <translation>Ukládání tabulky č. %1 bylo přerušeno dřív, než se z ní cokoli uchovalo: tato tabulka uložena není. Další inventura začne od tabulky uložené před ní.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>The save of table No. %1 was cut off, and the copy %2 that the next count starts from could not be completed from the history: %3</source>
+        <translation>Ukládání tabulky č. %1 bylo přerušeno a kopii %2, od níž začne další inventura, nešlo doplnit z historie: %3</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The save of table No. %1 was cut off. The copy that the next count starts from was completed from the history (%2); check that the file you saved the table to holds table No. %1 as well.</source>
+        <translation>Ukládání tabulky č. %1 bylo přerušeno. Kopie, od níž začne další inventura, byla doplněna z historie (%2); zkontrolujte, že i soubor, do kterého jste tabulku ukládali, obsahuje tabulku č. %1.</translation>
+    </message>
+</context>
+<context>
     <name>TillPanel</name>
     <message>
         <location filename="../app/tillpanel.cpp" line="+37"/>
@@ -1623,18 +1777,18 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+132"/>
+        <location line="+134"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-130"/>
-        <location line="+323"/>
+        <location line="-132"/>
+        <location line="+325"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-322"/>
+        <location line="-324"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -1659,7 +1813,7 @@ množství [ks]</translation>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>Till takings</source>
         <translation>Tržba pokladny</translation>
     </message>
@@ -1852,12 +2006,12 @@ množství [ks]</translation>
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+151"/>
+        <location filename="../count/workbook.cpp" line="+150"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <location line="+5"/>
         <location line="+28"/>
         <source>Till</source>
@@ -1865,19 +2019,19 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="-28"/>
-        <location line="+185"/>
+        <location line="+186"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-185"/>
+        <location line="-186"/>
         <location line="+99"/>
-        <location line="+86"/>
+        <location line="+87"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-185"/>
+        <location line="-186"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
@@ -1898,12 +2052,13 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+19"/>
-        <location line="+215"/>
+        <location line="+226"/>
+        <location line="+22"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-207"/>
+        <location line="-240"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -1925,25 +2080,25 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="-14"/>
-        <location line="+53"/>
+        <location line="+63"/>
         <source>Alcohol Sales</source>
         <translation>Tržba za alkohol</translation>
     </message>
     <message>
-        <location line="-49"/>
+        <location line="-59"/>
         <source>Appended Item Sales</source>
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+43"/>
-        <location line="+36"/>
+        <location line="+53"/>
+        <location line="+64"/>
         <location line="+1"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-69"/>
+        <location line="-106"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -1953,18 +2108,18 @@ množství [ks]</translation>
         <translation>Zbytek</translation>
     </message>
     <message>
-        <location line="-131"/>
-        <location line="+160"/>
+        <location line="-132"/>
+        <location line="+170"/>
         <source>To</source>
         <translation>Do</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="-12"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+12"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -1979,7 +2134,12 @@ množství [ks]</translation>
         <translation>Ostatní položky</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+1"/>
+        <source>Currency</source>
+        <translation>Měna</translation>
+    </message>
+    <message>
+        <location line="+64"/>
         <source>Total Sales [%1]</source>
         <translation>Celková tržba [%1]</translation>
     </message>
