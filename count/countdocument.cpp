@@ -170,44 +170,48 @@ private:
         const auto rowName = [&row, number] {
             return QStringLiteral("%1 \"%2\" (EAN %3)").arg(number).arg(row.name, row.ean);
         };
+        // Ten years of counts are tens of megabytes: names are compared in place, each text read once.
+        static const char *const integers[] = {"sellUnit",      "initialQuantity",       "fromStock",
+                                               "measuredValue", "residualBottlesVolume", "finalQuantity",
+                                               "soldQuantity"};
+        qint64 *const integerFields[] = {&row.sellUnit,      &row.initialQuantity,       &row.fromStock,
+                                         &row.measuredValue, &row.residualBottlesVolume, &row.finalQuantity,
+                                         &row.soldQuantity};
         while (xml.readNextStartElement()) {
-            const QString child = xml.name().toString();
-            QString value;
-            if (!text(&value))
-                return;
+            const QStringView child = xml.name();
             if (child == QLatin1String("name")) {
-                row.name = value;
+                if (!text(&row.name))
+                    return;
                 continue;
             }
+            const char *field = nullptr;
             qint64 *integer = nullptr;
             double *decimal = nullptr;
-            if (child == QLatin1String("sellUnit"))
-                integer = &row.sellUnit;
-            else if (child == QLatin1String("initialQuantity"))
-                integer = &row.initialQuantity;
-            else if (child == QLatin1String("fromStock"))
-                integer = &row.fromStock;
-            else if (child == QLatin1String("measuredValue"))
-                integer = &row.measuredValue;
-            else if (child == QLatin1String("residualBottlesVolume"))
-                integer = &row.residualBottlesVolume;
-            else if (child == QLatin1String("finalQuantity"))
-                integer = &row.finalQuantity;
-            else if (child == QLatin1String("soldQuantity"))
-                integer = &row.soldQuantity;
-            else if (child == QLatin1String("pricePerUnit"))
+            for (size_t i = 0; i < sizeof integers / sizeof *integers && !field; ++i) {
+                if (child == QLatin1String(integers[i])) {
+                    field = integers[i];
+                    integer = integerFields[i];
+                }
+            }
+            if (!field && child == QLatin1String("pricePerUnit")) {
+                field = "pricePerUnit";
                 decimal = &row.pricePerUnit;
-            else if (child == QLatin1String("totalAmount"))
+            } else if (!field && child == QLatin1String("totalAmount")) {
+                field = "totalAmount";
                 decimal = &row.totalAmount;
-            if (!integer && !decimal) {
+            }
+            if (!field) {
                 // An overview file has weights in its rows: it is no table.
                 damage(tr("Line %1: row %2 holds \"%3\", which no inventory table holds.")
                            .arg(xml.lineNumber())
-                           .arg(rowName(), child));
+                           .arg(rowName(), child.toString()));
                 return;
             }
+            QString value;
+            if (!text(&value))
+                return;
             if (integer ? !wholeNumber(value, integer) : !decimalNumber(value, decimal)) {
-                notANumber(rowName(), child, value);
+                notANumber(rowName(), QLatin1String(field), value);
                 return;
             }
         }

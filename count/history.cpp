@@ -64,7 +64,7 @@ quint32 numberInName(const QString &name, bool *ok)
     *ok = false;
     if (name.size() < 30 || name.at(15) != QLatin1Char('-'))
         return 0;
-    return QStringView(name).mid(16, 10).toUInt(ok);
+    return name.mid(16, 10).toUInt(ok);
 }
 
 // What the list needs of every count, kept beside the counts so that opening the history does not parse
