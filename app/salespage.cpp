@@ -392,6 +392,7 @@ void MainWindow::printInventory()
     if (!till.figures().isEmpty()) {
         printer->newPage();
         TillVarianceModel printed;
+        printed.currency = sales.currency;
         printed.setComparison(till.comparison());
         printed.setUnmatchedListed(true);
         printed.print(printer, painter, printed.summary(), QString(), QString());

@@ -14,6 +14,7 @@
 #include "stationsimulator.h"
 #include "testsupport.h"
 #include "tillpanel.h"
+#include "tillvariancemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -740,6 +741,10 @@ void tst_MainWindow::eurCountReopensInEurFromTheHistory()
     const QAbstractItemModel *shown = child<QTableView>("tvInventory")->model();
     QVERIFY(shown->headerData(Inventory::CashInColumn, Qt::Horizontal).toString().endsWith("[EUR]"));
     QVERIFY(!child<QDateTimeEdit>("dteCountEnd")->isVisible());
+    auto *oldTill = window->findChild<TillPanel *>(QStringLiteral("oldTillPanel"));
+    QVERIFY(oldTill && oldTill->varianceModel().headerData(TillVarianceModel::ExpectedColumn, Qt::Horizontal)
+                           .toString()
+                           .endsWith("[EUR]"));
     click("pbBack_4");
     QCOMPARE(Settings::currency(), int(Settings::CZK));
 }
