@@ -731,6 +731,8 @@ void tst_MainWindow::eurCountReopensInEurFromTheHistory()
     auto *list = child<QTableView>("tvHistory");
     QCOMPARE(list->model()->rowCount(), 1);
     QCOMPARE(list->model()->index(0, HistoryModel::CurrencyColumn).data().toString(), QStringLiteral("EUR"));
+    // With no table before it, it was the bar's opening count: listed as such, and in no total.
+    QCOMPARE(list->model()->index(0, HistoryModel::FromColumn).data().toString(), QStringLiteral("Opening count"));
     list->setCurrentIndex(list->model()->index(0, 0));
     QTest::keyClick(list, Qt::Key_Return);
 

@@ -454,6 +454,11 @@ void tst_TableFile::tableNumbersAreNeverReused()
     QCOMPARE(counts.size(), 3);
     QCOMPARE(counts.at(0).counter, 1u);
     QCOMPARE(counts.at(2).counter, 3u);
+    // One count, one entry: each correction replaces the table before it in the list's sums; files stay.
+    QCOMPARE(counts.at(0).replacedBy, 2u);
+    QCOMPARE(counts.at(1).replacedBy, 3u);
+    QVERIFY(counts.at(2).counted() && !counts.at(0).counted());
+    QCOMPARE(History::csv(counts).count('\n'), 2);
 
     // A window that still holds an old number, with the last copy and the history gone: the kept number
     // is above them all.
