@@ -16,6 +16,9 @@ Q_LOGGING_CATEGORY(lcCountDocument, "countdocument")
 
 namespace {
 
+// Far beyond the largest table a bar makes (a few hundred kilobytes); a larger file is not read into memory.
+constexpr qint64 maxFileSize = 64 * 1024 * 1024;
+
 // Far beyond any bar's stock or takings; the program never writes more, so more is damage, not a count.
 constexpr double maxNumber = 1e15;
 
@@ -330,6 +333,11 @@ CountDocument::Reading CountDocument::read(const QString &path, CountDocument *d
         reading.result = Result::Unreadable;
         reading.reason = file.errorString();
         qCWarning(lcCountDocument, "%s cannot be read: %s", qUtf8Printable(path), qUtf8Printable(reading.reason));
+        return reading;
+    }
+    if (file.size() > maxFileSize) {
+        reading.result = Result::Damaged;
+        reading.reason = QCoreApplication::translate("CountDocument", "It is too large to be an inventory table.");
         return reading;
     }
     const QByteArray bytes = file.readAll();

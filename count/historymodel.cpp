@@ -41,8 +41,7 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
             return QStringLiteral("%1: %2").arg(name, count.problem);
         if (count.replaced())
             return tr("%1: corrected by table No. %2, so left out of the totals and charts.")
-                .arg(name)
-                .arg(count.replacedBy);
+                .arg(name, QString::number(count.replacedBy));
         if (count.opening)
             return tr("%1: the first count, which sets the stock; it sells nothing, so it is left out of the "
                       "totals and charts.")

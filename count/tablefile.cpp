@@ -115,9 +115,8 @@ Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow
         text = tr("The last saved table %1 is damaged: %2\n\nCarried over from it: the sell units and prices "
                   "of the %3 rows and %4 appended items before the damage. Every initial quantity is zero; "
                   "use Import Table to take them from a saved table file.")
-                   .arg(QDir::toNativeSeparators(lastCopy), reading.reason)
-                   .arg(last.rows.size())
-                   .arg(last.items.size());
+                   .arg(QDir::toNativeSeparators(lastCopy), reading.reason, QString::number(last.rows.size()),
+                        QString::number(last.items.size()));
         if (!reading.haveCounter)
             text += QLatin1Char(' ') + tr("Its table number was lost; the next save is numbered above every "
                                           "table in the history.");
