@@ -182,7 +182,8 @@ void HistoryPage::load(const QString &dataFolder)
             points.append(QPointF(qreal(count.to.toMSecsSinceEpoch()), count.total()));
     }
     totals->replace(points);
-    totalsView->chart()->setTitle(tr("Total sales per period [%1]").arg(Settings::currencyName(chartCurrency)));
+    totalsView->chart()->setTitle(
+        tr("Total sales per period [%1]").arg(Settings::currencyName(chartCurrency)));
     fitAxes(totals);
 
     const QString chosen = bottles->currentData().toString();
@@ -319,8 +320,8 @@ void HistoryPage::print()
         from.isValid()
             ? tr("History of counts, %1 - %2").arg(History::shownTime(from), History::shownTime(to))
             : tr("History of counts");
-    historyModel->print(printer, painter, tr("Total Sales: %1").arg(sums.join(QStringLiteral(", "))), QString(),
-                        title);
+    historyModel->print(printer, painter, tr("Total Sales: %1").arg(sums.join(QStringLiteral(", "))),
+                        QString(), title);
 
     // The charts on a page of their own under the same title, one above the other, as wide as the page.
     printer->newPage();

@@ -353,7 +353,8 @@ void MainWindow::checkDataFolder()
 
 void MainWindow::recoverSave()
 {
-    const QString text = TableFile::recover(QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath());
+    const QString text =
+        TableFile::recover(QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath());
     if (text.isEmpty())
         return;
     Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Save Table"), text);

@@ -51,8 +51,8 @@ void MainWindow::openInventory()
     const QString lastCopy = localFilePath(QLatin1String(DataFile::lastTable));
     QString problem;
     // The period ends now, when the download is counted up, not when the window was opened.
-    const TableFile::Carried carried = TableFile::open(inventory, itemInventory, shownOverview->rows, lastCopy,
-                                                       &problem, QDateTime::currentDateTime());
+    const TableFile::Carried carried = TableFile::open(inventory, itemInventory, shownOverview->rows,
+                                                       lastCopy, &problem, QDateTime::currentDateTime());
     tillPanel->clear();
     TableSetup::showSales(ui->tvInventory, &inventory);
     TableSetup::showItems(ui->tvItemInventory, &itemInventory);
@@ -70,10 +70,10 @@ void MainWindow::openInventory()
 
     // One count, one entry: the same download counted up again is a correction of the table it made.
     const QString fingerprint = shownOverview->property("downloadFingerprint").toString();
-    const quint32 used = fingerprint.isEmpty()
-                             ? 0
-                             : DownloadRecord::savedAs(localFilePath(QLatin1String(DownloadRecord::fileName)),
-                                                       fingerprint);
+    const quint32 used =
+        fingerprint.isEmpty()
+            ? 0
+            : DownloadRecord::savedAs(localFilePath(QLatin1String(DownloadRecord::fileName)), fingerprint);
     if (used != 0) {
         inventory.savedAs = used;
         Interaction::instance()->message(
@@ -338,7 +338,8 @@ void MainWindow::importInventory()
         return;
     case CountDocument::Result::Damaged:
         Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to import table"),
-                                         tr("File is not inventory table.") + QLatin1Char('\n') + reading.reason);
+                                         tr("File is not inventory table.") + QLatin1Char('\n') +
+                                             reading.reason);
         return;
     case CountDocument::Result::Read:
         break;

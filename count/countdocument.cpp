@@ -332,12 +332,14 @@ CountDocument::Reading CountDocument::read(const QString &path, CountDocument *d
     if (!file.open(QIODevice::ReadOnly)) {
         reading.result = Result::Unreadable;
         reading.reason = file.errorString();
-        qCWarning(lcCountDocument, "%s cannot be read: %s", qUtf8Printable(path), qUtf8Printable(reading.reason));
+        qCWarning(lcCountDocument, "%s cannot be read: %s", qUtf8Printable(path),
+                  qUtf8Printable(reading.reason));
         return reading;
     }
     if (file.size() > maxFileSize) {
         reading.result = Result::Damaged;
-        reading.reason = QCoreApplication::translate("CountDocument", "It is too large to be an inventory table.");
+        reading.reason =
+            QCoreApplication::translate("CountDocument", "It is too large to be an inventory table.");
         return reading;
     }
     const QByteArray bytes = file.readAll();

@@ -16,8 +16,8 @@ struct CountDocument
 {
     QDateTime start; // the period of the count
     QDateTime end;
-    quint32 counter = 0; // the table number
-    int currency = -1;   // Settings::Currency; -1 when the file does not say (saved by an older program)
+    quint32 counter = 0;  // the table number
+    int currency = -1;    // Settings::Currency; -1 when the file does not say (saved by an older program)
     bool opening = false; // the first count of a bar: it sets the stock and is no sales period
     quint32 replaces = 0; // the table number this one corrects, or 0
     QList<SalesRow> rows;

@@ -288,7 +288,8 @@ QList<Count> list(const QString &dataFolder)
     const QDir dir(folder(dataFolder));
     const QFileInfoList files =
         // Folders as well: one named like a table is listed as a file that cannot be read, not passed over.
-        dir.entryInfoList({QStringLiteral("*.inv")}, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        dir.entryInfoList({QStringLiteral("*.inv")}, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                          QDir::Name);
     const QHash<QString, Index::Entry> index = Index::read(dir);
 
     QList<QPair<QString, Index::Entry>> entries;

@@ -16,13 +16,13 @@ namespace History {
 struct Count
 {
     QString path;
-    bool damaged = false; // not a table file, or unreadable; listed so that it is seen, never summed
+    bool damaged = false;    // not a table file, or unreadable; listed so that it is seen, never summed
     bool unreadable = false; // the file is there but cannot be read (its permissions, a folder)
     QString problem;         // why it is damaged: the system's reason for a file that cannot be read
     quint32 counter = 0;
-    int currency = -1;     // Settings::Currency; -1 for a table saved before the currency was kept
-    bool opening = false;  // the first count of a bar: it sets the stock and is no sales period
-    quint32 replaces = 0;  // the number of the table this one corrects
+    int currency = -1;      // Settings::Currency; -1 for a table saved before the currency was kept
+    bool opening = false;   // the first count of a bar: it sets the stock and is no sales period
+    quint32 replaces = 0;   // the number of the table this one corrects
     quint32 replacedBy = 0; // the number of a later table that corrects this one: listed, never summed
     bool replaced() const { return replacedBy != 0; }
     QDateTime from;

@@ -96,10 +96,11 @@ Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow
     case CountDocument::Result::Unreadable:
         items.startFrom({});
         carried = Carried::Unreadable;
-        text = tr("The last saved table %1 cannot be read: %2\n\nNothing is carried over from it, so every "
-                  "initial quantity is zero. This is not the first count: make the file readable and open the "
-                  "sales table again, or use Import Table.")
-                   .arg(QDir::toNativeSeparators(lastCopy), reading.reason);
+        text =
+            tr("The last saved table %1 cannot be read: %2\n\nNothing is carried over from it, so every "
+               "initial quantity is zero. This is not the first count: make the file readable and open the "
+               "sales table again, or use Import Table.")
+                .arg(QDir::toNativeSeparators(lastCopy), reading.reason);
         break;
     case CountDocument::Result::Damaged: {
         // What was read before the damage is as good as ever; only the initial quantities, which must be
@@ -208,9 +209,9 @@ bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, c
     const QString dataFolder = QFileInfo(lastCopy).absolutePath();
     CountDocument last;
     CountDocument::read(lastCopy, &last);
-    const quint32 number =
-        std::max({inventory.counter, last.counter, History::highestNumber(dataFolder),
-                  readKeptNumber(dataFolder).number}) + 1;
+    const quint32 number = std::max({inventory.counter, last.counter, History::highestNumber(dataFolder),
+                                     readKeptNumber(dataFolder).number}) +
+                           1;
     // Taken for good before anything is written: a save that then fails keeps it, so two documents never
     // go out with one number.
     inventory.counter = number;
@@ -237,7 +238,8 @@ bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, c
         return fail(file);
     }
     if (!writeKeptNumber(dataFolder, {number, false}, &why))
-        qCWarning(lcTableFile, "The end of the save of table %u is not marked: %s", number, qUtf8Printable(why));
+        qCWarning(lcTableFile, "The end of the save of table %u is not marked: %s", number,
+                  qUtf8Printable(why));
     inventory.savedAs = number;
     inventory.modified = false;
     items.modified = false;

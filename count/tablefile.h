@@ -38,7 +38,8 @@ Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow
 CountDocument::Reading importTable(Inventory &inventory, const QString &path);
 
 // The count on screen as one document.
-CountDocument gather(const Inventory &inventory, const ItemInventory &items, const TillFigures *till = nullptr);
+CountDocument gather(const Inventory &inventory, const ItemInventory &items,
+                     const TillFigures *till = nullptr);
 // A saved count put on screen as it was saved, to be looked at.
 void show(const CountDocument &document, Inventory &inventory, ItemInventory &items);
 

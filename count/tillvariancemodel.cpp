@@ -137,6 +137,5 @@ QString TillVarianceModel::summary() const
         return tr("Expected %1 %4, till %2 %4, variance %3 %4")
             .arg(money(shown.expected), money(shown.till), money(shown.variance), name);
     return tr("Expected %1 %4, till %2 %4, variance %3 %4 (%5 %)")
-        .arg(money(shown.expected), money(shown.till), money(shown.variance), name,
-             percent(shown.percent));
+        .arg(money(shown.expected), money(shown.till), money(shown.variance), name, percent(shown.percent));
 }

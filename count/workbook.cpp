@@ -399,8 +399,8 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             boldMoney.insert(currency, sheet.format(moneyFormat(currency), true));
         }
         sheet.header(0,
-                     {tr("Table"), tr("From"), tr("To"), tr("Alcohol Sales"), tr("Other Items"), tr("Total Sales"),
-                      tr("Currency")},
+                     {tr("Table"), tr("From"), tr("To"), tr("Alcohol Sales"), tr("Other Items"),
+                      tr("Total Sales"), tr("Currency")},
                      bold);
         worksheet_freeze_panes(sheet.sheet, 1, 0);
         sheet.widths({10, 18, 18, 16, 16, 16, 10});
@@ -434,7 +434,8 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             const auto sum = [&](char column) {
                 if (currencies.size() == 1)
                     return QStringLiteral("=SUM(%1)").arg(range(column, 1, last));
-                return QStringLiteral("=SUMIF(%1,\"%2\",%3)").arg(range('G', 1, last), name, range(column, 1, last));
+                return QStringLiteral("=SUMIF(%1,\"%2\",%3)")
+                    .arg(range('G', 1, last), name, range(column, 1, last));
             };
             sheet.formula(row, 3, sum('D'), alcohol, boldMoney.value(currency));
             sheet.formula(row, 4, sum('E'), items, boldMoney.value(currency));

@@ -56,7 +56,8 @@ void tst_HistoryPage::chartsAndOldCount()
     QVERIFY(TestSupport::writeFile(
         QDir(History::folder(tmp.path())).filePath(QStringLiteral("99999999-000000-0000000000.inv")), "<x"));
     // A folder stands for a file the user may not read (the tests may run as root).
-    QVERIFY(QDir().mkpath(QDir(History::folder(tmp.path())).filePath(QStringLiteral("99999999-000001-0.inv"))));
+    QVERIFY(
+        QDir().mkpath(QDir(History::folder(tmp.path())).filePath(QStringLiteral("99999999-000001-0.inv"))));
 
     // When
     HistoryPage page(nullptr);
@@ -67,8 +68,11 @@ void tst_HistoryPage::chartsAndOldCount()
     QCOMPARE(page.model()->rowCount(), 5);
     QCOMPARE(page.model()->index(3, HistoryModel::FromColumn).data().toString(),
              QStringLiteral("Damaged: 99999999-000000-0000000000.inv"));
-    QVERIFY(page.model()->index(4, HistoryModel::FromColumn).data().toString().startsWith(
-        QStringLiteral("Cannot be read: 99999999-000001-0.inv (")));
+    QVERIFY(page.model()
+                ->index(4, HistoryModel::FromColumn)
+                .data()
+                .toString()
+                .startsWith(QStringLiteral("Cannot be read: 99999999-000001-0.inv (")));
     QCOMPARE(page.model()->index(1, HistoryModel::TotalColumn).data().toString(), QStringLiteral("101.00"));
     const QList<QPointF> totals = page.totalsSeries()->points();
     QCOMPARE(totals.size(), 3);

@@ -530,9 +530,9 @@ void tst_MainWindow::countUpWithoutLastTable_data()
     QTest::addColumn<bool>("exists");
     QTest::addColumn<QByteArray>("copy"); // "lastInventory.inv"
     QTest::addColumn<QStringList>("warnings");
-    QTest::addColumn<QString>("mark");  // after the date of the last saved table
-    QTest::addColumn<QString>("said");  // in the warning
-    QTest::addColumn<double>("price");  // carried to the row
+    QTest::addColumn<QString>("mark"); // after the date of the last saved table
+    QTest::addColumn<QString>("said"); // in the warning
+    QTest::addColumn<double>("price"); // carried to the row
     const QStringList damaged{QStringLiteral("Unable to import table")};
     const QString broken = QStringLiteral(" (damaged)");
     const QByteArray whole("<?xml version=\"1.0\"?><inventory><counter>4</counter>"
@@ -541,7 +541,8 @@ void tst_MainWindow::countUpWithoutLastTable_data()
                            "<item><name>Peanuts</name><finalQuantity>5</finalQuantity></item></inventory>");
     // A new bar's first count sells everything negatively; one message says why.
     QTest::newRow("first count") << false << QByteArray() << QStringList{QStringLiteral("Weighings to check")}
-                                 << "" << "" << 0.0;
+                                 << ""
+                                 << "" << 0.0;
     QTest::newRow("not a table") << true
                                  << QByteArray("<?xml version=\"1.0\"?><inventory><bottle/></inventory>")
                                  << damaged << broken << "a row has no EAN" << 0.0;
@@ -705,7 +706,8 @@ void tst_MainWindow::twoCountsInOneSessionGetTheirOwnPeriods()
     QCOMPARE(counterOf(second), QStringLiteral("2"));
     // ... and its save replaces that table in the history list and totals.
     QVERIFY(TestSupport::readFile(second).contains("replaces=\"1\""));
-    const QStringList kept = QDir(History::folder(dataDir->path())).entryList({"*.inv"}, QDir::Files, QDir::Name);
+    const QStringList kept =
+        QDir(History::folder(dataDir->path())).entryList({"*.inv"}, QDir::Files, QDir::Name);
     QCOMPARE(kept.size(), 2);
     QCOMPARE(TestSupport::readFile(History::folder(dataDir->path()) + '/' + kept.at(0)), firstBytes);
     QCOMPARE(TestSupport::readFile(History::folder(dataDir->path()) + '/' + kept.at(1)),
@@ -732,7 +734,8 @@ void tst_MainWindow::eurCountReopensInEurFromTheHistory()
     QCOMPARE(list->model()->rowCount(), 1);
     QCOMPARE(list->model()->index(0, HistoryModel::CurrencyColumn).data().toString(), QStringLiteral("EUR"));
     // With no table before it, it was the bar's opening count: listed as such, and in no total.
-    QCOMPARE(list->model()->index(0, HistoryModel::FromColumn).data().toString(), QStringLiteral("Opening count"));
+    QCOMPARE(list->model()->index(0, HistoryModel::FromColumn).data().toString(),
+             QStringLiteral("Opening count"));
     list->setCurrentIndex(list->model()->index(0, 0));
     QTest::keyClick(list, Qt::Key_Return);
 
@@ -744,7 +747,8 @@ void tst_MainWindow::eurCountReopensInEurFromTheHistory()
     QVERIFY(shown->headerData(Inventory::CashInColumn, Qt::Horizontal).toString().endsWith("[EUR]"));
     QVERIFY(!child<QDateTimeEdit>("dteCountEnd")->isVisible());
     auto *oldTill = window->findChild<TillPanel *>(QStringLiteral("oldTillPanel"));
-    QVERIFY(oldTill && oldTill->varianceModel().headerData(TillVarianceModel::ExpectedColumn, Qt::Horizontal)
+    QVERIFY(oldTill && oldTill->varianceModel()
+                           .headerData(TillVarianceModel::ExpectedColumn, Qt::Horizontal)
                            .toString()
                            .endsWith("[EUR]"));
     click("pbBack_4");

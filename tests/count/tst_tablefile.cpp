@@ -38,10 +38,10 @@ struct OlderReading
 
 OlderReading readAsOlderCopies(const QByteArray &bytes)
 {
-    static const QStringList rowChildren{"name",          "sellUnit",     "pricePerUnit",
-                                         "initialQuantity", "fromStock",  "measuredValue",
-                                         "residualBottlesVolume", "finalQuantity", "soldQuantity",
-                                         "totalAmount"};
+    static const QStringList rowChildren{
+        "name",         "sellUnit",      "pricePerUnit",          "initialQuantity",
+        "fromStock",    "measuredValue", "residualBottlesVolume", "finalQuantity",
+        "soldQuantity", "totalAmount"};
     OlderReading read;
     QXmlStreamReader xml(bytes);
     while (!xml.atEnd()) {
@@ -305,12 +305,14 @@ void tst_TableFile::lastTableReadings_data()
         << 7u << 25.0 << 900ll << "";
     // What was read before the damage is kept: number, prices, sell units; never a partial quantity.
     QTest::newRow("final quantity that is not a number")
-        << head + gin + "<bottle ean=\"2\"><name>Vodka</name><finalQuantity>1x00</finalQuantity></bottle>"
-                        "</inventory>"
+        << head + gin +
+               "<bottle ean=\"2\"><name>Vodka</name><finalQuantity>1x00</finalQuantity></bottle>"
+               "</inventory>"
         << damaged << 7u << 25.0 << 0ll << "row 2 \"Vodka\" (EAN 2): finalQuantity \"1x00\" is not a number";
     QTest::newRow("quantity beyond what the program writes")
-        << head + gin + "<bottle ean=\"2\"><name>Vodka</name><finalQuantity>10000000000000000</finalQuantity>"
-                        "</bottle></inventory>"
+        << head + gin +
+               "<bottle ean=\"2\"><name>Vodka</name><finalQuantity>10000000000000000</finalQuantity>"
+               "</bottle></inventory>"
         << damaged << 7u << 25.0 << 0ll << "row 2 \"Vodka\"";
     QTest::newRow("price that is not a number")
         << head + "<bottle ean=\"1\"><name>Gin</name><pricePerUnit>nan</pricePerUnit></bottle></inventory>"
@@ -318,7 +320,8 @@ void tst_TableFile::lastTableReadings_data()
     QTest::newRow("bottle without EAN")
         << head + "<bottle><name>x</name></bottle></inventory>" << damaged << 7u << 0.0 << 0ll << "no EAN";
     QTest::newRow("overview file refused")
-        << QByteArray("<inventoryOverview><bottle ean=\"1\"><weight>700</weight></bottle></inventoryOverview>")
+        << QByteArray(
+               "<inventoryOverview><bottle ean=\"1\"><weight>700</weight></bottle></inventoryOverview>")
         << damaged << 0u << 0.0 << 0ll << "not an inventory table";
     QTest::newRow("cut off, after a good row")
         << head + gin + "<bot" << damaged << 7u << 25.0 << 0ll << "the sell units and prices of the 1 rows";
@@ -327,9 +330,8 @@ void tst_TableFile::lastTableReadings_data()
     QTest::newRow("counter that is not a number")
         << QByteArray("<inventory><counter>seven</counter></inventory>") << damaged << 0u << 0.0 << 0ll
         << "Its table number was lost";
-    QTest::newRow("no period end")
-        << QByteArray("<inventory><counter>7</counter></inventory>") << damaged << 7u << 0.0 << 0ll
-        << "no end of its period";
+    QTest::newRow("no period end") << QByteArray("<inventory><counter>7</counter></inventory>") << damaged
+                                   << 7u << 0.0 << 0ll << "no end of its period";
 }
 
 void tst_TableFile::lastTableReadings()
