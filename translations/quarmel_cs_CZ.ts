@@ -4,6 +4,11 @@
 <context>
     <name>CountDocument</name>
     <message>
+        <location filename="../count/countdocument.cpp" line="340"/>
+        <source>It is too large to be an inventory table.</source>
+        <translation>Je příliš velký na to, aby byl tabulkou inventury.</translation>
+    </message>
+    <message>
         <location filename="../count/countdocument.cpp" line="+65"/>
         <location line="+4"/>
         <source>It is not an inventory table.</source>
@@ -1270,7 +1275,7 @@ množství [ks]</translation>
     <message>
         <location line="-112"/>
         <source>This count was already used for table No. %1. Saved again, this table replaces it in the history and its totals.</source>
-        <translation>Tato inventura už byla použita pro tabulku č. %1. Uložená znovu tuto tabulku nahradí v historii i v jejích součtech.</translation>
+        <translation>Tato inventura už byla použita pro tabulku č. %1. Pokud tuto tabulku uložíte znovu, nahradí tabulku č. %1 v historii i v jejích součtech.</translation>
     </message>
     <message>
         <location line="+12"/>
