@@ -387,15 +387,6 @@ QByteArray csv(const QList<Count> &counts)
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
 }
 
-QList<qint64> soldPerCount(const QList<Count> &counts, const QString &ean)
-{
-    QList<qint64> sold;
-    sold.reserve(counts.size());
-    for (const Count &count : counts)
-        sold.append(count.sold.value(ean));
-    return sold;
-}
-
 QList<QPair<QString, QString>> bottles(const QList<Count> &counts)
 {
     QHash<QString, QString> names;

@@ -78,9 +78,6 @@ QByteArray csv(const QList<Count> &counts);
 // A period bound as the history shows it.
 QString shownTime(const QDateTime &time);
 
-// The sold quantity of `ean` in each count (0 where the count has no such row), in count order.
-QList<qint64> soldPerCount(const QList<Count> &counts, const QString &ean);
-
 // Every EAN sold in any of the counts with its latest name, sorted by name.
 QList<QPair<QString, QString>> bottles(const QList<Count> &counts);
 

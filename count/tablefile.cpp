@@ -177,12 +177,6 @@ void show(const CountDocument &document, Inventory &inventory, ItemInventory &it
     items.showSaved(document.items);
 }
 
-QByteArray document(Inventory &inventory, ItemInventory &items, const TillFigures *till)
-{
-    ++inventory.counter;
-    return gather(inventory, items, till).bytes();
-}
-
 bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason)
 {
     return writeFileWhole(fileName, bytes, reason, QIODevice::WriteOnly | QIODevice::Text);
@@ -197,7 +191,8 @@ bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, c
         return false;
     };
     if (lastCopy.isEmpty()) {
-        if (!writeFile(fileName, document(inventory, items, till), reason))
+        ++inventory.counter;
+        if (!writeFile(fileName, gather(inventory, items, till).bytes(), reason))
             return fail(fileName);
         inventory.savedAs = inventory.counter;
         inventory.modified = false;

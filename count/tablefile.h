@@ -43,10 +43,6 @@ CountDocument gather(const Inventory &inventory, const ItemInventory &items,
 // A saved count put on screen as it was saved, to be looked at.
 void show(const CountDocument &document, Inventory &inventory, ItemInventory &items);
 
-// Raises the sales table's counter and returns the document. Till figures, when there are any, follow the
-// appended items.
-QByteArray document(Inventory &inventory, ItemInventory &items, const TillFigures *till = nullptr);
-
 // Writes `bytes` whole or not at all; false with the system's `reason` when the file could not be written.
 bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason = nullptr);
 

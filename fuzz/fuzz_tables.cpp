@@ -65,7 +65,7 @@ void checkTableFile(const QByteArray &bytes, const QString &path)
     inventory.calculate();
     items.calculate();
 
-    const QString again = writeInput(QStringLiteral("again.inv"), TableFile::document(inventory, items));
+    const QString again = writeInput(QStringLiteral("again.inv"), TableFile::gather(inventory, items).bytes());
     Inventory reread;
     reread.loadFromOverview(overview);
     ItemInventory rereadItems;

@@ -187,9 +187,9 @@ void tst_Till::tableFileKeepsTillForOlderReaders()
                   {QString(), QStringLiteral("bottle"), 2.5, 0.1}};
     const QString plain = tmp.filePath(QStringLiteral("plain.inv"));
     const QString withTill = tmp.filePath(QStringLiteral("till.inv"));
-    QVERIFY(TableFile::writeFile(plain, TableFile::document(*inventory, *items)));
+    QVERIFY(TableFile::writeFile(plain, TableFile::gather(*inventory, *items).bytes()));
     --inventory->counter;
-    QVERIFY(TableFile::writeFile(withTill, TableFile::document(*inventory, *items, &till)));
+    QVERIFY(TableFile::writeFile(withTill, TableFile::gather(*inventory, *items, &till).bytes()));
     QVERIFY(TestSupport::readFile(withTill).contains("<till "));
 
     // The readers every copy of the program has take the same from both files.
