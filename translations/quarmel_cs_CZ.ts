@@ -4,12 +4,12 @@
 <context>
     <name>CountDocument</name>
     <message>
-        <location filename="../count/countdocument.cpp" line="340"/>
+        <location filename="../count/countdocument.cpp" line="+342"/>
         <source>It is too large to be an inventory table.</source>
         <translation>Je příliš velký na to, aby byl tabulkou inventury.</translation>
     </message>
     <message>
-        <location filename="../count/countdocument.cpp" line="+65"/>
+        <location line="-274"/>
         <location line="+4"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
@@ -51,12 +51,12 @@
         <translation>Řádek %1: položka nemá EAN.</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+41"/>
         <source>Line %1: row %2 holds &quot;%3&quot;, which no inventory table holds.</source>
         <translation>Řádek %1: položka %2 obsahuje „%3“, což žádná tabulka inventury neobsahuje.</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+48"/>
         <source>%1 of the appended items, &quot;%2&quot;</source>
         <translation>%1 z přidaných položek, „%2“</translation>
     </message>
@@ -222,7 +222,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+535"/>
+        <location filename="../app/mainwindow.cpp" line="+536"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -240,7 +240,7 @@
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>
     <message>
-        <location line="+135"/>
+        <location line="+136"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -283,7 +283,7 @@
         <translation>%1: opravena tabulkou č. %2, proto není v součtech ani v grafech.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+3"/>
         <source>%1: the first count, which sets the stock; it sells nothing, so it is left out of the totals and charts.</source>
         <translation>%1: první inventura, která stanoví zásobu; nic neprodává, proto není v součtech ani v grafech.</translation>
     </message>
@@ -347,23 +347,23 @@
     <name>HistoryPage</name>
     <message>
         <location filename="../app/historypage.cpp" line="+101"/>
-        <location line="+220"/>
+        <location line="+221"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-207"/>
+        <location line="-208"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+121"/>
+        <location line="+122"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-120"/>
+        <location line="-121"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -384,7 +384,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+80"/>
+        <location line="+81"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
@@ -459,12 +459,12 @@
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-201"/>
+        <location line="-202"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+103"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -949,7 +949,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+252"/>
         <location filename="../app/overviewpages.cpp" line="+234"/>
-        <location filename="../app/salespage.cpp" line="+354"/>
+        <location filename="../app/salespage.cpp" line="+355"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -971,7 +971,7 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location filename="../app/mainwindow.cpp" line="-137"/>
-        <location filename="../app/salespage.cpp" line="-57"/>
+        <location filename="../app/salespage.cpp" line="-58"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -1094,7 +1094,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-278"/>
+        <location filename="../app/mainwindow.cpp" line="-279"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1161,7 +1161,7 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="+77"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
@@ -1181,7 +1181,7 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="-168"/>
+        <location line="-169"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1228,7 +1228,7 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+117"/>
+        <location filename="../app/mainwindow.cpp" line="+118"/>
         <source>Quarmel must be connected to download database.</source>
         <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
     </message>
@@ -1275,7 +1275,7 @@ množství [ks]</translation>
     <message>
         <location line="-112"/>
         <source>This count was already used for table No. %1. Saved again, this table replaces it in the history and its totals.</source>
-        <translation>Tato inventura už byla použita pro tabulku č. %1. Pokud tuto tabulku uložíte znovu, nahradí tabulku č. %1 v historii i v jejích součtech.</translation>
+        <translation>Tato inventura už byla použita pro tabulku č. %1. Pokud tuto tabulku uložíte znovu, nahradí ji v historii i v jejích součtech.</translation>
     </message>
     <message>
         <location line="+12"/>
@@ -1314,7 +1314,7 @@ množství [ks]</translation>
         <translation>Soubor nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+100"/>
+        <location line="+102"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1334,7 +1334,7 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-116"/>
+        <location filename="../app/salespage.cpp" line="-118"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
@@ -1363,7 +1363,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location filename="../app/overviewpages.cpp" line="+7"/>
-        <location filename="../app/salespage.cpp" line="+14"/>
+        <location filename="../app/salespage.cpp" line="+15"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
@@ -1539,7 +1539,7 @@ množství [ks]</translation>
         <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
     </message>
     <message>
-        <location line="-278"/>
+        <location line="-279"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -1735,7 +1735,7 @@ množství [ks]</translation>
 <context>
     <name>TableFile</name>
     <message>
-        <location filename="../count/tablefile.cpp" line="+99"/>
+        <location filename="../count/tablefile.cpp" line="+100"/>
         <source>The last saved table %1 cannot be read: %2
 
 Nothing is carried over from it, so every initial quantity is zero. This is not the first count: make the file readable and open the sales table again, or use Import Table.</source>
@@ -1753,12 +1753,12 @@ Carried over from it: the sell units and prices of the %3 rows and %4 appended i
 Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných položek před poškozením. Všechny počáteční stavy jsou nulové; načtěte je Importem tabulky z uloženého souboru tabulky.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>Its table number was lost; the next save is numbered above every table in the history.</source>
         <translation>Její číslo tabulky se ztratilo; další uložení dostane číslo vyšší než všechny tabulky v historii.</translation>
     </message>
     <message>
-        <location line="+137"/>
+        <location line="+133"/>
         <source>The save of table No. %1 was cut off before anything of it was kept: that table is not saved. The next count starts from the table saved before it.</source>
         <translation>Ukládání tabulky č. %1 bylo přerušeno dřív, než se z ní cokoli uchovalo: tato tabulka uložena není. Další inventura začne od tabulky uložené před ní.</translation>
     </message>
@@ -1782,18 +1782,18 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+1"/>
-        <location line="+134"/>
+        <location line="+136"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-132"/>
-        <location line="+325"/>
+        <location line="-134"/>
+        <location line="+327"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-324"/>
+        <location line="-326"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -1813,7 +1813,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Prodáno, ale není v pokladně:</translation>
     </message>
     <message>
-        <location line="+68"/>
+        <location line="+70"/>
         <source>No till figures yet</source>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
@@ -2058,12 +2058,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     <message>
         <location line="+19"/>
         <location line="+226"/>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-240"/>
+        <location line="-241"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -2096,14 +2096,14 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+6"/>
-        <location line="+53"/>
+        <location line="+54"/>
         <location line="+64"/>
         <location line="+1"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-106"/>
+        <location line="-107"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -2144,7 +2144,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="+64"/>
+        <location line="+65"/>
         <source>Total Sales [%1]</source>
         <translation>Celková tržba [%1]</translation>
     </message>
