@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -168,14 +169,21 @@ void HistoryPage::load(const QString &dataFolder)
     const QList<History::Count> counts = History::list(dataFolder);
     historyModel->setCounts(counts);
 
+    // Sales periods only, in the currency of the latest: crowns and euros on one axis would say nothing.
+    chartCurrency = -1;
+    for (const History::Count &count : counts) {
+        if (count.counted())
+            chartCurrency = count.currency;
+    }
     QVector<QPointF> points;
     points.reserve(counts.size());
     for (const History::Count &count : counts) {
-        if (!count.damaged)
+        if (count.counted() && count.currency == chartCurrency)
             points.append(QPointF(qreal(count.to.toMSecsSinceEpoch()), count.total()));
     }
     totals->replace(points);
-    totalsView->chart()->setTitle(tr("Total sales per period [%1]").arg(Settings::currencyName()));
+    totalsView->chart()->setTitle(
+        tr("Total sales per period [%1]").arg(Settings::currencyName(chartCurrency)));
     fitAxes(totals);
 
     const QString chosen = bottles->currentData().toString();
@@ -205,7 +213,7 @@ void HistoryPage::showBottle()
     QVector<QPointF> points;
     if (!ean.isEmpty()) {
         for (const History::Count &count : counts) {
-            if (!count.damaged)
+            if (count.counted())
                 points.append(QPointF(qreal(count.to.toMSecsSinceEpoch()), count.sold.value(ean) / 1000.0));
         }
     }
@@ -289,23 +297,31 @@ void HistoryPage::print()
     const QList<History::Count> &counts = historyModel->counts();
     QDateTime from;
     QDateTime to;
-    double total = 0;
+    // A total per currency, in the order they first come: crowns and euros are never added up.
+    QList<int> currencies;
+    QHash<int, double> totals;
     for (const History::Count &count : counts) {
-        if (count.damaged)
+        if (!count.counted())
             continue;
         if (!from.isValid())
             from = count.from.isValid() ? count.from : count.to;
         to = count.to;
-        total += count.total();
+        if (!currencies.contains(count.currency))
+            currencies.append(count.currency);
+        totals[count.currency] += count.total();
     }
+    QStringList sums;
+    for (int currency : std::as_const(currencies))
+        sums.append(QStringLiteral("%1 %2").arg(QString::number(totals.value(currency), 'f', 2),
+                                                Settings::currencyName(currency)));
+    if (sums.isEmpty())
+        sums.append(QStringLiteral("0.00 %1").arg(Settings::currencyName()));
     const QString title =
         from.isValid()
             ? tr("History of counts, %1 - %2").arg(History::shownTime(from), History::shownTime(to))
             : tr("History of counts");
-    const QString currency = Settings::currencyName();
-    historyModel->print(printer, painter,
-                        tr("Total Sales: %1 %2").arg(QString::number(total, 'f', 2), currency), QString(),
-                        title);
+    historyModel->print(printer, painter, tr("Total Sales: %1").arg(sums.join(QStringLiteral(", "))),
+                        QString(), title);
 
     // The charts on a page of their own under the same title, one above the other, as wide as the page.
     printer->newPage();

@@ -57,5 +57,6 @@ private:
     QChartView *totalsView = nullptr;
     QChartView *bottleView = nullptr;
     QLineSeries *totals = nullptr;
+    int chartCurrency = -1; // the currency of the totals chart: that of the latest sales period
     QLineSeries *bottle = nullptr;
 };

@@ -17,6 +17,7 @@
 #include "localcatalogue.h"
 #include "settings.h"
 #include "stationsession.h"
+#include "tablefile.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,7 +25,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDateTimeEdit>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLoggingCategory>
@@ -88,6 +92,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     updateLastSavedLabel();
     checkDataFolder();
     new DataFolderWatch(QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath(), this);
+    recoverSave();
     loadLocalDatabase();
 
     connectMenuPage();
@@ -277,6 +282,24 @@ void MainWindow::connectSalesPage()
     connect(ui->pbDeleteInventoryItem, &QPushButton::clicked, this, &MainWindow::deleteInventoryItem);
     connect(ui->pbAppendedItems, &QPushButton::toggled, this, &MainWindow::itemTableCheckChanged);
 
+    // When the count was counted up, beside the title: a count weighed last night and counted up this
+    // morning is dated by the user.
+    countEndEdit = new QDateTimeEdit(ui->page_2);
+    countEndEdit->setObjectName(QStringLiteral("dteCountEnd"));
+    countEndEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy HH:mm"));
+    countEndEdit->setCalendarPopup(true);
+    countEndEdit->setToolTip(tr("The end of the period of this count; the next count starts here."));
+    countEndLabel = new QLabel(tr("Counted at:"), ui->page_2);
+    countEndLabel->setBuddy(countEndEdit);
+    auto *titleRow = new QHBoxLayout;
+    const int titleAt = ui->verticalLayout_2->indexOf(ui->lblInventory);
+    ui->verticalLayout_2->removeWidget(ui->lblInventory);
+    titleRow->addWidget(ui->lblInventory, 1);
+    titleRow->addWidget(countEndLabel);
+    titleRow->addWidget(countEndEdit);
+    ui->verticalLayout_2->insertLayout(titleAt, titleRow);
+    connect(countEndEdit, &QDateTimeEdit::dateTimeChanged, this, &MainWindow::countEndEdited);
+
     // The till sits under the tables, built in code beside the form.
     tillPanel = new TillPanel(inventory, itemInventory, ui->page_2);
     ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(ui->splitter) + 1, tillPanel);
@@ -332,6 +355,16 @@ void MainWindow::checkDataFolder()
         tr("The data folder %1 cannot be written (%2). The database and the last saved table cannot be "
            "kept until it can.")
             .arg(QDir::toNativeSeparators(folder), probe.errorString()));
+}
+
+void MainWindow::recoverSave()
+{
+    const QString text =
+        TableFile::recover(QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath());
+    if (text.isEmpty())
+        return;
+    Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Save Table"), text);
+    updateLastSavedLabel();
 }
 
 void MainWindow::showPage(Page page)
@@ -391,10 +424,14 @@ void MainWindow::updateLastSavedLabel()
 {
     const QString path = localFilePath(QLatin1String(DataFile::lastTable));
     QString text = fileDateOrDash(path);
-    // A copy that does not read whole carries nothing into the next count; its date alone would say it does.
-    Inventory probe;
-    if (QFileInfo::exists(path) && probe.import(path) != Inventory::NoError)
+    // A copy that does not read whole carries nothing or part into the next count; its date alone would
+    // say it carries all.
+    CountDocument probe;
+    const CountDocument::Reading reading = CountDocument::read(path, &probe);
+    if (reading.result == CountDocument::Result::Damaged)
         text = tr("%1 (damaged)").arg(text);
+    else if (reading.result == CountDocument::Result::Unreadable)
+        text = tr("%1 (cannot be read)").arg(text);
     ui->lblLastSavedInventoryTime->setText(text);
 }
 

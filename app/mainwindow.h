@@ -27,6 +27,8 @@ namespace Ui {
 class MainWindow;
 }
 class TillPanel;
+class QDateTimeEdit;
+class QLabel;
 
 // The program's one window: it owns the station link, the catalogue and the tables, shows them on its pages
 // and turns clicks and station signals into calls on them.
@@ -127,6 +129,9 @@ private:
     bool confirmDiscardCatalogue();
     void catalogueSaved();
     void checkDataFolder();
+    // A save cut off between its writes at the last run: finished or reported.
+    void recoverSave();
+    void countEndEdited(const QDateTime &end);
     void showDatabaseUpdate(const QList<Bottle> &update);
     void loadLocalDatabase();
     void showLastThreeInventories();
@@ -145,6 +150,9 @@ private:
     Ui::MainWindow *ui = nullptr;
     QPrinter *printer = nullptr;
     TillPanel *tillPanel = nullptr;
+    // When the count in progress was counted up; the user may correct it.
+    QDateTimeEdit *countEndEdit = nullptr;
+    QLabel *countEndLabel = nullptr;
     HistoryPage *historyPage = nullptr;
     int lastSlot = 0;
     InventoryBottleList currentList;

@@ -39,6 +39,7 @@ QString setDownloaded(InventoryBottleList &list, const QList<InventoryBottle> &i
         qCWarning(lcOverviewPages) << "Download not recorded in" << record << reason;
     list.setProperty(firstDownloadedProperty, first);
     list.setProperty(weighingsProperty, int(inventory.size()));
+    list.setProperty("downloadFingerprint", DownloadRecord::fingerprint(inventory));
     return written ? QString() : QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(record), reason);
 }
 

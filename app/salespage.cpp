@@ -8,6 +8,7 @@
 #include "tillpanel.h"
 
 #include "doubtsummary.h"
+#include "downloadrecord.h"
 #include "interaction.h"
 #include "salestotals.h"
 #include "settings.h"
@@ -21,6 +22,9 @@
 #include <QIdentityProxyModel>
 #include <QPainter>
 #include <QPrinter>
+#include <QSignalBlocker>
+#include <QDateTimeEdit>
+#include <QLabel>
 #include <QStatusBar>
 #include <QToolTip>
 
@@ -45,8 +49,10 @@ void MainWindow::openInventory()
     if (!shownOverview)
         return;
     const QString lastCopy = localFilePath(QLatin1String(DataFile::lastTable));
-    const TableFile::Carried carried =
-        TableFile::open(inventory, itemInventory, shownOverview->rows, lastCopy);
+    QString problem;
+    // The period ends now, when the download is counted up, not when the window was opened.
+    const TableFile::Carried carried = TableFile::open(inventory, itemInventory, shownOverview->rows,
+                                                       lastCopy, &problem, QDateTime::currentDateTime());
     tillPanel->clear();
     TableSetup::showSales(ui->tvInventory, &inventory);
     TableSetup::showItems(ui->tvItemInventory, &itemInventory);
@@ -54,28 +60,42 @@ void MainWindow::openInventory()
     updateSalesTitle();
     showPage(SalesPage);
 
-    // No copy is the normal first count; a damaged one would quietly start every bottle at zero and make
-    // the takings plainly wrong.
-    if (carried == TableFile::Carried::Damaged)
-        Interaction::instance()->message(
-            this, Interaction::Icon::Warning, tr("Unable to import table"),
-            tr("The last saved table %1 is not an inventory table, so every initial quantity is zero. "
-               "Use Import Table to take them from a saved table file.")
-                .arg(QDir::toNativeSeparators(lastCopy)));
+    // No copy is the normal first count; a damaged or unreadable one would quietly start bottles at zero and
+    // make the takings plainly wrong.
+    if (carried == TableFile::Carried::Damaged || carried == TableFile::Carried::Unreadable)
+        Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Unable to import table"),
+                                         problem);
     else
         showDoubts(DoubtSummary::sales(inventory));
+
+    // One count, one entry: the same download counted up again is a correction of the table it made.
+    const QString fingerprint = shownOverview->property("downloadFingerprint").toString();
+    const quint32 used =
+        fingerprint.isEmpty()
+            ? 0
+            : DownloadRecord::savedAs(localFilePath(QLatin1String(DownloadRecord::fileName)), fingerprint);
+    if (used != 0) {
+        inventory.savedAs = used;
+        Interaction::instance()->message(
+            this, Interaction::Icon::Information, tr("Count Up Cash In"),
+            tr("This count was already used for table No. %1. Saved again, this table replaces it in the "
+               "history and its totals.")
+                .arg(used));
+    }
 }
 
 void MainWindow::showOldCount(const QString &path)
 {
-    TillFigures till;
-    if (oldInventory.openSaved(path) != Inventory::NoError || !oldItems.openSaved(path) ||
-        !TillSales::readTable(path, &till)) {
+    CountDocument old;
+    const CountDocument::Reading reading = CountDocument::read(path, &old);
+    if (!reading.ok()) {
         Interaction::instance()->message(
             this, Interaction::Icon::Critical, tr("Open Count"),
-            tr("The count %1 could not be read.").arg(QDir::toNativeSeparators(path)));
+            tr("The count %1 could not be read.").arg(QDir::toNativeSeparators(path)) +
+                (reading.reason.isEmpty() ? QString() : QLatin1Char(' ') + reading.reason));
         return;
     }
+    TableFile::show(old, oldInventory, oldItems);
     if (!showsOldCount()) {
         liveInventoryShown = ui->tvInventory->model();
         liveItemsShown = ui->tvItemInventory->model();
@@ -92,7 +112,7 @@ void MainWindow::showOldCount(const QString &path)
     oldTillPanel = new TillPanel(oldInventory, oldItems, ui->page_2);
     oldTillPanel->setObjectName(QStringLiteral("oldTillPanel"));
     oldTillPanel->setReadOnly(true);
-    oldTillPanel->setFigures(till);
+    oldTillPanel->setFigures(old.till);
     ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(tillPanel), oldTillPanel);
     tillPanel->hide();
 
@@ -166,6 +186,8 @@ void MainWindow::updateSalesTitle()
 {
     const Inventory &shown = shownInventory();
     const QString start = shownDate(shown.timeStart), end = shownDate(shown.timeEnd);
+    countEndEdit->setVisible(!showsOldCount());
+    countEndLabel->setVisible(!showsOldCount());
     if (showsOldCount()) {
         ui->lblInventory->setText(
             tr("Old count No. %1, %2 – %3, read-only").arg(shown.counter).arg(start, end));
@@ -173,7 +195,18 @@ void MainWindow::updateSalesTitle()
     } else {
         ui->lblInventory->setText(tr("Sales: %1 - %2").arg(start, end));
         ui->lblInventory->setStyleSheet(QString());
+        const QSignalBlocker quiet(countEndEdit);
+        countEndEdit->setDateTime(shown.timeEnd);
     }
+}
+
+void MainWindow::countEndEdited(const QDateTime &end)
+{
+    if (showsOldCount() || end == inventory.timeEnd)
+        return;
+    inventory.timeEnd = end;
+    inventory.modified = true;
+    updateSalesTitle();
 }
 
 void MainWindow::inventoryHeaderClicked(int section)
@@ -274,6 +307,12 @@ void MainWindow::saveInventory()
         FilePrompt::reportSaveFailure(this, failedFile, reason);
         return;
     }
+    if (shownOverview) {
+        const QString fingerprint = shownOverview->property("downloadFingerprint").toString();
+        // Only a convenience for the next count up: a record that cannot be written costs no saved table.
+        DownloadRecord::markSaved(localFilePath(QLatin1String(DownloadRecord::fileName)), fingerprint,
+                                  inventory.counter, QDateTime::currentDateTime());
+    }
     updateLastSavedLabel();
 }
 
@@ -286,16 +325,23 @@ void MainWindow::importInventory()
         return;
     setRememberedFolder(QLatin1String(RememberedFolder::inventoryPath), folder);
 
-    switch (inventory.import(fileName)) {
-    case Inventory::FileNotFound:
+    // A table is carried whole or not at all: half a table would give takings that look right.
+    const CountDocument::Reading reading = TableFile::importTable(inventory, fileName);
+    switch (reading.result) {
+    case CountDocument::Result::Missing:
         Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to import table"),
                                          tr("File not found."));
         return;
-    case Inventory::FormatError:
+    case CountDocument::Result::Unreadable:
         Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to import table"),
-                                         tr("File is not inventory table."));
+                                         tr("The file cannot be read: %1").arg(reading.reason));
         return;
-    case Inventory::NoError:
+    case CountDocument::Result::Damaged:
+        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to import table"),
+                                         tr("File is not inventory table.") + QLatin1Char('\n') +
+                                             reading.reason);
+        return;
+    case CountDocument::Result::Read:
         break;
     }
     ui->tvInventory->setModel(nullptr);
@@ -350,6 +396,7 @@ void MainWindow::printInventory()
     if (!till.figures().isEmpty()) {
         printer->newPage();
         TillVarianceModel printed;
+        printed.currency = sales.currency;
         printed.setComparison(till.comparison());
         printed.setUnmatchedListed(true);
         printed.print(printer, painter, printed.summary(), QString(), QString());

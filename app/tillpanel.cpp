@@ -133,6 +133,8 @@ void TillPanel::setReadOnly(bool readOnly)
 
 void TillPanel::refresh()
 {
+    // An old count is compared in its own currency.
+    model.currency = inventory.currency;
     model.setComparison(TillComparison::compare(inventory, items, till, matches));
     const TillComparison &shown = model.comparison();
     summary->setText(till.isEmpty() ? tr("No till figures yet") : model.summary());

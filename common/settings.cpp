@@ -115,7 +115,38 @@ void Settings::setCurrency(int currency)
 
 QString Settings::currencyName()
 {
-    switch (currentCurrency) {
+    return currencyName(currentCurrency);
+}
+
+QString Settings::currencyUnit()
+{
+    return currencyUnit(currentCurrency);
+}
+
+QString Settings::currencyCode(int currency)
+{
+    switch (currency) {
+    case CZK:
+        return QStringLiteral("CZK");
+    case EUR:
+        return QStringLiteral("EUR");
+    default:
+        return QString();
+    }
+}
+
+int Settings::currencyOfCode(const QString &code)
+{
+    if (code == QLatin1String("CZK"))
+        return CZK;
+    if (code == QLatin1String("EUR"))
+        return EUR;
+    return -1;
+}
+
+QString Settings::currencyName(int currency)
+{
+    switch (currency < 0 ? currentCurrency : currency) {
     case CZK:
         return tr("CZK");
     case EUR:
@@ -125,9 +156,9 @@ QString Settings::currencyName()
     }
 }
 
-QString Settings::currencyUnit()
+QString Settings::currencyUnit(int currency)
 {
-    switch (currentCurrency) {
+    switch (currency < 0 ? currentCurrency : currency) {
     case CZK:
         return tr("\n[CZK]");
     case EUR:

@@ -12,6 +12,8 @@ namespace DataFile {
 inline constexpr char catalogue[] = "database70.xml";
 inline constexpr char lastTable[] = "lastInventory.inv";
 inline constexpr char history[] = "history"; // a folder: a copy of every saved table
+// The last table number issued, and whether the save that took it is still under way.
+inline constexpr char tableNumber[] = "tablenumber.txt";
 } // namespace DataFile
 
 // Absolute path of `name` in the program's local data folder; creates the folder when it is missing.
@@ -50,4 +52,12 @@ public:
     static QString currencyName();
     // The suffix of column headers that hold money: "\n[CZK]", "\n[EUR]", or empty.
     static QString currencyUnit();
+    // The same for a given currency, such as the one an old count was saved in; a negative value stands for
+    // the current choice.
+    static QString currencyName(int currency);
+    static QString currencyUnit(int currency);
+    // "CZK" or "EUR" as table files keep it, untranslated; empty for an unknown value.
+    static QString currencyCode(int currency);
+    // The currency of a code as currencyCode gives it; -1 for anything else.
+    static int currencyOfCode(const QString &code);
 };

@@ -77,7 +77,7 @@ QString sales(const Inventory &inventory)
     for (const SalesRow &row : inventory.left)
         lines.append(Texts::left(row));
     QString text = message(lines);
-    if (!inventory.carried && negative) {
+    if (inventory.opening && negative) {
         if (!text.isEmpty())
             text += QStringLiteral("\n\n");
         text += Texts::firstCount();

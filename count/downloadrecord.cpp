@@ -18,9 +18,11 @@ struct Entry
 {
     QString fingerprint;
     QDateTime first; // UTC
+    quint32 table = 0; // the table it was saved as, 0 for none
 };
 
-// One line per count: fingerprint and first download in UTC. Lines of any other shape
+// One line per count: fingerprint, first download in UTC and, once saved, the table number. Lines of any
+// other shape
 // (a cut-off write of an older program, a hand edit, a foreign file) are passed over.
 QList<Entry> readEntries(const QString &path)
 {
@@ -33,13 +35,14 @@ QList<Entry> readEntries(const QString &path)
         return entries;
     }
     static const QRegularExpression shape(
-        QStringLiteral("^([0-9a-f]{64}) (\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}Z)$"));
+        QStringLiteral("^([0-9a-f]{64}) (\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}Z)(?: (\\d{1,10}))?$"));
     const QList<QByteArray> lines = file.readAll().split('\n');
     for (const QByteArray &line : lines) {
         const QRegularExpressionMatch match = shape.match(QString::fromLatin1(line.trimmed()));
         if (!match.hasMatch())
             continue;
-        const Entry entry{match.captured(1), QDateTime::fromString(match.captured(2), Qt::ISODate)};
+        const Entry entry{match.captured(1), QDateTime::fromString(match.captured(2), Qt::ISODate),
+                          match.captured(3).toUInt()};
         if (entry.first.isValid())
             entries.append(entry);
     }
@@ -55,6 +58,29 @@ const Entry *find(const QList<Entry> &entries, const QString &fingerprint)
     return nullptr;
 }
 
+bool writeEntries(const QString &path, QList<Entry> entries, QString *reason)
+{
+    while (entries.size() > DownloadRecord::kept)
+        entries.removeFirst();
+    QByteArray bytes;
+    for (const Entry &entry : qAsConst(entries)) {
+        bytes += entry.fingerprint.toLatin1() + ' ' + entry.first.toString(Qt::ISODate).toLatin1();
+        if (entry.table != 0)
+            bytes += ' ' + QByteArray::number(entry.table);
+        bytes += '\n';
+    }
+    QString why;
+    if (writeFileWhole(path, bytes, &why))
+        return true;
+    qCWarning(lcDownloadRecord) << "Download record not written:" << path << why;
+    if (reason)
+        *reason = why;
+    return false;
+}
+} // namespace
+
+namespace DownloadRecord {
+
 // SHA-256 of the weighings in the station's order, as hexadecimal text.
 QString fingerprint(const QList<InventoryBottle> &inventory)
 {
@@ -67,9 +93,31 @@ QString fingerprint(const QList<InventoryBottle> &inventory)
     }
     return QString::fromLatin1(hash.result().toHex());
 }
-} // namespace
 
-namespace DownloadRecord {
+quint32 savedAs(const QString &path, const QString &fingerprint)
+{
+    const QList<Entry> entries = readEntries(path);
+    const Entry *entry = find(entries, fingerprint);
+    return entry ? entry->table : 0;
+}
+
+bool markSaved(const QString &path, const QString &fingerprint, quint32 table, const QDateTime &now,
+               QString *reason)
+{
+    if (fingerprint.isEmpty())
+        return true;
+    QList<Entry> entries = readEntries(path);
+    bool found = false;
+    for (Entry &entry : entries) {
+        if (entry.fingerprint == fingerprint) {
+            entry.table = table;
+            found = true;
+        }
+    }
+    if (!found)
+        entries.append({fingerprint, QDateTime::fromSecsSinceEpoch(now.toSecsSinceEpoch()).toUTC(), table});
+    return writeEntries(path, entries, reason);
+}
 
 QDateTime remember(const QString &path, const QList<InventoryBottle> &inventory, const QDateTime &now,
                    bool *written, QString *reason)
@@ -84,20 +132,9 @@ QDateTime remember(const QString &path, const QList<InventoryBottle> &inventory,
         return entry->first.toLocalTime();
     // Whole seconds: the record holds no more, and a time read back must equal the one shown now.
     const QDateTime first = QDateTime::fromSecsSinceEpoch(now.toSecsSinceEpoch()).toUTC();
-    entries.append({print, first});
-    while (entries.size() > kept)
-        entries.removeFirst();
-    QByteArray bytes;
-    for (const Entry &entry : qAsConst(entries))
-        bytes += entry.fingerprint.toLatin1() + ' ' + entry.first.toString(Qt::ISODate).toLatin1() + '\n';
-    QString why;
-    if (!writeFileWhole(path, bytes, &why)) {
-        qCWarning(lcDownloadRecord) << "Download record not written:" << path << why;
-        if (written)
-            *written = false;
-        if (reason)
-            *reason = why;
-    }
+    entries.append({print, first, 0});
+    if (!writeEntries(path, entries, reason) && written)
+        *written = false;
     return QDateTime();
 }
 

@@ -1,5 +1,6 @@
 #include "history.h"
 
+#include "countdocument.h"
 #include "savefile.h"
 #include "settings.h"
 
@@ -9,9 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
-#include <QLocale>
 #include <QLoggingCategory>
-#include <QXmlStreamReader>
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
@@ -23,57 +22,49 @@ Q_LOGGING_CATEGORY(lcHistory, "history")
 namespace History {
 
 namespace {
-double decimal(const QString &text)
-{
-    bool ok = false;
-    const double number = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok && std::isfinite(number) ? number : 0;
-}
-
-QDateTime msTime(const QString &text, bool *ok)
-{
-    const qint64 ms = text.trimmed().toLongLong(ok);
-    return QDateTime::fromMSecsSinceEpoch(ms);
-}
-
-// A `bottle` or `item` element: its name, sold quantity and amount; false on an element a table never holds.
-// Ten years of counts are tens of megabytes, so names are compared in place and unused texts are skipped.
-bool readRow(QXmlStreamReader &xml, QString *name, qint64 *sold, double *amount)
-{
-    static const char *const skipped[] = {"sellUnit",      "pricePerUnit",          "initialQuantity",
-                                          "fromStock",     "measuredValue",         "residualBottlesVolume",
-                                          "finalQuantity"};
-    while (xml.readNextStartElement()) {
-        const QStringView child = xml.name();
-        const bool isSold = child == QLatin1String("soldQuantity");
-        if (child == QLatin1String("name")) {
-            *name = xml.readElementText();
-        } else if (isSold || child == QLatin1String("totalAmount")) {
-            if (xml.readNext() == QXmlStreamReader::Characters) {
-                if (isSold)
-                    *sold = xml.text().trimmed().toLongLong();
-                else
-                    *amount = decimal(xml.text().toString());
-            }
-            if (xml.tokenType() != QXmlStreamReader::EndElement)
-                xml.skipCurrentElement();
-        } else if (std::none_of(std::begin(skipped), std::end(skipped),
-                                [&child](const char *known) { return child == QLatin1String(known); })) {
-            return false;
-        } else {
-            xml.skipCurrentElement();
-        }
-    }
-    return true;
-}
-Count readFile(const QString &path)
+Count fromDocument(const CountDocument &document)
 {
     Count count;
-    count.path = path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !read(file.readAll(), &count))
-        qCWarning(lcHistory, "%s is not an inventory table", qUtf8Printable(QFileInfo(path).fileName()));
+    count.counter = document.counter;
+    count.from = document.start;
+    count.to = document.end;
+    count.currency = document.currency;
+    count.opening = document.opening;
+    count.replaces = document.replaces;
+    count.alcohol = document.alcohol();
+    count.items = document.itemSales();
+    for (const SalesRow &row : document.rows) {
+        count.sold[row.ean] += row.soldQuantity;
+        count.names.insert(row.ean, row.name);
+    }
     return count;
+}
+
+Count readFile(const QString &path)
+{
+    CountDocument document;
+    const CountDocument::Reading reading = CountDocument::read(path, &document);
+    Count count;
+    if (reading.ok()) {
+        count = fromDocument(document);
+    } else {
+        count.damaged = true;
+        count.unreadable = reading.result == CountDocument::Result::Unreadable;
+        count.problem = reading.reason;
+        qCWarning(lcHistory, "%s is not read: %s", qUtf8Printable(QFileInfo(path).fileName()),
+                  qUtf8Printable(reading.reason));
+    }
+    count.path = path;
+    return count;
+}
+
+// The number in a history name: "yyyyMMdd-HHmmss-" and ten digits, then ".inv" or a further "-n.inv".
+quint32 numberInName(const QString &name, bool *ok)
+{
+    *ok = false;
+    if (name.size() < 30 || name.at(15) != QLatin1Char('-'))
+        return 0;
+    return name.mid(16, 10).toUInt(ok);
 }
 
 // What the list needs of every count, kept beside the counts so that opening the history does not parse
@@ -83,7 +74,7 @@ Count readFile(const QString &path)
 namespace Index {
 constexpr char fileName[] = ".index"; // no "*.inv", so the listing of the counts passes over it
 constexpr quint32 magic = 0x514d4849;
-constexpr qint32 version = 1;
+constexpr qint32 version = 2;
 // A file changed within this time of its last reading could change again with the same size and time on
 // a file system that keeps times in whole seconds (or two); such a file waits for a later index.
 constexpr qint64 settleMs = 3000;
@@ -159,7 +150,8 @@ QHash<QString, Entry> read(const QDir &dir)
         QString name;
         Entry entry;
         qint32 rows = 0;
-        in >> name >> entry.size >> entry.modified >> entry.count.damaged >> entry.count.counter;
+        in >> name >> entry.size >> entry.modified >> entry.count.damaged >> entry.count.problem >>
+            entry.count.counter >> entry.count.currency >> entry.count.opening >> entry.count.replaces;
         entry.count.from = readTime(in);
         entry.count.to = readTime(in);
         in >> entry.count.alcohol >> entry.count.items >> rows;
@@ -202,8 +194,8 @@ void write(const QDir &dir, const QList<QPair<QString, Entry>> &entries)
     rowsOut.setVersion(QDataStream::Qt_5_15);
     for (const auto &named : entries) {
         const Count &count = named.second.count;
-        rowsOut << named.first << named.second.size << named.second.modified << count.damaged
-                << count.counter;
+        rowsOut << named.first << named.second.size << named.second.modified << count.damaged << count.problem
+                << count.counter << count.currency << count.opening << count.replaces;
         writeTime(rowsOut, count.from);
         writeTime(rowsOut, count.to);
         rowsOut << count.alcohol << count.items << qint32(count.sold.size());
@@ -239,65 +231,24 @@ QString fileName(const QDateTime &end, quint32 counter)
 
 bool read(const QByteArray &document, Count *count)
 {
-    Count result;
-    result.path = count->path;
-    result.damaged = true;
-    *count = result;
-
-    QXmlStreamReader xml(document);
-    if (!xml.readNextStartElement() || xml.name() != QLatin1String("inventory"))
-        return false;
-    bool haveCounter = false;
-    bool haveEnd = false;
-    while (xml.readNextStartElement()) {
-        const QString name = xml.name().toString();
-        if (name == QLatin1String("bottle") || name == QLatin1String("item")) {
-            const QString ean = xml.attributes().value(QLatin1String("ean")).toString();
-            QString rowName;
-            qint64 sold = 0;
-            double amount = 0;
-            if (!readRow(xml, &rowName, &sold, &amount))
-                return false;
-            if (name == QLatin1String("item")) {
-                result.items += amount;
-                continue;
-            }
-            if (ean.isEmpty())
-                return false;
-            result.alcohol += amount;
-            result.sold[ean] += sold;
-            result.names.insert(ean, rowName);
-            continue;
-        }
-        if (name != QLatin1String("counter") && name != QLatin1String("timeStart") &&
-            name != QLatin1String("timeEnd")) {
-            // Elements of newer copies, such as the till's figures, may hold elements of their own.
-            xml.skipCurrentElement();
-            continue;
-        }
-        const QString text = xml.readElementText();
-        bool ok = true;
-        if (name == QLatin1String("counter")) {
-            result.counter = text.trimmed().toUInt(&ok);
-            haveCounter = ok;
-        } else if (name == QLatin1String("timeStart")) {
-            result.from = msTime(text, &ok);
-        } else if (name == QLatin1String("timeEnd")) {
-            result.to = msTime(text, &ok);
-            haveEnd = ok;
-        }
-        if (!ok)
-            return false;
+    CountDocument read;
+    const CountDocument::Reading reading = CountDocument::parse(document, &read);
+    const QString path = count->path;
+    if (reading.ok()) {
+        *count = fromDocument(read);
+    } else {
+        *count = Count();
+        count->damaged = true;
+        count->problem = reading.reason;
     }
-    if (xml.hasError() || !haveCounter || !haveEnd)
-        return false;
-    result.damaged = false;
-    *count = result;
-    return true;
+    count->path = path;
+    return reading.ok();
 }
 
-bool keep(const QString &dataFolder, const QByteArray &document, QString *reason)
+bool keep(const QString &dataFolder, const QByteArray &document, QString *reason, QString *keptPath)
 {
+    if (keptPath)
+        keptPath->clear();
     Count count;
     if (!read(document, &count)) {
         if (reason)
@@ -311,7 +262,46 @@ bool keep(const QString &dataFolder, const QByteArray &document, QString *reason
                           .arg(QDir::toNativeSeparators(dir.path()));
         return false;
     }
-    return writeFileWhole(dir.filePath(fileName(count.to, count.counter)), document, reason);
+    QString name = fileName(count.to, count.counter);
+    for (int further = 2; QFileInfo::exists(dir.filePath(name)); ++further) {
+        QFile existing(dir.filePath(name));
+        // The same table imported again is kept already.
+        if (existing.open(QIODevice::ReadOnly) && existing.readAll() == document)
+            return true;
+        name = fileName(count.to, count.counter);
+        // "_" sorts after ".", so the further copy follows the first in count order.
+        name.insert(name.size() - 4, QStringLiteral("_%1").arg(further));
+    }
+    if (!writeFileWhole(dir.filePath(name), document, reason))
+        return false;
+    if (keptPath)
+        *keptPath = dir.filePath(name);
+    return true;
+}
+
+quint32 highestNumber(const QString &dataFolder)
+{
+    quint32 highest = 0;
+    const QStringList names = QDir(folder(dataFolder)).entryList({QStringLiteral("*.inv")}, QDir::Files);
+    for (const QString &name : names) {
+        bool ok = false;
+        const quint32 number = numberInName(name, &ok);
+        if (ok)
+            highest = std::max(highest, number);
+    }
+    return highest;
+}
+
+QString copyOf(const QString &dataFolder, quint32 counter)
+{
+    const QDir dir(folder(dataFolder));
+    const QStringList names = dir.entryList({QStringLiteral("*.inv")}, QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        bool ok = false;
+        if (numberInName(name, &ok) == counter && ok)
+            return dir.filePath(name);
+    }
+    return QString();
 }
 
 QList<Count> list(const QString &dataFolder)
@@ -319,7 +309,9 @@ QList<Count> list(const QString &dataFolder)
     const qint64 started = QDateTime::currentMSecsSinceEpoch();
     const QDir dir(folder(dataFolder));
     const QFileInfoList files =
-        dir.entryInfoList({QStringLiteral("*.inv")}, QDir::Files | QDir::Readable, QDir::Name);
+        // Folders as well: one named like a table is listed as a file that cannot be read, not passed over.
+        dir.entryInfoList({QStringLiteral("*.inv")}, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                          QDir::Name);
     const QHash<QString, Index::Entry> index = Index::read(dir);
 
     QList<QPair<QString, Index::Entry>> entries;
@@ -347,7 +339,9 @@ QList<Count> list(const QString &dataFolder)
 
     QList<QPair<QString, Index::Entry>> settled;
     for (const auto &entry : std::as_const(entries)) {
-        if (entry.second.modified + Index::settleMs <= started)
+        // A damaged or unreadable file is read again every time: mending it or its permissions changes
+        // neither its size nor its time.
+        if (entry.second.modified + Index::settleMs <= started && !entry.second.count.damaged)
             settled.append(entry);
     }
     if (!unread.isEmpty() || settled.size() != index.size())
@@ -355,8 +349,18 @@ QList<Count> list(const QString &dataFolder)
 
     QList<Count> counts;
     counts.reserve(entries.size());
-    for (const auto &entry : std::as_const(entries))
+    QHash<quint32, quint32> correctedBy; // table number -> the later table that corrects it
+    for (const auto &entry : std::as_const(entries)) {
         counts.append(entry.second.count);
+        const Count &count = entry.second.count;
+        if (!count.damaged && count.replaces != 0 && count.replaces != count.counter)
+            correctedBy.insert(count.replaces, std::max(correctedBy.value(count.replaces), count.counter));
+    }
+    // One count, one entry: a table saved again replaces the one it corrects in every sum.
+    for (Count &count : counts) {
+        if (!count.damaged)
+            count.replacedBy = correctedBy.value(count.counter);
+    }
     return counts;
 }
 
@@ -391,26 +395,18 @@ QByteArray csv(const QList<Count> &counts)
     const auto tr = [](const char *text) { return QCoreApplication::translate("History", text); };
     QStringList lines;
     lines.append(QStringList{tr("Table"), tr("From"), tr("To"), tr("Alcohol Sales"), tr("Other Items"),
-                             tr("Total Sales")}
+                             tr("Total Sales"), tr("Currency")}
                      .join(QLatin1Char(';')));
     const auto money = [](double value) { return QString::number(value, 'f', 2); };
     for (const Count &count : counts) {
-        if (count.damaged)
+        if (!count.counted())
             continue;
         lines.append(QStringList{QString::number(count.counter), shownTime(count.from), shownTime(count.to),
-                                 money(count.alcohol), money(count.items), money(count.total())}
+                                 money(count.alcohol), money(count.items), money(count.total()),
+                                 Settings::currencyName(count.currency)}
                          .join(QLatin1Char(';')));
     }
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-}
-
-QList<qint64> soldPerCount(const QList<Count> &counts, const QString &ean)
-{
-    QList<qint64> sold;
-    sold.reserve(counts.size());
-    for (const Count &count : counts)
-        sold.append(count.sold.value(ean));
-    return sold;
 }
 
 QList<QPair<QString, QString>> bottles(const QList<Count> &counts)

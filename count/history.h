@@ -16,8 +16,15 @@ namespace History {
 struct Count
 {
     QString path;
-    bool damaged = false; // not a table file; listed so that it is seen, never summed
+    bool damaged = false;    // not a table file, or unreadable; listed so that it is seen, never summed
+    bool unreadable = false; // the file is there but cannot be read (its permissions, a folder)
+    QString problem;         // why it is damaged: the system's reason for a file that cannot be read
     quint32 counter = 0;
+    int currency = -1;      // Settings::Currency; -1 for a table saved before the currency was kept
+    bool opening = false;   // the first count of a bar: it sets the stock and is no sales period
+    quint32 replaces = 0;   // the number of the table this one corrects
+    quint32 replacedBy = 0; // the number of a later table that corrects this one: listed, never summed
+    bool replaced() const { return replacedBy != 0; }
     QDateTime from;
     QDateTime to;
     double alcohol = 0; // alcohol sales, as saved
@@ -26,6 +33,8 @@ struct Count
     QHash<QString, QString> names;  // per EAN
 
     double total() const { return alcohol + items; }
+    // Whether its sales belong in totals and charts: a readable sales period that no later table corrects.
+    bool counted() const { return !damaged && !opening && !replaced(); }
 };
 
 // What an import of a folder of table files did.
@@ -44,8 +53,16 @@ QString fileName(const QDateTime &end, quint32 counter);
 // Reads a table document; false when it is not one (then `count` says only its path, as damaged).
 bool read(const QByteArray &document, Count *count);
 
-// Keeps a copy of a saved table document in the history of `dataFolder`.
-bool keep(const QString &dataFolder, const QByteArray &document, QString *reason = nullptr);
+// Keeps a copy of a saved table document in the history of `dataFolder`. Nothing there is ever replaced:
+// a name that is taken gets a further number, and a copy already kept with the same bytes is not kept twice.
+// `keptPath` (optional) names the file written, empty when none was.
+bool keep(const QString &dataFolder, const QByteArray &document, QString *reason = nullptr,
+          QString *keptPath = nullptr);
+
+// The highest table number in the history of `dataFolder`, read from the names alone; 0 for none.
+quint32 highestNumber(const QString &dataFolder);
+// The history copy of table `counter`, or empty when there is none.
+QString copyOf(const QString &dataFolder, quint32 counter);
 
 // Every count in the history of `dataFolder`, in count order; damaged files are listed as damaged.
 QList<Count> list(const QString &dataFolder);
@@ -54,15 +71,12 @@ QList<Count> list(const QString &dataFolder);
 // skipped and named in the result. `reason` says why a copy could not be written (the import stops there).
 Imported importFolder(const QString &dataFolder, const QString &sourceFolder, QString *reason = nullptr);
 
-// The list of the counts that are not damaged as CSV: table number, period from and to, alcohol sales, other
-// items, total; money with two decimals.
+// The list of the counts whose sales are counted (see Count::counted) as CSV: table number, period from and
+// to, alcohol sales, other items, total, currency; money with two decimals.
 QByteArray csv(const QList<Count> &counts);
 
 // A period bound as the history shows it.
 QString shownTime(const QDateTime &time);
-
-// The sold quantity of `ean` in each count (0 where the count has no such row), in count order.
-QList<qint64> soldPerCount(const QList<Count> &counts, const QString &ean);
 
 // Every EAN sold in any of the counts with its latest name, sorted by name.
 QList<QPair<QString, QString>> bottles(const QList<Count> &counts);

@@ -1,5 +1,7 @@
 #include "historymodel.h"
 
+#include "settings.h"
+
 #include <QColor>
 #include <QFileInfo>
 
@@ -31,18 +33,39 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
         return index.column() == FromColumn || index.column() == ToColumn ? QVariant() : int(Qt::AlignCenter);
     if (role == Qt::ForegroundRole && count.damaged)
         return QColor(Qt::darkRed);
-    if (role == Qt::ToolTipRole)
-        return QFileInfo(count.path).fileName();
+    if (role == Qt::ForegroundRole && !count.counted())
+        return QColor(Qt::gray);
+    if (role == Qt::ToolTipRole) {
+        const QString name = QFileInfo(count.path).fileName();
+        if (count.damaged && !count.problem.isEmpty())
+            return QStringLiteral("%1: %2").arg(name, count.problem);
+        if (count.replaced())
+            return tr("%1: corrected by table No. %2, so left out of the totals and charts.")
+                .arg(name, QString::number(count.replacedBy));
+        if (count.opening)
+            return tr("%1: the first count, which sets the stock; it sells nothing, so it is left out of the "
+                      "totals and charts.")
+                .arg(name);
+        return name;
+    }
     if (role != Qt::DisplayRole)
         return QVariant();
     if (count.damaged) {
-        if (index.column() == FromColumn)
-            return tr("Damaged: %1").arg(QFileInfo(count.path).fileName());
-        return QVariant();
+        if (index.column() != FromColumn)
+            return QVariant();
+        if (count.unreadable)
+            return tr("Cannot be read: %1 (%2)").arg(QFileInfo(count.path).fileName(), count.problem);
+        return tr("Damaged: %1").arg(QFileInfo(count.path).fileName());
     }
+    if (count.opening && index.column() == FromColumn)
+        return tr("Opening count");
+    if (count.opening && index.column() >= AlcoholColumn && index.column() <= TotalColumn)
+        return QVariant();
     const auto money = [](double value) { return QString::number(value, 'f', 2); };
     switch (index.column()) {
     case TableColumn:
+        if (count.replaced())
+            return tr("%1 (replaced by %2)").arg(count.counter).arg(count.replacedBy);
         return QString::number(count.counter);
     case FromColumn:
         return History::shownTime(count.from);
@@ -54,6 +77,8 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
         return money(count.items);
     case TotalColumn:
         return money(count.total());
+    case CurrencyColumn:
+        return Settings::currencyName(count.currency);
     default:
         return QVariant();
     }
@@ -76,6 +101,8 @@ QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int 
         return tr("Other Items");
     case TotalColumn:
         return tr("Total Sales");
+    case CurrencyColumn:
+        return tr("Currency");
     default:
         return QVariant();
     }

@@ -3,14 +3,24 @@
 #include "history.h"
 #include "printabletablemodel.h"
 
-// The list of counts on the history page: one row per saved table, oldest first; damaged files stay listed
-// so that the owner sees them.
+// The list of counts on the history page: one row per saved table, oldest first; damaged and unreadable files
+// stay listed so that the owner sees them. The opening count and a table a later one corrects are listed as
+// such, in grey.
 class HistoryModel : public PrintableTableModel
 {
     Q_OBJECT
 
 public:
-    enum Column { TableColumn, FromColumn, ToColumn, AlcoholColumn, ItemsColumn, TotalColumn, ColumnCount };
+    enum Column {
+        TableColumn,
+        FromColumn,
+        ToColumn,
+        AlcoholColumn,
+        ItemsColumn,
+        TotalColumn,
+        CurrencyColumn,
+        ColumnCount
+    };
 
     explicit HistoryModel(QObject *parent = nullptr);
 

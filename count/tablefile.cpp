@@ -5,65 +5,176 @@
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 #include "savefile.h"
+#include "settings.h"
 #include "tillsales.h"
 
-#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QStringList>
 #include <QTextStream>
-#include <QXmlStreamWriter>
+
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcTableFile, "tablefile")
 
 namespace TableFile {
 
+namespace {
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("TableFile", text);
+}
+
+// The kept number of a data folder: the last table number issued, and whether its save is under way. The
+// history and the last copy alone cannot tell a number that was issued by a save that failed.
+struct KeptNumber
+{
+    quint32 number = 0;
+    bool saving = false;
+};
+
+QString keptNumberPath(const QString &dataFolder)
+{
+    return QDir(dataFolder).filePath(QLatin1String(DataFile::tableNumber));
+}
+
+KeptNumber readKeptNumber(const QString &dataFolder)
+{
+    KeptNumber kept;
+    QFile file(keptNumberPath(dataFolder));
+    if (!file.open(QIODevice::ReadOnly))
+        return kept;
+    const QList<QByteArray> words = file.read(64).simplified().split(' ');
+    bool ok = false;
+    const quint32 number = words.value(0).toUInt(&ok);
+    if (!ok) {
+        qCWarning(lcTableFile, "The kept table number of %s is not a number", qUtf8Printable(dataFolder));
+        return kept;
+    }
+    kept.number = number;
+    kept.saving = words.value(1) == "saving";
+    return kept;
+}
+
+bool writeKeptNumber(const QString &dataFolder, const KeptNumber &kept, QString *reason)
+{
+    QByteArray bytes = QByteArray::number(kept.number);
+    if (kept.saving)
+        bytes += " saving";
+    return writeFileWhole(keptNumberPath(dataFolder), bytes + '\n', reason);
+}
+} // namespace
+
 Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow> &overview,
-             const QString &lastCopy)
+             const QString &lastCopy, QString *message, const QDateTime &end)
 {
     inventory.loadFromOverview(overview);
-    Inventory::ErrCode imported = Inventory::FileNotFound;
+    CountDocument last;
+    CountDocument::Reading reading;
+    reading.result = CountDocument::Result::Missing;
     if (!lastCopy.isEmpty())
-        imported = inventory.import(lastCopy);
+        reading = CountDocument::read(lastCopy, &last);
+    inventory.currency = -1;
+    inventory.savedAs = 0;
+    inventory.opening = reading.result == CountDocument::Result::Missing;
+    inventory.timeEnd = end;
+    inventory.timeStart = end;
+    Carried carried = Carried::Carried;
+    QString text;
+    switch (reading.result) {
+    case CountDocument::Result::Read:
+        inventory.startFrom(last.rows, last.counter, last.end);
+        items.startFrom(last.items);
+        break;
+    case CountDocument::Result::Missing:
+        items.startFrom({});
+        carried = Carried::Nothing;
+        break;
+    case CountDocument::Result::Unreadable:
+        items.startFrom({});
+        carried = Carried::Unreadable;
+        text =
+            tr("The last saved table %1 cannot be read: %2\n\nNothing is carried over from it, so every "
+               "initial quantity is zero. This is not the first count: make the file readable and open the "
+               "sales table again, or use Import Table.")
+                .arg(QDir::toNativeSeparators(lastCopy), reading.reason);
+        break;
+    case CountDocument::Result::Damaged: {
+        // What was read before the damage is as good as ever; only the initial quantities, which must be
+        // whole to be right, are not taken.
+        for (SalesRow &row : last.rows)
+            row.finalQuantity = 0;
+        for (AppendedItem &item : last.items)
+            item.finalQuantity = 0;
+        inventory.startFrom(last.rows, reading.haveCounter ? last.counter : inventory.counter,
+                            reading.haveEnd ? last.end : end);
+        items.startFrom(last.items);
+        carried = Carried::Damaged;
+        text = tr("The last saved table %1 is damaged: %2\n\nCarried over from it: the sell units and prices "
+                  "of the %3 rows and %4 appended items before the damage. Every initial quantity is zero; "
+                  "use Import Table to take them from a saved table file.")
+                   .arg(QDir::toNativeSeparators(lastCopy), reading.reason, QString::number(last.rows.size()),
+                        QString::number(last.items.size()));
+        if (!reading.haveCounter)
+            text += QLatin1Char(' ') + tr("Its table number was lost; the next save is numbered above every "
+                                          "table in the history.");
+        break;
+    }
+    }
+    if (!text.isEmpty())
+        qCWarning(lcTableFile, "%s", qUtf8Printable(text));
+    if (message)
+        *message = text;
     inventory.calculate();
-    // Nothing of a damaged copy is carried, not even the appended items before the fault.
-    if (imported == Inventory::NoError)
-        items.load(lastCopy);
-    else
-        items.removeRows(0, items.rowCount());
     items.calculate();
     // A count just opened holds nothing the user typed: leaving it at once loses nothing.
     inventory.modified = false;
     items.modified = false;
-    switch (imported) {
-    case Inventory::NoError:
-        return Carried::Carried;
-    case Inventory::FileNotFound:
-        return Carried::Nothing;
-    case Inventory::FormatError:
-        break;
-    }
-    qCWarning(lcTableFile, "The last saved table %s is not an inventory table", qUtf8Printable(lastCopy));
-    return Carried::Damaged;
+    return carried;
 }
 
-QByteArray document(Inventory &inventory, ItemInventory &items, const TillFigures *till)
+CountDocument::Reading importTable(Inventory &inventory, const QString &path)
 {
-    ++inventory.counter;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QXmlStreamWriter writer(&buffer);
-    writer.setAutoFormatting(true);
-    writer.writeStartDocument();
-    writer.writeStartElement(QStringLiteral("inventory"));
-    inventory.writeXML(writer);
-    items.writeXML(writer);
+    CountDocument document;
+    const CountDocument::Reading reading = CountDocument::read(path, &document);
+    if (!reading.ok())
+        return reading;
+    inventory.startFrom(document.rows, inventory.counter, document.end);
+    inventory.opening = false;
+    return reading;
+}
+
+CountDocument gather(const Inventory &inventory, const ItemInventory &items, const TillFigures *till)
+{
+    CountDocument document;
+    document.start = inventory.timeStart;
+    document.end = inventory.timeEnd;
+    document.counter = inventory.counter;
+    document.currency = inventory.currency < 0 ? Settings::currency() : inventory.currency;
+    document.opening = inventory.opening;
+    document.replaces = inventory.savedAs;
+    document.rows = inventory.rows;
+    document.items = items.rows;
     if (till)
-        TillSales::writeXML(writer, *till);
-    writer.writeEndElement();
-    writer.writeEndDocument();
-    return bytes;
+        document.till = *till;
+    return document;
+}
+
+void show(const CountDocument &document, Inventory &inventory, ItemInventory &items)
+{
+    inventory.counter = document.counter;
+    inventory.timeStart = document.start;
+    inventory.timeEnd = document.end;
+    // A count saved before the currency was kept is shown in the current one: there is nothing better.
+    inventory.currency = document.currency < 0 ? Settings::currency() : document.currency;
+    items.currency = inventory.currency;
+    inventory.opening = document.opening;
+    inventory.savedAs = document.counter;
+    inventory.showSaved(document.rows);
+    items.showSaved(document.items);
 }
 
 bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason)
@@ -74,26 +185,101 @@ bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason
 bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, const QString &lastCopy,
           QString *reason, const TillFigures *till, QString *failedFile)
 {
-    const QByteArray bytes = document(inventory, items, till);
-    QStringList files{fileName};
-    if (!lastCopy.isEmpty())
-        files.append(lastCopy);
-    for (const QString &file : qAsConst(files)) {
-        if (writeFile(file, bytes, reason))
-            continue;
+    const auto fail = [failedFile](const QString &file) {
         if (failedFile)
             *failedFile = file;
         return false;
+    };
+    if (lastCopy.isEmpty()) {
+        ++inventory.counter;
+        if (!writeFile(fileName, gather(inventory, items, till).bytes(), reason))
+            return fail(fileName);
+        inventory.savedAs = inventory.counter;
+        inventory.modified = false;
+        items.modified = false;
+        return true;
     }
-    // The table is saved once the two files are; a history that cannot take its copy must not make the
-    // user save again under the next number.
+
+    // Above every number issued here, whatever table was imported or saved by another window since.
+    const QString dataFolder = QFileInfo(lastCopy).absolutePath();
+    CountDocument last;
+    CountDocument::read(lastCopy, &last);
+    const quint32 number = std::max({inventory.counter, last.counter, History::highestNumber(dataFolder),
+                                     readKeptNumber(dataFolder).number}) +
+                           1;
+    // Taken for good before anything is written: a save that then fails keeps it, so two documents never
+    // go out with one number.
+    inventory.counter = number;
+    if (!writeKeptNumber(dataFolder, {number, true}, reason))
+        return fail(keptNumberPath(dataFolder));
+    const QByteArray bytes = gather(inventory, items, till).bytes();
+
+    // The history copy first: it is named by its number and never replaced, so a save cut off after it
+    // can be finished from it at the next start.
     QString why;
-    if (!lastCopy.isEmpty() && !History::keep(QFileInfo(lastCopy).absolutePath(), bytes, &why))
-        qCWarning(lcTableFile, "The history keeps no copy of table %u: %s", inventory.counter,
+    QString kept;
+    if (!History::keep(dataFolder, bytes, &why, &kept))
+        qCWarning(lcTableFile, "The history keeps no copy of table %u: %s", number, qUtf8Printable(why));
+    const auto withdraw = [&] {
+        // The user is told the table is not saved; the history holds saved tables only.
+        if (!kept.isEmpty())
+            QFile::remove(kept);
+        writeKeptNumber(dataFolder, {number, false}, nullptr);
+    };
+    for (const QString &file : {fileName, lastCopy}) {
+        if (writeFile(file, bytes, reason))
+            continue;
+        withdraw();
+        return fail(file);
+    }
+    if (!writeKeptNumber(dataFolder, {number, false}, &why))
+        qCWarning(lcTableFile, "The end of the save of table %u is not marked: %s", number,
                   qUtf8Printable(why));
+    inventory.savedAs = number;
     inventory.modified = false;
     items.modified = false;
     return true;
+}
+
+QString recover(const QString &dataFolder)
+{
+    const KeptNumber kept = readKeptNumber(dataFolder);
+    if (!kept.saving)
+        return QString();
+    const QString lastCopy = QDir(dataFolder).filePath(QLatin1String(DataFile::lastTable));
+    const QString copy = History::copyOf(dataFolder, kept.number);
+    QString text;
+    CountDocument last;
+    const bool lastIsIt = CountDocument::read(lastCopy, &last).ok() && last.counter == kept.number;
+    if (copy.isEmpty()) {
+        text = tr("The save of table No. %1 was cut off before anything of it was kept: that table is not "
+                  "saved. The next count starts from the table saved before it.")
+                   .arg(kept.number);
+    } else if (!lastIsIt) {
+        QFile file(copy);
+        QString why;
+        if (!file.open(QIODevice::ReadOnly) || !writeFile(lastCopy, file.readAll(), &why)) {
+            if (why.isEmpty())
+                why = file.errorString();
+            // The mark stays, so that the next start tries again.
+            return tr("The save of table No. %1 was cut off, and the copy %2 that the next count starts "
+                      "from could not be completed from the history: %3")
+                .arg(kept.number)
+                .arg(QDir::toNativeSeparators(lastCopy), why);
+        }
+        text = tr("The save of table No. %1 was cut off. The copy that the next count starts from was "
+                  "completed from the history (%2); check that the file you saved the table to holds table "
+                  "No. %1 as well.")
+                   .arg(kept.number)
+                   .arg(QDir::toNativeSeparators(copy));
+    }
+    QString why;
+    if (!writeKeptNumber(dataFolder, {kept.number, false}, &why))
+        qCWarning(lcTableFile, "The end of the save of table %u is not marked: %s", kept.number,
+                  qUtf8Printable(why));
+    if (!text.isEmpty())
+        qCWarning(lcTableFile, "%s", qUtf8Printable(text));
+    return text;
 }
 
 QByteArray salesCsv(Inventory &inventory, ItemInventory &items)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "countdocument.h"
+
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -15,30 +18,46 @@ namespace TableFile {
 
 // What the last saved table gave a newly opened sales table.
 enum class Carried {
-    Carried, // its numbers were carried over
-    Nothing, // there was none: the normal first count
-    Damaged, // it is not an inventory table; every initial quantity stays zero
+    Carried,    // its numbers were carried over
+    Nothing,    // there was none: the opening count of a bar
+    Damaged,    // it is damaged: what was read before the damage is carried, as `message` says
+    Unreadable, // it is there but cannot be read: nothing is carried
 };
 
 // Opens the sales table: rows from the overview, then what `lastCopy` (normally "lastInventory.inv" in the
-// local data folder) carries over to the sales table and the appended items, and the totals.
+// local data folder) carries over to the sales table and the appended items, and the totals. The period
+// ends at `end`, when the table is opened from a download, and starts where the last table's ended.
+// For a damaged or unreadable last table, `message` (optional) says what was carried, what was lost and
+// why, ready to show.
 Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow> &overview,
-             const QString &lastCopy);
+             const QString &lastCopy, QString *message = nullptr,
+             const QDateTime &end = QDateTime::currentDateTime());
 
-// Raises the sales table's counter and returns the document. The number is taken for good: a save that
-// then fails keeps it raised, so two documents never go out with one number. Till figures, when there are
-// any, follow the appended items.
-QByteArray document(Inventory &inventory, ItemInventory &items, const TillFigures *till = nullptr);
+// Import Table: the sales rows of a saved table carried into the count in progress, as the last table
+// would be. The table number is not taken: the next save is numbered above every number issued.
+CountDocument::Reading importTable(Inventory &inventory, const QString &path);
+
+// The count on screen as one document.
+CountDocument gather(const Inventory &inventory, const ItemInventory &items,
+                     const TillFigures *till = nullptr);
+// A saved count put on screen as it was saved, to be looked at.
+void show(const CountDocument &document, Inventory &inventory, ItemInventory &items);
 
 // Writes `bytes` whole or not at all; false with the system's `reason` when the file could not be written.
 bool writeFile(const QString &fileName, const QByteArray &bytes, QString *reason = nullptr);
 
-// The save of a count: the document to `fileName` and, unless `lastCopy` is empty, the same bytes to
-// `lastCopy`, then a copy into the history of the folder of `lastCopy`. The tables count as saved only when
-// both files were written; otherwise `reason` says why and `failedFile` names the file that could not be
-// written. A history copy that fails is only logged.
+// The save of a count. With a `lastCopy`, its folder is the data folder: the table is numbered above every
+// number issued there (the kept number, the history, the last copy), the number is marked as being saved,
+// then the history copy, `fileName` and `lastCopy` are written, and the mark is cleared. The tables count
+// as saved only when `fileName` and `lastCopy` were written; otherwise `reason` says why and `failedFile`
+// names the file that could not be written, and the history copy is withdrawn. Saving a table again
+// records the number it corrects.
 bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, const QString &lastCopy,
           QString *reason = nullptr, const TillFigures *till = nullptr, QString *failedFile = nullptr);
+
+// Finishes or reports a save of `dataFolder` that was cut off between its writes. Empty when there was
+// none; otherwise what happened, ready to show.
+QString recover(const QString &dataFolder);
 
 // The sales CSV: the sales rows, then the appended items.
 QByteArray salesCsv(Inventory &inventory, ItemInventory &items);

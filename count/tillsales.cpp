@@ -314,43 +314,4 @@ void writeXML(QXmlStreamWriter &writer, const TillFigures &figures)
     writer.writeEndElement();
 }
 
-bool readTable(const QString &fileName, TillFigures *figures)
-{
-    *figures = TillFigures();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return false;
-    const auto number = [](const QXmlStreamAttributes &attributes, const char *name, double *value) {
-        bool ok = false;
-        const double read = QLocale::c().toDouble(attributes.value(QLatin1String(name)).toString(), &ok);
-        if (!ok || !std::isfinite(read) || std::fabs(read) > 1e12)
-            return false;
-        *value = read;
-        return true;
-    };
-    QXmlStreamReader xml(&file);
-    bool inTill = false;
-    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
-        if (xml.isEndElement() && xml.name() == QLatin1String("till"))
-            inTill = false;
-        if (!xml.isStartElement())
-            continue;
-        const QXmlStreamAttributes attributes = xml.attributes();
-        if (xml.name() == QLatin1String("till")) {
-            inTill = true;
-            figures->hasAmount = number(attributes, "amount", &figures->amount);
-            figures->hasQuantities = attributes.value(QLatin1String("quantities")) == QLatin1String("1");
-        } else if (inTill && xml.name() == QLatin1String("tillLine")) {
-            TillLine line;
-            line.code = attributes.value(QLatin1String("code")).toString();
-            line.name = attributes.value(QLatin1String("name")).toString();
-            if (number(attributes, "quantity", &line.quantity) && number(attributes, "amount", &line.amount))
-                figures->lines.append(line);
-            else
-                qCWarning(lcTillSales, "A till line of %s has no readable numbers", qUtf8Printable(fileName));
-        }
-    }
-    return true;
-}
-
 } // namespace TillSales

@@ -48,9 +48,8 @@ QString folded(const QString &text);
 bool parseNumber(QString text, double *number);
 
 // The till figures as one element of the table file. Its name and its attribute-only children are ones the
-// table readers pass over, so an older copy of the program still imports the file unchanged.
+// table readers pass over, so an older copy of the program still imports the file unchanged; the table
+// file's reader (CountDocument) reads them back and passes over attributes it does not know.
 void writeXML(QXmlStreamWriter &writer, const TillFigures &figures);
-// The till figures of a table file; empty figures when it has none. False when the file cannot be opened.
-bool readTable(const QString &fileName, TillFigures *figures);
 
 } // namespace TillSales

@@ -115,11 +115,11 @@ QVariant TillVarianceModel::headerData(int section, Qt::Orientation orientation,
     case EanColumn:
         return tr("EAN");
     case ExpectedColumn:
-        return tr("Expected") + Settings::currencyUnit();
+        return tr("Expected") + Settings::currencyUnit(currency);
     case TillColumn:
-        return tr("Till") + Settings::currencyUnit();
+        return tr("Till") + Settings::currencyUnit(currency);
     case VarianceColumn:
-        return tr("Variance") + Settings::currencyUnit();
+        return tr("Variance") + Settings::currencyUnit(currency);
     case UnitsColumn:
         return tr("Variance\n[sell units]");
     case PercentColumn:
@@ -131,12 +131,11 @@ QVariant TillVarianceModel::headerData(int section, Qt::Orientation orientation,
 
 QString TillVarianceModel::summary() const
 {
-    const QString currency = Settings::currencyName();
+    const QString name = Settings::currencyName(currency);
     // Nothing expected gives no share to state.
     if (std::isnan(shown.percent))
         return tr("Expected %1 %4, till %2 %4, variance %3 %4")
-            .arg(money(shown.expected), money(shown.till), money(shown.variance), currency);
+            .arg(money(shown.expected), money(shown.till), money(shown.variance), name);
     return tr("Expected %1 %4, till %2 %4, variance %3 %4 (%5 %)")
-        .arg(money(shown.expected), money(shown.till), money(shown.variance), currency,
-             percent(shown.percent));
+        .arg(money(shown.expected), money(shown.till), money(shown.variance), name, percent(shown.percent));
 }

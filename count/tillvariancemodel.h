@@ -36,6 +36,9 @@ public:
     // "Expected 606.88 CZK, till 670.00 CZK, variance -63.13 CZK (-10.4 %)"
     QString summary() const;
 
+    // Settings::Currency of the count compared, or -1 for the current choice (a count in progress).
+    int currency = -1;
+
 private:
     QString unmatchedText(int row, int column) const;
 

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QHash>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
 
@@ -133,11 +134,12 @@ QString quoted(const QString &sheet)
            QLatin1Char('\'');
 }
 
-QString moneyFormat()
+// `currency` as Settings::Currency; -1 for the current choice.
+QString moneyFormat(int currency = -1)
 {
     // The currency is quoted text, so a Czech spreadsheet keeps it beside its own decimal comma.
-    const QString currency = Settings::currencyName();
-    return currency.isEmpty() ? QStringLiteral("#,##0.00") : QStringLiteral("#,##0.00 \"%1\"").arg(currency);
+    const QString name = Settings::currencyName(currency);
+    return name.isEmpty() ? QStringLiteral("#,##0.00") : QStringLiteral("#,##0.00 \"%1\"").arg(name);
 }
 
 // libxlsxwriter prints numbers with the C library, which follows LC_NUMERIC, and the application object has
@@ -262,10 +264,11 @@ bool write(const QString &path, QString *reason, const std::function<void(lxw_wo
     return writeFileWhole(path, file.readAll(), reason);
 }
 
-void writeTill(lxw_workbook *book, const TillComparison &till, const QString &expectedCell, lxw_format *bold)
+void writeTill(lxw_workbook *book, const TillComparison &till, const QString &expectedCell, lxw_format *bold,
+               int currency)
 {
     Sheet sheet(book, tr("Till"));
-    lxw_format *money = sheet.format(moneyFormat());
+    lxw_format *money = sheet.format(moneyFormat(currency));
     lxw_format *units = sheet.format(QStringLiteral("0.00"));
     lxw_format *percent = sheet.format(QStringLiteral("0.0%"));
     sheet.header(0,
@@ -361,8 +364,8 @@ bool writeSales(const QString &path, const Inventory &inventory, const ItemInven
     return write(path, reason, [&](lxw_workbook *book) {
         Sheet sheet(book, tr("Sales"));
         lxw_format *bold = sheet.format(QString(), true);
-        lxw_format *boldMoney = sheet.format(moneyFormat(), true);
-        lxw_format *money = sheet.format(moneyFormat());
+        lxw_format *boldMoney = sheet.format(moneyFormat(inventory.currency), true);
+        lxw_format *money = sheet.format(moneyFormat(inventory.currency));
         lxw_format *litres = sheet.format(QStringLiteral("0.000 \"l\""));
         lxw_format *pieces = sheet.format(QStringLiteral("0.000 \"pcs\""));
         lxw_format *itemPieces = sheet.format(QStringLiteral("0.00 \"pcs\""));
@@ -444,7 +447,8 @@ bool writeSales(const QString &path, const Inventory &inventory, const ItemInven
         sheet.formula(row, 10, total, inventory.total + items.total, boldMoney);
 
         if (till)
-            writeTill(book, *till, QStringLiteral("'%1'!%2").arg(tr("Sales"), cell('K', totalRow)), bold);
+            writeTill(book, *till, QStringLiteral("'%1'!%2").arg(tr("Sales"), cell('K', totalRow)), bold,
+                      inventory.currency);
     });
 }
 
@@ -469,59 +473,97 @@ bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString 
 bool writeHistory(const QString &path, const QList<History::Count> &counts, const QString &ean,
                   QString *reason)
 {
+    // Sales periods only: no damaged file, no opening count, no table that a later one corrects.
     QList<const History::Count *> shown;
+    QList<int> currencies; // in the order they first come
     for (const History::Count &count : counts) {
-        if (!count.damaged)
-            shown.append(&count);
+        if (!count.counted())
+            continue;
+        shown.append(&count);
+        if (!currencies.contains(count.currency))
+            currencies.append(count.currency);
     }
     return write(path, reason, [&](lxw_workbook *book) {
         const QString listName = tr("History");
         Sheet sheet(book, listName);
         lxw_format *bold = sheet.format(QString(), true);
-        lxw_format *boldMoney = sheet.format(moneyFormat(), true);
-        lxw_format *money = sheet.format(moneyFormat());
         lxw_format *number = sheet.format(QStringLiteral("0"));
         lxw_format *period = sheet.format(QLatin1String(periodFormat));
-        sheet.header(
-            0, {tr("Table"), tr("From"), tr("To"), tr("Alcohol Sales"), tr("Other Items"), tr("Total Sales")},
-            bold);
+        QHash<int, lxw_format *> money;
+        QHash<int, lxw_format *> boldMoney;
+        for (int currency : std::as_const(currencies)) {
+            money.insert(currency, sheet.format(moneyFormat(currency)));
+            boldMoney.insert(currency, sheet.format(moneyFormat(currency), true));
+        }
+        sheet.header(0,
+                     {tr("Table"), tr("From"), tr("To"), tr("Alcohol Sales"), tr("Other Items"),
+                      tr("Total Sales"), tr("Currency")},
+                     bold);
         worksheet_freeze_panes(sheet.sheet, 1, 0);
-        sheet.widths({10, 18, 18, 16, 16, 16});
-        QList<double> totals;
-        QStringList totalCells;
+        sheet.widths({10, 18, 18, 16, 16, 16, 10});
         int row = 1;
         for (const History::Count *count : std::as_const(shown)) {
+            lxw_format *format = money.value(count->currency);
             sheet.number(row, 0, count->counter, number);
             sheet.time(row, 1, count->from, period);
             sheet.time(row, 2, count->to, period);
-            sheet.number(row, 3, count->alcohol, money);
-            sheet.number(row, 4, count->items, money);
+            sheet.number(row, 3, count->alcohol, format);
+            sheet.number(row, 4, count->items, format);
             sheet.formula(row, 5, QStringLiteral("=%1+%2").arg(cell('D', row), cell('E', row)),
-                          count->total(), money);
-            totals.append(count->total());
-            totalCells.append(QStringLiteral("=%1!%2").arg(quoted(listName), cell('F', row)));
+                          count->total(), format);
+            sheet.text(row, 6, Settings::currencyName(count->currency));
             ++row;
         }
         const int last = row - 1;
         ++row;
-        sheet.text(row, 0, tr("Total"), bold);
-        double alcohol = 0;
-        double items = 0;
-        for (const History::Count *count : std::as_const(shown)) {
-            alcohol += count->alcohol;
-            items += count->items;
+        // A total per currency: crowns and euros are never added up.
+        for (int currency : std::as_const(currencies)) {
+            sheet.text(row, 0, tr("Total"), bold);
+            double alcohol = 0;
+            double items = 0;
+            for (const History::Count *count : std::as_const(shown)) {
+                if (count->currency != currency)
+                    continue;
+                alcohol += count->alcohol;
+                items += count->items;
+            }
+            const QString name = Settings::currencyName(currency);
+            const auto sum = [&](char column) {
+                if (currencies.size() == 1)
+                    return QStringLiteral("=SUM(%1)").arg(range(column, 1, last));
+                return QStringLiteral("=SUMIF(%1,\"%2\",%3)")
+                    .arg(range('G', 1, last), name, range(column, 1, last));
+            };
+            sheet.formula(row, 3, sum('D'), alcohol, boldMoney.value(currency));
+            sheet.formula(row, 4, sum('E'), items, boldMoney.value(currency));
+            sheet.formula(row, 5, sum('F'), alcohol + items, boldMoney.value(currency));
+            sheet.text(row, 6, name, bold);
+            ++row;
         }
-        const auto sum = [&](char column) {
-            return last >= 1 ? QStringLiteral("=SUM(%1)").arg(range(column, 1, last)) : QStringLiteral("=0");
-        };
-        sheet.formula(row, 3, sum('D'), alcohol, boldMoney);
-        sheet.formula(row, 4, sum('E'), items, boldMoney);
-        sheet.formula(row, 5, sum('F'), alcohol + items, boldMoney);
+        if (currencies.isEmpty()) {
+            sheet.text(row, 0, tr("Total"), bold);
+            lxw_format *zero = sheet.format(moneyFormat(), true);
+            for (int column = 3; column <= 5; ++column)
+                sheet.formula(row, column, QStringLiteral("=0"), 0, zero);
+        }
 
-        const QString currency = Settings::currencyName();
+        // The chart of totals in the currency of the latest period: amounts in two currencies on one axis
+        // would say nothing.
+        const int chartCurrency = shown.isEmpty() ? -1 : shown.constLast()->currency;
+        QList<const History::Count *> charted;
+        QList<double> totals;
+        QStringList totalCells;
+        for (int i = 0; i < shown.size(); ++i) {
+            if (shown.at(i)->currency != chartCurrency)
+                continue;
+            charted.append(shown.at(i));
+            totals.append(shown.at(i)->total());
+            totalCells.append(QStringLiteral("=%1!%2").arg(quoted(listName), cell('F', i + 1)));
+        }
+        const QString currency = Settings::currencyName(chartCurrency);
         writePerPeriod(book, tr("Total Sales"),
-                       currency.isEmpty() ? tr("Total Sales") : tr("Total Sales [%1]").arg(currency), shown,
-                       totals, totalCells, moneyFormat(), bold);
+                       currency.isEmpty() ? tr("Total Sales") : tr("Total Sales [%1]").arg(currency), charted,
+                       totals, totalCells, moneyFormat(chartCurrency), bold);
         if (ean.isEmpty())
             return;
         QString name = ean;

@@ -1,6 +1,8 @@
 // The till's sales export. Every line it takes holds finite numbers within the reader's bounds, no line
 // vanishes without being named, and the figures written into a table file read back equal.
 #include "fuzzcheck.h"
+
+#include "countdocument.h"
 #include "tillsales.h"
 
 #include <QByteArray>
@@ -56,8 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(document) == document.size());
     file.close();
 
-    TillFigures back;
-    FUZZ_CHECK(TillSales::readTable(tablePath, &back));
+    // Only the till's element: the document's reader reads it before it finds the table incomplete.
+    CountDocument table;
+    CountDocument::read(tablePath, &table);
+    const TillFigures &back = table.till;
     FUZZ_CHECK(back.hasQuantities == (figures.hasQuantities && !figures.lines.isEmpty()));
     FUZZ_CHECK(back.lines.size() == figures.lines.size());
     for (int i = 0; i < figures.lines.size(); ++i) {

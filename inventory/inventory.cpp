@@ -6,13 +6,10 @@
 #include "settings.h"
 
 #include <QColor>
-#include <QFile>
 #include <QHash>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QTextStream>
-#include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 
 #include <algorithm>
 #include <cmath>
@@ -61,13 +58,6 @@ bool readLitres(const QString &text, qint64 *millilitres, QString *reason, bool 
     return true;
 }
 
-// The shortest text that reads back as the same double: six significant digits turned a price of
-// 12345.67 into 12345.7 on the way through the table file.
-QString gNumber(double value)
-{
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
 const QColor doubtColour(255, 214, 153);
 
 // The column whose number a doubt is about.
@@ -85,10 +75,6 @@ int doubtedKinds(int column)
     }
 }
 
-QString msText(const QDateTime &time)
-{
-    return QString::number(time.toMSecsSinceEpoch());
-}
 } // namespace
 
 qint64 millilitresFromLitres(double litres)
@@ -101,106 +87,6 @@ qint64 millilitresFromLitres(double litres)
         return qint64(whole);
     return qint64(std::trunc(millilitres));
 }
-
-namespace {
-// Everything of a table file, or the reason it is not one; nothing is applied before the whole file has
-// been accepted.
-struct SavedTable
-{
-    bool haveCounter = false;
-    quint32 counter = 0;
-    bool haveEnd = false;
-    QDateTime start; // the saved period
-    QDateTime end;
-    QList<SalesRow> rows;
-};
-
-Inventory::ErrCode readSavedTable(const QString &fileName, SavedTable *table)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return Inventory::FileNotFound;
-
-    bool &haveCounter = table->haveCounter;
-    quint32 &newCounter = table->counter;
-    QList<SalesRow> &older = table->rows;
-
-    QXmlStreamReader xml(&file);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QStringView name = xml.name();
-        if (name == QLatin1String("counter")) {
-            newCounter = xml.readElementText().trimmed().toUInt();
-            haveCounter = true;
-        } else if (name == QLatin1String("timeEnd")) {
-            table->end = QDateTime::fromMSecsSinceEpoch(xml.readElementText().trimmed().toLongLong());
-            table->haveEnd = true;
-        } else if (name == QLatin1String("timeStart")) {
-            table->start = QDateTime::fromMSecsSinceEpoch(xml.readElementText().trimmed().toLongLong());
-        } else if (name == QLatin1String("bottle")) {
-            const QXmlStreamAttributes attributes = xml.attributes();
-            if (attributes.isEmpty() || attributes.first().name() != QLatin1String("ean")) {
-                qCWarning(lcInventory, "error parsing XML file, no EAN found");
-                return Inventory::FormatError;
-            }
-            SalesRow row;
-            row.ean = attributes.first().value().toString();
-            while (xml.readNextStartElement()) {
-                const QString child = xml.name().toString();
-                if (child == QLatin1String("name")) {
-                    row.name = xml.readElementText();
-                    continue;
-                }
-                qint64 *integer = nullptr;
-                double *decimal = nullptr;
-                if (child == QLatin1String("sellUnit"))
-                    integer = &row.sellUnit;
-                else if (child == QLatin1String("initialQuantity"))
-                    integer = &row.initialQuantity;
-                else if (child == QLatin1String("fromStock"))
-                    integer = &row.fromStock;
-                else if (child == QLatin1String("measuredValue"))
-                    integer = &row.measuredValue;
-                else if (child == QLatin1String("residualBottlesVolume"))
-                    integer = &row.residualBottlesVolume;
-                else if (child == QLatin1String("finalQuantity"))
-                    integer = &row.finalQuantity;
-                else if (child == QLatin1String("soldQuantity"))
-                    integer = &row.soldQuantity;
-                else if (child == QLatin1String("pricePerUnit"))
-                    decimal = &row.pricePerUnit;
-                else if (child == QLatin1String("totalAmount"))
-                    decimal = &row.totalAmount;
-                if (!integer && !decimal) {
-                    qCWarning(lcInventory, "unknown XML element: %s", qUtf8Printable(child));
-                    return Inventory::FormatError;
-                }
-                const QString text = xml.readElementText().trimmed();
-                if (integer) {
-                    *integer = text.toInt();
-                } else {
-                    bool ok = false;
-                    const double number = QLocale::c().toDouble(text, &ok);
-                    *decimal = ok && std::isfinite(number) ? number : 0;
-                }
-            }
-            if (!xml.hasError())
-                older.append(row);
-        }
-    }
-    // A file cut off or damaged part way would carry only the rows before the fault and start the others
-    // at zero without a word.
-    if (xml.hasError()) {
-        qCWarning(lcInventory, "error parsing XML file: %s", qUtf8Printable(xml.errorString()));
-        return Inventory::FormatError;
-    }
-    file.close();
-
-    return Inventory::NoError;
-}
-
-} // namespace
 
 Inventory::Inventory(QObject *parent) : PrintableTableModel(parent) {}
 
@@ -401,7 +287,7 @@ QVariant Inventory::headerData(int section, Qt::Orientation orientation, int rol
         case SellUnitColumn:
             return tr("Sell\nUnit") + l;
         case PriceColumn:
-            return tr("Price per\nUnit") + Settings::currencyUnit();
+            return tr("Price per\nUnit") + Settings::currencyUnit(currency);
         case InitialColumn:
             return tr("Initial\nQuantity") + l;
         case FromStockColumn:
@@ -415,7 +301,7 @@ QVariant Inventory::headerData(int section, Qt::Orientation orientation, int rol
         case SoldColumn:
             return tr("Sold\nQuantity") + l;
         case CashInColumn:
-            return tr("Cash In") + Settings::currencyUnit();
+            return tr("Cash In") + Settings::currencyUnit(currency);
         default:
             return QStringLiteral("---");
         }
@@ -582,66 +468,28 @@ void Inventory::doubtSums(SalesRow &row) const
     }
 }
 
-Inventory::ErrCode Inventory::import(QString fileName)
+void Inventory::startFrom(const QList<SalesRow> &older, quint32 number, const QDateTime &start)
 {
-    SavedTable table;
-    const ErrCode read = readSavedTable(fileName, &table);
-    if (read != NoError)
-        return read;
-    if (table.haveCounter)
-        counter = table.counter;
-    if (table.haveEnd)
-        timeStart = table.end;
+    counter = number;
+    timeStart = start;
     carried = true;
     // The carried numbers are unsaved in this table, and typed entries stay unsaved: the caller that opens
     // a fresh count clears the mark itself.
-    carryOver(table.rows);
-    return NoError;
+    carryOver(older);
 }
 
-Inventory::ErrCode Inventory::openSaved(const QString &fileName)
+void Inventory::showSaved(const QList<SalesRow> &saved)
 {
-    SavedTable table;
-    const ErrCode read = readSavedTable(fileName, &table);
-    if (read != NoError)
-        return read;
     beginResetModel();
-    rows = table.rows;
-    counter = table.counter;
-    timeStart = table.start;
-    timeEnd = table.end;
+    rows = saved;
     carried = true;
     total = 0;
     for (const SalesRow &row : qAsConst(rows))
         total += row.totalAmount;
     endResetModel();
     modified = false;
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
     emit calculated();
-    return NoError;
-}
-
-bool Inventory::writeXML(QXmlStreamWriter &writer)
-{
-    writer.writeTextElement(QStringLiteral("timeStart"), msText(timeStart));
-    writer.writeTextElement(QStringLiteral("timeEnd"), msText(timeEnd));
-    writer.writeTextElement(QStringLiteral("counter"), QString::number(counter));
-    for (const SalesRow &row : qAsConst(rows)) {
-        writer.writeStartElement(QStringLiteral("bottle"));
-        writer.writeAttribute(QStringLiteral("ean"), row.ean);
-        writer.writeTextElement(QStringLiteral("name"), row.name);
-        writer.writeTextElement(QStringLiteral("sellUnit"), QString::number(row.sellUnit));
-        writer.writeTextElement(QStringLiteral("pricePerUnit"), gNumber(row.pricePerUnit));
-        writer.writeTextElement(QStringLiteral("initialQuantity"), QString::number(row.initialQuantity));
-        writer.writeTextElement(QStringLiteral("fromStock"), QString::number(row.fromStock));
-        writer.writeTextElement(QStringLiteral("measuredValue"), QString::number(row.measuredValue));
-        writer.writeTextElement(QStringLiteral("residualBottlesVolume"),
-                                QString::number(row.residualBottlesVolume));
-        writer.writeTextElement(QStringLiteral("finalQuantity"), QString::number(row.finalQuantity));
-        writer.writeTextElement(QStringLiteral("soldQuantity"), QString::number(row.soldQuantity));
-        writer.writeTextElement(QStringLiteral("totalAmount"), gNumber(row.totalAmount));
-        writer.writeEndElement();
-    }
-    return true;
 }
 
 void Inventory::selectCZK()

@@ -7,7 +7,6 @@
 #include <QList>
 
 class QTextStream;
-class QXmlStreamWriter;
 
 // One kind of bottle in the sales table. Quantities in ml, money in the chosen currency.
 struct SalesRow
@@ -37,7 +36,6 @@ class Inventory : public PrintableTableModel
     Q_OBJECT
 
 public:
-    enum ErrCode { NoError = 0, FileNotFound = 1, FormatError = 2 };
     enum Unit { Litres = 0, Pieces = 1 };
     enum Column {
         NameColumn,
@@ -67,10 +65,11 @@ public:
     void carryOver(const QList<SalesRow> &older);
     SalesRow *findRow(const QString &ean);
     void calculate();
-    ErrCode import(QString fileName);
-    // Takes a saved table as it was saved, to be looked at: its rows, numbers, period and total.
-    ErrCode openSaved(const QString &fileName);
-    bool writeXML(QXmlStreamWriter &writer);
+    // Continues from a saved table: its number, its period end as this one's start, and per EAN its sell
+    // unit, price and final quantity as this one's initial quantity.
+    void startFrom(const QList<SalesRow> &older, quint32 number, const QDateTime &start);
+    // Shows saved rows as they were saved, to be looked at.
+    void showSaved(const QList<SalesRow> &saved);
 
     quint32 counter = 0;
     QList<SalesRow> rows;
@@ -79,6 +78,12 @@ public:
     int finalUnit = Litres;
     QDateTime timeStart = QDateTime::currentDateTime();
     QDateTime timeEnd = timeStart;
+    // Settings::Currency of the count, or -1 for the current choice (a count in progress).
+    int currency = -1;
+    // The first count of a bar: no saved table came before it, so it sets the stock and sells nothing.
+    bool opening = false;
+    // The number this table was last saved as; saving it again corrects that save.
+    quint32 savedAs = 0;
     // Whether a saved table was carried over (or imported): without one every sold quantity of a new bar is
     // negative, which is explained once rather than doubted on every row.
     bool carried = false;

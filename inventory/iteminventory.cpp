@@ -4,30 +4,13 @@
 #include "numberinput.h"
 #include "settings.h"
 
-#include <QFile>
 #include <QLocale>
 #include <QTextStream>
-#include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-double cNumber(const QString &text)
-{
-    bool ok = false;
-    const double number = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok && std::isfinite(number) ? number : 0;
-}
-
-// The shortest text that reads back as the same double: six significant digits turned a price of
-// 12345.67 into 12345.7 on the way through the table file.
-QString gNumber(double value)
-{
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
 
 double *field(AppendedItem &item, int column)
 {
@@ -148,7 +131,7 @@ QVariant ItemInventory::headerData(int section, Qt::Orientation orientation, int
     case SellUnitColumn:
         return tr("Sell\nUnit [pcs]");
     case PriceColumn:
-        return tr("Price per\nUnit") + Settings::currencyUnit();
+        return tr("Price per\nUnit") + Settings::currencyUnit(currency);
     case InitialColumn:
         return tr("Initial\nQuantity [pcs]");
     case FromStockColumn:
@@ -158,7 +141,7 @@ QVariant ItemInventory::headerData(int section, Qt::Orientation orientation, int
     case SoldColumn:
         return tr("Sold\nQuantity [pcs]");
     case SalesColumn:
-        return tr("Sales") + Settings::currencyUnit();
+        return tr("Sales") + Settings::currencyUnit(currency);
     default:
         return QStringLiteral("---");
     }
@@ -209,97 +192,34 @@ void ItemInventory::calculate()
     emit calculated();
 }
 
-namespace {
-// The appended items of a table file. `asSaved` keeps every number as it was saved, to look at an old count;
-// otherwise what was left at the end of that period starts the next one.
-bool readItems(const QString &fileName, bool asSaved, QList<AppendedItem> *items)
+void ItemInventory::startFrom(const QList<AppendedItem> &older)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return false;
-
-    QXmlStreamReader xml(&file);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("item"))
-            continue;
+    beginResetModel();
+    rows.clear();
+    // What was left at the end of that period starts this one, and stays its end until edited.
+    for (const AppendedItem &old : older) {
         AppendedItem item;
-        while (xml.readNextStartElement()) {
-            const QStringView name = xml.name();
-            double *saved = nullptr;
-            if (name == QLatin1String("name")) {
-                item.name = xml.readElementText();
-            } else if (name == QLatin1String("sellUnit")) {
-                item.sellUnit = cNumber(xml.readElementText());
-            } else if (name == QLatin1String("pricePerUnit")) {
-                item.pricePerUnit = cNumber(xml.readElementText());
-            } else if (name == QLatin1String("finalQuantity")) {
-                item.finalQuantity = cNumber(xml.readElementText());
-                if (!asSaved)
-                    item.initialQuantity = item.finalQuantity;
-            } else if (asSaved && name == QLatin1String("initialQuantity")) {
-                saved = &item.initialQuantity;
-            } else if (asSaved && name == QLatin1String("fromStock")) {
-                saved = &item.fromStock;
-            } else if (asSaved && name == QLatin1String("soldQuantity")) {
-                saved = &item.soldQuantity;
-            } else if (asSaved && name == QLatin1String("totalAmount")) {
-                saved = &item.totalAmount;
-            } else {
-                xml.skipCurrentElement();
-            }
-            if (saved)
-                *saved = cNumber(xml.readElementText());
-        }
-        if (!xml.hasError())
-            items->append(item);
+        item.name = old.name;
+        item.sellUnit = old.sellUnit;
+        item.pricePerUnit = old.pricePerUnit;
+        item.initialQuantity = old.finalQuantity;
+        item.finalQuantity = old.finalQuantity;
+        rows.append(item);
     }
-    return true;
-}
-} // namespace
-
-bool ItemInventory::load(QString fileName)
-{
-    QList<AppendedItem> loaded;
-    if (!readItems(fileName, false, &loaded))
-        return false;
-    beginResetModel();
-    rows = loaded;
     endResetModel();
-    return true;
 }
 
-bool ItemInventory::openSaved(const QString &fileName)
+void ItemInventory::showSaved(const QList<AppendedItem> &saved)
 {
-    QList<AppendedItem> loaded;
-    if (!readItems(fileName, true, &loaded))
-        return false;
     beginResetModel();
-    rows = loaded;
+    rows = saved;
     total = 0;
     for (const AppendedItem &item : qAsConst(rows))
         total += item.totalAmount;
     endResetModel();
     modified = false;
+    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
     emit calculated();
-    return true;
-}
-
-bool ItemInventory::writeXML(QXmlStreamWriter &writer)
-{
-    writer.setAutoFormatting(true);
-    for (const AppendedItem &item : qAsConst(rows)) {
-        writer.writeStartElement(QStringLiteral("item"));
-        writer.writeTextElement(QStringLiteral("name"), item.name);
-        writer.writeTextElement(QStringLiteral("sellUnit"), gNumber(item.sellUnit));
-        writer.writeTextElement(QStringLiteral("pricePerUnit"), gNumber(item.pricePerUnit));
-        writer.writeTextElement(QStringLiteral("initialQuantity"), gNumber(item.initialQuantity));
-        writer.writeTextElement(QStringLiteral("fromStock"), gNumber(item.fromStock));
-        writer.writeTextElement(QStringLiteral("finalQuantity"), gNumber(item.finalQuantity));
-        writer.writeTextElement(QStringLiteral("soldQuantity"), gNumber(item.soldQuantity));
-        writer.writeTextElement(QStringLiteral("totalAmount"), gNumber(item.totalAmount));
-        writer.writeEndElement();
-    }
-    return true;
 }
 
 bool ItemInventory::saveToCSV(QTextStream &out)

@@ -5,7 +5,6 @@
 #include <QList>
 
 class QTextStream;
-class QXmlStreamWriter;
 
 // A good sold by the piece. Every number is a count of pieces or money.
 struct AppendedItem
@@ -51,14 +50,16 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
     void calculate();
-    bool load(QString fileName);
-    // Takes the appended items of a saved table as they were saved, to be looked at.
-    bool openSaved(const QString &fileName);
-    bool writeXML(QXmlStreamWriter &writer);
+    // Continues from the items of a saved table: each one's final quantity is its initial one here.
+    void startFrom(const QList<AppendedItem> &older);
+    // Shows saved items as they were saved, to be looked at.
+    void showSaved(const QList<AppendedItem> &saved);
     bool saveToCSV(QTextStream &out);
 
     QList<AppendedItem> rows;
     double total = 0;
+    // Settings::Currency of the count, or -1 for the current choice (a count in progress).
+    int currency = -1;
 
 signals:
     void calculated();

@@ -93,7 +93,7 @@
         <translation>řádek %1: poslední číslice kódu %2 by měla být %3, pokud jsou ostatní číslice správně, kód je tedy možná napsán chybně</translation>
     </message>
     <message>
-        <location filename="../database/databasefile.cpp" line="+130"/>
+        <location filename="../database/databasefile.cpp" line="+128"/>
         <source>The catalogue could not be encrypted.</source>
         <translation>Katalog se nepodařilo zašifrovat.</translation>
     </message>
@@ -191,7 +191,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+499"/>
+        <location filename="../app/mainwindow.cpp" line="+536"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -199,7 +199,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+282"/>
+        <location filename="../count/history.cpp" line="+233"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -209,7 +209,7 @@
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>
     <message>
-        <location line="+83"/>
+        <location line="+136"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -238,21 +238,51 @@
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
+    <message>
+        <location line="+0"/>
+        <source>Currency</source>
+        <translation>Měna</translation>
+    </message>
 </context>
 <context>
     <name>HistoryModel</name>
     <message>
-        <location filename="../count/historymodel.cpp" line="+40"/>
+        <location filename="../count/historymodel.cpp" line="+58"/>
         <source>Damaged: %1</source>
         <translation>Poškozený: %1</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="-15"/>
+        <source>%1: corrected by table No. %2, so left out of the totals and charts.</source>
+        <translation>%1: opravena tabulkou č. %2, proto není v součtech ani v grafech.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>%1: the first count, which sets the stock; it sells nothing, so it is left out of the totals and charts.</source>
+        <translation>%1: první inventura, která stanoví zásobu; nic neprodává, proto není v součtech ani v grafech.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Cannot be read: %1 (%2)</source>
+        <translation>Nelze přečíst: %1 (%2)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Opening count</source>
+        <translation>Úvodní inventura</translation>
+    </message>
+    <message>
+        <location line="+32"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-25"/>
+        <source>%1 (replaced by %2)</source>
+        <translation>%1 (nahrazena č. %2)</translation>
+    </message>
+    <message>
+        <location line="+27"/>
         <source>From</source>
         <translation>Od</translation>
     </message>
@@ -276,28 +306,33 @@
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
+    <message>
+        <location line="+2"/>
+        <source>Currency</source>
+        <translation>Měna</translation>
+    </message>
 </context>
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+100"/>
-        <location line="+204"/>
+        <location filename="../app/historypage.cpp" line="+101"/>
+        <location line="+221"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-191"/>
+        <location line="-208"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+115"/>
+        <location line="+122"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-114"/>
+        <location line="-121"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -318,7 +353,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+74"/>
+        <location line="+81"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
@@ -388,12 +423,17 @@
         <translation>Tiskárnu nelze spustit.</translation>
     </message>
     <message>
-        <location line="-166"/>
+        <location line="+29"/>
+        <source>Total Sales: %1</source>
+        <translation>Celková tržba: %1</translation>
+    </message>
+    <message>
+        <location line="-202"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+96"/>
+        <location line="+103"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -408,12 +448,12 @@
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+42"/>
         <source>History of counts, %1 - %2</source>
         <translation>Historie inventur, %1 - %2</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="-14"/>
         <source>Total Sales: %1 %2</source>
         <translation>Celková tržba: %1 %2</translation>
     </message>
@@ -421,18 +461,18 @@
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+57"/>
-        <location line="+279"/>
+        <location filename="../inventory/inventory.cpp" line="+53"/>
+        <location line="+167"/>
         <source>&quot;%1&quot; is more than any bar holds.</source>
         <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location line="-112"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
     <message>
-        <location line="+103"/>
+        <location line="+102"/>
         <source>The bottle volume is unknown, so pieces cannot be turned into litres.</source>
         <translation>Objem láhve není znám, kusy proto nelze převést na litry.</translation>
     </message>
@@ -442,12 +482,12 @@
         <translation>„%1“: láhve se počítají v celých kusech; pro část láhve přepněte sloupec na litry.</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+21"/>
         <source>A sell unit of less than a millilitre cannot be sold.</source>
         <translation>Prodejní jednotku menší než mililitr nelze prodat.</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+40"/>
         <source>
 [L]</source>
         <translation>
@@ -584,12 +624,12 @@ množství</translation>
     <name>InventoryBottleList</name>
     <message>
         <location filename="../inventory/inventorybottlelist.cpp" line="+128"/>
-        <location line="+153"/>
+        <location line="+156"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
     </message>
     <message>
-        <location line="-154"/>
+        <location line="-157"/>
         <source>Empty bottle weight must be less then Full bottle weight.
 Item: &apos;%1&apos;</source>
         <translation>Hmotnost prázdné láhve musí být menší než hmotnost plné láhve.
@@ -611,19 +651,19 @@ Položka: &apos;%1&apos;</translation>
         <translation>Hmotnost láhve (%1 g) je nižší než hmotnost prázdné láhve (%2 g)!</translation>
     </message>
     <message>
-        <location line="+146"/>
+        <location line="+149"/>
         <source>Bottle &apos;%1&apos; is not in database!</source>
         <translation>Láhev &apos;%1&apos; není v databázi!</translation>
     </message>
     <message>
         <location line="+73"/>
-        <location line="+78"/>
+        <location line="+68"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-76"/>
-        <location line="+76"/>
+        <location line="-66"/>
+        <location line="+66"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
     </message>
@@ -633,22 +673,22 @@ Položka: &apos;%1&apos;</translation>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-293"/>
+        <location line="-286"/>
         <source>Weighed %1 g, less than the empty bottle (%2 g): counted as empty.</source>
         <translation>Zváženo %1 g, méně než prázdná láhev (%2 g): počítá se jako prázdná.</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+35"/>
         <source>Weighed %1 g, %2 g more than the full bottle (%3 g): two bottles on the scale, or a wrong catalogue entry?</source>
         <translation>Zváženo %1 g, o %2 g víc než plná láhev (%3 g): dvě láhve na váze, nebo chybná položka databáze?</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>A residue of %1 ml is more than the bottle holds (%2 ml).</source>
         <translation>Zůstatek %1 ml je víc, než se do láhve vejde (%2 ml).</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+38"/>
         <source>Weighed %1 times: the residues are added up (several open bottles?).</source>
         <translation>Zváženo %1krát: zůstatky se sčítají (několik otevřených láhví?).</translation>
     </message>
@@ -656,12 +696,12 @@ Položka: &apos;%1&apos;</translation>
 <context>
     <name>ItemInventory</name>
     <message>
-        <location filename="../inventory/iteminventory.cpp" line="+126"/>
+        <location filename="../inventory/iteminventory.cpp" line="+109"/>
         <source>A sell unit must be more than nothing.</source>
         <translation>Prodejní jednotka musí být větší než nula.</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+23"/>
         <source>Appended Items</source>
         <translation>Přidané položky</translation>
     </message>
@@ -791,7 +831,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/cataloguepages.cpp" line="+226"/>
+        <location filename="../app/cataloguepages.cpp" line="+222"/>
         <location filename="../app/mainwindow.cpp" line="-39"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -882,8 +922,8 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+233"/>
-        <location filename="../app/salespage.cpp" line="+309"/>
+        <location filename="../app/overviewpages.cpp" line="+234"/>
+        <location filename="../app/salespage.cpp" line="+355"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -904,7 +944,8 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/salespage.cpp" line="-45"/>
+        <location filename="../app/mainwindow.cpp" line="-137"/>
+        <location filename="../app/salespage.cpp" line="-58"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -972,6 +1013,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
+        <location filename="../app/salespage.cpp" line="-187"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
     </message>
@@ -1026,7 +1068,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-383"/>
+        <location filename="../app/mainwindow.cpp" line="-279"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1048,7 +1090,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1058,7 +1100,17 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+171"/>
+        <location line="+151"/>
+        <source>The end of the period of this count; the next count starts here.</source>
+        <translation>Konec období této inventury; zde začne další inventura.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Counted at:</source>
+        <translation>Sečteno:</translation>
+    </message>
+    <message>
+        <location line="+37"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1083,12 +1135,12 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+77"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+15"/>
         <source>The station is connected at %1, but this user may not open it. Unplug the station and plug it in again, so that the device rule installed with Quarmel Inventory gives you access. If that does not help, ask the administrator to add you to the group &quot;dialout&quot;, then log out and in again.</source>
         <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
     </message>
@@ -1108,7 +1160,12 @@ množství [ks]</translation>
         <translation>Pro stažení inventury musí být Quarmel připojen.</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="-31"/>
+        <source>%1 (cannot be read)</source>
+        <translation>%1 (nelze přečíst)</translation>
+    </message>
+    <message>
+        <location line="+45"/>
         <source>Timeout Error, Quarmel not connected?</source>
         <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
@@ -1123,12 +1180,12 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="-8"/>
         <source>Excel Workbook (*.xlsx)</source>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="-184"/>
+        <location line="-161"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1175,12 +1232,12 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-172"/>
+        <location filename="../app/salespage.cpp" line="-18"/>
         <source>The last saved table %1 is not an inventory table, so every initial quantity is zero. Use Import Table to take them from a saved table file.</source>
         <translation>Poslední uložená tabulka %1 není inventurní tabulka, proto jsou všechny počáteční stavy nulové. Načtěte je z uloženého souboru tabulky tlačítkem Import tabulky.</translation>
     </message>
     <message>
-        <location filename="../count/salestotals.cpp" line="+37"/>
+        <location filename="../count/salestotals.cpp" line="+38"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
@@ -1195,7 +1252,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+112"/>
+        <location filename="../app/salespage.cpp" line="+134"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -1205,7 +1262,7 @@ množství [ks]</translation>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location line="-96"/>
+        <location line="-100"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -1215,7 +1272,12 @@ množství [ks]</translation>
         <translation>Inventuru %1 nelze přečíst.</translation>
     </message>
     <message>
-        <location line="+155"/>
+        <location line="-13"/>
+        <source>This count was already used for table No. %1. Saved again, this table replaces it in the history and its totals.</source>
+        <translation>Tato inventura už byla použita pro tabulku č. %1. Pokud tuto tabulku uložíte znovu, nahradí ji v historii i v jejích součtech.</translation>
+    </message>
+    <message>
+        <location line="+183"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -1231,12 +1293,17 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+11"/>
-        <location line="+19"/>
+        <location line="+25"/>
         <source>Inventory table files (*.inv)</source>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+108"/>
+        <location line="+14"/>
+        <source>The file cannot be read: %1</source>
+        <translation>Soubor nelze přečíst: %1</translation>
+    </message>
+    <message>
+        <location line="+102"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1256,40 +1323,41 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-110"/>
+        <location filename="../app/salespage.cpp" line="-118"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-222"/>
-        <location line="+230"/>
+        <location line="-256"/>
+        <location line="+266"/>
+        <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-135"/>
+        <location line="-160"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+132"/>
+        <location line="+153"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+8"/>
         <source>File is not inventory table.</source>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
         <location filename="../app/overviewpages.cpp" line="+7"/>
-        <location filename="../app/salespage.cpp" line="+14"/>
+        <location filename="../app/salespage.cpp" line="+15"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+166"/>
+        <location filename="../app/mainwindow.cpp" line="+180"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -1335,7 +1403,7 @@ množství [ks]</translation>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-53"/>
+        <location filename="../app/cataloguepages.cpp" line="-41"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -1346,12 +1414,11 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+13"/>
-        <location line="+9"/>
         <source>Item already exists</source>
         <translation>Položka již existuje</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="+1"/>
         <source>This item already exists, select different one</source>
         <translation>Tato položka již existuje, zvolte jinou</translation>
     </message>
@@ -1366,7 +1433,7 @@ množství [ks]</translation>
         <translation>Vyberte položku ke smazání</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="+40"/>
+        <location filename="../app/cataloguepages.cpp" line="+28"/>
         <source>Are you sure to delete item %1 ?</source>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
@@ -1376,7 +1443,7 @@ množství [ks]</translation>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-111"/>
+        <location filename="../app/cataloguepages.cpp" line="-99"/>
         <source>Database not saved</source>
         <translation>Databáze není uložena</translation>
     </message>
@@ -1401,12 +1468,12 @@ množství [ks]</translation>
         <translation>„%1“ není EAN: ten má 8 až 14 číslic a nic jiného.</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+6"/>
         <source>%1 is the same EAN to Quarmel as %2, which is in the database already: Quarmel keeps the EAN without its leading zeros.</source>
         <translation>%1 je pro Quarmel stejný EAN jako %2, který už v databázi je: Quarmel si EAN ukládá bez úvodních nul.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+5"/>
         <source>Check digit</source>
         <translation>Kontrolní číslice</translation>
     </message>
@@ -1416,7 +1483,7 @@ množství [ks]</translation>
         <translation>Poslední číslice kódu %1 by při správných ostatních číslicích měla být %2, kód je tedy možná chybně opsaný. Přesto přidat?</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+38"/>
         <location line="+6"/>
         <source>Writing database: %1 %</source>
         <translation>Zápis databáze: %1 %</translation>
@@ -1432,12 +1499,12 @@ množství [ks]</translation>
         <translation>Quarmel pojme nejvýše %1 položek, ale databáze jich má %2. Nic nebylo zapsáno; smažte některé položky a uložte znovu.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+24"/>
         <source>The downloaded database update is larger than %1 MB, which no catalogue is. Nothing was taken over; check the address of the update.</source>
         <translation>Stažená aktualizace databáze má více než %1 MB, tak velký katalog není. Nic nebylo převzato; zkontrolujte adresu aktualizace.</translation>
     </message>
     <message>
-        <location line="-64"/>
+        <location line="-70"/>
         <source>Quarmel cannot hold these items as they are. Nothing was written; correct them and save again.
 
 %1</source>
@@ -1466,7 +1533,7 @@ množství [ks]</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-304"/>
+        <location filename="../app/mainwindow.cpp" line="-336"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -1486,7 +1553,7 @@ množství [ks]</translation>
         <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
     </message>
     <message>
-        <location line="-3"/>
+        <location line="-4"/>
         <source>Download not recorded</source>
         <translation>Stažení nebylo zaznamenáno</translation>
     </message>
@@ -1500,7 +1567,7 @@ The weighings are shown all the same; only the note of when this count was first
 Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura na tomto počítači poprvé stažena.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>Bottles: %1, first downloaded %2</source>
         <translation>Lahví: %1, poprvé staženo %2</translation>
     </message>
@@ -1548,7 +1615,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>„%1“ je záporné; množství ani cena záporné být nemohou.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+7"/>
         <source>&quot;%1&quot; holds both a comma and a point; type the decimals after one of them and nothing between the thousands, or a blank.</source>
         <translation>„%1“ obsahuje čárku i tečku; desetinná místa pište za jednu z nich a tisíce neoddělujte, nebo jen mezerou.</translation>
     </message>
@@ -1558,12 +1625,12 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>„%1“ není číslo; pište jen číslice s desetinnou čárkou nebo tečkou.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+9"/>
         <source>&quot;%1&quot; is too large.</source>
         <translation>„%1“ je příliš velké.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+17"/>
         <source>&quot;%1&quot; lies outside %2 to %3.</source>
         <translation>„%1“ leží mimo rozsah %2 až %3.</translation>
     </message>
@@ -1577,7 +1644,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+21"/>
+        <location filename="../app/historypage.cpp" line="+37"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -1611,7 +1678,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../common/settings.cpp" line="+107"/>
+        <location filename="../common/settings.cpp" line="+138"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1730,18 +1797,18 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
     <message>
         <location line="+1"/>
-        <location line="+134"/>
+        <location line="+136"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-132"/>
-        <location line="+325"/>
+        <location line="-134"/>
+        <location line="+327"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-324"/>
+        <location line="-326"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -1761,7 +1828,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Prodáno, ale není v pokladně:</translation>
     </message>
     <message>
-        <location line="+68"/>
+        <location line="+70"/>
         <source>No till figures yet</source>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
@@ -1959,12 +2026,12 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+148"/>
+        <location filename="../count/workbook.cpp" line="+150"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <location line="+5"/>
         <location line="+28"/>
         <source>Till</source>
@@ -1972,19 +2039,19 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
     <message>
         <location line="-28"/>
-        <location line="+185"/>
+        <location line="+186"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-185"/>
+        <location line="-186"/>
         <location line="+99"/>
-        <location line="+86"/>
+        <location line="+87"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-185"/>
+        <location line="-186"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
@@ -2005,12 +2072,13 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
     <message>
         <location line="+19"/>
-        <location line="+215"/>
+        <location line="+226"/>
+        <location line="+23"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-207"/>
+        <location line="-241"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -2032,25 +2100,25 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
     <message>
         <location line="-14"/>
-        <location line="+53"/>
+        <location line="+63"/>
         <source>Alcohol Sales</source>
         <translation>Tržba za alkohol</translation>
     </message>
     <message>
-        <location line="-49"/>
+        <location line="-59"/>
         <source>Appended Item Sales</source>
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+43"/>
-        <location line="+36"/>
+        <location line="+54"/>
+        <location line="+64"/>
         <location line="+1"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-69"/>
+        <location line="-107"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -2060,18 +2128,18 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Zbytek</translation>
     </message>
     <message>
-        <location line="-131"/>
-        <location line="+160"/>
+        <location line="-132"/>
+        <location line="+170"/>
         <source>To</source>
         <translation>Do</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="-12"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+12"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -2086,7 +2154,12 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Ostatní položky</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+1"/>
+        <source>Currency</source>
+        <translation>Měna</translation>
+    </message>
+    <message>
+        <location line="+65"/>
         <source>Total Sales [%1]</source>
         <translation>Celková tržba [%1]</translation>
     </message>
@@ -2181,6 +2254,107 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <location line="+1"/>
         <source>The data folder %1 is back; saves go there again.</source>
         <translation>Datová složka %1 je zpět; ukládá se opět do ní.</translation>
+    </message>
+</context>
+<context>
+    <name>CountDocument</name>
+    <message>
+        <location filename="../count/countdocument.cpp" line="+68"/>
+        <location line="+4"/>
+        <source>It is not an inventory table.</source>
+        <translation>Není to tabulka inventury.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <location line="+25"/>
+        <source>Line %1: %2</source>
+        <translation>Řádek %1: %2</translation>
+    </message>
+    <message>
+        <location line="-21"/>
+        <source>It holds no table number.</source>
+        <translation>Nemá číslo tabulky.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>It holds no end of its period.</source>
+        <translation>Nemá konec svého období.</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Line %1: row %2: %3 &quot;%4&quot; is not a number the program writes.</source>
+        <translation>Řádek %1: položka %2: %3 „%4“ není číslo, jaké program zapisuje.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Line %1: the period bound &quot;%2&quot; is not a time.</source>
+        <translation>Řádek %1: hranice období „%2“ není čas.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Line %1: the table number &quot;%2&quot; is not a number.</source>
+        <translation>Řádek %1: číslo tabulky „%2“ není číslo.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Line %1: a row has no EAN.</source>
+        <translation>Řádek %1: položka nemá EAN.</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>Line %1: row %2 holds &quot;%3&quot;, which no inventory table holds.</source>
+        <translation>Řádek %1: položka %2 obsahuje „%3“, což žádná tabulka inventury neobsahuje.</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>%1 of the appended items, &quot;%2&quot;</source>
+        <translation>%1 z přidaných položek, „%2“</translation>
+    </message>
+    <message>
+        <location line="+86"/>
+        <source>It is too large to be an inventory table.</source>
+        <translation>Je příliš velký na to, aby byl tabulkou inventury.</translation>
+    </message>
+</context>
+<context>
+    <name>TableFile</name>
+    <message>
+        <location filename="../count/tablefile.cpp" line="+100"/>
+        <source>The last saved table %1 cannot be read: %2
+
+Nothing is carried over from it, so every initial quantity is zero. This is not the first count: make the file readable and open the sales table again, or use Import Table.</source>
+        <translation>Poslední uloženou tabulku %1 nelze přečíst: %2
+
+Nic se z ní nepřenese, proto jsou všechny počáteční stavy nulové. Nejde o první inventuru: zpřístupněte soubor pro čtení a otevřete tabulku tržby znovu, nebo použijte Import tabulky.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>The last saved table %1 is damaged: %2
+
+Carried over from it: the sell units and prices of the %3 rows and %4 appended items before the damage. Every initial quantity is zero; use Import Table to take them from a saved table file.</source>
+        <translation>Poslední uložená tabulka %1 je poškozená: %2
+
+Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných položek před poškozením. Všechny počáteční stavy jsou nulové; načtěte je Importem tabulky z uloženého souboru tabulky.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Its table number was lost; the next save is numbered above every table in the history.</source>
+        <translation>Její číslo tabulky se ztratilo; další uložení dostane číslo vyšší než všechny tabulky v historii.</translation>
+    </message>
+    <message>
+        <location line="+133"/>
+        <source>The save of table No. %1 was cut off before anything of it was kept: that table is not saved. The next count starts from the table saved before it.</source>
+        <translation>Ukládání tabulky č. %1 bylo přerušeno dřív, než se z ní cokoli uchovalo: tato tabulka uložena není. Další inventura začne od tabulky uložené před ní.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>The save of table No. %1 was cut off, and the copy %2 that the next count starts from could not be completed from the history: %3</source>
+        <translation>Ukládání tabulky č. %1 bylo přerušeno a kopii %2, od níž začne další inventura, nešlo doplnit z historie: %3</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The save of table No. %1 was cut off. The copy that the next count starts from was completed from the history (%2); check that the file you saved the table to holds table No. %1 as well.</source>
+        <translation>Ukládání tabulky č. %1 bylo přerušeno. Kopie, od níž začne další inventura, byla doplněna z historie (%2); zkontrolujte, že i soubor, do kterého jste tabulku ukládali, obsahuje tabulku č. %1.</translation>
     </message>
 </context>
 </TS>

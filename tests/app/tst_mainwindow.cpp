@@ -4,6 +4,8 @@
 #include "catalogueupdate.h"
 #include "cipher.h"
 #include "database.h"
+#include "history.h"
+#include "historymodel.h"
 #include "interaction.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
@@ -12,10 +14,12 @@
 #include "stationsimulator.h"
 #include "testsupport.h"
 #include "tillpanel.h"
+#include "tillvariancemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -187,6 +191,9 @@ private slots:
     void countUpWithoutLastTable();
     void saveTableWritesTwoIdenticalFiles();
     void failedSaveKeepsRaisedCounter();
+    void twoCountsInOneSessionGetTheirOwnPeriods();
+    void eurCountReopensInEurFromTheHistory();
+    void cutOffSaveIsReportedAtTheNextStart();
     void countUpCarriesOverLastTable();
     void sumsFollowEditsAndCurrency();
     void editorsKeepWhatWasTyped_data();
@@ -525,20 +532,34 @@ void tst_MainWindow::countUpWithoutLastTable_data()
     QTest::addColumn<bool>("exists");
     QTest::addColumn<QByteArray>("copy"); // "lastInventory.inv"
     QTest::addColumn<QStringList>("warnings");
+    QTest::addColumn<QString>("mark"); // after the date of the last saved table
+    QTest::addColumn<QString>("said"); // in the warning
+    QTest::addColumn<double>("price"); // carried to the row
     const QStringList damaged{QStringLiteral("Unable to import table")};
+    const QString broken = QStringLiteral(" (damaged)");
     const QByteArray whole("<?xml version=\"1.0\"?><inventory><counter>4</counter>"
                            "<bottle ean=\"8594000000111\"><pricePerUnit>25</pricePerUnit>"
                            "<finalQuantity>900</finalQuantity></bottle>"
                            "<item><name>Peanuts</name><finalQuantity>5</finalQuantity></item></inventory>");
     // A new bar's first count sells everything negatively; one message says why.
-    QTest::newRow("first count") << false << QByteArray() << QStringList{QStringLiteral("Weighings to check")};
+    QTest::newRow("first count") << false << QByteArray() << QStringList{QStringLiteral("Weighings to check")}
+                                 << ""
+                                 << "" << 0.0;
     QTest::newRow("not a table") << true
                                  << QByteArray("<?xml version=\"1.0\"?><inventory><bottle/></inventory>")
-                                 << damaged;
-    QTest::newRow("empty") << true << QByteArray() << damaged;
-    QTest::newRow("cut off") << true << whole.left(whole.size() - 20) << damaged;
+                                 << damaged << broken << "a row has no EAN" << 0.0;
+    QTest::newRow("empty") << true << QByteArray() << damaged << broken << "not an inventory table" << 0.0;
+    // The prices read before the damage are kept; the initial quantities, which must be whole, are not.
+    QTest::newRow("cut off") << true << whole.left(whole.size() - 20) << damaged << broken
+                             << "prices of the 1 rows" << 25.0;
     QTest::newRow("NUL bytes") << true << QByteArray(whole).replace("<counter>", QByteArray(9, '\0'))
-                               << damaged;
+                               << damaged << broken << "Line 1" << 0.0;
+    QTest::newRow("final quantity that is not a number")
+        << true << QByteArray(whole).replace("<finalQuantity>900", "<finalQuantity>1x00") << damaged << broken
+        << "row 1 \"\" (EAN 8594000000111): finalQuantity \"1x00\" is not a number" << 0.0;
+    // A folder stands for a file the user may not read (the tests may run as root): never "the first count".
+    QTest::newRow("unreadable") << true << QByteArray("folder") << damaged << " (cannot be read)"
+                                << "cannot be read: " << 0.0;
 }
 
 void tst_MainWindow::countUpWithoutLastTable()
@@ -546,24 +567,35 @@ void tst_MainWindow::countUpWithoutLastTable()
     QFETCH(bool, exists);
     QFETCH(QByteArray, copy);
     QFETCH(QStringList, warnings);
-    if (exists)
+    QFETCH(QString, mark);
+    QFETCH(QString, said);
+    QFETCH(double, price);
+    if (copy == "folder")
+        QVERIFY(QDir().mkpath(lastCopy()));
+    else if (exists)
         QVERIFY(TestSupport::writeFile(lastCopy(), copy));
     window = makeWindow();
-    // A copy that does not read whole is not shown as good, and carries nothing, not even appended items.
-    QCOMPARE(child<QLabel>("lblLastSavedInventoryTime")->text().endsWith(QStringLiteral(" (damaged)")),
-             exists);
+    // A copy that does not read whole is not shown as good, and carries no quantity, not even of the
+    // appended items.
+    if (exists)
+        QVERIFY(child<QLabel>("lblLastSavedInventoryTime")->text().endsWith(mark));
     QVERIFY(reachSalesPage());
     Inventory *sales = salesModel();
     QVERIFY(sales);
     QAbstractItemModelTester tester(sales);
     QCOMPARE(sales->rowCount(), 1);
     QCOMPARE(sales->rows.at(0).initialQuantity, qint64(0));
+    QCOMPARE(sales->rows.at(0).pricePerUnit, price);
     QCOMPARE(sales->rows.at(0).measuredValue, qint64(350));
     QCOMPARE(itemsModel()->rowCount(), 0);
     QStringList asked;
     for (const ScriptedInteraction::Asked &question : qAsConst(interaction.asked))
         asked << question.title;
     QCOMPARE(asked, warnings);
+    if (!said.isEmpty())
+        QVERIFY2(interaction.texts("message").constLast().contains(said),
+                 qPrintable(interaction.texts("message").constLast()));
+    QCOMPARE(sales->opening, !exists);
     const QString today = QDate::currentDate().toString("dd.MM.yyyy");
     QCOMPARE(child<QLabel>("lblInventory")->text(), QStringLiteral("Sales: %1 - %1").arg(today));
     if (!exists)
@@ -631,6 +663,126 @@ void tst_MainWindow::failedSaveKeepsRaisedCounter()
     QCOMPARE(salesModel()->counter, before + 1);
     click("pbSaveInventory");
     QCOMPARE(counterOf(workDir->filePath(QStringLiteral("t.inv"))), QString::number(before + 2));
+}
+
+void tst_MainWindow::twoCountsInOneSessionGetTheirOwnPeriods()
+{
+    // Given: a window open since long before the count
+    window = makeWindow();
+    const QDateTime opened = QDateTime::currentDateTime();
+
+    // When: the first count, weighed last night, is counted up now and its end corrected on the sales page
+    QVERIFY(reachSalesPage());
+    Inventory *sales = salesModel();
+    QVERIFY(sales->timeEnd >= opened.addSecs(-1));
+    auto *end = child<QDateTimeEdit>("dteCountEnd");
+    QVERIFY(end && end->isVisible());
+    const QDateTime lastNight(QDate::currentDate().addDays(-1), QTime(22, 0));
+    end->setDateTime(lastNight);
+    QCOMPARE(sales->timeEnd, lastNight);
+    QVERIFY(sales->modified);
+    const QString first = workDir->filePath(QStringLiteral("first.inv"));
+    interaction.fileAnswers = QStringList{first};
+    click("pbSaveInventory");
+    QCOMPARE(counterOf(first), QStringLiteral("1"));
+    const QByteArray firstBytes = TestSupport::readFile(first);
+    click("pbBack_4");
+
+    // Then: the second count starts where the first ended and ends when it is counted up; the same download
+    // counted up again says which table it made
+    const QDateTime countedUp = QDateTime::currentDateTime();
+    interaction.asked.clear();
+    QVERIFY(reachSalesPage());
+    QVERIFY(interaction.texts("message").join('\n').contains(
+        QStringLiteral("This count was already used for table No. 1.")));
+    QCOMPARE(sales->timeStart, lastNight);
+    QVERIFY(sales->timeEnd >= countedUp.addSecs(-1));
+    QCOMPARE(end->dateTime().date(), QDate::currentDate());
+
+    // Import Table of the older table, then Save: a new number, and both history copies stay as they were.
+    interaction.fileAnswers = QStringList{first};
+    click("pbImportInventory");
+    const QString second = workDir->filePath(QStringLiteral("second.inv"));
+    interaction.fileAnswers = QStringList{second};
+    click("pbSaveInventory");
+    QCOMPARE(counterOf(second), QStringLiteral("2"));
+    // ... and its save replaces that table in the history list and totals.
+    QVERIFY(TestSupport::readFile(second).contains("replaces=\"1\""));
+    const QStringList kept =
+        QDir(History::folder(dataDir->path())).entryList({"*.inv"}, QDir::Files, QDir::Name);
+    QCOMPARE(kept.size(), 2);
+    QCOMPARE(TestSupport::readFile(History::folder(dataDir->path()) + '/' + kept.at(0)), firstBytes);
+    QCOMPARE(TestSupport::readFile(History::folder(dataDir->path()) + '/' + kept.at(1)),
+             TestSupport::readFile(second));
+}
+
+void tst_MainWindow::eurCountReopensInEurFromTheHistory()
+{
+    // Given: a count taken in EUR, saved; then the program is back at CZK for the next one
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    Inventory *sales = salesModel();
+    sales->setData(sales->index(0, Inventory::InitialColumn), QStringLiteral("1.15"));
+    sales->setData(sales->index(0, Inventory::PriceColumn), QStringLiteral("2"));
+    sales->selectEUR();
+    interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("eur.inv"))};
+    click("pbSaveInventory");
+    click("pbBack_4");
+    Settings::setCurrency(Settings::CZK);
+
+    // When: it is opened from the history
+    click("pbHistory");
+    auto *list = child<QTableView>("tvHistory");
+    QCOMPARE(list->model()->rowCount(), 1);
+    QCOMPARE(list->model()->index(0, HistoryModel::CurrencyColumn).data().toString(), QStringLiteral("EUR"));
+    // With no table before it, it was the bar's opening count: listed as such, and in no total.
+    QCOMPARE(list->model()->index(0, HistoryModel::FromColumn).data().toString(),
+             QStringLiteral("Opening count"));
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+
+    // Then: its sums and its money columns are in EUR, the count in progress stays in CZK
+    QCOMPARE(page(), 2);
+    QVERIFY2(child<QLabel>("lblTotalRevenue")->text().endsWith(QStringLiteral(" EUR")),
+             qPrintable(child<QLabel>("lblTotalRevenue")->text()));
+    const QAbstractItemModel *shown = child<QTableView>("tvInventory")->model();
+    QVERIFY(shown->headerData(Inventory::CashInColumn, Qt::Horizontal).toString().endsWith("[EUR]"));
+    QVERIFY(!child<QDateTimeEdit>("dteCountEnd")->isVisible());
+    auto *oldTill = window->findChild<TillPanel *>(QStringLiteral("oldTillPanel"));
+    QVERIFY(oldTill && oldTill->varianceModel()
+                           .headerData(TillVarianceModel::ExpectedColumn, Qt::Horizontal)
+                           .toString()
+                           .endsWith("[EUR]"));
+    click("pbBack_4");
+    QCOMPARE(Settings::currency(), int(Settings::CZK));
+}
+
+void tst_MainWindow::cutOffSaveIsReportedAtTheNextStart()
+{
+    // Given: two tables saved, then the second save as a kill after its history copy leaves it
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("a.inv"))};
+    click("pbSaveInventory");
+    const QByteArray one = TestSupport::readFile(lastCopy());
+    interaction.fileAnswers = QStringList{workDir->filePath(QStringLiteral("b.inv"))};
+    click("pbSaveInventory");
+    window.reset();
+    QVERIFY(TestSupport::writeFile(dataDir->filePath(QStringLiteral("tablenumber.txt")), "2 saving\n"));
+    QVERIFY(TestSupport::writeFile(lastCopy(), one));
+    interaction.asked.clear();
+
+    // When the program starts again
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("table No. 2 was cut off")));
+    window = makeWindow();
+
+    // Then it says so, and the next count starts from table 2
+    QCOMPARE(interaction.texts("message").size(), 1);
+    QVERIFY2(interaction.texts("message").constFirst().contains(QStringLiteral("table No. 2 was cut off")),
+             qPrintable(interaction.texts("message").constFirst()));
+    QCOMPARE(counterOf(lastCopy()), QStringLiteral("2"));
+    QVERIFY(reachSalesPage());
+    QCOMPARE(salesModel()->counter, 2u);
 }
 
 void tst_MainWindow::countUpCarriesOverLastTable()
@@ -768,8 +920,9 @@ void tst_MainWindow::importErrors_data()
     QTest::addColumn<QByteArray>("content"); // empty: no file at all
     QTest::addColumn<QString>("message");
     QTest::newRow("missing") << QByteArray() << QStringLiteral("File not found.");
+    // The fixed text, then where and why.
     QTest::newRow("not a table") << QByteArray("<?xml version=\"1.0\"?><inventory><bottle/></inventory>")
-                                 << QStringLiteral("File is not inventory table.");
+                                 << QStringLiteral("File is not inventory table.\nLine 1: a row has no EAN.");
 }
 
 void tst_MainWindow::importErrors()

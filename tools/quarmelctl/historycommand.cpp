@@ -63,9 +63,18 @@ int runHistoryCommand(const QStringList &args)
     }
     const QList<History::Count> counts = History::list(dataFolder);
     for (const History::Count &count : counts) {
-        if (count.damaged)
-            std::fprintf(stderr, "quarmelctl history: %s: damaged, not counted\n",
-                         qUtf8Printable(QDir::toNativeSeparators(count.path)));
+        const QString path = QDir::toNativeSeparators(count.path);
+        if (count.unreadable)
+            std::fprintf(stderr, "quarmelctl history: %s: cannot be read (%s), not counted\n",
+                         qUtf8Printable(path), qUtf8Printable(count.problem));
+        else if (count.damaged)
+            std::fprintf(stderr, "quarmelctl history: %s: damaged, not counted\n", qUtf8Printable(path));
+        else if (count.opening)
+            std::fprintf(stderr, "quarmelctl history: %s: the opening count, not counted\n",
+                         qUtf8Printable(path));
+        else if (count.replaced())
+            std::fprintf(stderr, "quarmelctl history: %s: replaced by table %u, not counted\n",
+                         qUtf8Printable(path), count.replacedBy);
     }
     if (!workbook.isEmpty()) {
         // The chart of one bottle: the one asked for, else the first of the list, as the window shows it.
@@ -89,9 +98,10 @@ QString historyUsage()
     return QStringLiteral(
         "  history DATA_FOLDER [--import FOLDER] [--xlsx FILE [--bottle EAN]]\n"
         "                                     print the saved counts (table, from, to, alcohol sales, other\n"
-        "                                     items, total); --import first takes FOLDER's *.inv files in\n"
-        "                                     the history; --xlsx also writes the list and its charts as a\n"
-        "                                     workbook, with the sold quantity of bottle EAN (by default "
-        "the\n"
+        "                                     items, total, currency), leaving out the opening count\n"
+        "                                     and tables a later one corrects; --import first takes\n"
+        "                                     FOLDER's *.inv files in the history; --xlsx also writes\n"
+        "                                     the list and its charts as a workbook, with the sold\n"
+        "                                     quantity of bottle EAN (by default the\n"
         "                                     first by name)\n");
 }

@@ -229,8 +229,12 @@ int runTakings(const QStringList &args)
     overview.setInventory(weighings, &database);
     Inventory inventory;
     ItemInventory items;
-    if (TableFile::open(inventory, items, overview.rows, last) == TableFile::Carried::Damaged)
-        return fail(command, QStringLiteral("%1: File is not inventory table.").arg(last));
+    QString problem;
+    const TableFile::Carried carried = TableFile::open(inventory, items, overview.rows, last, &problem);
+    // Takings counted from part of the last table look right and are not: say what was lost, and stop.
+    if (carried == TableFile::Carried::Damaged || carried == TableFile::Carried::Unreadable)
+        return fail(command,
+                    QStringLiteral("%1: %2").arg(last, problem.replace(QLatin1Char('\n'), QLatin1Char(' '))));
     if (!prices.isEmpty() && !applyPrices(prices, &inventory, &error))
         return fail(command, error);
     if (!stock.isEmpty() && !applyStock(stock, &inventory, &error))
