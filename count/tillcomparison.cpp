@@ -3,6 +3,7 @@
 #include "inventory.h"
 #include "iteminventory.h"
 #include "savefile.h"
+#include "tillexport.h"
 
 #include <QFile>
 #include <QLoggingCategory>
@@ -108,7 +109,9 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
     }
 
     QHash<QString, double> tillAmount;
-    QHash<QString, double> tillQuantity;
+    QHash<QString, double> tillQuantity;    // as the till counts them
+    QHash<QString, double> tillMillilitres; // of the lines whose portion is known
+    QHash<QString, double> tillPortioned;   // the quantity of those lines
     QHash<QString, QList<int>> linesOf;
     result.lineTargets.reserve(figures.lines.size());
     for (int i = 0; i < figures.lines.size(); ++i) {
@@ -117,9 +120,15 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
         // The station drops the zeros in front of an EAN and some tills do too: exact first, then without.
         if (target.isEmpty() && !line.code.isEmpty())
             target = byEan.value(line.code, byEanWithoutZeros.value(withoutLeadingZeros(line.code)));
-        // An export without a name column may carry the name in its code column.
-        if (target.isEmpty())
-            target = byName.value(TillSales::folded(line.name.isEmpty() ? line.code : line.name));
+        // An export without a name column may carry the name in its code column; the portion a till
+        // writes after the name ("Tuzemák 4cl") is no part of the row's name.
+        if (target.isEmpty()) {
+            const QString name = line.name.isEmpty() ? line.code : line.name;
+            target = byName.value(TillSales::folded(name));
+            QString withoutPortion;
+            if (target.isEmpty() && TillExport::portionInName(name, &withoutPortion) > 0)
+                target = byName.value(TillSales::folded(withoutPortion));
+        }
         if (target.isEmpty() || target == TillMatches::noTarget()) {
             result.lineTargets.append(QString());
             continue;
@@ -127,11 +136,15 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
         result.lineTargets.append(target);
         tillAmount[target] += line.amount;
         tillQuantity[target] += line.quantity;
+        if (line.portion > 0) {
+            tillMillilitres[target] += line.quantity * line.portion;
+            tillPortioned[target] += line.quantity;
+        }
         linesOf[target].append(i);
     }
 
     const auto add = [&](const QString &target, const QString &name, const QString &ean, double expected,
-                         double sold, double sellUnit, double price) {
+                         double sold, double sellUnit, double price, bool millilitres) {
         if (!tillAmount.contains(target)) {
             // A typed amount alone names no product, so no row can be missing from it.
             if (!figures.lines.isEmpty() && (sold > 0 || expected > 0)) {
@@ -147,7 +160,11 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
         variance.expected = expected;
         variance.till = tillAmount.value(target);
         variance.money = expected - variance.till;
-        if (figures.hasQuantities)
+        // Mixed portions (2 cl and 4 cl of one bottle) count in the row's sell unit.
+        if (figures.hasQuantities && millilitres)
+            variance.units = (sellUnit != 0 ? (sold - tillMillilitres.value(target)) / sellUnit : 0) -
+                             (tillQuantity.value(target) - tillPortioned.value(target));
+        else if (figures.hasQuantities)
             variance.units = (sellUnit != 0 ? sold / sellUnit : 0) - tillQuantity.value(target);
         else
             variance.units = price != 0 ? variance.money / price : 0;
@@ -157,10 +174,10 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
     };
     for (const SalesRow &row : inventory.rows)
         add(TillMatches::bottleTarget(row.ean), row.name, row.ean, row.totalAmount, double(row.soldQuantity),
-            double(row.sellUnit), row.pricePerUnit);
+            double(row.sellUnit), row.pricePerUnit, true);
     for (const AppendedItem &item : items.rows)
         add(TillMatches::itemTarget(item.name), item.name, QString(), item.totalAmount, item.soldQuantity,
-            item.sellUnit, item.pricePerUnit);
+            item.sellUnit, item.pricePerUnit, false);
     // A kept correction may point at a row this count does not have; its till lines are unmatched, not lost.
     QList<int> leftOver;
     for (auto it = linesOf.cbegin(); it != linesOf.cend(); ++it) {

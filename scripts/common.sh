@@ -7,7 +7,7 @@ QUARMEL_BUILD="${QUARMEL_BUILD:-$QUARMEL_ROOT/build}"
 
 QUARMEL_PACKAGES=(
     cmake g++ make pkg-config
-    libssl-dev fonts-liberation2 fonts-dejavu-core libxlsxwriter-dev python3-openpyxl poppler-utils
+    libssl-dev fonts-liberation2 fonts-dejavu-core libxlsxwriter-dev libzip-dev python3-openpyxl poppler-utils
 )
 
 # The Qt to build with: QUARMEL_QT_MAJOR=6 (the default: Debian 12 and later carry it) or 5.
