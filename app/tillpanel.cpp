@@ -4,6 +4,8 @@
 #include "inventory.h"
 #include "iteminventory.h"
 #include "settings.h"
+#include "tillcolumnsdialog.h"
+#include "tillexport.h"
 
 #include <QAction>
 #include <QDir>
@@ -37,6 +39,9 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     amount->setPlaceholderText(tr("from the till's report"));
     auto *importButton = new QPushButton(tr("Import Till Export"), this);
     importButton->setObjectName(QStringLiteral("pbImportTill"));
+    auto *columnsButton = new QPushButton(tr("Columns..."), this);
+    columnsButton->setObjectName(QStringLiteral("pbTillColumns"));
+    columnsButton->setToolTip(tr("Choose again which columns of the imported till export are read"));
     auto *matchButton = new QPushButton(tr("Change Match..."), this);
     matchButton->setToolTip(tr("Point the selected till product or row at another row of the table"));
     matchButton->setObjectName(QStringLiteral("pbMatchTill"));
@@ -48,9 +53,13 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     top->addWidget(new QLabel(tr("Till takings:"), this));
     top->addWidget(amount);
     top->addWidget(importButton);
+    top->addWidget(columnsButton);
     top->addWidget(matchButton);
-    top->addStretch();
-    top->addWidget(summary);
+    // However long the summary grows, the field and the buttons keep their place: a click meant for Import
+    // must not land in the amount.
+    amount->setFixedWidth(amount->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000,00")) + 12);
+    summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    top->addWidget(summary, 1);
 
     view = new QTableView;
     view->setObjectName(QStringLiteral("tvTillVariance"));
@@ -59,6 +68,8 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     view->horizontalHeader()->setSectionResizeMode(TillVarianceModel::NameColumn, QHeaderView::Stretch);
     view->verticalHeader()->hide();
+    // Five rows of the comparison at least, the header and a scroll bar included.
+    view->setMinimumHeight(view->verticalHeader()->defaultSectionSize() * 6 + view->horizontalHeader()->sizeHint().height());
     unmatchedTill = new QListWidget;
     unmatchedTill->setObjectName(QStringLiteral("lwUnmatchedTill"));
     unmatchedRows = new QListWidget;
@@ -81,10 +92,11 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(top);
     layout->addWidget(details);
-    setMaximumHeight(240);
+    setMaximumHeight(view->minimumHeight() + importButton->sizeHint().height() + 60);
 
     connect(amount, &QLineEdit::editingFinished, this, &TillPanel::amountEdited);
     connect(importButton, &QPushButton::clicked, this, &TillPanel::importExport);
+    connect(columnsButton, &QPushButton::clicked, this, &TillPanel::changeColumns);
     connect(matchButton, &QPushButton::clicked, this, &TillPanel::matchSelected);
     connect(unmatchedTill, &QListWidget::itemActivated, this, &TillPanel::matchSelected);
     connect(unmatchedRows, &QListWidget::itemActivated, this, &TillPanel::matchSelected);
@@ -109,6 +121,7 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
 void TillPanel::clear()
 {
     till = TillFigures();
+    imported = TillTable();
     amount->clear();
     refresh();
 }
@@ -116,6 +129,7 @@ void TillPanel::clear()
 void TillPanel::setFigures(const TillFigures &figures)
 {
     till = figures;
+    imported = TillTable(); // the figures of a saved count, not of a file to read again
     amount->setText(till.hasAmount ? QString::number(till.amount, 'f', 2) : QString());
     refresh();
 }
@@ -136,9 +150,12 @@ void TillPanel::refresh()
     model.setComparison(TillComparison::compare(inventory, items, till, matches));
     const TillComparison &shown = model.comparison();
     summary->setText(till.isEmpty() ? tr("No till figures yet") : model.summary());
+    if (imported.header.isEmpty())
+        summary->setToolTip(QString());
     details->setVisible(!till.lines.isEmpty());
     // A typed amount alone has no till products to match.
     findChild<QPushButton *>(QStringLiteral("pbMatchTill"))->setEnabled(!till.lines.isEmpty());
+    findChild<QPushButton *>(QStringLiteral("pbTillColumns"))->setEnabled(!imported.header.isEmpty());
     unmatchedTill->clear();
     for (const TillLine &line : shown.unmatchedTill)
         unmatchedTill->addItem(lineLabel(line));
@@ -169,31 +186,108 @@ void TillPanel::importExport()
 {
     QString folder;
     const QString fileName = Interaction::instance()->fileDialog(
-        this, tr("Import Till Export"), rememberedFolder(QLatin1String(RememberedFolder::csvPath)),
-        tr("Till exports (*.csv *.txt)"), false, &folder);
+        this, tr("Import Till Export"), rememberedFolder(QLatin1String(RememberedFolder::tillPath)),
+        tr("Till exports (*.csv *.txt *.xlsx)"), false, &folder);
     if (fileName.isEmpty())
         return;
-    TillFigures read;
-    QStringList rejected;
+    setRememberedFolder(QLatin1String(RememberedFolder::tillPath), folder);
+    QByteArray bytes;
+    TillTable table;
     QString reason;
-    if (!TillSales::read(fileName, &read, &rejected, &reason)) {
+    if (!TillExport::readFile(fileName, &bytes, &reason) || !TillExport::readTable(bytes, &table, &reason)) {
         Interaction::instance()->message(this, Interaction::Icon::Critical,
                                          tr("Unable to import till export"), reason);
         return;
     }
-    till.lines = read.lines;
-    till.hasQuantities = read.hasQuantities;
+    bool certain = false;
+    TillColumns columns = TillExport::guessColumns(table, &certain);
+    TillExport::RememberedColumns remembered;
+    const QString rememberedPath = localFilePath(TillExport::RememberedColumns::fileName());
+    remembered.load(rememberedPath);
+    // A layout chosen before, or one recognised beyond doubt, is read unasked; any other is confirmed.
+    if (!remembered.find(table, &columns) && !certain) {
+        if (!chooseColumns(table, &columns))
+            return;
+        remembered.remember(table, columns);
+        if (!remembered.save(rememberedPath, &reason)) {
+            qCWarning(lcTillPanel, "The till columns could not be kept: %s", qUtf8Printable(reason));
+            Interaction::instance()->message(
+                this, Interaction::Icon::Warning, tr("Import Till Export"),
+                tr("The columns apply now but could not be kept for the next import: %1").arg(reason));
+        }
+    }
+    imported = table;
+    importedColumns = columns;
+    importedFile = fileName;
+    readImported();
+}
+
+void TillPanel::changeColumns()
+{
+    if (locked || imported.header.isEmpty())
+        return;
+    TillColumns columns = importedColumns;
+    if (!chooseColumns(imported, &columns))
+        return;
+    TillExport::RememberedColumns remembered;
+    const QString rememberedPath = localFilePath(TillExport::RememberedColumns::fileName());
+    remembered.load(rememberedPath);
+    remembered.remember(imported, columns);
+    QString reason;
+    if (!remembered.save(rememberedPath, &reason))
+        Interaction::instance()->message(
+            this, Interaction::Icon::Warning, tr("Import Till Export"),
+            tr("The columns apply now but could not be kept for the next import: %1").arg(reason));
+    importedColumns = columns;
+    readImported();
+}
+
+void TillPanel::readImported()
+{
+    TillReading reading;
+    QString reason;
+    if (!TillExport::read(imported, importedColumns, &reading, &reason)) {
+        Interaction::instance()->message(this, Interaction::Icon::Critical,
+                                         tr("Unable to import till export"), reason);
+        return;
+    }
+    till.lines = reading.figures.lines;
+    till.hasQuantities = reading.figures.hasQuantities;
     inventory.modified = true;
     refresh();
-    if (rejected.isEmpty())
+    // What the figures were read with, for the user to check without asking.
+    const QString columnsText = TillExport::describe(imported, importedColumns);
+    summary->setToolTip(tr("Read from %1 (%2) with the columns %3")
+                            .arg(QDir::toNativeSeparators(importedFile), imported.encoding, columnsText));
+    qCDebug(lcTillPanel, "%s read as %s with the columns %s", qUtf8Printable(importedFile),
+           qUtf8Printable(imported.encoding), qUtf8Printable(columnsText));
+    if (reading.refused.isEmpty() && reading.skipped.isEmpty())
         return;
-    qCWarning(lcTillPanel, "%d lines of %s not understood", int(rejected.size()), qUtf8Printable(fileName));
-    QStringList shown = rejected.mid(0, shownRejectedLines);
-    if (rejected.size() > shownRejectedLines)
-        shown << tr("... and %1 more").arg(rejected.size() - shownRejectedLines);
-    Interaction::instance()->message(
-        this, Interaction::Icon::Warning, tr("Till export"),
-        tr("These lines were not understood and are not counted:\n%1").arg(shown.join(QLatin1Char('\n'))));
+    qCWarning(lcTillPanel, "%d lines of %s not understood, %d skipped", int(reading.refused.size()),
+              qUtf8Printable(importedFile), int(reading.skipped.size()));
+    const auto listed = [](const QStringList &lines) {
+        QStringList shown = lines.mid(0, shownRejectedLines);
+        if (lines.size() > shownRejectedLines)
+            shown << tr("... and %1 more").arg(lines.size() - shownRejectedLines);
+        return shown.join(QLatin1Char('\n'));
+    };
+    QStringList parts;
+    if (!reading.refused.isEmpty())
+        parts << tr("These lines were not understood and are not counted:\n%1").arg(listed(reading.refused));
+    if (!reading.skipped.isEmpty())
+        parts << tr("These lines are the till's own totals and summaries, not counted:\n%1")
+                     .arg(listed(reading.skipped));
+    Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Till export"),
+                                     parts.join(QStringLiteral("\n\n")));
+}
+
+bool TillPanel::chooseColumns(const TillTable &table, TillColumns *columns)
+{
+    TillColumnsDialog dialog(table, *columns, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *columns = dialog.columns();
+    return columns->isUsable(table.columnCount());
 }
 
 void TillPanel::keepOneSelection(QWidget *selected)
