@@ -309,7 +309,10 @@ QList<int> TillPanel::selectedLines(QString *row) const
     QList<int> lines;
     const auto linesWith = [&](const QString &target) {
         for (int i = 0; i < shown.lineTargets.size(); ++i) {
-            if (shown.lineTargets.at(i) == target)
+            bool inRecipe = false;
+            for (const TillMatches::Part &part : TillMatches::recipeParts(shown.lineTargets.at(i)))
+                inRecipe = inRecipe || (!target.isEmpty() && part.target == target);
+            if (shown.lineTargets.at(i) == target || inRecipe)
                 lines.append(i);
         }
     };
@@ -341,6 +344,13 @@ QString TillPanel::targetLabel(const QString &target) const
 {
     if (target.isEmpty() || target == TillMatches::noTarget())
         return tr("no row");
+    if (TillMatches::isRecipe(target)) {
+        QStringList parts;
+        for (const TillMatches::Part &part : TillMatches::recipeParts(target))
+            parts << (part.target.startsWith(QLatin1String("ean:")) ? tr("%1 ml of %2") : tr("%1 pieces of %2"))
+                         .arg(QString::number(part.amount, 'g', 6), targetLabel(part.target));
+        return tr("recipe: %1").arg(parts.join(QStringLiteral(" + ")));
+    }
     for (const SalesRow &row : inventory.rows) {
         if (TillMatches::bottleTarget(row.ean) == target)
             return QStringLiteral("%1 (%2)").arg(row.name, row.ean);
@@ -376,8 +386,11 @@ bool TillPanel::chooseTarget(const TillLine &line, QString *target)
     automatic.targets.remove(TillMatches::keyOf(line));
     const QString found = TillComparison::compare(inventory, items, alone, automatic).lineTargets.value(0);
 
-    QStringList targets{QString(), TillMatches::noTarget()};
-    QStringList choices{tr("Automatic: %1").arg(targetLabel(found)), tr("No row: never match it")};
+    // A recipe stands for portions of several rows; it is built in the steps that follow.
+    const QString recipe = QStringLiteral("recipe:");
+    QStringList targets{QString(), TillMatches::noTarget(), recipe};
+    QStringList choices{tr("Automatic: %1").arg(targetLabel(found)), tr("No row: never match it"),
+                        tr("Recipe: portions of several rows...")};
     for (const SalesRow &row : inventory.rows)
         targets << TillMatches::bottleTarget(row.ean);
     for (const AppendedItem &item : items.rows) {
@@ -385,15 +398,63 @@ bool TillPanel::chooseTarget(const TillLine &line, QString *target)
             targets << TillMatches::itemTarget(item.name);
     }
     targets.removeDuplicates();
-    for (int i = 2; i < targets.size(); ++i)
+    for (int i = 3; i < targets.size(); ++i)
         choices << targetLabel(targets.at(i));
-    int chosen = int(targets.indexOf(matches.targets.value(TillMatches::keyOf(line))));
+    const QString now = matches.targets.value(TillMatches::keyOf(line));
+    int chosen = TillMatches::isRecipe(now) ? 2 : int(targets.indexOf(now));
     if (!Interaction::instance()->choose(
             this, tr("Change Match"),
             tr("Row of the table for the till product \"%1\":").arg(lineLabel(line)), choices, &chosen) ||
         chosen < 0 || chosen >= targets.size())
         return false;
+    if (targets.at(chosen) == recipe)
+        return chooseRecipe(line, target);
     *target = targets.at(chosen);
+    return true;
+}
+
+bool TillPanel::chooseRecipe(const TillLine &line, QString *target)
+{
+    QStringList targets;
+    QStringList choices;
+    for (const SalesRow &row : inventory.rows)
+        targets << TillMatches::bottleTarget(row.ean);
+    for (const AppendedItem &item : items.rows) {
+        if (!item.name.trimmed().isEmpty())
+            targets << TillMatches::itemTarget(item.name);
+    }
+    targets.removeDuplicates();
+    for (const QString &row : targets)
+        choices << targetLabel(row);
+    QList<TillMatches::Part> parts;
+    for (;;) {
+        QStringList offered = choices;
+        if (!parts.isEmpty())
+            offered.prepend(tr("Done"));
+        const QString sofar = parts.isEmpty() ? tr("nothing yet") : targetLabel(TillMatches::recipeTarget(parts));
+        int chosen = -1;
+        if (!Interaction::instance()->choose(
+                this, tr("Recipe"),
+                tr("A row that one \"%1\" pours from (so far: %2):").arg(lineLabel(line), sofar), offered,
+                &chosen) ||
+            chosen < 0 || chosen >= offered.size())
+            return false;
+        if (!parts.isEmpty() && chosen == 0)
+            break;
+        const QString row = targets.at(chosen - (parts.isEmpty() ? 0 : 1));
+        const bool bottle = row.startsWith(QLatin1String("ean:"));
+        int amount = bottle ? 40 : 1;
+        for (const SalesRow &sales : inventory.rows) {
+            if (TillMatches::bottleTarget(sales.ean) == row && sales.sellUnit > 0)
+                amount = int(sales.sellUnit);
+        }
+        const QString label = bottle ? tr("Millilitres of %1 in one \"%2\":") : tr("Pieces of %1 in one \"%2\":");
+        if (!Interaction::instance()->getNumber(this, tr("Recipe"), label.arg(targetLabel(row), lineLabel(line)),
+                                                1, bottle ? 5000 : 100, &amount))
+            return false;
+        parts.append({row, double(amount)});
+    }
+    *target = TillMatches::recipeTarget(parts);
     return true;
 }
 

@@ -54,6 +54,7 @@ private:
     QList<int> selectedLines(QString *row) const;
     bool chooseLine(const QList<int> &lines, const QString &label, int *line);
     bool chooseTarget(const TillLine &line, QString *target);
+    bool chooseRecipe(const TillLine &line, QString *target);
     QString targetLabel(const QString &target) const;
     QString lineLabel(const TillLine &line) const;
     void keepOneSelection(QWidget *selected);

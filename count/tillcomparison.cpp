@@ -50,6 +50,38 @@ QString TillMatches::noTarget()
     return QStringLiteral("-");
 }
 
+QString TillMatches::recipeTarget(const QList<Part> &parts)
+{
+    QStringList written;
+    for (const Part &part : parts)
+        written << QString::number(part.amount, 'g', 15) + QLatin1Char(' ') + part.target;
+    return QStringLiteral("recipe:") + written.join(QLatin1Char('|'));
+}
+
+bool TillMatches::isRecipe(const QString &target)
+{
+    return target.startsWith(QLatin1String("recipe:"));
+}
+
+QList<TillMatches::Part> TillMatches::recipeParts(const QString &target)
+{
+    if (!isRecipe(target))
+        return {};
+    QList<Part> parts;
+    for (const QString &written : target.mid(7).split(QLatin1Char('|'))) {
+        const int space = int(written.indexOf(QLatin1Char(' ')));
+        bool ok = false;
+        Part part;
+        part.amount = written.left(space).toDouble(&ok);
+        part.target = written.mid(space + 1);
+        if (space <= 0 || !ok || !std::isfinite(part.amount) || part.amount <= 0 || part.amount > 1e6 ||
+            !(part.target.startsWith(QLatin1String("ean:")) || part.target.startsWith(QLatin1String("item:"))))
+            return {};
+        parts.append(part);
+    }
+    return parts;
+}
+
 void TillMatches::load(const QString &path)
 {
     targets.clear();
@@ -113,6 +145,12 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
     QHash<QString, double> tillMillilitres; // of the lines whose portion is known
     QHash<QString, double> tillPortioned;   // the quantity of those lines
     QHash<QString, QList<int>> linesOf;
+    // Per row of this count: its sell unit and price, for sharing a recipe's money among its rows.
+    QHash<QString, QPair<double, double>> rowUnits;
+    for (const SalesRow &row : inventory.rows)
+        rowUnits.insert(TillMatches::bottleTarget(row.ean), {double(row.sellUnit), row.pricePerUnit});
+    for (const AppendedItem &item : items.rows)
+        rowUnits.insert(TillMatches::itemTarget(item.name), {1.0, item.pricePerUnit});
     result.lineTargets.reserve(figures.lines.size());
     for (int i = 0; i < figures.lines.size(); ++i) {
         const TillLine &line = figures.lines.at(i);
@@ -131,6 +169,37 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
         }
         if (target.isEmpty() || target == TillMatches::noTarget()) {
             result.lineTargets.append(QString());
+            continue;
+        }
+        if (TillMatches::isRecipe(target)) {
+            // Each unit sold takes its portions from every row of the recipe; the money is shared by what
+            // the portions are worth at the rows' prices (by their amounts when no row has a price).
+            const QList<TillMatches::Part> parts = TillMatches::recipeParts(target);
+            bool known = !parts.isEmpty();
+            double worth = 0;
+            double amounts = 0;
+            for (const TillMatches::Part &part : parts) {
+                known = known && rowUnits.contains(part.target);
+                const QPair<double, double> unit = rowUnits.value(part.target);
+                worth += unit.first != 0 ? part.amount / unit.first * unit.second : 0;
+                amounts += part.amount;
+            }
+            if (!known) {
+                result.lineTargets.append(QString());
+                continue;
+            }
+            result.lineTargets.append(target);
+            for (const TillMatches::Part &part : parts) {
+                const QPair<double, double> unit = rowUnits.value(part.target);
+                const double share = worth != 0 ? (unit.first != 0 ? part.amount / unit.first * unit.second : 0) / worth
+                                                : part.amount / amounts;
+                tillAmount[part.target] += line.amount * share;
+                if (part.target.startsWith(QLatin1String("ean:")))
+                    tillMillilitres[part.target] += line.quantity * part.amount;
+                else
+                    tillQuantity[part.target] += line.quantity * part.amount;
+                linesOf[part.target].append(i);
+            }
             continue;
         }
         result.lineTargets.append(target);
@@ -184,6 +253,7 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
         if (tillAmount.contains(it.key()))
             leftOver += it.value();
     }
+    // A recipe reaches only rows this count has (checked above), so it is never left over.
     for (const int i : leftOver)
         result.lineTargets[i].clear();
     // In the order of the export, so that the list reads like the till's report.

@@ -82,7 +82,7 @@ void tst_TillPanel::importMatchAndType()
     panel->findChild<QPushButton *>(QStringLiteral("pbMatchTill"))->click();
     QCOMPARE(interaction.offeredChoices.constLast().mid(0, 2),
              QStringList({QStringLiteral("Automatic: no row"), QStringLiteral("No row: never match it")}));
-    QCOMPARE(interaction.offeredChoices.constLast().size(), 5);
+    QCOMPARE(interaction.offeredChoices.constLast().size(), 6);
     QCOMPARE(panel->varianceModel().rowCount(), 3);
     QCOMPARE(unmatched->count(), 0);
     const QString kept = data.filePath(QStringLiteral("tillMatches.txt"));
@@ -162,7 +162,7 @@ void tst_TillPanel::columnsConfirmedChangedAndRemembered()
     const QString export_ = data.filePath(QStringLiteral("items.csv"));
     QVERIFY(TestSupport::writeFile(export_, "Item,Category,Qty,Amount,Total\n"
                                             "Rum Tuzemak Kapitan 4cl,Spirits,2,80.00,70.00\n"
-                                            "Vodka 4cl,Spirits,1,40.00,40.00\n"
+                                            "Mojito,Cocktails,2,90.00,90.00\n"
                                             "Nachos,Food,1,90.00,81.00\n"));
     ScriptedInteraction interaction;
     Interaction *previous = Interaction::setInstance(&interaction);
@@ -194,11 +194,12 @@ void tst_TillPanel::columnsConfirmedChangedAndRemembered()
     panel->findChild<QPushButton *>(QStringLiteral("pbImportTill"))->click();
     QVERIFY(driven);
     QCOMPARE(proposed, QStringList({"1: Item", "(none)", "3: Qty", "(none)", "4: Amount"}));
-    QCOMPARE(totals, QStringList({"Till total: 210.00 CZK (products: 3)", "Till total: 191.00 CZK (products: 3)"}));
-    QCOMPARE(panel->figures().total(), 191.0);
+    QCOMPARE(totals, QStringList({"Till total: 260.00 CZK (products: 3)", "Till total: 241.00 CZK (products: 3)"}));
+    QCOMPARE(panel->figures().total(), 241.0);
     // The rum matches its row whatever its portion; 53 ml sold, 80 ml rung up.
     QCOMPARE(panel->varianceModel().index(0, TillVarianceModel::UnitsColumn).data().toString(),
              QStringLiteral("-0.68"));
+    QCOMPARE(panel->varianceModel().rowCount(), 1);
     QVERIFY(panel->findChild<QLabel *>(QStringLiteral("lblTillVariance"))->toolTip().contains(
         QStringLiteral("amount: 5 \"Total\"")));
 
@@ -211,7 +212,7 @@ void tst_TillPanel::columnsConfirmedChangedAndRemembered()
     driven = false;
     panel->findChild<QPushButton *>(QStringLiteral("pbImportTill"))->click();
     QVERIFY(!driven);
-    QCOMPARE(panel->figures().total(), 191.0);
+    QCOMPARE(panel->figures().total(), 241.0);
     TillExport::RememberedColumns remembered;
     remembered.load(data.filePath(QStringLiteral("tillColumns.txt")));
     TillTable table;
@@ -220,13 +221,38 @@ void tst_TillPanel::columnsConfirmedChangedAndRemembered()
     QVERIFY(remembered.find(table, &columns));
     QCOMPARE(columns.toText(), QStringLiteral("name=1,code=-,quantity=3,unit=-,amount=5"));
 
+    // The cocktail is a recipe of two rows, chosen in the match dialog and kept with the matches: its two
+    // sold take 80 ml of rum and 40 ml of sirup, and its money is shared by what those portions are worth.
+    auto *unmatched = panel->findChild<QListWidget *>(QStringLiteral("lwUnmatchedTill"));
+    QCOMPARE(unmatched->item(0)->text(), QStringLiteral("Mojito"));
+    unmatched->setCurrentRow(0);
+    interaction.choiceAnswers =
+        QStringList{QStringLiteral("Recipe: portions of several rows..."),
+                    QString::fromUtf8("Rum Tuzemák Kapitán (8592508053241)"),
+                    QString::fromUtf8("Sirup Cukrový Třtinový (8595572479177)"), QStringLiteral("Done")};
+    interaction.numberAnswers = {40, 20};
+    panel->matchSelected();
+    TillMatches kept;
+    kept.load(data.filePath(QStringLiteral("tillMatches.txt")));
+    QCOMPARE(kept.targets.value(QStringLiteral("name:mojito")),
+             QStringLiteral("recipe:40 ean:8592508053241|20 ean:8595572479177"));
+    QCOMPARE(panel->varianceModel().rowCount(), 2);
+    QCOMPARE(unmatched->count(), 1);
+    // Rum: 70 + 90 × 35 / 45 = 140 in the till, 53 ml against 80 + 80 ml: (53 - 160) / 40 portions.
+    QCOMPARE(panel->varianceModel().index(0, TillVarianceModel::TillColumn).data().toString(),
+             QStringLiteral("140.00"));
+    QCOMPARE(panel->varianceModel().index(0, TillVarianceModel::UnitsColumn).data().toString(),
+             QStringLiteral("-2.67"));
+    QCOMPARE(panel->varianceModel().index(1, TillVarianceModel::TillColumn).data().toString(),
+             QStringLiteral("20.00"));
+
     // The columns can be chosen again from the panel; Cancel keeps the figures.
     QTimer::singleShot(0, this, [] {
         if (QWidget *dialog = QApplication::activeModalWidget())
             QTest::keyClick(dialog, Qt::Key_Escape);
     });
     panel->findChild<QPushButton *>(QStringLiteral("pbTillColumns"))->click();
-    QCOMPARE(panel->figures().total(), 191.0);
+    QCOMPARE(panel->figures().total(), 241.0);
 
     auto *import = panel->findChild<QPushButton *>(QStringLiteral("pbImportTill"));
     auto *typed = panel->findChild<QLineEdit *>(QStringLiteral("leTillAmount"));
