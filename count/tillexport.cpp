@@ -684,14 +684,17 @@ bool readTable(const QByteArray &bytes, TillTable *table, QString *reason)
         if (!XlsxSheet::readFirstSheet(bytes, &lines, &numbers, reason))
             return false;
     } else {
-        const QString text = TillSales::decode(bytes, &table->encoding);
-        if (text.contains(QChar(0))) {
+        QString text = TillSales::decode(bytes, &table->encoding);
+        // Many zero bytes: not text in the encoding it was read as. A stray one is damage of its line only,
+        // which then fails where it stands.
+        if (text.count(QChar(0)) * 100 > text.size()) {
             if (reason)
                 *reason = tr("The file holds zero bytes: it is not text (read as %1), nor an .xlsx workbook. "
                              "Save the report from the till as CSV.")
                               .arg(table->encoding);
             return false;
         }
+        text.replace(QChar(0), QChar(0xFFFD));
         QStringList raw = text.split(QLatin1Char('\n'));
         // The separator that gives the header the most column names wins.
         QChar best = QLatin1Char(';');
@@ -1107,6 +1110,11 @@ bool read(const TillTable &table, const TillColumns &columns, TillReading *readi
             continue;
         }
         TillLine &into = reading->figures.lines[it.value()];
+        // Beyond what a table file keeps; no till sells so much of one product.
+        if (std::fabs(into.quantity + read.line.quantity) > 1e12 || std::fabs(into.amount + read.line.amount) > 1e12) {
+            reading->refused << tr("line %1: the product's sum grows too large: %2").arg(read.number).arg(read.text);
+            continue;
+        }
         into.quantity += read.line.quantity;
         into.amount += read.line.amount;
     }
