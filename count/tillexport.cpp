@@ -617,7 +617,7 @@ bool TillColumns::fromText(const QString &text, const QStringList &header, TillC
                 which = r;
         }
         if (equals < 0 || which < 0)
-            return fail(tr("\"%1\" names no column role (name, code, quantity, unit, amount)").arg(part));
+            return fail(QCoreApplication::translate("TillColumns", "\"%1\" names no column role (name, code, quantity, unit, amount)").arg(part));
         if (value == QLatin1String("-") || value.isEmpty()) {
             read.column[which] = -1;
             continue;
@@ -626,7 +626,7 @@ bool TillColumns::fromText(const QString &text, const QStringList &header, TillC
         const int number = value.toInt(&isNumber);
         if (isNumber) {
             if (number < 1 || number > header.size())
-                return fail(tr("column %1 does not exist; the header has %2 columns").arg(value).arg(header.size()));
+                return fail(QCoreApplication::translate("TillColumns", "column %1 does not exist; the header has %2 columns").arg(value).arg(header.size()));
             read.column[which] = number - 1;
             continue;
         }
@@ -636,11 +636,11 @@ bool TillColumns::fromText(const QString &text, const QStringList &header, TillC
                 found = c;
         }
         if (found < 0)
-            return fail(tr("no column is headed \"%1\"").arg(value));
+            return fail(QCoreApplication::translate("TillColumns", "no column is headed \"%1\"").arg(value));
         read.column[which] = found;
     }
     if (!read.isUsable(int(header.size())))
-        return fail(tr("the columns need an amount, a name or a code, and a different column for each"));
+        return fail(QCoreApplication::translate("TillColumns", "the columns need an amount, a name or a code, and a different column for each"));
     *columns = read;
     return true;
 }

@@ -251,24 +251,24 @@
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+96"/>
-        <location line="+203"/>
+        <location filename="../app/historypage.cpp" line="+100"/>
+        <location line="+204"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-190"/>
+        <location line="-191"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+114"/>
+        <location line="+115"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location line="-114"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -283,7 +283,7 @@
         <translation>Tisk</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Total sales per period</source>
         <translation>Celková tržba za období</translation>
     </message>
@@ -359,12 +359,12 @@
         <translation>Tiskárnu nelze spustit.</translation>
     </message>
     <message>
-        <location line="-165"/>
+        <location line="-166"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+96"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -1615,26 +1615,209 @@ množství [ks]</translation>
     </message>
 </context>
 <context>
+    <name>TillColumns</name>
+    <message>
+        <location filename="../count/tillexport.cpp" line="+620"/>
+        <source>&quot;%1&quot; names no column role (name, code, quantity, unit, amount)</source>
+        <translation>„%1“ neurčuje roli sloupce (name, code, quantity, unit, amount)</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>column %1 does not exist; the header has %2 columns</source>
+        <translation>sloupec %1 neexistuje; záhlaví má %2 sloupců</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>no column is headed &quot;%1&quot;</source>
+        <translation>žádný sloupec nemá záhlaví „%1“</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the columns need an amount, a name or a code, and a different column for each</source>
+        <translation>sloupce musí obsahovat částku a název nebo kód, každý v jiném sloupci</translation>
+    </message>
+</context>
+<context>
+    <name>TillColumnsDialog</name>
+    <message>
+        <location filename="../app/tillcolumnsdialog.cpp" line="+26"/>
+        <source>Till Export Columns</source>
+        <translation>Sloupce exportu z pokladny</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Check which columns of the till export hold the product and the money taken. The amount is what the till took: after discounts, voids and refunds, with VAT.</source>
+        <translation>Zkontrolujte, ve kterých sloupcích exportu z pokladny je zboží a utržené peníze. Částka je to, co pokladna utržila: po slevách, stornech a vratkách, s DPH.</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Product &amp;name:</source>
+        <translation>&amp;Název zboží:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Product &amp;code (EAN, PLU):</source>
+        <translation>&amp;Kód zboží (EAN, PLU):</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>&amp;Quantity:</source>
+        <translation>&amp;Množství:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>&amp;Unit or portion:</source>
+        <translation>&amp;Jednotka nebo porce:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Amount taken:</source>
+        <translation>&amp;Utržená částka:</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>(none)</source>
+        <translation>(žádný)</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Import</source>
+        <translation>Importovat</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Choose the column of the amount and one of the product&apos;s name or code, each a different column.</source>
+        <translation>Vyberte sloupec částky a sloupec s názvem nebo kódem zboží, každý jiný.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Till total: %1 %2 (products: %3)</source>
+        <translation>Tržba pokladny: %1 %2 (položek: %3)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Lines not understood: %1; the first: %2</source>
+        <translation>Nesrozumitelné řádky: %1; první z nich: %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Totals and summary lines of the till, not counted: %1</source>
+        <translation>Součtové a souhrnné řádky pokladny, nezapočtené: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TillExport</name>
+    <message>
+        <location filename="../count/tillexport.cpp" line="-147"/>
+        <source>&quot;%1&quot; may be %2 or %3, and the other amounts of its column do not tell</source>
+        <translation>„%1“ může být %2 i %3 a ostatní částky ve sloupci to nerozhodnou</translation>
+    </message>
+    <message>
+        <location line="+169"/>
+        <location line="+6"/>
+        <source>The file is too large for a till export (more than 16 MiB).</source>
+        <translation>Soubor je na export z pokladny příliš velký (více než 16 MiB).</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>The file holds zero bytes: it is not text (read as %1), nor an .xlsx workbook. Save the report from the till as CSV.</source>
+        <translation>Soubor obsahuje nulové bajty: není to text (čteno jako %1) ani sešit .xlsx. Uložte sestavu z pokladny jako CSV.</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>No line of the file names the columns for the product and the amount (the text was read as %1).</source>
+        <translation>Žádný řádek souboru nepojmenovává sloupce zboží a částky (text byl čten jako %1).</translation>
+    </message>
+    <message>
+        <location line="+239"/>
+        <source>No column holds the amounts of money taken, or none names the products.</source>
+        <translation>Žádný sloupec neobsahuje utržené částky, nebo žádný nepojmenovává zboží.</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>line %1: %2 fields where the columns need %3: %4</source>
+        <translation>řádek %1: %2 polí, sloupce jich potřebují %3: %4</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>line %1: a total, not a product: %2</source>
+        <translation>řádek %1: součet, ne zboží: %2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>no amount</source>
+        <translation>chybí částka</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;%1&quot; is not an amount</source>
+        <translation>„%1“ není částka</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+8"/>
+        <source>line %1: %2: %3</source>
+        <translation>řádek %1: %2: %3</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>no quantity</source>
+        <translation>chybí množství</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>&quot;%1&quot; is not a quantity</source>
+        <translation>„%1“ není množství</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>line %1: names no product, a summary: %2</source>
+        <translation>řádek %1: neuvádí zboží, je to souhrn: %2</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>line %1: the sum of the lines above it, not a product: %2</source>
+        <translation>řádek %1: součet řádků nad ním, ne zboží: %2</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>line %1: the product&apos;s sum grows too large: %2</source>
+        <translation>řádek %1: součet za zboží je příliš velký: %2</translation>
+    </message>
+</context>
+<context>
     <name>TillPanel</name>
     <message>
-        <location filename="../app/tillpanel.cpp" line="+37"/>
+        <location filename="../app/tillpanel.cpp" line="+39"/>
         <source>from the till&apos;s report</source>
         <translation>z uzávěrky pokladny</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+132"/>
+        <location line="+149"/>
+        <location line="+26"/>
+        <location line="+24"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-130"/>
-        <location line="+323"/>
+        <location line="-197"/>
+        <source>Columns...</source>
+        <translation>Sloupce...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Choose again which columns of the imported till export are read</source>
+        <translation>Znovu vybrat, které sloupce importovaného exportu z pokladny se čtou</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+475"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-322"/>
+        <location line="-474"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -1644,7 +1827,7 @@ množství [ks]</translation>
         <translation>Tržba pokladny:</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+25"/>
         <source>Till products not matched:</source>
         <translation>Nepřiřazené položky pokladny:</translation>
     </message>
@@ -1654,12 +1837,12 @@ množství [ks]</translation>
         <translation>Prodáno, ale není v pokladně:</translation>
     </message>
     <message>
-        <location line="+68"/>
+        <location line="+71"/>
         <source>No till figures yet</source>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+21"/>
         <source>Till takings</source>
         <translation>Tržba pokladny</translation>
     </message>
@@ -1669,39 +1852,73 @@ množství [ks]</translation>
         <translation>„%1“ není částka.</translation>
     </message>
     <message>
-        <location line="+16"/>
-        <source>Till exports (*.csv *.txt)</source>
-        <translation>Exporty pokladny (*.csv *.txt)</translation>
-    </message>
-    <message>
-        <location line="+8"/>
+        <location line="+25"/>
+        <location line="+52"/>
         <source>Unable to import till export</source>
         <translation>Export pokladny nelze načíst</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+20"/>
         <source>... and %1 more</source>
         <translation>... a dalších %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+9"/>
         <source>Till export</source>
         <translation>Export pokladny</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-4"/>
         <source>These lines were not understood and are not counted:
 %1</source>
         <translation>Tyto řádky nebyly rozpoznány a nezapočítávají se:
 %1</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="-86"/>
+        <source>Till exports (*.csv *.txt *.xlsx)</source>
+        <translation>Exporty z pokladny (*.csv *.txt *.xlsx)</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <location line="+24"/>
+        <source>The columns apply now but could not be kept for the next import: %1</source>
+        <translation>Sloupce platí nyní, ale pro další import je nebylo možné uložit: %1</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Read from %1 (%2) with the columns %3</source>
+        <translation>Načteno z %1 (%2) se sloupci %3</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>These lines are the till&apos;s own totals and summaries, not counted:
+%1</source>
+        <translation>Tyto řádky jsou vlastní součty a souhrny pokladny, nezapočítávají se:
+%1</translation>
+    </message>
+    <message>
+        <location line="+68"/>
         <source>no row</source>
         <translation>žádný řádek</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+4"/>
+        <source>%1 ml of %2</source>
+        <translation>%1 ml z %2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1 pieces of %2</source>
+        <translation>%1 ks z %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>recipe: %1</source>
+        <translation>receptura: %1</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>%1 (appended item)</source>
         <translation>%1 (přidaná položka)</translation>
     </message>
@@ -1717,19 +1934,55 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+4"/>
-        <location line="+29"/>
-        <location line="+15"/>
+        <location line="+33"/>
+        <location line="+62"/>
         <location line="+68"/>
         <source>Change Match</source>
         <translation>Změnit přiřazení</translation>
     </message>
     <message>
-        <location line="-59"/>
+        <location line="-143"/>
+        <source>Recipe: portions of several rows...</source>
+        <translation>Receptura: porce z několika řádků...</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>Done</source>
+        <translation>Hotovo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>nothing yet</source>
+        <translation>zatím nic</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+15"/>
+        <source>Recipe</source>
+        <translation>Receptura</translation>
+    </message>
+    <message>
+        <location line="-14"/>
+        <source>A row that one &quot;%1&quot; pours from (so far: %2):</source>
+        <translation>Řádek, ze kterého se nalévá jedna položka „%1“ (zatím: %2):</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Millilitres of %1 in one &quot;%2&quot;:</source>
+        <translation>Mililitry z %1 v jedné položce „%2“:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pieces of %1 in one &quot;%2&quot;:</source>
+        <translation>Kusy z %1 v jedné položce „%2“:</translation>
+    </message>
+    <message>
+        <location line="+26"/>
         <source>Which till product?</source>
         <translation>Která položka pokladny?</translation>
     </message>
     <message>
-        <location line="-36"/>
+        <location line="-85"/>
         <source>Automatic: %1</source>
         <translation>Automaticky: %1</translation>
     </message>
@@ -1739,12 +1992,12 @@ množství [ks]</translation>
         <translation>Žádný řádek: nikdy nepřiřazovat</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+15"/>
         <source>Row of the table for the till product &quot;%1&quot;:</source>
         <translation>Řádek tabulky pro položku pokladny „%1“:</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+62"/>
         <source>Import the till&apos;s export first.</source>
         <translation>Nejprve načtěte export z pokladny.</translation>
     </message>
@@ -1766,26 +2019,6 @@ množství [ks]</translation>
 </context>
 <context>
     <name>TillSales</name>
-    <message>
-        <location filename="../count/tillsales.cpp" line="+239"/>
-        <source>The first line does not name columns for the product and the amount.</source>
-        <translation>První řádek neobsahuje názvy sloupců pro položku a částku.</translation>
-    </message>
-    <message>
-        <location line="+12"/>
-        <source>line %1: %2</source>
-        <translation>řádek %1: %2</translation>
-    </message>
-    <message>
-        <location line="+11"/>
-        <source>line %1: a total, not a product: %2</source>
-        <translation>řádek %1: součet, ne položka: %2</translation>
-    </message>
-    <message>
-        <location line="+29"/>
-        <source>The file is too large for a till export.</source>
-        <translation>Soubor je na export pokladny příliš velký.</translation>
-    </message>
 </context>
 <context>
     <name>TillVarianceModel</name>
@@ -1852,7 +2085,7 @@ množství [ks]</translation>
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+151"/>
+        <location filename="../count/workbook.cpp" line="+148"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
@@ -1992,6 +2225,39 @@ množství [ks]</translation>
         <location line="+0"/>
         <source>%1: Sold Quantity [L]</source>
         <translation>%1: Prodané množství [L]</translation>
+    </message>
+</context>
+<context>
+    <name>XlsxSheet</name>
+    <message>
+        <location filename="../count/xlsxsheet.cpp" line="+159"/>
+        <source>The file looks like an .xlsx workbook but cannot be opened as one.</source>
+        <translation>Soubor vypadá jako sešit .xlsx, ale nelze ho jako sešit otevřít.</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>The workbook has no sheet.</source>
+        <translation>Sešit nemá žádný list.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The first sheet of the workbook is damaged or larger than 16 MiB.</source>
+        <translation>První list sešitu je poškozený nebo větší než 16 MiB.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>The texts of the workbook are damaged or larger than 16 MiB.</source>
+        <translation>Texty sešitu jsou poškozené nebo větší než 16 MiB.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>A cell of the sheet has a damaged reference: %1</source>
+        <translation>Buňka listu má poškozený odkaz: %1</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>The first sheet of the workbook is damaged: %1</source>
+        <translation>První list sešitu je poškozený: %1</translation>
     </message>
 </context>
 <context>
