@@ -158,7 +158,12 @@ void TillPanel::refresh()
     findChild<QPushButton *>(QStringLiteral("pbTillColumns"))->setEnabled(!imported.header.isEmpty());
     unmatchedTill->clear();
     for (const TillLine &line : shown.unmatchedTill)
-        unmatchedTill->addItem(lineLabel(line));
+        unmatchedTill->addItem(
+            !till.hasQuantities
+                ? tr("%1: %2 %3").arg(lineLabel(line), QString::number(line.amount, 'f', 2), Settings::currencyName())
+                : tr("%1: %2 sold, %3 %4")
+                      .arg(lineLabel(line), QString::number(line.quantity, 'g', 10),
+                           QString::number(line.amount, 'f', 2), Settings::currencyName()));
     unmatchedRows->clear();
     unmatchedRows->addItems(shown.unmatchedRows);
 }

@@ -262,6 +262,7 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
             result.unmatchedTill.append(figures.lines.at(i));
     }
 
+    result.quantities = figures.hasQuantities;
     result.expected = inventory.total + items.total;
     result.till = figures.total();
     result.variance = result.expected - result.till;
@@ -288,9 +289,11 @@ QString TillComparison::toText(const QString &currency) const
     text += QStringLiteral("Variance: %1 %2 (%3 %)").arg(money(variance), currency, percentText(percent)) +
             QLatin1Char('\n');
     for (const TillLine &line : unmatchedTill)
-        text += QStringLiteral("Till product not matched: %1")
-                    .arg(line.code.isEmpty() ? line.name : line.code + QLatin1Char(' ') + line.name)
-                    .trimmed() +
+        text += QStringLiteral("Till product not matched: %1 (%2)")
+                    .arg((line.code.isEmpty() ? line.name : line.code + QLatin1Char(' ') + line.name).trimmed(),
+                         (quantities ? QString::number(line.quantity, 'g', 10) + QStringLiteral(" sold, ")
+                                     : QString()) +
+                             money(line.amount) + QLatin1Char(' ') + currency) +
                 QLatin1Char('\n');
     for (const QString &row : unmatchedRows)
         text += QStringLiteral("Sold but not in the till: %1").arg(row) + QLatin1Char('\n');

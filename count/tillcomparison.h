@@ -66,6 +66,7 @@ struct TillComparison
     QStringList unmatchedRowTargets;
     // Per line of the till figures: the target it is counted on; empty when it is not matched.
     QStringList lineTargets;
+    bool quantities = false; // the till figures have quantities
 
     static TillComparison compare(const Inventory &inventory, const ItemInventory &items,
                                   const TillFigures &figures, const TillMatches &matches);

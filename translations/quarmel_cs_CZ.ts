@@ -1794,14 +1794,14 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+149"/>
+        <location line="+154"/>
         <location line="+26"/>
         <location line="+24"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-197"/>
+        <location line="-202"/>
         <source>Columns...</source>
         <translation>Sloupce...</translation>
     </message>
@@ -1812,12 +1812,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+475"/>
+        <location line="+480"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-474"/>
+        <location line="-479"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -1842,7 +1842,7 @@ množství [ks]</translation>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+26"/>
         <source>Till takings</source>
         <translation>Tržba pokladny</translation>
     </message>
@@ -1875,7 +1875,17 @@ množství [ks]</translation>
 %1</translation>
     </message>
     <message>
-        <location line="-86"/>
+        <location line="-118"/>
+        <source>%1: %2 %3</source>
+        <translation>%1: %2 %3</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: %2 sold, %3 %4</source>
+        <translation>%1: prodáno %2, %3 %4</translation>
+    </message>
+    <message>
+        <location line="+31"/>
         <source>Till exports (*.csv *.txt *.xlsx)</source>
         <translation>Exporty z pokladny (*.csv *.txt *.xlsx)</translation>
     </message>
@@ -2016,9 +2026,6 @@ množství [ks]</translation>
         <source>The match applies now but could not be kept for the next counts: %1</source>
         <translation>Přiřazení nyní platí, ale nepodařilo se je uložit pro další inventury: %1</translation>
     </message>
-</context>
-<context>
-    <name>TillSales</name>
 </context>
 <context>
     <name>TillVarianceModel</name>

@@ -71,7 +71,7 @@ void tst_TillPanel::importMatchAndType()
     QVERIFY(change->isEnabled());
     QCOMPARE(panel->varianceModel().rowCount(), 2);
     QCOMPARE(unmatched->count(), 1);
-    QCOMPARE(unmatched->item(0)->text(), QString::fromUtf8("Sirup třtinový"));
+    QCOMPARE(unmatched->item(0)->text(), QString::fromUtf8("Sirup třtinový: 13 sold, 130.00 CZK"));
     QVERIFY(interaction.asked.constLast().text.contains(QStringLiteral("line 5: \"x\" is not an amount: ;Chipsy;3;x")));
     QVERIFY(inventory.modified);
 
@@ -104,7 +104,7 @@ void tst_TillPanel::importMatchAndType()
     QCOMPARE(interaction.offeredChoices.constLast().constFirst(),
              QStringLiteral("Automatic: Vodka Premium Kristal (0590000342304)"));
     QCOMPARE(panel->varianceModel().rowCount(), 2);
-    QCOMPARE(unmatched->item(0)->text(), QStringLiteral("590000342304 Vodka"));
+    QCOMPARE(unmatched->item(0)->text(), QStringLiteral("590000342304 Vodka: 2 sold, 80.00 CZK"));
     QCOMPARE(unmatchedRows->item(0)->text(), QStringLiteral("Vodka Premium Kristal (0590000342304)"));
     TillMatches read;
     read.load(kept);
@@ -224,7 +224,7 @@ void tst_TillPanel::columnsConfirmedChangedAndRemembered()
     // The cocktail is a recipe of two rows, chosen in the match dialog and kept with the matches: its two
     // sold take 80 ml of rum and 40 ml of sirup, and its money is shared by what those portions are worth.
     auto *unmatched = panel->findChild<QListWidget *>(QStringLiteral("lwUnmatchedTill"));
-    QCOMPARE(unmatched->item(0)->text(), QStringLiteral("Mojito"));
+    QCOMPARE(unmatched->item(0)->text(), QStringLiteral("Mojito: 2 sold, 90.00 CZK"));
     unmatched->setCurrentRow(0);
     interaction.choiceAnswers =
         QStringList{QStringLiteral("Recipe: portions of several rows..."),

@@ -81,7 +81,7 @@ void tst_TakingsCommand::takingsCarriesTheLastTableOver()
     // 53 ml sold against one 4 cl portion rung up: (53 - 40) / 40 = 0.325 portions.
     QVERIFY(result.out.contains("\nRum Tuzemák;8592508053241;46.38;35.00;11.38;0.33;24.5\n"));
     QVERIFY(result.out.contains("\nTill: 110.00 CZK\nVariance: 7.38 CZK (6.3 %)\n"
-                                "Till product not matched: Chipsy\n"));
+                                "Till product not matched: Chipsy (3 sold, 75.00 CZK)\n"));
     QVERIFY(TestSupport::readFile(workbook).startsWith("PK\x03\x04"));
     const QList<QByteArray> lines = result.out.split('\n');
     QVERIFY(lines.contains("Rum Tuzemák;0.04;35.00;1.00;0.00;0.95;0.00;0.95;0.05;46.38;"));
