@@ -10,6 +10,7 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSet>
+#include <QVector>
 
 #include <cmath>
 
@@ -512,9 +513,9 @@ struct ColumnContent
     QSet<QString> values;
 };
 
-QList<ColumnContent> contentOf(const TillTable &table)
+QVector<ColumnContent> contentOf(const TillTable &table)
 {
-    QList<ColumnContent> content(table.columnCount());
+    QVector<ColumnContent> content(table.columnCount());
     for (const QStringList &row : table.rows) {
         for (int c = 0; c < table.columnCount() && c < row.size(); ++c) {
             const QString &cell = row.at(c);
@@ -819,7 +820,7 @@ TillColumns guessColumns(const TillTable &table, bool *certain)
 {
     TillColumns chosen;
     bool sure = true;
-    const QList<ColumnContent> content = contentOf(table);
+    const QVector<ColumnContent> content = contentOf(table);
     const int count = table.columnCount();
     QList<QStringList> words;
     for (const QString &name : table.header)
@@ -921,7 +922,7 @@ TillColumns guessColumns(const TillTable &table, bool *certain)
 
 QStringList candidates(const TillTable &table)
 {
-    const QList<ColumnContent> content = contentOf(table);
+    const QVector<ColumnContent> content = contentOf(table);
     QStringList lines;
     for (int role = 0; role < TillColumns::RoleCount; ++role) {
         QStringList columns;
