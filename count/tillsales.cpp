@@ -166,7 +166,8 @@ QString decode(const QByteArray &bytes, QString *encoding)
     }
     if (isUtf8(bytes)) {
         named("UTF-8");
-        return QString::fromUtf8(bytes);
+        // With its size: Qt 5 would stop at a zero byte and drop the rest of the file unnoticed.
+        return QString::fromUtf8(bytes.constData(), int(bytes.size()));
     }
     named("Windows-1250");
     QString text;
