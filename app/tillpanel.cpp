@@ -4,6 +4,8 @@
 #include "inventory.h"
 #include "iteminventory.h"
 #include "settings.h"
+#include "tillcolumnsdialog.h"
+#include "tillexport.h"
 
 #include <QAction>
 #include <QDir>
@@ -37,6 +39,9 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     amount->setPlaceholderText(tr("from the till's report"));
     auto *importButton = new QPushButton(tr("Import Till Export"), this);
     importButton->setObjectName(QStringLiteral("pbImportTill"));
+    auto *columnsButton = new QPushButton(tr("Columns..."), this);
+    columnsButton->setObjectName(QStringLiteral("pbTillColumns"));
+    columnsButton->setToolTip(tr("Choose again which columns of the imported till export are read"));
     auto *matchButton = new QPushButton(tr("Change Match..."), this);
     matchButton->setToolTip(tr("Point the selected till product or row at another row of the table"));
     matchButton->setObjectName(QStringLiteral("pbMatchTill"));
@@ -48,9 +53,13 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     top->addWidget(new QLabel(tr("Till takings:"), this));
     top->addWidget(amount);
     top->addWidget(importButton);
+    top->addWidget(columnsButton);
     top->addWidget(matchButton);
-    top->addStretch();
-    top->addWidget(summary);
+    // However long the summary grows, the field and the buttons keep their place: a click meant for Import
+    // must not land in the amount.
+    amount->setFixedWidth(amount->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000,00")) + 12);
+    summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    top->addWidget(summary, 1);
 
     view = new QTableView;
     view->setObjectName(QStringLiteral("tvTillVariance"));
@@ -59,6 +68,8 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     view->horizontalHeader()->setSectionResizeMode(TillVarianceModel::NameColumn, QHeaderView::Stretch);
     view->verticalHeader()->hide();
+    // Five rows of the comparison at least, the header and a scroll bar included.
+    view->setMinimumHeight(view->verticalHeader()->defaultSectionSize() * 6 + view->horizontalHeader()->sizeHint().height());
     unmatchedTill = new QListWidget;
     unmatchedTill->setObjectName(QStringLiteral("lwUnmatchedTill"));
     unmatchedRows = new QListWidget;
@@ -81,10 +92,11 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(top);
     layout->addWidget(details);
-    setMaximumHeight(240);
+    setMaximumHeight(view->minimumHeight() + importButton->sizeHint().height() + 60);
 
     connect(amount, &QLineEdit::editingFinished, this, &TillPanel::amountEdited);
     connect(importButton, &QPushButton::clicked, this, &TillPanel::importExport);
+    connect(columnsButton, &QPushButton::clicked, this, &TillPanel::changeColumns);
     connect(matchButton, &QPushButton::clicked, this, &TillPanel::matchSelected);
     connect(unmatchedTill, &QListWidget::itemActivated, this, &TillPanel::matchSelected);
     connect(unmatchedRows, &QListWidget::itemActivated, this, &TillPanel::matchSelected);
@@ -109,6 +121,7 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
 void TillPanel::clear()
 {
     till = TillFigures();
+    imported = TillTable();
     amount->clear();
     refresh();
 }
@@ -116,6 +129,7 @@ void TillPanel::clear()
 void TillPanel::setFigures(const TillFigures &figures)
 {
     till = figures;
+    imported = TillTable(); // the figures of a saved count, not of a file to read again
     amount->setText(till.hasAmount ? QString::number(till.amount, 'f', 2) : QString());
     refresh();
 }
@@ -138,12 +152,20 @@ void TillPanel::refresh()
     model.setComparison(TillComparison::compare(inventory, items, till, matches));
     const TillComparison &shown = model.comparison();
     summary->setText(till.isEmpty() ? tr("No till figures yet") : model.summary());
+    if (imported.header.isEmpty())
+        summary->setToolTip(QString());
     details->setVisible(!till.lines.isEmpty());
     // A typed amount alone has no till products to match.
     findChild<QPushButton *>(QStringLiteral("pbMatchTill"))->setEnabled(!till.lines.isEmpty());
+    findChild<QPushButton *>(QStringLiteral("pbTillColumns"))->setEnabled(!imported.header.isEmpty());
     unmatchedTill->clear();
     for (const TillLine &line : shown.unmatchedTill)
-        unmatchedTill->addItem(lineLabel(line));
+        unmatchedTill->addItem(
+            !till.hasQuantities
+                ? tr("%1: %2 %3").arg(lineLabel(line), QString::number(line.amount, 'f', 2), Settings::currencyName())
+                : tr("%1: %2 sold, %3 %4")
+                      .arg(lineLabel(line), QString::number(line.quantity, 'g', 10),
+                           QString::number(line.amount, 'f', 2), Settings::currencyName()));
     unmatchedRows->clear();
     unmatchedRows->addItems(shown.unmatchedRows);
 }
@@ -171,31 +193,108 @@ void TillPanel::importExport()
 {
     QString folder;
     const QString fileName = Interaction::instance()->fileDialog(
-        this, tr("Import Till Export"), rememberedFolder(QLatin1String(RememberedFolder::csvPath)),
-        tr("Till exports (*.csv *.txt)"), false, &folder);
+        this, tr("Import Till Export"), rememberedFolder(QLatin1String(RememberedFolder::tillPath)),
+        tr("Till exports (*.csv *.txt *.xlsx)"), false, &folder);
     if (fileName.isEmpty())
         return;
-    TillFigures read;
-    QStringList rejected;
+    setRememberedFolder(QLatin1String(RememberedFolder::tillPath), folder);
+    QByteArray bytes;
+    TillTable table;
     QString reason;
-    if (!TillSales::read(fileName, &read, &rejected, &reason)) {
+    if (!TillExport::readFile(fileName, &bytes, &reason) || !TillExport::readTable(bytes, &table, &reason)) {
         Interaction::instance()->message(this, Interaction::Icon::Critical,
                                          tr("Unable to import till export"), reason);
         return;
     }
-    till.lines = read.lines;
-    till.hasQuantities = read.hasQuantities;
+    bool certain = false;
+    TillColumns columns = TillExport::guessColumns(table, &certain);
+    TillExport::RememberedColumns remembered;
+    const QString rememberedPath = localFilePath(TillExport::RememberedColumns::fileName());
+    remembered.load(rememberedPath);
+    // A layout chosen before, or one recognised beyond doubt, is read unasked; any other is confirmed.
+    if (!remembered.find(table, &columns) && !certain) {
+        if (!chooseColumns(table, &columns))
+            return;
+        remembered.remember(table, columns);
+        if (!remembered.save(rememberedPath, &reason)) {
+            qCWarning(lcTillPanel, "The till columns could not be kept: %s", qUtf8Printable(reason));
+            Interaction::instance()->message(
+                this, Interaction::Icon::Warning, tr("Import Till Export"),
+                tr("The columns apply now but could not be kept for the next import: %1").arg(reason));
+        }
+    }
+    imported = table;
+    importedColumns = columns;
+    importedFile = fileName;
+    readImported();
+}
+
+void TillPanel::changeColumns()
+{
+    if (locked || imported.header.isEmpty())
+        return;
+    TillColumns columns = importedColumns;
+    if (!chooseColumns(imported, &columns))
+        return;
+    TillExport::RememberedColumns remembered;
+    const QString rememberedPath = localFilePath(TillExport::RememberedColumns::fileName());
+    remembered.load(rememberedPath);
+    remembered.remember(imported, columns);
+    QString reason;
+    if (!remembered.save(rememberedPath, &reason))
+        Interaction::instance()->message(
+            this, Interaction::Icon::Warning, tr("Import Till Export"),
+            tr("The columns apply now but could not be kept for the next import: %1").arg(reason));
+    importedColumns = columns;
+    readImported();
+}
+
+void TillPanel::readImported()
+{
+    TillReading reading;
+    QString reason;
+    if (!TillExport::read(imported, importedColumns, &reading, &reason)) {
+        Interaction::instance()->message(this, Interaction::Icon::Critical,
+                                         tr("Unable to import till export"), reason);
+        return;
+    }
+    till.lines = reading.figures.lines;
+    till.hasQuantities = reading.figures.hasQuantities;
     inventory.modified = true;
     refresh();
-    if (rejected.isEmpty())
+    // What the figures were read with, for the user to check without asking.
+    const QString columnsText = TillExport::describe(imported, importedColumns);
+    summary->setToolTip(tr("Read from %1 (%2) with the columns %3")
+                            .arg(QDir::toNativeSeparators(importedFile), imported.encoding, columnsText));
+    qCDebug(lcTillPanel, "%s read as %s with the columns %s", qUtf8Printable(importedFile),
+           qUtf8Printable(imported.encoding), qUtf8Printable(columnsText));
+    if (reading.refused.isEmpty() && reading.skipped.isEmpty())
         return;
-    qCWarning(lcTillPanel, "%d lines of %s not understood", int(rejected.size()), qUtf8Printable(fileName));
-    QStringList shown = rejected.mid(0, shownRejectedLines);
-    if (rejected.size() > shownRejectedLines)
-        shown << tr("... and %1 more").arg(rejected.size() - shownRejectedLines);
-    Interaction::instance()->message(
-        this, Interaction::Icon::Warning, tr("Till export"),
-        tr("These lines were not understood and are not counted:\n%1").arg(shown.join(QLatin1Char('\n'))));
+    qCWarning(lcTillPanel, "%d lines of %s not understood, %d skipped", int(reading.refused.size()),
+              qUtf8Printable(importedFile), int(reading.skipped.size()));
+    const auto listed = [](const QStringList &lines) {
+        QStringList shown = lines.mid(0, shownRejectedLines);
+        if (lines.size() > shownRejectedLines)
+            shown << tr("... and %1 more").arg(lines.size() - shownRejectedLines);
+        return shown.join(QLatin1Char('\n'));
+    };
+    QStringList parts;
+    if (!reading.refused.isEmpty())
+        parts << tr("These lines were not understood and are not counted:\n%1").arg(listed(reading.refused));
+    if (!reading.skipped.isEmpty())
+        parts << tr("These lines are the till's own totals and summaries, not counted:\n%1")
+                     .arg(listed(reading.skipped));
+    Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Till export"),
+                                     parts.join(QStringLiteral("\n\n")));
+}
+
+bool TillPanel::chooseColumns(const TillTable &table, TillColumns *columns)
+{
+    TillColumnsDialog dialog(table, *columns, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *columns = dialog.columns();
+    return columns->isUsable(table.columnCount());
 }
 
 void TillPanel::keepOneSelection(QWidget *selected)
@@ -217,7 +316,10 @@ QList<int> TillPanel::selectedLines(QString *row) const
     QList<int> lines;
     const auto linesWith = [&](const QString &target) {
         for (int i = 0; i < shown.lineTargets.size(); ++i) {
-            if (shown.lineTargets.at(i) == target)
+            bool inRecipe = false;
+            for (const TillMatches::Part &part : TillMatches::recipeParts(shown.lineTargets.at(i)))
+                inRecipe = inRecipe || (!target.isEmpty() && part.target == target);
+            if (shown.lineTargets.at(i) == target || inRecipe)
                 lines.append(i);
         }
     };
@@ -249,6 +351,13 @@ QString TillPanel::targetLabel(const QString &target) const
 {
     if (target.isEmpty() || target == TillMatches::noTarget())
         return tr("no row");
+    if (TillMatches::isRecipe(target)) {
+        QStringList parts;
+        for (const TillMatches::Part &part : TillMatches::recipeParts(target))
+            parts << (part.target.startsWith(QLatin1String("ean:")) ? tr("%1 ml of %2") : tr("%1 pieces of %2"))
+                         .arg(QString::number(part.amount, 'g', 6), targetLabel(part.target));
+        return tr("recipe: %1").arg(parts.join(QStringLiteral(" + ")));
+    }
     for (const SalesRow &row : inventory.rows) {
         if (TillMatches::bottleTarget(row.ean) == target)
             return QStringLiteral("%1 (%2)").arg(row.name, row.ean);
@@ -284,8 +393,11 @@ bool TillPanel::chooseTarget(const TillLine &line, QString *target)
     automatic.targets.remove(TillMatches::keyOf(line));
     const QString found = TillComparison::compare(inventory, items, alone, automatic).lineTargets.value(0);
 
-    QStringList targets{QString(), TillMatches::noTarget()};
-    QStringList choices{tr("Automatic: %1").arg(targetLabel(found)), tr("No row: never match it")};
+    // A recipe stands for portions of several rows; it is built in the steps that follow.
+    const QString recipe = QStringLiteral("recipe:");
+    QStringList targets{QString(), TillMatches::noTarget(), recipe};
+    QStringList choices{tr("Automatic: %1").arg(targetLabel(found)), tr("No row: never match it"),
+                        tr("Recipe: portions of several rows...")};
     for (const SalesRow &row : inventory.rows)
         targets << TillMatches::bottleTarget(row.ean);
     for (const AppendedItem &item : items.rows) {
@@ -293,15 +405,63 @@ bool TillPanel::chooseTarget(const TillLine &line, QString *target)
             targets << TillMatches::itemTarget(item.name);
     }
     targets.removeDuplicates();
-    for (int i = 2; i < targets.size(); ++i)
+    for (int i = 3; i < targets.size(); ++i)
         choices << targetLabel(targets.at(i));
-    int chosen = int(targets.indexOf(matches.targets.value(TillMatches::keyOf(line))));
+    const QString now = matches.targets.value(TillMatches::keyOf(line));
+    int chosen = TillMatches::isRecipe(now) ? 2 : int(targets.indexOf(now));
     if (!Interaction::instance()->choose(
             this, tr("Change Match"),
             tr("Row of the table for the till product \"%1\":").arg(lineLabel(line)), choices, &chosen) ||
         chosen < 0 || chosen >= targets.size())
         return false;
+    if (targets.at(chosen) == recipe)
+        return chooseRecipe(line, target);
     *target = targets.at(chosen);
+    return true;
+}
+
+bool TillPanel::chooseRecipe(const TillLine &line, QString *target)
+{
+    QStringList targets;
+    QStringList choices;
+    for (const SalesRow &row : inventory.rows)
+        targets << TillMatches::bottleTarget(row.ean);
+    for (const AppendedItem &item : items.rows) {
+        if (!item.name.trimmed().isEmpty())
+            targets << TillMatches::itemTarget(item.name);
+    }
+    targets.removeDuplicates();
+    for (const QString &row : targets)
+        choices << targetLabel(row);
+    QList<TillMatches::Part> parts;
+    for (;;) {
+        QStringList offered = choices;
+        if (!parts.isEmpty())
+            offered.prepend(tr("Done"));
+        const QString sofar = parts.isEmpty() ? tr("nothing yet") : targetLabel(TillMatches::recipeTarget(parts));
+        int chosen = -1;
+        if (!Interaction::instance()->choose(
+                this, tr("Recipe"),
+                tr("A row that one \"%1\" pours from (so far: %2):").arg(lineLabel(line), sofar), offered,
+                &chosen) ||
+            chosen < 0 || chosen >= offered.size())
+            return false;
+        if (!parts.isEmpty() && chosen == 0)
+            break;
+        const QString row = targets.at(chosen - (parts.isEmpty() ? 0 : 1));
+        const bool bottle = row.startsWith(QLatin1String("ean:"));
+        int amount = bottle ? 40 : 1;
+        for (const SalesRow &sales : inventory.rows) {
+            if (TillMatches::bottleTarget(sales.ean) == row && sales.sellUnit > 0)
+                amount = int(sales.sellUnit);
+        }
+        const QString label = bottle ? tr("Millilitres of %1 in one \"%2\":") : tr("Pieces of %1 in one \"%2\":");
+        if (!Interaction::instance()->getNumber(this, tr("Recipe"), label.arg(targetLabel(row), lineLabel(line)),
+                                                1, bottle ? 5000 : 100, &amount))
+            return false;
+        parts.append({row, double(amount)});
+    }
+    *target = TillMatches::recipeTarget(parts);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tillcomparison.h"
+#include "tillexport.h"
 #include "tillsales.h"
 #include "tillvariancemodel.h"
 
@@ -40,14 +41,20 @@ public slots:
     void matchSelected();
     // Drops the corrections of the till products behind the selection.
     void automaticMatch();
+    // Asks again which columns of the imported export are read, and reads it with them.
+    void changeColumns();
 
 private:
     void amountEdited();
+    // The user's confirmation of the columns of an export whose layout is not recognised for certain.
+    bool chooseColumns(const TillTable &table, TillColumns *columns);
+    void readImported();
     void remember();
     // The lines of `till` behind the selection; `row` receives the target of a selected unmatched row.
     QList<int> selectedLines(QString *row) const;
     bool chooseLine(const QList<int> &lines, const QString &label, int *line);
     bool chooseTarget(const TillLine &line, QString *target);
+    bool chooseRecipe(const TillLine &line, QString *target);
     QString targetLabel(const QString &target) const;
     QString lineLabel(const TillLine &line) const;
     void keepOneSelection(QWidget *selected);
@@ -56,6 +63,9 @@ private:
     Inventory &inventory;
     ItemInventory &items;
     TillFigures till;
+    TillTable imported; // the export last imported, to read again with other columns
+    TillColumns importedColumns;
+    QString importedFile;
     TillMatches matches;
     TillVarianceModel model;
     bool locked = false; // an old count: nothing may be matched or remembered

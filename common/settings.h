@@ -25,6 +25,7 @@ inline constexpr char inventoryPath[] = "inventoryPath";
 inline constexpr char csvPath[] = "csvPath";
 inline constexpr char csvOverviewPath[] = "csvOverviewPath";
 inline constexpr char xmlOverviewPath[] = "xmlOverviewPath";
+inline constexpr char tillPath[] = "tillPath"; // the till's sales exports
 } // namespace RememberedFolder
 
 // The folder stored under `key` in the user's settings, or the documents folder while none is stored.

@@ -278,6 +278,10 @@ private:
                 TillLine read;
                 read.code = line.value(QLatin1String("code")).toString();
                 read.name = line.value(QLatin1String("name")).toString();
+                // A portion that cannot be read leaves the quantity in sell units, as files without one have it.
+                if (line.hasAttribute(QLatin1String("portion")) &&
+                    (!number(line, "portion", &read.portion) || read.portion < 0))
+                    read.portion = 0;
                 if (number(line, "quantity", &read.quantity) && number(line, "amount", &read.amount))
                     figures.lines.append(read);
                 else

@@ -4,6 +4,7 @@
 #include "inventory.h"
 #include "iteminventory.h"
 #include "savefile.h"
+#include "tillexport.h"
 
 #include <QFile>
 #include <QLoggingCategory>
@@ -48,6 +49,38 @@ QString TillMatches::itemTarget(const QString &name)
 QString TillMatches::noTarget()
 {
     return QStringLiteral("-");
+}
+
+QString TillMatches::recipeTarget(const QList<Part> &parts)
+{
+    QStringList written;
+    for (const Part &part : parts)
+        written << QString::number(part.amount, 'g', 15) + QLatin1Char(' ') + part.target;
+    return QStringLiteral("recipe:") + written.join(QLatin1Char('|'));
+}
+
+bool TillMatches::isRecipe(const QString &target)
+{
+    return target.startsWith(QLatin1String("recipe:"));
+}
+
+QList<TillMatches::Part> TillMatches::recipeParts(const QString &target)
+{
+    if (!isRecipe(target))
+        return {};
+    QList<Part> parts;
+    for (const QString &written : target.mid(7).split(QLatin1Char('|'))) {
+        const int space = int(written.indexOf(QLatin1Char(' ')));
+        bool ok = false;
+        Part part;
+        part.amount = written.left(space).toDouble(&ok);
+        part.target = written.mid(space + 1);
+        if (space <= 0 || !ok || !std::isfinite(part.amount) || part.amount <= 0 || part.amount > 1e6 ||
+            !(part.target.startsWith(QLatin1String("ean:")) || part.target.startsWith(QLatin1String("item:"))))
+            return {};
+        parts.append(part);
+    }
+    return parts;
 }
 
 void TillMatches::load(const QString &path)
@@ -109,8 +142,16 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
     }
 
     QHash<QString, double> tillAmount;
-    QHash<QString, double> tillQuantity;
+    QHash<QString, double> tillQuantity;    // as the till counts them
+    QHash<QString, double> tillMillilitres; // of the lines whose portion is known
+    QHash<QString, double> tillPortioned;   // the quantity of those lines
     QHash<QString, QList<int>> linesOf;
+    // Per row of this count: its sell unit and price, for sharing a recipe's money among its rows.
+    QHash<QString, QPair<double, double>> rowUnits;
+    for (const SalesRow &row : inventory.rows)
+        rowUnits.insert(TillMatches::bottleTarget(row.ean), {double(row.sellUnit), row.pricePerUnit});
+    for (const AppendedItem &item : items.rows)
+        rowUnits.insert(TillMatches::itemTarget(item.name), {1.0, item.pricePerUnit});
     result.lineTargets.reserve(figures.lines.size());
     for (int i = 0; i < figures.lines.size(); ++i) {
         const TillLine &line = figures.lines.at(i);
@@ -118,21 +159,62 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
         // The station drops the zeros in front of an EAN and some tills do too: exact first, then without.
         if (target.isEmpty() && !line.code.isEmpty())
             target = byEan.value(line.code, byEanWithoutZeros.value(withoutLeadingZeros(line.code)));
-        // An export without a name column may carry the name in its code column.
-        if (target.isEmpty())
-            target = byName.value(TillSales::folded(line.name.isEmpty() ? line.code : line.name));
+        // An export without a name column may carry the name in its code column; the portion a till
+        // writes after the name ("Tuzemák 4cl") is no part of the row's name.
+        if (target.isEmpty()) {
+            const QString name = line.name.isEmpty() ? line.code : line.name;
+            target = byName.value(TillSales::folded(name));
+            QString withoutPortion;
+            if (target.isEmpty() && TillExport::portionInName(name, &withoutPortion) > 0)
+                target = byName.value(TillSales::folded(withoutPortion));
+        }
         if (target.isEmpty() || target == TillMatches::noTarget()) {
             result.lineTargets.append(QString());
+            continue;
+        }
+        if (TillMatches::isRecipe(target)) {
+            // Each unit sold takes its portions from every row of the recipe; the money is shared by what
+            // the portions are worth at the rows' prices (by their amounts when no row has a price).
+            const QList<TillMatches::Part> parts = TillMatches::recipeParts(target);
+            bool known = !parts.isEmpty();
+            double worth = 0;
+            double amounts = 0;
+            for (const TillMatches::Part &part : parts) {
+                known = known && rowUnits.contains(part.target);
+                const QPair<double, double> unit = rowUnits.value(part.target);
+                worth += unit.first != 0 ? part.amount / unit.first * unit.second : 0;
+                amounts += part.amount;
+            }
+            if (!known) {
+                result.lineTargets.append(QString());
+                continue;
+            }
+            result.lineTargets.append(target);
+            for (const TillMatches::Part &part : parts) {
+                const QPair<double, double> unit = rowUnits.value(part.target);
+                const double share = worth != 0 ? (unit.first != 0 ? part.amount / unit.first * unit.second : 0) / worth
+                                                : part.amount / amounts;
+                tillAmount[part.target] += line.amount * share;
+                if (part.target.startsWith(QLatin1String("ean:")))
+                    tillMillilitres[part.target] += line.quantity * part.amount;
+                else
+                    tillQuantity[part.target] += line.quantity * part.amount;
+                linesOf[part.target].append(i);
+            }
             continue;
         }
         result.lineTargets.append(target);
         tillAmount[target] += line.amount;
         tillQuantity[target] += line.quantity;
+        if (line.portion > 0) {
+            tillMillilitres[target] += line.quantity * line.portion;
+            tillPortioned[target] += line.quantity;
+        }
         linesOf[target].append(i);
     }
 
     const auto add = [&](const QString &target, const QString &name, const QString &ean, double expected,
-                         double sold, double sellUnit, double price) {
+                         double sold, double sellUnit, double price, bool millilitres) {
         if (!tillAmount.contains(target)) {
             // A typed amount alone names no product, so no row can be missing from it.
             if (!figures.lines.isEmpty() && (sold > 0 || expected > 0)) {
@@ -148,7 +230,11 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
         variance.expected = expected;
         variance.till = tillAmount.value(target);
         variance.money = expected - variance.till;
-        if (figures.hasQuantities)
+        // Mixed portions (2 cl and 4 cl of one bottle) count in the row's sell unit.
+        if (figures.hasQuantities && millilitres)
+            variance.units = (sellUnit != 0 ? (sold - tillMillilitres.value(target)) / sellUnit : 0) -
+                             (tillQuantity.value(target) - tillPortioned.value(target));
+        else if (figures.hasQuantities)
             variance.units = (sellUnit != 0 ? sold / sellUnit : 0) - tillQuantity.value(target);
         else
             variance.units = price != 0 ? variance.money / price : 0;
@@ -158,16 +244,17 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
     };
     for (const SalesRow &row : inventory.rows)
         add(TillMatches::bottleTarget(row.ean), row.name, row.ean, row.totalAmount, double(row.soldQuantity),
-            double(row.sellUnit), row.pricePerUnit);
+            double(row.sellUnit), row.pricePerUnit, true);
     for (const AppendedItem &item : items.rows)
         add(TillMatches::itemTarget(item.name), item.name, QString(), item.totalAmount, item.soldQuantity,
-            item.sellUnit, item.pricePerUnit);
+            item.sellUnit, item.pricePerUnit, false);
     // A kept correction may point at a row this count does not have; its till lines are unmatched, not lost.
     QList<int> leftOver;
     for (auto it = linesOf.cbegin(); it != linesOf.cend(); ++it) {
         if (tillAmount.contains(it.key()))
             leftOver += it.value();
     }
+    // A recipe reaches only rows this count has (checked above), so it is never left over.
     for (const int i : leftOver)
         result.lineTargets[i].clear();
     // In the order of the export, so that the list reads like the till's report.
@@ -176,6 +263,7 @@ TillComparison TillComparison::compare(const Inventory &inventory, const ItemInv
             result.unmatchedTill.append(figures.lines.at(i));
     }
 
+    result.quantities = figures.hasQuantities;
     result.expected = inventory.total + items.total;
     result.till = figures.total();
     result.variance = result.expected - result.till;
@@ -202,9 +290,11 @@ QString TillComparison::toText(const QString &currency) const
     text += QStringLiteral("Variance: %1 %2 (%3 %)").arg(money(variance), currency, percentText(percent)) +
             QLatin1Char('\n');
     for (const TillLine &line : unmatchedTill)
-        text += QStringLiteral("Till product not matched: %1")
-                    .arg(line.code.isEmpty() ? line.name : line.code + QLatin1Char(' ') + line.name)
-                    .trimmed() +
+        text += QStringLiteral("Till product not matched: %1 (%2)")
+                    .arg((line.code.isEmpty() ? line.name : line.code + QLatin1Char(' ') + line.name).trimmed(),
+                         (quantities ? QString::number(line.quantity, 'g', 10) + QStringLiteral(" sold, ")
+                                     : QString()) +
+                             money(line.amount) + QLatin1Char(' ') + currency) +
                 QLatin1Char('\n');
     for (const QString &row : unmatchedRows)
         text += QStringLiteral("Sold but not in the till: %1").arg(row) + QLatin1Char('\n');

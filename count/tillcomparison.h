@@ -11,14 +11,26 @@ class ItemInventory;
 
 // The user's corrections of how till products match the rows of the sales table, kept for the next counts.
 // A till product is known by its code, or by its name when it has none; it points at a sales row
-// ("ean:<EAN>"), an appended item ("item:<name>") or nothing ("-", never match it).
+// ("ean:<EAN>"), an appended item ("item:<name>"), nothing ("-", never match it) or a recipe: portions of
+// several rows ("recipe:40 ean:<EAN>|20 ean:<EAN>", millilitres of a bottle or pieces of an item per unit
+// the till sells). A copy of the program that knows no recipes lists such a product as unmatched.
 class TillMatches
 {
 public:
+    struct Part
+    {
+        QString target;    // a row, as above
+        double amount = 0; // millilitres of a bottle, pieces of an item
+    };
+
     static QString keyOf(const TillLine &line);
     static QString bottleTarget(const QString &ean);
     static QString itemTarget(const QString &name);
     static QString noTarget();
+    static QString recipeTarget(const QList<Part> &parts);
+    static bool isRecipe(const QString &target);
+    // The parts of a recipe target; empty when it is none or is damaged.
+    static QList<Part> recipeParts(const QString &target);
 
     // A missing file is no corrections yet. Lines that cannot be read are passed over.
     void load(const QString &path);
@@ -54,6 +66,7 @@ struct TillComparison
     QStringList unmatchedRowTargets;
     // Per line of the till figures: the target it is counted on; empty when it is not matched.
     QStringList lineTargets;
+    bool quantities = false; // the till figures have quantities
 
     static TillComparison compare(const Inventory &inventory, const ItemInventory &items,
                                   const TillFigures &figures, const TillMatches &matches);

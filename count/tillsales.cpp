@@ -1,5 +1,7 @@
 #include "tillsales.h"
 
+#include "tillexport.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
@@ -102,68 +104,72 @@ QString folded(const QString &text)
 }
 
 namespace {
-
-QStringList splitFields(const QString &line, QChar separator)
+// UTF-16 without a byte order mark: text of Latin letters has a zero in every other byte.
+int utf16Order(const QByteArray &bytes)
 {
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (int i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('"') && i + 1 < line.size() && line.at(i + 1) == QLatin1Char('"')) {
-                field.append(c);
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                quoted = false;
-            } else {
-                field.append(c);
-            }
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-        } else if (c == separator) {
-            fields.append(field.trimmed());
-            field.clear();
-        } else {
-            field.append(c);
-        }
+    const int size = int(qMin<qsizetype>(bytes.size(), 4096)) & ~1;
+    if (size < 4)
+        return 0;
+    int evenZeros = 0;
+    int oddZeros = 0;
+    for (int i = 0; i < size; i += 2) {
+        evenZeros += bytes.at(i) == 0;
+        oddZeros += bytes.at(i + 1) == 0;
     }
-    fields.append(field.trimmed());
-    return fields;
+    const int pairs = size / 2;
+    if (oddZeros * 10 >= pairs * 3 && evenZeros * 10 < pairs)
+        return 1; // little endian
+    if (evenZeros * 10 >= pairs * 3 && oddZeros * 10 < pairs)
+        return 2; // big endian
+    return 0;
 }
 
-enum Role { Quantity, Code, Amount, Name, RoleCount };
-
-// Words of header lines in the exports of common tills, English and Czech, without diacritics. The roles are
-// tried in this order, so "Product code" is a code and "Sold qty" a quantity, not a name or an amount.
-const char *const roleWords[RoleCount][10] = {
-    {"quantity", "qty", "count", "mnozstvi", "pocet", "ks", "pcs", "prodano", nullptr},
-    {"ean", "code", "kod", "plu", "barcode", "sku", nullptr},
-    {"amount", "total", "sales", "revenue", "trzba", "castka", "celkem", "obrat", "suma", nullptr},
-    {"name", "product", "item", "nazev", "polozka", "zbozi", "artikl", "popis", "description", nullptr},
-};
-
-bool isTotalLine(const QString &name)
+QString fromUtf16(const char *data, int size, bool bigEndian)
 {
-    static const QStringList totals = {QStringLiteral("total"),  QStringLiteral("celkem"),
-                                       QStringLiteral("soucet"), QStringLiteral("suma"),
-                                       QStringLiteral("sum"),    QStringLiteral("mezisoucet")};
-    return totals.contains(folded(name).remove(QLatin1Char(':')));
-}
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("TillSales", text);
+    QString text;
+    text.reserve(size / 2);
+    for (int i = 0; i + 1 < size; i += 2) {
+        const uchar a = uchar(data[i]);
+        const uchar b = uchar(data[i + 1]);
+        text.append(QChar(bigEndian ? ushort(a << 8 | b) : ushort(b << 8 | a)));
+    }
+    // A lone surrogate is damage; it would make the text invalid for everything after.
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar(0xFFFD);
+    }
+    return text;
 }
 
 } // namespace
 
-QString decode(const QByteArray &bytes)
+QString decode(const QByteArray &bytes, QString *encoding)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
-    if (isUtf8(bytes))
-        return QString::fromUtf8(bytes);
+    const auto named = [encoding](const char *name) {
+        if (encoding)
+            *encoding = QLatin1String(name);
+    };
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        named("UTF-8");
+        return QString::fromUtf8(bytes.constData() + 3, int(bytes.size()) - 3);
+    }
+    const bool littleBom = bytes.startsWith("\xFF\xFE");
+    const bool bigBom = bytes.startsWith("\xFE\xFF");
+    const int order = littleBom ? 1 : bigBom ? 2 : utf16Order(bytes);
+    if (order != 0) {
+        named(order == 1 ? "UTF-16LE" : "UTF-16BE");
+        const int skip = littleBom || bigBom ? 2 : 0;
+        return fromUtf16(bytes.constData() + skip, int(bytes.size()) - skip, order == 2);
+    }
+    if (isUtf8(bytes)) {
+        named("UTF-8");
+        // With its size: Qt 5 would stop at a zero byte and drop the rest of the file unnoticed.
+        return QString::fromUtf8(bytes.constData(), int(bytes.size()));
+    }
+    named("Windows-1250");
     QString text;
     text.reserve(bytes.size());
     for (const char byte : bytes) {
@@ -206,92 +212,27 @@ bool parseNumber(QString text, double *number)
 
 bool parse(const QByteArray &bytes, TillFigures *figures, QStringList *rejected, QString *reason)
 {
-    const QStringList lines = decode(bytes).split(QLatin1Char('\n'));
-    int headerAt = 0;
-    while (headerAt < lines.size() && lines.at(headerAt).trimmed().isEmpty())
-        ++headerAt;
-    const QString header = headerAt < lines.size() ? lines.at(headerAt) : QString();
-    const QChar separator = header.contains(QLatin1Char(';'))    ? QLatin1Char(';')
-                            : header.contains(QLatin1Char('\t')) ? QLatin1Char('\t')
-                                                                 : QLatin1Char(',');
-    int column[RoleCount] = {-1, -1, -1, -1};
-    const QStringList names = splitFields(header.trimmed(), separator);
-    QVector<bool> taken(names.size(), false);
-    // A column named exactly by a word wins over one that merely contains it ("Qty" over "Discount").
-    for (const bool exact : {true, false}) {
-        for (int i = 0; i < names.size(); ++i) {
-            const QString name = folded(names.at(i));
-            for (int role = 0; role < RoleCount && !taken.at(i); ++role) {
-                bool found = false;
-                for (const char *const *word = roleWords[role]; *word && !found; ++word)
-                    found = exact ? name == QLatin1String(*word) : name.contains(QLatin1String(*word));
-                if (found && column[role] < 0) {
-                    column[role] = i;
-                    taken[i] = true;
-                }
-                if (found)
-                    break;
-            }
-        }
-    }
-    if (column[Amount] < 0 || (column[Name] < 0 && column[Code] < 0)) {
-        if (reason)
-            *reason = tr("The first line does not name columns for the product and the amount.");
+    TillTable table;
+    if (!TillExport::readTable(bytes, &table, reason))
         return false;
-    }
-    int needed = 0;
-    for (const int c : column)
-        needed = qMax(needed, c + 1);
-
-    QList<TillLine> read;
-    for (int i = headerAt + 1; i < lines.size(); ++i) {
-        const QString text = lines.at(i).trimmed();
-        if (text.isEmpty())
-            continue;
-        const QString where = tr("line %1: %2").arg(i + 1).arg(text);
-        const QStringList fields = splitFields(text, separator);
-        if (fields.size() < needed) {
-            rejected->append(where);
-            continue;
-        }
-        TillLine line;
-        line.code = column[Code] >= 0 ? fields.at(column[Code]) : QString();
-        line.name = column[Name] >= 0 ? fields.at(column[Name]) : QString();
-        // A till's own sum at the foot of the export would count everything twice.
-        if (isTotalLine(line.name.isEmpty() ? line.code : line.name)) {
-            rejected->append(tr("line %1: a total, not a product: %2").arg(i + 1).arg(text));
-            continue;
-        }
-        const bool amountOk = parseNumber(fields.at(column[Amount]), &line.amount);
-        const bool quantityOk =
-            column[Quantity] < 0 || parseNumber(fields.at(column[Quantity]), &line.quantity);
-        if ((line.code.isEmpty() && line.name.isEmpty()) || !amountOk || !quantityOk) {
-            rejected->append(where);
-            continue;
-        }
-        read.append(line);
-    }
-    figures->lines = read;
-    figures->hasQuantities = column[Quantity] >= 0;
-    qCDebug(lcTillSales, "%d till lines read, %d refused", int(read.size()), int(rejected->size()));
+    bool certain = false;
+    const TillColumns columns = TillExport::guessColumns(table, &certain);
+    TillReading reading;
+    if (!TillExport::read(table, columns, &reading, reason))
+        return false;
+    figures->lines = reading.figures.lines;
+    figures->hasQuantities = reading.figures.hasQuantities;
+    *rejected += reading.refused;
+    *rejected += reading.skipped;
     return true;
 }
 
 bool read(const QString &path, TillFigures *figures, QStringList *rejected, QString *reason)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (reason)
-            *reason = file.errorString();
+    QByteArray bytes;
+    if (!TillExport::readFile(path, &bytes, reason))
         return false;
-    }
-    // A sales export of a bar is a few hundred lines; anything far bigger is not one.
-    if (file.size() > 16 * 1024 * 1024) {
-        if (reason)
-            *reason = tr("The file is too large for a till export.");
-        return false;
-    }
-    return parse(file.readAll(), figures, rejected, reason);
+    return parse(bytes, figures, rejected, reason);
 }
 
 void writeXML(QXmlStreamWriter &writer, const TillFigures &figures)
@@ -310,6 +251,8 @@ void writeXML(QXmlStreamWriter &writer, const TillFigures &figures)
         writer.writeAttribute(QStringLiteral("name"), line.name);
         writer.writeAttribute(QStringLiteral("quantity"), number(line.quantity));
         writer.writeAttribute(QStringLiteral("amount"), number(line.amount));
+        if (line.portion > 0)
+            writer.writeAttribute(QStringLiteral("portion"), number(line.portion));
     }
     writer.writeEndElement();
 }

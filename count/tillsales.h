@@ -14,6 +14,9 @@ struct TillLine
     QString name;
     double quantity = 0; // portions or pieces, as the till counts them
     double amount = 0;   // money taken, in the table's currency
+    // Millilitres of one unit of the quantity ("Rum 4cl": 40, a quantity in litres: 1000); 0 when the till
+    // counts in the table's sell units or pieces.
+    double portion = 0;
 };
 
 // What the till took in the period: one amount typed by the user, the lines of a sales export, or both.
@@ -32,12 +35,13 @@ struct TillFigures
 // Reading a till's sales export and keeping the till figures in a table file.
 namespace TillSales {
 
-// The text of an export: UTF-8 with or without a byte order mark, otherwise Windows-1250.
-QString decode(const QByteArray &bytes);
+// The text of an export: UTF-8 with or without a byte order mark, UTF-16 in either byte order with or
+// without one, otherwise Windows-1250. `encoding` receives the name of what was used.
+QString decode(const QByteArray &bytes, QString *encoding = nullptr);
 
-// The lines of an export. Lines that could not be read are listed in `rejected` ("line 7: ..."), so that
-// nothing the till sold vanishes unnoticed. False, with `reason`, when no column of names or codes and
-// amounts can be found at all.
+// The lines of an export (CSV or .xlsx) with the columns TillExport would choose alone. Lines that were
+// not counted are listed in `rejected` with the reason ("line 7: ..."), so that nothing the till sold
+// vanishes unnoticed. False, with `reason`, when no column of names or codes and amounts can be found.
 bool parse(const QByteArray &bytes, TillFigures *figures, QStringList *rejected, QString *reason);
 bool read(const QString &path, TillFigures *figures, QStringList *rejected, QString *reason);
 

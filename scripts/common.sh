@@ -7,7 +7,7 @@ QUARMEL_BUILD="${QUARMEL_BUILD:-$QUARMEL_ROOT/build}"
 
 QUARMEL_PACKAGES=(
     cmake g++ make pkg-config
-    libssl-dev fonts-liberation2 fonts-dejavu-core libxlsxwriter-dev python3-openpyxl poppler-utils
+    libssl-dev fonts-liberation2 fonts-dejavu-core libxlsxwriter-dev libzip-dev python3-openpyxl poppler-utils
     locales
 )
 

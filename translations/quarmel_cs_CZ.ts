@@ -191,7 +191,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+536"/>
+        <location filename="../app/mainwindow.cpp" line="+499"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -199,7 +199,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+233"/>
+        <location filename="../count/history.cpp" line="+282"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -209,7 +209,7 @@
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>
     <message>
-        <location line="+136"/>
+        <location line="+83"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -239,7 +239,7 @@
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+4"/>
         <source>Currency</source>
         <translation>Měna</translation>
     </message>
@@ -247,12 +247,12 @@
 <context>
     <name>HistoryModel</name>
     <message>
-        <location filename="../count/historymodel.cpp" line="+58"/>
+        <location filename="../count/historymodel.cpp" line="+40"/>
         <source>Damaged: %1</source>
         <translation>Poškozený: %1</translation>
     </message>
     <message>
-        <location line="-15"/>
+        <location line="+3"/>
         <source>%1: corrected by table No. %2, so left out of the totals and charts.</source>
         <translation>%1: opravena tabulkou č. %2, proto není v součtech ani v grafech.</translation>
     </message>
@@ -272,17 +272,17 @@
         <translation>Úvodní inventura</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+7"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
     <message>
-        <location line="-25"/>
+        <location line="+0"/>
         <source>%1 (replaced by %2)</source>
         <translation>%1 (nahrazena č. %2)</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+2"/>
         <source>From</source>
         <translation>Od</translation>
     </message>
@@ -307,7 +307,7 @@
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+27"/>
         <source>Currency</source>
         <translation>Měna</translation>
     </message>
@@ -315,24 +315,24 @@
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+101"/>
-        <location line="+221"/>
+        <location filename="../app/historypage.cpp" line="+100"/>
+        <location line="+204"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-208"/>
+        <location line="-191"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+122"/>
+        <location line="+115"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-121"/>
+        <location line="-114"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -353,7 +353,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+81"/>
+        <location line="+74"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
@@ -423,17 +423,17 @@
         <translation>Tiskárnu nelze spustit.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+37"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-202"/>
+        <location line="-203"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+103"/>
+        <location line="+96"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -448,12 +448,12 @@
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+32"/>
         <source>History of counts, %1 - %2</source>
         <translation>Historie inventur, %1 - %2</translation>
     </message>
     <message>
-        <location line="-14"/>
+        <location line="+4"/>
         <source>Total Sales: %1 %2</source>
         <translation>Celková tržba: %1 %2</translation>
     </message>
@@ -461,8 +461,8 @@
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+53"/>
-        <location line="+167"/>
+        <location filename="../inventory/inventory.cpp" line="+56"/>
+        <location line="+278"/>
         <source>&quot;%1&quot; is more than any bar holds.</source>
         <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
     </message>
@@ -696,7 +696,7 @@ Položka: &apos;%1&apos;</translation>
 <context>
     <name>ItemInventory</name>
     <message>
-        <location filename="../inventory/iteminventory.cpp" line="+109"/>
+        <location filename="../inventory/iteminventory.cpp" line="+126"/>
         <source>A sell unit must be more than nothing.</source>
         <translation>Prodejní jednotka musí být větší než nula.</translation>
     </message>
@@ -922,8 +922,8 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+234"/>
-        <location filename="../app/salespage.cpp" line="+355"/>
+        <location filename="../app/overviewpages.cpp" line="+233"/>
+        <location filename="../app/salespage.cpp" line="+309"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -944,8 +944,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/mainwindow.cpp" line="-137"/>
-        <location filename="../app/salespage.cpp" line="-58"/>
+        <location filename="../app/salespage.cpp" line="-45"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -1013,7 +1012,6 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/salespage.cpp" line="-187"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
     </message>
@@ -1068,7 +1066,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-279"/>
+        <location filename="../app/mainwindow.cpp" line="-383"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1090,7 +1088,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+45"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1100,7 +1098,7 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+151"/>
+        <location line="+156"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
@@ -1110,7 +1108,7 @@ množství [ks]</translation>
         <translation>Sečteno:</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+14"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1135,12 +1133,12 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+65"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+13"/>
         <source>The station is connected at %1, but this user may not open it. Unplug the station and plug it in again, so that the device rule installed with Quarmel Inventory gives you access. If that does not help, ask the administrator to add you to the group &quot;dialout&quot;, then log out and in again.</source>
         <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
     </message>
@@ -1160,12 +1158,12 @@ množství [ks]</translation>
         <translation>Pro stažení inventury musí být Quarmel připojen.</translation>
     </message>
     <message>
-        <location line="-31"/>
+        <location line="+6"/>
         <source>%1 (cannot be read)</source>
         <translation>%1 (nelze přečíst)</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+8"/>
         <source>Timeout Error, Quarmel not connected?</source>
         <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
     </message>
@@ -1180,12 +1178,12 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="+29"/>
         <source>Excel Workbook (*.xlsx)</source>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="-161"/>
+        <location line="-184"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1232,12 +1230,12 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-18"/>
+        <location filename="../app/salespage.cpp" line="-172"/>
         <source>The last saved table %1 is not an inventory table, so every initial quantity is zero. Use Import Table to take them from a saved table file.</source>
         <translation>Poslední uložená tabulka %1 není inventurní tabulka, proto jsou všechny počáteční stavy nulové. Načtěte je z uloženého souboru tabulky tlačítkem Import tabulky.</translation>
     </message>
     <message>
-        <location filename="../count/salestotals.cpp" line="+38"/>
+        <location filename="../count/salestotals.cpp" line="+37"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
@@ -1252,7 +1250,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+134"/>
+        <location filename="../app/salespage.cpp" line="+112"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -1262,7 +1260,7 @@ množství [ks]</translation>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location line="-100"/>
+        <location line="-96"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -1272,12 +1270,12 @@ množství [ks]</translation>
         <translation>Inventuru %1 nelze přečíst.</translation>
     </message>
     <message>
-        <location line="-13"/>
+        <location line="+5"/>
         <source>This count was already used for table No. %1. Saved again, this table replaces it in the history and its totals.</source>
         <translation>Tato inventura už byla použita pro tabulku č. %1. Pokud tuto tabulku uložíte znovu, nahradí ji v historii i v jejích součtech.</translation>
     </message>
     <message>
-        <location line="+183"/>
+        <location line="+150"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -1293,17 +1291,17 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+11"/>
-        <location line="+25"/>
+        <location line="+19"/>
         <source>Inventory table files (*.inv)</source>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+53"/>
         <source>The file cannot be read: %1</source>
         <translation>Soubor nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+55"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1323,41 +1321,40 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-118"/>
+        <location filename="../app/salespage.cpp" line="-110"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-256"/>
-        <location line="+266"/>
-        <location line="+4"/>
+        <location line="-222"/>
+        <location line="+230"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-160"/>
+        <location line="-135"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+153"/>
+        <location line="+132"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+4"/>
         <source>File is not inventory table.</source>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
         <location filename="../app/overviewpages.cpp" line="+7"/>
-        <location filename="../app/salespage.cpp" line="+15"/>
+        <location filename="../app/salespage.cpp" line="+14"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+180"/>
+        <location filename="../app/mainwindow.cpp" line="+166"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -1533,7 +1530,7 @@ množství [ks]</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-336"/>
+        <location filename="../app/mainwindow.cpp" line="-304"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -1553,7 +1550,7 @@ množství [ks]</translation>
         <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
     </message>
     <message>
-        <location line="-4"/>
+        <location line="-3"/>
         <source>Download not recorded</source>
         <translation>Stažení nebylo zaznamenáno</translation>
     </message>
@@ -1567,7 +1564,7 @@ The weighings are shown all the same; only the note of when this count was first
 Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura na tomto počítači poprvé stažena.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+4"/>
         <source>Bottles: %1, first downloaded %2</source>
         <translation>Lahví: %1, poprvé staženo %2</translation>
     </message>
@@ -1644,7 +1641,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+37"/>
+        <location filename="../app/historypage.cpp" line="+21"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -1678,7 +1675,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../common/settings.cpp" line="+138"/>
+        <location filename="../common/settings.cpp" line="+107"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1791,34 +1788,46 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>TillPanel</name>
     <message>
-        <location filename="../app/tillpanel.cpp" line="+37"/>
+        <location filename="../app/tillpanel.cpp" line="+39"/>
         <source>from the till&apos;s report</source>
         <translation>z uzávěrky pokladny</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+136"/>
+        <location line="+154"/>
+        <location line="+26"/>
+        <location line="+24"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-134"/>
-        <location line="+327"/>
+        <location line="-199"/>
+        <location line="+480"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-326"/>
+        <location line="-479"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="-4"/>
+        <source>Columns...</source>
+        <translation>Sloupce...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Choose again which columns of the imported till export are read</source>
+        <translation>Znovu vybrat, které sloupce importovaného exportu z pokladny se čtou</translation>
+    </message>
+    <message>
+        <location line="+9"/>
         <source>Till takings:</source>
         <translation>Tržba pokladny:</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+25"/>
         <source>Till products not matched:</source>
         <translation>Nepřiřazené položky pokladny:</translation>
     </message>
@@ -1828,12 +1837,22 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Prodáno, ale není v pokladně:</translation>
     </message>
     <message>
-        <location line="+70"/>
+        <location line="+71"/>
         <source>No till figures yet</source>
         <translation>Zatím bez údajů z pokladny</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+11"/>
+        <source>%1: %2 %3</source>
+        <translation>%1: %2 %3</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: %2 sold, %3 %4</source>
+        <translation>%1: prodáno %2, %3 %4</translation>
+    </message>
+    <message>
+        <location line="+14"/>
         <source>Till takings</source>
         <translation>Tržba pokladny</translation>
     </message>
@@ -1843,39 +1862,87 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>„%1“ není částka.</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+219"/>
+        <source>Recipe: portions of several rows...</source>
+        <translation>Receptura: porce z několika řádků...</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>Done</source>
+        <translation>Hotovo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>nothing yet</source>
+        <translation>zatím nic</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+15"/>
+        <source>Recipe</source>
+        <translation>Receptura</translation>
+    </message>
+    <message>
+        <location line="-14"/>
+        <source>A row that one &quot;%1&quot; pours from (so far: %2):</source>
+        <translation>Řádek, ze kterého se nalévá jedna položka „%1“ (zatím: %2):</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Millilitres of %1 in one &quot;%2&quot;:</source>
+        <translation>Mililitry z %1 v jedné položce „%2“:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pieces of %1 in one &quot;%2&quot;:</source>
+        <translation>Kusy z %1 v jedné položce „%2“:</translation>
+    </message>
+    <message>
+        <location line="-281"/>
         <source>Till exports (*.csv *.txt)</source>
         <translation>Exporty pokladny (*.csv *.txt)</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+29"/>
+        <location line="+52"/>
         <source>Unable to import till export</source>
         <translation>Export pokladny nelze načíst</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+20"/>
         <source>... and %1 more</source>
         <translation>... a dalších %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+9"/>
         <source>Till export</source>
         <translation>Export pokladny</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-4"/>
         <source>These lines were not understood and are not counted:
 %1</source>
         <translation>Tyto řádky nebyly rozpoznány a nezapočítávají se:
 %1</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="-86"/>
+        <source>Till exports (*.csv *.txt *.xlsx)</source>
+        <translation>Exporty z pokladny (*.csv *.txt *.xlsx)</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <location line="+24"/>
+        <source>The columns apply now but could not be kept for the next import: %1</source>
+        <translation>Sloupce platí nyní, ale pro další import je nebylo možné uložit: %1</translation>
+    </message>
+    <message>
+        <location line="+106"/>
         <source>no row</source>
         <translation>žádný řádek</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+14"/>
         <source>%1 (appended item)</source>
         <translation>%1 (přidaná položka)</translation>
     </message>
@@ -1885,25 +1952,37 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>řádek, který tato inventura nemá</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="-102"/>
+        <source>Read from %1 (%2) with the columns %3</source>
+        <translation>Načteno z %1 (%2) se sloupci %3</translation>
+    </message>
+    <message>
+        <location line="+109"/>
         <source>%1 - now: %2</source>
         <translation>%1 - nyní: %2</translation>
     </message>
     <message>
         <location line="+4"/>
-        <location line="+29"/>
-        <location line="+15"/>
+        <location line="+33"/>
+        <location line="+62"/>
         <location line="+68"/>
         <source>Change Match</source>
         <translation>Změnit přiřazení</translation>
     </message>
     <message>
-        <location line="-59"/>
+        <location line="-258"/>
+        <source>These lines are the till&apos;s own totals and summaries, not counted:
+%1</source>
+        <translation>Tyto řádky jsou vlastní součty a souhrny pokladny, nezapočítávají se:
+%1</translation>
+    </message>
+    <message>
+        <location line="+199"/>
         <source>Which till product?</source>
         <translation>Která položka pokladny?</translation>
     </message>
     <message>
-        <location line="-36"/>
+        <location line="-85"/>
         <source>Automatic: %1</source>
         <translation>Automaticky: %1</translation>
     </message>
@@ -1913,12 +1992,12 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Žádný řádek: nikdy nepřiřazovat</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+15"/>
         <source>Row of the table for the till product &quot;%1&quot;:</source>
         <translation>Řádek tabulky pro položku pokladny „%1“:</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+62"/>
         <source>Import the till&apos;s export first.</source>
         <translation>Nejprve načtěte export z pokladny.</translation>
     </message>
@@ -1928,7 +2007,22 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Položka pokladny, která prodala „%1“:</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="-125"/>
+        <source>%1 ml of %2</source>
+        <translation>%1 ml z %2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1 pieces of %2</source>
+        <translation>%1 ks z %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>recipe: %1</source>
+        <translation>receptura: %1</translation>
+    </message>
+    <message>
+        <location line="+169"/>
         <source>Back to Automatic Match</source>
         <translation>Zpět na automatické přiřazení</translation>
     </message>
@@ -2026,12 +2120,12 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+150"/>
+        <location filename="../count/workbook.cpp" line="+148"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+22"/>
         <location line="+5"/>
         <location line="+28"/>
         <source>Till</source>
@@ -2039,19 +2133,19 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
     <message>
         <location line="-28"/>
-        <location line="+186"/>
+        <location line="+185"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-186"/>
+        <location line="-185"/>
         <location line="+99"/>
-        <location line="+87"/>
+        <location line="+86"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-186"/>
+        <location line="-185"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
@@ -2072,13 +2166,12 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
     <message>
         <location line="+19"/>
-        <location line="+226"/>
-        <location line="+23"/>
+        <location line="+215"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-241"/>
+        <location line="-207"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -2100,25 +2193,25 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
     <message>
         <location line="-14"/>
-        <location line="+63"/>
+        <location line="+53"/>
         <source>Alcohol Sales</source>
         <translation>Tržba za alkohol</translation>
     </message>
     <message>
-        <location line="-59"/>
+        <location line="-49"/>
         <source>Appended Item Sales</source>
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+54"/>
-        <location line="+64"/>
+        <location line="+43"/>
+        <location line="+36"/>
         <location line="+1"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-107"/>
+        <location line="-69"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -2128,18 +2221,18 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Zbytek</translation>
     </message>
     <message>
-        <location line="-132"/>
-        <location line="+170"/>
+        <location line="-131"/>
+        <location line="+160"/>
         <source>To</source>
         <translation>Do</translation>
     </message>
     <message>
-        <location line="-12"/>
+        <location line="-8"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+8"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -2154,12 +2247,12 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Ostatní položky</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+14"/>
         <source>Currency</source>
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+23"/>
         <source>Total Sales [%1]</source>
         <translation>Celková tržba [%1]</translation>
     </message>
@@ -2355,6 +2448,210 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <location line="+5"/>
         <source>The save of table No. %1 was cut off. The copy that the next count starts from was completed from the history (%2); check that the file you saved the table to holds table No. %1 as well.</source>
         <translation>Ukládání tabulky č. %1 bylo přerušeno. Kopie, od níž začne další inventura, byla doplněna z historie (%2); zkontrolujte, že i soubor, do kterého jste tabulku ukládali, obsahuje tabulku č. %1.</translation>
+    </message>
+</context>
+<context>
+    <name>TillColumns</name>
+    <message>
+        <location filename="../count/tillexport.cpp" line="+620"/>
+        <source>&quot;%1&quot; names no column role (name, code, quantity, unit, amount)</source>
+        <translation>„%1“ neurčuje roli sloupce (name, code, quantity, unit, amount)</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>column %1 does not exist; the header has %2 columns</source>
+        <translation>sloupec %1 neexistuje; záhlaví má %2 sloupců</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>no column is headed &quot;%1&quot;</source>
+        <translation>žádný sloupec nemá záhlaví „%1“</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the columns need an amount, a name or a code, and a different column for each</source>
+        <translation>sloupce musí obsahovat částku a název nebo kód, každý v jiném sloupci</translation>
+    </message>
+</context>
+<context>
+    <name>TillColumnsDialog</name>
+    <message>
+        <location filename="../app/tillcolumnsdialog.cpp" line="+26"/>
+        <source>Till Export Columns</source>
+        <translation>Sloupce exportu z pokladny</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Check which columns of the till export hold the product and the money taken. The amount is what the till took: after discounts, voids and refunds, with VAT.</source>
+        <translation>Zkontrolujte, ve kterých sloupcích exportu z pokladny je zboží a utržené peníze. Částka je to, co pokladna utržila: po slevách, stornech a vratkách, s DPH.</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Product &amp;name:</source>
+        <translation>&amp;Název zboží:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Product &amp;code (EAN, PLU):</source>
+        <translation>&amp;Kód zboží (EAN, PLU):</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>&amp;Quantity:</source>
+        <translation>&amp;Množství:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>&amp;Unit or portion:</source>
+        <translation>&amp;Jednotka nebo porce:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Amount taken:</source>
+        <translation>&amp;Utržená částka:</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>(none)</source>
+        <translation>(žádný)</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Import</source>
+        <translation>Importovat</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Choose the column of the amount and one of the product&apos;s name or code, each a different column.</source>
+        <translation>Vyberte sloupec částky a sloupec s názvem nebo kódem zboží, každý jiný.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Till total: %1 %2 (products: %3)</source>
+        <translation>Tržba pokladny: %1 %2 (položek: %3)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Lines not understood: %1; the first: %2</source>
+        <translation>Nesrozumitelné řádky: %1; první z nich: %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Totals and summary lines of the till, not counted: %1</source>
+        <translation>Součtové a souhrnné řádky pokladny, nezapočtené: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TillExport</name>
+    <message>
+        <location filename="../count/tillexport.cpp" line="-147"/>
+        <source>&quot;%1&quot; may be %2 or %3, and the other amounts of its column do not tell</source>
+        <translation>„%1“ může být %2 i %3 a ostatní částky ve sloupci to nerozhodnou</translation>
+    </message>
+    <message>
+        <location line="+169"/>
+        <location line="+6"/>
+        <source>The file is too large for a till export (more than 16 MiB).</source>
+        <translation>Soubor je na export z pokladny příliš velký (více než 16 MiB).</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>The file holds zero bytes: it is not text (read as %1), nor an .xlsx workbook. Save the report from the till as CSV.</source>
+        <translation>Soubor obsahuje nulové bajty: není to text (čteno jako %1) ani sešit .xlsx. Uložte sestavu z pokladny jako CSV.</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>No line of the file names the columns for the product and the amount (the text was read as %1).</source>
+        <translation>Žádný řádek souboru nepojmenovává sloupce zboží a částky (text byl čten jako %1).</translation>
+    </message>
+    <message>
+        <location line="+239"/>
+        <source>No column holds the amounts of money taken, or none names the products.</source>
+        <translation>Žádný sloupec neobsahuje utržené částky, nebo žádný nepojmenovává zboží.</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>line %1: %2 fields where the columns need %3: %4</source>
+        <translation>řádek %1: %2 polí, sloupce jich potřebují %3: %4</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>line %1: a total, not a product: %2</source>
+        <translation>řádek %1: součet, ne zboží: %2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>no amount</source>
+        <translation>chybí částka</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;%1&quot; is not an amount</source>
+        <translation>„%1“ není částka</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+8"/>
+        <source>line %1: %2: %3</source>
+        <translation>řádek %1: %2: %3</translation>
+    </message>
+    <message>
+        <location line="-1"/>
+        <source>no quantity</source>
+        <translation>chybí množství</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>&quot;%1&quot; is not a quantity</source>
+        <translation>„%1“ není množství</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>line %1: names no product, a summary: %2</source>
+        <translation>řádek %1: neuvádí zboží, je to souhrn: %2</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>line %1: the sum of the lines above it, not a product: %2</source>
+        <translation>řádek %1: součet řádků nad ním, ne zboží: %2</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>line %1: the product&apos;s sum grows too large: %2</source>
+        <translation>řádek %1: součet za zboží je příliš velký: %2</translation>
+    </message>
+</context>
+<context>
+    <name>XlsxSheet</name>
+    <message>
+        <location filename="../count/xlsxsheet.cpp" line="+159"/>
+        <source>The file looks like an .xlsx workbook but cannot be opened as one.</source>
+        <translation>Soubor vypadá jako sešit .xlsx, ale nelze ho jako sešit otevřít.</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>The workbook has no sheet.</source>
+        <translation>Sešit nemá žádný list.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The first sheet of the workbook is damaged or larger than 16 MiB.</source>
+        <translation>První list sešitu je poškozený nebo větší než 16 MiB.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>The texts of the workbook are damaged or larger than 16 MiB.</source>
+        <translation>Texty sešitu jsou poškozené nebo větší než 16 MiB.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>A cell of the sheet has a damaged reference: %1</source>
+        <translation>Buňka listu má poškozený odkaz: %1</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>The first sheet of the workbook is damaged: %1</source>
+        <translation>První list sešitu je poškozený: %1</translation>
     </message>
 </context>
 </TS>

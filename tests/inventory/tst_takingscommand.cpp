@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QDir>
@@ -16,6 +17,7 @@ private slots:
     void takingsCarriesTheLastTableOver();
     void exitCodes_data();
     void exitCodes();
+    void tillColumnsNamedRememberedOrRefused();
 
 private:
     TestSupport::ToolRun run(const QStringList &args);
@@ -77,9 +79,10 @@ void tst_TakingsCommand::takingsCarriesTheLastTableOver()
                   first, "--stock", stock, "--save", tmp.filePath("second.inv"), "--till", till, "--xlsx",
                   workbook});
     QCOMPARE(result.code, 0);
-    QVERIFY(result.out.contains("\nRum Tuzemák;8592508053241;46.38;35.00;11.38;0.32;24.5\n"));
+    // 53 ml sold against one 4 cl portion rung up: (53 - 40) / 40 = 0.325 portions.
+    QVERIFY(result.out.contains("\nRum Tuzemák;8592508053241;46.38;35.00;11.38;0.33;24.5\n"));
     QVERIFY(result.out.contains("\nTill: 110.00 CZK\nVariance: 7.38 CZK (6.3 %)\n"
-                                "Till product not matched: Chipsy\n"));
+                                "Till product not matched: Chipsy (3 sold, 75.00 CZK)\n"));
     QVERIFY(TestSupport::readFile(workbook).startsWith("PK\x03\x04"));
     const QList<QByteArray> lines = result.out.split('\n');
     QVERIFY(lines.contains("Rum Tuzemák;0.04;35.00;1.00;0.00;0.95;0.00;0.95;0.05;46.38;"));
@@ -90,7 +93,7 @@ void tst_TakingsCommand::takingsCarriesTheLastTableOver()
     const QByteArray saved = second.readAll();
     QVERIFY(saved.contains("<counter>2</counter>"));
     QVERIFY(saved.contains(
-        "<tillLine code=\"8592508053241\" name=\"Rum 4cl\" quantity=\"1\" amount=\"35\"/>"));
+        "<tillLine code=\"8592508053241\" name=\"Rum 4cl\" quantity=\"1\" amount=\"35\" portion=\"40\"/>"));
 
     // The till's takings typed from its report, with a decimal comma, stand alone: no export, so no row
     // is missing from the till; the workbook gets its till sheet all the same.
@@ -160,6 +163,38 @@ void tst_TakingsCommand::exitCodes()
     if (args.contains("unreadable.inv"))
         QVERIFY2(result.err.contains("cannot be read: ") && !result.err.contains("This is the first count"),
                  result.err.constData());
+}
+
+// A till export whose columns leave a doubt is refused with the candidates, never guessed; named columns
+// or the window's choice kept beside the matches are taken.
+void tst_TakingsCommand::tillColumnsNamedRememberedOrRefused()
+{
+    const QString weighings = write("w.txt", "8592508053241;1545\n");
+    const QString till =
+        write("items.csv", "Menu Item,Sales Category,Count,Value\nRum 4cl,Spirits,1,35\nGin,Spirits,2,90\n");
+    TestSupport::ToolRun result = run({"takings", catalogue, weighings, "--till", till});
+    QCOMPARE(result.code, 1);
+    QVERIFY(result.err.contains("name them with --till-columns"));
+    QVERIFY(result.err.contains("\n  amount: 4 \"Value\"\n"));
+    QVERIFY(!result.out.contains("Till:"));
+
+    for (const QString &columns :
+         {QStringLiteral("name=Menu Item,quantity=3,amount=value"), QStringLiteral("amount=4,name=1")}) {
+        result = run({"takings", catalogue, weighings, "--till", till, "--till-columns", columns});
+        QCOMPARE(result.code, 0);
+        QVERIFY(result.out.contains("\nTill: 125.00 CZK\n"));
+    }
+    QVERIFY(result.err.contains("columns name: 1 \"Menu Item\", code: -, quantity: -, unit: -, amount: 4 \"Value\""));
+    for (const char *wrong : {"amount=9,name=1", "amount=Price,name=1", "name=1", "amount=1,name=1", "size=2"})
+        QCOMPARE(run({"takings", catalogue, weighings, "--till", till, "--till-columns", wrong}).code, 64);
+
+    QVERIFY(QDir(tmp.path()).mkpath("data"));
+    const QString matches = write("data/tillMatches.txt", "");
+    write("data/tillColumns.txt",
+          "menu item|sales category|count|value\tname=1,code=-,quantity=3,unit=-,amount=4\n");
+    result = run({"takings", catalogue, weighings, "--till", till, "--matches", matches});
+    QCOMPARE(result.code, 0);
+    QVERIFY(result.out.contains("\nTill: 125.00 CZK\n"));
 }
 
 QTEST_GUILESS_MAIN(tst_TakingsCommand)

@@ -12,11 +12,14 @@
 #include "settings.h"
 #include "tablefile.h"
 #include "tillcomparison.h"
+#include "tillexport.h"
 #include "tillsales.h"
 #include "weighingsfile.h"
 #include "workbook.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QLoggingCategory>
 
@@ -175,6 +178,45 @@ int runOverview(const QStringList &args)
     return ExitOk;
 }
 
+// The till export read with the columns given, else those remembered beside the matches file, else those
+// recognised with certainty; never with a guess.
+bool readTill(const QString &path, const QString &columnsText, const QString &matchesFile, TillFigures *figures,
+              QStringList *notCounted, QString *error, bool *usage)
+{
+    *usage = false;
+    QByteArray bytes;
+    TillTable table;
+    if (!TillExport::readFile(path, &bytes, error) || !TillExport::readTable(bytes, &table, error))
+        return false;
+    bool certain = false;
+    TillColumns columns = TillExport::guessColumns(table, &certain);
+    TillExport::RememberedColumns remembered;
+    if (!matchesFile.isEmpty())
+        remembered.load(QFileInfo(matchesFile).dir().filePath(TillExport::RememberedColumns::fileName()));
+    if (!columnsText.isEmpty()) {
+        if (!TillColumns::fromText(columnsText, table.header, &columns, error)) {
+            *error = QStringLiteral("--till-columns: ") + *error;
+            *usage = true;
+            return false;
+        }
+    } else if (!remembered.find(table, &columns) && !certain) {
+        *error = QStringLiteral("which columns hold the product and the money taken is not certain; name them "
+                                "with --till-columns name=COL,code=COL,quantity=COL,amount=COL[,unit=COL] (COL a "
+                                "header or a 1-based column number). Candidates:\n  ") +
+                 TillExport::candidates(table).join(QStringLiteral("\n  "));
+        return false;
+    }
+    std::fprintf(stderr, "quarmelctl takings: %s: %s, columns %s\n", qUtf8Printable(path),
+                 qUtf8Printable(table.encoding), qUtf8Printable(TillExport::describe(table, columns)));
+    TillReading reading;
+    if (!TillExport::read(table, columns, &reading, error))
+        return false;
+    figures->lines = reading.figures.lines;
+    figures->hasQuantities = reading.figures.hasQuantities;
+    *notCounted = reading.refused + reading.skipped;
+    return true;
+}
+
 int runTakings(const QStringList &args)
 {
     QStringList positional;
@@ -185,6 +227,7 @@ int runTakings(const QStringList &args)
     QString tillFile;
     QString tillAmount;
     QString matchesFile;
+    QString tillColumns;
     QString xlsx;
     if (!parseOptions(args,
                       {{"--last", &last},
@@ -194,9 +237,10 @@ int runTakings(const QStringList &args)
                        {"--till", &tillFile},
                        {"--till-amount", &tillAmount},
                        {"--matches", &matchesFile},
+                       {"--till-columns", &tillColumns},
                        {"--xlsx", &xlsx}},
                       &positional) ||
-        positional.size() != 2 || (!matchesFile.isEmpty() && tillFile.isEmpty()))
+        positional.size() != 2 || ((!matchesFile.isEmpty() || !tillColumns.isEmpty()) && tillFile.isEmpty()))
         return usageError();
 
     const QString command = QStringLiteral("takings");
@@ -241,8 +285,11 @@ int runTakings(const QStringList &args)
         return fail(command, error);
     QStringList rejected;
     TillFigures exported;
-    if (!tillFile.isEmpty() && !TillSales::read(tillFile, &exported, &rejected, &error))
-        return fail(command, QStringLiteral("%1: %2").arg(tillFile, error));
+    bool usage = false;
+    if (!tillFile.isEmpty() && !readTill(tillFile, tillColumns, matchesFile, &exported, &rejected, &error, &usage)) {
+        fail(command, QStringLiteral("%1: %2").arg(tillFile, error));
+        return usage ? ExitUsage : ExitFailure;
+    }
     till.lines = exported.lines;
     till.hasQuantities = exported.hasQuantities;
     for (const QString &line : rejected)
@@ -282,13 +329,16 @@ QString inventoryUsage()
         "  overview CATALOGUE WEIGHINGS [--xlsx FILE]\n"
         "                                     print the overview CSV; warnings go to standard error\n"
         "  takings CATALOGUE WEIGHINGS [--last TABLE.inv] [--prices FILE] [--stock FILE] [--save TABLE.inv]\n"
-        "                              [--till EXPORT.csv [--matches FILE]] [--till-amount AMOUNT]\n"
-        "                              [--xlsx FILE]\n"
+        "                              [--till EXPORT [--matches FILE] [--till-columns COLUMNS]]\n"
+        "                              [--till-amount AMOUNT] [--xlsx FILE]\n"
         "                                     print the sales CSV; --last carries a saved table over,\n"
         "                                     --prices sets ean;price[;sell unit in litres] per EAN,\n"
         "                                     --stock sets ean;litres issued from the store per EAN,\n"
         "                                     --till compares with a till's sales export, --matches\n"
-        "                                     takes the window's remembered till matches,\n"
+        "                                     takes the window's remembered till matches (and the\n"
+        "                                     columns remembered beside them), --till-columns names\n"
+        "                                     name=COL,code=COL,quantity=COL,amount=COL[,unit=COL]\n"
+        "                                     of the export (COL a header or a 1-based number),\n"
         "                                     --till-amount compares with the till's takings typed\n"
         "                                     from its report (it stands for the export's total),\n"
         "                                     --xlsx also writes the workbook\n"
