@@ -10,6 +10,126 @@
     </message>
 </context>
 <context>
+    <name>CountDocument</name>
+    <message>
+        <location filename="../count/countdocument.cpp" line="+68"/>
+        <location line="+4"/>
+        <source>It is not an inventory table.</source>
+        <translation>Není to tabulka inventury.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <location line="+25"/>
+        <source>Line %1: %2</source>
+        <translation>Řádek %1: %2</translation>
+    </message>
+    <message>
+        <location line="-21"/>
+        <source>It holds no table number.</source>
+        <translation>Nemá číslo tabulky.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>It holds no end of its period.</source>
+        <translation>Nemá konec svého období.</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Line %1: row %2: %3 &quot;%4&quot; is not a number the program writes.</source>
+        <translation>Řádek %1: položka %2: %3 „%4“ není číslo, jaké program zapisuje.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Line %1: the period bound &quot;%2&quot; is not a time.</source>
+        <translation>Řádek %1: hranice období „%2“ není čas.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Line %1: the table number &quot;%2&quot; is not a number.</source>
+        <translation>Řádek %1: číslo tabulky „%2“ není číslo.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Line %1: a row has no EAN.</source>
+        <translation>Řádek %1: položka nemá EAN.</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>Line %1: row %2 holds &quot;%3&quot;, which no inventory table holds.</source>
+        <translation>Řádek %1: položka %2 obsahuje „%3“, což žádná tabulka inventury neobsahuje.</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>%1 of the appended items, &quot;%2&quot;</source>
+        <translation>%1 z přidaných položek, „%2“</translation>
+    </message>
+    <message>
+        <location line="+90"/>
+        <source>It is too large to be an inventory table.</source>
+        <translation>Je příliš velký na to, aby byl tabulkou inventury.</translation>
+    </message>
+</context>
+<context>
+    <name>DataFolderLock</name>
+    <message>
+        <location filename="../common/datafolderlock.cpp" line="+52"/>
+        <source>a program</source>
+        <translation>neznámý program</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1 (process %2) on %3</source>
+        <translation>%1 (proces %2) na počítači %3</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>The data folder %1 is in use by another program.</source>
+        <translation>Datovou složku %1 používá jiný program.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The data folder %1 is in use by %2.</source>
+        <translation>Datovou složku %1 používá %2.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>The data folder %1 cannot be locked: Permission denied</source>
+        <translation>Datovou složku %1 nelze zamknout: přístup odepřen</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The data folder %1 cannot be locked.</source>
+        <translation>Datovou složku %1 nelze zamknout.</translation>
+    </message>
+</context>
+<context>
+    <name>DataFolderWatch</name>
+    <message>
+        <location filename="../app/datafolderwatch.cpp" line="+34"/>
+        <source>Data folder removed</source>
+        <translation>Datová složka odstraněna</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The data folder %1 has been removed or moved away while Quarmel runs. The catalogue, the last saved table and the history kept there are no longer on this computer.
+
+Nothing is saved until the folder is back: put it back where it was (from a backup if need be), or close Quarmel.</source>
+        <translation>Datová složka %1 byla za běhu programu Quarmel odstraněna nebo přesunuta. Katalog, poslední uložená tabulka a historie, které v ní byly, už na tomto počítači nejsou.
+
+Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (případně ze zálohy), nebo Quarmel zavřete.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Data folder back</source>
+        <translation>Datová složka je zpět</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The data folder %1 is back; saves go there again.</source>
+        <translation>Datová složka %1 je zpět; ukládá se opět do ní.</translation>
+    </message>
+</context>
+<context>
     <name>Database</name>
     <message>
         <location filename="../database/database.cpp" line="+152"/>
@@ -93,7 +213,7 @@
         <translation>řádek %1: poslední číslice kódu %2 by měla být %3, pokud jsou ostatní číslice správně, kód je tedy možná napsán chybně</translation>
     </message>
     <message>
-        <location filename="../database/databasefile.cpp" line="+128"/>
+        <location filename="../database/databasefile.cpp" line="+130"/>
         <source>The catalogue could not be encrypted.</source>
         <translation>Katalog se nepodařilo zašifrovat.</translation>
     </message>
@@ -191,7 +311,7 @@
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+499"/>
+        <location filename="../app/mainwindow.cpp" line="+535"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -199,7 +319,7 @@
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+282"/>
+        <location filename="../count/history.cpp" line="+255"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -209,7 +329,7 @@
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>
     <message>
-        <location line="+83"/>
+        <location line="+136"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -239,7 +359,7 @@
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+0"/>
         <source>Currency</source>
         <translation>Měna</translation>
     </message>
@@ -247,12 +367,12 @@
 <context>
     <name>HistoryModel</name>
     <message>
-        <location filename="../count/historymodel.cpp" line="+40"/>
+        <location filename="../count/historymodel.cpp" line="+58"/>
         <source>Damaged: %1</source>
         <translation>Poškozený: %1</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="-15"/>
         <source>%1: corrected by table No. %2, so left out of the totals and charts.</source>
         <translation>%1: opravena tabulkou č. %2, proto není v součtech ani v grafech.</translation>
     </message>
@@ -272,17 +392,17 @@
         <translation>Úvodní inventura</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+32"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-25"/>
         <source>%1 (replaced by %2)</source>
         <translation>%1 (nahrazena č. %2)</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+27"/>
         <source>From</source>
         <translation>Od</translation>
     </message>
@@ -307,7 +427,7 @@
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+2"/>
         <source>Currency</source>
         <translation>Měna</translation>
     </message>
@@ -315,24 +435,24 @@
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+100"/>
-        <location line="+204"/>
+        <location filename="../app/historypage.cpp" line="+101"/>
+        <location line="+221"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-191"/>
+        <location line="-208"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+115"/>
+        <location line="+122"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-114"/>
+        <location line="-121"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -353,7 +473,7 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+74"/>
+        <location line="+81"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
@@ -423,17 +543,17 @@
         <translation>Tiskárnu nelze spustit.</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+29"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-203"/>
+        <location line="-202"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+96"/>
+        <location line="+103"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -448,31 +568,26 @@
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+42"/>
         <source>History of counts, %1 - %2</source>
         <translation>Historie inventur, %1 - %2</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>Total Sales: %1 %2</source>
-        <translation>Celková tržba: %1 %2</translation>
     </message>
 </context>
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+56"/>
-        <location line="+278"/>
+        <location filename="../inventory/inventory.cpp" line="+54"/>
+        <location line="+168"/>
         <source>&quot;%1&quot; is more than any bar holds.</source>
         <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
     </message>
     <message>
-        <location line="-112"/>
+        <location line="-113"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+103"/>
         <source>The bottle volume is unknown, so pieces cannot be turned into litres.</source>
         <translation>Objem láhve není znám, kusy proto nelze převést na litry.</translation>
     </message>
@@ -482,12 +597,12 @@
         <translation>„%1“: láhve se počítají v celých kusech; pro část láhve přepněte sloupec na litry.</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+24"/>
         <source>A sell unit of less than a millilitre cannot be sold.</source>
         <translation>Prodejní jednotku menší než mililitr nelze prodat.</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+41"/>
         <source>
 [L]</source>
         <translation>
@@ -624,12 +739,12 @@ množství</translation>
     <name>InventoryBottleList</name>
     <message>
         <location filename="../inventory/inventorybottlelist.cpp" line="+128"/>
-        <location line="+156"/>
+        <location line="+153"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
     </message>
     <message>
-        <location line="-157"/>
+        <location line="-154"/>
         <source>Empty bottle weight must be less then Full bottle weight.
 Item: &apos;%1&apos;</source>
         <translation>Hmotnost prázdné láhve musí být menší než hmotnost plné láhve.
@@ -651,19 +766,19 @@ Položka: &apos;%1&apos;</translation>
         <translation>Hmotnost láhve (%1 g) je nižší než hmotnost prázdné láhve (%2 g)!</translation>
     </message>
     <message>
-        <location line="+149"/>
+        <location line="+146"/>
         <source>Bottle &apos;%1&apos; is not in database!</source>
         <translation>Láhev &apos;%1&apos; není v databázi!</translation>
     </message>
     <message>
         <location line="+73"/>
-        <location line="+68"/>
+        <location line="+78"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-66"/>
-        <location line="+66"/>
+        <location line="-76"/>
+        <location line="+76"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
     </message>
@@ -673,22 +788,17 @@ Položka: &apos;%1&apos;</translation>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-286"/>
+        <location line="-293"/>
         <source>Weighed %1 g, less than the empty bottle (%2 g): counted as empty.</source>
         <translation>Zváženo %1 g, méně než prázdná láhev (%2 g): počítá se jako prázdná.</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+36"/>
         <source>Weighed %1 g, %2 g more than the full bottle (%3 g): two bottles on the scale, or a wrong catalogue entry?</source>
         <translation>Zváženo %1 g, o %2 g víc než plná láhev (%3 g): dvě láhve na váze, nebo chybná položka databáze?</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>A residue of %1 ml is more than the bottle holds (%2 ml).</source>
-        <translation>Zůstatek %1 ml je víc, než se do láhve vejde (%2 ml).</translation>
-    </message>
-    <message>
-        <location line="+38"/>
+        <location line="+40"/>
         <source>Weighed %1 times: the residues are added up (several open bottles?).</source>
         <translation>Zváženo %1krát: zůstatky se sčítají (několik otevřených láhví?).</translation>
     </message>
@@ -696,12 +806,7 @@ Položka: &apos;%1&apos;</translation>
 <context>
     <name>ItemInventory</name>
     <message>
-        <location filename="../inventory/iteminventory.cpp" line="+126"/>
-        <source>A sell unit must be more than nothing.</source>
-        <translation>Prodejní jednotka musí být větší než nula.</translation>
-    </message>
-    <message>
-        <location line="+23"/>
+        <location filename="../inventory/iteminventory.cpp" line="+130"/>
         <source>Appended Items</source>
         <translation>Přidané položky</translation>
     </message>
@@ -831,8 +936,8 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/cataloguepages.cpp" line="+222"/>
-        <location filename="../app/mainwindow.cpp" line="-39"/>
+        <location filename="../app/cataloguepages.cpp" line="+226"/>
+        <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
@@ -911,6 +1016,7 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
+        <location filename="../app/mainwindow.cpp" line="+25"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -922,8 +1028,8 @@ množství [ks]</translation>
     <message>
         <location line="+20"/>
         <location line="+252"/>
-        <location filename="../app/overviewpages.cpp" line="+233"/>
-        <location filename="../app/salespage.cpp" line="+309"/>
+        <location filename="../app/overviewpages.cpp" line="+297"/>
+        <location filename="../app/salespage.cpp" line="+355"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -944,7 +1050,8 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/salespage.cpp" line="-45"/>
+        <location filename="../app/mainwindow.cpp" line="-143"/>
+        <location filename="../app/salespage.cpp" line="-58"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -1012,6 +1119,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
+        <location filename="../app/salespage.cpp" line="-187"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
     </message>
@@ -1066,7 +1174,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-383"/>
+        <location filename="../app/mainwindow.cpp" line="-283"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1088,7 +1196,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+47"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1098,7 +1206,7 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+156"/>
+        <location line="+154"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
@@ -1108,7 +1216,7 @@ množství [ks]</translation>
         <translation>Sečteno:</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="+37"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1133,42 +1241,17 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+77"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
     <message>
-        <location line="+13"/>
-        <source>The station is connected at %1, but this user may not open it. Unplug the station and plug it in again, so that the device rule installed with Quarmel Inventory gives you access. If that does not help, ask the administrator to add you to the group &quot;dialout&quot;, then log out and in again.</source>
-        <translation>Stanice je připojena na %1, ale tento uživatel ji nesmí otevřít. Odpojte stanici a znovu ji připojte, aby vám přístup dalo pravidlo zařízení nainstalované s programem Quarmel Inventory. Pokud to nepomůže, požádejte správce, aby vás přidal do skupiny &quot;dialout&quot;, a pak se odhlaste a znovu přihlaste.</translation>
-    </message>
-    <message>
-        <location line="+10"/>
-        <source>Quarmel must be connected to download database.</source>
-        <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>Quarmel must be connected to write database.</source>
-        <translation>Pro zápis databáze musí být Quarmel připojen.</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>Quarmel must be connected to download inventory.</source>
-        <translation>Pro stažení inventury musí být Quarmel připojen.</translation>
-    </message>
-    <message>
-        <location line="+6"/>
+        <location line="+2"/>
         <source>%1 (cannot be read)</source>
         <translation>%1 (nelze přečíst)</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>Timeout Error, Quarmel not connected?</source>
-        <translation>Vypršel časový limit. Je Quarmel připojen?</translation>
-    </message>
-    <message>
-        <location line="+20"/>
+        <location line="+46"/>
         <source>(row %1 without a name)</source>
         <translation>(řádek %1 bez názvu)</translation>
     </message>
@@ -1178,12 +1261,12 @@ množství [ks]</translation>
         <translation>a dalších %1</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+27"/>
         <source>Excel Workbook (*.xlsx)</source>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="-184"/>
+        <location line="-177"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1193,14 +1276,14 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-178"/>
-        <location line="+35"/>
-        <location line="+23"/>
+        <location filename="../app/overviewpages.cpp" line="-185"/>
+        <location line="+22"/>
+        <location line="+12"/>
         <source>Reading inventory from Quarmel: %1 %</source>
         <translation>Načítání inventury z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="-35"/>
+        <location line="-23"/>
         <source>Quarmel FW: unknown</source>
         <translation>Quarmel FW: neznámý</translation>
     </message>
@@ -1210,12 +1293,7 @@ množství [ks]</translation>
         <translation>Quarmel FW: %1</translation>
     </message>
     <message>
-        <location line="+22"/>
-        <source>Quarmel holds no stored inventory yet (it reports number %1). Take an inventory on Quarmel first.</source>
-        <translation>Quarmel zatím nemá uloženou žádnou inventuru (hlásí číslo %1). Nejprve na Quarmelu proveďte inventuru.</translation>
-    </message>
-    <message>
-        <location line="+93"/>
+        <location line="+134"/>
         <source>Add to database</source>
         <translation>Přidat do databáze</translation>
     </message>
@@ -1230,12 +1308,7 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-172"/>
-        <source>The last saved table %1 is not an inventory table, so every initial quantity is zero. Use Import Table to take them from a saved table file.</source>
-        <translation>Poslední uložená tabulka %1 není inventurní tabulka, proto jsou všechny počáteční stavy nulové. Načtěte je z uloženého souboru tabulky tlačítkem Import tabulky.</translation>
-    </message>
-    <message>
-        <location filename="../count/salestotals.cpp" line="+37"/>
+        <location filename="../count/salestotals.cpp" line="+38"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
@@ -1250,7 +1323,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+112"/>
+        <location filename="../app/salespage.cpp" line="+116"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -1260,7 +1333,7 @@ množství [ks]</translation>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location line="-96"/>
+        <location line="-100"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -1270,12 +1343,12 @@ množství [ks]</translation>
         <translation>Inventuru %1 nelze přečíst.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="-13"/>
         <source>This count was already used for table No. %1. Saved again, this table replaces it in the history and its totals.</source>
         <translation>Tato inventura už byla použita pro tabulku č. %1. Pokud tuto tabulku uložíte znovu, nahradí ji v historii i v jejích součtech.</translation>
     </message>
     <message>
-        <location line="+150"/>
+        <location line="+183"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -1291,17 +1364,17 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+11"/>
-        <location line="+19"/>
+        <location line="+25"/>
         <source>Inventory table files (*.inv)</source>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+14"/>
         <source>The file cannot be read: %1</source>
         <translation>Soubor nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+105"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1321,40 +1394,41 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-110"/>
+        <location filename="../app/salespage.cpp" line="-121"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-222"/>
-        <location line="+230"/>
+        <location line="-256"/>
+        <location line="+266"/>
+        <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-135"/>
+        <location line="-160"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+132"/>
+        <location line="+153"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+8"/>
         <source>File is not inventory table.</source>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
         <location filename="../app/overviewpages.cpp" line="+7"/>
-        <location filename="../app/salespage.cpp" line="+14"/>
+        <location filename="../app/salespage.cpp" line="+15"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+166"/>
+        <location filename="../app/mainwindow.cpp" line="+173"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -1379,8 +1453,8 @@ množství [ks]</translation>
         <translation>Tiskárnu se nepodařilo spustit.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="+21"/>
-        <location filename="../app/salespage.cpp" line="+20"/>
+        <location filename="../app/overviewpages.cpp" line="+24"/>
+        <location filename="../app/salespage.cpp" line="+23"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -1400,7 +1474,7 @@ množství [ks]</translation>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-41"/>
+        <location filename="../app/cataloguepages.cpp" line="-53"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -1411,11 +1485,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+13"/>
+        <location line="+9"/>
         <source>Item already exists</source>
         <translation>Položka již existuje</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-8"/>
         <source>This item already exists, select different one</source>
         <translation>Tato položka již existuje, zvolte jinou</translation>
     </message>
@@ -1430,17 +1505,17 @@ množství [ks]</translation>
         <translation>Vyberte položku ke smazání</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="+28"/>
+        <location filename="../app/cataloguepages.cpp" line="+40"/>
         <source>Are you sure to delete item %1 ?</source>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-49"/>
+        <location filename="../app/mainwindow.cpp" line="-61"/>
         <source>Are you sure to delete selected items ?</source>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-99"/>
+        <location filename="../app/cataloguepages.cpp" line="-111"/>
         <source>Database not saved</source>
         <translation>Databáze není uložena</translation>
     </message>
@@ -1465,12 +1540,12 @@ množství [ks]</translation>
         <translation>„%1“ není EAN: ten má 8 až 14 číslic a nic jiného.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+14"/>
         <source>%1 is the same EAN to Quarmel as %2, which is in the database already: Quarmel keeps the EAN without its leading zeros.</source>
         <translation>%1 je pro Quarmel stejný EAN jako %2, který už v databázi je: Quarmel si EAN ukládá bez úvodních nul.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+9"/>
         <source>Check digit</source>
         <translation>Kontrolní číslice</translation>
     </message>
@@ -1480,7 +1555,7 @@ množství [ks]</translation>
         <translation>Poslední číslice kódu %1 by při správných ostatních číslicích měla být %2, kód je tedy možná chybně opsaný. Přesto přidat?</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+40"/>
         <location line="+6"/>
         <source>Writing database: %1 %</source>
         <translation>Zápis databáze: %1 %</translation>
@@ -1525,12 +1600,12 @@ množství [ks]</translation>
         <translation>Chyba při stahování databáze, zkontrolujte připojení k internetu.</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+8"/>
         <source>The downloaded database update is damaged.</source>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-304"/>
+        <location filename="../app/mainwindow.cpp" line="-320"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -1540,17 +1615,17 @@ množství [ks]</translation>
         <translation>Zobrazí uložené inventury v čase s grafy tržeb.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-117"/>
+        <location filename="../app/overviewpages.cpp" line="-143"/>
         <source>Weighings to check</source>
         <translation>Vážení ke kontrole</translation>
     </message>
     <message>
-        <location line="-102"/>
+        <location line="-85"/>
         <source>Empty: Quarmel holds no weighings in this place.</source>
         <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
     </message>
     <message>
-        <location line="-3"/>
+        <location line="-59"/>
         <source>Download not recorded</source>
         <translation>Stažení nebylo zaznamenáno</translation>
     </message>
@@ -1564,7 +1639,7 @@ The weighings are shown all the same; only the note of when this count was first
 Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura na tomto počítači poprvé stažena.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+60"/>
         <source>Bottles: %1, first downloaded %2</source>
         <translation>Lahví: %1, poprvé staženo %2</translation>
     </message>
@@ -1574,7 +1649,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Lahví: %1. Quarmel nezaznamenává, kdy byla inventura provedena, a tato inventura nebyla na tomto počítači dosud nikdy stažena.</translation>
     </message>
     <message>
-        <location line="+138"/>
+        <location line="+144"/>
         <source>%1 (first downloaded %2)</source>
         <translation>%1 (poprvé staženo %2)</translation>
     </message>
@@ -1612,7 +1687,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>„%1“ je záporné; množství ani cena záporné být nemohou.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+8"/>
         <source>&quot;%1&quot; holds both a comma and a point; type the decimals after one of them and nothing between the thousands, or a blank.</source>
         <translation>„%1“ obsahuje čárku i tečku; desetinná místa pište za jednu z nich a tisíce neoddělujte, nebo jen mezerou.</translation>
     </message>
@@ -1622,12 +1697,12 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>„%1“ není číslo; pište jen číslice s desetinnou čárkou nebo tečkou.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+11"/>
         <source>&quot;%1&quot; is too large.</source>
         <translation>„%1“ je příliš velké.</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+29"/>
         <source>&quot;%1&quot; lies outside %2 to %3.</source>
         <translation>„%1“ leží mimo rozsah %2 až %3.</translation>
     </message>
@@ -1641,7 +1716,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+21"/>
+        <location filename="../app/historypage.cpp" line="+23"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -1667,7 +1742,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>SaveFile</name>
     <message>
-        <location filename="../common/savefile.cpp" line="+30"/>
+        <location filename="../common/savefile.cpp" line="+26"/>
         <source>The data could not be written.</source>
         <translation>Data se nepodařilo zapsat.</translation>
     </message>
@@ -1675,7 +1750,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>Settings</name>
     <message>
-        <location filename="../common/settings.cpp" line="+107"/>
+        <location filename="../common/settings.cpp" line="+151"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1740,7 +1815,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>StationSession</name>
     <message>
-        <location filename="../count/stationsession.cpp" line="+114"/>
+        <location filename="../count/stationsession.cpp" line="+117"/>
         <source>Quarmel must be connected to download database.</source>
         <translation>Pro stažení databáze musí být Quarmel připojen.</translation>
     </message>
@@ -1783,630 +1858,6 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <location line="+5"/>
         <source>The station at %1 is in use by another program. Wait until it is done, or close it, and try again.</source>
         <translation>Stanici na %1 používá jiný program. Počkejte, až skončí, nebo ho zavřete, a zkuste to znovu.</translation>
-    </message>
-</context>
-<context>
-    <name>TillPanel</name>
-    <message>
-        <location filename="../app/tillpanel.cpp" line="+39"/>
-        <source>from the till&apos;s report</source>
-        <translation>z uzávěrky pokladny</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <location line="+154"/>
-        <location line="+26"/>
-        <location line="+24"/>
-        <source>Import Till Export</source>
-        <translation>Načíst export pokladny</translation>
-    </message>
-    <message>
-        <location line="-199"/>
-        <location line="+480"/>
-        <source>Change Match...</source>
-        <translation>Změnit přiřazení...</translation>
-    </message>
-    <message>
-        <location line="-479"/>
-        <source>Point the selected till product or row at another row of the table</source>
-        <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
-    </message>
-    <message>
-        <location line="-4"/>
-        <source>Columns...</source>
-        <translation>Sloupce...</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Choose again which columns of the imported till export are read</source>
-        <translation>Znovu vybrat, které sloupce importovaného exportu z pokladny se čtou</translation>
-    </message>
-    <message>
-        <location line="+9"/>
-        <source>Till takings:</source>
-        <translation>Tržba pokladny:</translation>
-    </message>
-    <message>
-        <location line="+25"/>
-        <source>Till products not matched:</source>
-        <translation>Nepřiřazené položky pokladny:</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>Sold but not in the till:</source>
-        <translation>Prodáno, ale není v pokladně:</translation>
-    </message>
-    <message>
-        <location line="+71"/>
-        <source>No till figures yet</source>
-        <translation>Zatím bez údajů z pokladny</translation>
-    </message>
-    <message>
-        <location line="+11"/>
-        <source>%1: %2 %3</source>
-        <translation>%1: %2 %3</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>%1: %2 sold, %3 %4</source>
-        <translation>%1: prodáno %2, %3 %4</translation>
-    </message>
-    <message>
-        <location line="+14"/>
-        <source>Till takings</source>
-        <translation>Tržba pokladny</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>&quot;%1&quot; is not an amount.</source>
-        <translation>„%1“ není částka.</translation>
-    </message>
-    <message>
-        <location line="+219"/>
-        <source>Recipe: portions of several rows...</source>
-        <translation>Receptura: porce z několika řádků...</translation>
-    </message>
-    <message>
-        <location line="+40"/>
-        <source>Done</source>
-        <translation>Hotovo</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>nothing yet</source>
-        <translation>zatím nic</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <location line="+15"/>
-        <source>Recipe</source>
-        <translation>Receptura</translation>
-    </message>
-    <message>
-        <location line="-14"/>
-        <source>A row that one &quot;%1&quot; pours from (so far: %2):</source>
-        <translation>Řádek, ze kterého se nalévá jedna položka „%1“ (zatím: %2):</translation>
-    </message>
-    <message>
-        <location line="+13"/>
-        <source>Millilitres of %1 in one &quot;%2&quot;:</source>
-        <translation>Mililitry z %1 v jedné položce „%2“:</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Pieces of %1 in one &quot;%2&quot;:</source>
-        <translation>Kusy z %1 v jedné položce „%2“:</translation>
-    </message>
-    <message>
-        <location line="-281"/>
-        <source>Till exports (*.csv *.txt)</source>
-        <translation>Exporty pokladny (*.csv *.txt)</translation>
-    </message>
-    <message>
-        <location line="+29"/>
-        <location line="+52"/>
-        <source>Unable to import till export</source>
-        <translation>Export pokladny nelze načíst</translation>
-    </message>
-    <message>
-        <location line="+20"/>
-        <source>... and %1 more</source>
-        <translation>... a dalších %1</translation>
-    </message>
-    <message>
-        <location line="+9"/>
-        <source>Till export</source>
-        <translation>Export pokladny</translation>
-    </message>
-    <message>
-        <location line="-4"/>
-        <source>These lines were not understood and are not counted:
-%1</source>
-        <translation>Tyto řádky nebyly rozpoznány a nezapočítávají se:
-%1</translation>
-    </message>
-    <message>
-        <location line="-86"/>
-        <source>Till exports (*.csv *.txt *.xlsx)</source>
-        <translation>Exporty z pokladny (*.csv *.txt *.xlsx)</translation>
-    </message>
-    <message>
-        <location line="+26"/>
-        <location line="+24"/>
-        <source>The columns apply now but could not be kept for the next import: %1</source>
-        <translation>Sloupce platí nyní, ale pro další import je nebylo možné uložit: %1</translation>
-    </message>
-    <message>
-        <location line="+106"/>
-        <source>no row</source>
-        <translation>žádný řádek</translation>
-    </message>
-    <message>
-        <location line="+14"/>
-        <source>%1 (appended item)</source>
-        <translation>%1 (přidaná položka)</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>a row this count does not have</source>
-        <translation>řádek, který tato inventura nemá</translation>
-    </message>
-    <message>
-        <location line="-102"/>
-        <source>Read from %1 (%2) with the columns %3</source>
-        <translation>Načteno z %1 (%2) se sloupci %3</translation>
-    </message>
-    <message>
-        <location line="+109"/>
-        <source>%1 - now: %2</source>
-        <translation>%1 - nyní: %2</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <location line="+33"/>
-        <location line="+62"/>
-        <location line="+68"/>
-        <source>Change Match</source>
-        <translation>Změnit přiřazení</translation>
-    </message>
-    <message>
-        <location line="-258"/>
-        <source>These lines are the till&apos;s own totals and summaries, not counted:
-%1</source>
-        <translation>Tyto řádky jsou vlastní součty a souhrny pokladny, nezapočítávají se:
-%1</translation>
-    </message>
-    <message>
-        <location line="+199"/>
-        <source>Which till product?</source>
-        <translation>Která položka pokladny?</translation>
-    </message>
-    <message>
-        <location line="-85"/>
-        <source>Automatic: %1</source>
-        <translation>Automaticky: %1</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>No row: never match it</source>
-        <translation>Žádný řádek: nikdy nepřiřazovat</translation>
-    </message>
-    <message>
-        <location line="+15"/>
-        <source>Row of the table for the till product &quot;%1&quot;:</source>
-        <translation>Řádek tabulky pro položku pokladny „%1“:</translation>
-    </message>
-    <message>
-        <location line="+62"/>
-        <source>Import the till&apos;s export first.</source>
-        <translation>Nejprve načtěte export z pokladny.</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>Till product that sold &quot;%1&quot;:</source>
-        <translation>Položka pokladny, která prodala „%1“:</translation>
-    </message>
-    <message>
-        <location line="-125"/>
-        <source>%1 ml of %2</source>
-        <translation>%1 ml z %2</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>%1 pieces of %2</source>
-        <translation>%1 ks z %2</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>recipe: %1</source>
-        <translation>receptura: %1</translation>
-    </message>
-    <message>
-        <location line="+169"/>
-        <source>Back to Automatic Match</source>
-        <translation>Zpět na automatické přiřazení</translation>
-    </message>
-    <message>
-        <location line="+16"/>
-        <source>The match applies now but could not be kept for the next counts: %1</source>
-        <translation>Přiřazení nyní platí, ale nepodařilo se je uložit pro další inventury: %1</translation>
-    </message>
-</context>
-<context>
-    <name>TillSales</name>
-    <message>
-        <location filename="../count/tillsales.cpp" line="+239"/>
-        <source>The first line does not name columns for the product and the amount.</source>
-        <translation>První řádek neobsahuje názvy sloupců pro položku a částku.</translation>
-    </message>
-    <message>
-        <location line="+12"/>
-        <source>line %1: %2</source>
-        <translation>řádek %1: %2</translation>
-    </message>
-    <message>
-        <location line="+11"/>
-        <source>line %1: a total, not a product: %2</source>
-        <translation>řádek %1: součet, ne položka: %2</translation>
-    </message>
-    <message>
-        <location line="+29"/>
-        <source>The file is too large for a till export.</source>
-        <translation>Soubor je na export pokladny příliš velký.</translation>
-    </message>
-</context>
-<context>
-    <name>TillVarianceModel</name>
-    <message>
-        <location filename="../count/tillvariancemodel.cpp" line="+50"/>
-        <source>Till products not matched:</source>
-        <translation>Nepřiřazené položky pokladny:</translation>
-    </message>
-    <message>
-        <location line="+18"/>
-        <source>Sold but not in the till:</source>
-        <translation>Prodáno, ale není v pokladně:</translation>
-    </message>
-    <message>
-        <location line="+46"/>
-        <source>Matched Items</source>
-        <translation>Přiřazené položky</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>EAN</source>
-        <translation>EAN</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Expected</source>
-        <translation>Očekáváno</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Till</source>
-        <translation>Pokladna</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Variance</source>
-        <translation>Rozdíl</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Variance
-[sell units]</source>
-        <translation>Rozdíl
-[prodejní jednotky]</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Variance
-[%]</source>
-        <translation>Rozdíl
-[%]</translation>
-    </message>
-    <message>
-        <location line="+11"/>
-        <source>Expected %1 %4, till %2 %4, variance %3 %4</source>
-        <translation>Očekáváno %1 %4, pokladna %2 %4, rozdíl %3 %4</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Expected %1 %4, till %2 %4, variance %3 %4 (%5 %)</source>
-        <translation>Očekáváno %1 %4, pokladna %2 %4, rozdíl %3 %4 (%5 %)</translation>
-    </message>
-</context>
-<context>
-    <name>Workbook</name>
-    <message>
-        <location filename="../count/workbook.cpp" line="+148"/>
-        <source>The workbook could not be created.</source>
-        <translation>Sešit se nepodařilo vytvořit.</translation>
-    </message>
-    <message>
-        <location line="+22"/>
-        <location line="+5"/>
-        <location line="+28"/>
-        <source>Till</source>
-        <translation>Pokladna</translation>
-    </message>
-    <message>
-        <location line="-28"/>
-        <location line="+185"/>
-        <source>Item</source>
-        <translation>Položka</translation>
-    </message>
-    <message>
-        <location line="-185"/>
-        <location line="+99"/>
-        <location line="+86"/>
-        <source>EAN</source>
-        <translation>EAN</translation>
-    </message>
-    <message>
-        <location line="-185"/>
-        <source>Expected</source>
-        <translation>Očekáváno</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Variance</source>
-        <translation>Rozdíl</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Variance [sell units]</source>
-        <translation>Rozdíl [prodejní jednotky]</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Variance [%]</source>
-        <translation>Rozdíl [%]</translation>
-    </message>
-    <message>
-        <location line="+19"/>
-        <location line="+215"/>
-        <source>Total</source>
-        <translation>Celkem</translation>
-    </message>
-    <message>
-        <location line="-207"/>
-        <source>Till products not matched</source>
-        <translation>Nepřiřazené položky pokladny</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Code</source>
-        <translation>Kód</translation>
-    </message>
-    <message>
-        <location line="+9"/>
-        <source>Sold but not in the till</source>
-        <translation>Prodáno, ale není v pokladně</translation>
-    </message>
-    <message>
-        <location line="+53"/>
-        <location line="+85"/>
-        <source>Sales</source>
-        <translation>Prodej</translation>
-    </message>
-    <message>
-        <location line="-14"/>
-        <location line="+53"/>
-        <source>Alcohol Sales</source>
-        <translation>Tržba za alkohol</translation>
-    </message>
-    <message>
-        <location line="-49"/>
-        <source>Appended Item Sales</source>
-        <translation>Tržba za přidané položky</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <location line="+43"/>
-        <location line="+36"/>
-        <location line="+1"/>
-        <source>Total Sales</source>
-        <translation>Celková tržba</translation>
-    </message>
-    <message>
-        <location line="-69"/>
-        <source>Overview</source>
-        <translation>Přehled</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>Residue</source>
-        <translation>Zbytek</translation>
-    </message>
-    <message>
-        <location line="-131"/>
-        <location line="+160"/>
-        <source>To</source>
-        <translation>Do</translation>
-    </message>
-    <message>
-        <location line="-8"/>
-        <source>History</source>
-        <translation>Historie</translation>
-    </message>
-    <message>
-        <location line="+8"/>
-        <source>Table</source>
-        <translation>Tabulka</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>From</source>
-        <translation>Od</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Other Items</source>
-        <translation>Ostatní položky</translation>
-    </message>
-    <message>
-        <location line="+14"/>
-        <source>Currency</source>
-        <translation>Měna</translation>
-    </message>
-    <message>
-        <location line="+23"/>
-        <source>Total Sales [%1]</source>
-        <translation>Celková tržba [%1]</translation>
-    </message>
-    <message>
-        <location line="+10"/>
-        <source>Bottle</source>
-        <translation>Láhev</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>%1: Sold Quantity [L]</source>
-        <translation>%1: Prodané množství [L]</translation>
-    </message>
-</context>
-<context>
-    <name>main</name>
-    <message>
-        <location filename="../app/main.cpp" line="+74"/>
-        <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
-        <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
-    </message>
-    <message>
-        <location line="+30"/>
-        <source>Quarmel is already running</source>
-        <translation>Quarmel už běží</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>%1
-
-Only one program at a time may work with the data folder, so that neither undoes what the other saves. Close the other program first, then start Quarmel again.</source>
-        <translation>%1
-
-S datovou složkou smí pracovat vždy jen jeden program, aby jeden nepřepsal, co uložil druhý. Nejprve zavřete druhý program a potom spusťte Quarmel znovu.</translation>
-    </message>
-</context>
-<context>
-    <name>DataFolderLock</name>
-    <message>
-        <location filename="../common/datafolderlock.cpp" line="+52"/>
-        <source>a program</source>
-        <translation>neznámý program</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>%1 (process %2) on %3</source>
-        <translation>%1 (proces %2) na počítači %3</translation>
-    </message>
-    <message>
-        <location line="+10"/>
-        <source>The data folder %1 is in use by another program.</source>
-        <translation>Datovou složku %1 používá jiný program.</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>The data folder %1 is in use by %2.</source>
-        <translation>Datovou složku %1 používá %2.</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>The data folder %1 cannot be locked: Permission denied</source>
-        <translation>Datovou složku %1 nelze zamknout: přístup odepřen</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>The data folder %1 cannot be locked.</source>
-        <translation>Datovou složku %1 nelze zamknout.</translation>
-    </message>
-</context>
-<context>
-    <name>DataFolderWatch</name>
-    <message>
-        <location filename="../app/datafolderwatch.cpp" line="+34"/>
-        <source>Data folder removed</source>
-        <translation>Datová složka odstraněna</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>The data folder %1 has been removed or moved away while Quarmel runs. The catalogue, the last saved table and the history kept there are no longer on this computer.
-
-Nothing is saved until the folder is back: put it back where it was (from a backup if need be), or close Quarmel.</source>
-        <translation>Datová složka %1 byla za běhu programu Quarmel odstraněna nebo přesunuta. Katalog, poslední uložená tabulka a historie, které v ní byly, už na tomto počítači nejsou.
-
-Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (případně ze zálohy), nebo Quarmel zavřete.</translation>
-    </message>
-    <message>
-        <location line="+8"/>
-        <source>Data folder back</source>
-        <translation>Datová složka je zpět</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>The data folder %1 is back; saves go there again.</source>
-        <translation>Datová složka %1 je zpět; ukládá se opět do ní.</translation>
-    </message>
-</context>
-<context>
-    <name>CountDocument</name>
-    <message>
-        <location filename="../count/countdocument.cpp" line="+68"/>
-        <location line="+4"/>
-        <source>It is not an inventory table.</source>
-        <translation>Není to tabulka inventury.</translation>
-    </message>
-    <message>
-        <location line="+23"/>
-        <location line="+25"/>
-        <source>Line %1: %2</source>
-        <translation>Řádek %1: %2</translation>
-    </message>
-    <message>
-        <location line="-21"/>
-        <source>It holds no table number.</source>
-        <translation>Nemá číslo tabulky.</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>It holds no end of its period.</source>
-        <translation>Nemá konec svého období.</translation>
-    </message>
-    <message>
-        <location line="+25"/>
-        <source>Line %1: row %2: %3 &quot;%4&quot; is not a number the program writes.</source>
-        <translation>Řádek %1: položka %2: %3 „%4“ není číslo, jaké program zapisuje.</translation>
-    </message>
-    <message>
-        <location line="+14"/>
-        <source>Line %1: the period bound &quot;%2&quot; is not a time.</source>
-        <translation>Řádek %1: hranice období „%2“ není čas.</translation>
-    </message>
-    <message>
-        <location line="+16"/>
-        <source>Line %1: the table number &quot;%2&quot; is not a number.</source>
-        <translation>Řádek %1: číslo tabulky „%2“ není číslo.</translation>
-    </message>
-    <message>
-        <location line="+11"/>
-        <source>Line %1: a row has no EAN.</source>
-        <translation>Řádek %1: položka nemá EAN.</translation>
-    </message>
-    <message>
-        <location line="+41"/>
-        <source>Line %1: row %2 holds &quot;%3&quot;, which no inventory table holds.</source>
-        <translation>Řádek %1: položka %2 obsahuje „%3“, což žádná tabulka inventury neobsahuje.</translation>
-    </message>
-    <message>
-        <location line="+48"/>
-        <source>%1 of the appended items, &quot;%2&quot;</source>
-        <translation>%1 z přidaných položek, „%2“</translation>
-    </message>
-    <message>
-        <location line="+86"/>
-        <source>It is too large to be an inventory table.</source>
-        <translation>Je příliš velký na to, aby byl tabulkou inventury.</translation>
     </message>
 </context>
 <context>
@@ -2453,7 +1904,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>TillColumns</name>
     <message>
-        <location filename="../count/tillexport.cpp" line="+620"/>
+        <location filename="../count/tillexport.cpp" line="+621"/>
         <source>&quot;%1&quot; names no column role (name, code, quantity, unit, amount)</source>
         <translation>„%1“ neurčuje roli sloupce (name, code, quantity, unit, amount)</translation>
     </message>
@@ -2622,6 +2073,461 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
 </context>
 <context>
+    <name>TillPanel</name>
+    <message>
+        <location filename="../app/tillpanel.cpp" line="+39"/>
+        <source>from the till&apos;s report</source>
+        <translation>z uzávěrky pokladny</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+156"/>
+        <location line="+26"/>
+        <location line="+24"/>
+        <source>Import Till Export</source>
+        <translation>Načíst export pokladny</translation>
+    </message>
+    <message>
+        <location line="-201"/>
+        <location line="+482"/>
+        <source>Change Match...</source>
+        <translation>Změnit přiřazení...</translation>
+    </message>
+    <message>
+        <location line="-481"/>
+        <source>Point the selected till product or row at another row of the table</source>
+        <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>Columns...</source>
+        <translation>Sloupce...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Choose again which columns of the imported till export are read</source>
+        <translation>Znovu vybrat, které sloupce importovaného exportu z pokladny se čtou</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Till takings:</source>
+        <translation>Tržba pokladny:</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Till products not matched:</source>
+        <translation>Nepřiřazené položky pokladny:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Sold but not in the till:</source>
+        <translation>Prodáno, ale není v pokladně:</translation>
+    </message>
+    <message>
+        <location line="+73"/>
+        <source>No till figures yet</source>
+        <translation>Zatím bez údajů z pokladny</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>%1: %2 %3</source>
+        <translation>%1: %2 %3</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: %2 sold, %3 %4</source>
+        <translation>%1: prodáno %2, %3 %4</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Till takings</source>
+        <translation>Tržba pokladny</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&quot;%1&quot; is not an amount.</source>
+        <translation>„%1“ není částka.</translation>
+    </message>
+    <message>
+        <location line="+219"/>
+        <source>Recipe: portions of several rows...</source>
+        <translation>Receptura: porce z několika řádků...</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>Done</source>
+        <translation>Hotovo</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>nothing yet</source>
+        <translation>zatím nic</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+15"/>
+        <source>Recipe</source>
+        <translation>Receptura</translation>
+    </message>
+    <message>
+        <location line="-14"/>
+        <source>A row that one &quot;%1&quot; pours from (so far: %2):</source>
+        <translation>Řádek, ze kterého se nalévá jedna položka „%1“ (zatím: %2):</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Millilitres of %1 in one &quot;%2&quot;:</source>
+        <translation>Mililitry z %1 v jedné položce „%2“:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pieces of %1 in one &quot;%2&quot;:</source>
+        <translation>Kusy z %1 v jedné položce „%2“:</translation>
+    </message>
+    <message>
+        <location line="-252"/>
+        <location line="+52"/>
+        <source>Unable to import till export</source>
+        <translation>Export pokladny nelze načíst</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>... and %1 more</source>
+        <translation>... a dalších %1</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Till export</source>
+        <translation>Export pokladny</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>These lines were not understood and are not counted:
+%1</source>
+        <translation>Tyto řádky nebyly rozpoznány a nezapočítávají se:
+%1</translation>
+    </message>
+    <message>
+        <location line="-86"/>
+        <source>Till exports (*.csv *.txt *.xlsx)</source>
+        <translation>Exporty z pokladny (*.csv *.txt *.xlsx)</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <location line="+24"/>
+        <source>The columns apply now but could not be kept for the next import: %1</source>
+        <translation>Sloupce platí nyní, ale pro další import je nebylo možné uložit: %1</translation>
+    </message>
+    <message>
+        <location line="+106"/>
+        <source>no row</source>
+        <translation>žádný řádek</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>%1 (appended item)</source>
+        <translation>%1 (přidaná položka)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>a row this count does not have</source>
+        <translation>řádek, který tato inventura nemá</translation>
+    </message>
+    <message>
+        <location line="-102"/>
+        <source>Read from %1 (%2) with the columns %3</source>
+        <translation>Načteno z %1 (%2) se sloupci %3</translation>
+    </message>
+    <message>
+        <location line="+109"/>
+        <source>%1 - now: %2</source>
+        <translation>%1 - nyní: %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <location line="+33"/>
+        <location line="+62"/>
+        <location line="+68"/>
+        <source>Change Match</source>
+        <translation>Změnit přiřazení</translation>
+    </message>
+    <message>
+        <location line="-258"/>
+        <source>These lines are the till&apos;s own totals and summaries, not counted:
+%1</source>
+        <translation>Tyto řádky jsou vlastní součty a souhrny pokladny, nezapočítávají se:
+%1</translation>
+    </message>
+    <message>
+        <location line="+199"/>
+        <source>Which till product?</source>
+        <translation>Která položka pokladny?</translation>
+    </message>
+    <message>
+        <location line="-85"/>
+        <source>Automatic: %1</source>
+        <translation>Automaticky: %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>No row: never match it</source>
+        <translation>Žádný řádek: nikdy nepřiřazovat</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Row of the table for the till product &quot;%1&quot;:</source>
+        <translation>Řádek tabulky pro položku pokladny „%1“:</translation>
+    </message>
+    <message>
+        <location line="+62"/>
+        <source>Import the till&apos;s export first.</source>
+        <translation>Nejprve načtěte export z pokladny.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Till product that sold &quot;%1&quot;:</source>
+        <translation>Položka pokladny, která prodala „%1“:</translation>
+    </message>
+    <message>
+        <location line="-125"/>
+        <source>%1 ml of %2</source>
+        <translation>%1 ml z %2</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1 pieces of %2</source>
+        <translation>%1 ks z %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>recipe: %1</source>
+        <translation>receptura: %1</translation>
+    </message>
+    <message>
+        <location line="+169"/>
+        <source>Back to Automatic Match</source>
+        <translation>Zpět na automatické přiřazení</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>The match applies now but could not be kept for the next counts: %1</source>
+        <translation>Přiřazení nyní platí, ale nepodařilo se je uložit pro další inventury: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TillVarianceModel</name>
+    <message>
+        <location filename="../count/tillvariancemodel.cpp" line="+50"/>
+        <source>Till products not matched:</source>
+        <translation>Nepřiřazené položky pokladny:</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Sold but not in the till:</source>
+        <translation>Prodáno, ale není v pokladně:</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>Matched Items</source>
+        <translation>Přiřazené položky</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>EAN</source>
+        <translation>EAN</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Expected</source>
+        <translation>Očekáváno</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Till</source>
+        <translation>Pokladna</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Variance</source>
+        <translation>Rozdíl</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Variance
+[sell units]</source>
+        <translation>Rozdíl
+[prodejní jednotky]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Variance
+[%]</source>
+        <translation>Rozdíl
+[%]</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Expected %1 %4, till %2 %4, variance %3 %4</source>
+        <translation>Očekáváno %1 %4, pokladna %2 %4, rozdíl %3 %4</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Expected %1 %4, till %2 %4, variance %3 %4 (%5 %)</source>
+        <translation>Očekáváno %1 %4, pokladna %2 %4, rozdíl %3 %4 (%5 %)</translation>
+    </message>
+</context>
+<context>
+    <name>Workbook</name>
+    <message>
+        <location filename="../count/workbook.cpp" line="+243"/>
+        <source>The workbook could not be created.</source>
+        <translation>Sešit se nepodařilo vytvořit.</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <location line="+5"/>
+        <location line="+28"/>
+        <source>Till</source>
+        <translation>Pokladna</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <location line="+186"/>
+        <source>Item</source>
+        <translation>Položka</translation>
+    </message>
+    <message>
+        <location line="-186"/>
+        <location line="+99"/>
+        <location line="+87"/>
+        <source>EAN</source>
+        <translation>EAN</translation>
+    </message>
+    <message>
+        <location line="-186"/>
+        <source>Expected</source>
+        <translation>Očekáváno</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Variance</source>
+        <translation>Rozdíl</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Variance [sell units]</source>
+        <translation>Rozdíl [prodejní jednotky]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Variance [%]</source>
+        <translation>Rozdíl [%]</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <location line="+226"/>
+        <location line="+23"/>
+        <source>Total</source>
+        <translation>Celkem</translation>
+    </message>
+    <message>
+        <location line="-241"/>
+        <source>Till products not matched</source>
+        <translation>Nepřiřazené položky pokladny</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Code</source>
+        <translation>Kód</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Sold but not in the till</source>
+        <translation>Prodáno, ale není v pokladně</translation>
+    </message>
+    <message>
+        <location line="+53"/>
+        <location line="+85"/>
+        <source>Sales</source>
+        <translation>Prodej</translation>
+    </message>
+    <message>
+        <location line="-14"/>
+        <location line="+63"/>
+        <source>Alcohol Sales</source>
+        <translation>Tržba za alkohol</translation>
+    </message>
+    <message>
+        <location line="-59"/>
+        <source>Appended Item Sales</source>
+        <translation>Tržba za přidané položky</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <location line="+54"/>
+        <location line="+64"/>
+        <location line="+1"/>
+        <source>Total Sales</source>
+        <translation>Celková tržba</translation>
+    </message>
+    <message>
+        <location line="-107"/>
+        <source>Overview</source>
+        <translation>Přehled</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Residue</source>
+        <translation>Zbytek</translation>
+    </message>
+    <message>
+        <location line="-132"/>
+        <location line="+170"/>
+        <source>To</source>
+        <translation>Do</translation>
+    </message>
+    <message>
+        <location line="-12"/>
+        <source>History</source>
+        <translation>Historie</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Table</source>
+        <translation>Tabulka</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>From</source>
+        <translation>Od</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Other Items</source>
+        <translation>Ostatní položky</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Currency</source>
+        <translation>Měna</translation>
+    </message>
+    <message>
+        <location line="+65"/>
+        <source>Total Sales [%1]</source>
+        <translation>Celková tržba [%1]</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Bottle</source>
+        <translation>Láhev</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>%1: Sold Quantity [L]</source>
+        <translation>%1: Prodané množství [L]</translation>
+    </message>
+</context>
+<context>
     <name>XlsxSheet</name>
     <message>
         <location filename="../count/xlsxsheet.cpp" line="+159"/>
@@ -2652,6 +2558,28 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <location line="+25"/>
         <source>The first sheet of the workbook is damaged: %1</source>
         <translation>První list sešitu je poškozený: %1</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <location filename="../app/main.cpp" line="+77"/>
+        <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
+        <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
+    </message>
+    <message>
+        <location line="+27"/>
+        <source>Quarmel is already running</source>
+        <translation>Quarmel už běží</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1
+
+Only one program at a time may work with the data folder, so that neither undoes what the other saves. Close the other program first, then start Quarmel again.</source>
+        <translation>%1
+
+S datovou složkou smí pracovat vždy jen jeden program, aby jeden nepřepsal, co uložil druhý. Nejprve zavřete druhý program a potom spusťte Quarmel znovu.</translation>
     </message>
 </context>
 </TS>
