@@ -338,7 +338,9 @@ void tst_StationChain::lastThreeWarnAndMarkOnlyTheOpenedCount()
     const QList<Bottle> bottles = catalogue();
     station->setInventory(0, {{500, bottles.at(0).ean}, {100, bottles.at(23).ean}, {900, "8594000099999"}});
     station->setInventory(2, {{700, bottles.at(21).ean}, {700, bottles.at(22).ean}, {900, "8594000088888"}});
-    interaction.buttonAnswers = QList<Interaction::Button>(20, Interaction::No);
+    interaction.buttonAnswers.clear();
+    for (int i = 0; i < 20; ++i)
+        interaction.buttonAnswers.append(Interaction::No);
 
     // When: the three are read
     click("pbLoadLastThreeInventory");
