@@ -49,10 +49,16 @@ void MainWindow::openInventory()
     if (!shownOverview)
         return;
     const QString lastCopy = localFilePath(QLatin1String(DataFile::lastTable));
+    // One count, one entry: the same download counted up again is a correction of the table it made.
+    const QString fingerprint = shownOverview->property("downloadFingerprint").toString();
+    const quint32 used =
+        fingerprint.isEmpty()
+            ? 0
+            : DownloadRecord::savedAs(localFilePath(QLatin1String(DownloadRecord::fileName)), fingerprint);
     QString problem;
     // The period ends now, when the download is counted up, not when the window was opened.
     const TableFile::Carried carried = TableFile::open(inventory, itemInventory, shownOverview->rows,
-                                                       lastCopy, &problem, QDateTime::currentDateTime());
+                                                       lastCopy, &problem, QDateTime::currentDateTime(), used);
     tillPanel->clear();
     TableSetup::showSales(ui->tvInventory, &inventory);
     TableSetup::showItems(ui->tvItemInventory, &itemInventory);
@@ -68,12 +74,6 @@ void MainWindow::openInventory()
     else
         showDoubts(DoubtSummary::sales(inventory));
 
-    // One count, one entry: the same download counted up again is a correction of the table it made.
-    const QString fingerprint = shownOverview->property("downloadFingerprint").toString();
-    const quint32 used =
-        fingerprint.isEmpty()
-            ? 0
-            : DownloadRecord::savedAs(localFilePath(QLatin1String(DownloadRecord::fileName)), fingerprint);
     if (used != 0) {
         inventory.savedAs = used;
         Interaction::instance()->message(

@@ -248,6 +248,25 @@ void tst_TableFile::nextTableContinuesFromTheLast()
     QVERIFY(TableFile::save(next, nextItems, tmp.filePath("t2.inv"), last));
     QCOMPARE(next.counter, 9u);
     QVERIFY(TestSupport::readFile(last).contains("<counter>9</counter>"));
+
+    // The same download counted up again corrects table 9: it starts where table 9 started, not from its
+    // own end (which would make every sale zero). Another table number carries over from the end as ever.
+    const QDateTime endOfNine = next.timeEnd;
+    for (const quint32 corrects : {9u, 8u}) {
+        Inventory again;
+        ItemInventory againItems;
+        QCOMPARE(TableFile::open(again, againItems, {overviewRow("1", "Gin", 200)}, last, nullptr,
+                                 QDateTime::currentDateTime(), corrects),
+                 TableFile::Carried::Carried);
+        const bool correction = corrects == 9;
+        QCOMPARE(again.findRow("1")->initialQuantity, correction ? 1050 : 200);
+        QCOMPARE(again.findRow("1")->soldQuantity, correction ? 850 : 0);
+        QCOMPARE(again.findRow("1")->pricePerUnit, 25.0);
+        QCOMPARE(again.timeStart.toMSecsSinceEpoch(),
+                 (correction ? endOfLast : endOfNine).toMSecsSinceEpoch());
+        QVERIFY(!again.opening);
+        QCOMPARE(againItems.rows.at(0).initialQuantity, 10.0);
+    }
 }
 
 void tst_TableFile::numbersInGeneralFormat_data()
