@@ -65,6 +65,9 @@ void MainWindow::openInventory()
     keepOneSalesSelection();
     updateSalesTitle();
     showPage(SalesPage);
+    // Not the period end, which would otherwise take the focus: arrow keys meant for the table would move
+    // the end of the count by days without a word.
+    ui->tvInventory->setFocus();
 
     // No copy is the normal first count; a damaged or unreadable one would quietly start bottles at zero and
     // make the takings plainly wrong.

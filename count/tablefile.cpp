@@ -99,6 +99,10 @@ Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow
             inventory.startFrom(last.rows, last.counter, last.end);
         }
         items.startFrom(last.items);
+        // The carried prices are in the currency they were typed in: euro prices read as crowns would put
+        // the takings out by the exchange rate.
+        if (last.currency >= 0)
+            Settings::setCurrency(last.currency);
         break;
     case CountDocument::Result::Missing:
         items.startFrom({});

@@ -222,8 +222,11 @@ void tst_TableFile::nextTableContinuesFromTheLast()
     fill();
     inventory->counter = 7;
     const QString last = tmp.filePath("lastInventory.inv");
+    Settings::setCurrency(Settings::EUR);
     QVERIFY(TableFile::save(*inventory, *items, tmp.filePath("t.inv"), last));
     const QDateTime endOfLast = inventory->timeEnd;
+    // A new start is in crowns; the carried prices are euros, and the next count goes on in euros.
+    Settings::setCurrency(Settings::CZK);
 
     Inventory next;
     ItemInventory nextItems;
@@ -232,6 +235,8 @@ void tst_TableFile::nextTableContinuesFromTheLast()
     QCOMPARE(
         TableFile::open(next, nextItems, {overviewRow("1", "Gin", 200), overviewRow("3", "New", 500)}, last),
         TableFile::Carried::Carried);
+    QCOMPARE(Settings::currency(), int(Settings::EUR));
+    Settings::setCurrency(Settings::CZK);
 
     // The last table went out as number 8; the import takes that number and the next save raises it.
     QCOMPARE(next.counter, 8u);
