@@ -199,6 +199,11 @@ void MainWindow::updateSalesTitle()
         ui->lblInventory->setText(tr("Sales: %1 - %2").arg(start, end));
         ui->lblInventory->setStyleSheet(QString());
         const QSignalBlocker quiet(countEndEdit);
+        // A period cannot end before it starts; the opening count has no period, and its moment moves whole.
+        if (shown.opening || !shown.timeStart.isValid())
+            countEndEdit->clearMinimumDateTime();
+        else
+            countEndEdit->setMinimumDateTime(qMin(shown.timeStart, shown.timeEnd));
         countEndEdit->setDateTime(shown.timeEnd);
     }
 }
@@ -208,6 +213,8 @@ void MainWindow::countEndEdited(const QDateTime &end)
     if (showsOldCount() || end == inventory.timeEnd)
         return;
     inventory.timeEnd = end;
+    if (inventory.opening)
+        inventory.timeStart = end;
     inventory.modified = true;
     updateSalesTitle();
 }
