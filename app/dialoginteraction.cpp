@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -122,8 +123,10 @@ QString DialogInteraction::fileDialog(QWidget *parent, const QString &title, con
     QString fileName;
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         fileName = dialog.selectedFiles().constFirst();
+    // The folder of the file itself: a path typed into the name field leaves the dialog's own directory
+    // where the user started browsing.
     if (folder && !fileName.isEmpty())
-        *folder = dialog.directory().absolutePath();
+        *folder = QFileInfo(fileName).absolutePath();
     return fileName;
 }
 

@@ -49,16 +49,25 @@ void MainWindow::openInventory()
     if (!shownOverview)
         return;
     const QString lastCopy = localFilePath(QLatin1String(DataFile::lastTable));
+    // One count, one entry: the same download counted up again is a correction of the table it made.
+    const QString fingerprint = shownOverview->property("downloadFingerprint").toString();
+    const quint32 used =
+        fingerprint.isEmpty()
+            ? 0
+            : DownloadRecord::savedAs(localFilePath(QLatin1String(DownloadRecord::fileName)), fingerprint);
     QString problem;
     // The period ends now, when the download is counted up, not when the window was opened.
     const TableFile::Carried carried = TableFile::open(inventory, itemInventory, shownOverview->rows,
-                                                       lastCopy, &problem, QDateTime::currentDateTime());
+                                                       lastCopy, &problem, QDateTime::currentDateTime(), used);
     tillPanel->clear();
     TableSetup::showSales(ui->tvInventory, &inventory);
     TableSetup::showItems(ui->tvItemInventory, &itemInventory);
     keepOneSalesSelection();
     updateSalesTitle();
     showPage(SalesPage);
+    // Not the period end, which would otherwise take the focus: arrow keys meant for the table would move
+    // the end of the count by days without a word.
+    ui->tvInventory->setFocus();
 
     // No copy is the normal first count; a damaged or unreadable one would quietly start bottles at zero and
     // make the takings plainly wrong.
@@ -68,12 +77,6 @@ void MainWindow::openInventory()
     else
         showDoubts(DoubtSummary::sales(inventory));
 
-    // One count, one entry: the same download counted up again is a correction of the table it made.
-    const QString fingerprint = shownOverview->property("downloadFingerprint").toString();
-    const quint32 used =
-        fingerprint.isEmpty()
-            ? 0
-            : DownloadRecord::savedAs(localFilePath(QLatin1String(DownloadRecord::fileName)), fingerprint);
     if (used != 0) {
         inventory.savedAs = used;
         Interaction::instance()->message(
@@ -196,6 +199,11 @@ void MainWindow::updateSalesTitle()
         ui->lblInventory->setText(tr("Sales: %1 - %2").arg(start, end));
         ui->lblInventory->setStyleSheet(QString());
         const QSignalBlocker quiet(countEndEdit);
+        // A period cannot end before it starts; the opening count has no period, and its moment moves whole.
+        if (shown.opening || !shown.timeStart.isValid())
+            countEndEdit->clearMinimumDateTime();
+        else
+            countEndEdit->setMinimumDateTime(qMin(shown.timeStart, shown.timeEnd));
         countEndEdit->setDateTime(shown.timeEnd);
     }
 }
@@ -205,6 +213,8 @@ void MainWindow::countEndEdited(const QDateTime &end)
     if (showsOldCount() || end == inventory.timeEnd)
         return;
     inventory.timeEnd = end;
+    if (inventory.opening)
+        inventory.timeStart = end;
     inventory.modified = true;
     updateSalesTitle();
 }

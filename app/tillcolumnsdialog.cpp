@@ -5,10 +5,13 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -85,6 +88,16 @@ TillColumnsDialog::TillColumnsDialog(const TillTable &table, const TillColumns &
     layout->addWidget(buttons);
     combos[TillColumns::Amount]->setFocus();
     update();
+
+    // Wide enough to show every column of the preview without scrolling, as far as the screen allows: a
+    // narrow preview hides the very columns the user is asked to choose between.
+    preview->resizeColumnsToContents();
+    const int previewWidth = preview->horizontalHeader()->length() + preview->verticalHeader()->sizeHint().width() +
+                             2 * preview->frameWidth() + preview->verticalScrollBar()->sizeHint().width();
+    const int margins = layout->contentsMargins().left() + layout->contentsMargins().right();
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int widest = screen ? screen->availableGeometry().width() * 9 / 10 : 1000;
+    resize(qMax(sizeHint().width(), qMin(previewWidth + margins, widest)), sizeHint().height());
 }
 
 TillColumns TillColumnsDialog::columns() const

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -57,7 +58,11 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     top->addWidget(matchButton);
     // However long the summary grows, the field and the buttons keep their place: a click meant for Import
     // must not land in the amount.
-    amount->setFixedWidth(amount->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000,00")) + 12);
+    // Wide enough for the hint in every language, too.
+    const QFontMetrics metrics = amount->fontMetrics();
+    amount->setFixedWidth(qMax(metrics.horizontalAdvance(QStringLiteral("0000000000000,00")),
+                               metrics.horizontalAdvance(amount->placeholderText())) +
+                          24);
     summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     top->addWidget(summary, 1);
 

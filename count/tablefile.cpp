@@ -69,7 +69,7 @@ bool writeKeptNumber(const QString &dataFolder, const KeptNumber &kept, QString 
 } // namespace
 
 Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow> &overview,
-             const QString &lastCopy, QString *message, const QDateTime &end)
+             const QString &lastCopy, QString *message, const QDateTime &end, quint32 corrects)
 {
     inventory.loadFromOverview(overview);
     CountDocument last;
@@ -86,8 +86,23 @@ Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow
     QString text;
     switch (reading.result) {
     case CountDocument::Result::Read:
-        inventory.startFrom(last.rows, last.counter, last.end);
+        if (corrects != 0 && last.counter == corrects) {
+            // The last table was made from this very download: counted from its end, every sale would be zero
+            // and would replace the real figures. A correction starts where that table started.
+            for (SalesRow &row : last.rows)
+                row.finalQuantity = row.initialQuantity;
+            for (AppendedItem &item : last.items)
+                item.finalQuantity = item.initialQuantity;
+            inventory.startFrom(last.rows, last.counter, last.start.isValid() ? last.start : end);
+            inventory.opening = last.opening;
+        } else {
+            inventory.startFrom(last.rows, last.counter, last.end);
+        }
         items.startFrom(last.items);
+        // The carried prices are in the currency they were typed in: euro prices read as crowns would put
+        // the takings out by the exchange rate.
+        if (last.currency >= 0)
+            Settings::setCurrency(last.currency);
         break;
     case CountDocument::Result::Missing:
         items.startFrom({});

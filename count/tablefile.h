@@ -28,10 +28,12 @@ enum class Carried {
 // local data folder) carries over to the sales table and the appended items, and the totals. The period
 // ends at `end`, when the table is opened from a download, and starts where the last table's ended.
 // For a damaged or unreadable last table, `message` (optional) says what was carried, what was lost and
-// why, ready to show.
+// why, ready to show. When the download was counted up before and `corrects` names the table it made, and
+// that table is the last one, the count starts where that table started (its initial quantities, its start
+// and whether it was the opening count), so that saving it again corrects that table.
 Carried open(Inventory &inventory, ItemInventory &items, const QList<OverviewRow> &overview,
              const QString &lastCopy, QString *message = nullptr,
-             const QDateTime &end = QDateTime::currentDateTime());
+             const QDateTime &end = QDateTime::currentDateTime(), quint32 corrects = 0);
 
 // Import Table: the sales rows of a saved table carried into the count in progress, as the last table
 // would be. The table number is not taken: the next save is numbered above every number issued.

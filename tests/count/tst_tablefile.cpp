@@ -222,8 +222,11 @@ void tst_TableFile::nextTableContinuesFromTheLast()
     fill();
     inventory->counter = 7;
     const QString last = tmp.filePath("lastInventory.inv");
+    Settings::setCurrency(Settings::EUR);
     QVERIFY(TableFile::save(*inventory, *items, tmp.filePath("t.inv"), last));
     const QDateTime endOfLast = inventory->timeEnd;
+    // A new start is in crowns; the carried prices are euros, and the next count goes on in euros.
+    Settings::setCurrency(Settings::CZK);
 
     Inventory next;
     ItemInventory nextItems;
@@ -232,6 +235,8 @@ void tst_TableFile::nextTableContinuesFromTheLast()
     QCOMPARE(
         TableFile::open(next, nextItems, {overviewRow("1", "Gin", 200), overviewRow("3", "New", 500)}, last),
         TableFile::Carried::Carried);
+    QCOMPARE(Settings::currency(), int(Settings::EUR));
+    Settings::setCurrency(Settings::CZK);
 
     // The last table went out as number 8; the import takes that number and the next save raises it.
     QCOMPARE(next.counter, 8u);
@@ -248,6 +253,25 @@ void tst_TableFile::nextTableContinuesFromTheLast()
     QVERIFY(TableFile::save(next, nextItems, tmp.filePath("t2.inv"), last));
     QCOMPARE(next.counter, 9u);
     QVERIFY(TestSupport::readFile(last).contains("<counter>9</counter>"));
+
+    // The same download counted up again corrects table 9: it starts where table 9 started, not from its
+    // own end (which would make every sale zero). Another table number carries over from the end as ever.
+    const QDateTime endOfNine = next.timeEnd;
+    for (const quint32 corrects : {9u, 8u}) {
+        Inventory again;
+        ItemInventory againItems;
+        QCOMPARE(TableFile::open(again, againItems, {overviewRow("1", "Gin", 200)}, last, nullptr,
+                                 QDateTime::currentDateTime(), corrects),
+                 TableFile::Carried::Carried);
+        const bool correction = corrects == 9;
+        QCOMPARE(again.findRow("1")->initialQuantity, correction ? 1050 : 200);
+        QCOMPARE(again.findRow("1")->soldQuantity, correction ? 850 : 0);
+        QCOMPARE(again.findRow("1")->pricePerUnit, 25.0);
+        QCOMPARE(again.timeStart.toMSecsSinceEpoch(),
+                 (correction ? endOfLast : endOfNine).toMSecsSinceEpoch());
+        QVERIFY(!again.opening);
+        QCOMPARE(againItems.rows.at(0).initialQuantity, 10.0);
+    }
 }
 
 void tst_TableFile::numbersInGeneralFormat_data()
