@@ -281,8 +281,9 @@ void HistoryPage::showVariance()
                                         ? tr("Till variance per period [%1]").arg(currency)
                                         : tr("%1: till variance per period [%2]")
                                               .arg(varianceBottles->currentText(), currency));
-    fitAxes(variance, units);
-    fitAxes(varianceUnits, money);
+    // One time axis for both: each fitted around the points of the other as well.
+    fitAxes(variance, varianceUnits->points());
+    fitAxes(varianceUnits, variance->points());
 }
 
 bool HistoryPage::chooseBottle(const QString &ean)
