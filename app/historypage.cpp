@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
@@ -172,14 +173,22 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     connect(varianceBottles, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &HistoryPage::showVariance);
 
-    auto *charts = new QWidget(this);
-    auto *chartLayout = new QVBoxLayout(charts);
+    auto *sales = new QWidget(this);
+    auto *chartLayout = new QVBoxLayout(sales);
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->addWidget(totalsView, 1);
     chartLayout->addWidget(bottles);
     chartLayout->addWidget(bottleView, 1);
-    chartLayout->addWidget(varianceBottles);
-    chartLayout->addWidget(varianceView, 1);
+    // Three charts one above the other leave none of them readable in a window of the usual height.
+    auto *till = new QWidget(this);
+    auto *tillLayout = new QVBoxLayout(till);
+    tillLayout->setContentsMargins(0, 0, 0, 0);
+    tillLayout->addWidget(varianceBottles);
+    tillLayout->addWidget(varianceView, 1);
+    auto *charts = new QTabWidget(this);
+    charts->setObjectName(QStringLiteral("twHistoryCharts"));
+    charts->addTab(sales, tr("Sales"));
+    charts->addTab(till, tr("Till Variance"));
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(list);

@@ -111,10 +111,11 @@ QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int 
         return tr("Total Sales");
     case CurrencyColumn:
         return tr("Currency");
+    // On two lines, so that the list keeps room for the charts beside it.
     case VarianceColumn:
-        return tr("Till Variance");
+        return tr("Till\nVariance");
     case VarianceUnitsColumn:
-        return tr("Till Variance [sell units]");
+        return tr("Till Variance\n[sell units]");
     default:
         return QVariant();
     }

@@ -442,37 +442,49 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Till Variance</source>
-        <translation>Rozdíl proti pokladně</translation>
+        <location line="+3"/>
+        <source>Till
+Variance</source>
+        <translation>Rozdíl proti
+pokladně</translation>
     </message>
     <message>
         <location line="+2"/>
+        <source>Till Variance
+[sell units]</source>
+        <translation>Rozdíl proti pokladně
+[prodejní jednotky]</translation>
+    </message>
+    <message>
+        <source>Till Variance</source>
+        <translation type="vanished">Rozdíl proti pokladně</translation>
+    </message>
+    <message>
         <source>Till Variance [sell units]</source>
-        <translation>Rozdíl proti pokladně [prodejní jednotky]</translation>
+        <translation type="vanished">Rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
 </context>
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+106"/>
-        <location line="+305"/>
+        <location filename="../app/historypage.cpp" line="+107"/>
+        <location line="+314"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-292"/>
+        <location line="-301"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+206"/>
+        <location line="+215"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-205"/>
+        <location line="-214"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -493,12 +505,12 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location line="+1"/>
-        <location line="+165"/>
+        <location line="+174"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
     <message>
-        <location line="-157"/>
+        <location line="-166"/>
         <source>Money</source>
         <translation>Peníze</translation>
     </message>
@@ -513,7 +525,17 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Rozdíl proti pokladně za období</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+30"/>
+        <source>Sales</source>
+        <translation>Tržba</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Till Variance</source>
+        <translation>Rozdíl proti pokladně</translation>
+    </message>
+    <message>
+        <location line="+34"/>
         <source>Total sales per period [%1]</source>
         <translation>Celková tržba za období [%1]</translation>
     </message>
@@ -533,7 +555,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>%1: rozdíl proti pokladně za období [%2]</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+50"/>
         <source>Please select a count that is not damaged.</source>
         <translation>Vyberte prosím inventuru, která není poškozená.</translation>
     </message>
@@ -598,12 +620,12 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-286"/>
+        <location line="-295"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+187"/>
+        <location line="+196"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -61,6 +62,9 @@ int runHistoryCommand(const QStringList &args)
             return ExitFailure;
         }
     }
+    // Comparing each count with its till logs a debug line per count; QT_LOGGING_RULES brings them back.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     const QList<History::Count> counts = History::list(dataFolder);
     for (const History::Count &count : counts) {
         const QString path = QDir::toNativeSeparators(count.path);
