@@ -455,14 +455,6 @@ pokladně</translation>
         <translation>Rozdíl proti pokladně
 [prodejní jednotky]</translation>
     </message>
-    <message>
-        <source>Till Variance</source>
-        <translation type="vanished">Rozdíl proti pokladně</translation>
-    </message>
-    <message>
-        <source>Till Variance [sell units]</source>
-        <translation type="vanished">Rozdíl proti pokladně [prodejní jednotky]</translation>
-    </message>
 </context>
 <context>
     <name>HistoryPage</name>
