@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
@@ -387,6 +388,16 @@ void HistoryPage::print()
     if (!printer || !Interaction::instance()->printDialog(this, printer, tr("Print Document")))
         return;
     PrintableTableModel::resetPageNumber();
+    // Nine columns do not fit across a portrait page: the list is printed across the paper, and the
+    // printer keeps the orientation the other printouts use.
+    const QPageLayout::Orientation orientation = printer->pageLayout().orientation();
+    printer->setPageOrientation(QPageLayout::Landscape);
+    struct Restore
+    {
+        QPrinter *printer;
+        QPageLayout::Orientation orientation;
+        ~Restore() { printer->setPageOrientation(orientation); }
+    } restore{printer, orientation};
     QPainter painter;
     if (!painter.begin(printer)) {
         Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to print"),

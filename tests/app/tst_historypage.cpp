@@ -2,6 +2,7 @@
 #include "history.h"
 #include "historymodel.h"
 #include "historypage.h"
+#include "interaction.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
@@ -11,6 +12,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QDir>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtCharts/QLineSeries>
@@ -131,6 +135,27 @@ void tst_HistoryPage::chartsAndOldCount()
     QCOMPARE(pointsOf(page.varianceSeries()), Points({{second, 10.0}, {third, 10.0}}));
     QCOMPARE(pointsOf(page.varianceUnitsSeries()), Points({{second, 5.0}, {third, 5.0}}));
     QVERIFY(!page.chooseVarianceBottle(QStringLiteral("333")));
+
+    // The printout lists each count's variance
+    {
+        ScriptedInteraction interaction;
+        Interaction *previous = Interaction::setInstance(&interaction);
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(tmp.filePath(QStringLiteral("history.pdf")));
+        HistoryPage printing(&printer);
+        printing.load(tmp.path());
+        interaction.printAnswers = {true};
+        printing.findChild<QPushButton *>(QStringLiteral("pbHistoryPrint"))->click();
+        Interaction::setInstance(previous);
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), printer.outputFileName(),
+                                                      QStringLiteral("-")});
+        QVERIFY2(pdftotext.waitForFinished(60000), "pdftotext (poppler-utils) did not run");
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+        QVERIFY2(text.contains(QStringLiteral("101.00 CZK 11.00 5.00")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("151.00 CZK 8.00 5.00")), qPrintable(text));
+    }
 
     // A chosen count goes to the sales page by its file; a damaged one is not offered
     QSignalSpy chosen(&page, &HistoryPage::countChosen);
