@@ -15,10 +15,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLoggingCategory>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSet>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
@@ -68,19 +71,23 @@ void printChart(QChartView *view, QPainter &painter, const QRectF &target)
     chart->resize(shown);
 }
 
-// Both axes around the points, so that one count or a flat line still shows.
-void fitAxes(QLineSeries *series)
+// Both axes around the points, so that one count or a flat line still shows; `others` share the time axis.
+void fitAxes(QLineSeries *series, const QList<QPointF> &others = {})
 {
     const QList<QAbstractAxis *> axes = series->attachedAxes();
     const QList<QPointF> points = series->points();
-    if (axes.size() != 2 || points.isEmpty())
+    if (axes.size() != 2 || (points.isEmpty() && others.isEmpty()))
         return;
-    qreal xMin = points.first().x(), xMax = xMin, yMin = 0, yMax = 0;
+    qreal xMin = points.isEmpty() ? others.first().x() : points.first().x(), xMax = xMin, yMin = 0, yMax = 0;
     for (const QPointF &point : points) {
         xMin = std::min(xMin, point.x());
         xMax = std::max(xMax, point.x());
         yMin = std::min(yMin, point.y());
         yMax = std::max(yMax, point.y());
+    }
+    for (const QPointF &point : others) {
+        xMin = std::min(xMin, point.x());
+        xMax = std::max(xMax, point.x());
     }
     const qint64 day = 24 * 3600 * 1000;
     axes.at(0)->setRange(QDateTime::fromMSecsSinceEpoch(qint64(xMin) - day),
@@ -144,12 +151,45 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     bottles->setObjectName(QStringLiteral("cbHistoryBottle"));
     connect(bottles, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &HistoryPage::showBottle);
 
-    auto *charts = new QWidget(this);
-    auto *chartLayout = new QVBoxLayout(charts);
+    // Money on the left, sell units on the right: a shortage of portions is what points at the bar.
+    variance = new QLineSeries(this);
+    variance->setPointsVisible(true);
+    variance->setName(tr("Money"));
+    varianceUnits = new QLineSeries(this);
+    varianceUnits->setPointsVisible(true);
+    varianceUnits->setName(tr("Sell units"));
+    varianceView = makeChart(variance, tr("Till variance per period"), QStringLiteral("%.0f"), this);
+    {
+        QChart *chart = varianceView->chart();
+        chart->legend()->show();
+        chart->addSeries(varianceUnits);
+        varianceUnits->attachAxis(chart->axes(Qt::Horizontal).value(0));
+        auto *units = new QValueAxis(chart);
+        units->setLabelFormat(QStringLiteral("%.1f"));
+        chart->addAxis(units, Qt::AlignRight);
+        varianceUnits->attachAxis(units);
+    }
+    varianceBottles = new QComboBox(this);
+    varianceBottles->setObjectName(QStringLiteral("cbHistoryVarianceBottle"));
+    connect(varianceBottles, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &HistoryPage::showVariance);
+
+    auto *sales = new QWidget(this);
+    auto *chartLayout = new QVBoxLayout(sales);
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->addWidget(totalsView, 1);
     chartLayout->addWidget(bottles);
     chartLayout->addWidget(bottleView, 1);
+    // Three charts one above the other leave none of them readable in a window of the usual height.
+    auto *till = new QWidget(this);
+    auto *tillLayout = new QVBoxLayout(till);
+    tillLayout->setContentsMargins(0, 0, 0, 0);
+    tillLayout->addWidget(varianceBottles);
+    tillLayout->addWidget(varianceView, 1);
+    auto *charts = new QTabWidget(this);
+    charts->setObjectName(QStringLiteral("twHistoryCharts"));
+    charts->addTab(sales, tr("Sales"));
+    charts->addTab(till, tr("Till Variance"));
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(list);
@@ -194,6 +234,66 @@ void HistoryPage::load(const QString &dataFolder)
     const int again = bottles->findData(chosen);
     bottles->setCurrentIndex(again >= 0 ? again : 0);
     showBottle();
+
+    const QString varianceChosen = varianceBottles->currentData().toString();
+    const QSignalBlocker varianceBlocker(varianceBottles);
+    varianceBottles->clear();
+    varianceBottles->addItem(tr("Whole count"), QString());
+    QSet<QString> compared;
+    for (const History::Count &count : counts) {
+        if (count.counted() && count.hasTill)
+            compared.unite(QSet<QString>(count.tillByEan.keyBegin(), count.tillByEan.keyEnd()));
+    }
+    for (const auto &ean : History::bottles(counts)) {
+        if (compared.contains(ean.first))
+            varianceBottles->addItem(ean.second, ean.first);
+    }
+    varianceBottles->setCurrentIndex(std::max(0, varianceBottles->findData(varianceChosen)));
+    showVariance();
+}
+
+bool HistoryPage::chooseVarianceBottle(const QString &ean)
+{
+    const int index = varianceBottles->findData(ean);
+    if (index < 0)
+        return false;
+    varianceBottles->setCurrentIndex(index);
+    showVariance();
+    return true;
+}
+
+void HistoryPage::showVariance()
+{
+    // Counts saved without till figures have no variance: no point, rather than one at 0.
+    const QString ean = varianceBottles->currentData().toString();
+    QVector<QPointF> money;
+    QVector<QPointF> units;
+    for (const History::Count &count : historyModel->counts()) {
+        if (!count.counted() || !count.hasTill)
+            continue;
+        History::Count::Variance shown = count.till;
+        if (!ean.isEmpty()) {
+            const auto found = count.tillByEan.constFind(ean);
+            if (found == count.tillByEan.cend())
+                continue;
+            shown = found.value();
+        }
+        const qreal at = qreal(count.to.toMSecsSinceEpoch());
+        // Crowns and euros on one axis would say nothing; portions are portions in any currency.
+        if (count.currency == chartCurrency)
+            money.append(QPointF(at, shown.money));
+        units.append(QPointF(at, shown.units));
+    }
+    variance->replace(money);
+    varianceUnits->replace(units);
+    const QString currency = Settings::currencyName(chartCurrency);
+    varianceView->chart()->setTitle(ean.isEmpty()
+                                        ? tr("Till variance per period [%1]").arg(currency)
+                                        : tr("%1: till variance per period [%2]")
+                                              .arg(varianceBottles->currentText(), currency));
+    // One time axis for both: each fitted around the points of the other as well.
+    fitAxes(variance, varianceUnits->points());
+    fitAxes(varianceUnits, variance->points());
 }
 
 bool HistoryPage::chooseBottle(const QString &ean)
@@ -288,6 +388,16 @@ void HistoryPage::print()
     if (!printer || !Interaction::instance()->printDialog(this, printer, tr("Print Document")))
         return;
     PrintableTableModel::resetPageNumber();
+    // Nine columns do not fit across a portrait page: the list is printed across the paper, and the
+    // printer keeps the orientation the other printouts use.
+    const QPageLayout::Orientation orientation = printer->pageLayout().orientation();
+    printer->setPageOrientation(QPageLayout::Landscape);
+    struct Restore
+    {
+        QPrinter *printer;
+        QPageLayout::Orientation orientation;
+        ~Restore() { printer->setPageOrientation(orientation); }
+    } restore{printer, orientation};
     QPainter painter;
     if (!painter.begin(printer)) {
         Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to print"),
@@ -332,11 +442,12 @@ void HistoryPage::print()
     const QRect titleRect = painter.boundingRect(page, Qt::AlignHCenter | Qt::AlignTop, title);
     painter.drawText(titleRect, Qt::AlignHCenter | Qt::AlignTop, title);
     const int line = titleRect.height();
-    const int chartHeight = (page.bottom() - titleRect.bottom() - 4 * line) / 2;
-    printChart(totalsView, painter,
-               QRectF(page.left(), titleRect.bottom() + line, page.width(), chartHeight));
-    printChart(bottleView, painter,
-               QRectF(page.left(), titleRect.bottom() + 2 * line + chartHeight, page.width(), chartHeight));
+    const int chartHeight = (page.bottom() - titleRect.bottom() - 5 * line) / 3;
+    int top = titleRect.bottom() + line;
+    for (QChartView *view : {totalsView, bottleView, varianceView}) {
+        printChart(view, painter, QRectF(page.left(), top, page.width(), chartHeight));
+        top += chartHeight + line;
+    }
     font.setPointSize(8);
     font.setBold(false);
     painter.setFont(font);

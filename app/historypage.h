@@ -16,8 +16,9 @@ class QTableView;
 QT_CHARTS_USE_NAMESPACE
 #endif
 
-// The counts of the bar over time: the list of saved tables, and charts of the total sales per period and of
-// one bottle's sold quantity per period. A chosen count is shown by the sales page, read-only.
+// The counts of the bar over time: the list of saved tables, and charts of the total sales per period, of
+// one bottle's sold quantity per period and of the till variance per period, in money and in sell units, of
+// the whole count or of one bottle. A chosen count is shown by the sales page, read-only.
 class HistoryPage : public QWidget
 {
     Q_OBJECT
@@ -32,6 +33,13 @@ public:
     // The charts' data: x is the period end in ms since 1970, y the total in money or the sold litres.
     QLineSeries *totalsSeries() const { return totals; }
     QLineSeries *bottleSeries() const { return bottle; }
+    // The till variance of the counts with till figures: in money (the currency of the totals chart) and in
+    // sell units, of the whole count or of the bottle chosen for it.
+    QLineSeries *varianceSeries() const { return variance; }
+    QLineSeries *varianceUnitsSeries() const { return varianceUnits; }
+    // Chooses the bottle of the variance chart by EAN, or the whole count for an empty one; false when no
+    // count has till figures for it.
+    bool chooseVarianceBottle(const QString &ean);
     // Chooses the bottle of the second chart by EAN; false when no count sold it.
     bool chooseBottle(const QString &ean);
     // Asks for the count in `row` of the list to be shown; false for a damaged one.
@@ -48,6 +56,7 @@ private:
     void exportWorkbook();
     void print();
     void showBottle();
+    void showVariance();
 
     QString folder;
     QPrinter *printer = nullptr;
@@ -59,4 +68,8 @@ private:
     QLineSeries *totals = nullptr;
     int chartCurrency = -1; // the currency of the totals chart: that of the latest sales period
     QLineSeries *bottle = nullptr;
+    QComboBox *varianceBottles = nullptr;
+    QChartView *varianceView = nullptr;
+    QLineSeries *variance = nullptr;
+    QLineSeries *varianceUnits = nullptr;
 };

@@ -25,7 +25,7 @@ Q_LOGGING_CATEGORY(lcTillPanel, "tillpanel")
 
 namespace {
 // The user's corrections of the till matching, kept for the next counts.
-constexpr char matchesFile[] = "tillMatches.txt";
+constexpr const char *matchesFile = DataFile::tillMatches;
 constexpr int shownRejectedLines = 15;
 } // namespace
 

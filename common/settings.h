@@ -12,6 +12,7 @@ namespace DataFile {
 inline constexpr char catalogue[] = "database70.xml";
 inline constexpr char lastTable[] = "lastInventory.inv";
 inline constexpr char history[] = "history"; // a folder: a copy of every saved table
+inline constexpr char tillMatches[] = "tillMatches.txt"; // the user's corrections of the till matching
 // The last table number issued, and whether the save that took it is still under way.
 inline constexpr char tableNumber[] = "tablenumber.txt";
 } // namespace DataFile

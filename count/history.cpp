@@ -3,6 +3,7 @@
 #include "countdocument.h"
 #include "savefile.h"
 #include "settings.h"
+#include "tillcomparison.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -22,7 +23,7 @@ Q_LOGGING_CATEGORY(lcHistory, "history")
 namespace History {
 
 namespace {
-Count fromDocument(const CountDocument &document)
+Count fromDocument(const CountDocument &document, const TillMatches &matches)
 {
     Count count;
     count.counter = document.counter;
@@ -37,16 +38,44 @@ Count fromDocument(const CountDocument &document)
         count.sold[row.ean] += row.soldQuantity;
         count.names.insert(row.ean, row.name);
     }
+    count.hasTill = !document.till.isEmpty();
+    if (count.hasTill) {
+        // The comparison the sales page shows for this count, from what the count saved.
+        Inventory inventory;
+        inventory.rows = document.rows;
+        inventory.total = count.alcohol;
+        ItemInventory items;
+        items.rows = document.items;
+        items.total = count.items;
+        const TillComparison comparison = TillComparison::compare(inventory, items, document.till, matches);
+        count.till.money = comparison.variance;
+        for (const TillVariance &row : comparison.rows) {
+            count.till.units += row.units;
+            if (!row.ean.isEmpty()) {
+                Count::Variance &bottle = count.tillByEan[row.ean];
+                bottle.money += row.money;
+                bottle.units += row.units;
+            }
+        }
+    }
     return count;
 }
 
-Count readFile(const QString &path)
+// Reads a count in a worker thread, with the matches every count of one listing shares.
+struct FileReader
+{
+    using result_type = Count;
+    const TillMatches *matches = nullptr;
+    Count operator()(const QString &path) const;
+};
+
+Count FileReader::operator()(const QString &path) const
 {
     CountDocument document;
     const CountDocument::Reading reading = CountDocument::read(path, &document);
     Count count;
     if (reading.ok()) {
-        count = fromDocument(document);
+        count = fromDocument(document, *matches);
     } else {
         count.damaged = true;
         count.unreadable = reading.result == CountDocument::Result::Unreadable;
@@ -70,11 +99,13 @@ quint32 numberInName(const QString &name, bool *ok)
 // What the list needs of every count, kept beside the counts so that opening the history does not parse
 // years of tables again. An entry stands for its file only while the file's name, size and time of change
 // are the ones recorded; a file that changed is read again, and an index that is damaged in any way is
-// passed over as a whole and written anew.
+// passed over as a whole and written anew. The till variance of a count also depends on the kept till
+// matches: the index records a checksum of them, and when they changed, every count with till figures is
+// compared again.
 namespace Index {
 constexpr char fileName[] = ".index"; // no "*.inv", so the listing of the counts passes over it
 constexpr quint32 magic = 0x514d4849;
-constexpr qint32 version = 2;
+constexpr qint32 version = 3; // 3: the till variance
 // A file changed within this time of its last reading could change again with the same size and time on
 // a file system that keeps times in whole seconds (or two); such a file waits for a later index.
 constexpr qint64 settleMs = 3000;
@@ -104,7 +135,14 @@ QByteArray checksum(const QByteArray &payload)
     return QCryptographicHash::hash(payload, QCryptographicHash::Sha1);
 }
 
-QHash<QString, Entry> read(const QDir &dir)
+// The checksum of the kept till matches (of their absence too) that the variances were found with.
+QByteArray matchesSum(const QByteArray &matches)
+{
+    return QCryptographicHash::hash(matches, QCryptographicHash::Sha1);
+}
+
+// The entries of the index; those with till figures only when the index was written with `matches`.
+QHash<QString, Entry> read(const QDir &dir, const QByteArray &matches)
 {
     QFile file(dir.filePath(QLatin1String(fileName)));
     if (!file.open(QIODevice::ReadOnly))
@@ -125,6 +163,9 @@ QHash<QString, Entry> read(const QDir &dir)
     in >> fileMagic >> fileVersion;
     if (fileMagic != magic || fileVersion != version)
         return {};
+    QByteArray writtenWith;
+    in >> writtenWith;
+    const bool sameMatches = writtenWith == matches;
     // Every count read from the file is held against the bytes left before anything is reserved for it:
     // the checksum stops damage, not a crafted file, and a list read whole would reserve what its count
     // claims (2^31 strings abort the program).
@@ -141,11 +182,13 @@ QHash<QString, Entry> read(const QDir &dir)
         strings.append(text);
     }
     in >> entries;
-    // A name, two sizes, two flags and counter, two times, two sums and a row count at the least.
-    constexpr qint64 smallestEntry = 4 + 8 + 8 + 1 + 4 + 9 + 9 + 8 + 8 + 4;
+    // A name, two sizes, two flags and counter, two times, two sums, a row count, the till flag, the till
+    // variance and a count of bottles in it at the least.
+    constexpr qint64 smallestEntry = 4 + 8 + 8 + 1 + 4 + 9 + 9 + 8 + 8 + 4 + 1 + 8 + 8 + 4;
     if (in.status() != QDataStream::Ok || entries < 0 || qint64(entries) > left() / smallestEntry)
         return {};
     QHash<QString, Entry> index;
+    qint32 passedOver = 0;
     for (qint32 i = 0; i < entries && in.status() == QDataStream::Ok; ++i) {
         QString name;
         Entry entry;
@@ -170,14 +213,33 @@ QHash<QString, Entry> read(const QDir &dir)
             if (rowName >= 0)
                 entry.count.names.insert(strings.at(ean), strings.at(rowName));
         }
+        qint32 bottles = 0;
+        in >> entry.count.hasTill >> entry.count.till.money >> entry.count.till.units >> bottles;
+        constexpr qint64 bottleSize = 4 + 8 + 8;
+        if (bottles < 0 || qint64(bottles) > left() / bottleSize)
+            return {};
+        entry.count.tillByEan.reserve(std::max(0, std::min(bottles, qint32(strings.size()))));
+        for (qint32 bottle = 0; bottle < bottles && in.status() == QDataStream::Ok; ++bottle) {
+            qint32 ean = -1;
+            Count::Variance variance;
+            in >> ean >> variance.money >> variance.units;
+            if (ean < 0 || ean >= strings.size())
+                return {};
+            entry.count.tillByEan.insert(strings.at(ean), variance);
+        }
+        // Compared with other matches than there are now: read again.
+        if (entry.count.hasTill && !sameMatches) {
+            ++passedOver;
+            continue;
+        }
         index.insert(name, entry);
     }
-    if (in.status() != QDataStream::Ok || !in.atEnd() || index.size() != entries)
+    if (in.status() != QDataStream::Ok || !in.atEnd() || index.size() + passedOver != entries)
         return {};
     return index;
 }
 
-void write(const QDir &dir, const QList<QPair<QString, Entry>> &entries)
+void write(const QDir &dir, const QList<QPair<QString, Entry>> &entries, const QByteArray &matches)
 {
     // Every EAN and name once: ten years of a bar repeat the same few hundred bottles.
     QStringList strings;
@@ -204,11 +266,14 @@ void write(const QDir &dir, const QList<QPair<QString, Entry>> &entries)
             rowsOut << number(it.key()) << (rowName == count.names.cend() ? -1 : number(rowName.value()))
                     << it.value();
         }
+        rowsOut << count.hasTill << count.till.money << count.till.units << qint32(count.tillByEan.size());
+        for (auto it = count.tillByEan.cbegin(); it != count.tillByEan.cend(); ++it)
+            rowsOut << number(it.key()) << it.value().money << it.value().units;
     }
     QByteArray payload;
     QDataStream out(&payload, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_5_15);
-    out << magic << version << strings << qint32(entries.size());
+    out << magic << version << matches << strings << qint32(entries.size());
     payload += rows;
     QString reason;
     // Only a speed-up: a folder that cannot take it costs a slower start, nothing else.
@@ -223,6 +288,11 @@ QString folder(const QString &dataFolder)
     return QDir(dataFolder).filePath(QLatin1String(DataFile::history));
 }
 
+QString tillMatchesPath(const QString &dataFolder)
+{
+    return QDir(dataFolder).filePath(QLatin1String(DataFile::tillMatches));
+}
+
 QString fileName(const QDateTime &end, quint32 counter)
 {
     return end.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
@@ -235,7 +305,7 @@ bool read(const QByteArray &document, Count *count)
     const CountDocument::Reading reading = CountDocument::parse(document, &read);
     const QString path = count->path;
     if (reading.ok()) {
-        *count = fromDocument(read);
+        *count = fromDocument(read, TillMatches());
     } else {
         *count = Count();
         count->damaged = true;
@@ -312,7 +382,15 @@ QList<Count> list(const QString &dataFolder)
         // Folders as well: one named like a table is listed as a file that cannot be read, not passed over.
         dir.entryInfoList({QStringLiteral("*.inv")}, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
                           QDir::Name);
-    const QHash<QString, Index::Entry> index = Index::read(dir);
+    // The checksum first: matches changed after it was taken make the next listing compare again.
+    QByteArray matchesBytes;
+    QFile matchesFile(tillMatchesPath(dataFolder));
+    if (matchesFile.open(QIODevice::ReadOnly))
+        matchesBytes = matchesFile.read(qint64(4) * 1024 * 1024 + 1);
+    const QByteArray matchesSum = Index::matchesSum(matchesBytes);
+    TillMatches matches;
+    matches.load(matchesFile.fileName());
+    const QHash<QString, Index::Entry> index = Index::read(dir, matchesSum);
 
     QList<QPair<QString, Index::Entry>> entries;
     entries.reserve(files.size());
@@ -333,7 +411,9 @@ QList<Count> list(const QString &dataFolder)
         entries.append({file.fileName(), entry});
     }
     // Years of counts are many megabytes of XML; each file is read on its own, so every core can take some.
-    const QList<Count> fresh = QtConcurrent::blockingMapped<QList<Count>>(unread, readFile);
+    FileReader reader;
+    reader.matches = &matches;
+    const QList<Count> fresh = QtConcurrent::blockingMapped<QList<Count>>(unread, reader);
     for (int i = 0; i < fresh.size(); ++i)
         entries[unreadAt.at(i)].second.count = fresh.at(i);
 
@@ -345,7 +425,7 @@ QList<Count> list(const QString &dataFolder)
             settled.append(entry);
     }
     if (!unread.isEmpty() || settled.size() != index.size())
-        Index::write(dir, settled);
+        Index::write(dir, settled, matchesSum);
 
     QList<Count> counts;
     counts.reserve(entries.size());
@@ -395,7 +475,8 @@ QByteArray csv(const QList<Count> &counts)
     const auto tr = [](const char *text) { return QCoreApplication::translate("History", text); };
     QStringList lines;
     lines.append(QStringList{tr("Table"), tr("From"), tr("To"), tr("Alcohol Sales"), tr("Other Items"),
-                             tr("Total Sales"), tr("Currency")}
+                             tr("Total Sales"), tr("Currency"), tr("Till Variance"),
+                             tr("Till Variance [sell units]")}
                      .join(QLatin1Char(';')));
     const auto money = [](double value) { return QString::number(value, 'f', 2); };
     for (const Count &count : counts) {
@@ -403,7 +484,9 @@ QByteArray csv(const QList<Count> &counts)
             continue;
         lines.append(QStringList{QString::number(count.counter), shownTime(count.from), shownTime(count.to),
                                  money(count.alcohol), money(count.items), money(count.total()),
-                                 Settings::currencyName(count.currency)}
+                                 Settings::currencyName(count.currency),
+                                 count.hasTill ? money(count.till.money) : QString(),
+                                 count.hasTill ? QString::number(count.till.units, 'f', 2) : QString()}
                          .join(QLatin1Char(';')));
     }
     return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();

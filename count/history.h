@@ -31,6 +31,17 @@ struct Count
     double items = 0;   // appended item sales, as saved
     QHash<QString, qint64> sold;    // ml per EAN
     QHash<QString, QString> names;  // per EAN
+    // The till's view of the period: what the sales came to against what the till took. Only a count saved
+    // with till figures has one; for any other the variance is unknown, which is not the same as none.
+    struct Variance
+    {
+        double money = 0; // expected - till, in the count's currency
+        double units = 0; // in sell units (portions of a bottle, pieces of an item); positive: more left
+                          // the shelf than was rung up
+    };
+    bool hasTill = false;
+    Variance till;                      // of the whole count: money of every line, units of every matched row
+    QHash<QString, Variance> tillByEan; // per matched bottle
 
     double total() const { return alcohol + items; }
     // Whether its sales belong in totals and charts: a readable sales period that no later table corrects.
@@ -50,7 +61,11 @@ QString folder(const QString &dataFolder);
 // UTC, then the number, both with fixed widths so that name order is count order.
 QString fileName(const QDateTime &end, quint32 counter);
 
-// Reads a table document; false when it is not one (then `count` says only its path, as damaged).
+// The file of the user's corrections of the till matching in `dataFolder` (see TillMatches).
+QString tillMatchesPath(const QString &dataFolder);
+
+// Reads a table document; false when it is not one (then `count` says only its path, as damaged). Its till
+// variance is found with the matching a till export gets without any kept correction.
 bool read(const QByteArray &document, Count *count);
 
 // Keeps a copy of a saved table document in the history of `dataFolder`. Nothing there is ever replaced:
@@ -64,7 +79,9 @@ quint32 highestNumber(const QString &dataFolder);
 // The history copy of table `counter`, or empty when there is none.
 QString copyOf(const QString &dataFolder, quint32 counter);
 
-// Every count in the history of `dataFolder`, in count order; damaged files are listed as damaged.
+// Every count in the history of `dataFolder`, in count order; damaged files are listed as damaged. The till
+// variance of each count compares the till figures it saved with the matches kept in `dataFolder` now, as
+// the sales page does when the count is opened.
 QList<Count> list(const QString &dataFolder);
 
 // Takes the table files ("*.inv") of `sourceFolder` into the history; files that are not table files are
@@ -72,7 +89,8 @@ QList<Count> list(const QString &dataFolder);
 Imported importFolder(const QString &dataFolder, const QString &sourceFolder, QString *reason = nullptr);
 
 // The list of the counts whose sales are counted (see Count::counted) as CSV: table number, period from and
-// to, alcohol sales, other items, total, currency; money with two decimals.
+// to, alcohol sales, other items, total, currency, till variance in money and in sell units; money with two
+// decimals, the variance empty for a count saved without till figures.
 QByteArray csv(const QList<Count> &counts);
 
 // A period bound as the history shows it.

@@ -59,7 +59,11 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
     }
     if (count.opening && index.column() == FromColumn)
         return tr("Opening count");
-    if (count.opening && index.column() >= AlcoholColumn && index.column() <= TotalColumn)
+    if (count.opening && index.column() != TableColumn && index.column() != FromColumn &&
+        index.column() != ToColumn && index.column() != CurrencyColumn)
+        return QVariant();
+    // No till figures, no variance: an empty cell, never a 0.00 that reads as a perfect till.
+    if (!count.hasTill && (index.column() == VarianceColumn || index.column() == VarianceUnitsColumn))
         return QVariant();
     const auto money = [](double value) { return QString::number(value, 'f', 2); };
     switch (index.column()) {
@@ -79,6 +83,10 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
         return money(count.total());
     case CurrencyColumn:
         return Settings::currencyName(count.currency);
+    case VarianceColumn:
+        return money(count.till.money);
+    case VarianceUnitsColumn:
+        return QString::number(count.till.units, 'f', 2);
     default:
         return QVariant();
     }
@@ -103,6 +111,11 @@ QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int 
         return tr("Total Sales");
     case CurrencyColumn:
         return tr("Currency");
+    // On two lines, so that the list keeps room for the charts beside it.
+    case VarianceColumn:
+        return tr("Till\nVariance");
+    case VarianceUnitsColumn:
+        return tr("Till Variance\n[sell units]");
     default:
         return QVariant();
     }

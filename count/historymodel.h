@@ -19,6 +19,8 @@ public:
         ItemsColumn,
         TotalColumn,
         CurrencyColumn,
+        VarianceColumn,      // the till variance in money; empty for a count saved without till figures
+        VarianceUnitsColumn, // in sell units
         ColumnCount
     };
 

@@ -497,10 +497,12 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
         }
         sheet.header(0,
                      {tr("Table"), tr("From"), tr("To"), tr("Alcohol Sales"), tr("Other Items"),
-                      tr("Total Sales"), tr("Currency")},
+                      tr("Total Sales"), tr("Currency"), tr("Till Variance"), tr("Till Variance [sell units]")},
                      bold);
         worksheet_freeze_panes(sheet.sheet, 1, 0);
-        sheet.widths({10, 18, 18, 16, 16, 16, 10});
+        sheet.widths({10, 18, 18, 16, 16, 16, 10, 16, 16});
+        lxw_format *units = sheet.format(QStringLiteral("0.00"));
+        lxw_format *boldUnits = sheet.format(QStringLiteral("0.00"), true);
         int row = 1;
         for (const History::Count *count : std::as_const(shown)) {
             lxw_format *format = money.value(count->currency);
@@ -512,6 +514,11 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             sheet.formula(row, 5, QStringLiteral("=%1+%2").arg(cell('D', row), cell('E', row)),
                           count->total(), format);
             sheet.text(row, 6, Settings::currencyName(count->currency));
+            // A count saved without till figures has no variance: its cells stay empty, never 0.
+            if (count->hasTill) {
+                sheet.number(row, 7, count->till.money, format);
+                sheet.number(row, 8, count->till.units, units);
+            }
             ++row;
         }
         const int last = row - 1;
@@ -521,11 +528,15 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             sheet.text(row, 0, tr("Total"), bold);
             double alcohol = 0;
             double items = 0;
+            double variance = 0;
+            double varianceUnits = 0;
             for (const History::Count *count : std::as_const(shown)) {
                 if (count->currency != currency)
                     continue;
                 alcohol += count->alcohol;
                 items += count->items;
+                variance += count->hasTill ? count->till.money : 0;
+                varianceUnits += count->hasTill ? count->till.units : 0;
             }
             const QString name = Settings::currencyName(currency);
             const auto sum = [&](char column) {
@@ -538,6 +549,8 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             sheet.formula(row, 4, sum('E'), items, boldMoney.value(currency));
             sheet.formula(row, 5, sum('F'), alcohol + items, boldMoney.value(currency));
             sheet.text(row, 6, name, bold);
+            sheet.formula(row, 7, sum('H'), variance, boldMoney.value(currency));
+            sheet.formula(row, 8, sum('I'), varianceUnits, boldUnits);
             ++row;
         }
         if (currencies.isEmpty()) {
@@ -564,6 +577,28 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
         writePerPeriod(book, tr("Total Sales"),
                        currency.isEmpty() ? tr("Total Sales") : tr("Total Sales [%1]").arg(currency), charted,
                        totals, totalCells, moneyFormat(chartCurrency), bold);
+        // The till variance of the periods that have one, in money of the chart's currency and in portions.
+        QList<const History::Count *> compared;
+        QList<double> variance;
+        QList<double> varianceUnits;
+        QStringList varianceCells;
+        QStringList unitCells;
+        for (int i = 0; i < shown.size(); ++i) {
+            if (shown.at(i)->currency != chartCurrency || !shown.at(i)->hasTill)
+                continue;
+            compared.append(shown.at(i));
+            variance.append(shown.at(i)->till.money);
+            varianceUnits.append(shown.at(i)->till.units);
+            varianceCells.append(QStringLiteral("=%1!%2").arg(quoted(listName), cell('H', i + 1)));
+            unitCells.append(QStringLiteral("=%1!%2").arg(quoted(listName), cell('I', i + 1)));
+        }
+        if (!compared.isEmpty()) {
+            writePerPeriod(book, tr("Till Variance"),
+                           currency.isEmpty() ? tr("Till Variance") : tr("Till Variance [%1]").arg(currency),
+                           compared, variance, varianceCells, moneyFormat(chartCurrency), bold);
+            writePerPeriod(book, tr("Till Variance Units"), tr("Till Variance [sell units]"), compared,
+                           varianceUnits, unitCells, QStringLiteral("0.00"), bold);
+        }
         if (ean.isEmpty())
             return;
         QString name = ean;
@@ -574,6 +609,27 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
         }
         writePerPeriod(book, tr("Bottle"), tr("%1: Sold Quantity [L]").arg(name.trimmed()), shown, litres,
                        QStringList(), QStringLiteral("0.000 \"l\""), bold);
+        // The bottle's variance where the till matched it.
+        QList<const History::Count *> matched;
+        QList<double> bottleVariance;
+        QList<double> bottleUnits;
+        for (const History::Count *count : std::as_const(compared)) {
+            const auto found = count->tillByEan.constFind(ean);
+            if (found == count->tillByEan.cend())
+                continue;
+            matched.append(count);
+            bottleVariance.append(found->money);
+            bottleUnits.append(found->units);
+        }
+        if (matched.isEmpty())
+            return;
+        writePerPeriod(book, tr("Bottle Variance"),
+                       currency.isEmpty() ? tr("%1: Till Variance").arg(name.trimmed())
+                                          : tr("%1: Till Variance [%2]").arg(name.trimmed(), currency),
+                       matched, bottleVariance, QStringList(), moneyFormat(chartCurrency), bold);
+        writePerPeriod(book, tr("Bottle Variance Units"),
+                       tr("%1: Till Variance [sell units]").arg(name.trimmed()), matched, bottleUnits,
+                       QStringList(), QStringLiteral("0.00"), bold);
     });
 }
 

@@ -24,8 +24,10 @@ bool writeSales(const QString &path, const Inventory &inventory, const ItemInven
 // The overview: EAN, name and residue of each weighed bottle.
 bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString *reason = nullptr);
 
-// The history: the counts that are not damaged with their totals as formulas, the total sales per period and,
-// for the bottle `ean` unless it is empty, its sold litres per period; each of the two with a line chart.
+// The history: the counts that are not damaged with their totals and till variances as formulas, the total
+// sales per period, the till variance per period in money and in sell units (when any count has till
+// figures) and, for the bottle `ean` unless it is empty, its sold litres and its till variance per period;
+// each with a line chart.
 bool writeHistory(const QString &path, const QList<History::Count> &counts, const QString &ean,
                   QString *reason = nullptr);
 

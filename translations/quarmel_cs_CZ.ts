@@ -319,7 +319,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+255"/>
+        <location filename="../count/history.cpp" line="+325"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -329,7 +329,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>
     <message>
-        <location line="+136"/>
+        <location line="+146"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -362,6 +362,16 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <location line="+0"/>
         <source>Currency</source>
         <translation>Měna</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Till Variance</source>
+        <translation>Rozdíl proti pokladně</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Till Variance [sell units]</source>
+        <translation>Rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
 </context>
 <context>
@@ -392,17 +402,17 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Úvodní inventura</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+40"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
     <message>
-        <location line="-25"/>
+        <location line="-29"/>
         <source>%1 (replaced by %2)</source>
         <translation>%1 (nahrazena č. %2)</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+31"/>
         <source>From</source>
         <translation>Od</translation>
     </message>
@@ -431,28 +441,42 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <source>Currency</source>
         <translation>Měna</translation>
     </message>
+    <message>
+        <location line="+3"/>
+        <source>Till
+Variance</source>
+        <translation>Rozdíl proti
+pokladně</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Till Variance
+[sell units]</source>
+        <translation>Rozdíl proti pokladně
+[prodejní jednotky]</translation>
+    </message>
 </context>
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+101"/>
-        <location line="+221"/>
+        <location filename="../app/historypage.cpp" line="+107"/>
+        <location line="+314"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-208"/>
+        <location line="-301"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+122"/>
+        <location line="+215"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-121"/>
+        <location line="-214"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -473,17 +497,57 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location line="+1"/>
-        <location line="+81"/>
+        <location line="+174"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
     <message>
-        <location line="-37"/>
+        <location line="-166"/>
+        <source>Money</source>
+        <translation>Peníze</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Sell units</source>
+        <translation>Prodejní jednotky</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Till variance per period</source>
+        <translation>Rozdíl proti pokladně za období</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Sales</source>
+        <translation>Tržba</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Till Variance</source>
+        <translation>Rozdíl proti pokladně</translation>
+    </message>
+    <message>
+        <location line="+34"/>
         <source>Total sales per period [%1]</source>
         <translation>Celková tržba za období [%1]</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+15"/>
+        <source>Whole count</source>
+        <translation>Celá inventura</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source>Till variance per period [%1]</source>
+        <translation>Rozdíl proti pokladně za období [%1]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: till variance per period [%2]</source>
+        <translation>%1: rozdíl proti pokladně za období [%2]</translation>
+    </message>
+    <message>
+        <location line="+50"/>
         <source>Please select a count that is not damaged.</source>
         <translation>Vyberte prosím inventuru, která není poškozená.</translation>
     </message>
@@ -548,12 +612,12 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-202"/>
+        <location line="-295"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+103"/>
+        <location line="+196"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -1716,7 +1780,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+23"/>
+        <location filename="../app/historypage.cpp" line="+24"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -2425,13 +2489,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+19"/>
-        <location line="+226"/>
-        <location line="+23"/>
+        <location line="+233"/>
+        <location line="+29"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-241"/>
+        <location line="-254"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -2465,13 +2529,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     <message>
         <location line="+6"/>
         <location line="+54"/>
-        <location line="+64"/>
+        <location line="+77"/>
         <location line="+1"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-107"/>
+        <location line="-120"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -2481,7 +2545,32 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Zbytek</translation>
     </message>
     <message>
-        <location line="-132"/>
+        <location line="+165"/>
+        <source>Bottle Variance</source>
+        <translation>Rozdíl láhve</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: Till Variance</source>
+        <translation>%1: rozdíl proti pokladně</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: Till Variance [%2]</source>
+        <translation>%1: rozdíl proti pokladně [%2]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Bottle Variance Units</source>
+        <translation>Rozdíl láhve v jednotkách</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>%1: Till Variance [sell units]</source>
+        <translation>%1: rozdíl proti pokladně [prodejní jednotky]</translation>
+    </message>
+    <message>
+        <location line="-302"/>
         <location line="+170"/>
         <source>To</source>
         <translation>Do</translation>
@@ -2512,12 +2601,35 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+0"/>
+        <location line="+96"/>
+        <location line="+1"/>
+        <source>Till Variance</source>
+        <translation>Rozdíl proti pokladně</translation>
+    </message>
+    <message>
+        <location line="-97"/>
+        <location line="+99"/>
+        <source>Till Variance [sell units]</source>
+        <translation>Rozdíl proti pokladně [prodejní jednotky]</translation>
+    </message>
+    <message>
+        <location line="-21"/>
         <source>Total Sales [%1]</source>
         <translation>Celková tržba [%1]</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+19"/>
+        <source>Till Variance [%1]</source>
+        <translation>Rozdíl proti pokladně [%1]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Till Variance Units</source>
+        <translation>Rozdíl v jednotkách</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>Bottle</source>
         <translation>Láhev</translation>
     </message>

@@ -2,14 +2,19 @@
 #include "history.h"
 #include "historymodel.h"
 #include "historypage.h"
+#include "interaction.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 #include "tablefile.h"
 #include "testsupport.h"
+#include "tillsales.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtCharts/QLineSeries>
@@ -27,7 +32,8 @@ private slots:
 
 void tst_HistoryPage::chartsAndOldCount()
 {
-    // Given: three monthly counts of two bottles saved the window's way, and a damaged file in the history
+    // Given: three monthly counts of two bottles saved the window's way, the last two with the till's
+    // figures, and a damaged file in the history
     QTemporaryDir tmp;
     QVERIFY(tmp.isValid());
     const QString lastCopy = tmp.filePath(QStringLiteral("lastInventory.inv"));
@@ -51,7 +57,23 @@ void tst_HistoryPage::chartsAndOldCount()
         inventory.rows[1].pricePerUnit = 1;
         inventory.calculate();
         inventory.timeEnd = first.addMonths(month);
-        QVERIFY(TableFile::save(inventory, items, tmp.filePath(QStringLiteral("t.inv")), lastCopy));
+        // The till rang up 45 and 70 portions of rum (5 short each time), and 1 gin for 3 (2 too much)
+        TillFigures till;
+        till.hasQuantities = true;
+        TillLine rumSold;
+        rumSold.code = QStringLiteral("111");
+        rumSold.quantity = month == 1 ? 45 : 70;
+        rumSold.amount = 2 * rumSold.quantity;
+        till.lines.append(rumSold);
+        if (month == 2) {
+            TillLine ginSold;
+            ginSold.code = QStringLiteral("222");
+            ginSold.quantity = 1;
+            ginSold.amount = 3;
+            till.lines.append(ginSold);
+        }
+        QVERIFY(TableFile::save(inventory, items, tmp.filePath(QStringLiteral("t.inv")), lastCopy, nullptr,
+                                month == 0 ? nullptr : &till));
     }
     QVERIFY(TestSupport::writeFile(
         QDir(History::folder(tmp.path())).filePath(QStringLiteral("99999999-000000-0000000000.inv")), "<x"));
@@ -87,6 +109,53 @@ void tst_HistoryPage::chartsAndOldCount()
     QVERIFY(page.chooseBottle(QStringLiteral("222")));
     QCOMPARE(page.bottleSeries()->points().at(0).y(), 0.04);
     QVERIFY(!page.chooseBottle(QStringLiteral("333")));
+
+    // The till variance: none for the count without till figures (empty, no point), money and portions
+    // for the others, of the whole count and of a chosen bottle
+    QVERIFY(page.model()->index(0, HistoryModel::VarianceColumn).data().isNull());
+    QVERIFY(page.model()->index(0, HistoryModel::VarianceUnitsColumn).data().isNull());
+    QCOMPARE(page.model()->index(1, HistoryModel::VarianceColumn).data().toString(), QStringLiteral("11.00"));
+    QCOMPARE(page.model()->index(2, HistoryModel::VarianceUnitsColumn).data().toString(),
+             QStringLiteral("5.00"));
+    const auto pointsOf = [](QLineSeries *series) {
+        QList<QPair<qint64, double>> points;
+        for (const QPointF &point : series->points())
+            points.append({qint64(point.x()), point.y()});
+        return points;
+    };
+    const qint64 second = first.addMonths(1).toMSecsSinceEpoch();
+    const qint64 third = first.addMonths(2).toMSecsSinceEpoch();
+    using Points = QList<QPair<qint64, double>>;
+    QCOMPARE(pointsOf(page.varianceSeries()), Points({{second, 11.0}, {third, 8.0}}));
+    QCOMPARE(pointsOf(page.varianceUnitsSeries()), Points({{second, 5.0}, {third, 5.0}}));
+    QVERIFY(page.chooseVarianceBottle(QStringLiteral("222")));
+    QCOMPARE(pointsOf(page.varianceSeries()), Points({{third, -2.0}}));
+    QCOMPARE(pointsOf(page.varianceUnitsSeries()), Points({{third, 0.0}}));
+    QVERIFY(page.chooseVarianceBottle(QStringLiteral("111")));
+    QCOMPARE(pointsOf(page.varianceSeries()), Points({{second, 10.0}, {third, 10.0}}));
+    QCOMPARE(pointsOf(page.varianceUnitsSeries()), Points({{second, 5.0}, {third, 5.0}}));
+    QVERIFY(!page.chooseVarianceBottle(QStringLiteral("333")));
+
+    // The printout lists each count's variance
+    {
+        ScriptedInteraction interaction;
+        Interaction *previous = Interaction::setInstance(&interaction);
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(tmp.filePath(QStringLiteral("history.pdf")));
+        HistoryPage printing(&printer);
+        printing.load(tmp.path());
+        interaction.printAnswers = {true};
+        printing.findChild<QPushButton *>(QStringLiteral("pbHistoryPrint"))->click();
+        Interaction::setInstance(previous);
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), printer.outputFileName(),
+                                                      QStringLiteral("-")});
+        QVERIFY2(pdftotext.waitForFinished(60000), "pdftotext (poppler-utils) did not run");
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+        QVERIFY2(text.contains(QStringLiteral("101.00 CZK 11.00 5.00")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("151.00 CZK 8.00 5.00")), qPrintable(text));
+    }
 
     // A chosen count goes to the sales page by its file; a damaged one is not offered
     QSignalSpy chosen(&page, &HistoryPage::countChosen);

@@ -1,10 +1,14 @@
 #include "history.h"
+#include "historymodel.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 #include "tablefile.h"
 #include "testsupport.h"
+#include "tillcomparison.h"
+#include "tillsales.h"
 
+#include <QAbstractItemModelTester>
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
@@ -64,6 +68,7 @@ private slots:
     void importSkipsDamagedFiles();
     void indexNeverShowsAnOldFigure();
     void workbookHoldsTheListAndTheCharts();
+    void tillVarianceFollowsTheKeptMatches();
     void craftedIndexCountsArePassedOver_data();
     void craftedIndexCountsArePassedOver();
 
@@ -177,10 +182,11 @@ void tst_History::importSkipsDamagedFiles()
     QCOMPARE(counts.at(2).counter, quint32(7));
     QCOMPARE(run.code, 0);
     QCOMPARE(QString::fromUtf8(run.out).split(QLatin1Char('\n')),
-             QStringList() << "Table;From;To;Alcohol Sales;Other Items;Total Sales;Currency"
-                           << QStringLiteral("5;%1;%2;25.00;0.00;25.00;CZK")
+             QStringList() << "Table;From;To;Alcohol Sales;Other Items;Total Sales;Currency;Till Variance;"
+                              "Till Variance [sell units]"
+                           << QStringLiteral("5;%1;%2;25.00;0.00;25.00;CZK;;")
                                   .arg(History::shownTime(end.addMonths(-1)), History::shownTime(end))
-                           << QStringLiteral("7;%1;%2;50.00;0.00;50.00;CZK")
+                           << QStringLiteral("7;%1;%2;50.00;0.00;50.00;CZK;;")
                                   .arg(History::shownTime(end), History::shownTime(end.addMonths(1)))
                            << "");
     QVERIFY2(run.err.contains("0-broken.inv: damaged"), run.err.constData());
@@ -296,6 +302,139 @@ void tst_History::workbookHoldsTheListAndTheCharts()
     QCOMPARE(at(rum, "A2").at(1).toString(), QStringLiteral("d"));
 }
 
+void tst_History::tillVarianceFollowsTheKeptMatches()
+{
+    // Given: three monthly counts of rum and gin (4 cl portions, 2 and 1 a portion); the first two saved with
+    // till figures: 20 portions of "Rum 4cl" for 40, then "Dom Rum" (matched only by a kept correction) 45
+    // for 90 and 2 gin for 2; the third without; all listed an hour after, so that the index holds them
+    const QDateTime first(QDate(2026, 2, 28), QTime(23, 15));
+    const QString lastCopy = QDir(data).filePath(QStringLiteral("lastInventory.inv"));
+    for (int month = 0; month < 3; ++month) {
+        OverviewRow rum;
+        rum.ean = QStringLiteral("111");
+        rum.name = QStringLiteral("Rum");
+        OverviewRow gin = rum;
+        gin.ean = QStringLiteral("222");
+        gin.name = QStringLiteral("Gin");
+        TableFile::open(inventory, items, {rum, gin}, QString());
+        inventory.opening = false;
+        inventory.rows[0].initialQuantity = 1000 * (month + 1);
+        inventory.rows[0].sellUnit = 40;
+        inventory.rows[0].pricePerUnit = 2;
+        inventory.rows[1].initialQuantity = 40;
+        inventory.rows[1].sellUnit = 40;
+        inventory.rows[1].pricePerUnit = 1;
+        inventory.calculate();
+        inventory.timeEnd = first.addMonths(month);
+        TillFigures till;
+        till.hasQuantities = true;
+        TillLine line;
+        line.name = month == 0 ? QStringLiteral("Rum 4cl") : QStringLiteral("Dom Rum");
+        line.quantity = month == 0 ? 20 : 45;
+        line.portion = month == 0 ? 40 : 0;
+        line.amount = 2 * line.quantity;
+        till.lines.append(line);
+        if (month == 1) {
+            line = TillLine();
+            line.code = QStringLiteral("222");
+            line.quantity = 2;
+            line.amount = 2;
+            till.lines.append(line);
+        }
+        QString reason;
+        QVERIFY2(TableFile::save(inventory, items, tmp->filePath(QStringLiteral("t.inv")), lastCopy, &reason,
+                                 month == 2 ? nullptr : &till),
+                 qPrintable(reason));
+    }
+    for (const QFileInfo &file :
+         QDir(History::folder(data)).entryInfoList({QStringLiteral("*.inv")}, QDir::Files)) {
+        QFile count(file.filePath());
+        QVERIFY(count.open(QIODevice::ReadWrite));
+        QVERIFY(count.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    }
+    const auto variances = [](const QList<History::Count> &counts) {
+        QStringList shown;
+        for (const History::Count &count : counts) {
+            QString text = count.hasTill ? QStringLiteral("%1 %2").arg(count.till.money).arg(count.till.units)
+                                         : QStringLiteral("none");
+            QStringList eans = count.tillByEan.keys();
+            eans.sort();
+            for (const QString &ean : std::as_const(eans))
+                text += QStringLiteral(", %1: %2 %3")
+                            .arg(ean)
+                            .arg(count.tillByEan.value(ean).money)
+                            .arg(count.tillByEan.value(ean).units);
+            shown.append(text);
+        }
+        return shown;
+    };
+    // Money: the whole count (51 - 40, 101 - 92); portions: of the matched rows ((1000 - 20 * 40) / 40, 1 - 2)
+    QCOMPARE(variances(History::list(data)),
+             QStringList({QStringLiteral("11 5, 111: 10 5"), QStringLiteral("9 -1, 222: -1 -1"),
+                          QStringLiteral("none")}));
+    QCOMPARE(variances(History::list(data)).at(1), QStringLiteral("9 -1, 222: -1 -1")); // from the index
+
+    // When the owner matches "Dom Rum" to the rum, with the counts unchanged
+    TillMatches matches;
+    TillLine domRum;
+    domRum.name = QStringLiteral("Dom Rum");
+    matches.targets.insert(TillMatches::keyOf(domRum), TillMatches::bottleTarget(QStringLiteral("111")));
+    QVERIFY(matches.save(History::tillMatchesPath(data)));
+
+    // Then the second count is compared again with the kept match: rum 50 - 45 portions, 100 - 90
+    const QStringList matched{QStringLiteral("11 5, 111: 10 5"), QStringLiteral("9 4, 111: 10 5, 222: -1 -1"),
+                              QStringLiteral("none")};
+    QCOMPARE(variances(History::list(data)), matched);
+    QCOMPARE(variances(History::list(data)), matched);
+
+    // The list, its CSV and the workbook show it; the count without till figures has empty cells, never 0
+    HistoryModel model;
+    QAbstractItemModelTester tester(&model);
+    model.setCounts(History::list(data));
+    QCOMPARE(model.index(1, HistoryModel::VarianceColumn).data().toString(), QStringLiteral("9.00"));
+    QCOMPARE(model.index(1, HistoryModel::VarianceUnitsColumn).data().toString(), QStringLiteral("4.00"));
+    QVERIFY(model.index(2, HistoryModel::VarianceColumn).data().isNull());
+    const QStringList csv = QString::fromUtf8(History::csv(model.counts())).split(QLatin1Char('\n'));
+    QVERIFY2(csv.value(1).endsWith(QLatin1String(";CZK;11.00;5.00")), qPrintable(csv.value(1)));
+    QVERIFY2(csv.value(2).endsWith(QLatin1String(";CZK;9.00;4.00")), qPrintable(csv.value(2)));
+    QVERIFY2(csv.value(3).endsWith(QLatin1String(";CZK;;")), qPrintable(csv.value(3)));
+
+    const QString path = tmp->filePath(QStringLiteral("history.xlsx"));
+    const TestSupport::ToolRun run = TestSupport::runTool(
+        QStringLiteral(QUARMELCTL_PATH), {QStringLiteral("history"), data, QStringLiteral("--xlsx"), path,
+                                          QStringLiteral("--bottle"), QStringLiteral("111")});
+    QCOMPARE(run.code, 0);
+    QVERIFY(run.out.contains(";CZK;9.00;4.00\n"));
+    QString error;
+    const QJsonObject book = TestSupport::readWorkbook(path, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(book.value(QStringLiteral("sheets")).toArray(),
+             QJsonArray({QStringLiteral("History"), QStringLiteral("Total Sales"), QStringLiteral("Till Variance"),
+                         QStringLiteral("Till Variance Units"), QStringLiteral("Bottle"),
+                         QStringLiteral("Bottle Variance"), QStringLiteral("Bottle Variance Units")}));
+    QCOMPARE(book.value(QStringLiteral("charts")).toInt(), 6);
+    const auto cell = [&book](const char *sheet, const char *at) {
+        return book.value(QLatin1String(sheet))
+            .toObject()
+            .value(QStringLiteral("cells"))
+            .toObject()
+            .value(QLatin1String(at))
+            .toArray()
+            .toVariantList()
+            .value(0);
+    };
+    QCOMPARE(cell("History", "H2").toDouble(), 11.0);
+    QCOMPARE(cell("History", "I3").toDouble(), 4.0);
+    QVERIFY(cell("History", "H4").isNull() && cell("History", "I4").isNull());
+    QCOMPARE(cell("History", "H6").toString(), QStringLiteral("=SUM(H2:H4)"));
+    QCOMPARE(cell("Till Variance", "B3").toString(), QStringLiteral("='History'!H3"));
+    QCOMPARE(cell("Till Variance Units", "B3").toString(), QStringLiteral("='History'!I3"));
+    QVERIFY(cell("Till Variance", "A4").isNull()); // no row for the count without till figures
+    QCOMPARE(cell("Bottle Variance", "B1").toString(), QStringLiteral("Rum: Till Variance [CZK]"));
+    QCOMPARE(cell("Bottle Variance", "B3").toDouble(), 10.0);
+    QCOMPARE(cell("Bottle Variance Units", "B2").toDouble(), 5.0);
+}
+
 void tst_History::craftedIndexCountsArePassedOver_data()
 {
     // The checksum stops damage, not a crafted file: each count claims more than the file holds.
@@ -312,7 +451,13 @@ void tst_History::craftedIndexCountsArePassedOver_data()
         << stream([](QDataStream &out) { out << quint32(0) << qint32(0x7fffffff); });
     QTest::newRow("2^31 - 1 rows") << stream([](QDataStream &out) {
         out << QStringList{QStringLiteral("111")} << qint32(1) << QStringLiteral("x.inv") << qint64(1)
-            << qint64(1) << false << quint32(1) << false << qint64(0) << false << qint64(0) << 0.0 << 0.0
+            << qint64(1) << false << QString() << quint32(1) << qint32(0) << false << quint32(0) << false
+            << qint64(0) << false << qint64(0) << 0.0 << 0.0 << qint32(0x7fffffff);
+    });
+    QTest::newRow("2^31 - 1 till bottles") << stream([](QDataStream &out) {
+        out << QStringList{QStringLiteral("111")} << qint32(1) << QStringLiteral("x.inv") << qint64(1)
+            << qint64(1) << false << QString() << quint32(1) << qint32(0) << false << quint32(0) << false
+            << qint64(0) << false << qint64(0) << 0.0 << 0.0 << qint32(0) << true << 0.0 << 0.0
             << qint32(0x7fffffff);
     });
 }
@@ -326,7 +471,8 @@ void tst_History::craftedIndexCountsArePassedOver()
     QByteArray payload;
     QDataStream out(&payload, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_5_15);
-    out << quint32(0x514d4849) << qint32(1);
+    // The index as this program writes it, made with the matches there are (none)
+    out << quint32(0x514d4849) << qint32(3) << QCryptographicHash::hash(QByteArray(), QCryptographicHash::Sha1);
     payload += afterHeader;
     const QString index = QDir(History::folder(data)).filePath(QStringLiteral(".index"));
     const QByteArray sum = QCryptographicHash::hash(payload, QCryptographicHash::Sha1);

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -61,6 +62,9 @@ int runHistoryCommand(const QStringList &args)
             return ExitFailure;
         }
     }
+    // Comparing each count with its till logs a debug line per count; QT_LOGGING_RULES brings them back.
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     const QList<History::Count> counts = History::list(dataFolder);
     for (const History::Count &count : counts) {
         const QString path = QDir::toNativeSeparators(count.path);
@@ -98,10 +102,11 @@ QString historyUsage()
     return QStringLiteral(
         "  history DATA_FOLDER [--import FOLDER] [--xlsx FILE [--bottle EAN]]\n"
         "                                     print the saved counts (table, from, to, alcohol sales, other\n"
-        "                                     items, total, currency), leaving out the opening count\n"
+        "                                     items, total, currency, till variance in money and in sell\n"
+        "                                     units), leaving out the opening count\n"
         "                                     and tables a later one corrects; --import first takes\n"
         "                                     FOLDER's *.inv files in the history; --xlsx also writes\n"
         "                                     the list and its charts as a workbook, with the sold\n"
-        "                                     quantity of bottle EAN (by default the\n"
+        "                                     quantity and till variance of bottle EAN (by default the\n"
         "                                     first by name)\n");
 }
