@@ -106,7 +106,9 @@ QList<QChar> matchMnemonics(const QStringList &texts, const QSet<QChar> &taken)
     for (const QString &text : texts)
         choices.append(candidates(text));
     QHash<QChar, int> owner;
-    QList<QChar> letters(texts.size());
+    QList<QChar> letters;
+    for (int item = 0; item < texts.size(); ++item)
+        letters.append(QChar());
     std::function<bool(int, QSet<QChar> &)> place = [&](int item, QSet<QChar> &seen) {
         for (const QChar c : qAsConst(choices[item])) {
             if (taken.contains(c) || seen.contains(c))
