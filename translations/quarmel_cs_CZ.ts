@@ -173,22 +173,22 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location line="+6"/>
-        <source>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</source>
+        <source>Click to sort the items by EAN, ascending or descending.</source>
         <translation>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Kliknutím seřadí abecedně vzestupně/sestupně. </source>
-        <translation>Kliknutím seřadí abecedně vzestupně/sestupně. </translation>
+        <source>Click to sort alphabetically, ascending or descending.</source>
+        <translation>Kliknutím seřadí abecedně vzestupně/sestupně.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Umožní přičíst váhu nalévátka nebo dávkovače. </source>
-        <translation>Umožní přičíst váhu nalévátka nebo dávkovače. </translation>
+        <source>Adds the weight of a pourer or a dispenser.</source>
+        <translation>Umožní přičíst váhu nalévátka nebo dávkovače.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</source>
+        <source>Adds the item to the shown inventory and sales tables. Items read by Quarmel are shown anyway.</source>
         <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
     </message>
     <message>
@@ -203,12 +203,12 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location line="+6"/>
-        <location line="+39"/>
+        <location line="+40"/>
         <source>... and %1 more rows</source>
         <translation>... a dalších %1 řádků</translation>
     </message>
     <message>
-        <location line="-7"/>
+        <location line="-8"/>
         <source>row %1: the last digit of %2 should be %3 if the other digits are right, so the code may be mistyped</source>
         <translation>řádek %1: poslední číslice kódu %2 by měla být %3, pokud jsou ostatní číslice správně, kód je tedy možná napsán chybně</translation>
     </message>
@@ -270,7 +270,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location line="+5"/>
-        <source>Zaškrtnutím vybere položky k aktualizaci.</source>
+        <source>Tick to choose the items to update.</source>
         <translation>Zaškrtnutím vybere položky k aktualizaci.</translation>
     </message>
 </context>
@@ -681,42 +681,42 @@ množství</translation>
     </message>
     <message>
         <location line="+8"/>
-        <source>Lze editovat objem. Defaultně je nastaven 0,04l.</source>
+        <source>The volume can be edited; it is 0.04 l unless changed.</source>
         <translation>Lze editovat objem. Defaultně je nastaven 0,04l.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</source>
+        <source>Set it at the first count only: the prices are read from the last saved table. Click to choose CZK or EUR.</source>
         <translation>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</translation>
     </message>
     <message>
         <location line="+4"/>
-        <source>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </source>
-        <translation>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </translation>
+        <source>Reads the final stock of the last saved table as the initial stock for working out the sales.</source>
+        <translation>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby.</translation>
     </message>
     <message>
         <location line="+3"/>
-        <source>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</source>
+        <source>The quantities taken from stock to the bar can be added per item. Click to choose bottles or litres as the unit.</source>
         <translation>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
     </message>
     <message>
         <location line="+3"/>
-        <source>Zobrazuje naměřená data stažená z Quarmelu.</source>
+        <source>Shows the weighings downloaded from Quarmel.</source>
         <translation>Zobrazuje naměřená data stažená z Quarmelu.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</source>
+        <source>The final stock of the bar that Quarmel did not weigh can be added. Click to choose bottles or litres as the unit.</source>
         <translation>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
     </message>
     <message>
         <location line="+4"/>
-        <source>Zobrazuje součet naměřených hodnot a celých láhví. </source>
-        <translation>Zobrazuje součet naměřených hodnot a celých láhví. </translation>
+        <source>Shows the sum of the weighed stock and the whole bottles.</source>
+        <translation>Zobrazuje součet naměřených hodnot a celých láhví.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</source>
+        <source>Shows the initial stock plus the stock taken, less the final stock.</source>
         <translation>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</translation>
     </message>
     <message>
@@ -883,29 +883,29 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+53"/>
-        <location filename="../app/menus.cpp" line="+162"/>
+        <location filename="../app/menus.cpp" line="+213"/>
         <source>Load Last Inventory</source>
         <translation>Načíst poslední inventuru</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Reads the latest weighings from Quarmel.</source>
-        <translation>Načte z Quarmelu poslední provedená měření.</translation>
+        <translation>Načte z&#xa0;Quarmelu poslední provedená měření.</translation>
     </message>
     <message>
         <location line="+16"/>
         <source>Shows the items for which the server holds newer weights than your local database, for example after a bottle redesign. Shows new items of the database too.</source>
-        <translation>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví. Zobrazuje i nové položky v databázi.</translation>
+        <translation>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví. Zobrazuje i nové položky v&#xa0;databázi.</translation>
     </message>
     <message>
         <location line="+29"/>
         <source>Reads the last, the next to last and the one before the next to last weighings from Quarmel.</source>
-        <translation>Načte z Quarmelu poslední, předposlední a předpředposlední provedená měření.</translation>
+        <translation>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</translation>
     </message>
     <message>
         <location line="+16"/>
         <source>Lets you edit the items of the database.</source>
-        <translation>Umožní editovat položky v databázi.</translation>
+        <translation>Umožní editovat položky v&#xa0;databázi.</translation>
     </message>
     <message>
         <location line="+48"/>
@@ -915,12 +915,12 @@ množství [ks]</translation>
     <message>
         <location line="+23"/>
         <source>Removes the item from the database. The change must be saved.</source>
-        <translation>Odstraní položku z databáze. Změna musí být uložena.</translation>
+        <translation>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</translation>
     </message>
     <message>
         <location line="+23"/>
         <source>Saves the changes made to the database for good.</source>
-        <translation>Nevratně uloží změny provedené v databázi.</translation>
+        <translation>Nevratně uloží změny provedené v&#xa0;databázi.</translation>
     </message>
     <message>
         <location line="+23"/>
@@ -953,7 +953,7 @@ množství [ks]</translation>
     <message>
         <location line="+23"/>
         <source>Opens the table with the counted sales in Excel.</source>
-        <translation>Tabulku se spočítanou tržbou otevře v Excelu.</translation>
+        <translation>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</translation>
     </message>
     <message>
         <location line="+23"/>
@@ -983,27 +983,27 @@ množství [ks]</translation>
     <message>
         <location line="+23"/>
         <source>Opens the table of inventory items with the measured stock in Excel.</source>
-        <translation>Tabulku inventurních položek s naměřenými stavy otevře v Excelu.</translation>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</translation>
     </message>
     <message>
         <location line="+23"/>
         <source>Saves the table of inventory items with the measured stock as .CSV.</source>
-        <translation>Tabulku inventurních položek s naměřenými stavy uloží ve formátu .CSV.</translation>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</translation>
     </message>
     <message>
         <location line="+23"/>
         <source>Saves the table of inventory items with the measured stock as .XML.</source>
-        <translation>Tabulku inventurních položek s naměřenými stavy uloží ve formátu .XML.</translation>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</translation>
     </message>
     <message>
         <location line="+23"/>
         <source>Compares the measured data with the initial stock and counts up the sales.</source>
-        <translation>Porovná naměřená data s počátečními stavy a spočítá tržbu.</translation>
+        <translation>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu.</translation>
     </message>
     <message>
         <location line="+109"/>
         <source>Takes the ticked inventory for further work.</source>
-        <translation>Zaškrtnutím vybere inventuru k dalšímu zpracování.</translation>
+        <translation>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování.</translation>
     </message>
     <message>
         <location line="+104"/>
@@ -1203,13 +1203,13 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+25"/>
-        <location filename="../app/menus.cpp" line="+160"/>
+        <location filename="../app/menus.cpp" line="+178"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
     </message>
     <message>
         <location line="+36"/>
-        <location filename="../app/menus.cpp" line="-62"/>
+        <location filename="../app/menus.cpp" line="-66"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1472,7 +1472,7 @@ množství [ks]</translation>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location filename="../app/menus.cpp" line="-111"/>
+        <location filename="../app/menus.cpp" line="-125"/>
         <source>&amp;File</source>
         <translation>&amp;Soubor</translation>
     </message>
@@ -1549,13 +1549,13 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+57"/>
+        <location line="+71"/>
         <source>User Guide</source>
         <translation>Uživatelská příručka</translation>
     </message>
     <message>
-        <location line="-54"/>
-        <location line="+67"/>
+        <location line="-68"/>
+        <location line="+81"/>
         <source>About Quarmel Inventory</source>
         <translation>O programu Quarmel Inventory</translation>
     </message>
@@ -1590,7 +1590,7 @@ množství [ks]</translation>
         <translation>Firmware váhy: zatím nenačten</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+43"/>
         <source>Read the catalogue from the station</source>
         <translation>Načíst katalog z váhy</translation>
     </message>

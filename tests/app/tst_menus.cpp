@@ -352,8 +352,8 @@ void tst_Menus::firstStartWelcome()
     file.write("8594000000222;Becherovka;Becherovka;1000;1500;600\n"
                "8594000000333;Cinzano;Cinzano;1000;1400;500\n");
     file.close();
-    interaction.choiceAnswers = {choice};
-    interaction.fileAnswers = {csv};
+    interaction.choiceAnswers = QStringList{choice};
+    interaction.fileAnswers = QStringList{csv};
 
     window = std::make_unique<MainWindow>();
     window->show();
