@@ -176,7 +176,8 @@ QVariant Inventory::data(const QModelIndex &index, int role) const
         return int(Qt::AlignCenter);
     case DoubtRole:
         return doubtKinds(row.doubts);
-    case Qt::ToolTipRole: {
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole: { // the doubt the colour shows, spoken too
         const QString texts = doubtTexts(row.doubts, doubtedKinds(index.column()));
         return texts.isEmpty() ? QVariant() : texts;
     }

@@ -386,6 +386,10 @@ void tst_MainWindow::downloadListsDoubtfulWeighingsOnce()
     // A tolerance of 120 g, set on the home page, takes the 100 g too many for a full bottle filled
     // generously: nothing is left to point out but the second weighing, and the residue stays.
     QVERIFY(overview->index(1, 0).data(DoubtRole).toInt() & Doubt::AboveFull);
+    // The doubt the colour marks is spoken by a screen reader as the cell's description.
+    QVERIFY(!overview->index(1, 1).data(Qt::AccessibleDescriptionRole).toString().isEmpty());
+    QCOMPARE(overview->index(1, 1).data(Qt::AccessibleDescriptionRole),
+             overview->index(1, 1).data(Qt::ToolTipRole));
     interaction.numberAnswers = {120};
     click("pbSettings");
     QCOMPARE(interaction.asked.last().kind, QStringLiteral("number"));

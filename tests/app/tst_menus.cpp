@@ -308,13 +308,15 @@ void tst_Menus::geometryIsRememberedOnScreen()
     window->move(position);
     const QSize size = window->size();
     QTRY_COMPARE(window->pos(), position);
+    // Where the screen is too small for the window (Qt 5's offscreen screen), it is moved to fit.
+    const bool fits = available.contains(window->frameGeometry());
     QVERIFY(window->close());
 
     window = std::make_unique<MainWindow>();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QCOMPARE(window->size(), size);
-    if (kept)
+    if (kept && fits)
         QCOMPARE(window->pos(), position);
     // Its title bar can be reached, and all of it is seen where the screen is large enough.
     const QRect frame = window->frameGeometry();
