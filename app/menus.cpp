@@ -268,6 +268,20 @@ void MainWindow::assignMnemonics()
     for (const QAction *menu : menuBar()->actions())
         if (!mnemonicOf(menu->text()).isNull())
             menuLetters.insert(mnemonicOf(menu->text()));
+    // The entries of each menu, a letter each within their menu.
+    for (QMenu *menu : menuBar()->findChildren<QMenu *>()) {
+        QList<QAction *> entries;
+        QStringList texts;
+        for (QAction *action : menu->actions())
+            if (!action->isSeparator()) {
+                entries.append(action);
+                texts.append(action->text());
+            }
+        const QList<QChar> letters = matchMnemonics(texts, QSet<QChar>());
+        for (int e = 0; e < entries.size(); ++e)
+            if (!letters.at(e).isNull())
+                entries.at(e)->setText(withMnemonic(texts.at(e), letters.at(e)));
+    }
     for (int i = 0; i < ui->stackedWidget->count(); ++i) {
         QWidget *page = ui->stackedWidget->widget(i);
         QList<QWidget *> widgets;

@@ -262,6 +262,15 @@ void tst_Menus::mnemonicsUniquePerPage()
         QVERIFY2(!letter.isNull() && !menuLetters.contains(letter), qPrintable(menu->text()));
         menuLetters.insert(letter);
     }
+    for (const QMenu *menu : window->menuBar()->findChildren<QMenu *>()) {
+        QSet<QChar> entries;
+        for (const QAction *action : menu->actions()) {
+            const QChar letter = mnemonic(action->text());
+            QVERIFY2(action->isSeparator() || (!letter.isNull() && !entries.contains(letter)),
+                     qPrintable(action->text()));
+            entries.insert(letter);
+        }
+    }
     // The toggle of the appended items changes its text; its mnemonic must come back.
     window->findChild<QPushButton *>(QStringLiteral("pbAppendedItems"))->toggle();
     for (int i = 0; i < pages()->count(); ++i) {
@@ -306,8 +315,9 @@ void tst_Menus::geometryIsRememberedOnScreen()
     const QRect available = window->screen()->availableGeometry();
     window->resize(window->size().boundedTo(available.size() - QSize(80, 80)));
     window->move(position);
-    const QSize size = window->size();
     QTRY_COMPARE(window->pos(), position);
+    // Read once the layout has had its say: it keeps the window at its minimum size.
+    const QSize size = window->size().expandedTo(window->minimumSizeHint());
     // Where the screen is too small for the window (Qt 5's offscreen screen), it is moved to fit.
     const bool fits = available.contains(window->frameGeometry());
     QVERIFY(window->close());
@@ -315,9 +325,10 @@ void tst_Menus::geometryIsRememberedOnScreen()
     window = std::make_unique<MainWindow>();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QCOMPARE(window->size(), size);
-    if (kept && fits)
+    if (kept && fits) {
+        QCOMPARE(window->size(), size);
         QCOMPARE(window->pos(), position);
+    }
     // Its title bar can be reached, and all of it is seen where the screen is large enough.
     const QRect frame = window->frameGeometry();
     QVERIFY2(available.contains(frame.topLeft()), qPrintable(QStringLiteral("%1,%2").arg(frame.x()).arg(frame.y())));
