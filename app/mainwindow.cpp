@@ -107,6 +107,20 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 
     ui->tvItemInventory->hide();
     itemTableCheckChanged(false);
+
+    connect(communication, &Communication::databaseRead, this, [this](int percent) {
+        if (readingStationCatalogue)
+            progressDialog->setText(tr("Reading the catalogue from Quarmel: %1 %").arg(percent));
+    });
+    connect(communication, &Communication::databaseReadFinished, this, &MainWindow::catalogueReadFromStation);
+    setUpMenus();
+    assignMnemonics();
+    // The toggle names its state in its text, which loses the mnemonic each time.
+    connect(ui->pbAppendedItems, &QPushButton::toggled, this, &MainWindow::assignMnemonics);
+    nameForAccessibility();
+    restoreWindowGeometry();
+    if (firstStart)
+        welcome();
 }
 
 MainWindow::~MainWindow()
@@ -326,7 +340,8 @@ void MainWindow::loadLocalDatabase()
     const LocalCatalogue::Opened opened =
         LocalCatalogue::open(*database, localFilePath(QLatin1String(DataFile::catalogue)));
     if (opened.result == LocalCatalogue::Opened::Missing) {
-        Interaction::instance()->errorBox(tr("Error"), tr("Error, database not found"));
+        // Asked once the window is complete, as its answers use the station and the catalogue page.
+        firstStart = true;
     } else if (opened.result == LocalCatalogue::Opened::Damaged) {
         const QString text =
             opened.keptCopy.isEmpty()
@@ -380,6 +395,10 @@ void MainWindow::showMainMenu()
 // The Delete key on a table does what the Delete Item button of its page does, asking the same question.
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((event->type() == QEvent::EnabledChange || event->type() == QEvent::ShowToParent ||
+         event->type() == QEvent::HideToParent) &&
+        qobject_cast<QPushButton *>(watched))
+        updateActions();
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Delete)) {
         QPushButton *button = nullptr;
         if (watched == ui->tvInventory || watched == ui->tvItemInventory)
@@ -403,8 +422,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
     if ((ui->stackedWidget->currentIndex() == SalesPage && !showsOldCount() && !confirmLeave()) ||
         !confirmDiscardCatalogue())
         event->ignore();
-    else
+    else {
+        saveWindowGeometry();
         event->accept();
+    }
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QMenu>
+#include <QPair>
 
 #include <functional>
 
@@ -21,6 +22,7 @@ class QNetworkAccessManager;
 class QNetworkReply;
 class QPainter;
 class QPrinter;
+class QPushButton;
 class QTableView;
 
 namespace Ui {
@@ -113,6 +115,23 @@ private:
     ItemInventory &shownItems() { return showsOldCount() ? oldItems : itemInventory; }
     TillPanel &shownTill() { return showsOldCount() ? *oldTillPanel : *tillPanel; }
     void addSettingsButton();
+    // The menu bar: every entry clicks a button of the pages, so that it does exactly what the button does,
+    // and is enabled only while that button is on the page shown and enabled.
+    void setUpMenus();
+    void updateActions();
+    void showUserGuide();
+    void showAbout();
+    // Alt+letter on every button, one letter per page and none of the menu bar's, in the shown language.
+    void assignMnemonics();
+    void restoreWindowGeometry();
+    void saveWindowGeometry() const;
+    // Names and descriptions for screen readers, by the widgets' object names.
+    void nameForAccessibility();
+    // No catalogue yet: where the data folder is, and a catalogue from the station, a CSV file or none.
+    void welcome();
+    void readCatalogueFromStation();
+    void catalogueReadFromStation();
+    void importCatalogueCsv();
     void changeSettings();
     void showPage(Page page);
     void showProgress(const QString &text);
@@ -182,4 +201,9 @@ private:
     QMenu currencyMenu;
     QMenu stockMenu;
     QMenu finalMenu;
+    // Menu entries and the buttons they click.
+    QList<QPair<QAction *, QList<QPushButton *>>> buttonActions;
+    QList<Bottle> stationCatalogue;
+    bool readingStationCatalogue = false;
+    bool firstStart = false;
 };

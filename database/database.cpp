@@ -162,13 +162,13 @@ QVariant Database::headerData(int section, Qt::Orientation orientation, int role
     }
     if (role == Qt::ToolTipRole) {
         switch (section) {
-        case EanColumn: return tr("Kliknutím seřadí položky vzestupně/sestupně podle EAN.");
+        case EanColumn: return tr("Click to sort the items by EAN, ascending or descending.");
         case DisplayNameColumn:
-        case FullNameColumn: return tr("Kliknutím seřadí abecedně vzestupně/sestupně. ");
-        case CorrectionColumn: return tr("Umožní přičíst váhu nalévátka nebo dávkovače. ");
+        case FullNameColumn: return tr("Click to sort alphabetically, ascending or descending.");
+        case CorrectionColumn: return tr("Adds the weight of a pourer or a dispenser.");
         case UseInInventoryColumn:
-            return tr("Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. "
-                      "Quarmelem načtené položky jsou automaticky zobrazovány.");
+            return tr("Adds the item to the shown inventory and sales tables. Items read by Quarmel are "
+                      "shown anyway.");
         default: return QVariant();
         }
     }
@@ -422,7 +422,8 @@ QStringList Database::checkDigitWarnings(const QList<Bottle> &bottles, int limit
             ++more;
             continue;
         }
-        lines.append(tr("row %1: the last digit of %2 should be %3 if the other digits are right, so the code "
+        lines.append(tr("row %1: the last digit of %2 should be %3 if the other digits are right, so the "
+                        "code "
                         "may be mistyped")
                          .arg(row + 1)
                          .arg(ean)

@@ -112,7 +112,7 @@ QVariant DiffDatabase::headerData(int section, Qt::Orientation orientation, int 
         }
     }
     if (role == Qt::ToolTipRole && section == UpdateColumn)
-        return tr("Zaškrtnutím vybere položky k aktualizaci.");
+        return tr("Tick to choose the items to update.");
     return QVariant();
 }
 

@@ -176,7 +176,8 @@ QVariant Inventory::data(const QModelIndex &index, int role) const
         return int(Qt::AlignCenter);
     case DoubtRole:
         return doubtKinds(row.doubts);
-    case Qt::ToolTipRole: {
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole: { // the doubt the colour shows, spoken too
         const QString texts = doubtTexts(row.doubts, doubtedKinds(index.column()));
         return texts.isEmpty() ? QVariant() : texts;
     }
@@ -309,29 +310,29 @@ QVariant Inventory::headerData(int section, Qt::Orientation orientation, int rol
     if (role == Qt::ToolTipRole) {
         switch (section) {
         case SellUnitColumn:
-            return tr("Lze editovat objem. Defaultně je nastaven 0,04l.");
+            return tr("The volume can be edited; it is 0.04 l unless changed.");
         case PriceColumn:
             return tr(
-                "Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. "
-                "Kliknutím lze zvolit Kč nebo EUR.");
+                "Set it at the first count only: the prices are read from the last saved table. Click to "
+                "choose CZK or EUR.");
         case InitialColumn:
-            return tr("Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro "
-                      "výpočet tržby. ");
+            return tr("Reads the final stock of the last saved table as the initial stock for working out "
+                      "the sales.");
         case FromStockColumn:
-            return tr("Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit "
-                      "jednotky v počtu láhví nebo v litrech.");
+            return tr("The quantities taken from stock to the bar can be added per item. Click to choose "
+                      "bottles or litres as the unit.");
         case MeasuredColumn:
-            return tr("Zobrazuje naměřená data stažená z Quarmelu.");
+            return tr("Shows the weighings downloaded from Quarmel.");
         case BottlesColumn:
             return tr(
-                "Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit "
-                "jednotky v počtu láhví nebo v litrech.");
+                "The final stock of the bar that Quarmel did not weigh can be added. Click to choose bottles "
+                "or litres as the unit.");
         case FinalColumn:
-            return tr("Zobrazuje součet naměřených hodnot a celých láhví. ");
+            return tr("Shows the sum of the weighed stock and the whole bottles.");
         case SoldColumn:
-            return tr("Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.");
+            return tr("Shows the initial stock plus the stock taken, less the final stock.");
         case CashInColumn:
-            return tr("Zobrazuje prodeje ve zvolené měně.");
+            return tr("Shows the sales in the chosen currency.");
         default:
             return QVariant();
         }

@@ -327,7 +327,8 @@ QVariant InventoryBottleList::data(const QModelIndex &index, int role) const
     const bool doubtfulCell = !row.doubts.isEmpty() && index.column() == ResidueColumn;
     if (role == DoubtRole)
         return doubtKinds(row.doubts);
-    if (role == Qt::ToolTipRole && doubtfulCell)
+    // A screen reader speaks the doubt the colour shows.
+    if ((role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) && doubtfulCell)
         return doubtTexts(row.doubts, ~0);
     if (role == Qt::BackgroundRole && doubtfulCell)
         return doubtColour;

@@ -173,22 +173,22 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location line="+6"/>
-        <source>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</source>
+        <source>Click to sort the items by EAN, ascending or descending.</source>
         <translation>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Kliknutím seřadí abecedně vzestupně/sestupně. </source>
-        <translation>Kliknutím seřadí abecedně vzestupně/sestupně. </translation>
+        <source>Click to sort alphabetically, ascending or descending.</source>
+        <translation>Kliknutím seřadí abecedně vzestupně/sestupně.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Umožní přičíst váhu nalévátka nebo dávkovače. </source>
-        <translation>Umožní přičíst váhu nalévátka nebo dávkovače. </translation>
+        <source>Adds the weight of a pourer or a dispenser.</source>
+        <translation>Umožní přičíst váhu nalévátka nebo dávkovače.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</source>
+        <source>Adds the item to the shown inventory and sales tables. Items read by Quarmel are shown anyway.</source>
         <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
     </message>
     <message>
@@ -203,12 +203,12 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location line="+6"/>
-        <location line="+39"/>
+        <location line="+40"/>
         <source>... and %1 more rows</source>
         <translation>... a dalších %1 řádků</translation>
     </message>
     <message>
-        <location line="-7"/>
+        <location line="-8"/>
         <source>row %1: the last digit of %2 should be %3 if the other digits are right, so the code may be mistyped</source>
         <translation>řádek %1: poslední číslice kódu %2 by měla být %3, pokud jsou ostatní číslice správně, kód je tedy možná napsán chybně</translation>
     </message>
@@ -270,7 +270,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location line="+5"/>
-        <source>Zaškrtnutím vybere položky k aktualizaci.</source>
+        <source>Tick to choose the items to update.</source>
         <translation>Zaškrtnutím vybere položky k aktualizaci.</translation>
     </message>
 </context>
@@ -311,7 +311,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+535"/>
+        <location filename="../app/mainwindow.cpp" line="+556"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -745,47 +745,47 @@ množství</translation>
     </message>
     <message>
         <location line="+8"/>
-        <source>Lze editovat objem. Defaultně je nastaven 0,04l.</source>
+        <source>The volume can be edited; it is 0.04 l unless changed.</source>
         <translation>Lze editovat objem. Defaultně je nastaven 0,04l.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</source>
+        <source>Set it at the first count only: the prices are read from the last saved table. Click to choose CZK or EUR.</source>
         <translation>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</translation>
     </message>
     <message>
         <location line="+4"/>
-        <source>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </source>
-        <translation>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </translation>
+        <source>Reads the final stock of the last saved table as the initial stock for working out the sales.</source>
+        <translation>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby.</translation>
     </message>
     <message>
         <location line="+3"/>
-        <source>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</source>
+        <source>The quantities taken from stock to the bar can be added per item. Click to choose bottles or litres as the unit.</source>
         <translation>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
     </message>
     <message>
         <location line="+3"/>
-        <source>Zobrazuje naměřená data stažená z Quarmelu.</source>
+        <source>Shows the weighings downloaded from Quarmel.</source>
         <translation>Zobrazuje naměřená data stažená z Quarmelu.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</source>
+        <source>The final stock of the bar that Quarmel did not weigh can be added. Click to choose bottles or litres as the unit.</source>
         <translation>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
     </message>
     <message>
         <location line="+4"/>
-        <source>Zobrazuje součet naměřených hodnot a celých láhví. </source>
-        <translation>Zobrazuje součet naměřených hodnot a celých láhví. </translation>
+        <source>Shows the sum of the weighed stock and the whole bottles.</source>
+        <translation>Zobrazuje součet naměřených hodnot a celých láhví.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</source>
+        <source>Shows the initial stock plus the stock taken, less the final stock.</source>
         <translation>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source>Zobrazuje prodeje ve zvolené měně.</source>
+        <source>Shows the sales in the chosen currency.</source>
         <translation>Zobrazuje prodeje ve zvolené měně.</translation>
     </message>
     <message>
@@ -936,104 +936,191 @@ množství [ks]</translation>
         <location line="+10"/>
         <location line="+17"/>
         <location line="+133"/>
-        <location line="+591"/>
+        <location line="+590"/>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
     </message>
     <message>
-        <location line="-734"/>
+        <location line="-733"/>
         <source>Last Database Update: </source>
         <translation>Poslední aktualizace databáze: </translation>
     </message>
     <message>
         <location line="+53"/>
+        <location filename="../app/menus.cpp" line="+213"/>
         <source>Load Last Inventory</source>
         <translation>Načíst poslední inventuru</translation>
     </message>
     <message>
         <location line="+3"/>
-        <source>Načte z&#xa0;Quarmelu poslední provedená měření. </source>
-        <translation>Načte z&#xa0;Quarmelu poslední provedená měření. </translation>
+        <source>Reads the latest weighings from Quarmel.</source>
+        <translation>Načte z&#xa0;Quarmelu poslední provedená měření.</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+16"/>
+        <source>Shows the items for which the server holds newer weights than your local database, for example after a bottle redesign. Shows new items of the database too.</source>
+        <translation>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví. Zobrazuje i nové položky v&#xa0;databázi.</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>Reads the last, the next to last and the one before the next to last weighings from Quarmel.</source>
+        <translation>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Lets you edit the items of the database.</source>
+        <translation>Umožní editovat položky v&#xa0;databázi.</translation>
+    </message>
+    <message>
+        <location line="+48"/>
+        <source>Adds a new item of your own to the database. The change must be saved.</source>
+        <translation>Umožní přidat novou vlastní položku do databáze. Změna musí být uložena.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Removes the item from the database. The change must be saved.</source>
+        <translation>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Saves the changes made to the database for good.</source>
+        <translation>Nevratně uloží změny provedené v&#xa0;databázi.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Releases the safety lock, so that items of the database can be added, deleted and edited.</source>
+        <translation>Odemkne pojistku a umožní přidávat, mazat a editovat položky databáze.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <location line="+193"/>
+        <location line="+361"/>
+        <location line="+104"/>
+        <source>Returns to the home page.</source>
+        <translation>Vrátí na titulní stranu.</translation>
+    </message>
+    <message>
+        <location line="-626"/>
+        <source>Adds an item to the table of appended items.</source>
+        <translation>Přidá položku do tabulky přidaných položek.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Deletes the selected item.</source>
+        <translation>Smaže vybranou položku.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Prints the table with the counted sales.</source>
+        <translation>Vytiskne tabulku se spočítanou tržbou.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Opens the table with the counted sales in Excel.</source>
+        <translation>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Saves the table with the counted sales as .CSV.</source>
+        <translation>Tabulku se spočítanou tržbou uloží ve formátu .CSV.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Reads the final stock of a chosen saved sales table into the initial stock of the table being worked on.</source>
+        <translation>Načte konečné stavy ze zvolené uložené tabulky se spočítanou tržbou do počátečních stavů zpracovávané tabulky.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Saves the table with the counted sales. Its final stock is read as the initial stock of the next count.</source>
+        <translation>Uloží tabulku se spočítanou tržbou. Konečné stavy této tabulky budou automaticky načteny jako stavy počáteční při dalším výpočtu tržby.</translation>
+    </message>
+    <message>
+        <location line="+137"/>
+        <source>Removes, for instance, a bottle read twice by mistake.</source>
+        <translation>Odstraní například omylem dvakrát načtenou láhev.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Prints the table of inventory items with the measured stock.</source>
+        <translation>Vytiskne tabulku inventurních položek a naměřené stavy.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Opens the table of inventory items with the measured stock in Excel.</source>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Saves the table of inventory items with the measured stock as .CSV.</source>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Saves the table of inventory items with the measured stock as .XML.</source>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Compares the measured data with the initial stock and counts up the sales.</source>
+        <translation>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu.</translation>
+    </message>
+    <message>
+        <location line="+109"/>
+        <source>Takes the ticked inventory for further work.</source>
+        <translation>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování.</translation>
+    </message>
+    <message>
+        <location line="+104"/>
+        <source>Overwrites the current weights of the ticked items with the proposed updated weights, for good.</source>
+        <translation>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek.</translation>
+    </message>
+    <message>
+        <location line="-823"/>
         <source>Refresh Database</source>
         <translation>Aktualizovat databázi</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví.  Zobrazuje i nové položky v&#xa0;databázi.</source>
-        <translation>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví.  Zobrazuje i nové položky v&#xa0;databázi.</translation>
-    </message>
-    <message>
-        <location line="+26"/>
+        <location line="+29"/>
+        <location filename="../app/menus.cpp" line="+2"/>
         <source>Load Last Three Inventories</source>
         <translation>Načíst poslední tři inventury</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</source>
-        <translation>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</translation>
-    </message>
-    <message>
-        <location line="+13"/>
+        <location line="+16"/>
         <source>Edit Database</source>
         <translation>Upravit databázi</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Umožní editovat položky v&#xa0;databázi.</source>
-        <translation>Umožní editovat položky v&#xa0;databázi.</translation>
-    </message>
-    <message>
-        <location line="+45"/>
+        <location line="+48"/>
         <location line="+124"/>
+        <location filename="../app/menus.cpp" line="+10"/>
         <source>Add Item</source>
         <translation>Přidat položku</translation>
     </message>
     <message>
-        <location line="-121"/>
-        <source>Umožní přidat novou vlastní položku do databáze. Změna musí být uložena.</source>
-        <translation>Umožní přidat novou vlastní položku do databáze. Změna musí být uložena.</translation>
-    </message>
-    <message>
-        <location line="+20"/>
+        <location line="-101"/>
         <location line="+124"/>
-        <location line="+253"/>
+        <location line="+252"/>
         <location filename="../app/cataloguepages.cpp" line="+226"/>
         <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
     <message>
-        <location line="-374"/>
-        <source>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</source>
-        <translation>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</translation>
-    </message>
-    <message>
-        <location line="+20"/>
-        <location line="+682"/>
+        <location line="-353"/>
+        <location line="+681"/>
         <source>Save</source>
         <translation>Uložit</translation>
     </message>
     <message>
-        <location line="-679"/>
-        <source>Nevratně uloží změny provedené v&#xa0;databázi.</source>
-        <translation>Nevratně uloží změny provedené v&#xa0;databázi.</translation>
-    </message>
-    <message>
-        <location line="+20"/>
+        <location line="-658"/>
+        <location filename="../app/menus.cpp" line="-1"/>
         <source>Unlock to Edit</source>
         <translation>Odemknout úpravy</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Odemkne pojistku a umožní přidávat, mazat a editovat položky databáze.</source>
-        <translation>Odemkne pojistku a umožní přidávat, mazat a editovat položky databáze.</translation>
-    </message>
-    <message>
-        <location line="+20"/>
-        <location line="+194"/>
+        <location line="+23"/>
+        <location line="+193"/>
         <location line="+252"/>
         <location line="+109"/>
         <location line="+104"/>
@@ -1041,91 +1128,49 @@ množství [ks]</translation>
         <translation>Zpět</translation>
     </message>
     <message>
-        <location line="-656"/>
-        <location line="+194"/>
-        <location line="+361"/>
-        <location line="+104"/>
-        <source>Vrátí na titulní stranu.</source>
-        <translation>Vrátí na titulní stranu.</translation>
-    </message>
-    <message>
-        <location line="-650"/>
-        <location line="+659"/>
+        <location line="-646"/>
+        <location line="+658"/>
         <source>Database Items</source>
         <translation>Položky databáze</translation>
     </message>
     <message>
-        <location line="-636"/>
-        <source>Přidá položku do tabulky přidaných položek. </source>
-        <translation>Přidá položku do tabulky přidaných položek. </translation>
-    </message>
-    <message>
-        <location line="+23"/>
-        <source>Smaže vybranou položku. 
-</source>
-        <translation>Smaže vybranou položku. 
-</translation>
-    </message>
-    <message>
-        <location line="+21"/>
+        <location line="-592"/>
         <location line="+252"/>
         <source>Print</source>
         <translation>Tisk</translation>
     </message>
     <message>
-        <location line="-249"/>
-        <source>Vytiskne tabulku se spočítanou tržbou.</source>
-        <translation>Vytiskne tabulku se spočítanou tržbou.</translation>
-    </message>
-    <message>
-        <location line="+20"/>
+        <location line="-229"/>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
+        <location filename="../app/menus.cpp" line="-28"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
     <message>
-        <location line="-249"/>
-        <source>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</source>
-        <translation>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</translation>
-    </message>
-    <message>
-        <location line="+20"/>
+        <location line="-229"/>
         <location line="+252"/>
+        <location filename="../app/menus.cpp" line="+3"/>
         <location filename="../app/overviewpages.cpp" line="+297"/>
         <location filename="../app/salespage.cpp" line="+355"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
     <message>
-        <location line="-249"/>
-        <source>Tabulku se spočítanou tržbou uloží ve formátu .CSV.</source>
-        <translation>Tabulku se spočítanou tržbou uloží ve formátu .CSV.</translation>
-    </message>
-    <message>
-        <location line="+20"/>
+        <location line="-229"/>
         <source>Import Table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Načte konečné stavy ze zvolené uložené tabulky se spočítanou tržbou do počátečních stavů zpracovávané tabulky.  </source>
-        <translation>Načte konečné stavy ze zvolené uložené tabulky se spočítanou tržbou do počátečních stavů zpracovávané tabulky.  </translation>
-    </message>
-    <message>
-        <location line="+20"/>
-        <location filename="../app/mainwindow.cpp" line="-143"/>
+        <location line="+23"/>
+        <location filename="../app/mainwindow.cpp" line="-149"/>
+        <location filename="../app/menus.cpp" line="-8"/>
         <location filename="../app/salespage.cpp" line="-58"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Uloží tabulku se spočítanou tržbou. Konečné stavy této tabulky budou automaticky načteny jako stavy počáteční při dalším výpočtu tržby.</source>
-        <translation>Uloží tabulku se spočítanou tržbou. Konečné stavy této tabulky budou automaticky načteny jako stavy počáteční při dalším výpočtu tržby.</translation>
-    </message>
-    <message>
-        <location line="+32"/>
+        <location line="+35"/>
         <source>Inventory</source>
         <translation>Inventura</translation>
     </message>
@@ -1151,49 +1196,20 @@ množství [ks]</translation>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="+19"/>
-        <source>Odstraní například omylem dvakrát načtenou láhev. </source>
-        <translation>Odstraní například omylem dvakrát načtenou láhev. </translation>
-    </message>
-    <message>
-        <location line="+23"/>
-        <source>Vytiskne tabulku inventurních položek a naměřené stavy.</source>
-        <translation>Vytiskne tabulku inventurních položek a naměřené stavy.</translation>
-    </message>
-    <message>
-        <location line="+23"/>
-        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</source>
-        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</translation>
-    </message>
-    <message>
-        <location line="+23"/>
-        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</source>
-        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</translation>
-    </message>
-    <message>
-        <location line="+20"/>
+        <location line="+108"/>
+        <location filename="../app/menus.cpp" line="+11"/>
         <location filename="../app/overviewpages.cpp" line="+10"/>
         <source>Export to XML</source>
         <translation>Export do XML</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</source>
-        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</translation>
-    </message>
-    <message>
-        <location line="+20"/>
+        <location line="+23"/>
         <location filename="../app/salespage.cpp" line="-187"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu. </source>
-        <translation>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu. </translation>
-    </message>
-    <message>
-        <location line="+44"/>
+        <location line="+47"/>
         <source>created:</source>
         <translation>vytvořeno:</translation>
     </message>
@@ -1203,12 +1219,7 @@ množství [ks]</translation>
         <translation>Vybrat</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování. </source>
-        <translation>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování. </translation>
-    </message>
-    <message>
-        <location line="+32"/>
+        <location line="+35"/>
         <source>Last Balance</source>
         <translation>Poslední inventura</translation>
     </message>
@@ -1223,12 +1234,7 @@ množství [ks]</translation>
         <translation>Předpředposlední inventura</translation>
     </message>
     <message>
-        <location line="+58"/>
-        <source>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek. </source>
-        <translation>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek. </translation>
-    </message>
-    <message>
-        <location line="+41"/>
+        <location line="+99"/>
         <source>Current</source>
         <translation>Stávající</translation>
     </message>
@@ -1238,7 +1244,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-283"/>
+        <location filename="../app/mainwindow.cpp" line="-298"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1260,7 +1266,14 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+25"/>
+        <location filename="../app/menus.cpp" line="+178"/>
+        <source>Reading the catalogue from Quarmel: %1 %</source>
+        <translation>Načítání katalogu z Quarmelu: %1 %</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <location filename="../app/menus.cpp" line="-66"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1270,27 +1283,153 @@ množství [ks]</translation>
         <translation>Quarmel Inventory SW </translation>
     </message>
     <message>
-        <location line="+154"/>
+        <location filename="../app/accessibility.cpp" line="+29"/>
+        <source>Catalogue</source>
+        <translation>Katalog</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>The bottles and items the station knows, one per row.</source>
+        <translation>Láhve a položky, které váha zná, každá na jednom řádku.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Catalogue update</source>
+        <translation>Aktualizace katalogu</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The catalogue with the update applied; updated rows are shaded.</source>
+        <translation>Katalog s použitou aktualizací; aktualizované řádky jsou podbarvené.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Bottle sales</source>
+        <translation>Prodej lahví</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>One row per bottle: stock at the start, bottles taken from stock, weighed stock and sales.</source>
+        <translation>Jeden řádek na láhev: počáteční stav, fasování, zvážený stav a tržba.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Appended item sales</source>
+        <translation>Prodej přidaných položek</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Items sold by the piece, added to this count.</source>
+        <translation>Položky prodávané po kusech, přidané do této inventury.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Weighed bottles</source>
+        <translation>Zvážené láhve</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Every weighing of the inventory read from the station, with the residue left in the bottle.</source>
+        <translation>Každé vážení inventury načtené z váhy se zbytkem v láhvi.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Last count</source>
+        <translation>Poslední inventura</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>The weighings of the last inventory in the station.</source>
+        <translation>Vážení poslední inventury ve váze.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Next to last count</source>
+        <translation>Předposlední inventura</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The weighings of the inventory before the last.</source>
+        <translation>Vážení předposlední inventury.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Two before the last count</source>
+        <translation>Předpředposlední inventura</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The weighings of the inventory two before the last.</source>
+        <translation>Vážení předpředposlední inventury.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Saved counts</source>
+        <translation>Uložené inventury</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Every saved count with its period and its takings.</source>
+        <translation>Všechny uložené inventury s obdobím a tržbou.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Till variance</source>
+        <translation>Rozdíly proti pokladně</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>What the count says was sold beside what the till took, row by row.</source>
+        <translation>Co podle inventury prodáno a co utržila pokladna, řádek po řádku.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Till products not matched</source>
+        <translation>Nepřiřazené položky pokladny</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Sold but not in the till</source>
+        <translation>Prodáno, ale není v pokladně</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Till takings</source>
+        <translation>Tržba pokladny</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>The amount the till took in the period of this count.</source>
+        <translation>Částka, kterou pokladna utržila v období této inventury.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../app/mainwindow.cpp" line="+154"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Counted at</source>
+        <translation>Sečteno</translation>
+    </message>
+    <message>
         <location line="+1"/>
+        <source>Bottle in the chart</source>
+        <translation>Láhev v grafu</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>The bottle whose sold quantity the chart shows.</source>
+        <translation>Láhev, jejíž prodané množství graf ukazuje.</translation>
+    </message>
+    <message>
+        <location filename="../app/mainwindow.cpp" line="+1"/>
         <source>Counted at:</source>
         <translation>Sečteno:</translation>
     </message>
     <message>
-        <location line="+37"/>
-        <source>Error</source>
-        <translation>Chyba</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Error, database not found</source>
-        <translation>Chyba, databáze nebyla nalezena</translation>
-    </message>
-    <message>
-        <location line="+7"/>
+        <location line="+45"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded. A copy of the damaged file was kept as %2.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození. Kopie poškozeného souboru byla uložena jako %2.</translation>
     </message>
@@ -1305,7 +1444,7 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+83"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
@@ -1330,7 +1469,7 @@ množství [ks]</translation>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="-177"/>
+        <location line="-183"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1397,12 +1536,172 @@ množství [ks]</translation>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location line="-100"/>
+        <location filename="../app/menus.cpp" line="-125"/>
+        <source>&amp;File</source>
+        <translation>&amp;Soubor</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Import Table...</source>
+        <translation>Import tabulky...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Print...</source>
+        <translation>Tisk...</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Quit</source>
+        <translation>Ukončit</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>S&amp;tation</source>
+        <translation>S&amp;tanice</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Write Catalogue into Station</source>
+        <translation>Zapsat katalog do váhy</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;Catalogue</source>
+        <translation>&amp;Katalog</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Edit Catalogue</source>
+        <translation>Upravit katalog</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Refresh Catalogue</source>
+        <translation>Aktualizovat katalog</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Histor&amp;y</source>
+        <translation>&amp;Historie</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Show History</source>
+        <translation>Zobrazit historii</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../app/salespage.cpp" line="-100"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
         <location line="+1"/>
+        <source>Import Folder...</source>
+        <translation>Importovat složku...</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;Help</source>
+        <translation>&amp;Nápověda</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+71"/>
+        <source>User Guide</source>
+        <translation>Uživatelská příručka</translation>
+    </message>
+    <message>
+        <location line="-68"/>
+        <location line="+81"/>
+        <source>About Quarmel Inventory</source>
+        <translation>O programu Quarmel Inventory</translation>
+    </message>
+    <message>
+        <location line="-12"/>
+        <source>The user guide is not installed.</source>
+        <translation>Uživatelská příručka není nainstalována.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>No program was found to open the user guide %1.</source>
+        <translation>Nebyl nalezen program, který by otevřel uživatelskou příručku %1.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Quarmel Inventory %1</source>
+        <translation>Quarmel Inventory %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
+        <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Licence: see the copyright file installed with the program.</source>
+        <translation>Licence: viz soubor copyright nainstalovaný s programem.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Station firmware: not read yet</source>
+        <translation>Firmware váhy: zatím nenačten</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>Read the catalogue from the station</source>
+        <translation>Načíst katalog z váhy</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Import a catalogue file (CSV)...</source>
+        <translation>Importovat soubor katalogu (CSV)...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Start with an empty catalogue</source>
+        <translation>Začít s prázdným katalogem</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Welcome to Quarmel Inventory</source>
+        <translation>Vítejte v programu Quarmel Inventory</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>There is no catalogue of bottles yet. Quarmel Inventory keeps its data in the folder %1.
+Where should the catalogue come from?</source>
+        <translation>Katalog lahví zatím neexistuje. Quarmel Inventory ukládá svá data do složky %1.
+Odkud se má katalog vzít?</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>Catalogue read</source>
+        <translation>Katalog načten</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Items read from Quarmel: %1</source>
+        <translation>Položky načtené z Quarmelu: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Import a catalogue file</source>
+        <translation>Import souboru katalogu</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The catalogue file cannot be used: %1</source>
+        <translation>Soubor katalogu nelze použít: %1</translation>
+    </message>
+    <message>
+        <location filename="../app/salespage.cpp" line="+1"/>
         <source>The count %1 could not be read.</source>
         <translation>Inventuru %1 nelze přečíst.</translation>
     </message>
@@ -1486,13 +1785,14 @@ množství [ks]</translation>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
+        <location filename="../app/menus.cpp" line="-6"/>
         <location filename="../app/overviewpages.cpp" line="+7"/>
         <location filename="../app/salespage.cpp" line="+15"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+173"/>
+        <location filename="../app/mainwindow.cpp" line="+179"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -1669,7 +1969,7 @@ množství [ks]</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-320"/>
+        <location filename="../app/mainwindow.cpp" line="-327"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>

@@ -168,6 +168,9 @@ void tst_Doubts::eachKind()
                                                                  : int(Inventory::MeasuredColumn);
     const QString tip = inventory.index(r, column).data(Qt::ToolTipRole).toString();
     QCOMPARE(tip.isEmpty(), salesKinds == 0);
+    // What the colour marks is spoken by a screen reader as the cell's description, in both tables.
+    QCOMPARE(inventory.index(r, column).data(Qt::AccessibleDescriptionRole).toString(), tip);
+    QCOMPARE(residue.data(Qt::AccessibleDescriptionRole), residue.data(Qt::ToolTipRole));
     QCOMPARE(tip.count(QLatin1Char('\n')), 0); // a repeated EAN is said once on its sales row
 
     const QString summary = DoubtSummary::overview(overview.rows) + DoubtSummary::sales(inventory);

@@ -92,16 +92,14 @@ void tst_Database::headers_data()
     QTest::newRow("7") << 7 << h << display << text("Use in Inventory");
     QTest::newRow("8") << 8 << h << display << text("---");
     QTest::newRow("-1") << -1 << h << display << text("---");
-    QTest::newRow("tip 0") << 0 << h << tip << text("Kliknutím seřadí položky vzestupně/sestupně podle EAN.");
-    // The trailing blanks belong to the texts the translations are keyed on.
-    QTest::newRow("tip 1") << 1 << h << tip << text("Kliknutím seřadí abecedně vzestupně/sestupně. ");
-    QTest::newRow("tip 2") << 2 << h << tip << text("Kliknutím seřadí abecedně vzestupně/sestupně. ");
+    QTest::newRow("tip 0") << 0 << h << tip << text("Click to sort the items by EAN, ascending or descending.");
+    QTest::newRow("tip 1") << 1 << h << tip << text("Click to sort alphabetically, ascending or descending.");
+    QTest::newRow("tip 2") << 2 << h << tip << text("Click to sort alphabetically, ascending or descending.");
     QTest::newRow("tip 3") << 3 << h << tip << QVariant();
     QTest::newRow("tip 5") << 5 << h << tip << QVariant();
-    QTest::newRow("tip 6") << 6 << h << tip << text("Umožní přičíst váhu nalévátka nebo dávkovače. ");
+    QTest::newRow("tip 6") << 6 << h << tip << text("Adds the weight of a pourer or a dispenser.");
     QTest::newRow("tip 7") << 7 << h << tip
-                           << text("Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. "
-                                   "Quarmelem načtené položky jsou automaticky zobrazovány.");
+                           << text("Adds the item to the shown inventory and sales tables. Items read by Quarmel are shown anyway.");
     QTest::newRow("tip 8") << 8 << h << tip << QVariant();
     QTest::newRow("vertical") << 0 << int(Qt::Vertical) << display << QVariant();
     QTest::newRow("other role") << 0 << h << int(Qt::TextAlignmentRole) << QVariant();

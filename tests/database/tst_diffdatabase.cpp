@@ -109,7 +109,7 @@ void tst_DiffDatabase::headers_data()
     QTest::newRow("5") << 5 << h << display << text("Weight correction [+/- g]");
     QTest::newRow("6") << 6 << h << display << text("Update");
     QTest::newRow("7") << 7 << h << display << text("---");
-    QTest::newRow("tip 6") << 6 << h << tip << text("Zaškrtnutím vybere položky k aktualizaci.");
+    QTest::newRow("tip 6") << 6 << h << tip << text("Tick to choose the items to update.");
     QTest::newRow("tip 0") << 0 << h << tip << QVariant();
     QTest::newRow("tip 5") << 5 << h << tip << QVariant();
     QTest::newRow("vertical") << 0 << int(Qt::Vertical) << display << QVariant();

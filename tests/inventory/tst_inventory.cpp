@@ -387,8 +387,9 @@ void tst_Inventory::currencyAndUnitHeaders()
     QCOMPARE(header(10), QStringLiteral("---"));
     QVERIFY(!inventory->headerData(1, Qt::Vertical).isValid());
     QVERIFY(!inventory->headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
-    QCOMPARE(inventory->headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString().right(1),
-             QStringLiteral(" "));
+    QCOMPARE(inventory->headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString(),
+             QStringLiteral("Reads the final stock of the last saved table as the initial stock for working out "
+                            "the sales."));
 }
 
 void tst_Inventory::headers_data()
@@ -399,28 +400,27 @@ void tst_Inventory::headers_data()
 
     QTest::newRow("0") << 0 << "Loaded Items" << QString();
     QTest::newRow("1") << 1 << "Sell\nUnit\n[L]"
-                       << QString::fromUtf8("Lze editovat objem. Defaultně je nastaven 0,04l.");
+                       << QString::fromUtf8("The volume can be edited; it is 0.04 l unless changed.");
     QTest::newRow("2") << 2 << "Price per\nUnit\n[CZK]"
-                       << QString::fromUtf8("Stačí nastavit při první inventuře. Automaticky načítá ceny z "
-                                            "poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.");
+                       << QString::fromUtf8("Set it at the first count only: the prices are read from the "
+                                            "last saved table. Click to choose CZK or EUR.");
     QTest::newRow("3") << 3 << "Initial\nQuantity\n[L]"
-                       << QString::fromUtf8("Automaticky načítá konečné stavy z poslední uložené tabulky "
-                                            "jako stavy počáteční pro výpočet tržby. ");
+                       << QString::fromUtf8("Reads the final stock of the last saved table as the initial "
+                                            "stock for working out the sales.");
     QTest::newRow("4") << 4 << "From Stock\n[L]"
-                       << QString::fromUtf8("Lze doplnit jednotlivé položky o množství nafasovaná na bar. "
-                                            "Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.");
+                       << QString::fromUtf8("The quantities taken from stock to the bar can be added per "
+                                            "item. Click to choose bottles or litres as the unit.");
     QTest::newRow("5") << 5 << "Measured\nQuantity\n[L]"
-                       << QString::fromUtf8("Zobrazuje naměřená data stažená z Quarmelu.");
+                       << QString::fromUtf8("Shows the weighings downloaded from Quarmel.");
     QTest::newRow("6") << 6 << "Bottles\nQuantity\n[L]"
-                       << QString::fromUtf8("Lze doplnit o konečné stavy baru, které nebyly načteny "
-                                            "Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v "
-                                            "litrech.");
+                       << QString::fromUtf8("The final stock of the bar that Quarmel did not weigh can be "
+                                            "added. Click to choose bottles or litres as the unit.");
     QTest::newRow("7") << 7 << "Final\nQuantity\n[L]"
-                       << QString::fromUtf8("Zobrazuje součet naměřených hodnot a celých láhví. ");
+                       << QString::fromUtf8("Shows the sum of the weighed stock and the whole bottles.");
     QTest::newRow("8") << 8 << "Sold\nQuantity\n[L]"
-                       << QString::fromUtf8("Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním "
-                                            "a konečným stavem.");
-    QTest::newRow("9") << 9 << "Cash In\n[CZK]" << QString::fromUtf8("Zobrazuje prodeje ve zvolené měně.");
+                       << QString::fromUtf8("Shows the initial stock plus the stock taken, less the final "
+                                            "stock.");
+    QTest::newRow("9") << 9 << "Cash In\n[CZK]" << QStringLiteral("Shows the sales in the chosen currency.");
     QTest::newRow("other") << 10 << "---" << QString();
 }
 
