@@ -7,6 +7,7 @@ class Inventory;
 class ItemInventory;
 struct OverviewRow;
 struct TillComparison;
+struct CostFigures;
 namespace History {
 struct Count;
 }
@@ -17,9 +18,10 @@ struct Count;
 namespace Workbook {
 
 // The sales table, the appended items below it, the totals as formulas and, with `till`, a sheet comparing
-// the takings with the till.
+// the takings with the till and, with `costs`, a sheet of what the sold drinks cost.
 bool writeSales(const QString &path, const Inventory &inventory, const ItemInventory &items,
-                const TillComparison *till = nullptr, QString *reason = nullptr);
+                const TillComparison *till = nullptr, QString *reason = nullptr,
+                const CostFigures *costs = nullptr);
 
 // The overview: EAN, name and residue of each weighed bottle.
 bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString *reason = nullptr);

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "cataloguereader.h"
+#include "costs.h"
 #include "database.h"
 #include "doubtsummary.h"
 #include "interaction.h"
@@ -229,8 +230,10 @@ int runTakings(const QStringList &args)
     QString matchesFile;
     QString tillColumns;
     QString xlsx;
+    QString costsFile;
     if (!parseOptions(args,
                       {{"--last", &last},
+                       {"--costs", &costsFile},
                        {"--save", &save},
                        {"--prices", &prices},
                        {"--stock", &stock},
@@ -268,6 +271,12 @@ int runTakings(const QStringList &args)
         return fail(command, error);
     if (!last.isEmpty() && !QFile::exists(last))
         return fail(command, QStringLiteral("%1: no such table file").arg(last));
+    CostList costs;
+    // A cost list that is not there is a mistyped name here, not a bar without costs.
+    if (!costsFile.isEmpty() && !QFile::exists(costsFile))
+        return fail(command, QStringLiteral("%1: no such cost list").arg(costsFile));
+    if (!costsFile.isEmpty() && !costs.load(costsFile, &error))
+        return fail(command, QStringLiteral("%1: %2").arg(costsFile, error));
 
     InventoryBottleList overview;
     overview.setInventory(weighings, &database);
@@ -300,6 +309,9 @@ int runTakings(const QStringList &args)
     const TillComparison comparison = TillComparison::compare(inventory, items, till, matches);
 
     QByteArray out = TableFile::salesCsv(inventory, items);
+    const CostFigures costFigures = CostFigures::of(inventory, items, costs);
+    if (!costsFile.isEmpty())
+        out += costFigures.csvLines();
     const bool compared = !tillFile.isEmpty() || till.hasAmount;
     if (compared)
         out += '\n' + comparison.toText(Settings::currencyName()).toUtf8();
@@ -314,7 +326,8 @@ int runTakings(const QStringList &args)
                  qUtf8Printable(SalesTotals::total(inventory, items)));
 
     const TillComparison *shownTill = compared ? &comparison : nullptr;
-    if (!xlsx.isEmpty() && !Workbook::writeSales(xlsx, inventory, items, shownTill, &error))
+    if (!xlsx.isEmpty() && !Workbook::writeSales(xlsx, inventory, items, shownTill, &error,
+                                                   costsFile.isEmpty() ? nullptr : &costFigures))
         return fail(command, QStringLiteral("%1: Failed to save file: %2").arg(xlsx, error));
     // The window also keeps a copy for its next count; the command line names every file it writes.
     if (!save.isEmpty() && !TableFile::save(inventory, items, save, QString(), &error, &till))
@@ -330,7 +343,7 @@ QString inventoryUsage()
         "                                     print the overview CSV; warnings go to standard error\n"
         "  takings CATALOGUE WEIGHINGS [--last TABLE.inv] [--prices FILE] [--stock FILE] [--save TABLE.inv]\n"
         "                              [--till EXPORT [--matches FILE] [--till-columns COLUMNS]]\n"
-        "                              [--till-amount AMOUNT] [--xlsx FILE]\n"
+        "                              [--till-amount AMOUNT] [--costs COSTS.csv] [--xlsx FILE]\n"
         "                                     print the sales CSV; --last carries a saved table over,\n"
         "                                     --prices sets ean;price[;sell unit in litres] per EAN,\n"
         "                                     --stock sets ean;litres issued from the store per EAN,\n"
@@ -341,6 +354,9 @@ QString inventoryUsage()
         "                                     of the export (COL a header or a 1-based number),\n"
         "                                     --till-amount compares with the till's takings typed\n"
         "                                     from its report (it stands for the export's total),\n"
+        "                                     --costs adds the cost of goods sold, the pour cost and\n"
+        "                                     the stock value at cost from ean;cost;par;supplier\n"
+        "                                     lines (an appended item by its name in place of EAN),\n"
         "                                     --xlsx also writes the workbook\n"
         "    CATALOGUE: catalogue document, or a CSV import file\n"
         "    WEIGHINGS: overview XML file, or ean;weight lines\n");
