@@ -13,6 +13,7 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 Q_LOGGING_CATEGORY(lcCosts, "costs")
@@ -271,4 +272,83 @@ QString CostFigures::text(int currency) const
     if (!missing.isEmpty())
         lines << tr("No cost for: %1").arg(missing.join(QStringLiteral(", ")));
     return lines.join(QLatin1Char('\n'));
+}
+
+OrderList OrderList::of(const Inventory &inventory, const ItemInventory &items, const CostList &costs)
+{
+    OrderList list;
+    const auto consider = [&](const QString &ean, const QString &name, const Cost *cost, double onHand) {
+        if (!cost || !cost->hasPar || !std::isfinite(onHand))
+            return;
+        // A shortfall below a millionth of a bottle is the rounding of the division, not a bottle to buy.
+        const double shortfall = cost->par - onHand;
+        if (shortfall <= 1e-6)
+            return;
+        Line line;
+        line.ean = ean;
+        line.name = name.trimmed();
+        line.onHand = onHand;
+        line.par = cost->par;
+        line.order = qint64(std::ceil(shortfall - 1e-6));
+        line.supplier = cost->supplier;
+        line.cost = double(line.order) * cost->cost;
+        list.cost += line.cost;
+        list.lines.append(line);
+    };
+    for (const SalesRow &row : inventory.rows) {
+        // Without a volume the millilitres left say nothing in bottles.
+        if (row.bottleVolume > 0)
+            consider(row.ean, row.name, costs.find(row.ean),
+                     double(row.finalQuantity) / double(row.bottleVolume));
+    }
+    for (const AppendedItem &item : items.rows)
+        consider(QString(), item.name, costs.find(item.name), item.finalQuantity);
+    std::stable_sort(list.lines.begin(), list.lines.end(), [](const Line &a, const Line &b) {
+        if (a.supplier.isEmpty() != b.supplier.isEmpty())
+            return b.supplier.isEmpty();
+        const int bySupplier = QString::localeAwareCompare(a.supplier, b.supplier);
+        if (bySupplier != 0)
+            return bySupplier < 0;
+        return QString::localeAwareCompare(a.name, b.name) < 0;
+    });
+    return list;
+}
+
+QByteArray OrderList::csv() const
+{
+    QString out = QStringLiteral("EAN;Item;On hand [bottles];Par [bottles];Order [bottles];Supplier\n");
+    for (const Line &line : lines) {
+        out += (line.ean.isEmpty() ? QString() : QLatin1Char('"') + line.ean + QLatin1Char('"')) +
+               QLatin1Char(';') + csvText(line.name) + QLatin1Char(';') + QString::number(line.onHand, 'f', 2) +
+               QLatin1Char(';') + NumberInput::exactText(line.par) + QLatin1Char(';') +
+               QString::number(line.order) + QLatin1Char(';') + csvText(line.supplier) + QLatin1Char('\n');
+    }
+    out += QStringLiteral("Order cost;") + money(cost) + QLatin1Char('\n');
+    return out.toUtf8();
+}
+
+QString OrderList::text(int currency) const
+{
+    if (lines.isEmpty())
+        return tr("To order: nothing is below its par level.");
+    const QString unit = QLatin1Char(' ') + Settings::currencyName(currency);
+    QStringList out;
+    out << tr("To order (cost %1):").arg(money(cost) + unit);
+    QString supplier;
+    QStringList kinds;
+    const auto flush = [&] {
+        if (!kinds.isEmpty())
+            out << (supplier.isEmpty() ? tr("No supplier") : supplier) + QStringLiteral(": ") +
+                       kinds.join(QStringLiteral(", "));
+        kinds.clear();
+    };
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i == 0 || lines.at(i).supplier != supplier) {
+            flush();
+            supplier = lines.at(i).supplier;
+        }
+        kinds << tr("%1 × %2").arg(lines.at(i).order).arg(lines.at(i).name);
+    }
+    flush();
+    return out.join(QLatin1Char('\n'));
 }

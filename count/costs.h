@@ -76,3 +76,30 @@ struct CostFigures
     // The same for the window, translated, with the currency name.
     QString text(int currency) const;
 };
+
+// What to buy before the next count: for each kind below its par level the whole bottles (pieces) that bring it
+// up to par, grouped by supplier, with what the order costs.
+struct OrderList
+{
+    struct Line
+    {
+        QString ean; // empty for an appended item
+        QString name;
+        double onHand = 0; // bottles (pieces) left after the count
+        double par = 0;
+        qint64 order = 0; // whole bottles, rounded up, never negative
+        QString supplier;
+        double cost = 0; // of the bottles ordered
+    };
+
+    static OrderList of(const Inventory &inventory, const ItemInventory &items, const CostList &costs);
+
+    QList<Line> lines; // by supplier (those without one last), then by name
+    double cost = 0;   // a par level is kept with a cost only, so every line has one
+
+    // "EAN;Item;On hand [bottles];Par [bottles];Order [bottles];Supplier" and a line per kind to order, then
+    // "Order cost;AMOUNT".
+    QByteArray csv() const;
+    // The same for the window, translated, one line per supplier.
+    QString text(int currency) const;
+};

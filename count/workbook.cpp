@@ -412,8 +412,39 @@ static void writeCosts(lxw_workbook *book, const Inventory &inventory, const Ite
     }
 }
 
+static void writeOrder(lxw_workbook *book, const OrderList &order, int currency)
+{
+    Sheet sheet(book, tr("Order"));
+    lxw_format *bold = sheet.format(QString(), true);
+    lxw_format *money = sheet.format(moneyFormat(currency));
+    lxw_format *boldMoney = sheet.format(moneyFormat(currency), true);
+    lxw_format *bottles = sheet.format(QStringLiteral("0.00"));
+    lxw_format *whole = sheet.format(QStringLiteral("0"));
+    sheet.header(0,
+                 {tr("EAN"), tr("Item"), tr("On Hand [bottles]"), tr("Par [bottles]"), tr("Order [bottles]"),
+                  tr("Supplier"), tr("Cost")},
+                 bold);
+    worksheet_freeze_panes(sheet.sheet, 1, 0);
+    sheet.widths({16, 30, 14, 12, 14, 20, 14});
+    int row = 1;
+    for (const OrderList::Line &line : order.lines) {
+        sheet.text(row, 0, line.ean);
+        sheet.text(row, 1, line.name);
+        sheet.number(row, 2, line.onHand, bottles);
+        sheet.number(row, 3, line.par, bottles);
+        sheet.number(row, 4, double(line.order), whole);
+        sheet.text(row, 5, line.supplier);
+        sheet.number(row, 6, line.cost, money);
+        ++row;
+    }
+    sheet.text(row + 1, 5, tr("Order Cost"), bold);
+    sheet.formula(row + 1, 6,
+                  row > 1 ? QStringLiteral("=SUM(%1)").arg(range('G', 1, row - 1)) : QStringLiteral("=0"),
+                  order.cost, boldMoney);
+}
+
 bool writeSales(const QString &path, const Inventory &inventory, const ItemInventory &items,
-                const TillComparison *till, QString *reason, const CostFigures *costs)
+                const TillComparison *till, QString *reason, const CostFigures *costs, const OrderList *order)
 {
     return write(path, reason, [&](lxw_workbook *book) {
         Sheet sheet(book, tr("Sales"));
@@ -505,6 +536,8 @@ bool writeSales(const QString &path, const Inventory &inventory, const ItemInven
                       inventory.currency);
         if (costs)
             writeCosts(book, inventory, items, *costs);
+        if (order)
+            writeOrder(book, *order, inventory.currency);
     });
 }
 

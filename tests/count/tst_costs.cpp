@@ -21,6 +21,8 @@ private slots:
     void parse();
     void savedListReadsBackAndLeavesTheFolderAlone();
     void costColumnKeepsTheCatalogueAsItIs();
+    void orderRoundsUpToWholeBottles_data();
+    void orderRoundsUpToWholeBottles();
 };
 
 void tst_Costs::figuresOfACountWorkedByHand()
@@ -225,6 +227,58 @@ void tst_Costs::costColumnKeepsTheCatalogueAsItIs()
     database.sort(Database::FullNameColumn, Qt::DescendingOrder);
     QCOMPARE(costs.index(0, Database::FullNameColumn).data().toString(), QStringLiteral("Vodka"));
     QCOMPARE(costs.index(0, column).data().toString(), QStringLiteral("189.90"));
+}
+
+void tst_Costs::orderRoundsUpToWholeBottles_data()
+{
+    QTest::addColumn<qint64>("left"); // ml after the count
+    QTest::addColumn<QString>("par");
+    QTest::addColumn<int>("order"); // 0: not on the list
+
+    QTest::newRow("part of a bottle short") << qint64(600) << QStringLiteral("2") << 2;
+    QTest::newRow("exactly at par") << qint64(2100) << QStringLiteral("3") << 0;
+    QTest::newRow("a millilitre short") << qint64(2099) << QStringLiteral("3") << 1;
+    QTest::newRow("none left, a half par") << qint64(0) << QStringLiteral("2,5") << 3;
+    QTest::newRow("above par: never negative") << qint64(2800) << QStringLiteral("1") << 0;
+}
+
+void tst_Costs::orderRoundsUpToWholeBottles()
+{
+    QFETCH(qint64, left);
+    QFETCH(QString, par);
+    QFETCH(int, order);
+
+    Inventory inventory;
+    SalesRow row;
+    row.ean = QStringLiteral("0590000342304");
+    row.name = QStringLiteral("Vodka");
+    row.bottleVolume = 700;
+    row.measuredValue = left;
+    inventory.rows.append(row);
+    // A second kind from another supplier, always short, sorted after the first by its supplier.
+    row.ean = QStringLiteral("8592508053241");
+    row.name = QStringLiteral("Rum");
+    row.measuredValue = 0;
+    inventory.rows.append(row);
+    inventory.calculate();
+    ItemInventory items;
+    CostList costs;
+    QString reason;
+    QVERIFY2(costs.parse(QStringLiteral("0590000342304;200;%1;Bravo\n8592508053241;100;1;Zulu\n")
+                             .arg(par)
+                             .toUtf8(),
+                         &reason),
+             qPrintable(reason));
+
+    const OrderList list = OrderList::of(inventory, items, costs);
+
+    QCOMPARE(list.lines.size(), order > 0 ? 2 : 1);
+    QCOMPARE(list.lines.last().name, QStringLiteral("Rum"));
+    if (order > 0) {
+        QCOMPARE(list.lines.first().order, qint64(order));
+        QCOMPARE(list.lines.first().supplier, QStringLiteral("Bravo"));
+    }
+    QCOMPARE(list.cost, 100.0 + 200.0 * order);
 }
 
 QTEST_GUILESS_MAIN(tst_Costs)
