@@ -30,6 +30,8 @@
 #include <QStatusBar>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace {
 // An old count through the sales page's views: every cell as saved, none of them editable, however an
 // editor is asked for.
@@ -52,7 +54,12 @@ bool readCosts(CostList *costs, QString *reason)
     return costs->load(localFilePath(CostList::fileName()), reason);
 }
 
-// The cost figures of the shown count, or why there are none; empty while the bar has typed no cost.
+bool hasPar(const CostList &costs)
+{
+    return std::any_of(costs.entries.cbegin(), costs.entries.cend(), [](const Cost &cost) { return cost.hasPar; });
+}
+
+// The cost figures of the shown count and what to order, or why there are none; empty while the bar has typed no cost.
 QString costText(const Inventory &inventory, const ItemInventory &items)
 {
     CostList costs;
@@ -61,7 +68,10 @@ QString costText(const Inventory &inventory, const ItemInventory &items)
         return MainWindow::tr("Costs not read: %1").arg(reason);
     if (costs.entries.isEmpty())
         return QString();
-    return CostFigures::of(inventory, items, costs).text(inventory.currency);
+    QString text = CostFigures::of(inventory, items, costs).text(inventory.currency);
+    if (hasPar(costs))
+        text += QLatin1Char('\n') + OrderList::of(inventory, items, costs).text(inventory.currency);
+    return text;
 }
 } // namespace
 
@@ -409,9 +419,10 @@ void MainWindow::inventoryExportExcel()
         if (!readCosts(&costs, reason))
             return false;
         const CostFigures figures = CostFigures::of(shownInventory(), shownItems(), costs);
+        const OrderList order = OrderList::of(shownInventory(), shownItems(), costs);
         return Workbook::writeSales(file, shownInventory(), shownItems(),
                                     till.figures().isEmpty() ? nullptr : &till.comparison(), reason,
-                                    costs.entries.isEmpty() ? nullptr : &figures);
+                                    costs.entries.isEmpty() ? nullptr : &figures, hasPar(costs) ? &order : nullptr);
     };
     QString reason;
     if (write(path, &reason))

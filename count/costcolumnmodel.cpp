@@ -85,6 +85,13 @@ QModelIndex CostColumnModel::mapToSource(const QModelIndex &proxyIndex) const
     return QIdentityProxyModel::mapToSource(proxyIndex);
 }
 
+QModelIndex CostColumnModel::buddy(const QModelIndex &index) const
+{
+    if (index.isValid() && index.column() == costColumn())
+        return index;
+    return QIdentityProxyModel::buddy(index);
+}
+
 QMap<int, QVariant> CostColumnModel::itemData(const QModelIndex &index) const
 {
     if (index.isValid() && index.column() == costColumn())

@@ -27,6 +27,7 @@ public:
     QModelIndex parent(const QModelIndex &child) const override;
     QModelIndex sibling(int row, int column, const QModelIndex &idx) const override;
     QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;
+    QModelIndex buddy(const QModelIndex &index) const override;
     QMap<int, QVariant> itemData(const QModelIndex &index) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;

@@ -223,6 +223,9 @@ void tst_Costs::costColumnKeepsTheCatalogueAsItIs()
     QCOMPARE(saved.entries.size(), 1);
     QCOMPARE(saved.find(QStringLiteral("0590000342304"))->cost, 189.9);
 
+    // A view edits the cost cell itself, not the cell it follows when sorted.
+    QCOMPARE(costs.buddy(costs.index(1, column)), costs.index(1, column));
+
     // The cost stays with its bottle when the catalogue is sorted.
     database.sort(Database::FullNameColumn, Qt::DescendingOrder);
     QCOMPARE(costs.index(0, Database::FullNameColumn).data().toString(), QStringLiteral("Vodka"));
