@@ -19,11 +19,6 @@
 Q_LOGGING_CATEGORY(lcCosts, "costs")
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CostList", text);
-}
-
 // The fields of one line; a field in double quotes may hold the separator, with inner quotes doubled.
 QStringList splitFields(const QString &line)
 {

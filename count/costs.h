@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -22,6 +23,8 @@ struct Cost
 // Costs are taken in the currency of the count they are applied to.
 class CostList
 {
+    Q_DECLARE_TR_FUNCTIONS(CostList)
+
 public:
     static QString fileName(); // in the data folder
 
@@ -50,6 +53,9 @@ public:
 // be shown. A row without a cost is named, never taken as free.
 struct CostFigures
 {
+    Q_DECLARE_TR_FUNCTIONS(CostFigures)
+
+public:
     struct Row
     {
         bool hasCost = false;
@@ -81,6 +87,9 @@ struct CostFigures
 // up to par, grouped by supplier, with what the order costs.
 struct OrderList
 {
+    Q_DECLARE_TR_FUNCTIONS(OrderList)
+
+public:
     struct Line
     {
         QString ean; // empty for an appended item

@@ -10,6 +10,103 @@
     </message>
 </context>
 <context>
+    <name>CostColumnModel</name>
+    <message>
+        <location filename="../count/costcolumnmodel.cpp" line="+36"/>
+        <location line="+101"/>
+        <source>The cost list in the data folder cannot be read, so it is not replaced.</source>
+        <translation>Seznam nákupních cen v datové složce nelze přečíst, proto se nepřepisuje.</translation>
+    </message>
+    <message>
+        <location line="-2"/>
+        <source>The bottle has no EAN to keep its cost under.</source>
+        <translation>Láhev nemá EAN, pod kterým by se její cena uložila.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Cost per
+Bottle</source>
+        <translation>Nákupní cena
+láhve</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>What one full bottle costs the bar, in the currency of the count. Kept apart from the catalogue; an empty cell has no cost.</source>
+        <translation>Kolik stojí baru jedna plná láhev, v měně inventury. Ukládá se odděleně od katalogu; prázdná buňka znamená, že cena není zadána.</translation>
+    </message>
+</context>
+<context>
+    <name>CostFigures</name>
+    <message>
+        <location filename="../count/costs.cpp" line="+264"/>
+        <source>Cost of goods sold: %1</source>
+        <translation>Náklady na prodané zboží: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pour cost: %1 %</source>
+        <translation>Nákladovost: %1 %</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pour cost: no alcohol sales</source>
+        <translation>Nákladovost: žádná tržba za alkohol</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stock value at cost: %1</source>
+        <translation>Hodnota zásob v nákupních cenách: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No cost for: %1</source>
+        <translation>Chybí nákupní cena: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CostList</name>
+    <message>
+        <location line="-191"/>
+        <source>The file is too large to be a cost list.</source>
+        <translation>Soubor je příliš velký na to, aby byl seznamem nákupních cen.</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Line %1: %2</source>
+        <translation>Řádek %1: %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the line is not UTF-8 text.</source>
+        <translation>řádek není text v kódování UTF-8.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>expected EAN;cost;par;supplier.</source>
+        <translation>očekáváno EAN;cena;cílový stav;dodavatel.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>cost: %1</source>
+        <translation>cena: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>no EAN or item name.</source>
+        <translation>chybí EAN nebo název položky.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>par: %1</source>
+        <translation>cílový stav: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>&quot;%1&quot; is already on line %2.</source>
+        <translation>„%1“ už je na řádku %2.</translation>
+    </message>
+</context>
+<context>
     <name>CountDocument</name>
     <message>
         <location filename="../count/countdocument.cpp" line="+68"/>
@@ -936,7 +1033,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+124"/>
         <location line="+253"/>
-        <location filename="../app/cataloguepages.cpp" line="+226"/>
+        <location filename="../app/cataloguepages.cpp" line="+292"/>
         <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -1029,7 +1126,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+252"/>
         <location filename="../app/overviewpages.cpp" line="+297"/>
-        <location filename="../app/salespage.cpp" line="+355"/>
+        <location filename="../app/salespage.cpp" line="+399"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -1119,7 +1216,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../app/salespage.cpp" line="-187"/>
+        <location filename="../app/salespage.cpp" line="-200"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
     </message>
@@ -1323,7 +1420,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+116"/>
+        <location filename="../app/salespage.cpp" line="+129"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -1333,7 +1430,7 @@ množství [ks]</translation>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location line="-100"/>
+        <location line="-113"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -1348,7 +1445,7 @@ množství [ks]</translation>
         <translation>Tato inventura už byla použita pro tabulku č. %1. Pokud tuto tabulku uložíte znovu, nahradí ji v historii i v jejích součtech.</translation>
     </message>
     <message>
-        <location line="+183"/>
+        <location line="+196"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -1374,7 +1471,7 @@ množství [ks]</translation>
         <translation>Soubor nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+105"/>
+        <location line="+121"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1394,13 +1491,13 @@ množství [ks]</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-121"/>
+        <location filename="../app/salespage.cpp" line="-137"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-256"/>
-        <location line="+266"/>
+        <location line="-269"/>
+        <location line="+279"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
@@ -1422,6 +1519,8 @@ množství [ks]</translation>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
+        <location filename="../app/cataloguepages.cpp" line="-225"/>
+        <location line="+20"/>
         <location filename="../app/overviewpages.cpp" line="+7"/>
         <location filename="../app/salespage.cpp" line="+15"/>
         <source>CSV Files (*.csv)</source>
@@ -1454,7 +1553,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location filename="../app/overviewpages.cpp" line="+24"/>
-        <location filename="../app/salespage.cpp" line="+23"/>
+        <location filename="../app/salespage.cpp" line="+36"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -1464,7 +1563,7 @@ množství [ks]</translation>
         <translation>Načteno: </translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+10"/>
+        <location filename="../app/salespage.cpp" line="+13"/>
         <source>Inventory date: </source>
         <translation>Datum inventury: </translation>
     </message>
@@ -1474,7 +1573,7 @@ množství [ks]</translation>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-53"/>
+        <location filename="../app/cataloguepages.cpp" line="+152"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -1515,7 +1614,7 @@ množství [ks]</translation>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-111"/>
+        <location filename="../app/cataloguepages.cpp" line="-123"/>
         <source>Database not saved</source>
         <translation>Databáze není uložena</translation>
     </message>
@@ -1525,7 +1624,7 @@ množství [ks]</translation>
         <translation>Opravdu chcete odejít? Všechny neuložené změny databáze budou zahozeny.</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+75"/>
         <source>Invalid EAN</source>
         <translation>Neplatný EAN</translation>
     </message>
@@ -1585,7 +1684,53 @@ množství [ks]</translation>
 %1</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="-250"/>
+        <source>Import Costs...</source>
+        <translation>Načíst nákupní ceny...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Export Costs...</source>
+        <translation>Exportovat nákupní ceny...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Reads EAN;cost;par;supplier lines (an appended item by its name in place of the EAN) into the costs of the bar.</source>
+        <translation>Načte řádky EAN;cena;cílový stav;dodavatel (přidanou položku jejím názvem místo EAN) do nákupních cen baru.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Import Costs</source>
+        <translation>Načíst nákupní ceny</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The file is not there.</source>
+        <translation>Soubor neexistuje.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Costs imported: %1.</source>
+        <translation>Načtené nákupní ceny: %1.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Costs not imported</source>
+        <translation>Nákupní ceny nebyly načteny</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Export Costs</source>
+        <translation>Exportovat nákupní ceny</translation>
+    </message>
+    <message>
+        <location line="+121"/>
+        <location filename="../app/salespage.cpp" line="-381"/>
+        <source>Costs not read: %1</source>
+        <translation>Nákupní ceny nelze přečíst: %1</translation>
+    </message>
+    <message>
+        <location line="+142"/>
         <source>Quarmel does not hold the database as it was written (reading it back showed a difference). Check the connection and save again.</source>
         <translation>Quarmel neobsahuje databázi tak, jak byla zapsána (zpětné čtení ukázalo rozdíl). Zkontrolujte připojení a uložte znovu.</translation>
     </message>
@@ -1710,6 +1855,29 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <location line="+10"/>
         <source>&quot;%1&quot; is not a whole number.</source>
         <translation>„%1“ není celé číslo.</translation>
+    </message>
+</context>
+<context>
+    <name>OrderList</name>
+    <message>
+        <location filename="../count/costs.cpp" line="+190"/>
+        <source>To order: nothing is below its par level.</source>
+        <translation>Objednat: nic není pod cílovým stavem.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>To order (cost %1):</source>
+        <translation>Objednat (cena %1):</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>No supplier</source>
+        <translation>Bez dodavatele</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1 × %2</source>
+        <translation>%1 × %2</translation>
     </message>
 </context>
 <context>
@@ -2379,7 +2547,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+243"/>
+        <location filename="../count/workbook.cpp" line="+244"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
@@ -2392,19 +2560,23 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="-28"/>
-        <location line="+186"/>
+        <location line="+98"/>
+        <location line="+50"/>
+        <location line="+126"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-186"/>
-        <location line="+99"/>
-        <location line="+87"/>
+        <location line="-274"/>
+        <location line="+98"/>
+        <location line="+50"/>
+        <location line="+35"/>
+        <location line="+91"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-186"/>
+        <location line="-274"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
@@ -2425,13 +2597,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+19"/>
-        <location line="+226"/>
+        <location line="+314"/>
         <location line="+23"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-241"/>
+        <location line="-329"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -2446,25 +2618,98 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Prodáno, ale není v pokladně</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+54"/>
+        <source>Costs</source>
+        <translation>Náklady</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+27"/>
+        <source>Cost of Goods Sold</source>
+        <translation>Náklady na prodané zboží</translation>
+    </message>
+    <message>
+        <location line="-27"/>
+        <source>Cash In</source>
+        <translation>Tržba</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+29"/>
+        <source>Pour Cost</source>
+        <translation>Nákladovost</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <location line="+32"/>
+        <source>Stock Value at Cost</source>
+        <translation>Hodnota zásob v nákupních cenách</translation>
+    </message>
+    <message>
+        <location line="-16"/>
+        <source>no cost</source>
+        <translation>bez ceny</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>No Cost For</source>
+        <translation>Chybí nákupní cena</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Order</source>
+        <translation>Objednávka</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>On Hand [bottles]</source>
+        <translation>Na skladě [láhve]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Par [bottles]</source>
+        <translation>Cílový stav [láhve]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Order [bottles]</source>
+        <translation>Objednat [láhve]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Supplier</source>
+        <translation>Dodavatel</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cost</source>
+        <translation>Cena</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Order Cost</source>
+        <translation>Cena objednávky</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <location line="+85"/>
         <source>Sales</source>
         <translation>Prodej</translation>
     </message>
     <message>
         <location line="-14"/>
-        <location line="+63"/>
+        <location line="+67"/>
         <source>Alcohol Sales</source>
         <translation>Tržba za alkohol</translation>
     </message>
     <message>
-        <location line="-59"/>
+        <location line="-63"/>
         <source>Appended Item Sales</source>
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
         <location line="+6"/>
-        <location line="+54"/>
+        <location line="+58"/>
         <location line="+64"/>
         <location line="+1"/>
         <source>Total Sales</source>
@@ -2481,8 +2726,8 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Zbytek</translation>
     </message>
     <message>
-        <location line="-132"/>
-        <location line="+170"/>
+        <location line="-220"/>
+        <location line="+258"/>
         <source>To</source>
         <translation>Do</translation>
     </message>
