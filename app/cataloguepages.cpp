@@ -196,8 +196,8 @@ void MainWindow::editDatabase()
     auto *costColumn = ui->tvEditDatabase->findChild<CostColumnModel *>();
     QString costProblem;
     if (!costColumn) {
-        costColumn = new CostColumnModel(Database::EanColumn, localFilePath(CostList::fileName()),
-                                         ui->tvEditDatabase);
+        costColumn =
+            new CostColumnModel(Database::EanColumn, localFilePath(CostList::fileName()), ui->tvEditDatabase);
         costColumn->setSourceModel(database);
         connect(costColumn, &CostColumnModel::inputRefused, this, &MainWindow::inputRefused);
         addCostButtons(this, ui->pbSaveDatabase, costColumn);

@@ -56,10 +56,12 @@ bool readCosts(CostList *costs, QString *reason)
 
 bool hasPar(const CostList &costs)
 {
-    return std::any_of(costs.entries.cbegin(), costs.entries.cend(), [](const Cost &cost) { return cost.hasPar; });
+    return std::any_of(costs.entries.cbegin(), costs.entries.cend(),
+                       [](const Cost &cost) { return cost.hasPar; });
 }
 
-// The cost figures of the shown count and what to order, or why there are none; empty while the bar has typed no cost.
+// The cost figures of the shown count and what to order, or why there are none; empty while the bar has typed
+// no cost.
 QString costText(const Inventory &inventory, const ItemInventory &items)
 {
     CostList costs;
@@ -420,9 +422,9 @@ void MainWindow::inventoryExportExcel()
             return false;
         const CostFigures figures = CostFigures::of(shownInventory(), shownItems(), costs);
         const OrderList order = OrderList::of(shownInventory(), shownItems(), costs);
-        return Workbook::writeSales(file, shownInventory(), shownItems(),
-                                    till.figures().isEmpty() ? nullptr : &till.comparison(), reason,
-                                    costs.entries.isEmpty() ? nullptr : &figures, hasPar(costs) ? &order : nullptr);
+        return Workbook::writeSales(
+            file, shownInventory(), shownItems(), till.figures().isEmpty() ? nullptr : &till.comparison(),
+            reason, costs.entries.isEmpty() ? nullptr : &figures, hasPar(costs) ? &order : nullptr);
     };
     QString reason;
     if (write(path, &reason))

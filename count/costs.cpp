@@ -234,8 +234,9 @@ CostFigures CostFigures::of(const Inventory &inventory, const ItemInventory &ite
     }
     figures.costOfGoods = figures.bottleCostOfGoods;
     for (const AppendedItem &item : items.rows) {
-        const Row row = rowFigures(costs.find(item.name), item.finalQuantity, item.soldQuantity,
-                                   item.totalAmount, item.name, item.soldQuantity != 0 || item.finalQuantity != 0);
+        const Row row =
+            rowFigures(costs.find(item.name), item.finalQuantity, item.soldQuantity, item.totalAmount,
+                       item.name, item.soldQuantity != 0 || item.finalQuantity != 0);
         figures.costOfGoods += row.costOfGoods;
         figures.items.append(row);
     }
@@ -253,7 +254,8 @@ QByteArray CostFigures::csvLines() const
            QLatin1Char('\n');
     out += QStringLiteral("Stock value at cost;") + money(stockValue) + QLatin1Char('\n');
     if (!missing.isEmpty())
-        out += QStringLiteral("No cost for;") + csvText(missing.join(QStringLiteral(", "))) + QLatin1Char('\n');
+        out +=
+            QStringLiteral("No cost for;") + csvText(missing.join(QStringLiteral(", "))) + QLatin1Char('\n');
     return out.toUtf8();
 }
 
@@ -314,9 +316,10 @@ QByteArray OrderList::csv() const
     QString out = QStringLiteral("EAN;Item;On hand [bottles];Par [bottles];Order [bottles];Supplier\n");
     for (const Line &line : lines) {
         out += (line.ean.isEmpty() ? QString() : QLatin1Char('"') + line.ean + QLatin1Char('"')) +
-               QLatin1Char(';') + csvText(line.name) + QLatin1Char(';') + QString::number(line.onHand, 'f', 2) +
-               QLatin1Char(';') + NumberInput::exactText(line.par) + QLatin1Char(';') +
-               QString::number(line.order) + QLatin1Char(';') + csvText(line.supplier) + QLatin1Char('\n');
+               QLatin1Char(';') + csvText(line.name) + QLatin1Char(';') +
+               QString::number(line.onHand, 'f', 2) + QLatin1Char(';') + NumberInput::exactText(line.par) +
+               QLatin1Char(';') + QString::number(line.order) + QLatin1Char(';') + csvText(line.supplier) +
+               QLatin1Char('\n');
     }
     out += QStringLiteral("Order cost;") + money(cost) + QLatin1Char('\n');
     return out.toUtf8();

@@ -83,8 +83,8 @@ public:
     QString text(int currency) const;
 };
 
-// What to buy before the next count: for each kind below its par level the whole bottles (pieces) that bring it
-// up to par, grouped by supplier, with what the order costs.
+// What to buy before the next count: for each kind below its par level the whole bottles (pieces) that bring
+// it up to par, grouped by supplier, with what the order costs.
 struct OrderList
 {
     Q_DECLARE_TR_FUNCTIONS(OrderList)

@@ -359,8 +359,8 @@ void writePerPeriod(lxw_workbook *book, const QString &name, const QString &titl
 
 } // namespace
 
-// What the sold drinks cost, per row and for the table, on a sheet of its own so that the sales sheet stays as
-// every earlier version wrote it.
+// What the sold drinks cost, per row and for the table, on a sheet of its own so that the sales sheet stays
+// as every earlier version wrote it.
 static void writeCosts(lxw_workbook *book, const Inventory &inventory, const ItemInventory &items,
                        const CostFigures &costs)
 {

@@ -203,6 +203,7 @@ private slots:
     void eurCountReopensInEurFromTheHistory();
     void cutOffSaveIsReportedAtTheNextStart();
     void countUpCarriesOverLastTable();
+    void salesPageSaysWhatTheDrinksCost();
     void sumsFollowEditsAndCurrency();
     void editorsKeepWhatWasTyped_data();
     void editorsKeepWhatWasTyped();
@@ -821,6 +822,32 @@ void tst_MainWindow::countUpCarriesOverLastTable()
     QCOMPARE(page(), 2);
     QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Inventory not saved"));
     QCOMPARE(itemsModel()->index(0, 0).data().toString(), QStringLiteral("Peanuts"));
+}
+
+void tst_MainWindow::salesPageSaysWhatTheDrinksCost()
+{
+    QVERIFY(TestSupport::writeFile(dataDir->filePath(QStringLiteral("costs.csv")),
+                                   "EAN;Cost;Par;Supplier\n8594000000111;140;3;Drinks\n"));
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    Inventory *sales = salesModel();
+    QCOMPARE(sales->rows.at(0).ean, QStringLiteral("8594000000111"));
+    sales->setData(sales->index(0, 3), QStringLiteral("1.15")); // 0.8 l of a 0.7 l bottle sold, 0.35 l left
+    sales->setData(sales->index(0, 2), 10.0);                   // 200.00 taken
+
+    // 800 / 700 x 140 = 160.00 of 200.00; 350 / 700 x 140 = 70.00 left; 3 - 0.5 bottles short: 3 to buy.
+    auto *costs = window->findChild<QLabel *>(QStringLiteral("lblCosts"));
+    QVERIFY(costs);
+    QCOMPARE(costs->text(), QStringLiteral("Cost of goods sold: 160.00 CZK\nPour cost: 80.00 %\n"
+                                           "Stock value at cost: 70.00 CZK\nTo order (cost 420.00 CZK):\n"
+                                           "Drinks: 3 × Absinth"));
+    // The CSV export keeps its rows and adds the figures after them.
+    const QString csv = workDir->filePath(QStringLiteral("sales.csv"));
+    interaction.fileAnswers = QStringList{csv};
+    click("pbInventoryExportCSV");
+    const QByteArray exported = TestSupport::readFile(csv);
+    QVERIFY2(exported.endsWith("\nCost of goods sold;160.00\nPour cost;80.00 %\nStock value at cost;70.00\n"),
+             exported.constData());
 }
 
 void tst_MainWindow::sumsFollowEditsAndCurrency()

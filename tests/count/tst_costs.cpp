@@ -94,12 +94,14 @@ void tst_Costs::parse_data()
     QTest::addColumn<int>("entries");
 
     QTest::newRow("header, comma and point, empty par and supplier")
-        << QByteArray("\xEF\xBB\xBF"
-                      "EAN;Cost;Par;Supplier\r\n\"0590000342304\";189,90;3;Drinks Ltd\r\n8592508053241;250.5\n\n"
-                      "# crisps\nCrisps;9,5;;\n")
+        << QByteArray(
+               "\xEF\xBB\xBF"
+               "EAN;Cost;Par;Supplier\r\n\"0590000342304\";189,90;3;Drinks Ltd\r\n8592508053241;250.5\n\n"
+               "# crisps\nCrisps;9,5;;\n")
         << QString() << 3;
-    QTest::newRow("a bad cost names its line") << QByteArray("EAN;Cost\n8592508053241;250\n\n0590000342304;12x\n")
-                                               << QStringLiteral("Line 4: cost:") << 0;
+    QTest::newRow("a bad cost names its line")
+        << QByteArray("EAN;Cost\n8592508053241;250\n\n0590000342304;12x\n") << QStringLiteral("Line 4: cost:")
+        << 0;
     QTest::newRow("a header only on the first line")
         << QByteArray("8592508053241;250\nEAN;Cost;Par;Supplier\n") << QStringLiteral("Line 2: cost:") << 0;
     QTest::newRow("negative cost") << QByteArray("8592508053241;-250\n") << QStringLiteral("Line 1: cost:")
@@ -112,8 +114,8 @@ void tst_Costs::parse_data()
     QTest::newRow("same EAN twice") << QByteArray("8592508053241;250\n8592508053241;260\n")
                                     << QStringLiteral("Line 2: \"8592508053241\" is already on line 1.") << 0;
     QTest::newRow("no key") << QByteArray(";250\n") << QStringLiteral("Line 1: no EAN or item name.") << 0;
-    QTest::newRow("not UTF-8") << QByteArray("Chips\xff;9\n") << QStringLiteral("Line 1: the line is not UTF-8")
-                               << 0;
+    QTest::newRow("not UTF-8") << QByteArray("Chips\xff;9\n")
+                               << QStringLiteral("Line 1: the line is not UTF-8") << 0;
 }
 
 void tst_Costs::parse()
@@ -267,10 +269,9 @@ void tst_Costs::orderRoundsUpToWholeBottles()
     ItemInventory items;
     CostList costs;
     QString reason;
-    QVERIFY2(costs.parse(QStringLiteral("0590000342304;200;%1;Bravo\n8592508053241;100;1;Zulu\n")
-                             .arg(par)
-                             .toUtf8(),
-                         &reason),
+    QVERIFY2(costs.parse(
+                 QStringLiteral("0590000342304;200;%1;Bravo\n8592508053241;100;1;Zulu\n").arg(par).toUtf8(),
+                 &reason),
              qPrintable(reason));
 
     const OrderList list = OrderList::of(inventory, items, costs);

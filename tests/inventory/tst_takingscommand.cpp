@@ -220,19 +220,21 @@ void tst_TakingsCommand::takingsWithCosts()
 </item></inventory>
 )");
     // 600, 350 and 490 ml left: 400, 350 and 210 ml sold for 350.00, 350.00 and 262.50.
-    const QString weighings = write("costs-w.txt", "8592508053241;1163\n590000342304;973\n8595572479177;1122\n");
+    const QString weighings =
+        write("costs-w.txt", "8592508053241;1163\n590000342304;973\n8595572479177;1122\n");
     // Rum and crisps below par; the vodka exactly at par, so none of it is ordered.
     const QString costs = write("costs.csv", "EAN;Cost;Par;Supplier\n8592508053241;250,00;2;Drinks\n"
                                              "\"0590000342304\";189.9;0,5;\nChipsy;9,5;40;Snacks\n");
     const QString workbook = tmp.filePath("costs.xlsx");
-    TestSupport::ToolRun result =
-        run({"takings", catalogue, weighings, "--last", last, "--costs", costs, "--order", "--xlsx", workbook});
+    TestSupport::ToolRun result = run(
+        {"takings", catalogue, weighings, "--last", last, "--costs", costs, "--order", "--xlsx", workbook});
     QCOMPARE(result.code, 0);
     QVERIFY(result.err.contains("Alcohol Sales: 962.50 CZK"));
     // 400/1000 x 250 + 350/700 x 189.90 = 194.95 of 962.50; stock 150.00 + 94.95 + 30 x 9.50.
-    QVERIFY2(result.out.contains("\nCost of goods sold;194.95\nPour cost;20.25 %\nStock value at cost;529.95\n"
-                                 "No cost for;Sirup Třtina\n\n"),
-             result.out.constData());
+    QVERIFY2(
+        result.out.contains("\nCost of goods sold;194.95\nPour cost;20.25 %\nStock value at cost;529.95\n"
+                            "No cost for;Sirup Třtina\n\n"),
+        result.out.constData());
     // 2 - 0.60 bottles of rum is 2 to buy, 40 - 30 crisps 10: 2 x 250.00 + 10 x 9.50.
     QVERIFY2(result.out.endsWith("\nEAN;Item;On hand [bottles];Par [bottles];Order [bottles];Supplier\n"
                                  "\"8592508053241\";Rum Tuzemák;0.60;2;2;Drinks\n;Chipsy;30.00;40;10;Snacks\n"

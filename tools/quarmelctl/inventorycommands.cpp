@@ -245,7 +245,8 @@ int runTakings(QStringList args)
                        {"--till-columns", &tillColumns},
                        {"--xlsx", &xlsx}},
                       &positional) ||
-        positional.size() != 2 || ((!matchesFile.isEmpty() || !tillColumns.isEmpty()) && tillFile.isEmpty()) ||
+        positional.size() != 2 ||
+        ((!matchesFile.isEmpty() || !tillColumns.isEmpty()) && tillFile.isEmpty()) ||
         (order && costsFile.isEmpty()))
         return usageError();
 
@@ -332,9 +333,9 @@ int runTakings(QStringList args)
                  qUtf8Printable(SalesTotals::total(inventory, items)));
 
     const TillComparison *shownTill = compared ? &comparison : nullptr;
-    if (!xlsx.isEmpty() && !Workbook::writeSales(xlsx, inventory, items, shownTill, &error,
-                                                   costsFile.isEmpty() ? nullptr : &costFigures,
-                                                   order ? &orderList : nullptr))
+    if (!xlsx.isEmpty() &&
+        !Workbook::writeSales(xlsx, inventory, items, shownTill, &error,
+                              costsFile.isEmpty() ? nullptr : &costFigures, order ? &orderList : nullptr))
         return fail(command, QStringLiteral("%1: Failed to save file: %2").arg(xlsx, error));
     // The window also keeps a copy for its next count; the command line names every file it writes.
     if (!save.isEmpty() && !TableFile::save(inventory, items, save, QString(), &error, &till))
