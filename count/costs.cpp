@@ -209,6 +209,7 @@ CostFigures CostFigures::of(const Inventory &inventory, const ItemInventory &ite
     const auto rowFigures = [&](const Cost *cost, double bottles, double soldBottles, double takings,
                                 const QString &name, bool counted) {
         Row row;
+        row.name = name.trimmed();
         row.hasCost = cost != nullptr && std::isfinite(bottles) && std::isfinite(soldBottles);
         if (!row.hasCost) {
             if (counted)
@@ -266,6 +267,18 @@ QString CostFigures::text(int currency) const
     lines << tr("Cost of goods sold: %1").arg(money(costOfGoods) + unit);
     lines << (hasPourCost ? tr("Pour cost: %1 %").arg(money(pourCost)) : tr("Pour cost: no alcohol sales"));
     lines << tr("Stock value at cost: %1").arg(money(stockValue) + unit);
+    QList<const Row *> poured;
+    for (const Row &row : bottles) {
+        if (row.hasPourCost)
+            poured.append(&row);
+    }
+    std::stable_sort(poured.begin(), poured.end(),
+                     [](const Row *a, const Row *b) { return a->pourCost > b->pourCost; });
+    QStringList highest;
+    for (int i = 0; i < poured.size() && i < 3; ++i)
+        highest << tr("%1 %2 %").arg(poured.at(i)->name, money(poured.at(i)->pourCost));
+    if (!highest.isEmpty())
+        lines << tr("Highest pour cost: %1").arg(highest.join(QStringLiteral(", ")));
     if (!missing.isEmpty())
         lines << tr("No cost for: %1").arg(missing.join(QStringLiteral(", ")));
     return lines.join(QLatin1Char('\n'));

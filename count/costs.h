@@ -58,6 +58,7 @@ struct CostFigures
 public:
     struct Row
     {
+        QString name;
         bool hasCost = false;
         double costOfGoods = 0;
         bool hasPourCost = false;
@@ -79,7 +80,8 @@ public:
     // The lines written after the sales CSV: "Cost of goods sold;AMOUNT", "Pour cost;PERCENT %",
     // "Stock value at cost;AMOUNT" and, when rows lack a cost, "No cost for;NAMES".
     QByteArray csvLines() const;
-    // The same for the window, translated, with the currency name.
+    // The same for the window, translated, with the currency name, and the rows of the highest pour cost:
+    // an underpriced drink stands out there.
     QString text(int currency) const;
 };
 

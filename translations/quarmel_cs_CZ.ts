@@ -38,7 +38,7 @@ láhve</translation>
 <context>
     <name>CostFigures</name>
     <message>
-        <location filename="../count/costs.cpp" line="+264"/>
+        <location filename="../count/costs.cpp" line="+267"/>
         <source>Cost of goods sold: %1</source>
         <translation>Náklady na prodané zboží: %1</translation>
     </message>
@@ -58,6 +58,16 @@ láhve</translation>
         <translation>Hodnota zásob v nákupních cenách: %1</translation>
     </message>
     <message>
+        <location line="+10"/>
+        <source>%1 %2 %</source>
+        <translation>%1 %2 %</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Highest pour cost: %1</source>
+        <translation>Nejvyšší nákladovost: %1</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>No cost for: %1</source>
         <translation>Chybí nákupní cena: %1</translation>
@@ -66,7 +76,7 @@ láhve</translation>
 <context>
     <name>CostList</name>
     <message>
-        <location line="-191"/>
+        <location line="-206"/>
         <source>The file is too large to be a cost list.</source>
         <translation>Soubor je příliš velký na to, aby byl seznamem nákupních cen.</translation>
     </message>
@@ -1126,7 +1136,7 @@ množství [ks]</translation>
         <location line="+20"/>
         <location line="+252"/>
         <location filename="../app/overviewpages.cpp" line="+297"/>
-        <location filename="../app/salespage.cpp" line="+399"/>
+        <location filename="../app/salespage.cpp" line="+401"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -1860,7 +1870,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>OrderList</name>
     <message>
-        <location filename="../count/costs.cpp" line="+190"/>
+        <location filename="../count/costs.cpp" line="+206"/>
         <source>To order: nothing is below its par level.</source>
         <translation>Objednat: nic není pod cílovým stavem.</translation>
     </message>

@@ -839,7 +839,7 @@ void tst_MainWindow::salesPageSaysWhatTheDrinksCost()
     auto *costs = window->findChild<QLabel *>(QStringLiteral("lblCosts"));
     QVERIFY(costs);
     QCOMPARE(costs->text(), QStringLiteral("Cost of goods sold: 160.00 CZK\nPour cost: 80.00 %\n"
-                                           "Stock value at cost: 70.00 CZK\nTo order (cost 420.00 CZK):\n"
+                                           "Stock value at cost: 70.00 CZK\nHighest pour cost: Absinth 80.00 %\nTo order (cost 420.00 CZK):\n"
                                            "Drinks: 3 × Absinth"));
     // The CSV export keeps its rows and adds the figures after them.
     const QString csv = workDir->filePath(QStringLiteral("sales.csv"));
