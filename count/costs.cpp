@@ -236,8 +236,8 @@ CostFigures CostFigures::of(const Inventory &inventory, const ItemInventory &ite
     figures.costOfGoods = figures.bottleCostOfGoods;
     for (const AppendedItem &item : items.rows) {
         const Row row =
-            rowFigures(costs.find(item.name), item.finalQuantity, item.soldQuantity, item.totalAmount,
-                       item.name, item.soldQuantity != 0 || item.finalQuantity != 0);
+            rowFigures(costs.find(item.name.trimmed()), item.finalQuantity, item.soldQuantity,
+                       item.totalAmount, item.name, item.soldQuantity != 0 || item.finalQuantity != 0);
         figures.costOfGoods += row.costOfGoods;
         figures.items.append(row);
     }
@@ -312,7 +312,7 @@ OrderList OrderList::of(const Inventory &inventory, const ItemInventory &items, 
                      double(row.finalQuantity) / double(row.bottleVolume));
     }
     for (const AppendedItem &item : items.rows)
-        consider(QString(), item.name, costs.find(item.name), item.finalQuantity);
+        consider(QString(), item.name, costs.find(item.name.trimmed()), item.finalQuantity);
     std::stable_sort(list.lines.begin(), list.lines.end(), [](const Line &a, const Line &b) {
         if (a.supplier.isEmpty() != b.supplier.isEmpty())
             return b.supplier.isEmpty();
