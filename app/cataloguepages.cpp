@@ -8,14 +8,20 @@
 #include "tablesetup.h"
 
 #include "catalogueupdate.h"
+#include "costcolumnmodel.h"
 #include "database.h"
 #include "diffdatabase.h"
 #include "interaction.h"
 #include "numberinput.h"
+#include "savefile.h"
 #include "settings.h"
 #include "stationprotocol.h"
 
 #include <QApplication>
+#include <QBoxLayout>
+#include <QFile>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QHash>
 #include <QLineEdit>
 #include <QLoggingCategory>
@@ -37,6 +43,54 @@ QByteArray catalogueContent(QList<Bottle> bottles)
     for (Bottle &bottle : bottles)
         bottle.useInInventory = false;
     return Database::toDocument(bottles);
+}
+
+// Import and export of the purchase costs, beside the catalogue's Save: the costs are the bar's own file,
+// so these work whether or not the catalogue is unlocked.
+void addCostButtons(MainWindow *window, QPushButton *beside, CostColumnModel *costs)
+{
+    const auto layouts = beside->parentWidget()->findChildren<QBoxLayout *>();
+    for (QBoxLayout *layout : layouts) {
+        const int at = layout->indexOf(beside);
+        if (at < 0)
+            continue;
+        auto *importButton = new QPushButton(MainWindow::tr("Import Costs..."), beside->parentWidget());
+        auto *exportButton = new QPushButton(MainWindow::tr("Export Costs..."), beside->parentWidget());
+        importButton->setToolTip(MainWindow::tr("Reads EAN;cost;par;supplier lines (an appended item by its "
+                                                "name in place of the EAN) into the costs of the bar."));
+        layout->insertWidget(at, exportButton);
+        layout->insertWidget(at, importButton);
+        QObject::connect(importButton, &QPushButton::clicked, window, [window, costs] {
+            QString folder;
+            const QString path =
+                FilePrompt::ask(window, MainWindow::tr("Import Costs"), RememberedFolder::csvPath, QString(),
+                                MainWindow::tr("CSV Files (*.csv)"), false, &folder);
+            if (path.isEmpty())
+                return;
+            CostList imported;
+            QString reason;
+            if (!QFile::exists(path))
+                reason = MainWindow::tr("The file is not there.");
+            else if (imported.load(path, &reason) && costs->merge(imported, &reason)) {
+                setRememberedFolder(RememberedFolder::csvPath, folder);
+                window->statusBar()->showMessage(
+                    MainWindow::tr("Costs imported: %1.").arg(imported.entries.size()));
+                return;
+            }
+            qCWarning(lcCataloguePages) << "Costs not imported:" << path << reason;
+            Interaction::instance()->message(window, Interaction::Icon::Warning,
+                                             MainWindow::tr("Costs not imported"),
+                                             QStringLiteral("%1\n%2").arg(path, reason));
+        });
+        QObject::connect(exportButton, &QPushButton::clicked, window, [window, costs] {
+            FilePrompt::exportTo(window, MainWindow::tr("Export Costs"), RememberedFolder::csvPath,
+                                 CostList::fileName(), MainWindow::tr("CSV Files (*.csv)"),
+                                 [costs](const QString &fileName, QString *reason) {
+                                     return writeFileWhole(fileName, costs->costs().toCsv(), reason);
+                                 });
+        });
+        return;
+    }
 }
 
 // The catalogue's number cells read numbers as every other cell of the program does: blanks between the
@@ -139,7 +193,19 @@ void MainWindow::backFromCatalogue()
 void MainWindow::editDatabase()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    TableSetup::showCatalogue(ui->tvEditDatabase, database);
+    auto *costColumn = ui->tvEditDatabase->findChild<CostColumnModel *>();
+    QString costProblem;
+    if (!costColumn) {
+        costColumn =
+            new CostColumnModel(Database::EanColumn, localFilePath(CostList::fileName()), ui->tvEditDatabase);
+        costColumn->setSourceModel(database);
+        connect(costColumn, &CostColumnModel::inputRefused, this, &MainWindow::inputRefused);
+        addCostButtons(this, ui->pbSaveDatabase, costColumn);
+    }
+    // Read afresh each time: another window of the program may have changed the costs.
+    if (!costColumn->reload(&costProblem))
+        statusBar()->showMessage(tr("Costs not read: %1").arg(costProblem));
+    TableSetup::showCatalogue(ui->tvEditDatabase, costColumn);
     if (!dynamic_cast<CatalogueNumberDelegate *>(ui->tvEditDatabase->itemDelegate()))
         ui->tvEditDatabase->setItemDelegate(new CatalogueNumberDelegate(
             [this](const QModelIndex &index, const QString &reason) { inputRefused(index, reason); },

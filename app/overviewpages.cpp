@@ -279,7 +279,7 @@ void MainWindow::offerUnknownBottles(const InventoryBottleList &list)
             database->insertBottle(0, *ean);
     }
     ui->tvEditDatabase->scrollToTop();
-    ui->tvEditDatabase->setCurrentIndex(database->index(0, 0));
+    ui->tvEditDatabase->setCurrentIndex(ui->tvEditDatabase->model()->index(0, 0));
 }
 
 void MainWindow::deleteInventoryOverviewRow()

@@ -7,10 +7,12 @@
 #include "tablesetup.h"
 #include "tillpanel.h"
 
+#include "costs.h"
 #include "doubtsummary.h"
 #include "downloadrecord.h"
 #include "interaction.h"
 #include "salestotals.h"
+#include "savefile.h"
 #include "settings.h"
 #include "tablefile.h"
 #include "tillsales.h"
@@ -28,6 +30,8 @@
 #include <QStatusBar>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace {
 // An old count through the sales page's views: every cell as saved, none of them editable, however an
 // editor is asked for.
@@ -42,6 +46,35 @@ public:
     }
     bool setData(const QModelIndex &, const QVariant &, int) override { return false; }
 };
+
+// The bar's purchase costs, read afresh so that costs typed on the catalogue page count at once. A list that
+// cannot be read is said in the figures' place, never taken as a bar without costs.
+bool readCosts(CostList *costs, QString *reason)
+{
+    return costs->load(localFilePath(CostList::fileName()), reason);
+}
+
+bool hasPar(const CostList &costs)
+{
+    return std::any_of(costs.entries.cbegin(), costs.entries.cend(),
+                       [](const Cost &cost) { return cost.hasPar; });
+}
+
+// The cost figures of the shown count and what to order, or why there are none; empty while the bar has typed
+// no cost.
+QString costText(const Inventory &inventory, const ItemInventory &items)
+{
+    CostList costs;
+    QString reason;
+    if (!readCosts(&costs, &reason))
+        return MainWindow::tr("Costs not read: %1").arg(reason);
+    if (costs.entries.isEmpty())
+        return QString();
+    QString text = CostFigures::of(inventory, items, costs).text(inventory.currency);
+    if (hasPar(costs))
+        text += QLatin1Char('\n') + OrderList::of(inventory, items, costs).text(inventory.currency);
+    return text;
+}
 } // namespace
 
 void MainWindow::openInventory()
@@ -167,6 +200,19 @@ void MainWindow::calculated()
     ui->lblTotalRevenue->setText(SalesTotals::total(shownInventory(), shownItems()));
     ui->lblBottlesRevenue->setText(SalesTotals::alcohol(shownInventory()));
     ui->lblItemsRevenue->setText(SalesTotals::items(shownItems()));
+    // Below the totals, in the same layout, so that no form of the window has to change for it.
+    auto *costs = ui->lblTotalRevenue->parentWidget()->findChild<QLabel *>(QStringLiteral("lblCosts"));
+    if (!costs && ui->lblTotalRevenue->parentWidget()->layout()) {
+        costs = new QLabel(ui->lblTotalRevenue->parentWidget());
+        costs->setObjectName(QStringLiteral("lblCosts"));
+        costs->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        ui->lblTotalRevenue->parentWidget()->layout()->addWidget(costs);
+    }
+    if (costs) {
+        const QString text = costText(shownInventory(), shownItems());
+        costs->setText(text);
+        costs->setVisible(!text.isEmpty());
+    }
     ui->tvInventory->updateGeometry();
     statusBar()->clearMessage();
 }
@@ -364,8 +410,15 @@ void MainWindow::inventoryExportCSV()
 {
     FilePrompt::exportTo(this, tr("Export to CSV"), RememberedFolder::csvPath, QStringLiteral("inv.csv"),
                          tr("CSV Files (*.csv)"), [this](const QString &fileName, QString *reason) {
-                             return TableFile::writeSalesCsv(fileName, shownInventory(), shownItems(),
-                                                             reason);
+                             CostList costs;
+                             if (!readCosts(&costs, reason))
+                                 return false;
+                             QByteArray bytes = TableFile::salesCsv(shownInventory(), shownItems());
+                             // After the rows, where the readers of the sales CSV no longer look.
+                             if (!costs.entries.isEmpty())
+                                 bytes += CostFigures::of(shownInventory(), shownItems(), costs).csvLines();
+                             return writeFileWhole(fileName, bytes, reason,
+                                                   QIODevice::WriteOnly | QIODevice::Text);
                          });
 }
 
@@ -374,8 +427,14 @@ void MainWindow::inventoryExportExcel()
     const QString path = QDir::tempPath() + QStringLiteral("/inventory.xlsx");
     TillPanel &till = shownTill();
     const auto write = [this, &till](const QString &file, QString *reason) {
-        return Workbook::writeSales(file, shownInventory(), shownItems(),
-                                    till.figures().isEmpty() ? nullptr : &till.comparison(), reason);
+        CostList costs;
+        if (!readCosts(&costs, reason))
+            return false;
+        const CostFigures figures = CostFigures::of(shownInventory(), shownItems(), costs);
+        const OrderList order = OrderList::of(shownInventory(), shownItems(), costs);
+        return Workbook::writeSales(
+            file, shownInventory(), shownItems(), till.figures().isEmpty() ? nullptr : &till.comparison(),
+            reason, costs.entries.isEmpty() ? nullptr : &figures, hasPar(costs) ? &order : nullptr);
     };
     QString reason;
     if (write(path, &reason))
@@ -394,7 +453,10 @@ void MainWindow::printInventory()
     Inventory &sales = shownInventory();
     ItemInventory &items = shownItems();
     TillPanel &till = shownTill();
-    const QString total = SalesTotals::total(sales, items);
+    QString total = SalesTotals::total(sales, items);
+    const QString costs = costText(sales, items);
+    if (!costs.isEmpty())
+        total += QLatin1Char('\n') + costs;
     PrintableTableModel::resetPageNumber();
     const QString date = tr("Inventory date: ") + shownDate(sales.timeEnd);
     const bool withItems = items.rowCount() > 0;

@@ -1,5 +1,6 @@
 #include "workbook.h"
 
+#include "costs.h"
 #include "history.h"
 #include "inventory.h"
 #include "inventorybottlelist.h"
@@ -358,8 +359,92 @@ void writePerPeriod(lxw_workbook *book, const QString &name, const QString &titl
 
 } // namespace
 
+// What the sold drinks cost, per row and for the table, on a sheet of its own so that the sales sheet stays
+// as every earlier version wrote it.
+static void writeCosts(lxw_workbook *book, const Inventory &inventory, const ItemInventory &items,
+                       const CostFigures &costs)
+{
+    Sheet sheet(book, tr("Costs"));
+    lxw_format *bold = sheet.format(QString(), true);
+    lxw_format *money = sheet.format(moneyFormat(inventory.currency));
+    lxw_format *boldMoney = sheet.format(moneyFormat(inventory.currency), true);
+    lxw_format *percent = sheet.format(QStringLiteral("0.00 %"));
+    lxw_format *boldPercent = sheet.format(QStringLiteral("0.00 %"), true);
+    sheet.header(0,
+                 {tr("EAN"), tr("Item"), tr("Cost of Goods Sold"), tr("Cash In"), tr("Pour Cost"),
+                  tr("Stock Value at Cost")},
+                 bold);
+    worksheet_freeze_panes(sheet.sheet, 1, 0);
+    sheet.widths({16, 30, 16, 14, 12, 16});
+    int row = 1;
+    const auto line = [&](const QString &ean, const QString &name, const CostFigures::Row &figures,
+                          double takings) {
+        sheet.text(row, 0, ean);
+        sheet.text(row, 1, name);
+        sheet.number(row, 3, takings, money);
+        if (figures.hasCost) {
+            sheet.number(row, 2, figures.costOfGoods, money);
+            if (figures.hasPourCost)
+                sheet.number(row, 4, figures.pourCost / 100, percent);
+            sheet.number(row, 5, figures.stockValue, money);
+        } else {
+            sheet.text(row, 2, tr("no cost"));
+        }
+        ++row;
+    };
+    for (int i = 0; i < inventory.rows.size() && i < costs.bottles.size(); ++i)
+        line(inventory.rows.at(i).ean, inventory.rows.at(i).name, costs.bottles.at(i),
+             inventory.rows.at(i).totalAmount);
+    for (int i = 0; i < items.rows.size() && i < costs.items.size(); ++i)
+        line(QString(), items.rows.at(i).name, costs.items.at(i), items.rows.at(i).totalAmount);
+    ++row;
+    sheet.text(row, 1, tr("Cost of Goods Sold"), bold);
+    sheet.number(row++, 2, costs.costOfGoods, boldMoney);
+    sheet.text(row, 1, tr("Pour Cost"), bold);
+    if (costs.hasPourCost)
+        sheet.number(row, 2, costs.pourCost / 100, boldPercent);
+    ++row;
+    sheet.text(row, 1, tr("Stock Value at Cost"), bold);
+    sheet.number(row++, 2, costs.stockValue, boldMoney);
+    if (!costs.missing.isEmpty()) {
+        sheet.text(row, 1, tr("No Cost For"), bold);
+        sheet.text(row, 2, costs.missing.join(QStringLiteral(", ")));
+    }
+}
+
+static void writeOrder(lxw_workbook *book, const OrderList &order, int currency)
+{
+    Sheet sheet(book, tr("Order"));
+    lxw_format *bold = sheet.format(QString(), true);
+    lxw_format *money = sheet.format(moneyFormat(currency));
+    lxw_format *boldMoney = sheet.format(moneyFormat(currency), true);
+    lxw_format *bottles = sheet.format(QStringLiteral("0.00"));
+    lxw_format *whole = sheet.format(QStringLiteral("0"));
+    sheet.header(0,
+                 {tr("EAN"), tr("Item"), tr("On Hand [bottles]"), tr("Par [bottles]"), tr("Order [bottles]"),
+                  tr("Supplier"), tr("Cost")},
+                 bold);
+    worksheet_freeze_panes(sheet.sheet, 1, 0);
+    sheet.widths({16, 30, 14, 12, 14, 20, 14});
+    int row = 1;
+    for (const OrderList::Line &line : order.lines) {
+        sheet.text(row, 0, line.ean);
+        sheet.text(row, 1, line.name);
+        sheet.number(row, 2, line.onHand, bottles);
+        sheet.number(row, 3, line.par, bottles);
+        sheet.number(row, 4, double(line.order), whole);
+        sheet.text(row, 5, line.supplier);
+        sheet.number(row, 6, line.cost, money);
+        ++row;
+    }
+    sheet.text(row + 1, 5, tr("Order Cost"), bold);
+    sheet.formula(row + 1, 6,
+                  row > 1 ? QStringLiteral("=SUM(%1)").arg(range('G', 1, row - 1)) : QStringLiteral("=0"),
+                  order.cost, boldMoney);
+}
+
 bool writeSales(const QString &path, const Inventory &inventory, const ItemInventory &items,
-                const TillComparison *till, QString *reason)
+                const TillComparison *till, QString *reason, const CostFigures *costs, const OrderList *order)
 {
     return write(path, reason, [&](lxw_workbook *book) {
         Sheet sheet(book, tr("Sales"));
@@ -449,6 +534,10 @@ bool writeSales(const QString &path, const Inventory &inventory, const ItemInven
         if (till)
             writeTill(book, *till, QStringLiteral("'%1'!%2").arg(tr("Sales"), cell('K', totalRow)), bold,
                       inventory.currency);
+        if (costs)
+            writeCosts(book, inventory, items, *costs);
+        if (order)
+            writeOrder(book, *order, inventory.currency);
     });
 }
 

@@ -7,6 +7,8 @@ class Inventory;
 class ItemInventory;
 struct OverviewRow;
 struct TillComparison;
+struct CostFigures;
+struct OrderList;
 namespace History {
 struct Count;
 }
@@ -17,9 +19,11 @@ struct Count;
 namespace Workbook {
 
 // The sales table, the appended items below it, the totals as formulas and, with `till`, a sheet comparing
-// the takings with the till.
+// the takings with the till, with `costs` a sheet of what the sold drinks cost and with `order` a sheet of
+// what to buy.
 bool writeSales(const QString &path, const Inventory &inventory, const ItemInventory &items,
-                const TillComparison *till = nullptr, QString *reason = nullptr);
+                const TillComparison *till = nullptr, QString *reason = nullptr,
+                const CostFigures *costs = nullptr, const OrderList *order = nullptr);
 
 // The overview: EAN, name and residue of each weighed bottle.
 bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString *reason = nullptr);

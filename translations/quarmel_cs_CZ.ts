@@ -177,9 +177,19 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</source>
+        <translation>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>Click to sort alphabetically, ascending or descending.</source>
         <translation>Kliknutím seřadí abecedně vzestupně/sestupně.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Kliknutím seřadí abecedně vzestupně/sestupně. </source>
+        <translation>Kliknutím seřadí abecedně vzestupně/sestupně. </translation>
     </message>
     <message>
         <location line="+1"/>
@@ -187,8 +197,18 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Umožní přičíst váhu nalévátka nebo dávkovače.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Umožní přičíst váhu nalévátka nebo dávkovače. </source>
+        <translation>Umožní přičíst váhu nalévátka nebo dávkovače. </translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>Adds the item to the shown inventory and sales tables. Items read by Quarmel are shown anyway.</source>
+        <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</source>
         <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
     </message>
     <message>
@@ -203,12 +223,12 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location line="+6"/>
-        <location line="+40"/>
+        <location line="+39"/>
         <source>... and %1 more rows</source>
         <translation>... a dalších %1 řádků</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="-7"/>
         <source>row %1: the last digit of %2 should be %3 if the other digits are right, so the code may be mistyped</source>
         <translation>řádek %1: poslední číslice kódu %2 by měla být %3, pokud jsou ostatní číslice správně, kód je tedy možná napsán chybně</translation>
     </message>
@@ -223,7 +243,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     <message>
         <location filename="../app/dialoginteraction.cpp" line="+48"/>
         <source>%1 more lines: Show Details...</source>
-        <translation>Dalších řádků: %1, viz Ukázat podrobnosti...</translation>
+        <translation>Dalších řádků: %1, viz Zobrazit podrobnosti...</translation>
     </message>
     <message>
         <location line="+97"/>
@@ -273,6 +293,11 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <source>Tick to choose the items to update.</source>
         <translation>Zaškrtnutím vybere položky k aktualizaci.</translation>
     </message>
+    <message>
+        <location line="+0"/>
+        <source>Zaškrtnutím vybere položky k aktualizaci.</source>
+        <translation>Zaškrtnutím vybere položky k aktualizaci.</translation>
+    </message>
 </context>
 <context>
     <name>DoubtSummary</name>
@@ -311,7 +336,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+556"/>
+        <location filename="../app/mainwindow.cpp" line="+535"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -319,7 +344,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+325"/>
+        <location filename="../count/history.cpp" line="+255"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -329,7 +354,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>
     <message>
-        <location line="+146"/>
+        <location line="+136"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -364,7 +389,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+80"/>
         <source>Till Variance</source>
         <translation>Rozdíl proti pokladně</translation>
     </message>
@@ -402,17 +427,17 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Úvodní inventura</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+32"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
     <message>
-        <location line="-29"/>
+        <location line="-25"/>
         <source>%1 (replaced by %2)</source>
         <translation>%1 (nahrazena č. %2)</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+27"/>
         <source>From</source>
         <translation>Od</translation>
     </message>
@@ -442,7 +467,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+11"/>
         <source>Till
 Variance</source>
         <translation>Rozdíl proti
@@ -459,24 +484,24 @@ pokladně</translation>
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+107"/>
-        <location line="+314"/>
+        <location filename="../app/historypage.cpp" line="+101"/>
+        <location line="+221"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-301"/>
+        <location line="-208"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+215"/>
+        <location line="+122"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-214"/>
+        <location line="-121"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -497,12 +522,12 @@ pokladně</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+174"/>
+        <location line="+81"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
     <message>
-        <location line="-166"/>
+        <location line="-67"/>
         <source>Money</source>
         <translation>Peníze</translation>
     </message>
@@ -527,12 +552,12 @@ pokladně</translation>
         <translation>Rozdíl proti pokladně</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="-5"/>
         <source>Total sales per period [%1]</source>
         <translation>Celková tržba za období [%1]</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+54"/>
         <source>Whole count</source>
         <translation>Celá inventura</translation>
     </message>
@@ -547,7 +572,7 @@ pokladně</translation>
         <translation>%1: rozdíl proti pokladně za období [%2]</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="-49"/>
         <source>Please select a count that is not damaged.</source>
         <translation>Vyberte prosím inventuru, která není poškozená.</translation>
     </message>
@@ -612,12 +637,12 @@ pokladně</translation>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-295"/>
+        <location line="-202"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+196"/>
+        <location line="+103"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -749,8 +774,18 @@ množství</translation>
         <translation>Lze editovat objem. Defaultně je nastaven 0,04l.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Lze editovat objem. Defaultně je nastaven 0,04l.</source>
+        <translation>Lze editovat objem. Defaultně je nastaven 0,04l.</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>Set it at the first count only: the prices are read from the last saved table. Click to choose CZK or EUR.</source>
+        <translation>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</source>
         <translation>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</translation>
     </message>
     <message>
@@ -759,8 +794,18 @@ množství</translation>
         <translation>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </source>
+        <translation>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </translation>
+    </message>
+    <message>
         <location line="+3"/>
         <source>The quantities taken from stock to the bar can be added per item. Click to choose bottles or litres as the unit.</source>
+        <translation>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</source>
         <translation>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
     </message>
     <message>
@@ -769,8 +814,18 @@ množství</translation>
         <translation>Zobrazuje naměřená data stažená z Quarmelu.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Zobrazuje naměřená data stažená z Quarmelu.</source>
+        <translation>Zobrazuje naměřená data stažená z Quarmelu.</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>The final stock of the bar that Quarmel did not weigh can be added. Click to choose bottles or litres as the unit.</source>
+        <translation>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</source>
         <translation>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
     </message>
     <message>
@@ -779,13 +834,28 @@ množství</translation>
         <translation>Zobrazuje součet naměřených hodnot a celých láhví.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Zobrazuje součet naměřených hodnot a celých láhví. </source>
+        <translation>Zobrazuje součet naměřených hodnot a celých láhví. </translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>Shows the initial stock plus the stock taken, less the final stock.</source>
         <translation>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</source>
+        <translation>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source>Shows the sales in the chosen currency.</source>
+        <translation>Zobrazuje prodeje ve zvolené měně.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Zobrazuje prodeje ve zvolené měně.</source>
         <translation>Zobrazuje prodeje ve zvolené měně.</translation>
     </message>
     <message>
@@ -936,18 +1006,17 @@ množství [ks]</translation>
         <location line="+10"/>
         <location line="+17"/>
         <location line="+133"/>
-        <location line="+590"/>
+        <location line="+591"/>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
     </message>
     <message>
-        <location line="-733"/>
+        <location line="-734"/>
         <source>Last Database Update: </source>
         <translation>Poslední aktualizace databáze: </translation>
     </message>
     <message>
         <location line="+53"/>
-        <location filename="../app/menus.cpp" line="+213"/>
         <source>Load Last Inventory</source>
         <translation>Načíst poslední inventuru</translation>
     </message>
@@ -957,13 +1026,28 @@ množství [ks]</translation>
         <translation>Načte z&#xa0;Quarmelu poslední provedená měření.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Načte z&#xa0;Quarmelu poslední provedená měření. </source>
+        <translation>Načte z&#xa0;Quarmelu poslední provedená měření. </translation>
+    </message>
+    <message>
         <location line="+16"/>
         <source>Shows the items for which the server holds newer weights than your local database, for example after a bottle redesign. Shows new items of the database too.</source>
         <translation>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví. Zobrazuje i nové položky v&#xa0;databázi.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví.  Zobrazuje i nové položky v&#xa0;databázi.</source>
+        <translation>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví.  Zobrazuje i nové položky v&#xa0;databázi.</translation>
+    </message>
+    <message>
         <location line="+29"/>
         <source>Reads the last, the next to last and the one before the next to last weighings from Quarmel.</source>
+        <translation>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</source>
         <translation>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</translation>
     </message>
     <message>
@@ -972,8 +1056,18 @@ množství [ks]</translation>
         <translation>Umožní editovat položky v&#xa0;databázi.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Umožní editovat položky v&#xa0;databázi.</source>
+        <translation>Umožní editovat položky v&#xa0;databázi.</translation>
+    </message>
+    <message>
         <location line="+48"/>
         <source>Adds a new item of your own to the database. The change must be saved.</source>
+        <translation>Umožní přidat novou vlastní položku do databáze. Změna musí být uložena.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Umožní přidat novou vlastní položku do databáze. Změna musí být uložena.</source>
         <translation>Umožní přidat novou vlastní položku do databáze. Změna musí být uložena.</translation>
     </message>
     <message>
@@ -982,13 +1076,28 @@ množství [ks]</translation>
         <translation>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</source>
+        <translation>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</translation>
+    </message>
+    <message>
         <location line="+23"/>
         <source>Saves the changes made to the database for good.</source>
         <translation>Nevratně uloží změny provedené v&#xa0;databázi.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Nevratně uloží změny provedené v&#xa0;databázi.</source>
+        <translation>Nevratně uloží změny provedené v&#xa0;databázi.</translation>
+    </message>
+    <message>
         <location line="+23"/>
         <source>Releases the safety lock, so that items of the database can be added, deleted and edited.</source>
+        <translation>Odemkne pojistku a umožní přidávat, mazat a editovat položky databáze.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Odemkne pojistku a umožní přidávat, mazat a editovat položky databáze.</source>
         <translation>Odemkne pojistku a umožní přidávat, mazat a editovat položky databáze.</translation>
     </message>
     <message>
@@ -1000,9 +1109,22 @@ množství [ks]</translation>
         <translation>Vrátí na titulní stranu.</translation>
     </message>
     <message>
-        <location line="-626"/>
+        <location line="-658"/>
+        <location line="+194"/>
+        <location line="+361"/>
+        <location line="+104"/>
+        <source>Vrátí na titulní stranu.</source>
+        <translation>Vrátí na titulní stranu.</translation>
+    </message>
+    <message>
+        <location line="-627"/>
         <source>Adds an item to the table of appended items.</source>
         <translation>Přidá položku do tabulky přidaných položek.</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Přidá položku do tabulky přidaných položek. </source>
+        <translation>Přidá položku do tabulky přidaných položek. </translation>
     </message>
     <message>
         <location line="+23"/>
@@ -1010,67 +1132,134 @@ množství [ks]</translation>
         <translation>Smaže vybranou položku.</translation>
     </message>
     <message>
+        <location line="+0"/>
+        <source>Smaže vybranou položku. 
+</source>
+        <translation>Smaže vybranou položku. 
+</translation>
+    </message>
+    <message>
         <location line="+23"/>
         <source>Prints the table with the counted sales.</source>
         <translation>Vytiskne tabulku se spočítanou tržbou.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+1"/>
+        <source>Vytiskne tabulku se spočítanou tržbou.</source>
+        <translation>Vytiskne tabulku se spočítanou tržbou.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>Opens the table with the counted sales in Excel.</source>
         <translation>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+1"/>
+        <source>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</source>
+        <translation>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>Saves the table with the counted sales as .CSV.</source>
         <translation>Tabulku se spočítanou tržbou uloží ve formátu .CSV.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+1"/>
+        <source>Tabulku se spočítanou tržbou uloží ve formátu .CSV.</source>
+        <translation>Tabulku se spočítanou tržbou uloží ve formátu .CSV.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>Reads the final stock of a chosen saved sales table into the initial stock of the table being worked on.</source>
         <translation>Načte konečné stavy ze zvolené uložené tabulky se spočítanou tržbou do počátečních stavů zpracovávané tabulky.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+1"/>
+        <source>Načte konečné stavy ze zvolené uložené tabulky se spočítanou tržbou do počátečních stavů zpracovávané tabulky.  </source>
+        <translation>Načte konečné stavy ze zvolené uložené tabulky se spočítanou tržbou do počátečních stavů zpracovávané tabulky.  </translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>Saves the table with the counted sales. Its final stock is read as the initial stock of the next count.</source>
         <translation>Uloží tabulku se spočítanou tržbou. Konečné stavy této tabulky budou automaticky načteny jako stavy počáteční při dalším výpočtu tržby.</translation>
     </message>
     <message>
-        <location line="+137"/>
+        <location line="+1"/>
+        <source>Uloží tabulku se spočítanou tržbou. Konečné stavy této tabulky budou automaticky načteny jako stavy počáteční při dalším výpočtu tržby.</source>
+        <translation>Uloží tabulku se spočítanou tržbou. Konečné stavy této tabulky budou automaticky načteny jako stavy počáteční při dalším výpočtu tržby.</translation>
+    </message>
+    <message>
+        <location line="+136"/>
         <source>Removes, for instance, a bottle read twice by mistake.</source>
         <translation>Odstraní například omylem dvakrát načtenou láhev.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+1"/>
+        <source>Odstraní například omylem dvakrát načtenou láhev. </source>
+        <translation>Odstraní například omylem dvakrát načtenou láhev. </translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>Prints the table of inventory items with the measured stock.</source>
         <translation>Vytiskne tabulku inventurních položek a naměřené stavy.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+1"/>
+        <source>Vytiskne tabulku inventurních položek a naměřené stavy.</source>
+        <translation>Vytiskne tabulku inventurních položek a naměřené stavy.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>Opens the table of inventory items with the measured stock in Excel.</source>
         <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+1"/>
+        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</source>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>Saves the table of inventory items with the measured stock as .CSV.</source>
         <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+1"/>
+        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</source>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>Saves the table of inventory items with the measured stock as .XML.</source>
         <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+1"/>
+        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</source>
+        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</translation>
+    </message>
+    <message>
+        <location line="+22"/>
         <source>Compares the measured data with the initial stock and counts up the sales.</source>
         <translation>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu.</translation>
     </message>
     <message>
-        <location line="+109"/>
+        <location line="+1"/>
+        <source>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu. </source>
+        <translation>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu. </translation>
+    </message>
+    <message>
+        <location line="+108"/>
         <source>Takes the ticked inventory for further work.</source>
         <translation>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování.</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+1"/>
+        <source>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování. </source>
+        <translation>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování. </translation>
+    </message>
+    <message>
+        <location line="+103"/>
         <source>Overwrites the current weights of the ticked items with the proposed updated weights, for good.</source>
         <translation>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek.</translation>
     </message>
@@ -1081,7 +1270,6 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+29"/>
-        <location filename="../app/menus.cpp" line="+2"/>
         <source>Load Last Three Inventories</source>
         <translation>Načíst poslední tři inventury</translation>
     </message>
@@ -1093,34 +1281,32 @@ množství [ks]</translation>
     <message>
         <location line="+48"/>
         <location line="+124"/>
-        <location filename="../app/menus.cpp" line="+10"/>
         <source>Add Item</source>
         <translation>Přidat položku</translation>
     </message>
     <message>
         <location line="-101"/>
         <location line="+124"/>
-        <location line="+252"/>
-        <location filename="../app/cataloguepages.cpp" line="+226"/>
+        <location line="+253"/>
+        <location filename="../app/cataloguepages.cpp" line="+292"/>
         <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
     <message>
-        <location line="-353"/>
-        <location line="+681"/>
+        <location line="-354"/>
+        <location line="+682"/>
         <source>Save</source>
         <translation>Uložit</translation>
     </message>
     <message>
-        <location line="-658"/>
-        <location filename="../app/menus.cpp" line="-1"/>
+        <location line="-659"/>
         <source>Unlock to Edit</source>
         <translation>Odemknout úpravy</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location line="+193"/>
+        <location line="+194"/>
         <location line="+252"/>
         <location line="+109"/>
         <location line="+104"/>
@@ -1128,8 +1314,8 @@ množství [ks]</translation>
         <translation>Zpět</translation>
     </message>
     <message>
-        <location line="-646"/>
-        <location line="+658"/>
+        <location line="-647"/>
+        <location line="+659"/>
         <source>Database Items</source>
         <translation>Položky databáze</translation>
     </message>
@@ -1143,16 +1329,14 @@ množství [ks]</translation>
         <location line="-229"/>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
-        <location filename="../app/menus.cpp" line="-28"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
     <message>
         <location line="-229"/>
         <location line="+252"/>
-        <location filename="../app/menus.cpp" line="+3"/>
         <location filename="../app/overviewpages.cpp" line="+297"/>
-        <location filename="../app/salespage.cpp" line="+355"/>
+        <location filename="../app/salespage.cpp" line="+401"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -1163,8 +1347,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/mainwindow.cpp" line="-149"/>
-        <location filename="../app/menus.cpp" line="-8"/>
+        <location filename="../app/mainwindow.cpp" line="-143"/>
         <location filename="../app/salespage.cpp" line="-58"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
@@ -1197,14 +1380,13 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+108"/>
-        <location filename="../app/menus.cpp" line="+11"/>
         <location filename="../app/overviewpages.cpp" line="+10"/>
         <source>Export to XML</source>
         <translation>Export do XML</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/salespage.cpp" line="-187"/>
+        <location filename="../app/salespage.cpp" line="-200"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
     </message>
@@ -1234,7 +1416,12 @@ množství [ks]</translation>
         <translation>Předpředposlední inventura</translation>
     </message>
     <message>
-        <location line="+99"/>
+        <location line="+58"/>
+        <source>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek. </source>
+        <translation>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek. </translation>
+    </message>
+    <message>
+        <location line="+41"/>
         <source>Current</source>
         <translation>Stávající</translation>
     </message>
@@ -1244,7 +1431,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-298"/>
+        <location filename="../app/mainwindow.cpp" line="-283"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1267,13 +1454,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+25"/>
-        <location filename="../app/menus.cpp" line="+178"/>
+        <location filename="../app/menus.cpp" line="+380"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="+36"/>
-        <location filename="../app/menus.cpp" line="-66"/>
+        <location line="+22"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1403,13 +1589,12 @@ množství [ks]</translation>
         <translation>Částka, kterou pokladna utržila v období této inventury.</translation>
     </message>
     <message>
-        <location line="+1"/>
         <location filename="../app/mainwindow.cpp" line="+154"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location filename="../app/accessibility.cpp" line="+1"/>
         <source>Counted at</source>
         <translation>Sečteno</translation>
     </message>
@@ -1429,7 +1614,17 @@ množství [ks]</translation>
         <translation>Sečteno:</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+37"/>
+        <source>Error</source>
+        <translation>Chyba</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Error, database not found</source>
+        <translation>Chyba, databáze nebyla nalezena</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded. A copy of the damaged file was kept as %2.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození. Kopie poškozeného souboru byla uložena jako %2.</translation>
     </message>
@@ -1444,7 +1639,7 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+83"/>
+        <location line="+77"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
@@ -1469,7 +1664,7 @@ množství [ks]</translation>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-177"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1526,7 +1721,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+116"/>
+        <location filename="../app/salespage.cpp" line="+129"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -1536,7 +1731,7 @@ množství [ks]</translation>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location filename="../app/menus.cpp" line="-125"/>
+        <location filename="../app/menus.cpp" line="-191"/>
         <source>&amp;File</source>
         <translation>&amp;Soubor</translation>
     </message>
@@ -1596,13 +1791,12 @@ množství [ks]</translation>
         <translation>Zobrazit historii</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location filename="../app/salespage.cpp" line="-100"/>
+        <location filename="../app/salespage.cpp" line="-113"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location filename="../app/menus.cpp" line="+2"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -1711,7 +1905,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Tato inventura už byla použita pro tabulku č. %1. Pokud tuto tabulku uložíte znovu, nahradí ji v historii i v jejích součtech.</translation>
     </message>
     <message>
-        <location line="+183"/>
+        <location line="+196"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -1737,7 +1931,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+105"/>
+        <location line="+121"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1757,13 +1951,13 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-121"/>
+        <location filename="../app/salespage.cpp" line="-137"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-256"/>
-        <location line="+266"/>
+        <location line="-269"/>
+        <location line="+279"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
@@ -1785,14 +1979,15 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
-        <location filename="../app/menus.cpp" line="-6"/>
+        <location filename="../app/cataloguepages.cpp" line="-225"/>
+        <location line="+20"/>
         <location filename="../app/overviewpages.cpp" line="+7"/>
         <location filename="../app/salespage.cpp" line="+15"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+179"/>
+        <location filename="../app/mainwindow.cpp" line="+173"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -1818,7 +2013,7 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location filename="../app/overviewpages.cpp" line="+24"/>
-        <location filename="../app/salespage.cpp" line="+23"/>
+        <location filename="../app/salespage.cpp" line="+36"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -1828,7 +2023,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Načteno: </translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+10"/>
+        <location filename="../app/salespage.cpp" line="+13"/>
         <source>Inventory date: </source>
         <translation>Datum inventury: </translation>
     </message>
@@ -1838,7 +2033,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-53"/>
+        <location filename="../app/cataloguepages.cpp" line="+152"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -1879,7 +2074,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-111"/>
+        <location filename="../app/cataloguepages.cpp" line="-123"/>
         <source>Database not saved</source>
         <translation>Databáze není uložena</translation>
     </message>
@@ -1889,7 +2084,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Opravdu chcete odejít? Všechny neuložené změny databáze budou zahozeny.</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+75"/>
         <source>Invalid EAN</source>
         <translation>Neplatný EAN</translation>
     </message>
@@ -1949,7 +2144,53 @@ Odkud se má katalog vzít?</translation>
 %1</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="-250"/>
+        <source>Import Costs...</source>
+        <translation>Načíst nákupní ceny...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Export Costs...</source>
+        <translation>Exportovat nákupní ceny...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Reads EAN;cost;par;supplier lines (an appended item by its name in place of the EAN) into the costs of the bar.</source>
+        <translation>Načte řádky EAN;cena;cílový stav;dodavatel (přidanou položku jejím názvem místo EAN) do nákupních cen baru.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Import Costs</source>
+        <translation>Načíst nákupní ceny</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The file is not there.</source>
+        <translation>Soubor neexistuje.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Costs imported: %1.</source>
+        <translation>Načtené nákupní ceny: %1.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Costs not imported</source>
+        <translation>Nákupní ceny nebyly načteny</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Export Costs</source>
+        <translation>Exportovat nákupní ceny</translation>
+    </message>
+    <message>
+        <location line="+121"/>
+        <location filename="../app/salespage.cpp" line="-381"/>
+        <source>Costs not read: %1</source>
+        <translation>Nákupní ceny nelze přečíst: %1</translation>
+    </message>
+    <message>
+        <location line="+142"/>
         <source>Quarmel does not hold the database as it was written (reading it back showed a difference). Check the connection and save again.</source>
         <translation>Quarmel neobsahuje databázi tak, jak byla zapsána (zpětné čtení ukázalo rozdíl). Zkontrolujte připojení a uložte znovu.</translation>
     </message>
@@ -1969,7 +2210,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-327"/>
+        <location filename="../app/mainwindow.cpp" line="-320"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -2080,7 +2321,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+24"/>
+        <location filename="../app/historypage.cpp" line="+23"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -2743,7 +2984,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+243"/>
+        <location filename="../count/workbook.cpp" line="+244"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
@@ -2756,19 +2997,23 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="-28"/>
-        <location line="+186"/>
+        <location line="+98"/>
+        <location line="+50"/>
+        <location line="+126"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-186"/>
-        <location line="+99"/>
-        <location line="+87"/>
+        <location line="-274"/>
+        <location line="+98"/>
+        <location line="+50"/>
+        <location line="+35"/>
+        <location line="+91"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-186"/>
+        <location line="-274"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
@@ -2789,13 +3034,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+19"/>
-        <location line="+233"/>
-        <location line="+29"/>
+        <location line="+314"/>
+        <location line="+23"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-254"/>
+        <location line="-329"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -2810,32 +3055,105 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Prodáno, ale není v pokladně</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+137"/>
         <location line="+85"/>
         <source>Sales</source>
         <translation>Prodej</translation>
     </message>
     <message>
-        <location line="-14"/>
-        <location line="+63"/>
+        <location line="-168"/>
+        <source>Costs</source>
+        <translation>Náklady</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+27"/>
+        <source>Cost of Goods Sold</source>
+        <translation>Náklady na prodané zboží</translation>
+    </message>
+    <message>
+        <location line="-27"/>
+        <source>Cash In</source>
+        <translation>Tržba</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+29"/>
+        <source>Pour Cost</source>
+        <translation>Nákladovost</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <location line="+32"/>
+        <source>Stock Value at Cost</source>
+        <translation>Hodnota zásob v nákupních cenách</translation>
+    </message>
+    <message>
+        <location line="-16"/>
+        <source>no cost</source>
+        <translation>bez ceny</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>No Cost For</source>
+        <translation>Chybí nákupní cena</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Order</source>
+        <translation>Objednávka</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>On Hand [bottles]</source>
+        <translation>Na skladě [láhve]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Par [bottles]</source>
+        <translation>Cílový stav [láhve]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Order [bottles]</source>
+        <translation>Objednat [láhve]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Supplier</source>
+        <translation>Dodavatel</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cost</source>
+        <translation>Cena</translation>
+    </message>
+    <message>
+        <location line="+96"/>
+        <location line="+67"/>
         <source>Alcohol Sales</source>
         <translation>Tržba za alkohol</translation>
     </message>
     <message>
-        <location line="-59"/>
+        <location line="-63"/>
         <source>Appended Item Sales</source>
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <location line="+54"/>
-        <location line="+77"/>
+        <location line="-85"/>
+        <source>Order Cost</source>
+        <translation>Cena objednávky</translation>
+    </message>
+    <message>
+        <location line="+91"/>
+        <location line="+58"/>
+        <location line="+64"/>
         <location line="+1"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-120"/>
+        <location line="-107"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -2845,7 +3163,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Zbytek</translation>
     </message>
     <message>
-        <location line="+165"/>
+        <location line="+76"/>
         <source>Bottle Variance</source>
         <translation>Rozdíl láhve</translation>
     </message>
@@ -2870,8 +3188,8 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>%1: rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
     <message>
-        <location line="-302"/>
-        <location line="+170"/>
+        <location line="-301"/>
+        <location line="+258"/>
         <source>To</source>
         <translation>Do</translation>
     </message>
@@ -2901,7 +3219,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-89"/>
         <location line="+96"/>
         <location line="+1"/>
         <source>Till Variance</source>
@@ -2914,12 +3232,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
     <message>
-        <location line="-21"/>
+        <location line="+55"/>
         <source>Total Sales [%1]</source>
         <translation>Celková tržba [%1]</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="-57"/>
         <source>Till Variance [%1]</source>
         <translation>Rozdíl proti pokladně [%1]</translation>
     </message>
@@ -2929,7 +3247,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Rozdíl v jednotkách</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+65"/>
         <source>Bottle</source>
         <translation>Láhev</translation>
     </message>
@@ -2992,6 +3310,136 @@ Only one program at a time may work with the data folder, so that neither undoes
         <translation>%1
 
 S datovou složkou smí pracovat vždy jen jeden program, aby jeden nepřepsal, co uložil druhý. Nejprve zavřete druhý program a potom spusťte Quarmel znovu.</translation>
+    </message>
+</context>
+<context>
+    <name>CostColumnModel</name>
+    <message>
+        <location filename="../count/costcolumnmodel.cpp" line="+36"/>
+        <location line="+101"/>
+        <source>The cost list in the data folder cannot be read, so it is not replaced.</source>
+        <translation>Seznam nákupních cen v datové složce nelze přečíst, proto se nepřepisuje.</translation>
+    </message>
+    <message>
+        <location line="-2"/>
+        <source>The bottle has no EAN to keep its cost under.</source>
+        <translation>Láhev nemá EAN, pod kterým by se její cena uložila.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Cost per
+Bottle</source>
+        <translation>Nákupní cena
+láhve</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>What one full bottle costs the bar, in the currency of the count. Kept apart from the catalogue; an empty cell has no cost.</source>
+        <translation>Kolik stojí baru jedna plná láhev, v měně inventury. Ukládá se odděleně od katalogu; prázdná buňka znamená, že cena není zadána.</translation>
+    </message>
+</context>
+<context>
+    <name>CostFigures</name>
+    <message>
+        <location filename="../count/costs.cpp" line="+267"/>
+        <source>Cost of goods sold: %1</source>
+        <translation>Náklady na prodané zboží: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pour cost: %1 %</source>
+        <translation>Nákladovost: %1 %</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pour cost: no alcohol sales</source>
+        <translation>Nákladovost: žádná tržba za alkohol</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stock value at cost: %1</source>
+        <translation>Hodnota zásob v nákupních cenách: %1</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>%1 %2 %</source>
+        <translation>%1 %2 %</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Highest pour cost: %1</source>
+        <translation>Nejvyšší nákladovost: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No cost for: %1</source>
+        <translation>Chybí nákupní cena: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CostList</name>
+    <message>
+        <location line="-206"/>
+        <source>The file is too large to be a cost list.</source>
+        <translation>Soubor je příliš velký na to, aby byl seznamem nákupních cen.</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Line %1: %2</source>
+        <translation>Řádek %1: %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the line is not UTF-8 text.</source>
+        <translation>řádek není text v kódování UTF-8.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>expected EAN;cost;par;supplier.</source>
+        <translation>očekáváno EAN;cena;cílový stav;dodavatel.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>cost: %1</source>
+        <translation>cena: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>no EAN or item name.</source>
+        <translation>chybí EAN nebo název položky.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>par: %1</source>
+        <translation>cílový stav: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>&quot;%1&quot; is already on line %2.</source>
+        <translation>„%1“ už je na řádku %2.</translation>
+    </message>
+</context>
+<context>
+    <name>OrderList</name>
+    <message>
+        <location line="+206"/>
+        <source>To order: nothing is below its par level.</source>
+        <translation>Objednat: nic není pod cílovým stavem.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>To order (cost %1):</source>
+        <translation>Objednat (cena %1):</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>No supplier</source>
+        <translation>Bez dodavatele</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1 × %2</source>
+        <translation>%1 × %2</translation>
     </message>
 </context>
 </TS>

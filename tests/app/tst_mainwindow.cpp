@@ -17,6 +17,7 @@
 #include "tillvariancemodel.h"
 
 #include <QAbstractItemModelTester>
+#include <QAbstractProxyModel>
 #include <QAction>
 #include <QApplication>
 #include <QDateTimeEdit>
@@ -123,6 +124,13 @@ bool isSaveFailureWithReason(const QString &text)
            lines.at(1).contains(QLatin1String(": "));
 }
 
+// The catalogue behind the catalogue page's view, through the column of costs shown beside it.
+Database *catalogueOf(QTableView *view)
+{
+    auto *proxy = qobject_cast<QAbstractProxyModel *>(view->model());
+    return qobject_cast<Database *>(proxy ? proxy->sourceModel() : view->model());
+}
+
 // What a row of a table shows, cell by cell.
 QStringList rowTexts(const QAbstractItemModel *model, int row)
 {
@@ -195,6 +203,7 @@ private slots:
     void eurCountReopensInEurFromTheHistory();
     void cutOffSaveIsReportedAtTheNextStart();
     void countUpCarriesOverLastTable();
+    void salesPageSaysWhatTheDrinksCost();
     void sumsFollowEditsAndCurrency();
     void editorsKeepWhatWasTyped_data();
     void editorsKeepWhatWasTyped();
@@ -221,6 +230,7 @@ private slots:
     void catalogueAddItemChecksEan();
     void catalogueNumberCells_data();
     void catalogueNumberCells();
+    void catalogueCostsLeaveTheCatalogueAlone();
     void unknownBottleCanBeAddedFromTheOverview();
     void catalogueSaveGoesIntoStationAndFile();
     void catalogueFileFailureIsReported();
@@ -822,6 +832,32 @@ void tst_MainWindow::countUpCarriesOverLastTable()
     QCOMPARE(page(), 2);
     QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Inventory not saved"));
     QCOMPARE(itemsModel()->index(0, 0).data().toString(), QStringLiteral("Peanuts"));
+}
+
+void tst_MainWindow::salesPageSaysWhatTheDrinksCost()
+{
+    QVERIFY(TestSupport::writeFile(dataDir->filePath(QStringLiteral("costs.csv")),
+                                   "EAN;Cost;Par;Supplier\n8594000000111;140;3;Drinks\n"));
+    window = makeWindow();
+    QVERIFY(reachSalesPage());
+    Inventory *sales = salesModel();
+    QCOMPARE(sales->rows.at(0).ean, QStringLiteral("8594000000111"));
+    sales->setData(sales->index(0, 3), QStringLiteral("1.15")); // 0.8 l of a 0.7 l bottle sold, 0.35 l left
+    sales->setData(sales->index(0, 2), 10.0);                   // 200.00 taken
+
+    // 800 / 700 x 140 = 160.00 of 200.00; 350 / 700 x 140 = 70.00 left; 3 - 0.5 bottles short: 3 to buy.
+    auto *costs = window->findChild<QLabel *>(QStringLiteral("lblCosts"));
+    QVERIFY(costs);
+    QCOMPARE(costs->text(), QStringLiteral("Cost of goods sold: 160.00 CZK\nPour cost: 80.00 %\n"
+                                           "Stock value at cost: 70.00 CZK\nHighest pour cost: Absinth 80.00 %\nTo order (cost 420.00 CZK):\n"
+                                           "Drinks: 3 × Absinth"));
+    // The CSV export keeps its rows and adds the figures after them.
+    const QString csv = workDir->filePath(QStringLiteral("sales.csv"));
+    interaction.fileAnswers = QStringList{csv};
+    click("pbInventoryExportCSV");
+    const QByteArray exported = TestSupport::readFile(csv);
+    QVERIFY2(exported.endsWith("\nCost of goods sold;160.00\nPour cost;80.00 %\nStock value at cost;70.00\n"),
+             exported.constData());
 }
 
 void tst_MainWindow::sumsFollowEditsAndCurrency()
@@ -1440,7 +1476,7 @@ void tst_MainWindow::catalogueLockAddDelete()
     click("pbEditDatabase");
     QCOMPARE(page(), 1);
     auto *view = child<QTableView>("tvEditDatabase");
-    auto *model = qobject_cast<Database *>(view->model());
+    auto *model = catalogueOf(view);
     QVERIFY(model);
     QAbstractItemModelTester tester(model);
     QVERIFY(model->locked);
@@ -1468,7 +1504,7 @@ void tst_MainWindow::catalogueLockAddDelete()
     QCOMPARE(interaction.asked.constLast().title, QStringLiteral("Select Item"));
 
     const int row = model->rowOfEan(QStringLiteral("8594000000222"));
-    view->setCurrentIndex(model->index(row, 0));
+    view->setCurrentIndex(view->model()->index(row, 0));
     interaction.buttonAnswers = {Interaction::No, Interaction::Yes};
     click("pbDeleteItem");
     QCOMPARE(interaction.asked.constLast().text,
@@ -1527,7 +1563,7 @@ void tst_MainWindow::catalogueAddItemChecksEan()
     window = makeWindow();
     click("pbEditDatabase");
     click("pbUnlock");
-    auto *model = qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model());
+    auto *model = catalogueOf(child<QTableView>("tvEditDatabase"));
     interaction.textAnswers = QStringList{typed};
     interaction.buttonAnswers = {Interaction::Button(answer)};
     click("pbAddRow");
@@ -1570,11 +1606,11 @@ void tst_MainWindow::catalogueNumberCells()
     click("pbEditDatabase");
     click("pbUnlock");
     auto *view = child<QTableView>("tvEditDatabase");
-    auto *model = qobject_cast<Database *>(view->model());
+    auto *model = catalogueOf(view);
     QVERIFY(model);
     const int row = model->rowOfEan(QStringLiteral("8594000000111"));
     const QDateTime stamped = model->bottles.at(row).modified;
-    const QModelIndex cell = model->index(row, column);
+    const QModelIndex cell = view->model()->index(row, column);
     QVERIFY(editCell(view, cell, typed, Qt::Key_Return));
 
     QCOMPARE(cell.data().toString(), stored);
@@ -1586,6 +1622,34 @@ void tst_MainWindow::catalogueNumberCells()
     const bool asked = !interaction.asked.isEmpty() &&
                        interaction.asked.constLast().title == QLatin1String("Database not saved");
     QCOMPARE(asked, !refused && !typed.isEmpty());
+}
+
+void tst_MainWindow::catalogueCostsLeaveTheCatalogueAlone()
+{
+    const QString catalogueFile = dataDir->filePath(QStringLiteral("database70.xml"));
+    const QByteArray catalogueBytes = TestSupport::readFile(catalogueFile);
+    window = makeWindow();
+    click("pbEditDatabase");
+    click("pbUnlock");
+    auto *view = child<QTableView>("tvEditDatabase");
+    Database *model = catalogueOf(view);
+    QVERIFY(model);
+    const int column = view->model()->columnCount() - 1;
+    QCOMPARE(column, int(Database::ColumnCount));
+    const QModelIndex cell = view->model()->index(model->rowOfEan(QStringLiteral("8594000000111")), column);
+
+    QVERIFY(editCell(view, cell, QStringLiteral("x1"), Qt::Key_Return));
+    QVERIFY(window->statusBar()->currentMessage().startsWith(QLatin1String("Not taken: \"x1\"")));
+    QVERIFY(editCell(view, cell, QStringLiteral("249,5"), Qt::Key_Return));
+
+    QCOMPARE(cell.data().toString(), QStringLiteral("249.50"));
+    QVERIFY(TestSupport::readFile(dataDir->filePath(QStringLiteral("costs.csv")))
+                .contains("\n8594000000111;249.5;;\n"));
+    // A cost is no edit of the catalogue: nothing to save, nothing asked on the way back, the file as it was.
+    click("pbBack_3");
+    QVERIFY(interaction.asked.isEmpty() ||
+            interaction.asked.constLast().title != QLatin1String("Database not saved"));
+    QCOMPARE(TestSupport::readFile(catalogueFile), catalogueBytes);
 }
 
 void tst_MainWindow::unknownBottleCanBeAddedFromTheOverview()
@@ -1605,7 +1669,7 @@ void tst_MainWindow::unknownBottleCanBeAddedFromTheOverview()
     QCOMPARE(messages.at(0), QStringLiteral("Bottle '4006381333931' is not in database!\n"
                                             "Bottle: 4006381333931, weighed 912 g."));
     QVERIFY(messages.at(1).contains(QStringLiteral("4006381333931")));
-    auto *model = qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model());
+    auto *model = catalogueOf(child<QTableView>("tvEditDatabase"));
     QVERIFY(!model->locked);
     QCOMPARE(model->bottles.at(0).ean, QStringLiteral("4006381333931"));
     QCOMPARE(child<QTableView>("tvEditDatabase")->currentIndex().row(), 0);
@@ -1642,7 +1706,7 @@ void tst_MainWindow::catalogueSaveGoesIntoStationAndFile()
     QVERIFY(Database::parse(TestSupport::readFile(file), onDisk));
     QCOMPARE(onDisk.size(), 4);
     QCOMPARE(child<QLabel>("lblLastDatabaseUpdateTime")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
-    QVERIFY(qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
+    QVERIFY(catalogueOf(child<QTableView>("tvEditDatabase"))->locked);
 }
 
 void tst_MainWindow::catalogueFileFailureIsReported()
@@ -1661,7 +1725,7 @@ void tst_MainWindow::catalogueFileFailureIsReported()
     QVERIFY(interaction.asked.constFirst().text.contains(QDir::toNativeSeparators(file)));
     QVERIFY(interaction.asked.constFirst().text.contains(QStringLiteral("now differ")));
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
-    QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
+    QVERIFY(!catalogueOf(child<QTableView>("tvEditDatabase"))->locked);
     QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
 }
 
@@ -1691,7 +1755,7 @@ void tst_MainWindow::catalogueSaveWithoutStation()
     QCOMPARE(interaction.texts("error").constFirst(),
              QStringLiteral("Quarmel must be connected to write database."));
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
-    QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
+    QVERIFY(!catalogueOf(child<QTableView>("tvEditDatabase"))->locked);
     QCOMPARE(TestSupport::readFile(file), before);
 }
 
@@ -1718,7 +1782,7 @@ void tst_MainWindow::catalogueTooLargeForStation()
              QStringList{QStringLiteral("Quarmel holds at most 1500 items, but the database has 1501. "
                                         "Nothing was written; delete items and save again.")});
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
-    QVERIFY(!qobject_cast<Database *>(child<QTableView>("tvEditDatabase")->model())->locked);
+    QVERIFY(!catalogueOf(child<QTableView>("tvEditDatabase"))->locked);
     QVERIFY(child<QPushButton>("pbSaveDatabase")->isEnabled());
     QCOMPARE(TestSupport::readFile(file), before);
     QCOMPARE(station->catalogue().size(), sampleCatalogue().size());

@@ -18,6 +18,7 @@ private slots:
     void exitCodes_data();
     void exitCodes();
     void tillColumnsNamedRememberedOrRefused();
+    void takingsWithCosts();
 
 private:
     TestSupport::ToolRun run(const QStringList &args);
@@ -195,6 +196,66 @@ void tst_TakingsCommand::tillColumnsNamedRememberedOrRefused()
     result = run({"takings", catalogue, weighings, "--till", till, "--matches", matches});
     QCOMPARE(result.code, 0);
     QVERIFY(result.out.contains("\nTill: 125.00 CZK\n"));
+}
+
+// A count worked by hand: rum and vodka with a cost, the syrup without one, and crisps carried over.
+void tst_TakingsCommand::takingsWithCosts()
+{
+    const QString last = write("costs-last.inv", R"(<?xml version="1.0" encoding="UTF-8"?>
+<inventory><timeStart>0</timeStart><timeEnd>1000</timeEnd><counter>7</counter>
+<bottle ean="8592508053241"><name>Rum Tuzemák</name><sellUnit>40</sellUnit><pricePerUnit>35</pricePerUnit>
+<initialQuantity>0</initialQuantity><fromStock>0</fromStock><measuredValue>1000</measuredValue>
+<residualBottlesVolume>0</residualBottlesVolume><finalQuantity>1000</finalQuantity><soldQuantity>0</soldQuantity>
+<totalAmount>0</totalAmount></bottle>
+<bottle ean="0590000342304"><name>Vodka Kristal</name><sellUnit>40</sellUnit><pricePerUnit>40</pricePerUnit>
+<initialQuantity>0</initialQuantity><fromStock>0</fromStock><measuredValue>700</measuredValue>
+<residualBottlesVolume>0</residualBottlesVolume><finalQuantity>700</finalQuantity><soldQuantity>0</soldQuantity>
+<totalAmount>0</totalAmount></bottle>
+<bottle ean="8595572479177"><name>Sirup Třtina</name><sellUnit>40</sellUnit><pricePerUnit>50</pricePerUnit>
+<initialQuantity>0</initialQuantity><fromStock>0</fromStock><measuredValue>700</measuredValue>
+<residualBottlesVolume>0</residualBottlesVolume><finalQuantity>700</finalQuantity><soldQuantity>0</soldQuantity>
+<totalAmount>0</totalAmount></bottle>
+<item><name>Chipsy</name><sellUnit>1</sellUnit><pricePerUnit>25</pricePerUnit><initialQuantity>30</initialQuantity>
+<fromStock>0</fromStock><finalQuantity>30</finalQuantity><soldQuantity>0</soldQuantity><totalAmount>0</totalAmount>
+</item></inventory>
+)");
+    // 600, 350 and 490 ml left: 400, 350 and 210 ml sold for 350.00, 350.00 and 262.50.
+    const QString weighings =
+        write("costs-w.txt", "8592508053241;1163\n590000342304;973\n8595572479177;1122\n");
+    // Rum and crisps below par; the vodka exactly at par, so none of it is ordered.
+    const QString costs = write("costs.csv", "EAN;Cost;Par;Supplier\n8592508053241;250,00;2;Drinks\n"
+                                             "\"0590000342304\";189.9;0,5;\nChipsy;9,5;40;Snacks\n");
+    const QString workbook = tmp.filePath("costs.xlsx");
+    TestSupport::ToolRun result = run(
+        {"takings", catalogue, weighings, "--last", last, "--costs", costs, "--order", "--xlsx", workbook});
+    QCOMPARE(result.code, 0);
+    QVERIFY(result.err.contains("Alcohol Sales: 962.50 CZK"));
+    // 400/1000 x 250 + 350/700 x 189.90 = 194.95 of 962.50; stock 150.00 + 94.95 + 30 x 9.50.
+    QVERIFY2(
+        result.out.contains("\nCost of goods sold;194.95\nPour cost;20.25 %\nStock value at cost;529.95\n"
+                            "No cost for;Sirup Třtina\n\n"),
+        result.out.constData());
+    // 2 - 0.60 bottles of rum is 2 to buy, 40 - 30 crisps 10: 2 x 250.00 + 10 x 9.50.
+    QVERIFY2(result.out.endsWith("\nEAN;Item;On hand [bottles];Par [bottles];Order [bottles];Supplier\n"
+                                 "\"8592508053241\";Rum Tuzemák;0.60;2;2;Drinks\n;Chipsy;30.00;40;10;Snacks\n"
+                                 "Order cost;595.00\n"),
+             result.out.constData());
+    QVERIFY(TestSupport::readFile(workbook).contains("xl/worksheets/sheet3.xml"));
+
+    // Without --costs the output is the sales CSV alone, as before.
+    result = run({"takings", catalogue, weighings, "--last", last});
+    QCOMPARE(result.code, 0);
+    QVERIFY(!result.out.contains("Cost of goods sold"));
+
+    // A bad line is refused with its number, a missing list is no list of costs.
+    result = run({"takings", catalogue, weighings, "--costs", write("bad-costs.csv", "8592508053241;25O\n")});
+    QCOMPARE(result.code, 1);
+    QVERIFY2(result.err.contains("bad-costs.csv: Line 1: cost:"), result.err.constData());
+    result = run({"takings", catalogue, weighings, "--costs", tmp.filePath("none.csv")});
+    QCOMPARE(result.code, 1);
+    QVERIFY(result.err.contains("no such cost list"));
+    // An order needs the par levels of a cost list.
+    QCOMPARE(run({"takings", catalogue, weighings, "--order"}).code, 64);
 }
 
 QTEST_GUILESS_MAIN(tst_TakingsCommand)

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "cataloguereader.h"
+#include "costs.h"
 #include "database.h"
 #include "doubtsummary.h"
 #include "interaction.h"
@@ -217,8 +218,10 @@ bool readTill(const QString &path, const QString &columnsText, const QString &ma
     return true;
 }
 
-int runTakings(const QStringList &args)
+int runTakings(QStringList args)
 {
+    // The one option without a value.
+    const bool order = args.removeAll(QStringLiteral("--order")) > 0;
     QStringList positional;
     QString last;
     QString save;
@@ -229,8 +232,10 @@ int runTakings(const QStringList &args)
     QString matchesFile;
     QString tillColumns;
     QString xlsx;
+    QString costsFile;
     if (!parseOptions(args,
                       {{"--last", &last},
+                       {"--costs", &costsFile},
                        {"--save", &save},
                        {"--prices", &prices},
                        {"--stock", &stock},
@@ -240,7 +245,9 @@ int runTakings(const QStringList &args)
                        {"--till-columns", &tillColumns},
                        {"--xlsx", &xlsx}},
                       &positional) ||
-        positional.size() != 2 || ((!matchesFile.isEmpty() || !tillColumns.isEmpty()) && tillFile.isEmpty()))
+        positional.size() != 2 ||
+        ((!matchesFile.isEmpty() || !tillColumns.isEmpty()) && tillFile.isEmpty()) ||
+        (order && costsFile.isEmpty()))
         return usageError();
 
     const QString command = QStringLiteral("takings");
@@ -268,6 +275,12 @@ int runTakings(const QStringList &args)
         return fail(command, error);
     if (!last.isEmpty() && !QFile::exists(last))
         return fail(command, QStringLiteral("%1: no such table file").arg(last));
+    CostList costs;
+    // A cost list that is not there is a mistyped name here, not a bar without costs.
+    if (!costsFile.isEmpty() && !QFile::exists(costsFile))
+        return fail(command, QStringLiteral("%1: no such cost list").arg(costsFile));
+    if (!costsFile.isEmpty() && !costs.load(costsFile, &error))
+        return fail(command, QStringLiteral("%1: %2").arg(costsFile, error));
 
     InventoryBottleList overview;
     overview.setInventory(weighings, &database);
@@ -300,6 +313,12 @@ int runTakings(const QStringList &args)
     const TillComparison comparison = TillComparison::compare(inventory, items, till, matches);
 
     QByteArray out = TableFile::salesCsv(inventory, items);
+    const CostFigures costFigures = CostFigures::of(inventory, items, costs);
+    if (!costsFile.isEmpty())
+        out += costFigures.csvLines();
+    const OrderList orderList = OrderList::of(inventory, items, costs);
+    if (order)
+        out += '\n' + orderList.csv();
     const bool compared = !tillFile.isEmpty() || till.hasAmount;
     if (compared)
         out += '\n' + comparison.toText(Settings::currencyName()).toUtf8();
@@ -314,7 +333,9 @@ int runTakings(const QStringList &args)
                  qUtf8Printable(SalesTotals::total(inventory, items)));
 
     const TillComparison *shownTill = compared ? &comparison : nullptr;
-    if (!xlsx.isEmpty() && !Workbook::writeSales(xlsx, inventory, items, shownTill, &error))
+    if (!xlsx.isEmpty() &&
+        !Workbook::writeSales(xlsx, inventory, items, shownTill, &error,
+                              costsFile.isEmpty() ? nullptr : &costFigures, order ? &orderList : nullptr))
         return fail(command, QStringLiteral("%1: Failed to save file: %2").arg(xlsx, error));
     // The window also keeps a copy for its next count; the command line names every file it writes.
     if (!save.isEmpty() && !TableFile::save(inventory, items, save, QString(), &error, &till))
@@ -330,7 +351,7 @@ QString inventoryUsage()
         "                                     print the overview CSV; warnings go to standard error\n"
         "  takings CATALOGUE WEIGHINGS [--last TABLE.inv] [--prices FILE] [--stock FILE] [--save TABLE.inv]\n"
         "                              [--till EXPORT [--matches FILE] [--till-columns COLUMNS]]\n"
-        "                              [--till-amount AMOUNT] [--xlsx FILE]\n"
+        "                              [--till-amount AMOUNT] [--costs COSTS.csv [--order]] [--xlsx FILE]\n"
         "                                     print the sales CSV; --last carries a saved table over,\n"
         "                                     --prices sets ean;price[;sell unit in litres] per EAN,\n"
         "                                     --stock sets ean;litres issued from the store per EAN,\n"
@@ -341,6 +362,10 @@ QString inventoryUsage()
         "                                     of the export (COL a header or a 1-based number),\n"
         "                                     --till-amount compares with the till's takings typed\n"
         "                                     from its report (it stands for the export's total),\n"
+        "                                     --costs adds the cost of goods sold, the pour cost and\n"
+        "                                     the stock value at cost from ean;cost;par;supplier\n"
+        "                                     lines (an appended item by its name in place of EAN),\n"
+        "                                     --order also prints what to buy up to each par level,\n"
         "                                     --xlsx also writes the workbook\n"
         "    CATALOGUE: catalogue document, or a CSV import file\n"
         "    WEIGHINGS: overview XML file, or ean;weight lines\n");

@@ -1,0 +1,365 @@
+#include "costs.h"
+
+#include "csvfield.h"
+#include "inventory.h"
+#include "iteminventory.h"
+#include "numberinput.h"
+#include "savefile.h"
+#include "settings.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QHash>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcCosts, "costs")
+
+namespace {
+// The fields of one line; a field in double quotes may hold the separator, with inner quotes doubled.
+QStringList splitFields(const QString &line)
+{
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (int i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < line.size() && line.at(i + 1) == QLatin1Char('"')) {
+                field += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == QLatin1Char('"') && field.trimmed().isEmpty()) {
+            field.clear();
+            quoted = true;
+        } else if (c == QLatin1Char(';')) {
+            fields << field.trimmed();
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields << field.trimmed();
+    return fields;
+}
+
+QString money(double value)
+{
+    return QString::number(value, 'f', 2);
+}
+} // namespace
+
+QString CostList::fileName()
+{
+    return QStringLiteral("costs.csv");
+}
+
+bool CostList::load(const QString &path, QString *reason)
+{
+    QFile file(path);
+    if (!file.exists()) {
+        entries.clear();
+        return true;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = file.errorString();
+        return false;
+    }
+    // A cost list is a few hundred lines; anything far larger is not one.
+    if (file.size() > 16 * 1024 * 1024) {
+        *reason = tr("The file is too large to be a cost list.");
+        return false;
+    }
+    CostList read;
+    if (!read.parse(file.readAll(), reason))
+        return false;
+    entries = read.entries;
+    return true;
+}
+
+bool CostList::save(const QString &path, QString *reason) const
+{
+    return writeFileWhole(path, toCsv(), reason);
+}
+
+bool CostList::parse(const QByteArray &bytes, QString *reason)
+{
+    QList<Cost> read;
+    QHash<QString, int> lineOfKey;
+    const QList<QByteArray> lines = bytes.split('\n');
+    bool first = true;
+    for (int i = 0; i < lines.size(); ++i) {
+        QString line = QString::fromUtf8(lines.at(i));
+        if (i == 0 && line.startsWith(QChar(0xFEFF)))
+            line.remove(0, 1);
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const bool header = first;
+        first = false;
+        const auto refuse = [&](const QString &why) {
+            qCDebug(lcCosts) << "line" << i + 1 << "refused";
+            *reason = tr("Line %1: %2").arg(i + 1).arg(why);
+            return false;
+        };
+        if (QString::fromUtf8(lines.at(i)).contains(QChar(QChar::ReplacementCharacter)))
+            return refuse(tr("the line is not UTF-8 text."));
+        const QStringList fields = splitFields(line);
+        if (fields.size() < 2 || fields.size() > 4)
+            return refuse(tr("expected EAN;cost;par;supplier."));
+        Cost cost;
+        cost.key = csvTextRead(fields.at(0));
+        QString why;
+        if (!NumberInput::parse(fields.at(1), &cost.cost, &why)) {
+            // The first line may name the columns; a first line with a mistyped cost is no header.
+            static const QRegularExpression digit(QStringLiteral("\\d"));
+            if (header && !fields.at(1).contains(digit))
+                continue;
+            return refuse(tr("cost: %1").arg(why));
+        }
+        if (cost.key.isEmpty())
+            return refuse(tr("no EAN or item name."));
+        if (fields.size() >= 3 && !fields.at(2).isEmpty()) {
+            if (!NumberInput::parse(fields.at(2), &cost.par, &why))
+                return refuse(tr("par: %1").arg(why));
+            cost.hasPar = true;
+        }
+        if (fields.size() == 4)
+            cost.supplier = csvTextRead(fields.at(3));
+        const auto earlier = lineOfKey.constFind(cost.key);
+        if (earlier != lineOfKey.constEnd())
+            return refuse(tr("\"%1\" is already on line %2.").arg(cost.key).arg(earlier.value()));
+        lineOfKey.insert(cost.key, i + 1);
+        read.append(cost);
+    }
+    entries = read;
+    return true;
+}
+
+void CostList::merge(const CostList &other)
+{
+    for (const Cost &cost : other.entries) {
+        bool replaced = false;
+        for (Cost &mine : entries) {
+            if (mine.key == cost.key) {
+                mine = cost;
+                replaced = true;
+            }
+        }
+        if (!replaced)
+            entries.append(cost);
+    }
+}
+
+QByteArray CostList::toCsv() const
+{
+    QString out = QStringLiteral("EAN;Cost;Par;Supplier\n");
+    for (const Cost &cost : entries) {
+        out += csvText(cost.key) + QLatin1Char(';') + NumberInput::exactText(cost.cost) + QLatin1Char(';') +
+               (cost.hasPar ? NumberInput::exactText(cost.par) : QString()) + QLatin1Char(';') +
+               csvText(cost.supplier) + QLatin1Char('\n');
+    }
+    return out.toUtf8();
+}
+
+const Cost *CostList::find(const QString &key) const
+{
+    for (const Cost &cost : entries) {
+        if (cost.key == key)
+            return &cost;
+    }
+    return nullptr;
+}
+
+bool CostList::setCostText(const QString &key, const QString &text, QString *reason)
+{
+    if (text.trimmed().isEmpty()) {
+        for (int i = entries.size() - 1; i >= 0; --i) {
+            if (entries.at(i).key == key)
+                entries.removeAt(i);
+        }
+        return true;
+    }
+    double value = 0;
+    if (!NumberInput::parse(text, &value, reason))
+        return false;
+    for (Cost &cost : entries) {
+        if (cost.key == key) {
+            cost.cost = value;
+            return true;
+        }
+    }
+    Cost cost;
+    cost.key = key;
+    cost.cost = value;
+    entries.append(cost);
+    return true;
+}
+
+CostFigures CostFigures::of(const Inventory &inventory, const ItemInventory &items, const CostList &costs)
+{
+    CostFigures figures;
+    const auto rowFigures = [&](const Cost *cost, double bottles, double soldBottles, double takings,
+                                const QString &name, bool counted) {
+        Row row;
+        row.name = name.trimmed();
+        row.hasCost = cost != nullptr && std::isfinite(bottles) && std::isfinite(soldBottles);
+        if (!row.hasCost) {
+            if (counted)
+                figures.missing << name.trimmed();
+            return row;
+        }
+        row.costOfGoods = soldBottles * cost->cost;
+        row.stockValue = bottles * cost->cost;
+        row.hasPourCost = takings > 0;
+        if (row.hasPourCost)
+            row.pourCost = row.costOfGoods / takings * 100;
+        figures.stockValue += row.stockValue;
+        return row;
+    };
+    for (const SalesRow &sales : inventory.rows) {
+        // Without a volume a millilitre has no share of a bottle's cost.
+        const double volume = sales.bottleVolume > 0 ? double(sales.bottleVolume) : NAN;
+        const Row row = rowFigures(costs.find(sales.ean), double(sales.finalQuantity) / volume,
+                                   double(sales.soldQuantity) / volume, sales.totalAmount, sales.name,
+                                   sales.soldQuantity != 0 || sales.finalQuantity != 0);
+        figures.bottleCostOfGoods += row.costOfGoods;
+        figures.bottles.append(row);
+    }
+    figures.costOfGoods = figures.bottleCostOfGoods;
+    for (const AppendedItem &item : items.rows) {
+        const Row row =
+            rowFigures(costs.find(item.name.trimmed()), item.finalQuantity, item.soldQuantity,
+                       item.totalAmount, item.name, item.soldQuantity != 0 || item.finalQuantity != 0);
+        figures.costOfGoods += row.costOfGoods;
+        figures.items.append(row);
+    }
+    // A share of no takings, or of takings below nothing, says nothing about the prices.
+    figures.hasPourCost = inventory.total > 0;
+    if (figures.hasPourCost)
+        figures.pourCost = figures.bottleCostOfGoods / inventory.total * 100;
+    return figures;
+}
+
+QByteArray CostFigures::csvLines() const
+{
+    QString out = QStringLiteral("Cost of goods sold;") + money(costOfGoods) + QLatin1Char('\n');
+    out += QStringLiteral("Pour cost;") + (hasPourCost ? money(pourCost) + QStringLiteral(" %") : QString()) +
+           QLatin1Char('\n');
+    out += QStringLiteral("Stock value at cost;") + money(stockValue) + QLatin1Char('\n');
+    if (!missing.isEmpty())
+        out +=
+            QStringLiteral("No cost for;") + csvText(missing.join(QStringLiteral(", "))) + QLatin1Char('\n');
+    return out.toUtf8();
+}
+
+QString CostFigures::text(int currency) const
+{
+    const QString unit = QLatin1Char(' ') + Settings::currencyName(currency);
+    QStringList lines;
+    lines << tr("Cost of goods sold: %1").arg(money(costOfGoods) + unit);
+    lines << (hasPourCost ? tr("Pour cost: %1 %").arg(money(pourCost)) : tr("Pour cost: no alcohol sales"));
+    lines << tr("Stock value at cost: %1").arg(money(stockValue) + unit);
+    QList<const Row *> poured;
+    for (const Row &row : bottles) {
+        if (row.hasPourCost)
+            poured.append(&row);
+    }
+    std::stable_sort(poured.begin(), poured.end(),
+                     [](const Row *a, const Row *b) { return a->pourCost > b->pourCost; });
+    QStringList highest;
+    for (int i = 0; i < poured.size() && i < 3; ++i)
+        highest << tr("%1 %2 %").arg(poured.at(i)->name, money(poured.at(i)->pourCost));
+    if (!highest.isEmpty())
+        lines << tr("Highest pour cost: %1").arg(highest.join(QStringLiteral(", ")));
+    if (!missing.isEmpty())
+        lines << tr("No cost for: %1").arg(missing.join(QStringLiteral(", ")));
+    return lines.join(QLatin1Char('\n'));
+}
+
+OrderList OrderList::of(const Inventory &inventory, const ItemInventory &items, const CostList &costs)
+{
+    OrderList list;
+    const auto consider = [&](const QString &ean, const QString &name, const Cost *cost, double onHand) {
+        if (!cost || !cost->hasPar || !std::isfinite(onHand))
+            return;
+        // A shortfall below a millionth of a bottle is the rounding of the division, not a bottle to buy.
+        const double shortfall = cost->par - onHand;
+        if (shortfall <= 1e-6)
+            return;
+        Line line;
+        line.ean = ean;
+        line.name = name.trimmed();
+        line.onHand = onHand;
+        line.par = cost->par;
+        line.order = qint64(std::ceil(shortfall - 1e-6));
+        line.supplier = cost->supplier;
+        line.cost = double(line.order) * cost->cost;
+        list.cost += line.cost;
+        list.lines.append(line);
+    };
+    for (const SalesRow &row : inventory.rows) {
+        // Without a volume the millilitres left say nothing in bottles.
+        if (row.bottleVolume > 0)
+            consider(row.ean, row.name, costs.find(row.ean),
+                     double(row.finalQuantity) / double(row.bottleVolume));
+    }
+    for (const AppendedItem &item : items.rows)
+        consider(QString(), item.name, costs.find(item.name.trimmed()), item.finalQuantity);
+    std::stable_sort(list.lines.begin(), list.lines.end(), [](const Line &a, const Line &b) {
+        if (a.supplier.isEmpty() != b.supplier.isEmpty())
+            return b.supplier.isEmpty();
+        const int bySupplier = QString::localeAwareCompare(a.supplier, b.supplier);
+        if (bySupplier != 0)
+            return bySupplier < 0;
+        return QString::localeAwareCompare(a.name, b.name) < 0;
+    });
+    return list;
+}
+
+QByteArray OrderList::csv() const
+{
+    QString out = QStringLiteral("EAN;Item;On hand [bottles];Par [bottles];Order [bottles];Supplier\n");
+    for (const Line &line : lines) {
+        out += (line.ean.isEmpty() ? QString() : QLatin1Char('"') + line.ean + QLatin1Char('"')) +
+               QLatin1Char(';') + csvText(line.name) + QLatin1Char(';') +
+               QString::number(line.onHand, 'f', 2) + QLatin1Char(';') + NumberInput::exactText(line.par) +
+               QLatin1Char(';') + QString::number(line.order) + QLatin1Char(';') + csvText(line.supplier) +
+               QLatin1Char('\n');
+    }
+    out += QStringLiteral("Order cost;") + money(cost) + QLatin1Char('\n');
+    return out.toUtf8();
+}
+
+QString OrderList::text(int currency) const
+{
+    if (lines.isEmpty())
+        return tr("To order: nothing is below its par level.");
+    const QString unit = QLatin1Char(' ') + Settings::currencyName(currency);
+    QStringList out;
+    out << tr("To order (cost %1):").arg(money(cost) + unit);
+    QString supplier;
+    QStringList kinds;
+    const auto flush = [&] {
+        if (!kinds.isEmpty())
+            out << (supplier.isEmpty() ? tr("No supplier") : supplier) + QStringLiteral(": ") +
+                       kinds.join(QStringLiteral(", "));
+        kinds.clear();
+    };
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i == 0 || lines.at(i).supplier != supplier) {
+            flush();
+            supplier = lines.at(i).supplier;
+        }
+        kinds << tr("%1 × %2").arg(lines.at(i).order).arg(lines.at(i).name);
+    }
+    flush();
+    return out.join(QLatin1Char('\n'));
+}
