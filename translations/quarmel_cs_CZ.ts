@@ -10,6 +10,113 @@
     </message>
 </context>
 <context>
+    <name>CostColumnModel</name>
+    <message>
+        <location filename="../count/costcolumnmodel.cpp" line="+36"/>
+        <location line="+101"/>
+        <source>The cost list in the data folder cannot be read, so it is not replaced.</source>
+        <translation>Seznam nákupních cen v datové složce nelze přečíst, proto se nepřepisuje.</translation>
+    </message>
+    <message>
+        <location line="-2"/>
+        <source>The bottle has no EAN to keep its cost under.</source>
+        <translation>Láhev nemá EAN, pod kterým by se její cena uložila.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Cost per
+Bottle</source>
+        <translation>Nákupní cena
+láhve</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>What one full bottle costs the bar, in the currency of the count. Kept apart from the catalogue; an empty cell has no cost.</source>
+        <translation>Kolik stojí baru jedna plná láhev, v měně inventury. Ukládá se odděleně od katalogu; prázdná buňka znamená, že cena není zadána.</translation>
+    </message>
+</context>
+<context>
+    <name>CostFigures</name>
+    <message>
+        <location filename="../count/costs.cpp" line="+267"/>
+        <source>Cost of goods sold: %1</source>
+        <translation>Náklady na prodané zboží: %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pour cost: %1 %</source>
+        <translation>Nákladovost: %1 %</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pour cost: no alcohol sales</source>
+        <translation>Nákladovost: žádná tržba za alkohol</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Stock value at cost: %1</source>
+        <translation>Hodnota zásob v nákupních cenách: %1</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>%1 %2 %</source>
+        <translation>%1 %2 %</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Highest pour cost: %1</source>
+        <translation>Nejvyšší nákladovost: %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No cost for: %1</source>
+        <translation>Chybí nákupní cena: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CostList</name>
+    <message>
+        <location line="-206"/>
+        <source>The file is too large to be a cost list.</source>
+        <translation>Soubor je příliš velký na to, aby byl seznamem nákupních cen.</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Line %1: %2</source>
+        <translation>Řádek %1: %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the line is not UTF-8 text.</source>
+        <translation>řádek není text v kódování UTF-8.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>expected EAN;cost;par;supplier.</source>
+        <translation>očekáváno EAN;cena;cílový stav;dodavatel.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>cost: %1</source>
+        <translation>cena: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>no EAN or item name.</source>
+        <translation>chybí EAN nebo název položky.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>par: %1</source>
+        <translation>cílový stav: %1</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>&quot;%1&quot; is already on line %2.</source>
+        <translation>„%1“ už je na řádku %2.</translation>
+    </message>
+</context>
+<context>
     <name>CountDocument</name>
     <message>
         <location filename="../count/countdocument.cpp" line="+68"/>
@@ -177,19 +284,9 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</source>
-        <translation>Kliknutím seřadí položky vzestupně/sestupně podle EAN.</translation>
-    </message>
-    <message>
         <location line="+2"/>
         <source>Click to sort alphabetically, ascending or descending.</source>
         <translation>Kliknutím seřadí abecedně vzestupně/sestupně.</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Kliknutím seřadí abecedně vzestupně/sestupně. </source>
-        <translation>Kliknutím seřadí abecedně vzestupně/sestupně. </translation>
     </message>
     <message>
         <location line="+1"/>
@@ -197,18 +294,8 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Umožní přičíst váhu nalévátka nebo dávkovače.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Umožní přičíst váhu nalévátka nebo dávkovače. </source>
-        <translation>Umožní přičíst váhu nalévátka nebo dávkovače. </translation>
-    </message>
-    <message>
         <location line="+2"/>
         <source>Adds the item to the shown inventory and sales tables. Items read by Quarmel are shown anyway.</source>
-        <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</source>
         <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
     </message>
     <message>
@@ -223,12 +310,12 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location line="+6"/>
-        <location line="+39"/>
+        <location line="+40"/>
         <source>... and %1 more rows</source>
         <translation>... a dalších %1 řádků</translation>
     </message>
     <message>
-        <location line="-7"/>
+        <location line="-8"/>
         <source>row %1: the last digit of %2 should be %3 if the other digits are right, so the code may be mistyped</source>
         <translation>řádek %1: poslední číslice kódu %2 by měla být %3, pokud jsou ostatní číslice správně, kód je tedy možná napsán chybně</translation>
     </message>
@@ -241,12 +328,12 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>DialogInteraction</name>
     <message>
-        <location filename="../app/dialoginteraction.cpp" line="+48"/>
+        <location filename="../app/dialoginteraction.cpp" line="+49"/>
         <source>%1 more lines: Show Details...</source>
         <translation>Dalších řádků: %1, viz Zobrazit podrobnosti...</translation>
     </message>
     <message>
-        <location line="+97"/>
+        <location line="+99"/>
         <source>Type to filter</source>
         <translation>Pište pro zúžení seznamu</translation>
     </message>
@@ -293,11 +380,6 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <source>Tick to choose the items to update.</source>
         <translation>Zaškrtnutím vybere položky k aktualizaci.</translation>
     </message>
-    <message>
-        <location line="+0"/>
-        <source>Zaškrtnutím vybere položky k aktualizaci.</source>
-        <translation>Zaškrtnutím vybere položky k aktualizaci.</translation>
-    </message>
 </context>
 <context>
     <name>DoubtSummary</name>
@@ -336,7 +418,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+535"/>
+        <location filename="../app/mainwindow.cpp" line="+556"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -344,7 +426,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>History</name>
     <message>
-        <location filename="../count/history.cpp" line="+255"/>
+        <location filename="../count/history.cpp" line="+325"/>
         <source>It is not an inventory table.</source>
         <translation>Není to tabulka inventury.</translation>
     </message>
@@ -354,7 +436,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>
     <message>
-        <location line="+136"/>
+        <location line="+146"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -389,7 +471,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="+80"/>
+        <location line="+0"/>
         <source>Till Variance</source>
         <translation>Rozdíl proti pokladně</translation>
     </message>
@@ -427,17 +509,17 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Úvodní inventura</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+40"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
     <message>
-        <location line="-25"/>
+        <location line="-29"/>
         <source>%1 (replaced by %2)</source>
         <translation>%1 (nahrazena č. %2)</translation>
     </message>
     <message>
-        <location line="+27"/>
+        <location line="+31"/>
         <source>From</source>
         <translation>Od</translation>
     </message>
@@ -467,7 +549,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+3"/>
         <source>Till
 Variance</source>
         <translation>Rozdíl proti
@@ -484,24 +566,24 @@ pokladně</translation>
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+101"/>
-        <location line="+221"/>
+        <location filename="../app/historypage.cpp" line="+108"/>
+        <location line="+324"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-208"/>
+        <location line="-311"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+122"/>
+        <location line="+215"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-121"/>
+        <location line="-214"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -522,12 +604,12 @@ pokladně</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+81"/>
+        <location line="+174"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
     <message>
-        <location line="-67"/>
+        <location line="-166"/>
         <source>Money</source>
         <translation>Peníze</translation>
     </message>
@@ -552,12 +634,12 @@ pokladně</translation>
         <translation>Rozdíl proti pokladně</translation>
     </message>
     <message>
-        <location line="-5"/>
+        <location line="+34"/>
         <source>Total sales per period [%1]</source>
         <translation>Celková tržba za období [%1]</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+15"/>
         <source>Whole count</source>
         <translation>Celá inventura</translation>
     </message>
@@ -572,7 +654,7 @@ pokladně</translation>
         <translation>%1: rozdíl proti pokladně za období [%2]</translation>
     </message>
     <message>
-        <location line="-49"/>
+        <location line="+50"/>
         <source>Please select a count that is not damaged.</source>
         <translation>Vyberte prosím inventuru, která není poškozená.</translation>
     </message>
@@ -622,7 +704,7 @@ pokladně</translation>
         <translation>Tisk dokumentu</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+15"/>
         <source>Unable to print</source>
         <translation>Nelze tisknout</translation>
     </message>
@@ -637,12 +719,12 @@ pokladně</translation>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-202"/>
+        <location line="-305"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+103"/>
+        <location line="+196"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -657,7 +739,7 @@ pokladně</translation>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="+42"/>
+        <location line="+52"/>
         <source>History of counts, %1 - %2</source>
         <translation>Historie inventur, %1 - %2</translation>
     </message>
@@ -666,17 +748,17 @@ pokladně</translation>
     <name>Inventory</name>
     <message>
         <location filename="../inventory/inventory.cpp" line="+54"/>
-        <location line="+168"/>
+        <location line="+169"/>
         <source>&quot;%1&quot; is more than any bar holds.</source>
         <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location line="-114"/>
         <source>Err</source>
         <translation>Chyba</translation>
     </message>
     <message>
-        <location line="+103"/>
+        <location line="+104"/>
         <source>The bottle volume is unknown, so pieces cannot be turned into litres.</source>
         <translation>Objem láhve není znám, kusy proto nelze převést na litry.</translation>
     </message>
@@ -774,18 +856,8 @@ množství</translation>
         <translation>Lze editovat objem. Defaultně je nastaven 0,04l.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Lze editovat objem. Defaultně je nastaven 0,04l.</source>
-        <translation>Lze editovat objem. Defaultně je nastaven 0,04l.</translation>
-    </message>
-    <message>
         <location line="+2"/>
         <source>Set it at the first count only: the prices are read from the last saved table. Click to choose CZK or EUR.</source>
-        <translation>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</source>
         <translation>Stačí nastavit při první inventuře. Automaticky načítá ceny z poslední uložené tabulky. Kliknutím lze zvolit Kč nebo EUR.</translation>
     </message>
     <message>
@@ -794,18 +866,8 @@ množství</translation>
         <translation>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </source>
-        <translation>Automaticky načítá konečné stavy z poslední uložené tabulky jako stavy počáteční pro výpočet tržby. </translation>
-    </message>
-    <message>
         <location line="+3"/>
         <source>The quantities taken from stock to the bar can be added per item. Click to choose bottles or litres as the unit.</source>
-        <translation>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</source>
         <translation>Lze doplnit jednotlivé položky o množství nafasovaná na bar. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
     </message>
     <message>
@@ -814,18 +876,8 @@ množství</translation>
         <translation>Zobrazuje naměřená data stažená z Quarmelu.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Zobrazuje naměřená data stažená z Quarmelu.</source>
-        <translation>Zobrazuje naměřená data stažená z Quarmelu.</translation>
-    </message>
-    <message>
         <location line="+2"/>
         <source>The final stock of the bar that Quarmel did not weigh can be added. Click to choose bottles or litres as the unit.</source>
-        <translation>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</source>
         <translation>Lze doplnit o konečné stavy baru, které nebyly načteny Quarmelem. Kliknutím lze zvolit jednotky v počtu láhví nebo v litrech.</translation>
     </message>
     <message>
@@ -834,28 +886,13 @@ množství</translation>
         <translation>Zobrazuje součet naměřených hodnot a celých láhví.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Zobrazuje součet naměřených hodnot a celých láhví. </source>
-        <translation>Zobrazuje součet naměřených hodnot a celých láhví. </translation>
-    </message>
-    <message>
         <location line="+2"/>
         <source>Shows the initial stock plus the stock taken, less the final stock.</source>
         <translation>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</source>
-        <translation>Zobrazuje rozdíl mezi počátečním stavem s přičteným fasováním a konečným stavem.</translation>
-    </message>
-    <message>
         <location line="+2"/>
         <source>Shows the sales in the chosen currency.</source>
-        <translation>Zobrazuje prodeje ve zvolené měně.</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Zobrazuje prodeje ve zvolené měně.</source>
         <translation>Zobrazuje prodeje ve zvolené měně.</translation>
     </message>
     <message>
@@ -905,7 +942,7 @@ Položka: &apos;%1&apos;</translation>
         <translation>Láhev &apos;%1&apos; není v databázi!</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+74"/>
         <location line="+78"/>
         <source>Item</source>
         <translation>Položka</translation>
@@ -922,7 +959,7 @@ Položka: &apos;%1&apos;</translation>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-293"/>
+        <location line="-294"/>
         <source>Weighed %1 g, less than the empty bottle (%2 g): counted as empty.</source>
         <translation>Zváženo %1 g, méně než prázdná láhev (%2 g): počítá se jako prázdná.</translation>
     </message>
@@ -1006,17 +1043,18 @@ množství [ks]</translation>
         <location line="+10"/>
         <location line="+17"/>
         <location line="+133"/>
-        <location line="+591"/>
+        <location line="+590"/>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
     </message>
     <message>
-        <location line="-734"/>
+        <location line="-733"/>
         <source>Last Database Update: </source>
         <translation>Poslední aktualizace databáze: </translation>
     </message>
     <message>
         <location line="+53"/>
+        <location filename="../app/menus.cpp" line="+213"/>
         <source>Load Last Inventory</source>
         <translation>Načíst poslední inventuru</translation>
     </message>
@@ -1026,28 +1064,13 @@ množství [ks]</translation>
         <translation>Načte z&#xa0;Quarmelu poslední provedená měření.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Načte z&#xa0;Quarmelu poslední provedená měření. </source>
-        <translation>Načte z&#xa0;Quarmelu poslední provedená měření. </translation>
-    </message>
-    <message>
         <location line="+16"/>
         <source>Shows the items for which the server holds newer weights than your local database, for example after a bottle redesign. Shows new items of the database too.</source>
         <translation>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví. Zobrazuje i nové položky v&#xa0;databázi.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví.  Zobrazuje i nové položky v&#xa0;databázi.</source>
-        <translation>Zobrazí položky, u nichž jsou na serveru uloženy aktuálnější hmotnosti, než máte uloženy ve vaší lokální databázi, například při faceliftu láhví.  Zobrazuje i nové položky v&#xa0;databázi.</translation>
-    </message>
-    <message>
         <location line="+29"/>
         <source>Reads the last, the next to last and the one before the next to last weighings from Quarmel.</source>
-        <translation>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</source>
         <translation>Načte z&#xa0;Quarmelu poslední, předposlední a předpředposlední provedená měření.</translation>
     </message>
     <message>
@@ -1056,18 +1079,8 @@ množství [ks]</translation>
         <translation>Umožní editovat položky v&#xa0;databázi.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Umožní editovat položky v&#xa0;databázi.</source>
-        <translation>Umožní editovat položky v&#xa0;databázi.</translation>
-    </message>
-    <message>
         <location line="+48"/>
         <source>Adds a new item of your own to the database. The change must be saved.</source>
-        <translation>Umožní přidat novou vlastní položku do databáze. Změna musí být uložena.</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Umožní přidat novou vlastní položku do databáze. Změna musí být uložena.</source>
         <translation>Umožní přidat novou vlastní položku do databáze. Změna musí být uložena.</translation>
     </message>
     <message>
@@ -1076,28 +1089,13 @@ množství [ks]</translation>
         <translation>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</source>
-        <translation>Odstraní položku z&#xa0;databáze. Změna musí být uložena.</translation>
-    </message>
-    <message>
         <location line="+23"/>
         <source>Saves the changes made to the database for good.</source>
         <translation>Nevratně uloží změny provedené v&#xa0;databázi.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Nevratně uloží změny provedené v&#xa0;databázi.</source>
-        <translation>Nevratně uloží změny provedené v&#xa0;databázi.</translation>
-    </message>
-    <message>
         <location line="+23"/>
         <source>Releases the safety lock, so that items of the database can be added, deleted and edited.</source>
-        <translation>Odemkne pojistku a umožní přidávat, mazat a editovat položky databáze.</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Odemkne pojistku a umožní přidávat, mazat a editovat položky databáze.</source>
         <translation>Odemkne pojistku a umožní přidávat, mazat a editovat položky databáze.</translation>
     </message>
     <message>
@@ -1109,22 +1107,9 @@ množství [ks]</translation>
         <translation>Vrátí na titulní stranu.</translation>
     </message>
     <message>
-        <location line="-658"/>
-        <location line="+194"/>
-        <location line="+361"/>
-        <location line="+104"/>
-        <source>Vrátí na titulní stranu.</source>
-        <translation>Vrátí na titulní stranu.</translation>
-    </message>
-    <message>
-        <location line="-627"/>
+        <location line="-626"/>
         <source>Adds an item to the table of appended items.</source>
         <translation>Přidá položku do tabulky přidaných položek.</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Přidá položku do tabulky přidaných položek. </source>
-        <translation>Přidá položku do tabulky přidaných položek. </translation>
     </message>
     <message>
         <location line="+23"/>
@@ -1132,134 +1117,67 @@ množství [ks]</translation>
         <translation>Smaže vybranou položku.</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Smaže vybranou položku. 
-</source>
-        <translation>Smaže vybranou položku. 
-</translation>
-    </message>
-    <message>
         <location line="+23"/>
         <source>Prints the table with the counted sales.</source>
         <translation>Vytiskne tabulku se spočítanou tržbou.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Vytiskne tabulku se spočítanou tržbou.</source>
-        <translation>Vytiskne tabulku se spočítanou tržbou.</translation>
-    </message>
-    <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Opens the table with the counted sales in Excel.</source>
         <translation>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</source>
-        <translation>Tabulku se spočítanou tržbou otevře v&#xa0;Excelu.</translation>
-    </message>
-    <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Saves the table with the counted sales as .CSV.</source>
         <translation>Tabulku se spočítanou tržbou uloží ve formátu .CSV.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Tabulku se spočítanou tržbou uloží ve formátu .CSV.</source>
-        <translation>Tabulku se spočítanou tržbou uloží ve formátu .CSV.</translation>
-    </message>
-    <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Reads the final stock of a chosen saved sales table into the initial stock of the table being worked on.</source>
         <translation>Načte konečné stavy ze zvolené uložené tabulky se spočítanou tržbou do počátečních stavů zpracovávané tabulky.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Načte konečné stavy ze zvolené uložené tabulky se spočítanou tržbou do počátečních stavů zpracovávané tabulky.  </source>
-        <translation>Načte konečné stavy ze zvolené uložené tabulky se spočítanou tržbou do počátečních stavů zpracovávané tabulky.  </translation>
-    </message>
-    <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Saves the table with the counted sales. Its final stock is read as the initial stock of the next count.</source>
         <translation>Uloží tabulku se spočítanou tržbou. Konečné stavy této tabulky budou automaticky načteny jako stavy počáteční při dalším výpočtu tržby.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Uloží tabulku se spočítanou tržbou. Konečné stavy této tabulky budou automaticky načteny jako stavy počáteční při dalším výpočtu tržby.</source>
-        <translation>Uloží tabulku se spočítanou tržbou. Konečné stavy této tabulky budou automaticky načteny jako stavy počáteční při dalším výpočtu tržby.</translation>
-    </message>
-    <message>
-        <location line="+136"/>
+        <location line="+137"/>
         <source>Removes, for instance, a bottle read twice by mistake.</source>
         <translation>Odstraní například omylem dvakrát načtenou láhev.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Odstraní například omylem dvakrát načtenou láhev. </source>
-        <translation>Odstraní například omylem dvakrát načtenou láhev. </translation>
-    </message>
-    <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Prints the table of inventory items with the measured stock.</source>
         <translation>Vytiskne tabulku inventurních položek a naměřené stavy.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Vytiskne tabulku inventurních položek a naměřené stavy.</source>
-        <translation>Vytiskne tabulku inventurních položek a naměřené stavy.</translation>
-    </message>
-    <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Opens the table of inventory items with the measured stock in Excel.</source>
         <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</source>
-        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy otevře v&#xa0;Excelu.</translation>
-    </message>
-    <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Saves the table of inventory items with the measured stock as .CSV.</source>
         <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</source>
-        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .CSV.</translation>
-    </message>
-    <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Saves the table of inventory items with the measured stock as .XML.</source>
         <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</source>
-        <translation>Tabulku inventurních položek s&#xa0;naměřenými stavy uloží ve formátu .XML.</translation>
-    </message>
-    <message>
-        <location line="+22"/>
+        <location line="+23"/>
         <source>Compares the measured data with the initial stock and counts up the sales.</source>
         <translation>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu. </source>
-        <translation>Porovná naměřená data s&#xa0;počátečními stavy a spočítá tržbu. </translation>
-    </message>
-    <message>
-        <location line="+108"/>
+        <location line="+109"/>
         <source>Takes the ticked inventory for further work.</source>
         <translation>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování.</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování. </source>
-        <translation>Zaškrtnutím vybere inventuru k&#xa0;dalšímu zpracování. </translation>
-    </message>
-    <message>
-        <location line="+103"/>
+        <location line="+104"/>
         <source>Overwrites the current weights of the ticked items with the proposed updated weights, for good.</source>
         <translation>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek.</translation>
     </message>
@@ -1270,6 +1188,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+29"/>
+        <location filename="../app/menus.cpp" line="+2"/>
         <source>Load Last Three Inventories</source>
         <translation>Načíst poslední tři inventury</translation>
     </message>
@@ -1281,32 +1200,34 @@ množství [ks]</translation>
     <message>
         <location line="+48"/>
         <location line="+124"/>
+        <location filename="../app/menus.cpp" line="+10"/>
         <source>Add Item</source>
         <translation>Přidat položku</translation>
     </message>
     <message>
         <location line="-101"/>
         <location line="+124"/>
-        <location line="+253"/>
+        <location line="+252"/>
         <location filename="../app/cataloguepages.cpp" line="+292"/>
         <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
     <message>
-        <location line="-354"/>
-        <location line="+682"/>
+        <location line="-353"/>
+        <location line="+681"/>
         <source>Save</source>
         <translation>Uložit</translation>
     </message>
     <message>
-        <location line="-659"/>
+        <location line="-658"/>
+        <location filename="../app/menus.cpp" line="-1"/>
         <source>Unlock to Edit</source>
         <translation>Odemknout úpravy</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location line="+194"/>
+        <location line="+193"/>
         <location line="+252"/>
         <location line="+109"/>
         <location line="+104"/>
@@ -1314,8 +1235,8 @@ množství [ks]</translation>
         <translation>Zpět</translation>
     </message>
     <message>
-        <location line="-647"/>
-        <location line="+659"/>
+        <location line="-646"/>
+        <location line="+658"/>
         <source>Database Items</source>
         <translation>Položky databáze</translation>
     </message>
@@ -1329,14 +1250,16 @@ množství [ks]</translation>
         <location line="-229"/>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
+        <location filename="../app/menus.cpp" line="-28"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
     <message>
         <location line="-229"/>
         <location line="+252"/>
+        <location filename="../app/menus.cpp" line="+3"/>
         <location filename="../app/overviewpages.cpp" line="+297"/>
-        <location filename="../app/salespage.cpp" line="+401"/>
+        <location filename="../app/salespage.cpp" line="+411"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -1347,7 +1270,8 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/mainwindow.cpp" line="-143"/>
+        <location filename="../app/mainwindow.cpp" line="-149"/>
+        <location filename="../app/menus.cpp" line="-8"/>
         <location filename="../app/salespage.cpp" line="-58"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
@@ -1380,13 +1304,14 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+108"/>
+        <location filename="../app/menus.cpp" line="+11"/>
         <location filename="../app/overviewpages.cpp" line="+10"/>
         <source>Export to XML</source>
         <translation>Export do XML</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/salespage.cpp" line="-200"/>
+        <location filename="../app/salespage.cpp" line="-207"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
     </message>
@@ -1416,12 +1341,7 @@ množství [ks]</translation>
         <translation>Předpředposlední inventura</translation>
     </message>
     <message>
-        <location line="+58"/>
-        <source>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek. </source>
-        <translation>Nevratně přepíše stávající hmotnosti navrhovanými aktualizovanými hmotnostmi u zaškrtnutých položek. </translation>
-    </message>
-    <message>
-        <location line="+41"/>
+        <location line="+99"/>
         <source>Current</source>
         <translation>Stávající</translation>
     </message>
@@ -1431,7 +1351,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-283"/>
+        <location filename="../app/mainwindow.cpp" line="-298"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1454,12 +1374,13 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+25"/>
-        <location filename="../app/menus.cpp" line="+380"/>
+        <location filename="../app/menus.cpp" line="+192"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+36"/>
+        <location filename="../app/menus.cpp" line="-66"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1589,12 +1510,13 @@ množství [ks]</translation>
         <translation>Částka, kterou pokladna utržila v období této inventury.</translation>
     </message>
     <message>
+        <location line="+1"/>
         <location filename="../app/mainwindow.cpp" line="+154"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
     <message>
-        <location filename="../app/accessibility.cpp" line="+1"/>
+        <location line="+0"/>
         <source>Counted at</source>
         <translation>Sečteno</translation>
     </message>
@@ -1614,17 +1536,7 @@ množství [ks]</translation>
         <translation>Sečteno:</translation>
     </message>
     <message>
-        <location line="+37"/>
-        <source>Error</source>
-        <translation>Chyba</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Error, database not found</source>
-        <translation>Chyba, databáze nebyla nalezena</translation>
-    </message>
-    <message>
-        <location line="+7"/>
+        <location line="+45"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded. A copy of the damaged file was kept as %2.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození. Kopie poškozeného souboru byla uložena jako %2.</translation>
     </message>
@@ -1639,7 +1551,7 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+77"/>
+        <location line="+83"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
@@ -1664,7 +1576,7 @@ množství [ks]</translation>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="-177"/>
+        <location line="-183"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1731,7 +1643,7 @@ množství [ks]</translation>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location filename="../app/menus.cpp" line="-191"/>
+        <location filename="../app/menus.cpp" line="-139"/>
         <source>&amp;File</source>
         <translation>&amp;Soubor</translation>
     </message>
@@ -1791,12 +1703,13 @@ množství [ks]</translation>
         <translation>Zobrazit historii</translation>
     </message>
     <message>
+        <location line="+1"/>
         <location filename="../app/salespage.cpp" line="-113"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location filename="../app/menus.cpp" line="+2"/>
+        <location line="+1"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -1807,13 +1720,13 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+71"/>
+        <location line="+85"/>
         <source>User Guide</source>
         <translation>Uživatelská příručka</translation>
     </message>
     <message>
-        <location line="-68"/>
-        <location line="+81"/>
+        <location line="-82"/>
+        <location line="+95"/>
         <source>About Quarmel Inventory</source>
         <translation>O programu Quarmel Inventory</translation>
     </message>
@@ -1905,7 +1818,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Tato inventura už byla použita pro tabulku č. %1. Pokud tuto tabulku uložíte znovu, nahradí ji v historii i v jejích součtech.</translation>
     </message>
     <message>
-        <location line="+196"/>
+        <location line="+203"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -1956,20 +1869,20 @@ Odkud se má katalog vzít?</translation>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-269"/>
-        <location line="+279"/>
+        <location line="-270"/>
+        <location line="+280"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-160"/>
+        <location line="-167"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+153"/>
+        <location line="+160"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
@@ -1981,13 +1894,14 @@ Odkud se má katalog vzít?</translation>
     <message>
         <location filename="../app/cataloguepages.cpp" line="-225"/>
         <location line="+20"/>
+        <location filename="../app/menus.cpp" line="-6"/>
         <location filename="../app/overviewpages.cpp" line="+7"/>
         <location filename="../app/salespage.cpp" line="+15"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+173"/>
+        <location filename="../app/mainwindow.cpp" line="+179"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -2185,7 +2099,7 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+121"/>
-        <location filename="../app/salespage.cpp" line="-381"/>
+        <location filename="../app/salespage.cpp" line="-391"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
@@ -2210,7 +2124,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-320"/>
+        <location filename="../app/mainwindow.cpp" line="-327"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -2318,10 +2232,33 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
 </context>
 <context>
+    <name>OrderList</name>
+    <message>
+        <location filename="../count/costs.cpp" line="+206"/>
+        <source>To order: nothing is below its par level.</source>
+        <translation>Objednat: nic není pod cílovým stavem.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>To order (cost %1):</source>
+        <translation>Objednat (cena %1):</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>No supplier</source>
+        <translation>Bez dodavatele</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>%1 × %2</source>
+        <translation>%1 × %2</translation>
+    </message>
+</context>
+<context>
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+23"/>
+        <location filename="../app/historypage.cpp" line="+24"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -2468,7 +2405,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>TableFile</name>
     <message>
-        <location filename="../count/tablefile.cpp" line="+100"/>
+        <location filename="../count/tablefile.cpp" line="+115"/>
         <source>The last saved table %1 cannot be read: %2
 
 Nothing is carried over from it, so every initial quantity is zero. This is not the first count: make the file readable and open the sales table again, or use Import Table.</source>
@@ -2532,7 +2469,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>TillColumnsDialog</name>
     <message>
-        <location filename="../app/tillcolumnsdialog.cpp" line="+26"/>
+        <location filename="../app/tillcolumnsdialog.cpp" line="+29"/>
         <source>Till Export Columns</source>
         <translation>Sloupce exportu z pokladny</translation>
     </message>
@@ -2577,7 +2514,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Importovat</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+41"/>
         <source>Choose the column of the amount and one of the product&apos;s name or code, each a different column.</source>
         <translation>Vyberte sloupec částky a sloupec s názvem nebo kódem zboží, každý jiný.</translation>
     </message>
@@ -2680,26 +2617,26 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>TillPanel</name>
     <message>
-        <location filename="../app/tillpanel.cpp" line="+39"/>
+        <location filename="../app/tillpanel.cpp" line="+40"/>
         <source>from the till&apos;s report</source>
         <translation>z uzávěrky pokladny</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+156"/>
+        <location line="+160"/>
         <location line="+26"/>
         <location line="+24"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-201"/>
-        <location line="+482"/>
+        <location line="-205"/>
+        <location line="+486"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-481"/>
+        <location line="-485"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -2719,7 +2656,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Tržba pokladny:</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+29"/>
         <source>Till products not matched:</source>
         <translation>Nepřiřazené položky pokladny:</translation>
     </message>
@@ -3034,13 +2971,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+19"/>
-        <location line="+314"/>
-        <location line="+23"/>
+        <location line="+321"/>
+        <location line="+29"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-329"/>
+        <location line="-342"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -3147,13 +3084,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     <message>
         <location line="+91"/>
         <location line="+58"/>
-        <location line="+64"/>
+        <location line="+77"/>
         <location line="+1"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-107"/>
+        <location line="-120"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -3163,7 +3100,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Zbytek</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="+165"/>
         <source>Bottle Variance</source>
         <translation>Rozdíl láhve</translation>
     </message>
@@ -3188,7 +3125,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>%1: rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
     <message>
-        <location line="-301"/>
+        <location line="-390"/>
         <location line="+258"/>
         <source>To</source>
         <translation>Do</translation>
@@ -3219,7 +3156,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="-89"/>
+        <location line="+0"/>
         <location line="+96"/>
         <location line="+1"/>
         <source>Till Variance</source>
@@ -3232,12 +3169,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="-21"/>
         <source>Total Sales [%1]</source>
         <translation>Celková tržba [%1]</translation>
     </message>
     <message>
-        <location line="-57"/>
+        <location line="+19"/>
         <source>Till Variance [%1]</source>
         <translation>Rozdíl proti pokladně [%1]</translation>
     </message>
@@ -3247,7 +3184,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Rozdíl v jednotkách</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+11"/>
         <source>Bottle</source>
         <translation>Láhev</translation>
     </message>
@@ -3310,136 +3247,6 @@ Only one program at a time may work with the data folder, so that neither undoes
         <translation>%1
 
 S datovou složkou smí pracovat vždy jen jeden program, aby jeden nepřepsal, co uložil druhý. Nejprve zavřete druhý program a potom spusťte Quarmel znovu.</translation>
-    </message>
-</context>
-<context>
-    <name>CostColumnModel</name>
-    <message>
-        <location filename="../count/costcolumnmodel.cpp" line="+36"/>
-        <location line="+101"/>
-        <source>The cost list in the data folder cannot be read, so it is not replaced.</source>
-        <translation>Seznam nákupních cen v datové složce nelze přečíst, proto se nepřepisuje.</translation>
-    </message>
-    <message>
-        <location line="-2"/>
-        <source>The bottle has no EAN to keep its cost under.</source>
-        <translation>Láhev nemá EAN, pod kterým by se její cena uložila.</translation>
-    </message>
-    <message>
-        <location line="+18"/>
-        <source>Cost per
-Bottle</source>
-        <translation>Nákupní cena
-láhve</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>What one full bottle costs the bar, in the currency of the count. Kept apart from the catalogue; an empty cell has no cost.</source>
-        <translation>Kolik stojí baru jedna plná láhev, v měně inventury. Ukládá se odděleně od katalogu; prázdná buňka znamená, že cena není zadána.</translation>
-    </message>
-</context>
-<context>
-    <name>CostFigures</name>
-    <message>
-        <location filename="../count/costs.cpp" line="+267"/>
-        <source>Cost of goods sold: %1</source>
-        <translation>Náklady na prodané zboží: %1</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Pour cost: %1 %</source>
-        <translation>Nákladovost: %1 %</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Pour cost: no alcohol sales</source>
-        <translation>Nákladovost: žádná tržba za alkohol</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Stock value at cost: %1</source>
-        <translation>Hodnota zásob v nákupních cenách: %1</translation>
-    </message>
-    <message>
-        <location line="+10"/>
-        <source>%1 %2 %</source>
-        <translation>%1 %2 %</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Highest pour cost: %1</source>
-        <translation>Nejvyšší nákladovost: %1</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>No cost for: %1</source>
-        <translation>Chybí nákupní cena: %1</translation>
-    </message>
-</context>
-<context>
-    <name>CostList</name>
-    <message>
-        <location line="-206"/>
-        <source>The file is too large to be a cost list.</source>
-        <translation>Soubor je příliš velký na to, aby byl seznamem nákupních cen.</translation>
-    </message>
-    <message>
-        <location line="+32"/>
-        <source>Line %1: %2</source>
-        <translation>Řádek %1: %2</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>the line is not UTF-8 text.</source>
-        <translation>řádek není text v kódování UTF-8.</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>expected EAN;cost;par;supplier.</source>
-        <translation>očekáváno EAN;cena;cílový stav;dodavatel.</translation>
-    </message>
-    <message>
-        <location line="+9"/>
-        <source>cost: %1</source>
-        <translation>cena: %1</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>no EAN or item name.</source>
-        <translation>chybí EAN nebo název položky.</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>par: %1</source>
-        <translation>cílový stav: %1</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>&quot;%1&quot; is already on line %2.</source>
-        <translation>„%1“ už je na řádku %2.</translation>
-    </message>
-</context>
-<context>
-    <name>OrderList</name>
-    <message>
-        <location line="+206"/>
-        <source>To order: nothing is below its par level.</source>
-        <translation>Objednat: nic není pod cílovým stavem.</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>To order (cost %1):</source>
-        <translation>Objednat (cena %1):</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>No supplier</source>
-        <translation>Bez dodavatele</translation>
-    </message>
-    <message>
-        <location line="+9"/>
-        <source>%1 × %2</source>
-        <translation>%1 × %2</translation>
     </message>
 </context>
 </TS>
