@@ -47,6 +47,8 @@ void MainWindow::nameForAccessibility()
         {"leTillAmount", tr("Till takings"), tr("The amount the till took in the period of this count.")},
         {"dteCountEnd", tr("Counted at"), tr("The end of the period of this count; the next count starts here.")},
         {"cbHistoryBottle", tr("Bottle in the chart"), tr("The bottle whose sold quantity the chart shows.")},
+        {"cbHistoryVarianceBottle", tr("Bottle in the till variance chart"),
+         tr("The whole count, or the bottle whose till variance the chart shows.")},
     };
     for (const Named &entry : named) {
         QWidget *widget = findChild<QWidget *>(QLatin1String(entry.objectName));

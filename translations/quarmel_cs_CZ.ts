@@ -1531,6 +1531,16 @@ množství [ks]</translation>
         <translation>Láhev, jejíž prodané množství graf ukazuje.</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>Bottle in the till variance chart</source>
+        <translation>Láhev v grafu rozdílu proti pokladně</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The whole count, or the bottle whose till variance the chart shows.</source>
+        <translation>Celá inventura, nebo láhev, jejíž rozdíl proti pokladně graf ukazuje.</translation>
+    </message>
+    <message>
         <location filename="../app/mainwindow.cpp" line="+1"/>
         <source>Counted at:</source>
         <translation>Sečteno:</translation>
