@@ -110,13 +110,23 @@ void MainWindow::openInventory()
     else
         showDoubts(DoubtSummary::sales(inventory));
 
-    if (used != 0) {
+    if (used != 0 && inventory.counter == used) {
         inventory.savedAs = used;
         Interaction::instance()->message(
             this, Interaction::Icon::Information, tr("Count Up Cash In"),
             tr("This count was already used for table No. %1. Saved again, this table replaces it in the "
                "history and its totals.")
                 .arg(used));
+    } else if (used != 0) {
+        // A later table stands between: a correction would start from that table's end and put its wrong
+        // figures in place of the table this download made. Saved, it is a count of its own.
+        Interaction::instance()->message(
+            this, Interaction::Icon::Warning, tr("Count Up Cash In"),
+            tr("This count was already used for table No. %1, and table No. %2 was saved after it. The sales "
+               "table starts from table No. %2, so its figures are not those of table No. %1; saved, it is a "
+               "new table and table No. %1 stays as it is.")
+                .arg(used)
+                .arg(inventory.counter));
     }
 }
 

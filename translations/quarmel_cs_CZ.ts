@@ -1259,7 +1259,7 @@ množství [ks]</translation>
         <location line="+252"/>
         <location filename="../app/menus.cpp" line="+3"/>
         <location filename="../app/overviewpages.cpp" line="+297"/>
-        <location filename="../app/salespage.cpp" line="+411"/>
+        <location filename="../app/salespage.cpp" line="+421"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -1311,7 +1311,8 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/salespage.cpp" line="-207"/>
+        <location filename="../app/salespage.cpp" line="-217"/>
+        <location line="+8"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
     </message>
@@ -1643,7 +1644,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+129"/>
+        <location filename="../app/salespage.cpp" line="+131"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -1823,12 +1824,17 @@ Odkud se má katalog vzít?</translation>
         <translation>Inventuru %1 nelze přečíst.</translation>
     </message>
     <message>
-        <location line="-13"/>
+        <location line="-23"/>
         <source>This count was already used for table No. %1. Saved again, this table replaces it in the history and its totals.</source>
         <translation>Tato inventura už byla použita pro tabulku č. %1. Pokud tuto tabulku uložíte znovu, nahradí ji v historii i v jejích součtech.</translation>
     </message>
     <message>
-        <location line="+203"/>
+        <location line="+8"/>
+        <source>This count was already used for table No. %1, and table No. %2 was saved after it. The sales table starts from table No. %2, so its figures are not those of table No. %1; saved, it is a new table and table No. %1 stays as it is.</source>
+        <translation>Tato inventura už byla použita pro tabulku č. %1 a po ní byla uložena tabulka č. %2. Tabulka prodeje začíná od tabulky č. %2, takže její čísla nejsou čísla tabulky č. %1; po uložení to bude nová tabulka a tabulka č. %1 zůstane, jak je.</translation>
+    </message>
+    <message>
+        <location line="+205"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -1879,8 +1885,8 @@ Odkud se má katalog vzít?</translation>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-270"/>
-        <location line="+280"/>
+        <location line="-280"/>
+        <location line="+290"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
@@ -2109,7 +2115,7 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+121"/>
-        <location filename="../app/salespage.cpp" line="-391"/>
+        <location filename="../app/salespage.cpp" line="-401"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>

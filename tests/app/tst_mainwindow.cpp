@@ -731,6 +731,22 @@ void tst_MainWindow::twoCountsInOneSessionGetTheirOwnPeriods()
     QCOMPARE(TestSupport::readFile(History::folder(dataDir->path()) + '/' + kept.at(0)), firstBytes);
     QCOMPARE(TestSupport::readFile(History::folder(dataDir->path()) + '/' + kept.at(1)),
              TestSupport::readFile(second));
+
+    // A table saved after it (here another computer's, number 5): counting the download up once more is no
+    // correction of table 2, whose figures it would replace with ones counted from table 5.
+    click("pbBack_4");
+    QByteArray later = TestSupport::readFile(second);
+    later.replace("<counter>2</counter>", "<counter>5</counter>");
+    QVERIFY(TestSupport::writeFile(lastCopy(), later));
+    interaction.asked.clear();
+    QVERIFY(reachSalesPage());
+    QVERIFY(interaction.texts("message").join('\n').contains(
+        QStringLiteral("already used for table No. 2, and table No. 5 was saved after it")));
+    const QString third = workDir->filePath(QStringLiteral("third.inv"));
+    interaction.fileAnswers = QStringList{third};
+    click("pbSaveInventory");
+    QCOMPARE(counterOf(third), QStringLiteral("6"));
+    QVERIFY(!TestSupport::readFile(third).contains("replaces="));
 }
 
 void tst_MainWindow::eurCountReopensInEurFromTheHistory()
