@@ -454,6 +454,33 @@ private slots:
         QVERIFY(other.busyPort.isEmpty());
     }
 
+    // A lock file left by a program that ended (on a computer of another name, which Qt will not take over
+    // by itself) would keep the station from every user until someone removed it by hand.
+    void lockOfEndedProgramIsCleared()
+    {
+        const QString device = QFileInfo(station->devicePath()).canonicalFilePath();
+        if (!device.startsWith(QLatin1String("/dev/pts/")) ||
+            !QFileInfo(QStringLiteral("/run/lock")).isWritable())
+            QSKIP("Needs a pseudo-terminal and a writable /run/lock");
+        const QString lock = QStringLiteral("/run/lock/LCK..") + device.mid(5).replace(QLatin1Char('/'), QLatin1Char('_'));
+        QFile pidMax(QStringLiteral("/proc/sys/kernel/pid_max"));
+        QVERIFY(pidMax.open(QIODevice::ReadOnly));
+        const qint64 gone = pidMax.readAll().trimmed().toLongLong() + 1;
+        {
+            QFile file(lock);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray::number(gone) + "\nquarmel\nanother-computer\n");
+        }
+        station->setLastInventoryNumber(2);
+        QSignalSpy read(link.get(), &Communication::lastInventoryNumber);
+        QVERIFY(read.isValid());
+        link->readLastInventoryNumber();
+        const bool answered = read.wait(5000);
+        QFile::remove(lock);
+        QVERIFY(answered);
+        QCOMPARE(read.first().first().toInt(), 1);
+    }
+
     // Nothing is sent for a list the station cannot hold exactly.
     void writeIsRefused_data()
     {
