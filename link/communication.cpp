@@ -217,22 +217,35 @@ void Communication::openPort()
 
 QString Communication::stationPortName(const QList<QSerialPortInfo> &ports)
 {
+    QList<PortFacts> facts;
+    for (const QSerialPortInfo &info : ports) {
+        PortFacts port;
+        port.location = info.systemLocation();
+        if (info.hasVendorIdentifier() && info.hasProductIdentifier()) {
+            port.vendor = info.vendorIdentifier();
+            port.product = info.productIdentifier();
+        }
+        port.text = info.description() + QLatin1Char(' ') + info.manufacturer();
+        facts.append(port);
+    }
+    return stationPortName(facts);
+}
+
+QString Communication::stationPortName(const QList<PortFacts> &ports)
+{
     // Many adapters share the station's bridge id; a port that says more about itself (its product text)
     // and names the station wins over one that only has the id. A port with nothing but "USB" in its name
     // may be any device, and requests sent there reach whatever it is.
     QString byId;
     QString byText;
-    for (const QSerialPortInfo &info : ports) {
-        const bool bridge = info.hasVendorIdentifier() && info.vendorIdentifier() == 0x0403 &&
-                            info.hasProductIdentifier() && info.productIdentifier() == 0x6015;
-        if (!bridge)
+    for (const PortFacts &port : ports) {
+        if (port.vendor != 0x0403 || port.product != 0x6015)
             continue;
-        const QString text = info.description() + QLatin1Char(' ') + info.manufacturer();
-        if (text.contains(QLatin1String("Quarmel"), Qt::CaseInsensitive)) {
+        if (port.text.contains(QLatin1String("Quarmel"), Qt::CaseInsensitive)) {
             if (byText.isEmpty())
-                byText = info.systemLocation();
+                byText = port.location;
         } else if (byId.isEmpty()) {
-            byId = info.systemLocation();
+            byId = port.location;
         }
     }
     return byText.isEmpty() ? byId : byText;

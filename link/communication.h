@@ -36,9 +36,19 @@ public:
 
     void readVersion();
 
+    // What the system tells of one serial port, as far as choosing the station's port needs it.
+    struct PortFacts
+    {
+        QString location;
+        quint16 vendor = 0; // 0 when the port reports no USB ids
+        quint16 product = 0;
+        QString text;       // product description and manufacturer
+    };
+
     // The station's port among `ports` when neither QUARMEL_PORT nor the station's device link names it:
     // a port of the station's USB bridge, one whose product text names the station first.
     static QString stationPortName(const QList<QSerialPortInfo> &ports);
+    static QString stationPortName(const QList<PortFacts> &ports);
 
 public slots:
     void readDatabase(QList<Bottle> *bottles);

@@ -13,6 +13,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+Q_DECLARE_METATYPE(Communication::PortFacts)
+
 using namespace StationProtocol;
 
 namespace {
@@ -452,6 +454,28 @@ private slots:
         QVERIFY(otherRead.wait(5000));
         QCOMPARE(otherRead.first().first().toInt(), 1);
         QVERIFY(other.busyPort.isEmpty());
+    }
+
+    void stationPortIsChosen_data()
+    {
+        using Port = Communication::PortFacts;
+        QTest::addColumn<QList<Port>>("ports");
+        QTest::addColumn<QString>("chosen");
+        const Port bridge{QStringLiteral("/dev/ttyUSB1"), 0x0403, 0x6015, QStringLiteral("FT230X Basic UART")};
+        const Port station{QStringLiteral("/dev/ttyUSB2"), 0x0403, 0x6015, QStringLiteral("Quarmel Station")};
+        const Port other{QStringLiteral("/dev/ttyUSB0"), 0x067b, 0x2303, QStringLiteral("USB-Serial")};
+        const Port noIds{QStringLiteral("/dev/ttyUSB3"), 0, 0, QStringLiteral("USB")};
+        QTest::newRow("only other devices named USB") << QList<Port>{other, noIds} << QString();
+        QTest::newRow("the bridge among others") << QList<Port>{other, bridge, noIds} << bridge.location;
+        QTest::newRow("the station's product text wins")
+            << QList<Port>{bridge, station, other} << station.location;
+    }
+
+    void stationPortIsChosen()
+    {
+        QFETCH(QList<Communication::PortFacts>, ports);
+        QFETCH(QString, chosen);
+        QCOMPARE(Communication::stationPortName(ports), chosen);
     }
 
     // A lock file left by a program that ended (on a computer of another name, which Qt will not take over
