@@ -55,7 +55,7 @@ QChartView *makeChart(QLineSeries *series, const QString &title, const QString &
     series->attachAxis(value);
     auto *view = new QChartView(chart, parent);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(180);
+    view->setMinimumHeight(160);
     return view;
 }
 

@@ -366,7 +366,8 @@ void tst_MainWindow::loadLastInventoryShowsResidues()
     QCOMPARE(child<QLabel>("lblQuarmelVersion")->text(), QStringLiteral("Quarmel FW: 07.05.2013 14:30"));
     QCOMPARE(window->windowTitle(), QStringLiteral("Quarmel Inventory"));
     // With a title bar and a panel the window still fits a screen 768 pixels high.
-    QVERIFY(window->height() <= 680 && window->minimumSizeHint().height() <= 680);
+    QVERIFY2(window->height() <= 680 && window->minimumSizeHint().height() <= 680,
+             qPrintable(QStringLiteral("%1 %2").arg(window->height()).arg(window->minimumSizeHint().height())));
     QCOMPARE(child<QLabel>("lblInventoryDate_2")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
     QVERIFY(!window->findChild<ProgressDialog *>()->isVisible());
     QVERIFY(interaction.texts("error").isEmpty());
