@@ -121,15 +121,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 written += int(n);
         }
         QCoreApplication::processEvents();
+        // The link closes and deletes its port when a transfer ends, which may happen in the events above.
+        port = link.findChild<QSerialPort *>();
+        if (!port)
+            break;
         // Bytes on their way through the terminal layer arrive within a moment; a line quiet for three
         // such moments with nothing left to send has delivered everything.
         if (written == answers.size() && pendingOnSlave(port) == 0 && port->bytesAvailable() == 0) {
             pollfd readable{int(port->handle()), POLLIN, 0};
             idle = poll(&readable, 1, 1) > 0 ? 0 : idle + 1;
         }
-        port = link.findChild<QSerialPort *>();
-        if (!port)
-            break;
     }
     drainRequests();
 
