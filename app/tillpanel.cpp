@@ -389,6 +389,20 @@ bool TillPanel::chooseLine(const QList<int> &lines, const QString &label, int *l
     return true;
 }
 
+// Every row of the table a till product can stand for: the bottles, then the named appended items, once each.
+QStringList TillPanel::rowTargets() const
+{
+    QStringList targets;
+    for (const SalesRow &row : inventory.rows)
+        targets << TillMatches::bottleTarget(row.ean);
+    for (const AppendedItem &item : items.rows) {
+        if (!item.name.trimmed().isEmpty())
+            targets << TillMatches::itemTarget(item.name);
+    }
+    targets.removeDuplicates();
+    return targets;
+}
+
 bool TillPanel::chooseTarget(const TillLine &line, QString *target)
 {
     // What the matching finds by code and name alone, so the user sees what undoing a correction gives.
@@ -400,15 +414,9 @@ bool TillPanel::chooseTarget(const TillLine &line, QString *target)
 
     // A recipe stands for portions of several rows; it is built in the steps that follow.
     const QString recipe = QStringLiteral("recipe:");
-    QStringList targets{QString(), TillMatches::noTarget(), recipe};
+    QStringList targets = QStringList{QString(), TillMatches::noTarget(), recipe} + rowTargets();
     QStringList choices{tr("Automatic: %1").arg(targetLabel(found)), tr("No row: never match it"),
                         tr("Recipe: portions of several rows...")};
-    for (const SalesRow &row : inventory.rows)
-        targets << TillMatches::bottleTarget(row.ean);
-    for (const AppendedItem &item : items.rows) {
-        if (!item.name.trimmed().isEmpty())
-            targets << TillMatches::itemTarget(item.name);
-    }
     targets.removeDuplicates();
     for (int i = 3; i < targets.size(); ++i)
         choices << targetLabel(targets.at(i));
@@ -427,15 +435,8 @@ bool TillPanel::chooseTarget(const TillLine &line, QString *target)
 
 bool TillPanel::chooseRecipe(const TillLine &line, QString *target)
 {
-    QStringList targets;
+    const QStringList targets = rowTargets();
     QStringList choices;
-    for (const SalesRow &row : inventory.rows)
-        targets << TillMatches::bottleTarget(row.ean);
-    for (const AppendedItem &item : items.rows) {
-        if (!item.name.trimmed().isEmpty())
-            targets << TillMatches::itemTarget(item.name);
-    }
-    targets.removeDuplicates();
     for (const QString &row : targets)
         choices << targetLabel(row);
     QList<TillMatches::Part> parts;

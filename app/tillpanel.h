@@ -53,6 +53,7 @@ private:
     // The lines of `till` behind the selection; `row` receives the target of a selected unmatched row.
     QList<int> selectedLines(QString *row) const;
     bool chooseLine(const QList<int> &lines, const QString &label, int *line);
+    QStringList rowTargets() const;
     bool chooseTarget(const TillLine &line, QString *target);
     bool chooseRecipe(const TillLine &line, QString *target);
     QString targetLabel(const QString &target) const;
