@@ -15,6 +15,11 @@ inline constexpr char history[] = "history"; // a folder: a copy of every saved 
 inline constexpr char tillMatches[] = "tillMatches.txt"; // the user's corrections of the till matching
 // The last table number issued, and whether the save that took it is still under way.
 inline constexpr char tableNumber[] = "tablenumber.txt";
+// The shared store: which bar the folder belongs to and its machine id; the rows as they were at the last
+// sync; the block of table numbers reserved for this folder ("FIRST LAST"), which saves number within.
+inline constexpr char storeIdentity[] = "store.txt";
+inline constexpr char storeState[] = "storestate.json";
+inline constexpr char reservedNumbers[] = "reservednumbers.txt";
 } // namespace DataFile
 
 // Absolute path of `name` in the program's local data folder; creates the folder when it is missing.
