@@ -59,6 +59,29 @@ KeptNumber readKeptNumber(const QString &dataFolder)
     return kept;
 }
 
+// The block of numbers the shared store reserved for this folder; none (first 0) without a valid one.
+struct ReservedBlock
+{
+    quint32 first = 0;
+    quint32 last = 0;
+};
+
+ReservedBlock readReservedBlock(const QString &dataFolder)
+{
+    QFile file(QDir(dataFolder).filePath(QLatin1String(DataFile::reservedNumbers)));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> words = file.read(64).simplified().split(' ');
+    bool firstOk = false;
+    bool lastOk = false;
+    const ReservedBlock block{words.value(0).toUInt(&firstOk), words.value(1).toUInt(&lastOk)};
+    if (!firstOk || !lastOk || block.first == 0 || block.last < block.first) {
+        qCWarning(lcTableFile, "The reserved table numbers of %s are not readable", qUtf8Printable(dataFolder));
+        return {};
+    }
+    return block;
+}
+
 bool writeKeptNumber(const QString &dataFolder, const KeptNumber &kept, QString *reason)
 {
     QByteArray bytes = QByteArray::number(kept.number);
@@ -219,9 +242,14 @@ bool save(Inventory &inventory, ItemInventory &items, const QString &fileName, c
     const QString dataFolder = QFileInfo(lastCopy).absolutePath();
     CountDocument last;
     CountDocument::read(lastCopy, &last);
-    const quint32 number = std::max({inventory.counter, last.counter, History::highestNumber(dataFolder),
-                                     readKeptNumber(dataFolder).number}) +
-                           1;
+    const quint32 own = std::max({inventory.counter, last.counter, readKeptNumber(dataFolder).number});
+    // A folder that shares its bar's history through the store numbers within the block the store reserved
+    // for it: the history then holds the other machines' numbers too, which are theirs to go on from. A
+    // block used up falls back to numbering above everything known.
+    const ReservedBlock block = readReservedBlock(dataFolder);
+    const quint32 number = block.first != 0 && own < block.last
+                               ? std::max(own, block.first - 1) + 1
+                               : std::max(own, History::highestNumber(dataFolder)) + 1;
     // Taken for good before anything is written: a save that then fails keeps it, so two documents never
     // go out with one number.
     inventory.counter = number;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "costs.h"
 #include "history.h"
 
 #include <QByteArray>
@@ -194,8 +195,7 @@ struct BarCounts
 };
 Outcome chain(Connection &connection, QList<BarCounts> *bars);
 
-// The costs of each bar as the store holds them (bar -> cost file bytes, as CostList::parse reads them), for
-// the chain view's pour cost.
-Outcome chainCosts(Connection &connection, QHash<QString, QByteArray> *costs);
+// The costs of each bar as the store holds them (bar -> its cost list), for the chain view's pour cost.
+Outcome chainCosts(Connection &connection, QHash<QString, CostList> *costs);
 
 } // namespace Store
