@@ -353,9 +353,8 @@ Outcome migrate(QSqlDatabase &db)
 }
 } // namespace
 
-Outcome Connection::open(const ConnectionInfo &info)
+Outcome Connection::connect(const ConnectionInfo &info)
 {
-    close();
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
         return outcome(Result::Failed, tr("The PostgreSQL driver of Qt SQL is not installed (Debian: "
                                           "libqt6sql6-psql or libqt5sql5-psql)."));
@@ -382,55 +381,56 @@ Outcome Connection::open(const ConnectionInfo &info)
         pairs.append(it.key() + QLatin1Char('=') + it.value());
     db.setConnectOptions(pairs.join(QLatin1Char(';')));
     const QString where = info.shown();
-    if (!db.open()) {
-        const Outcome failed = fromError(db.lastError(), where);
-        close();
-        return failed;
-    }
+    if (!db.open())
+        return fromError(db.lastError(), where);
     QSqlQuery query(db);
     for (const QString &statement :
          {QStringLiteral("SET statement_timeout = %1").arg(statementTimeoutMs),
           QStringLiteral("SET lock_timeout = %1").arg(lockTimeoutMs), QStringLiteral("SET TIME ZONE 'UTC'")}) {
         if (!query.exec(statement)) {
             const Outcome failed = fromError(query.lastError(), where);
-            close();
-            return failed;
+                return failed;
         }
     }
     if (!query.exec(QStringLiteral("SELECT rolsuper FROM pg_catalog.pg_roles WHERE rolname = current_user")) ||
         !query.next()) {
         const Outcome failed = fromError(query.lastError(), where);
-        close();
         return failed;
     }
     if (query.value(0).toBool()) {
-        close();
         return outcome(Result::Refused, tr("%1: this is a superuser login; the program works with the owner's "
                                            "login or a bar's login only.")
                                             .arg(where));
     }
     Outcome migrated = migrate(db);
     if (!migrated.ok()) {
-        close();
         return migrated;
     }
     if (!query.exec(QStringLiteral("SELECT pg_catalog.pg_get_userbyid(nspowner) = current_user, quarmel.my_bar() "
                                    "FROM pg_catalog.pg_namespace WHERE nspname = 'quarmel'")) ||
         !query.next()) {
         const Outcome failed = fromError(query.lastError(), where);
-        close();
         return failed;
     }
     owner = query.value(0).toBool();
     bar = query.value(1).toString();
     user = info.user;
     if (!owner && bar.isEmpty()) {
-        close();
         return outcome(Result::Refused, tr("%1: the login %2 belongs to no bar; the owner gives it one (see "
                                            "docs/server.md).")
                                             .arg(where, info.user));
     }
     return outcome(Result::Ok);
+}
+
+Outcome Connection::open(const ConnectionInfo &info)
+{
+    close();
+    // Every handle of the connection is gone when connect() returns, so that it can be removed.
+    const Outcome opened = connect(info);
+    if (!opened.ok())
+        close();
+    return opened;
 }
 
 // ---- which bar a folder belongs to ----------------------------------------------------------------------

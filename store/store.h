@@ -89,6 +89,8 @@ public:
     QString name() const { return connectionName; }
 
 private:
+    Outcome connect(const ConnectionInfo &info);
+
     QString connectionName;
     QString bar;
     QString user;
