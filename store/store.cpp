@@ -183,7 +183,7 @@ bool ConnectionInfo::parse(const QString &uri, ConnectionInfo *info, QString *re
     const QUrl url(uri.trimmed(), QUrl::StrictMode);
     if (!url.isValid() ||
         (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres")))
-        return refuse(tr("The store's address is no postgresql:// URI."));
+        return refuse(QCoreApplication::translate("Store", "The store's address is no postgresql:// URI."));
     ConnectionInfo parsed;
     parsed.user = url.userName(QUrl::FullyDecoded);
     parsed.password = url.password(QUrl::FullyDecoded);
@@ -192,26 +192,26 @@ bool ConnectionInfo::parse(const QString &uri, ConnectionInfo *info, QString *re
     if (url.port() != -1)
         parsed.port = url.port();
     if (parsed.port <= 0 || parsed.port > 65535)
-        return refuse(tr("The store's address has no valid port."));
+        return refuse(QCoreApplication::translate("Store", "The store's address has no valid port."));
     parsed.database = url.path(QUrl::FullyDecoded);
     if (parsed.database.startsWith(QLatin1Char('/')))
         parsed.database.remove(0, 1);
     if (parsed.database.isEmpty() || parsed.database.contains(QLatin1Char('/')))
-        return refuse(tr("The store's address names no database (postgresql://user@host/DATABASE)."));
+        return refuse(QCoreApplication::translate("Store", "The store's address names no database (postgresql://user@host/DATABASE)."));
     if (parsed.user.isEmpty())
-        return refuse(tr("The store's address names no login (postgresql://LOGIN@host/database)."));
+        return refuse(QCoreApplication::translate("Store", "The store's address names no login (postgresql://LOGIN@host/database)."));
     const QUrlQuery query(url);
     const auto items = query.queryItems(QUrl::FullyDecoded);
     for (const auto &item : items) {
         if (!passedOptions.contains(item.first))
-            return refuse(tr("The store's address has an unknown parameter \"%1\".").arg(item.first));
+            return refuse(QCoreApplication::translate("Store", "The store's address has an unknown parameter \"%1\".").arg(item.first));
         const QString &value = item.second;
         const bool plain = !value.isEmpty() && std::all_of(value.cbegin(), value.cend(), [](QChar c) {
             return c.isPrint() && !c.isSpace() && c != QLatin1Char('\'') && c != QLatin1Char('\\') &&
                    c != QLatin1Char(';') && c != QLatin1Char('=');
         });
         if (!plain)
-            return refuse(tr("The store's address has an unusable value for \"%1\".").arg(item.first));
+            return refuse(QCoreApplication::translate("Store", "The store's address has an unusable value for \"%1\".").arg(item.first));
         parsed.options.insert(item.first, value);
     }
     *info = parsed;
@@ -222,7 +222,7 @@ Outcome ConnectionInfo::fromEnvironment(ConnectionInfo *info)
 {
     const QString uri = qEnvironmentVariable("QUARMEL_DB");
     if (uri.trimmed().isEmpty())
-        return outcome(Result::NotConfigured, tr("No store is set up: QUARMEL_DB holds no address."));
+        return outcome(Result::NotConfigured, QCoreApplication::translate("Store", "No store is set up: QUARMEL_DB holds no address."));
     QString reason;
     if (!parse(uri, info, &reason))
         return outcome(Result::Failed, QStringLiteral("QUARMEL_DB: ") + reason);
@@ -356,7 +356,7 @@ Outcome migrate(QSqlDatabase &db)
 Outcome Connection::connect(const ConnectionInfo &info)
 {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
-        return outcome(Result::Failed, tr("The PostgreSQL driver of Qt SQL is not installed (Debian: "
+        return outcome(Result::Failed, QCoreApplication::translate("Store", "The PostgreSQL driver of Qt SQL is not installed (Debian: "
                                           "libqt6sql6-psql or libqt5sql5-psql)."));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
     db.setHostName(info.host);
@@ -398,7 +398,7 @@ Outcome Connection::connect(const ConnectionInfo &info)
         return failed;
     }
     if (query.value(0).toBool()) {
-        return outcome(Result::Refused, tr("%1: this is a superuser login; the program works with the owner's "
+        return outcome(Result::Refused, QCoreApplication::translate("Store", "%1: this is a superuser login; the program works with the owner's "
                                            "login or a bar's login only.")
                                             .arg(where));
     }
@@ -416,7 +416,7 @@ Outcome Connection::connect(const ConnectionInfo &info)
     bar = query.value(1).toString();
     user = info.user;
     if (!owner && bar.isEmpty()) {
-        return outcome(Result::Refused, tr("%1: the login %2 belongs to no bar; the owner gives it one (see "
+        return outcome(Result::Refused, QCoreApplication::translate("Store", "%1: the login %2 belongs to no bar; the owner gives it one (see "
                                            "docs/server.md).")
                                             .arg(where, info.user));
     }
@@ -1178,10 +1178,8 @@ SyncReport sync(Connection &connection, const QString &dataFolder, const QString
         reserveNumbers(server, dataFolder, options, &report);
     report.outcome = server.failure;
     if (report.outcome.ok() && !report.conflicts.isEmpty())
-        report.outcome = outcome(Result::Conflict,
-                                 QCoreApplication::translate("Store", "%n rows were changed here and in the store "
-                                                                      "differently.",
-                                                             nullptr, int(report.conflicts.size())));
+        report.outcome = outcome(Result::Conflict, tr("Rows changed here and in the store differently: %1.")
+                                                       .arg(report.conflicts.size()));
     return report;
 }
 
@@ -1189,23 +1187,23 @@ QStringList SyncReport::lines() const
 {
     QStringList lines;
     for (const QString &name : sentCounts)
-        lines.append(tr("sent count %1").arg(name));
+        lines.append(QCoreApplication::translate("Store", "sent count %1").arg(name));
     for (const QString &name : fetchedCounts)
-        lines.append(tr("fetched count %1").arg(name));
+        lines.append(QCoreApplication::translate("Store", "fetched count %1").arg(name));
     for (const QString &name : skippedCounts)
-        lines.append(tr("not sent, not a table: %1").arg(name));
+        lines.append(QCoreApplication::translate("Store", "not sent, not a table: %1").arg(name));
     for (Kind kind : kinds) {
         if (sent.value(kind))
-            lines.append(tr("sent %1 rows: %2").arg(kindName(kind)).arg(sent.value(kind)));
+            lines.append(QCoreApplication::translate("Store", "sent %1 rows: %2").arg(kindName(kind)).arg(sent.value(kind)));
         if (taken.value(kind))
-            lines.append(tr("taken %1 rows: %2").arg(kindName(kind)).arg(taken.value(kind)));
+            lines.append(QCoreApplication::translate("Store", "taken %1 rows: %2").arg(kindName(kind)).arg(taken.value(kind)));
     }
     for (const Conflict &conflict : conflicts)
-        lines.append(tr("conflict, %1 %2: here \"%3\", in the store \"%4\" (by %5, %6)")
+        lines.append(QCoreApplication::translate("Store", "conflict, %1 %2: here \"%3\", in the store \"%4\" (by %5, %6)")
                          .arg(kindName(conflict.kind), conflict.key, conflict.localText, conflict.serverText,
                               conflict.serverBy, conflict.serverAt.toString(Qt::ISODate)));
     if (reservedFirst != 0)
-        lines.append(tr("table numbers reserved for this folder: %1 to %2").arg(reservedFirst).arg(reservedLast));
+        lines.append(QCoreApplication::translate("Store", "table numbers reserved for this folder: %1 to %2").arg(reservedFirst).arg(reservedLast));
     return lines;
 }
 

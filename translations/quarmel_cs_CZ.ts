@@ -4,7 +4,7 @@
 <context>
     <name>Communication</name>
     <message>
-        <location filename="../link/communication.cpp" line="+269"/>
+        <location filename="../link/communication.cpp" line="+282"/>
         <source>%1, process %2</source>
         <translation>%1, proces %2</translation>
     </message>
@@ -2419,9 +2419,271 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
 </context>
 <context>
+    <name>Store</name>
+    <message>
+        <location filename="../store/store.cpp" line="+186"/>
+        <source>The store&apos;s address is no postgresql:// URI.</source>
+        <translation>Adresa úložiště není URI postgresql://.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The store&apos;s address has no valid port.</source>
+        <translation>Adresa úložiště nemá platný port.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The store&apos;s address names no database (postgresql://user@host/DATABASE).</source>
+        <translation>Adresa úložiště neuvádí databázi (postgresql://uživatel@server/DATABÁZE).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The store&apos;s address names no login (postgresql://LOGIN@host/database).</source>
+        <translation>Adresa úložiště neuvádí přihlášení (postgresql://PŘIHLÁŠENÍ@server/databáze).</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The store&apos;s address has an unknown parameter &quot;%1&quot;.</source>
+        <translation>Adresa úložiště má neznámý parametr &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The store&apos;s address has an unusable value for &quot;%1&quot;.</source>
+        <translation>Adresa úložiště má nepoužitelnou hodnotu parametru &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>No store is set up: QUARMEL_DB holds no address.</source>
+        <translation>Žádné úložiště není nastaveno: QUARMEL_DB neobsahuje adresu.</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>Reading the store&apos;s version</source>
+        <translation>Čtení verze úložiště</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The store was made by a newer version of the program (schema %1, this one knows %2): update the program.</source>
+        <translation>Úložiště vytvořila novější verze programu (schéma %1, tato zná %2): aktualizujte program.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+2"/>
+        <source>Migrating the store</source>
+        <translation>Převod úložiště</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The store is not set up for this version of the program yet; only the owner&apos;s login can set it up: run quarmelctl sync once with it (%1).</source>
+        <translation>Úložiště ještě není nastaveno pro tuto verzi programu; nastavit ho může jen přihlášení majitele: spusťte s ním jednou quarmelctl sync (%1).</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>The PostgreSQL driver of Qt SQL is not installed (Debian: libqt6sql6-psql or libqt5sql5-psql).</source>
+        <translation>Ovladač PostgreSQL pro Qt SQL není nainstalován (Debian: libqt6sql6-psql nebo libqt5sql5-psql).</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>%1: this is a superuser login; the program works with the owner&apos;s login or a bar&apos;s login only.</source>
+        <translation>%1: toto je přihlášení superuživatele; program pracuje jen s přihlášením majitele nebo baru.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>%1: the login %2 belongs to no bar; the owner gives it one (see docs/server.md).</source>
+        <translation>%1: přihlášení %2 nepatří k žádnému baru; bar mu přidělí majitel (viz docs/server.md).</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>A bar&apos;s name is 1 to 64 printable characters, without spaces at either end.</source>
+        <translation>Název baru má 1 až 64 tisknutelných znaků, bez mezer na začátku a na konci.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>%1 names no valid bar.</source>
+        <translation>%1 neuvádí platný bar.</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <location line="+634"/>
+        <source>This data folder belongs to the bar &quot;%1&quot;, not &quot;%2&quot;.</source>
+        <translation>Tato datová složka patří baru &quot;%1&quot;, ne &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <location line="-567"/>
+        <source>(deleted)</source>
+        <translation>(smazáno)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1: %2 ml, full %3 g, empty %4 g, correction %5 g%6</source>
+        <translation>%1: %2 ml, plná %3 g, prázdná %4 g, korekce %5 g%6</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>, counted</source>
+        <translation>, počítá se</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>the catalogue is damaged (%1)</source>
+        <translation>katalog je poškozený (%1)</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>the store&apos;s catalogue row %1 cannot be read</source>
+        <translation>řádek katalogu %1 z úložiště nelze přečíst</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>the store&apos;s cost of %1 cannot be read</source>
+        <translation>cenu %1 z úložiště nelze přečíst</translation>
+    </message>
+    <message>
+        <location line="+111"/>
+        <location line="+55"/>
+        <source>Listing the store&apos;s counts</source>
+        <translation>Výpis inventur úložiště</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source>Sending the count %1</source>
+        <translation>Odeslání inventury %1</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Fetching a count</source>
+        <translation>Stažení inventury</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>The history cannot keep a count of the store: %1</source>
+        <translation>Historie nemůže uložit inventuru z úložiště: %1</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <location line="+11"/>
+        <location line="+5"/>
+        <source>Comparing the rows</source>
+        <translation>Porovnání řádků</translation>
+    </message>
+    <message>
+        <location line="+79"/>
+        <location line="+8"/>
+        <location line="+15"/>
+        <source>Sending the rows</source>
+        <translation>Odeslání řádků</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>The %1 rows of the store could not be written: %2</source>
+        <translation>Řádky %1 z úložiště nelze zapsat: %2</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The state of the sync could not be kept: %1</source>
+        <translation>Stav synchronizace nelze uložit: %1</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location line="+6"/>
+        <location line="+6"/>
+        <location line="+17"/>
+        <location line="+7"/>
+        <source>Reserving table numbers</source>
+        <translation>Rezervace čísel tabulek</translation>
+    </message>
+    <message>
+        <location line="-17"/>
+        <source>The bar&apos;s table numbers are used up.</source>
+        <translation>Čísla tabulek baru jsou vyčerpána.</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>The reserved table numbers could not be kept: %1</source>
+        <translation>Rezervovaná čísla tabulek nelze uložit: %1</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <location line="+92"/>
+        <location line="+37"/>
+        <source>The store is not connected.</source>
+        <translation>Úložiště není připojeno.</translation>
+    </message>
+    <message>
+        <location line="-116"/>
+        <source>Name the bar this data folder belongs to (--bar NAME).</source>
+        <translation>Uveďte bar, ke kterému tato datová složka patří (--bar NÁZEV).</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The login %1 belongs to the bar &quot;%2&quot;, this data folder to &quot;%3&quot;.</source>
+        <translation>Přihlášení %1 patří baru &quot;%2&quot;, tato datová složka baru &quot;%3&quot;.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Registering this machine</source>
+        <translation>Registrace tohoto počítače</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Reading the store</source>
+        <translation>Čtení úložiště</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Rows changed here and in the store differently: %1.</source>
+        <translation>Řádky změněné zde i v úložišti jinak: %1.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>sent count %1</source>
+        <translation>odeslána inventura %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>fetched count %1</source>
+        <translation>stažena inventura %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>not sent, not a table: %1</source>
+        <translation>neodesláno, není to tabulka: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>sent %1 rows: %2</source>
+        <translation>odeslané řádky %1: %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>taken %1 rows: %2</source>
+        <translation>převzaté řádky %1: %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>conflict, %1 %2: here &quot;%3&quot;, in the store &quot;%4&quot; (by %5, %6)</source>
+        <translation>konflikt, %1 %2: zde &quot;%3&quot;, v úložišti &quot;%4&quot; (%5, %6)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>table numbers reserved for this folder: %1 to %2</source>
+        <translation>čísla tabulek rezervovaná pro tuto složku: %1 až %2</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location line="+13"/>
+        <source>Reading the bars&apos; counts</source>
+        <translation>Čtení inventur barů</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Reading the bars&apos; costs</source>
+        <translation>Čtení cen barů</translation>
+    </message>
+</context>
+<context>
     <name>TableFile</name>
     <message>
-        <location filename="../count/tablefile.cpp" line="+115"/>
+        <location filename="../count/tablefile.cpp" line="+138"/>
         <source>The last saved table %1 cannot be read: %2
 
 Nothing is carried over from it, so every initial quantity is zero. This is not the first count: make the file readable and open the sales table again, or use Import Table.</source>
@@ -2444,7 +2706,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Její číslo tabulky se ztratilo; další uložení dostane číslo vyšší než všechny tabulky v historii.</translation>
     </message>
     <message>
-        <location line="+133"/>
+        <location line="+138"/>
         <source>The save of table No. %1 was cut off before anything of it was kept: that table is not saved. The next count starts from the table saved before it.</source>
         <translation>Ukládání tabulky č. %1 bylo přerušeno dřív, než se z ní cokoli uchovalo: tato tabulka uložena není. Další inventura začne od tabulky uložené před ní.</translation>
     </message>
@@ -2647,12 +2909,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="-205"/>
-        <location line="+486"/>
+        <location line="+487"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-485"/>
+        <location line="-486"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -2707,12 +2969,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>„%1“ není částka.</translation>
     </message>
     <message>
-        <location line="+219"/>
+        <location line="+233"/>
         <source>Recipe: portions of several rows...</source>
         <translation>Receptura: porce z několika řádků...</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+27"/>
         <source>Done</source>
         <translation>Hotovo</translation>
     </message>
@@ -2743,7 +3005,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Kusy z %1 v jedné položce „%2“:</translation>
     </message>
     <message>
-        <location line="-252"/>
+        <location line="-253"/>
         <location line="+52"/>
         <source>Unable to import till export</source>
         <translation>Export pokladny nelze načíst</translation>
@@ -2803,26 +3065,26 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+4"/>
-        <location line="+33"/>
-        <location line="+62"/>
+        <location line="+41"/>
+        <location line="+55"/>
         <location line="+68"/>
         <source>Change Match</source>
         <translation>Změnit přiřazení</translation>
     </message>
     <message>
-        <location line="-258"/>
+        <location line="-259"/>
         <source>These lines are the till&apos;s own totals and summaries, not counted:
 %1</source>
         <translation>Tyto řádky jsou vlastní součty a souhrny pokladny, nezapočítávají se:
 %1</translation>
     </message>
     <message>
-        <location line="+199"/>
+        <location line="+200"/>
         <source>Which till product?</source>
         <translation>Která položka pokladny?</translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="-72"/>
         <source>Automatic: %1</source>
         <translation>Automaticky: %1</translation>
     </message>
@@ -2832,12 +3094,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Žádný řádek: nikdy nepřiřazovat</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+9"/>
         <source>Row of the table for the till product &quot;%1&quot;:</source>
         <translation>Řádek tabulky pro položku pokladny „%1“:</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+55"/>
         <source>Import the till&apos;s export first.</source>
         <translation>Nejprve načtěte export z pokladny.</translation>
     </message>
@@ -2847,7 +3109,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Položka pokladny, která prodala „%1“:</translation>
     </message>
     <message>
-        <location line="-125"/>
+        <location line="-126"/>
         <source>%1 ml of %2</source>
         <translation>%1 ml z %2</translation>
     </message>
@@ -2862,7 +3124,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>receptura: %1</translation>
     </message>
     <message>
-        <location line="+169"/>
+        <location line="+170"/>
         <source>Back to Automatic Match</source>
         <translation>Zpět na automatické přiřazení</translation>
     </message>
