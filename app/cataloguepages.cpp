@@ -11,6 +11,7 @@
 #include "costcolumnmodel.h"
 #include "database.h"
 #include "diffdatabase.h"
+#include "history.h"
 #include "interaction.h"
 #include "numberinput.h"
 #include "savefile.h"
@@ -18,6 +19,13 @@
 #include "stationprotocol.h"
 
 #include <QApplication>
+#include <QVBoxLayout>
+#include <QTableWidget>
+#include <QLabel>
+#include <QHeaderView>
+#include <QFileInfo>
+#include <QDialogButtonBox>
+#include <QDialog>
 #include <QBoxLayout>
 #include <QFile>
 #include <QPushButton>
@@ -47,7 +55,90 @@ QByteArray catalogueContent(QList<Bottle> bottles)
 
 // Import and export of the purchase costs, beside the catalogue's Save: the costs are the bar's own file,
 // so these work whether or not the catalogue is unlocked.
-void addCostButtons(MainWindow *window, QPushButton *beside, CostColumnModel *costs)
+// Par levels from what each kind used over the last counts, for the user to take or leave kind by kind. A
+// par level is kept with a cost, so only kinds with a cost are offered.
+void suggestPar(MainWindow *window, CostColumnModel *costs, const QList<Bottle> &bottles)
+{
+    QHash<QString, qint64> volumes;
+    for (const Bottle &bottle : bottles) {
+        if (costs->costs().find(bottle.ean))
+            volumes.insert(bottle.ean, bottle.volume);
+    }
+    double days = 0;
+    const QString dataFolder = QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath();
+    const QList<ParSuggestion> suggested = ParSuggestion::of(History::list(dataFolder), volumes, &days);
+    if (suggested.isEmpty()) {
+        Interaction::instance()->message(
+            window, Interaction::Icon::Information, MainWindow::tr("Suggest Par"),
+            MainWindow::tr("Nothing to suggest: no bottle with a cost was sold in the saved counts. Par levels "
+                           "are suggested from the history of counts, for the bottles that have a cost."));
+        return;
+    }
+    QDialog dialog(window);
+    dialog.setObjectName(QStringLiteral("suggestParDialog"));
+    dialog.setWindowTitle(MainWindow::tr("Suggest Par"));
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *about = new QLabel(MainWindow::tr("What each bottle used per period over the last %1 counts, "
+                                            "brought to the usual period of %2 days and rounded up to whole "
+                                            "bottles. Ticked rows take the suggestion.")
+                                 .arg(ParSuggestion::countsUsed)
+                                 .arg(QString::number(days, 'f', 1)),
+                             &dialog);
+    about->setWordWrap(true);
+    layout->addWidget(about);
+    auto *table = new QTableWidget(int(suggested.size()), 4, &dialog);
+    table->setObjectName(QStringLiteral("twSuggestedPar"));
+    table->setHorizontalHeaderLabels({MainWindow::tr("Item"), MainWindow::tr("Used per Period [bottles]"),
+                                      MainWindow::tr("Par Now"), MainWindow::tr("Suggested Par")});
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int row = 0; row < suggested.size(); ++row) {
+        const ParSuggestion &suggestion = suggested.at(row);
+        const Cost *cost = costs->costs().find(suggestion.ean);
+        auto *name = new QTableWidgetItem(suggestion.name.isEmpty() ? suggestion.ean : suggestion.name);
+        name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+        const bool same = cost && cost->hasPar && qFuzzyCompare(cost->par, double(suggestion.par));
+        name->setCheckState(same ? Qt::Unchecked : Qt::Checked);
+        table->setItem(row, 0, name);
+        const auto number = [&](int column, const QString &text) {
+            auto *item = new QTableWidgetItem(text);
+            item->setTextAlignment(int(Qt::AlignRight | Qt::AlignVCenter));
+            table->setItem(row, column, item);
+        };
+        number(1, QString::number(suggestion.usage, 'f', 2));
+        number(2, cost && cost->hasPar ? NumberInput::exactText(cost->par) : QString());
+        number(3, QString::number(suggestion.par));
+    }
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    layout->addWidget(table);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    dialog.resize(640, 480);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    CostList taken;
+    for (int row = 0; row < suggested.size(); ++row) {
+        const Cost *cost = costs->costs().find(suggested.at(row).ean);
+        if (!cost || table->item(row, 0)->checkState() != Qt::Checked)
+            continue;
+        Cost changed = *cost;
+        changed.hasPar = true;
+        changed.par = double(suggested.at(row).par);
+        taken.entries.append(changed);
+    }
+    QString reason;
+    if (costs->merge(taken, &reason)) {
+        window->statusBar()->showMessage(MainWindow::tr("Par levels taken: %1.").arg(taken.entries.size()));
+        return;
+    }
+    Interaction::instance()->message(window, Interaction::Icon::Warning, MainWindow::tr("Par not taken"), reason);
+}
+
+void addCostButtons(MainWindow *window, QPushButton *beside, CostColumnModel *costs,
+                    const std::function<QList<Bottle>()> &bottles)
 {
     const auto layouts = beside->parentWidget()->findChildren<QBoxLayout *>();
     for (QBoxLayout *layout : layouts) {
@@ -58,8 +149,15 @@ void addCostButtons(MainWindow *window, QPushButton *beside, CostColumnModel *co
         auto *exportButton = new QPushButton(MainWindow::tr("Export Costs..."), beside->parentWidget());
         importButton->setToolTip(MainWindow::tr("Reads EAN;cost;par;supplier lines (an appended item by its "
                                                 "name in place of the EAN) into the costs of the bar."));
+        auto *suggestButton = new QPushButton(MainWindow::tr("Suggest Par..."), beside->parentWidget());
+        suggestButton->setObjectName(QStringLiteral("pbSuggestPar"));
+        suggestButton->setToolTip(MainWindow::tr("Proposes par levels from what each bottle used over the last "
+                                                 "counts; you choose which to take."));
+        layout->insertWidget(at, suggestButton);
         layout->insertWidget(at, exportButton);
         layout->insertWidget(at, importButton);
+        QObject::connect(suggestButton, &QPushButton::clicked, window,
+                         [window, costs, bottles] { suggestPar(window, costs, bottles()); });
         QObject::connect(importButton, &QPushButton::clicked, window, [window, costs] {
             QString folder;
             const QString path =
@@ -200,7 +298,7 @@ void MainWindow::editDatabase()
             new CostColumnModel(Database::EanColumn, localFilePath(CostList::fileName()), ui->tvEditDatabase);
         costColumn->setSourceModel(database);
         connect(costColumn, &CostColumnModel::inputRefused, this, &MainWindow::inputRefused);
-        addCostButtons(this, ui->pbSaveDatabase, costColumn);
+        addCostButtons(this, ui->pbSaveDatabase, costColumn, [this] { return database->bottles; });
     }
     // Read afresh each time: another window of the program may have changed the costs.
     if (!costColumn->reload(&costProblem))

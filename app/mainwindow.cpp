@@ -20,6 +20,7 @@
 #include "tablefile.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
@@ -292,6 +293,19 @@ void MainWindow::connectSalesPage()
     connect(ui->pbInventoryExportCSV, &QPushButton::clicked, this, &MainWindow::inventoryExportCSV);
     connect(ui->pbInventoryExportExcel, &QPushButton::clicked, this, &MainWindow::inventoryExportExcel);
     connect(ui->pbPrintInventory, &QPushButton::clicked, this, &MainWindow::printInventory);
+    // What to buy before the next count, beside the printout of the count.
+    const auto rows = ui->pbPrintInventory->parentWidget()->findChildren<QBoxLayout *>();
+    for (QBoxLayout *row : rows) {
+        const int at = row->indexOf(ui->pbPrintInventory);
+        if (at < 0)
+            continue;
+        auto *orderList = new QPushButton(tr("Order List..."), ui->pbPrintInventory->parentWidget());
+        orderList->setObjectName(QStringLiteral("pbOrderList"));
+        orderList->setToolTip(tr("The whole bottles to buy for each kind below its par level, by supplier."));
+        row->insertWidget(at + 1, orderList);
+        connect(orderList, &QPushButton::clicked, this, &MainWindow::showOrderList);
+        break;
+    }
     connect(ui->pbAddInventoryItem, &QPushButton::clicked, this, &MainWindow::addInvetoryItem);
     connect(ui->pbDeleteInventoryItem, &QPushButton::clicked, this, &MainWindow::deleteInventoryItem);
     connect(ui->pbAppendedItems, &QPushButton::toggled, this, &MainWindow::itemTableCheckChanged);

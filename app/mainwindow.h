@@ -83,6 +83,7 @@ private slots:
     void inventoryOverviewExportExcel();
     void printInventoryOverview();
     void printInventory();
+    void showOrderList();
     void addDatabaseRow();
     void deleteDatabaseRow();
     void deleteInventoryOverviewRow();

@@ -204,6 +204,7 @@ void MainWindow::setUpMenus()
     entry(file, tr("Print..."), {ui->pbPrintInventory, ui->pbPrint_2, named("pbHistoryPrint")},
           QKeySequence::Print)
         ->setObjectName(QStringLiteral("actionPrint"));
+    entry(file, tr("Order List..."), {named("pbOrderList")})->setObjectName(QStringLiteral("actionOrderList"));
     file->addSeparator();
     QAction *quit = file->addAction(tr("Quit"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);

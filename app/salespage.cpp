@@ -7,10 +7,12 @@
 #include "tablesetup.h"
 #include "tillpanel.h"
 
+#include "costcolumnmodel.h"
 #include "costs.h"
 #include "doubtsummary.h"
 #include "downloadrecord.h"
 #include "interaction.h"
+#include "ordermodel.h"
 #include "salestotals.h"
 #include "savefile.h"
 #include "settings.h"
@@ -19,6 +21,12 @@
 #include "workbook.h"
 
 #include <QCursor>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QTableView>
+#include <QHeaderView>
+#include <QDialogButtonBox>
+#include <QDialog>
 #include <QDateTime>
 #include <QDir>
 #include <QIdentityProxyModel>
@@ -62,11 +70,10 @@ bool hasPar(const CostList &costs)
 
 // The cost figures of the shown count and what to order, or why there are none; empty while the bar has typed
 // no cost.
-QString costText(const Inventory &inventory, const ItemInventory &items)
+QString costText(const Inventory &inventory, const ItemInventory &items, const CostList &costs, bool read,
+                 const QString &reason)
 {
-    CostList costs;
-    QString reason;
-    if (!readCosts(&costs, &reason))
+    if (!read)
         return MainWindow::tr("Costs not read: %1").arg(reason);
     if (costs.entries.isEmpty())
         return QString();
@@ -74,6 +81,49 @@ QString costText(const Inventory &inventory, const ItemInventory &items)
     if (hasPar(costs))
         text += QLatin1Char('\n') + OrderList::of(inventory, items, costs).text(inventory.currency);
     return text;
+}
+
+QString costText(const Inventory &inventory, const ItemInventory &items)
+{
+    CostList costs;
+    QString reason;
+    const bool read = readCosts(&costs, &reason);
+    return costText(inventory, items, costs, read, reason);
+}
+
+// The sales table as the page shows it: with a row's cost of goods and pour cost beside its cash in. One
+// such view per table, kept by the window under `name`.
+QAbstractItemModel *withCostColumns(QObject *window, QAbstractItemModel *table, const Inventory *inventory,
+                                    const QString &name)
+{
+    auto *shown = window->findChild<SalesCostModel *>(name, Qt::FindDirectChildrenOnly);
+    if (!shown) {
+        shown = new SalesCostModel(inventory, window);
+        shown->setObjectName(name);
+        shown->setSourceModel(table);
+    }
+    return shown;
+}
+
+// The cost columns take the costs as they are now, and are hidden while the bar has typed none.
+void showCostColumns(QTableView *view, const CostList &costs)
+{
+    auto *shown = qobject_cast<SalesCostModel *>(view->model());
+    if (!shown)
+        return;
+    shown->setCosts(costs);
+    for (int column : {shown->costOfGoodsColumn(), shown->pourCostColumn()})
+        view->setColumnHidden(column, !shown->hasCosts());
+}
+
+void showCostColumns(QTableView *view)
+{
+    CostList costs;
+    QString reason;
+    if (readCosts(&costs, &reason))
+        showCostColumns(view, costs);
+    else
+        showCostColumns(view, CostList());
 }
 } // namespace
 
@@ -93,7 +143,9 @@ void MainWindow::openInventory()
     const TableFile::Carried carried = TableFile::open(inventory, itemInventory, shownOverview->rows,
                                                        lastCopy, &problem, QDateTime::currentDateTime(), used);
     tillPanel->clear();
-    TableSetup::showSales(ui->tvInventory, &inventory);
+    TableSetup::showSales(ui->tvInventory,
+                          withCostColumns(this, &inventory, &inventory, QStringLiteral("salesCosts")));
+    showCostColumns(ui->tvInventory);
     TableSetup::showItems(ui->tvItemInventory, &itemInventory);
     keepOneSalesSelection();
     updateSalesTitle();
@@ -162,7 +214,8 @@ void MainWindow::showOldCount(const QString &path)
     ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(tillPanel), oldTillPanel);
     tillPanel->hide();
 
-    TableSetup::showSales(ui->tvInventory, oldInventoryShown);
+    TableSetup::showSales(ui->tvInventory,
+                          withCostColumns(this, oldInventoryShown, &oldInventory, QStringLiteral("oldSalesCosts")));
     TableSetup::showItems(ui->tvItemInventory, oldItemsShown);
     keepOneSalesSelection();
     showCountButtons(false);
@@ -218,8 +271,12 @@ void MainWindow::calculated()
         costs->setTextInteractionFlags(Qt::TextSelectableByMouse);
         ui->lblTotalRevenue->parentWidget()->layout()->addWidget(costs);
     }
+    CostList list;
+    QString reason;
+    const bool read = readCosts(&list, &reason);
+    showCostColumns(ui->tvInventory, read ? list : CostList());
     if (costs) {
-        const QString text = costText(shownInventory(), shownItems());
+        const QString text = costText(shownInventory(), shownItems(), list, read, reason);
         costs->setText(text);
         costs->setVisible(!text.isEmpty());
     }
@@ -411,7 +468,9 @@ void MainWindow::importInventory()
         break;
     }
     ui->tvInventory->setModel(nullptr);
-    TableSetup::showSales(ui->tvInventory, &inventory);
+    TableSetup::showSales(ui->tvInventory,
+                          withCostColumns(this, &inventory, &inventory, QStringLiteral("salesCosts")));
+    showCostColumns(ui->tvInventory);
     keepOneSalesSelection();
     updateSalesTitle();
 }
@@ -526,4 +585,74 @@ void MainWindow::deleteInventoryItem()
     } else {
         askToSelect();
     }
+}
+
+void MainWindow::showOrderList()
+{
+    CostList costs;
+    QString reason;
+    if (!readCosts(&costs, &reason)) {
+        Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Order List"),
+                                         tr("Costs not read: %1").arg(reason));
+        return;
+    }
+    const Inventory &sales = shownInventory();
+    OrderModel order;
+    order.currency = sales.currency;
+    order.setOrder(OrderList::of(sales, shownItems(), costs));
+
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("orderListDialog"));
+    dialog.setWindowTitle(tr("Order List"));
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *summary = new QLabel(&dialog);
+    summary->setWordWrap(true);
+    if (!hasPar(costs))
+        summary->setText(tr("No par levels are typed. Type them beside the costs on the catalogue page: the "
+                            "order list buys each kind up to its par level."));
+    else if (order.order().lines.isEmpty())
+        summary->setText(tr("Nothing is below its par level."));
+    else
+        summary->setText(tr("What brings each kind below its par level up to par, in whole bottles, for the count "
+                            "of %1. %2.")
+                             .arg(shownDate(sales.timeEnd), order.summary()));
+    layout->addWidget(summary);
+    auto *table = new QTableView(&dialog);
+    table->setObjectName(QStringLiteral("tvOrderList"));
+    table->verticalHeader()->hide();
+    table->setModel(&order);
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->setSectionResizeMode(OrderModel::ItemColumn, QHeaderView::Stretch);
+    layout->addWidget(table);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    QPushButton *print = buttons->addButton(tr("Print..."), QDialogButtonBox::ActionRole);
+    QPushButton *workbook = buttons->addButton(tr("Export to Excel"), QDialogButtonBox::ActionRole);
+    for (QPushButton *button : {print, workbook})
+        button->setEnabled(!order.order().lines.isEmpty());
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(print, &QPushButton::clicked, &dialog, [this, &dialog, &order, &sales] {
+        if (!Interaction::instance()->printDialog(&dialog, printer, tr("Print Document")))
+            return;
+        QPainter painter;
+        if (!beginPrinting(painter))
+            return;
+        PrintableTableModel::resetPageNumber();
+        order.print(printer, painter, order.summary(), QString(),
+                    tr("Order list after the count of ") + shownDate(sales.timeEnd));
+        painter.end();
+    });
+    connect(workbook, &QPushButton::clicked, &dialog, [this, &order] {
+        const QString path = QDir::tempPath() + QStringLiteral("/order.xlsx");
+        const auto write = [&order](const QString &file, QString *why) {
+            return Workbook::writeOrder(file, order.order(), order.currency, why);
+        };
+        QString why;
+        if (write(path, &why))
+            openInSpreadsheet(path, RememberedFolder::csvPath, write);
+        else
+            FilePrompt::reportSaveFailure(this, path, why);
+    });
+    dialog.resize(720, 420);
+    dialog.exec();
 }

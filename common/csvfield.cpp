@@ -37,3 +37,36 @@ QString csvTextRead(const QString &field)
         return field.mid(1);
     return field;
 }
+
+QStringList csvSplit(const QString &line, QChar separator, CsvQuotes quotes)
+{
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (int i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < line.size() && line.at(i + 1) == QLatin1Char('"')) {
+                field += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == QLatin1Char('"') &&
+                   (quotes == CsvQuotes::Anywhere || field.trimmed().isEmpty())) {
+            // Blanks before an opening quote are no part of the field.
+            if (quotes == CsvQuotes::AtFieldStart)
+                field.clear();
+            quoted = true;
+        } else if (c == separator) {
+            fields << field.trimmed();
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields << field.trimmed();
+    return fields;
+}

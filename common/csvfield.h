@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Fields of the program's semicolon-separated exports and imports.
 //
@@ -22,3 +23,12 @@ QString csvText(const QString &text);
 // The reverse of csvNeutralised for a text field read from a CSV the program may have written: the
 // apostrophe in front of a formula start is dropped, so such a name reads back as it was.
 QString csvTextRead(const QString &field);
+
+// Where a double quote opens a quoted field when a line is split.
+enum class CsvQuotes {
+    AtFieldStart, // only before anything but blanks; elsewhere a quote is part of the text (the program's own lists)
+    Anywhere,     // at any place in a field: till exports that quote only part of a field still split right
+};
+
+// The fields of one line, each trimmed; a quoted part may hold the separator, with inner quotes doubled.
+QStringList csvSplit(const QString &line, QChar separator, CsvQuotes quotes);

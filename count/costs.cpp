@@ -1,6 +1,7 @@
 #include "costs.h"
 
 #include "csvfield.h"
+#include "history.h"
 #include "inventory.h"
 #include "iteminventory.h"
 #include "numberinput.h"
@@ -19,37 +20,6 @@
 Q_LOGGING_CATEGORY(lcCosts, "costs")
 
 namespace {
-// The fields of one line; a field in double quotes may hold the separator, with inner quotes doubled.
-QStringList splitFields(const QString &line)
-{
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (int i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('"') && i + 1 < line.size() && line.at(i + 1) == QLatin1Char('"')) {
-                field += c;
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == QLatin1Char('"') && field.trimmed().isEmpty()) {
-            field.clear();
-            quoted = true;
-        } else if (c == QLatin1Char(';')) {
-            fields << field.trimmed();
-            field.clear();
-        } else {
-            field += c;
-        }
-    }
-    fields << field.trimmed();
-    return fields;
-}
-
 QString money(double value)
 {
     return QString::number(value, 'f', 2);
@@ -111,7 +81,7 @@ bool CostList::parse(const QByteArray &bytes, QString *reason)
         };
         if (QString::fromUtf8(lines.at(i)).contains(QChar(QChar::ReplacementCharacter)))
             return refuse(tr("the line is not UTF-8 text."));
-        const QStringList fields = splitFields(line);
+        const QStringList fields = csvSplit(line, QLatin1Char(';'), CsvQuotes::AtFieldStart);
         if (fields.size() < 2 || fields.size() > 4)
             return refuse(tr("expected EAN;cost;par;supplier."));
         Cost cost;
@@ -200,6 +170,42 @@ bool CostList::setCostText(const QString &key, const QString &text, QString *rea
     cost.key = key;
     cost.cost = value;
     entries.append(cost);
+    return true;
+}
+
+bool CostList::setParText(const QString &key, const QString &text, QString *reason)
+{
+    Cost *cost = const_cast<Cost *>(find(key));
+    if (!cost) {
+        if (text.trimmed().isEmpty())
+            return true;
+        *reason = tr("Type the cost per bottle first: the par level is kept with the cost.");
+        return false;
+    }
+    if (text.trimmed().isEmpty()) {
+        cost->hasPar = false;
+        cost->par = 0;
+        return true;
+    }
+    double par = 0;
+    if (!NumberInput::parse(text, &par, reason))
+        return false;
+    cost->par = par;
+    cost->hasPar = true;
+    return true;
+}
+
+bool CostList::setSupplierText(const QString &key, const QString &text, QString *reason)
+{
+    Cost *cost = const_cast<Cost *>(find(key));
+    const QString supplier = text.simplified();
+    if (!cost) {
+        if (supplier.isEmpty())
+            return true;
+        *reason = tr("Type the cost per bottle first: the supplier is kept with the cost.");
+        return false;
+    }
+    cost->supplier = supplier;
     return true;
 }
 
@@ -362,4 +368,56 @@ QString OrderList::text(int currency) const
     }
     flush();
     return out.join(QLatin1Char('\n'));
+}
+
+QList<ParSuggestion> ParSuggestion::of(const QList<History::Count> &counts, const QHash<QString, qint64> &volumes,
+                                       double *periodDays)
+{
+    QList<const History::Count *> used;
+    for (int i = counts.size() - 1; i >= 0 && used.size() < countsUsed; --i) {
+        const History::Count &count = counts.at(i);
+        if (count.counted() && count.from.isValid() && count.to.isValid() && count.from < count.to)
+            used.prepend(&count);
+    }
+    if (periodDays)
+        *periodDays = 0;
+    if (used.isEmpty())
+        return {};
+    QList<double> lengths;
+    double days = 0;
+    QHash<QString, qint64> sold;
+    QHash<QString, QString> names;
+    for (const History::Count *count : qAsConst(used)) {
+        const double length = double(count->from.msecsTo(count->to)) / (24.0 * 3600 * 1000);
+        lengths.append(length);
+        days += length;
+        for (auto it = count->sold.cbegin(); it != count->sold.cend(); ++it) {
+            sold[it.key()] += it.value();
+            names.insert(it.key(), count->names.value(it.key()));
+        }
+    }
+    std::sort(lengths.begin(), lengths.end());
+    const int middle = int(lengths.size()) / 2;
+    const double usual =
+        lengths.size() % 2 == 1 ? lengths.at(middle) : (lengths.at(middle - 1) + lengths.at(middle)) / 2;
+    if (periodDays)
+        *periodDays = usual;
+    QList<ParSuggestion> suggestions;
+    for (auto it = sold.cbegin(); it != sold.cend(); ++it) {
+        const qint64 volume = volumes.value(it.key());
+        // Returns above sales leave nothing to stock; without a volume millilitres are no bottles.
+        if (volume <= 0 || it.value() <= 0)
+            continue;
+        ParSuggestion suggestion;
+        suggestion.ean = it.key();
+        suggestion.name = names.value(it.key()).trimmed();
+        suggestion.usage = double(it.value()) / double(volume) / days * usual;
+        suggestion.par = qMax<qint64>(1, qint64(std::ceil(suggestion.usage - 1e-6)));
+        suggestions.append(suggestion);
+    }
+    std::sort(suggestions.begin(), suggestions.end(), [](const ParSuggestion &a, const ParSuggestion &b) {
+        const int byName = QString::localeAwareCompare(a.name, b.name);
+        return byName != 0 ? byName < 0 : a.ean < b.ean;
+    });
+    return suggestions;
 }

@@ -2,11 +2,15 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QHash>
 #include <QList>
 #include <QString>
 
 class Inventory;
 class ItemInventory;
+namespace History {
+struct Count;
+}
 
 // What one full bottle (or one piece of an appended item) costs the bar, with its par level and supplier.
 struct Cost
@@ -44,6 +48,10 @@ public:
     // Sets the cost of `key` from typed text; an empty text removes the cost with its par and supplier.
     // Refused with the reason for text that is no cost.
     bool setCostText(const QString &key, const QString &text, QString *reason);
+    // The par level and supplier are kept with a cost only: refused for a key without one. An empty par
+    // removes the par level; line breaks in a supplier become blanks, so the file stays one line a kind.
+    bool setParText(const QString &key, const QString &text, QString *reason);
+    bool setSupplierText(const QString &key, const QString &text, QString *reason);
 
     QList<Cost> entries;
 };
@@ -113,4 +121,22 @@ public:
     QByteArray csv() const;
     // The same for the window, translated, one line per supplier.
     QString text(int currency) const;
+};
+
+// A par level proposed from the history: what a kind used per period over the last counts. The usage is
+// taken per day over the periods together, so a long period (a holiday) weighs as its length and no more,
+// and brought to the usual period, the median length of those periods; rounded up to whole bottles.
+struct ParSuggestion
+{
+    static constexpr int countsUsed = 6;
+
+    QString ean;
+    QString name;
+    double usage = 0; // bottles per usual period
+    qint64 par = 0;   // whole bottles, at least 1 for a kind that sold at all
+
+    // For each EAN of `volumes` (ml per bottle) sold in the last counts of `counts` that are counted (see
+    // History::Count::counted) and have a period, by name. `periodDays` (optional) gets the usual period.
+    static QList<ParSuggestion> of(const QList<History::Count> &counts, const QHash<QString, qint64> &volumes,
+                                   double *periodDays = nullptr);
 };

@@ -1,5 +1,6 @@
 #include "tillexport.h"
 
+#include "csvfield.h"
 #include "savefile.h"
 #include "xlsxsheet.h"
 
@@ -26,35 +27,6 @@ constexpr int headerSearchLines = 40;
 QString tr(const char *text)
 {
     return QCoreApplication::translate("TillExport", text);
-}
-
-QStringList splitFields(const QString &line, QChar separator)
-{
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (int i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('"') && i + 1 < line.size() && line.at(i + 1) == QLatin1Char('"')) {
-                field.append(c);
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                quoted = false;
-            } else {
-                field.append(c);
-            }
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-        } else if (c == separator) {
-            fields.append(field.trimmed());
-            field.clear();
-        } else {
-            field.append(c);
-        }
-    }
-    fields.append(field.trimmed());
-    return fields;
 }
 
 // The words of a header or a name, folded: "Gross Amount (incl. voids)" -> gross amount incl voids.
@@ -702,7 +674,7 @@ bool readTable(const QByteArray &bytes, TillTable *table, QString *reason)
         int bestScore = -1;
         for (const QChar separator : {QChar(';'), QChar('\t'), QChar(','), QChar('|')}) {
             for (int i = 0; i < raw.size() && i < headerSearchLines; ++i) {
-                const QStringList fields = splitFields(raw.at(i).trimmed(), separator);
+                const QStringList fields = csvSplit(raw.at(i).trimmed(), separator, CsvQuotes::Anywhere);
                 if (fields.size() < 2)
                     continue;
                 int score = 0;
@@ -717,7 +689,7 @@ bool readTable(const QByteArray &bytes, TillTable *table, QString *reason)
             }
         }
         for (int i = 0; i < raw.size(); ++i) {
-            lines << splitFields(raw.at(i).trimmed(), best);
+            lines << csvSplit(raw.at(i).trimmed(), best, CsvQuotes::Anywhere);
             numbers << i + 1;
         }
     }

@@ -112,6 +112,13 @@ public:
         for (int i = 0; i < widths.size(); ++i)
             worksheet_set_column(sheet, lxw_col_t(i), lxw_col_t(i), widths.at(i), nullptr);
     }
+    // A table's first row: its titles, kept in view while scrolling, over columns of these widths.
+    void columns(const QStringList &titles, const QList<double> &widths, lxw_format *bold)
+    {
+        header(0, titles, bold);
+        worksheet_freeze_panes(sheet, 1, 0);
+        this->widths(widths);
+    }
 
     lxw_workbook *book;
     lxw_worksheet *sheet = nullptr;
@@ -272,12 +279,8 @@ void writeTill(lxw_workbook *book, const TillComparison &till, const QString &ex
     lxw_format *money = sheet.format(moneyFormat(currency));
     lxw_format *units = sheet.format(QStringLiteral("0.00"));
     lxw_format *percent = sheet.format(QStringLiteral("0.0%"));
-    sheet.header(0,
-                 {tr("Item"), tr("EAN"), tr("Expected"), tr("Till"), tr("Variance"),
-                  tr("Variance [sell units]"), tr("Variance [%]")},
-                 bold);
-    worksheet_freeze_panes(sheet.sheet, 1, 0);
-    sheet.widths({30, 16, 14, 14, 14, 14, 12});
+    sheet.columns({tr("Item"), tr("EAN"), tr("Expected"), tr("Till"), tr("Variance"),
+                  tr("Variance [sell units]"), tr("Variance [%]")}, {30, 16, 14, 14, 14, 14, 12}, bold);
     int row = 1;
     for (const TillVariance &variance : till.rows) {
         sheet.text(row, 0, variance.name);
@@ -327,9 +330,7 @@ void writePerPeriod(lxw_workbook *book, const QString &name, const QString &titl
     Sheet sheet(book, name);
     lxw_format *period = sheet.format(QLatin1String(periodFormat));
     lxw_format *value = sheet.format(valueFormat);
-    sheet.header(0, {tr("To"), title}, bold);
-    worksheet_freeze_panes(sheet.sheet, 1, 0);
-    sheet.widths({18, 18});
+    sheet.columns({tr("To"), title}, {18, 18}, bold);
     for (int i = 0; i < counts.size(); ++i) {
         sheet.time(i + 1, 0, counts.at(i)->to, period);
         if (formulas.isEmpty())
@@ -370,12 +371,8 @@ static void writeCosts(lxw_workbook *book, const Inventory &inventory, const Ite
     lxw_format *boldMoney = sheet.format(moneyFormat(inventory.currency), true);
     lxw_format *percent = sheet.format(QStringLiteral("0.00 %"));
     lxw_format *boldPercent = sheet.format(QStringLiteral("0.00 %"), true);
-    sheet.header(0,
-                 {tr("EAN"), tr("Item"), tr("Cost of Goods Sold"), tr("Cash In"), tr("Pour Cost"),
-                  tr("Stock Value at Cost")},
-                 bold);
-    worksheet_freeze_panes(sheet.sheet, 1, 0);
-    sheet.widths({16, 30, 16, 14, 12, 16});
+    sheet.columns({tr("EAN"), tr("Item"), tr("Cost of Goods Sold"), tr("Cash In"), tr("Pour Cost"),
+                  tr("Stock Value at Cost")}, {16, 30, 16, 14, 12, 16}, bold);
     int row = 1;
     const auto line = [&](const QString &ean, const QString &name, const CostFigures::Row &figures,
                           double takings) {
@@ -420,12 +417,8 @@ static void writeOrder(lxw_workbook *book, const OrderList &order, int currency)
     lxw_format *boldMoney = sheet.format(moneyFormat(currency), true);
     lxw_format *bottles = sheet.format(QStringLiteral("0.00"));
     lxw_format *whole = sheet.format(QStringLiteral("0"));
-    sheet.header(0,
-                 {tr("EAN"), tr("Item"), tr("On Hand [bottles]"), tr("Par [bottles]"), tr("Order [bottles]"),
-                  tr("Supplier"), tr("Cost")},
-                 bold);
-    worksheet_freeze_panes(sheet.sheet, 1, 0);
-    sheet.widths({16, 30, 14, 12, 14, 20, 14});
+    sheet.columns({tr("EAN"), tr("Item"), tr("On Hand [bottles]"), tr("Par [bottles]"), tr("Order [bottles]"),
+                  tr("Supplier"), tr("Cost")}, {16, 30, 14, 12, 14, 20, 14}, bold);
     int row = 1;
     for (const OrderList::Line &line : order.lines) {
         sheet.text(row, 0, line.ean);
@@ -459,9 +452,7 @@ bool writeSales(const QString &path, const Inventory &inventory, const ItemInven
         QStringList titles = {tr("EAN")};
         for (int column = 0; column < Inventory::ColumnCount; ++column)
             titles << inventory.headerData(column, Qt::Horizontal).toString();
-        sheet.header(0, titles, bold);
-        worksheet_freeze_panes(sheet.sheet, 1, 0);
-        sheet.widths({16, 30, 10, 12, 12, 12, 12, 12, 12, 12, 14});
+        sheet.columns(titles, {16, 30, 10, 12, 12, 12, 12, 12, 12, 12, 14}, bold);
 
         int row = 1;
         for (const SalesRow &sales : inventory.rows) {
@@ -541,15 +532,18 @@ bool writeSales(const QString &path, const Inventory &inventory, const ItemInven
     });
 }
 
+bool writeOrder(const QString &path, const OrderList &order, int currency, QString *reason)
+{
+    return write(path, reason, [&](lxw_workbook *book) { writeOrder(book, order, currency); });
+}
+
 bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString *reason)
 {
     return write(path, reason, [&](lxw_workbook *book) {
         Sheet sheet(book, tr("Overview"));
         lxw_format *bold = sheet.format(QString(), true);
         lxw_format *millilitres = sheet.format(QStringLiteral("0 \"ml\""));
-        sheet.header(0, {tr("EAN"), tr("Item"), tr("Residue")}, bold);
-        worksheet_freeze_panes(sheet.sheet, 1, 0);
-        sheet.widths({16, 30, 12});
+        sheet.columns({tr("EAN"), tr("Item"), tr("Residue")}, {16, 30, 12}, bold);
         int row = 1;
         for (const OverviewRow &overview : rows) {
             sheet.text(row, 0, overview.ean);
@@ -584,12 +578,8 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             money.insert(currency, sheet.format(moneyFormat(currency)));
             boldMoney.insert(currency, sheet.format(moneyFormat(currency), true));
         }
-        sheet.header(0,
-                     {tr("Table"), tr("From"), tr("To"), tr("Alcohol Sales"), tr("Other Items"),
-                      tr("Total Sales"), tr("Currency"), tr("Till Variance"), tr("Till Variance [sell units]")},
-                     bold);
-        worksheet_freeze_panes(sheet.sheet, 1, 0);
-        sheet.widths({10, 18, 18, 16, 16, 16, 10, 16, 16});
+        sheet.columns({tr("Table"), tr("From"), tr("To"), tr("Alcohol Sales"), tr("Other Items"),
+                      tr("Total Sales"), tr("Currency"), tr("Till Variance"), tr("Till Variance [sell units]")}, {10, 18, 18, 16, 16, 16, 10, 16, 16}, bold);
         lxw_format *units = sheet.format(QStringLiteral("0.00"));
         lxw_format *boldUnits = sheet.format(QStringLiteral("0.00"), true);
         int row = 1;

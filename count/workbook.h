@@ -25,6 +25,9 @@ bool writeSales(const QString &path, const Inventory &inventory, const ItemInven
                 const TillComparison *till = nullptr, QString *reason = nullptr,
                 const CostFigures *costs = nullptr, const OrderList *order = nullptr);
 
+// The order list alone, with the cost per line and its sum.
+bool writeOrder(const QString &path, const OrderList &order, int currency, QString *reason = nullptr);
+
 // The overview: EAN, name and residue of each weighed bottle.
 bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString *reason = nullptr);
 

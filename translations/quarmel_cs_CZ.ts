@@ -12,8 +12,8 @@
 <context>
     <name>CostColumnModel</name>
     <message>
-        <location filename="../count/costcolumnmodel.cpp" line="+36"/>
-        <location line="+101"/>
+        <location filename="../count/costcolumnmodel.cpp" line="+40"/>
+        <location line="+116"/>
         <source>The cost list in the data folder cannot be read, so it is not replaced.</source>
         <translation>Seznam nákupních cen v datové složce nelze přečíst, proto se nepřepisuje.</translation>
     </message>
@@ -23,7 +23,7 @@
         <translation>Láhev nemá EAN, pod kterým by se její cena uložila.</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+25"/>
         <source>Cost per
 Bottle</source>
         <translation>Nákupní cena
@@ -34,11 +34,33 @@ láhve</translation>
         <source>What one full bottle costs the bar, in the currency of the count. Kept apart from the catalogue; an empty cell has no cost.</source>
         <translation>Kolik stojí baru jedna plná láhev, v měně inventury. Ukládá se odděleně od katalogu; prázdná buňka znamená, že cena není zadána.</translation>
     </message>
+    <message>
+        <location line="+6"/>
+        <source>Par
+[bottles]</source>
+        <translation>Cílový stav
+[lahve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Bottles to have at the bar after a delivery; the order list buys up to it. Kept with the cost.</source>
+        <translation>Kolik lahví má být na baru po dodávce; objednávka doplňuje do tohoto stavu. Ukládá se s nákupní cenou.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Supplier</source>
+        <translation>Dodavatel</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Who delivers the bottle; the order list is grouped by it. Kept with the cost.</source>
+        <translation>Kdo láhev dodává; objednávka se podle něj seskupuje. Ukládá se s nákupní cenou.</translation>
+    </message>
 </context>
 <context>
     <name>CostFigures</name>
     <message>
-        <location filename="../count/costs.cpp" line="+267"/>
+        <location filename="../count/costs.cpp" line="+273"/>
         <source>Cost of goods sold: %1</source>
         <translation>Náklady na prodané zboží: %1</translation>
     </message>
@@ -76,7 +98,7 @@ láhve</translation>
 <context>
     <name>CostList</name>
     <message>
-        <location line="-206"/>
+        <location line="-242"/>
         <source>The file is too large to be a cost list.</source>
         <translation>Soubor je příliš velký na to, aby byl seznamem nákupních cen.</translation>
     </message>
@@ -114,6 +136,16 @@ láhve</translation>
         <location line="+7"/>
         <source>&quot;%1&quot; is already on line %2.</source>
         <translation>„%1“ už je na řádku %2.</translation>
+    </message>
+    <message>
+        <location line="+74"/>
+        <source>Type the cost per bottle first: the par level is kept with the cost.</source>
+        <translation>Nejprve zadejte nákupní cenu láhve: cílový stav se ukládá s ní.</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>Type the cost per bottle first: the supplier is kept with the cost.</source>
+        <translation>Nejprve zadejte nákupní cenu láhve: dodavatel se ukládá s ní.</translation>
     </message>
 </context>
 <context>
@@ -418,7 +450,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+556"/>
+        <location filename="../app/mainwindow.cpp" line="+570"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1054,7 +1086,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+53"/>
-        <location filename="../app/menus.cpp" line="+213"/>
+        <location filename="../app/menus.cpp" line="+214"/>
         <source>Load Last Inventory</source>
         <translation>Načíst poslední inventuru</translation>
     </message>
@@ -1208,7 +1240,7 @@ množství [ks]</translation>
         <location line="-101"/>
         <location line="+124"/>
         <location line="+252"/>
-        <location filename="../app/cataloguepages.cpp" line="+292"/>
+        <location filename="../app/cataloguepages.cpp" line="+390"/>
         <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -1250,7 +1282,8 @@ množství [ks]</translation>
         <location line="-229"/>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
-        <location filename="../app/menus.cpp" line="-28"/>
+        <location filename="../app/menus.cpp" line="-29"/>
+        <location filename="../app/salespage.cpp" line="+629"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -1259,7 +1292,7 @@ množství [ks]</translation>
         <location line="+252"/>
         <location filename="../app/menus.cpp" line="+3"/>
         <location filename="../app/overviewpages.cpp" line="+297"/>
-        <location filename="../app/salespage.cpp" line="+421"/>
+        <location filename="../app/salespage.cpp" line="-149"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -1272,7 +1305,7 @@ množství [ks]</translation>
         <location line="+23"/>
         <location filename="../app/mainwindow.cpp" line="-149"/>
         <location filename="../app/menus.cpp" line="-8"/>
-        <location filename="../app/salespage.cpp" line="-58"/>
+        <location filename="../app/salespage.cpp" line="-60"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -1311,7 +1344,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/salespage.cpp" line="-217"/>
+        <location filename="../app/salespage.cpp" line="-222"/>
         <location line="+8"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
@@ -1352,7 +1385,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-298"/>
+        <location filename="../app/mainwindow.cpp" line="-311"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1375,7 +1408,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+25"/>
-        <location filename="../app/menus.cpp" line="+192"/>
+        <location filename="../app/menus.cpp" line="+193"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
     </message>
@@ -1512,7 +1545,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/mainwindow.cpp" line="+154"/>
+        <location filename="../app/mainwindow.cpp" line="+167"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
@@ -1592,7 +1625,18 @@ množství [ks]</translation>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-60"/>
+        <location filename="../app/menus.cpp" line="-122"/>
+        <source>Order List...</source>
+        <translation>Objednávka...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The whole bottles to buy for each kind below its par level, by supplier.</source>
+        <translation>Celé lahve k nákupu pro každý druh pod cílovým stavem, podle dodavatelů.</translation>
+    </message>
+    <message>
+        <location line="+64"/>
         <source>Damaged database</source>
         <translation>Poškozená databáze</translation>
     </message>
@@ -1644,7 +1688,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+131"/>
+        <location filename="../app/salespage.cpp" line="+136"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -1654,7 +1698,7 @@ množství [ks]</translation>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location filename="../app/menus.cpp" line="-139"/>
+        <location filename="../app/menus.cpp" line="-18"/>
         <source>&amp;File</source>
         <translation>&amp;Soubor</translation>
     </message>
@@ -1670,11 +1714,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+9"/>
+        <location filename="../app/salespage.cpp" line="+319"/>
         <source>Print...</source>
         <translation>Tisk...</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>Quit</source>
         <translation>Ukončit</translation>
     </message>
@@ -1715,7 +1760,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/salespage.cpp" line="-113"/>
+        <location filename="../app/salespage.cpp" line="-437"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -1834,7 +1879,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Tato inventura už byla použita pro tabulku č. %1 a po ní byla uložena tabulka č. %2. Tabulka prodeje začíná od tabulky č. %2, takže její čísla nejsou čísla tabulky č. %1; po uložení to bude nová tabulka a tabulka č. %1 zůstane, jak je.</translation>
     </message>
     <message>
-        <location line="+205"/>
+        <location line="+210"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -1860,7 +1905,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+121"/>
+        <location line="+123"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1868,6 +1913,32 @@ Odkud se má katalog vzít?</translation>
         <location line="+1"/>
         <source>From the appended items:</source>
         <translation>Z přidaných položek:</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <location line="+11"/>
+        <source>Order List</source>
+        <translation>Objednávka</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>No par levels are typed. Type them beside the costs on the catalogue page: the order list buys each kind up to its par level.</source>
+        <translation>Nejsou zadány žádné cílové stavy. Zadejte je vedle nákupních cen na stránce katalogu: objednávka doplňuje každý druh do jeho cílového stavu.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Nothing is below its par level.</source>
+        <translation>Nic není pod cílovým stavem.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>What brings each kind below its par level up to par, in whole bottles, for the count of %1. %2.</source>
+        <translation>Co doplní každý druh pod cílovým stavem na cílový stav, v celých lahvích, pro inventuru z %1. %2.</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <source>Order list after the count of </source>
+        <translation>Objednávka po inventuře z </translation>
     </message>
     <message>
         <location filename="../app/fileprompt.cpp" line="+40"/>
@@ -1880,13 +1951,13 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-137"/>
+        <location filename="../app/salespage.cpp" line="-197"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-280"/>
-        <location line="+290"/>
+        <location line="-285"/>
+        <location line="+295"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
@@ -1912,7 +1983,7 @@ Odkud se má katalog vzít?</translation>
         <location line="+20"/>
         <location filename="../app/menus.cpp" line="-6"/>
         <location filename="../app/overviewpages.cpp" line="+7"/>
-        <location filename="../app/salespage.cpp" line="+15"/>
+        <location filename="../app/salespage.cpp" line="+17"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
@@ -1944,6 +2015,7 @@ Odkud se má katalog vzít?</translation>
     <message>
         <location filename="../app/overviewpages.cpp" line="+24"/>
         <location filename="../app/salespage.cpp" line="+36"/>
+        <location line="+118"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -1953,7 +2025,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Načteno: </translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+13"/>
+        <location filename="../app/salespage.cpp" line="-105"/>
         <source>Inventory date: </source>
         <translation>Datum inventury: </translation>
     </message>
@@ -2074,7 +2146,53 @@ Odkud se má katalog vzít?</translation>
 %1</translation>
     </message>
     <message>
-        <location line="-250"/>
+        <location line="-333"/>
+        <location line="+7"/>
+        <source>Suggest Par</source>
+        <translation>Navrhnout cílový stav</translation>
+    </message>
+    <message>
+        <location line="-6"/>
+        <source>Nothing to suggest: no bottle with a cost was sold in the saved counts. Par levels are suggested from the history of counts, for the bottles that have a cost.</source>
+        <translation>Není co navrhnout: v uložených inventurách se neprodala žádná láhev s nákupní cenou. Cílové stavy se navrhují z historie inventur pro láhve, které mají nákupní cenu.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>What each bottle used per period over the last %1 counts, brought to the usual period of %2 days and rounded up to whole bottles. Ticked rows take the suggestion.</source>
+        <translation>Spotřeba každé láhve za období v posledních %1 inventurách, přepočtená na obvyklé období %2 dní a zaokrouhlená nahoru na celé lahve. Zaškrtnuté řádky převezmou návrh.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Item</source>
+        <translation>Položka</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Used per Period [bottles]</source>
+        <translation>Spotřeba za období [lahve]</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Par Now</source>
+        <translation>Cílový stav nyní</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Suggested Par</source>
+        <translation>Navržený cílový stav</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>Par levels taken: %1.</source>
+        <translation>Převzaté cílové stavy: %1.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Par not taken</source>
+        <translation>Cílový stav nebyl převzat</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>Import Costs...</source>
         <translation>Načíst nákupní ceny...</translation>
     </message>
@@ -2089,7 +2207,17 @@ Odkud se má katalog vzít?</translation>
         <translation>Načte řádky EAN;cena;cílový stav;dodavatel (přidanou položku jejím názvem místo EAN) do nákupních cen baru.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+2"/>
+        <source>Suggest Par...</source>
+        <translation>Navrhnout cílový stav...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Proposes par levels from what each bottle used over the last counts; you choose which to take.</source>
+        <translation>Navrhne cílové stavy podle spotřeby lahví v posledních inventurách; vy vyberete, které převzít.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>Import Costs</source>
         <translation>Načíst nákupní ceny</translation>
     </message>
@@ -2115,7 +2243,8 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+121"/>
-        <location filename="../app/salespage.cpp" line="-401"/>
+        <location filename="../app/salespage.cpp" line="-453"/>
+        <location line="+519"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
@@ -2140,7 +2269,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-327"/>
+        <location filename="../app/mainwindow.cpp" line="-340"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -2250,7 +2379,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>OrderList</name>
     <message>
-        <location filename="../count/costs.cpp" line="+206"/>
+        <location filename="../count/costs.cpp" line="+145"/>
         <source>To order: nothing is below its par level.</source>
         <translation>Objednat: nic není pod cílovým stavem.</translation>
     </message>
@@ -2268,6 +2397,57 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <location line="+9"/>
         <source>%1 × %2</source>
         <translation>%1 × %2</translation>
+    </message>
+</context>
+<context>
+    <name>OrderModel</name>
+    <message>
+        <location filename="../count/ordermodel.cpp" line="+38"/>
+        <source>No supplier</source>
+        <translation>Bez dodavatele</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Item</source>
+        <translation>Položka</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>EAN</source>
+        <translation>EAN</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>On Hand
+[bottles]</source>
+        <translation>Na skladě
+[lahve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Par
+[bottles]</source>
+        <translation>Cílový stav
+[lahve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Order
+[bottles]</source>
+        <translation>Objednat
+[lahve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Cost
+[%1]</source>
+        <translation>Cena
+[%1]</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Order cost %1 %2</source>
+        <translation>Cena objednávky %1 %2</translation>
     </message>
 </context>
 <context>
@@ -2295,6 +2475,43 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <location line="+27"/>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
+    </message>
+</context>
+<context>
+    <name>SalesCostModel</name>
+    <message>
+        <location filename="../count/costcolumnmodel.cpp" line="+125"/>
+        <source>no cost</source>
+        <translation>bez ceny</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>No cost is typed for this bottle on the catalogue page, so it is in none of the cost figures.</source>
+        <translation>Pro tuto láhev není na stránce katalogu zadána nákupní cena, proto není v žádném z nákladových údajů.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Pour
+Cost</source>
+        <translation>Nákladovost
+[%]</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Cost of
+Goods Sold</source>
+        <translation>Náklady na
+prodané zboží</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Cost of goods sold of the row per its cash in. Far above the table&apos;s pour cost, in red, the drink is priced low for what it costs.</source>
+        <translation>Náklady na prodané zboží řádku vůči jeho tržbě. Výrazně nad nákladovostí celé tabulky (červeně) je nápoj levný vzhledem k tomu, co stojí.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Sold quantity / bottle volume × cost per bottle.</source>
+        <translation>Prodané množství / objem láhve × nákupní cena láhve.</translation>
     </message>
 </context>
 <context>
@@ -2724,7 +2941,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>TillColumns</name>
     <message>
-        <location filename="../count/tillexport.cpp" line="+621"/>
+        <location filename="../count/tillexport.cpp" line="+593"/>
         <source>&quot;%1&quot; names no column role (name, code, quantity, unit, amount)</source>
         <translation>„%1“ neurčuje roli sloupce (name, code, quantity, unit, amount)</translation>
     </message>
@@ -3199,36 +3416,36 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+244"/>
+        <location filename="../count/workbook.cpp" line="+251"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
     <message>
         <location line="+27"/>
-        <location line="+5"/>
-        <location line="+28"/>
+        <location line="+4"/>
+        <location line="+25"/>
         <source>Till</source>
         <translation>Pokladna</translation>
     </message>
     <message>
-        <location line="-28"/>
-        <location line="+98"/>
-        <location line="+50"/>
+        <location line="-25"/>
+        <location line="+92"/>
+        <location line="+46"/>
         <location line="+126"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-274"/>
-        <location line="+98"/>
-        <location line="+50"/>
-        <location line="+35"/>
-        <location line="+91"/>
+        <location line="-264"/>
+        <location line="+92"/>
+        <location line="+46"/>
+        <location line="+32"/>
+        <location line="+94"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-274"/>
+        <location line="-264"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
@@ -3248,14 +3465,14 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Rozdíl [%]</translation>
     </message>
     <message>
-        <location line="+19"/>
-        <location line="+321"/>
+        <location line="+16"/>
+        <location line="+308"/>
         <location line="+29"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-342"/>
+        <location line="-329"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -3270,36 +3487,36 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Prodáno, ale není v pokladně</translation>
     </message>
     <message>
-        <location line="+137"/>
-        <location line="+85"/>
+        <location line="+127"/>
+        <location line="+83"/>
         <source>Sales</source>
         <translation>Prodej</translation>
     </message>
     <message>
-        <location line="-168"/>
+        <location line="-158"/>
         <source>Costs</source>
         <translation>Náklady</translation>
     </message>
     <message>
-        <location line="+7"/>
-        <location line="+27"/>
+        <location line="+6"/>
+        <location line="+24"/>
         <source>Cost of Goods Sold</source>
         <translation>Náklady na prodané zboží</translation>
     </message>
     <message>
-        <location line="-27"/>
+        <location line="-24"/>
         <source>Cash In</source>
         <translation>Tržba</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+29"/>
+        <location line="+26"/>
         <source>Pour Cost</source>
         <translation>Nákladovost</translation>
     </message>
     <message>
-        <location line="-28"/>
-        <location line="+32"/>
+        <location line="-25"/>
+        <location line="+29"/>
         <source>Stock Value at Cost</source>
         <translation>Hodnota zásob v nákupních cenách</translation>
     </message>
@@ -3319,7 +3536,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Objednávka</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="+6"/>
         <source>On Hand [bottles]</source>
         <translation>Na skladě [láhve]</translation>
     </message>
@@ -3344,31 +3561,31 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Cena</translation>
     </message>
     <message>
-        <location line="+96"/>
-        <location line="+67"/>
+        <location line="+91"/>
+        <location line="+69"/>
         <source>Alcohol Sales</source>
         <translation>Tržba za alkohol</translation>
     </message>
     <message>
-        <location line="-63"/>
+        <location line="-65"/>
         <source>Appended Item Sales</source>
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="-83"/>
         <source>Order Cost</source>
         <translation>Cena objednávky</translation>
     </message>
     <message>
-        <location line="+91"/>
-        <location line="+58"/>
-        <location line="+77"/>
+        <location line="+89"/>
+        <location line="+60"/>
+        <location line="+74"/>
         <location line="+1"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-120"/>
+        <location line="-114"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -3378,7 +3595,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Zbytek</translation>
     </message>
     <message>
-        <location line="+165"/>
+        <location line="+159"/>
         <source>Bottle Variance</source>
         <translation>Rozdíl láhve</translation>
     </message>
@@ -3403,18 +3620,18 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>%1: rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
     <message>
-        <location line="-390"/>
-        <location line="+258"/>
+        <location line="-377"/>
+        <location line="+248"/>
         <source>To</source>
         <translation>Do</translation>
     </message>
     <message>
-        <location line="-12"/>
+        <location line="-11"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+11"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
@@ -3435,14 +3652,14 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+0"/>
-        <location line="+96"/>
+        <location line="+93"/>
         <location line="+1"/>
         <source>Till Variance</source>
         <translation>Rozdíl proti pokladně</translation>
     </message>
     <message>
-        <location line="-97"/>
-        <location line="+99"/>
+        <location line="-94"/>
+        <location line="+96"/>
         <source>Till Variance [sell units]</source>
         <translation>Rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>

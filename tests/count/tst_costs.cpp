@@ -1,8 +1,10 @@
 #include "costcolumnmodel.h"
 #include "costs.h"
 #include "database.h"
+#include "history.h"
 #include "inventory.h"
 #include "iteminventory.h"
+#include "ordermodel.h"
 #include "settings.h"
 
 #include <QAbstractItemModelTester>
@@ -23,6 +25,8 @@ private slots:
     void costColumnKeepsTheCatalogueAsItIs();
     void orderRoundsUpToWholeBottles_data();
     void orderRoundsUpToWholeBottles();
+    void parSuggestedFromTheHistory_data();
+    void parSuggestedFromTheHistory();
 };
 
 void tst_Costs::figuresOfACountWorkedByHand()
@@ -80,6 +84,19 @@ void tst_Costs::figuresOfACountWorkedByHand()
                             "No cost for;Gin\n"));
     QVERIFY(figures.text(Settings::CZK)
                 .endsWith(QStringLiteral("Highest pour cost: Rum 28.57 %, Vodka 27.13 %\nNo cost for: Gin")));
+
+    // The sales page puts each row's figures beside its cash in; the gin is named, not free.
+    SalesCostModel shown(&inventory);
+    shown.setSourceModel(&inventory);
+    QAbstractItemModelTester tester(&shown, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    shown.setCosts(costs);
+    const auto cell = [&](int row, int column) { return shown.index(row, column).data().toString(); };
+    QCOMPARE(cell(0, shown.costOfGoodsColumn()), QStringLiteral("100.00"));
+    QCOMPARE(cell(0, shown.pourCostColumn()), QStringLiteral("28.6 %"));
+    QCOMPARE(cell(2, shown.costOfGoodsColumn()), QStringLiteral("no cost"));
+    QCOMPARE(cell(3, shown.costOfGoodsColumn()), QString());
+    QCOMPARE(cell(0, Inventory::NameColumn), QStringLiteral("Rum"));
+    QVERIFY(!(shown.flags(shown.index(0, shown.pourCostColumn())) & Qt::ItemIsEditable));
 
     // A count with no alcohol sales has no pour cost, rather than a division by nothing.
     for (SalesRow &row : inventory.rows)
@@ -206,7 +223,6 @@ void tst_Costs::costColumnKeepsTheCatalogueAsItIs()
     QAbstractItemModelTester tester(&costs, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QSignalSpy refused(&costs, &CostColumnModel::inputRefused);
     QVERIFY(refused.isValid());
-    QCOMPARE(costs.columnCount(), int(Database::ColumnCount) + 1);
     const int column = costs.costColumn();
 
     // When a cost is typed with a decimal comma, and one that is no cost
@@ -225,6 +241,24 @@ void tst_Costs::costColumnKeepsTheCatalogueAsItIs()
     QVERIFY(saved.load(path, &reason));
     QCOMPARE(saved.entries.size(), 1);
     QCOMPARE(saved.find(QStringLiteral("0590000342304"))->cost, 189.9);
+
+    // Par and supplier are kept with the cost: refused for a bottle without one, taken with a decimal
+    // comma, a line break in a supplier kept off the file's lines; an emptied cost takes them along.
+    QCOMPARE(costs.columnCount(), int(Database::ColumnCount) + 3);
+    QVERIFY(!costs.setData(costs.index(0, costs.parColumn()), QStringLiteral("2")));
+    QVERIFY(!costs.setData(costs.index(0, costs.supplierColumn()), QStringLiteral("Drinks Ltd")));
+    QVERIFY(!costs.setData(costs.index(1, costs.parColumn()), QStringLiteral("two")));
+    QCOMPARE(refused.count(), 4);
+    QVERIFY(costs.setData(costs.index(1, costs.parColumn()), QStringLiteral("2,5")));
+    QVERIFY(costs.setData(costs.index(1, costs.supplierColumn()), QStringLiteral("Drinks\nLtd")));
+    QVERIFY(saved.load(path, &reason));
+    QCOMPARE(saved.find(QStringLiteral("0590000342304"))->par, 2.5);
+    QCOMPARE(saved.find(QStringLiteral("0590000342304"))->supplier, QStringLiteral("Drinks Ltd"));
+    QCOMPARE(costs.index(1, costs.parColumn()).data().toString(), QStringLiteral("2.5"));
+    QVERIFY(costs.setData(costs.index(1, costs.parColumn()), QString()));
+    QVERIFY(saved.load(path, &reason));
+    QVERIFY(!saved.find(QStringLiteral("0590000342304"))->hasPar);
+    QCOMPARE(Database::toDocument(database.bottles), document);
 
     // A view edits the cost cell itself, not the cell it follows when sorted.
     QCOMPARE(costs.buddy(costs.index(1, column)), costs.index(1, column));
@@ -284,6 +318,85 @@ void tst_Costs::orderRoundsUpToWholeBottles()
         QCOMPARE(list.lines.first().supplier, QStringLiteral("Bravo"));
     }
     QCOMPARE(list.cost, 100.0 + 200.0 * order);
+
+    // Shown and printed under a line per supplier.
+    OrderModel shown;
+    shown.setOrder(list);
+    QStringList shownNames;
+    for (int row = 0; row < shown.rowCount(); ++row)
+        shownNames << shown.index(row, OrderModel::ItemColumn).data().toString();
+    QCOMPARE(shownNames, order > 0 ? QStringList({QStringLiteral("Bravo"), QStringLiteral("Vodka"), QStringLiteral("Zulu"),
+                                             QStringLiteral("Rum")})
+                              : QStringList({QStringLiteral("Zulu"), QStringLiteral("Rum")}));
+}
+
+void tst_Costs::parSuggestedFromTheHistory_data()
+{
+    QTest::addColumn<QList<int>>("days");      // length of each period, oldest first
+    QTest::addColumn<QList<qint64>>("sold");   // vodka ml (700 ml bottles) per period
+    QTest::addColumn<QString>("usage");        // bottles per usual period; empty: no suggestion
+    QTest::addColumn<qint64>("par");
+
+    // 8 bottles in 35 days, brought to the usual 7 days: a holiday does not make every week look long.
+    QTest::newRow("a long period weighs its length")
+        << QList<int>{7, 7, 21} << QList<qint64>{1400, 2100, 2100} << QStringLiteral("1.60") << qint64(2);
+    // The oldest of seven is left out however much it sold; exactly one bottle a week is a par of one.
+    QTest::newRow("only the last six counts")
+        << QList<int>{7, 7, 7, 7, 7, 7, 7} << QList<qint64>{70000, 700, 700, 700, 700, 700, 700}
+        << QStringLiteral("1.00") << qint64(1);
+    QTest::newRow("an even number of periods takes the middle two")
+        << QList<int>{7, 14} << QList<qint64>{1400, 2800} << QStringLiteral("3.00") << qint64(3);
+    QTest::newRow("a trace is still a bottle to have")
+        << QList<int>{7} << QList<qint64>{20} << QStringLiteral("0.03") << qint64(1);
+    QTest::newRow("returns above sales: nothing to stock")
+        << QList<int>{7} << QList<qint64>{-700} << QString() << qint64(0);
+}
+
+void tst_Costs::parSuggestedFromTheHistory()
+{
+    QFETCH(QList<int>, days);
+    QFETCH(QList<qint64>, sold);
+    QFETCH(QString, usage);
+    QFETCH(qint64, par);
+
+    const QString vodka = QStringLiteral("0590000342304");
+    const QString gin = QStringLiteral("8595572479177");
+    QDateTime at(QDate(2026, 1, 5), QTime(23, 0), Qt::UTC);
+    QList<History::Count> counts;
+    // The opening count only sets the stock; a replaced count is no period of its own; neither counts.
+    History::Count opening;
+    opening.opening = true;
+    opening.from = at.addDays(-30);
+    opening.to = at;
+    opening.sold.insert(vodka, 700000);
+    counts.append(opening);
+    for (int i = 0; i < days.size(); ++i) {
+        History::Count count;
+        count.from = at;
+        at = at.addDays(days.at(i));
+        count.to = at;
+        count.sold.insert(vodka, sold.at(i));
+        count.names.insert(vodka, QStringLiteral("Vodka"));
+        count.sold.insert(gin, 700); // no volume known: no bottles
+        counts.append(count);
+    }
+    History::Count replaced = counts.last();
+    replaced.replacedBy = 99;
+    replaced.sold.insert(vodka, 700000);
+    counts.append(replaced);
+
+    double period = 0;
+    const QList<ParSuggestion> suggested =
+        ParSuggestion::of(counts, {{vodka, 700}, {QStringLiteral("8592508053241"), 1000}}, &period);
+
+    QCOMPARE(suggested.size(), usage.isEmpty() ? 0 : 1);
+    if (usage.isEmpty())
+        return;
+    QCOMPARE(suggested.at(0).ean, vodka);
+    QCOMPARE(suggested.at(0).name, QStringLiteral("Vodka"));
+    QCOMPARE(QString::number(suggested.at(0).usage, 'f', 2), usage);
+    QCOMPARE(suggested.at(0).par, par);
+    QVERIFY(period > 0);
 }
 
 QTEST_GUILESS_MAIN(tst_Costs)
