@@ -16,6 +16,7 @@
 #include "interaction.h"
 #include "localcatalogue.h"
 #include "settings.h"
+#include "shown.h"
 #include "stationsession.h"
 #include "tablefile.h"
 
@@ -548,7 +549,7 @@ bool MainWindow::beginPrinting(QPainter &painter)
 
 QString MainWindow::shownDate(const QDateTime &time)
 {
-    return time.toString(QStringLiteral("dd.MM.yyyy"));
+    return Shown::date(time, QStringLiteral("dd.MM.yyyy"));
 }
 
 void MainWindow::showError(const QString &text)

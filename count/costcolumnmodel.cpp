@@ -1,6 +1,7 @@
 #include "costcolumnmodel.h"
 
 #include "numberinput.h"
+#include "shown.h"
 
 #include <QLoggingCategory>
 
@@ -113,7 +114,7 @@ QVariant CostColumnModel::data(const QModelIndex &index, int role) const
     const Cost *cost = list.find(keyOf(index.row()));
     switch (role) {
     case Qt::DisplayRole:
-        return cost ? QString::number(cost->cost, 'f', 2) : QString();
+        return cost ? Shown::fixed(cost->cost, 2) : QString();
     case Qt::EditRole:
         return cost ? NumberInput::exactText(cost->cost) : QString();
     case Qt::TextAlignmentRole:

@@ -1,6 +1,7 @@
 #include "inventorybottlelist.h"
 
 #include "csvfield.h"
+#include "shown.h"
 #include "database.h"
 #include "interaction.h"
 #include "savefile.h"
@@ -338,7 +339,7 @@ QVariant InventoryBottleList::data(const QModelIndex &index, int role) const
     case NameColumn:
         return row.name;
     case ResidueColumn:
-        return QString::number(double(row.residue) / 1000.0, 'f', 2);
+        return Shown::fixed(double(row.residue) / 1000.0, 2);
     default:
         return QStringLiteral("---");
     }
