@@ -68,6 +68,7 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     top->addWidget(summary, 1);
 
     view = new QTableView;
+    view->setTabKeyNavigation(false);
     view->setObjectName(QStringLiteral("tvTillVariance"));
     view->setModel(&model);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
