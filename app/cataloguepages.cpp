@@ -304,10 +304,12 @@ void MainWindow::editDatabase()
     if (!costColumn->reload(&costProblem))
         statusBar()->showMessage(tr("Costs not read: %1").arg(costProblem));
     TableSetup::showCatalogue(ui->tvEditDatabase, costColumn);
-    if (!dynamic_cast<CatalogueNumberDelegate *>(ui->tvEditDatabase->itemDelegate()))
+    if (!dynamic_cast<CatalogueNumberDelegate *>(ui->tvEditDatabase->itemDelegate())) {
         ui->tvEditDatabase->setItemDelegate(new CatalogueNumberDelegate(
             [this](const QModelIndex &index, const QString &reason) { inputRefused(index, reason); },
             ui->tvEditDatabase));
+        TableSetup::useKeyboard(ui->tvEditDatabase);
+    }
     setDatabaseLocked(true);
     showPage(CataloguePage);
     QApplication::restoreOverrideCursor();

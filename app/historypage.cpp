@@ -6,6 +6,7 @@
 #include "interaction.h"
 #include "savefile.h"
 #include "settings.h"
+#include "shown.h"
 #include "workbook.h"
 
 #include <QComboBox>
@@ -422,13 +423,15 @@ void HistoryPage::print()
     }
     QStringList sums;
     for (int currency : std::as_const(currencies))
-        sums.append(QStringLiteral("%1 %2").arg(QString::number(totals.value(currency), 'f', 2),
+        sums.append(QStringLiteral("%1 %2").arg(Shown::fixed(totals.value(currency), 2),
                                                 Settings::currencyName(currency)));
     if (sums.isEmpty())
-        sums.append(QStringLiteral("0.00 %1").arg(Settings::currencyName()));
+        sums.append(QStringLiteral("%1 %2").arg(Shown::fixed(0, 2), Settings::currencyName()));
     const QString title =
         from.isValid()
-            ? tr("History of counts, %1 - %2").arg(History::shownTime(from), History::shownTime(to))
+            ? tr("History of counts, %1 - %2")
+                  .arg(Shown::dateTime(from.toLocalTime(), QStringLiteral("yyyy-MM-dd HH:mm")),
+                       Shown::dateTime(to.toLocalTime(), QStringLiteral("yyyy-MM-dd HH:mm")))
             : tr("History of counts");
     historyModel->print(printer, painter, tr("Total Sales: %1").arg(sums.join(QStringLiteral(", "))),
                         QString(), title);

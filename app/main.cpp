@@ -57,8 +57,13 @@ void installTranslators(QTranslator &qtTranslator, QTranslator &translator)
     static_cast<void>(qtTranslator.load(QStringLiteral("qt_") + locale, translationsPath()));
     QCoreApplication::installTranslator(&qtTranslator);
     // Installed last, so the program's own texts take precedence over Qt's.
-    static_cast<void>(translator.load(QStringLiteral("quarmel_") + locale, translationsPath()));
+    const bool translated = translator.load(QStringLiteral("quarmel_") + locale, translationsPath());
     QCoreApplication::installTranslator(&translator);
+    // Numbers and dates follow the language the window speaks: a Czech window writes "0,88", and an English
+    // one, on a system whose language it cannot speak, "0.88" as its texts ask for. Files keep their points.
+    const QLocale::Language language = QLocale::system().language();
+    if (!translated && language != QLocale::English && language != QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
 }
 
 void setNames()

@@ -16,12 +16,14 @@
 #include "interaction.h"
 #include "localcatalogue.h"
 #include "settings.h"
+#include "shown.h"
 #include "stationsession.h"
 #include "tablefile.h"
 
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -37,6 +39,7 @@
 #include <QNetworkReply>
 #include <QPainter>
 #include <QPrinter>
+#include <QSettings>
 #include <QTemporaryFile>
 #include <QUrl>
 
@@ -83,10 +86,24 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 
     currencyMenu.addAction(tr("CZK"), &inventory, &Inventory::selectCZK);
     currencyMenu.addAction(tr("EUR"), &inventory, &Inventory::selectEUR);
-    stockMenu.addAction(tr("Litres"), &inventory, &Inventory::selectLitresStock);
-    stockMenu.addAction(tr("Pieces"), &inventory, &Inventory::selectPiecesStock);
-    finalMenu.addAction(tr("Litres"), &inventory, &Inventory::selectLitresFinal);
-    finalMenu.addAction(tr("Pieces"), &inventory, &Inventory::selectPiecesFinal);
+    // The units are a habit of the bar, not of one count: the choice is kept for the next start.
+    const auto unitChoice = [this](QMenu &menu, const char *key, void (Inventory::*litres)(),
+                                   void (Inventory::*pieces)()) {
+        const auto choose = [this, key](void (Inventory::*select)(), bool inPieces) {
+            return [this, key, select, inPieces] {
+                (inventory.*select)();
+                QSettings(QString::fromLatin1(organisationName), QString::fromLatin1(applicationName))
+                    .setValue(QLatin1String(key), inPieces ? QStringLiteral("pieces") : QStringLiteral("litres"));
+            };
+        };
+        menu.addAction(tr("Litres"), this, choose(litres, false));
+        menu.addAction(tr("Pieces"), this, choose(pieces, true));
+        const QSettings settings(QString::fromLatin1(organisationName), QString::fromLatin1(applicationName));
+        if (settings.value(QLatin1String(key)).toString() == QLatin1String("pieces"))
+            (inventory.*pieces)();
+    };
+    unitChoice(stockMenu, "sales/fromStockUnit", &Inventory::selectLitresStock, &Inventory::selectPiecesStock);
+    unitChoice(finalMenu, "sales/bottlesUnit", &Inventory::selectLitresFinal, &Inventory::selectPiecesFinal);
 
     TableSetup::prepare(*ui);
     updateDatabaseDateLabel();
@@ -119,6 +136,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     // The toggle names its state in its text, which loses the mnemonic each time.
     connect(ui->pbAppendedItems, &QPushButton::toggled, this, &MainWindow::assignMnemonics);
     nameForAccessibility();
+    for (QTableView *view : findChildren<QTableView *>())
+        TableSetup::useKeyboard(view);
     restoreWindowGeometry();
     if (firstStart)
         welcome();
@@ -413,6 +432,22 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
          event->type() == QEvent::HideToParent) &&
         qobject_cast<QPushButton *>(watched))
         updateActions();
+    // The header menus without a mouse: the menu key (or Shift+F10) on the sales table offers them all.
+    if (event->type() == QEvent::ContextMenu && watched == ui->tvInventory && !showsOldCount() &&
+        static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        QMenu menu;
+        const auto header = [this](int column) {
+            return inventory.headerData(column, Qt::Horizontal, Qt::DisplayRole)
+                .toString()
+                .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        };
+        menu.addMenu(&currencyMenu)->setText(header(Inventory::PriceColumn));
+        menu.addMenu(&stockMenu)->setText(header(Inventory::FromStockColumn));
+        menu.addMenu(&finalMenu)->setText(header(Inventory::BottlesColumn));
+        const QRect cell = ui->tvInventory->visualRect(ui->tvInventory->currentIndex());
+        menu.exec(ui->tvInventory->viewport()->mapToGlobal(cell.isValid() ? cell.center() : QPoint(0, 0)));
+        return true;
+    }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Delete)) {
         QPushButton *button = nullptr;
         if (watched == ui->tvInventory || watched == ui->tvItemInventory)
@@ -562,7 +597,7 @@ bool MainWindow::beginPrinting(QPainter &painter)
 
 QString MainWindow::shownDate(const QDateTime &time)
 {
-    return time.toString(QStringLiteral("dd.MM.yyyy"));
+    return Shown::date(time, QStringLiteral("dd.MM.yyyy"));
 }
 
 void MainWindow::showError(const QString &text)

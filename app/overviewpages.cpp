@@ -11,6 +11,7 @@
 #include "downloadrecord.h"
 #include "interaction.h"
 #include "settings.h"
+#include "shown.h"
 #include "stationsession.h"
 #include "workbook.h"
 
@@ -99,7 +100,7 @@ private:
 
 QString minuteText(const QDateTime &time)
 {
-    return time.toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+    return Shown::dateTime(time, QStringLiteral("dd.MM.yyyy hh:mm"));
 }
 
 // The line under a radio button of the last three inventories.
@@ -133,8 +134,7 @@ void MainWindow::showFirmware()
         text = tr("Quarmel FW: unknown");
     else if (built != 0)
         text = tr("Quarmel FW: %1")
-                   .arg(QDateTime::fromSecsSinceEpoch(qint64(built))
-                            .toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+                   .arg(minuteText(QDateTime::fromSecsSinceEpoch(qint64(built))));
     ui->lblQuarmelVersion->setText(text);
 }
 

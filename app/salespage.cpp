@@ -527,7 +527,8 @@ void MainWindow::printInventory()
     if (!costs.isEmpty())
         total += QLatin1Char('\n') + costs;
     PrintableTableModel::resetPageNumber();
-    const QString date = tr("Inventory date: ") + shownDate(sales.timeEnd);
+    // The period, as the page's title shows it: a printout read weeks later must say which nights it covers.
+    const QString date = tr("Sales: %1 - %2").arg(shownDate(sales.timeStart), shownDate(sales.timeEnd));
     const bool withItems = items.rowCount() > 0;
     sales.print(printer, painter, SalesTotals::alcohol(sales), withItems ? QString() : total, date);
     if (withItems) {

@@ -8,7 +8,9 @@
 #include "iteminventory.h"
 
 #include <QHeaderView>
+#include <QAbstractItemDelegate>
 #include <QTableView>
+#include <QTimer>
 
 namespace TableSetup {
 
@@ -80,6 +82,30 @@ void showCatalogue(QTableView *view, QAbstractItemModel *model)
                    QHeaderView::ResizeToContents);
     header->setSortIndicatorShown(false);
     centreCheckBoxes(view, Database::UseInInventoryColumn);
+}
+
+void useKeyboard(QTableView *view)
+{
+    view->setTabKeyNavigation(false);
+    QObject::connect(view->itemDelegate(), &QAbstractItemDelegate::closeEditor, view,
+                     [view](QWidget *, QAbstractItemDelegate::EndEditHint hint) {
+                         if (hint != QAbstractItemDelegate::SubmitModelCache)
+                             return;
+                         const QModelIndex current = view->currentIndex();
+                         const QModelIndex next = current.sibling(current.row() + 1, current.column());
+                         if (!next.isValid())
+                             return;
+                         // After the view has closed the editor: it would close a new one opened now.
+                         const QPersistentModelIndex kept(next);
+                         QTimer::singleShot(0, view, [view, kept] {
+                             const QModelIndex next = kept;
+                             if (!next.isValid())
+                                 return;
+                             view->setCurrentIndex(next);
+                             if (next.flags() & Qt::ItemIsEditable)
+                                 view->edit(next);
+                         });
+                     });
 }
 
 void showUpdate(QTableView *view, QAbstractItemModel *model)

@@ -21,4 +21,9 @@ void showItems(QTableView *view, QAbstractItemModel *model);
 void showCatalogue(QTableView *view, QAbstractItemModel *model);
 void showUpdate(QTableView *view, QAbstractItemModel *model);
 
+// Tab leaves the table for the next control instead of walking its cells (the arrows walk them), and Enter
+// on a cell being edited takes the value and goes on to the same column of the next row. Once the view has
+// its item delegate.
+void useKeyboard(QTableView *view);
+
 } // namespace TableSetup

@@ -1,6 +1,7 @@
 #include "tillcolumnsdialog.h"
 
 #include "settings.h"
+#include "shown.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -121,7 +122,7 @@ void TillColumnsDialog::update()
         return;
     }
     QString text = tr("Till total: %1 %2 (products: %3)")
-                       .arg(QString::number(reading.figures.total(), 'f', 2), Settings::currencyName())
+                       .arg(Shown::fixed(reading.figures.total(), 2), Settings::currencyName())
                        .arg(reading.figures.lines.size());
     if (!reading.refused.isEmpty())
         text += QLatin1Char('\n') + tr("Lines not understood: %1; the first: %2")

@@ -4,6 +4,7 @@
 #include "inventory.h"
 #include "iteminventory.h"
 #include "settings.h"
+#include "shown.h"
 #include "tillcolumnsdialog.h"
 #include "tillexport.h"
 
@@ -67,6 +68,7 @@ TillPanel::TillPanel(Inventory &inventory, ItemInventory &items, QWidget *parent
     top->addWidget(summary, 1);
 
     view = new QTableView;
+    view->setTabKeyNavigation(false);
     view->setObjectName(QStringLiteral("tvTillVariance"));
     view->setModel(&model);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -135,7 +137,7 @@ void TillPanel::setFigures(const TillFigures &figures)
 {
     till = figures;
     imported = TillTable(); // the figures of a saved count, not of a file to read again
-    amount->setText(till.hasAmount ? QString::number(till.amount, 'f', 2) : QString());
+    amount->setText(till.hasAmount ? Shown::fixed(till.amount, 2) : QString());
     refresh();
 }
 
@@ -167,10 +169,10 @@ void TillPanel::refresh()
     for (const TillLine &line : shown.unmatchedTill)
         unmatchedTill->addItem(
             !till.hasQuantities
-                ? tr("%1: %2 %3").arg(lineLabel(line), QString::number(line.amount, 'f', 2), Settings::currencyName())
+                ? tr("%1: %2 %3").arg(lineLabel(line), Shown::fixed(line.amount, 2), Settings::currencyName())
                 : tr("%1: %2 sold, %3 %4")
-                      .arg(lineLabel(line), QString::number(line.quantity, 'g', 10),
-                           QString::number(line.amount, 'f', 2), Settings::currencyName()));
+                      .arg(lineLabel(line), Shown::number(QString::number(line.quantity, 'g', 10)),
+                           Shown::fixed(line.amount, 2), Settings::currencyName()));
     unmatchedRows->clear();
     unmatchedRows->addItems(shown.unmatchedRows);
 }
@@ -360,7 +362,7 @@ QString TillPanel::targetLabel(const QString &target) const
         QStringList parts;
         for (const TillMatches::Part &part : TillMatches::recipeParts(target))
             parts << (part.target.startsWith(QLatin1String("ean:")) ? tr("%1 ml of %2") : tr("%1 pieces of %2"))
-                         .arg(QString::number(part.amount, 'g', 6), targetLabel(part.target));
+                         .arg(Shown::number(QString::number(part.amount, 'g', 6)), targetLabel(part.target));
         return tr("recipe: %1").arg(parts.join(QStringLiteral(" + ")));
     }
     for (const SalesRow &row : inventory.rows) {

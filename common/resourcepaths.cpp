@@ -7,34 +7,57 @@
 #ifndef QUARMEL_INSTALLED_DATA
 #define QUARMEL_INSTALLED_DATA "../share/quarmel-inventory"
 #endif
+#ifndef QUARMEL_BUILD_TREE
+#define QUARMEL_BUILD_TREE ""
+#endif
+#ifndef QUARMEL_SOURCE_TREE
+#define QUARMEL_SOURCE_TREE ""
+#endif
 
 namespace {
-// "../grafika/name" -> the same file in the working folder's sibling, the executable's sibling, or the
-// installed data folder, whichever exists first; the working-folder path when none does.
-QString findResource(const QString &folder, const QString &name)
+bool inside(const QString &folder, const QString &tree)
 {
-    const QString relative = QStringLiteral("../") + folder + name;
-    if (QFileInfo::exists(relative))
-        return relative;
-    const QString executableDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    const QString candidates[] = {
-        executableDir + relative,
-        executableDir + QStringLiteral(QUARMEL_INSTALLED_DATA "/") + folder + name,
-    };
-    for (const QString &candidate : candidates) {
-        if (QFileInfo::exists(candidate))
-            return QDir::cleanPath(candidate);
-    }
-    return relative;
+    if (tree.isEmpty())
+        return false;
+    const QString canonicalTree = QFileInfo(tree).canonicalFilePath();
+    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
+    if (canonicalTree.isEmpty() || canonicalFolder.isEmpty())
+        return false;
+    return canonicalFolder == canonicalTree || canonicalFolder.startsWith(canonicalTree + QLatin1Char('/'));
 }
 } // namespace
 
+namespace ResourcePaths {
+
+QString find(const QString &folder, const QString &name, const QString &executableDir, const QString &buildTree,
+             const QString &sourceTree)
+{
+    const QString installed =
+        QDir::cleanPath(executableDir + QStringLiteral("/" QUARMEL_INSTALLED_DATA "/") + folder + name);
+    if (!inside(executableDir, buildTree))
+        return installed;
+    const QString relative = QStringLiteral("../") + folder + name;
+    QStringList candidates = {QDir::cleanPath(executableDir + QLatin1Char('/') + relative)};
+    if (!sourceTree.isEmpty())
+        candidates.append(QDir::cleanPath(sourceTree + QLatin1Char('/') + folder + name));
+    // A build started from a folder of the source tree, as developers have always run it.
+    candidates.append(relative);
+    for (const QString &candidate : qAsConst(candidates))
+        if (QFileInfo::exists(candidate))
+            return candidate;
+    return candidates.first();
+}
+
+} // namespace ResourcePaths
+
 QString grafikaPath(const QString &name)
 {
-    return findResource(QStringLiteral("grafika/"), name);
+    return ResourcePaths::find(QStringLiteral("grafika/"), name, QCoreApplication::applicationDirPath(),
+                               QStringLiteral(QUARMEL_BUILD_TREE), QStringLiteral(QUARMEL_SOURCE_TREE));
 }
 
 QString translationsPath()
 {
-    return findResource(QStringLiteral("translations"), QString());
+    return ResourcePaths::find(QStringLiteral("translations"), QString(), QCoreApplication::applicationDirPath(),
+                               QStringLiteral(QUARMEL_BUILD_TREE), QStringLiteral(QUARMEL_SOURCE_TREE));
 }

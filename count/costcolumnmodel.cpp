@@ -3,6 +3,7 @@
 #include "inventory.h"
 #include "iteminventory.h"
 #include "numberinput.h"
+#include "shown.h"
 
 #include <QColor>
 
@@ -130,7 +131,7 @@ QVariant CostColumnModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         if (!cost || (par && !cost->hasPar))
             return QString();
-        return par ? NumberInput::exactText(cost->par) : QString::number(cost->cost, 'f', 2);
+        return par ? Shown::number(NumberInput::exactText(cost->par)) : Shown::fixed(cost->cost, 2);
     case Qt::EditRole:
         if (!cost || (par && !cost->hasPar))
             return QString();

@@ -1,6 +1,7 @@
 #include "historymodel.h"
 
 #include "settings.h"
+#include "shown.h"
 
 #include <QColor>
 #include <QFileInfo>
@@ -65,16 +66,16 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
     // No till figures, no variance: an empty cell, never a 0.00 that reads as a perfect till.
     if (!count.hasTill && (index.column() == VarianceColumn || index.column() == VarianceUnitsColumn))
         return QVariant();
-    const auto money = [](double value) { return QString::number(value, 'f', 2); };
+    const auto money = [](double value) { return Shown::fixed(value, 2); };
     switch (index.column()) {
     case TableColumn:
         if (count.replaced())
             return tr("%1 (replaced by %2)").arg(count.counter).arg(count.replacedBy);
         return QString::number(count.counter);
     case FromColumn:
-        return History::shownTime(count.from);
+        return Shown::dateTime(count.from.toLocalTime(), QStringLiteral("yyyy-MM-dd HH:mm"));
     case ToColumn:
-        return History::shownTime(count.to);
+        return Shown::dateTime(count.to.toLocalTime(), QStringLiteral("yyyy-MM-dd HH:mm"));
     case AlcoholColumn:
         return money(count.alcohol);
     case ItemsColumn:
@@ -86,7 +87,7 @@ QVariant HistoryModel::data(const QModelIndex &index, int role) const
     case VarianceColumn:
         return money(count.till.money);
     case VarianceUnitsColumn:
-        return QString::number(count.till.units, 'f', 2);
+        return Shown::fixed(count.till.units, 2);
     default:
         return QVariant();
     }

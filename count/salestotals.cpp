@@ -3,6 +3,7 @@
 #include "inventory.h"
 #include "iteminventory.h"
 #include "settings.h"
+#include "shown.h"
 
 #include <QCoreApplication>
 
@@ -13,7 +14,7 @@ namespace {
 QString amount(const char *text, double value, int currency)
 {
     // Translated in the window's context, where these texts have always lived.
-    return QCoreApplication::translate("MainWindow", text).arg(QString::number(value, 'f', 2)) +
+    return QCoreApplication::translate("MainWindow", text).arg(Shown::fixed(value, 2)) +
            QLatin1Char(' ') + Settings::currencyName(currency);
 }
 } // namespace

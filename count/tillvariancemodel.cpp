@@ -1,18 +1,19 @@
 #include "tillvariancemodel.h"
 
 #include "settings.h"
+#include "shown.h"
 
 #include <cmath>
 
 namespace {
 QString money(double value)
 {
-    return QString::number(value, 'f', 2);
+    return Shown::fixed(value, 2);
 }
 
 QString percent(double value)
 {
-    return std::isnan(value) ? QStringLiteral("-") : QString::number(value, 'f', 1);
+    return std::isnan(value) ? QStringLiteral("-") : Shown::fixed(value, 1);
 }
 } // namespace
 
@@ -97,7 +98,7 @@ QVariant TillVarianceModel::data(const QModelIndex &index, int role) const
     case VarianceColumn:
         return money(row.money);
     case UnitsColumn:
-        return QString::number(row.units, 'f', 2);
+        return Shown::fixed(row.units, 2);
     case PercentColumn:
         return percent(row.percent);
     default:

@@ -1,5 +1,7 @@
 #include "database.h"
 
+#include <QCollator>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -214,9 +216,16 @@ void Database::sort(int column, Qt::SortOrder order)
             }
         }
         const bool ascending = order == Qt::AscendingOrder;
-        std::sort(keys.begin(), keys.end(), [column, ascending](const Keyed &a, const Keyed &b) {
+        // Names in the order of the interface's language ("Č" after "C", "Ch" after "H" in Czech); an EAN
+        // is a code and sorts by its characters.
+        QCollator collator;
+        collator.setNumericMode(true);
+        const bool byName = column == DisplayNameColumn || column == FullNameColumn;
+        std::sort(keys.begin(), keys.end(), [&, column, ascending](const Keyed &a, const Keyed &b) {
             if (column == UseInInventoryColumn)
                 return ascending ? (!a.flag && b.flag) : (!b.flag && a.flag);
+            if (byName)
+                return ascending ? collator.compare(a.text, b.text) < 0 : collator.compare(b.text, a.text) < 0;
             return ascending ? a.text < b.text : b.text < a.text;
         });
         // The rows move, not their contents: a selection or a current index stays on its bottle, so that

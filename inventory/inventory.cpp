@@ -4,6 +4,7 @@
 #include "inventorybottlelist.h"
 #include "numberinput.h"
 #include "settings.h"
+#include "shown.h"
 
 #include <QColor>
 #include <QHash>
@@ -167,7 +168,7 @@ QVariant Inventory::data(const QModelIndex &index, int role) const
     const SalesRow &row = rows.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return cellText(row, index.column());
+        return index.column() == NameColumn ? row.name : Shown::number(cellText(row, index.column()));
     case Qt::EditRole:
         return editText(row, index.column());
     case Qt::TextAlignmentRole:

@@ -1,6 +1,7 @@
 #include "inventorybottlelist.h"
 
 #include "csvfield.h"
+#include "shown.h"
 #include "database.h"
 #include "interaction.h"
 #include "savefile.h"
@@ -9,6 +10,7 @@
 #include "weighingsfile.h"
 
 #include <QBuffer>
+#include <QCollator>
 #include <QColor>
 #include <QFile>
 #include <QHash>
@@ -338,7 +340,7 @@ QVariant InventoryBottleList::data(const QModelIndex &index, int role) const
     case NameColumn:
         return row.name;
     case ResidueColumn:
-        return QString::number(double(row.residue) / 1000.0, 'f', 2);
+        return Shown::fixed(double(row.residue) / 1000.0, 2);
     default:
         return QStringLiteral("---");
     }
@@ -374,13 +376,14 @@ void InventoryBottleList::sort(int column, Qt::SortOrder order)
     keys.reserve(rows.size());
     for (int i = 0; i < rows.size(); ++i)
         keys.append({rows.at(i).name.trimmed(), i});
-    // Stable, so that repeated weighings of one bottle keep the order in which they were weighed.
-    if (order == Qt::AscendingOrder)
-        std::stable_sort(keys.begin(), keys.end(),
-                         [](const auto &a, const auto &b) { return a.first < b.first; });
-    else
-        std::stable_sort(keys.begin(), keys.end(),
-                         [](const auto &a, const auto &b) { return b.first < a.first; });
+    // Stable, so that repeated weighings of one bottle keep the order in which they were weighed; names in
+    // the order of the interface's language ("Č" after "C", "Ch" after "H" in Czech).
+    QCollator collator;
+    collator.setNumericMode(true);
+    const bool ascending = order == Qt::AscendingOrder;
+    std::stable_sort(keys.begin(), keys.end(), [&collator, ascending](const auto &a, const auto &b) {
+        return ascending ? collator.compare(a.first, b.first) < 0 : collator.compare(b.first, a.first) < 0;
+    });
     // The rows move, not their contents: a selection or a current index stays on its bottle.
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     QList<OverviewRow> sorted;

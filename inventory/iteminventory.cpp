@@ -1,6 +1,7 @@
 #include "iteminventory.h"
 
 #include "csvfield.h"
+#include "shown.h"
 #include "numberinput.h"
 #include "settings.h"
 
@@ -73,7 +74,9 @@ QVariant ItemInventory::data(const QModelIndex &index, int role) const
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-        return cellText(rows.at(index.row()), index.column());
+        // A name is shown as typed, even one that looks like a number.
+        return index.column() == NameColumn ? rows.at(index.row()).name
+                                            : Shown::number(cellText(rows.at(index.row()), index.column()));
     case Qt::EditRole: {
         // Every digit that matters, so that an editor confirmed unchanged gives back the same number.
         AppendedItem copy = rows.at(index.row());

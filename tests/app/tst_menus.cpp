@@ -1,6 +1,12 @@
 #include "mainwindow.h"
 
 #include "database.h"
+#include "historymodel.h"
+#include "inventory.h"
+#include "inventorybottlelist.h"
+#include "iteminventory.h"
+#include "salestotals.h"
+#include "tablefile.h"
 #include "interaction.h"
 #include "stationsimulator.h"
 
@@ -59,6 +65,14 @@ QChar mnemonic(const QString &text)
     return QChar();
 }
 
+// The interface's locale for one test, the program's as main() sets it.
+class InterfaceLocale
+{
+public:
+    explicit InterfaceLocale(const QString &name) { QLocale::setDefault(QLocale(name)); }
+    ~InterfaceLocale() { QLocale::setDefault(QLocale::c()); }
+};
+
 bool insideCompound(const QWidget *widget)
 {
     for (const QWidget *w = widget->parentWidget(); w; w = w->parentWidget())
@@ -89,6 +103,10 @@ private slots:
     void firstStartWelcome_data();
     void firstStartWelcome();
     void everyFieldHasAnAccessibleName();
+    void czechShowsCommasFilesKeepPoints();
+    void namesSortInTheInterfaceLanguage_data();
+    void namesSortInTheInterfaceLanguage();
+    void tabLeavesTheTable();
 
 private:
     void seedCatalogue() const;
@@ -415,6 +433,115 @@ void tst_Menus::everyFieldHasAnAccessibleName()
     }
     QVERIFY(checked >= 14);
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+}
+
+void tst_Menus::czechShowsCommasFilesKeepPoints()
+{
+    const InterfaceLocale czech(QStringLiteral("cs_CZ"));
+    Inventory sales;
+    SalesRow row;
+    row.ean = QStringLiteral("8594000000111");
+    row.name = QStringLiteral("0.5 Absinth"); // a name is never a number, even when it starts like one
+    row.sellUnit = 40;
+    row.pricePerUnit = 88.5;
+    row.bottleVolume = 700;
+    row.initialQuantity = 880;
+    sales.rows.append(row);
+    sales.calculate();
+    const auto shown = [&sales](int column) { return sales.index(0, column).data().toString(); };
+    QCOMPARE(shown(Inventory::NameColumn), QStringLiteral("0.5 Absinth"));
+    QCOMPARE(shown(Inventory::InitialColumn), QStringLiteral("0,88"));
+    QCOMPARE(shown(Inventory::PriceColumn), QStringLiteral("88,50"));
+    QCOMPARE(shown(Inventory::SellUnitColumn), QStringLiteral("0,04"));
+    ItemInventory items;
+    QVERIFY2(SalesTotals::total(sales, items).contains(QRegularExpression(QStringLiteral("\\d,\\d\\d"))),
+             qPrintable(SalesTotals::total(sales, items)));
+    InventoryBottleList weighed;
+    OverviewRow weighing;
+    weighing.name = row.name;
+    weighing.residue = 880;
+    weighed.rows.append(weighing);
+    QCOMPARE(weighed.index(0, InventoryBottleList::ResidueColumn).data().toString(), QStringLiteral("0,88"));
+
+    // What is written for other programs and for the next start keeps the point.
+    const QByteArray csv = TableFile::salesCsv(sales, items);
+    QVERIFY2(csv.contains("0.88") && !csv.contains("0,88"), csv.constData());
+    const QString table = dataDir->filePath(QStringLiteral("table.csv"));
+    QString reason;
+    QVERIFY2(TableFile::save(sales, items, table, QString(), &reason, nullptr, nullptr), qPrintable(reason));
+    QFile saved(table);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    QVERIFY2(!bytes.contains("0,88") && !bytes.contains("88,5"), bytes.constData());
+    QVERIFY2(weighed.toCSV().endsWith(";880\n"), weighed.toCSV().constData());
+}
+
+void tst_Menus::namesSortInTheInterfaceLanguage_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList czech = {QStringLiteral("Cider"), QStringLiteral("Čaj"), QStringLiteral("Dub"),
+                               QStringLiteral("Hruška"), QStringLiteral("Chivas"), QStringLiteral("Rum 2"),
+                               QStringLiteral("Rum 10")};
+    QTest::newRow("Czech") << QStringLiteral("cs_CZ") << czech;
+    QTest::newRow("English") << QStringLiteral("en_GB")
+                             << QStringList{QStringLiteral("Čaj"), QStringLiteral("Chivas"),
+                                            QStringLiteral("Cider"), QStringLiteral("Dub"),
+                                            QStringLiteral("Hruška"), QStringLiteral("Rum 2"),
+                                            QStringLiteral("Rum 10")};
+}
+
+void tst_Menus::namesSortInTheInterfaceLanguage()
+{
+    QFETCH(QString, locale);
+    QFETCH(QStringList, expected);
+    const InterfaceLocale interfaceLocale(locale);
+    const QStringList names = {QStringLiteral("Rum 10"), QStringLiteral("Chivas"), QStringLiteral("Hruška"),
+                               QStringLiteral("Čaj"), QStringLiteral("Rum 2"), QStringLiteral("Dub"),
+                               QStringLiteral("Cider")};
+    Database catalogue;
+    QList<Bottle> bottles;
+    InventoryBottleList weighed;
+    for (int i = 0; i < names.size(); ++i) {
+        bottles.append(bottle(QStringLiteral("85940000001%1").arg(i, 2, 10, QLatin1Char('0')), names.at(i)));
+        OverviewRow row;
+        row.name = names.at(i);
+        weighed.rows.append(row);
+    }
+    catalogue.setBottles(bottles);
+    const auto column = [](const QAbstractItemModel &model, int column) {
+        QStringList texts;
+        for (int row = 0; row < model.rowCount(); ++row)
+            texts.append(model.index(row, column).data().toString());
+        return texts;
+    };
+    catalogue.sort(Database::FullNameColumn, Qt::AscendingOrder);
+    QCOMPARE(column(catalogue, Database::FullNameColumn), expected);
+    catalogue.sort(Database::DisplayNameColumn, Qt::DescendingOrder);
+    QStringList reversed(expected.crbegin(), expected.crend());
+    QCOMPARE(column(catalogue, Database::DisplayNameColumn), reversed);
+    weighed.sort(InventoryBottleList::NameColumn, Qt::AscendingOrder);
+    QCOMPARE(column(weighed, InventoryBottleList::NameColumn), expected);
+}
+
+// A keyboard user passes a table with one Tab, and walks its cells with the arrows.
+void tst_Menus::tabLeavesTheTable()
+{
+    seedCatalogue();
+    window = std::make_unique<MainWindow>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->findChild<QPushButton *>(QStringLiteral("pbEditDatabase"))->click();
+    auto *view = window->findChild<QTableView *>(QStringLiteral("tvEditDatabase"));
+    QTRY_VERIFY(view->isVisible());
+    view->setFocus();
+    view->setCurrentIndex(view->model()->index(0, Database::DisplayNameColumn));
+    QTRY_COMPARE(QApplication::focusWidget(), view);
+    QTest::keyClick(view, Qt::Key_Right);
+    QCOMPARE(view->currentIndex().column(), int(Database::FullNameColumn));
+    QTest::keyClick(view, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != view);
+    QVERIFY(!view->isAncestorOf(QApplication::focusWidget()));
 }
 
 QTEST_MAIN(tst_Menus)
