@@ -161,6 +161,7 @@ void MainWindow::catalogueSaved()
 {
     savedCatalogue = database->bottles;
     savedCatalogueContent = catalogueContent(savedCatalogue);
+    requestSync();
 }
 
 bool MainWindow::confirmDiscardCatalogue()

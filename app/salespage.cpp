@@ -380,6 +380,7 @@ void MainWindow::saveInventory()
                                   inventory.counter, QDateTime::currentDateTime());
     }
     updateLastSavedLabel();
+    requestSync();
 }
 
 void MainWindow::importInventory()
