@@ -259,6 +259,7 @@ void MainWindow::catalogueSaved()
 {
     savedCatalogue = database->bottles;
     savedCatalogueContent = catalogueContent(savedCatalogue);
+    requestSync();
 }
 
 bool MainWindow::confirmDiscardCatalogue()

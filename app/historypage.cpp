@@ -129,6 +129,11 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     button(tr("Export to Excel..."), "pbHistoryWorkbook", &HistoryPage::exportWorkbook);
     button(tr("Export CSV"), "pbHistoryExport", &HistoryPage::exportCsv);
     button(tr("Print"), "pbHistoryPrint", &HistoryPage::print);
+    auto *chainButton = new QPushButton(tr("All Bars"), this);
+    chainButton->setObjectName(QStringLiteral("pbHistoryChain"));
+    chainButton->setToolTip(tr("Every bar of the shared server side by side, with a chart per bar."));
+    connect(chainButton, &QPushButton::clicked, this, &HistoryPage::chainRequested);
+    buttons->addWidget(chainButton);
 
     list = new QTableView(this);
     list->setObjectName(QStringLiteral("tvHistory"));

@@ -47,6 +47,8 @@ public:
 
 signals:
     void back();
+    // The user asked for every bar of the shared server side by side.
+    void chainRequested();
     void countChosen(const QString &path);
 
 private:

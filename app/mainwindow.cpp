@@ -120,6 +120,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     connectCataloguePages();
     addHistoryPage();
     addSettingsButton();
+    setUpStore();
     for (QTableView *view : {ui->tvInventory, ui->tvItemInventory, ui->tvInventoryOverview, ui->tvEditDatabase})
         view->installEventFilter(this);
 
@@ -195,6 +196,7 @@ void MainWindow::addHistoryPage()
     ui->stackedWidget->addWidget(history);
     connect(history, &HistoryPage::back, this, &MainWindow::showMainMenu);
     connect(history, &HistoryPage::countChosen, this, &MainWindow::showOldCount);
+    connect(history, &HistoryPage::chainRequested, this, &MainWindow::showChain);
 
     auto *button = new QPushButton(tr("History"), ui->pbEditDatabase->parentWidget());
     button->setObjectName(QStringLiteral("pbHistory"));
@@ -232,8 +234,7 @@ void MainWindow::addSettingsButton()
 {
     auto *button = new QPushButton(tr("Settings..."), ui->pbEditDatabase->parentWidget());
     button->setObjectName(QStringLiteral("pbSettings"));
-    button->setToolTip(
-        tr("How many grams a weighing may lie above the full bottle before it is pointed out."));
+    button->setToolTip(tr("The full-weight tolerance and the shared server this computer sends its saves to."));
     button->setCursor(Qt::PointingHandCursor);
     button->setSizePolicy(ui->pbEditDatabase->sizePolicy());
     button->setMinimumSize(ui->pbEditDatabase->minimumSize());
@@ -250,20 +251,6 @@ void MainWindow::addSettingsButton()
     grid->removeWidget(history);
     grid->addWidget(history, row, column);
     grid->addWidget(button, row, column + 1);
-}
-
-void MainWindow::changeSettings()
-{
-    int grams = fullWeightTolerance();
-    if (!Interaction::instance()->getNumber(this, tr("Settings"),
-                                            tr("Full-weight tolerance [g]: a weighing heavier than the full "
-                                               "bottle by more than this is pointed out as doubtful."),
-                                            0, 1000, &grams))
-        return;
-    setFullWeightTolerance(grams);
-    // The overviews already read follow at once; their residues stay as they are.
-    for (InventoryBottleList *list : {&currentList, &lastLists[0], &lastLists[1], &lastLists[2]})
-        list->setFullWeightTolerance(grams);
 }
 
 void MainWindow::connectStation()
@@ -352,6 +339,7 @@ void MainWindow::connectSalesPage()
     ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(ui->splitter) + 1, tillPanel);
     connect(&inventory, &Inventory::calculated, tillPanel, &TillPanel::refresh);
     connect(&itemInventory, &ItemInventory::calculated, tillPanel, &TillPanel::refresh);
+    connect(tillPanel, &TillPanel::matchesKept, this, &MainWindow::requestSync);
 }
 
 void MainWindow::connectCataloguePages()

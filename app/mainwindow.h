@@ -12,7 +12,10 @@
 
 #include <functional>
 
+class ChainPage;
 class Database;
+class PasswordStore;
+class StoreSync;
 class DiffDatabase;
 class HistoryPage;
 class ProgressDialog;
@@ -24,6 +27,10 @@ class QPainter;
 class QPrinter;
 class QPushButton;
 class QTableView;
+
+namespace Store {
+struct SyncReport;
+}
 
 namespace Ui {
 class MainWindow;
@@ -134,6 +141,12 @@ private:
     void catalogueReadFromStation();
     void importCatalogueCsv();
     void changeSettings();
+    // The shared server: the connection read at start (the password may come late, from the keyring), a
+    // sync after every save and at start, the status line, the conflict questions and the chain view.
+    void setUpStore();
+    void requestSync();
+    void storeSynced(const Store::SyncReport &report);
+    void showChain();
     void showPage(Page page);
     void showProgress(const QString &text);
     void showInventoryOverview(InventoryBottleList *list);
@@ -174,6 +187,10 @@ private:
     QDateTimeEdit *countEndEdit = nullptr;
     QLabel *countEndLabel = nullptr;
     HistoryPage *historyPage = nullptr;
+    ChainPage *chainPage = nullptr;
+    StoreSync *storeSync = nullptr;
+    PasswordStore *passwords = nullptr;
+    QLabel *storeStatus = nullptr;
     int lastSlot = 0;
     InventoryBottleList currentList;
     InventoryBottleList lastLists[3];

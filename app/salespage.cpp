@@ -437,6 +437,7 @@ void MainWindow::saveInventory()
                                   inventory.counter, QDateTime::currentDateTime());
     }
     updateLastSavedLabel();
+    requestSync();
 }
 
 void MainWindow::importInventory()

@@ -544,8 +544,10 @@ void TillPanel::remember()
 {
     const QString path = localFilePath(QLatin1String(matchesFile));
     QString reason;
-    if (matches.save(path, &reason))
+    if (matches.save(path, &reason)) {
+        emit matchesKept();
         return;
+    }
     qCWarning(lcTillPanel, "The till matches could not be kept: %s", qUtf8Printable(reason));
     Interaction::instance()->message(
         this, Interaction::Icon::Warning, tr("Change Match"),

@@ -44,6 +44,10 @@ public slots:
     // Asks again which columns of the imported export are read, and reads it with them.
     void changeColumns();
 
+signals:
+    // The user's matches were written to the data folder.
+    void matchesKept();
+
 private:
     void amountEdited();
     // The user's confirmation of the columns of an export whose layout is not recognised for certain.

@@ -1,5 +1,6 @@
 #include "workbook.h"
 
+#include "chain.h"
 #include "costs.h"
 #include "history.h"
 #include "inventory.h"
@@ -709,6 +710,109 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
         writePerPeriod(book, tr("Bottle Variance Units"),
                        tr("%1: Till Variance [sell units]").arg(name.trimmed()), matched, bottleUnits,
                        QStringList(), QStringLiteral("0.00"), bold);
+    });
+}
+
+// A spreadsheet refuses a sheet name over 31 characters, with any of []:*?/\ or taken twice, case aside.
+static QString sheetName(const QString &bar, QStringList *taken)
+{
+    QString name;
+    for (const QChar c : bar)
+        name.append(QStringLiteral("[]:*?/\\").contains(c) || c.category() == QChar::Other_Control ? QLatin1Char('_')
+                                                                                                    : c);
+    name = name.trimmed().left(28);
+    if (name.startsWith(QLatin1Char('\'')))
+        name[0] = QLatin1Char('_');
+    if (name.isEmpty())
+        name = QStringLiteral("_");
+    QString unique = name;
+    for (int n = 2; taken->contains(unique, Qt::CaseInsensitive); ++n)
+        unique = name.left(28 - int(QString::number(n).size())) + QLatin1Char('~') + QString::number(n);
+    taken->append(unique);
+    return unique;
+}
+
+bool writeChain(const QString &path, const QList<Chain::Figures> &bars, QString *reason)
+{
+    return write(path, reason, [&](lxw_workbook *book) {
+        QStringList taken;
+        const QString allName = tr("All Bars");
+        taken.append(allName);
+        Sheet all(book, allName);
+        lxw_format *bold = all.format(QString(), true);
+        lxw_format *month = all.format(QStringLiteral("mm/yyyy"));
+        lxw_format *percent = all.format(QStringLiteral("0.0\"%\""));
+        all.header(0, {tr("Bar"), tr("Month"), tr("Counts"), tr("Total Sales"), tr("Currency"), tr("Till Variance"),
+                       tr("Pour Cost")},
+                   bold);
+        worksheet_freeze_panes(all.sheet, 1, 1);
+        all.widths({24, 10, 8, 16, 10, 16, 10});
+        QHash<int, lxw_format *> moneys;
+        const auto moneyOf = [&moneys](Sheet &sheet, int currency) {
+            auto found = moneys.find(currency);
+            if (found == moneys.end())
+                found = moneys.insert(currency, sheet.format(moneyFormat(currency)));
+            return found.value();
+        };
+        int row = 1;
+        const auto writeMonth = [](Sheet &sheet, int row, int column, const QDate &date, lxw_format *format) {
+            lxw_datetime cell = {date.year(), date.month(), 1, 0, 0, 0};
+            worksheet_write_datetime(sheet.sheet, lxw_row_t(row), lxw_col_t(column), &cell, format);
+        };
+        for (const Chain::Figures &bar : bars) {
+            for (const Chain::Month &m : bar.months) {
+                lxw_format *money = moneyOf(all, m.currency);
+                all.text(row, 0, bar.bar);
+                writeMonth(all, row, 1, m.month, month);
+                all.number(row, 2, m.counts, nullptr);
+                // Crowns and euros added up would be a figure of neither: the cells stay empty, named.
+                if (m.mixedCurrencies) {
+                    all.text(row, 4, tr("mixed"));
+                } else {
+                    all.number(row, 3, m.takings, money);
+                    all.text(row, 4, Settings::currencyName(m.currency));
+                    if (m.hasVariance)
+                        all.number(row, 5, m.variance, money);
+                }
+                if (m.hasPourCost)
+                    all.number(row, 6, m.pourCost, percent);
+                ++row;
+            }
+        }
+        for (const Chain::Figures &bar : bars) {
+            const QString name = sheetName(bar.bar, &taken);
+            Sheet sheet(book, name);
+            lxw_format *barBold = sheet.format(QString(), true);
+            lxw_format *barMonth = sheet.format(QStringLiteral("mm/yyyy"));
+            sheet.header(0, {tr("Month"), tr("Total Sales")}, barBold);
+            sheet.widths({10, 16});
+            int shown = 0;
+            for (const Chain::Month &m : bar.months) {
+                if (m.mixedCurrencies)
+                    continue;
+                ++shown;
+                writeMonth(sheet, shown, 0, m.month, barMonth);
+                sheet.number(shown, 1, m.takings, moneyOf(sheet, m.currency));
+            }
+            if (shown == 0)
+                continue;
+            lxw_chart *chart = workbook_add_chart(book, LXW_CHART_LINE);
+            const auto rows = [&](const QString &column) {
+                return QStringLiteral("=%1!$%2$2:$%2$%3")
+                    .arg(quoted(name), column, QString::number(shown + 1))
+                    .toUtf8();
+            };
+            lxw_chart_series *series = chart_add_series(chart, rows(QStringLiteral("A")).constData(),
+                                                        rows(QStringLiteral("B")).constData());
+            chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
+            chart_title_set_name(chart, tr("%1: total sales per month").arg(bar.bar).toUtf8().constData());
+            chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
+            chart_axis_set_num_format(chart->x_axis, "mm/yyyy");
+            lxw_chart_options place = {};
+            place.x_scale = 1.6;
+            place.y_scale = 1.4;
+            worksheet_insert_chart_opt(sheet.sheet, 1, 3, chart, &place);
+        }
     });
 }
 

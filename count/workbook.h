@@ -12,6 +12,9 @@ struct OrderList;
 namespace History {
 struct Count;
 }
+namespace Chain {
+struct Figures;
+}
 
 // The spreadsheet workbooks (.xlsx) handed to a spreadsheet program: numbers stored as numbers with number
 // formats, so that they read as numbers in every language setting, which a CSV cannot promise. Both writes
@@ -37,5 +40,9 @@ bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString 
 // each with a line chart.
 bool writeHistory(const QString &path, const QList<History::Count> &counts, const QString &ean,
                   QString *reason = nullptr);
+
+// The bars of a chain: one sheet with every bar's takings, till variance and pour cost per month, and a
+// sheet per bar with its takings per month and a line chart of them.
+bool writeChain(const QString &path, const QList<Chain::Figures> &bars, QString *reason = nullptr);
 
 } // namespace Workbook
