@@ -112,8 +112,12 @@ void showCostColumns(QTableView *view, const CostList &costs)
     if (!shown)
         return;
     shown->setCosts(costs);
-    for (int column : {shown->costOfGoodsColumn(), shown->pourCostColumn()})
+    for (int column : {shown->costOfGoodsColumn(), shown->pourCostColumn()}) {
         view->setColumnHidden(column, !shown->hasCosts());
+        // Sized when the costs are known: sized while empty, "36.7 %" would show as "36.7...".
+        if (shown->hasCosts())
+            view->resizeColumnToContents(column);
+    }
 }
 
 void showCostColumns(QTableView *view)
@@ -269,6 +273,8 @@ void MainWindow::calculated()
         costs = new QLabel(ui->lblTotalRevenue->parentWidget());
         costs->setObjectName(QStringLiteral("lblCosts"));
         costs->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // A long list of rows without a cost wraps, rather than widening the window past the screen.
+        costs->setWordWrap(true);
         ui->lblTotalRevenue->parentWidget()->layout()->addWidget(costs);
     }
     CostList list;

@@ -285,8 +285,14 @@ QString CostFigures::text(int currency) const
         highest << tr("%1 %2 %").arg(poured.at(i)->name, money(poured.at(i)->pourCost));
     if (!highest.isEmpty())
         lines << tr("Highest pour cost: %1").arg(highest.join(QStringLiteral(", ")));
-    if (!missing.isEmpty())
-        lines << tr("No cost for: %1").arg(missing.join(QStringLiteral(", ")));
+    if (!missing.isEmpty()) {
+        // The first few name the gap; the whole list is in the exports and in the rows' own cells.
+        constexpr int named = 8;
+        QString names = QStringList(missing.mid(0, named)).join(QStringLiteral(", "));
+        if (missing.size() > named)
+            names += tr(" and %1 more").arg(missing.size() - named);
+        lines << tr("No cost for: %1").arg(names);
+    }
     return lines.join(QLatin1Char('\n'));
 }
 

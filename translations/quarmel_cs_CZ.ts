@@ -90,7 +90,12 @@ láhve</translation>
         <translation>Nejvyšší nákladovost: %1</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+6"/>
+        <source> and %1 more</source>
+        <translation> a dalších %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>No cost for: %1</source>
         <translation>Chybí nákupní cena: %1</translation>
     </message>
@@ -98,7 +103,7 @@ láhve</translation>
 <context>
     <name>CostList</name>
     <message>
-        <location line="-242"/>
+        <location line="-247"/>
         <source>The file is too large to be a cost list.</source>
         <translation>Soubor je příliš velký na to, aby byl seznamem nákupních cen.</translation>
     </message>
@@ -1283,7 +1288,7 @@ množství [ks]</translation>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
         <location filename="../app/menus.cpp" line="-29"/>
-        <location filename="../app/salespage.cpp" line="+629"/>
+        <location filename="../app/salespage.cpp" line="+635"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -1344,7 +1349,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/salespage.cpp" line="-222"/>
+        <location filename="../app/salespage.cpp" line="-224"/>
         <location line="+8"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
@@ -1688,7 +1693,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+136"/>
+        <location filename="../app/salespage.cpp" line="+138"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
@@ -1760,7 +1765,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/salespage.cpp" line="-437"/>
+        <location filename="../app/salespage.cpp" line="-439"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -1879,7 +1884,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Tato inventura už byla použita pro tabulku č. %1 a po ní byla uložena tabulka č. %2. Tabulka prodeje začíná od tabulky č. %2, takže její čísla nejsou čísla tabulky č. %1; po uložení to bude nová tabulka a tabulka č. %1 zůstane, jak je.</translation>
     </message>
     <message>
-        <location line="+210"/>
+        <location line="+212"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -1956,8 +1961,8 @@ Odkud se má katalog vzít?</translation>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-285"/>
-        <location line="+295"/>
+        <location line="-287"/>
+        <location line="+297"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
@@ -2243,8 +2248,8 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+121"/>
-        <location filename="../app/salespage.cpp" line="-453"/>
-        <location line="+519"/>
+        <location filename="../app/salespage.cpp" line="-459"/>
+        <location line="+525"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
@@ -2379,7 +2384,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>OrderList</name>
     <message>
-        <location filename="../count/costs.cpp" line="+145"/>
+        <location filename="../count/costs.cpp" line="+151"/>
         <source>To order: nothing is below its par level.</source>
         <translation>Objednat: nic není pod cílovým stavem.</translation>
     </message>
