@@ -22,6 +22,7 @@
 #include <QUrlQuery>
 #include <QUuid>
 #include <QVariant>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 #include <atomic>
@@ -75,7 +76,7 @@ const QList<QStringList> &migrations()
                            "NOT NULL, sha256 text NOT NULL, number bigint NOT NULL, period_from timestamptz, "
                            "period_to timestamptz, currency integer NOT NULL, opening boolean NOT NULL, replaces "
                            "bigint NOT NULL, alcohol numeric NOT NULL, items numeric NOT NULL, total numeric NOT "
-                           "NULL, till_variance numeric, document bytea NOT NULL, saved_by text NOT NULL DEFAULT "
+                           "NULL, till_variance numeric, till_units numeric, sold text NOT NULL, document bytea NOT NULL, saved_by text NOT NULL DEFAULT "
                            "session_user, saved_at timestamptz NOT NULL DEFAULT now(), UNIQUE (bar, sha256))"),
             QStringLiteral("CREATE FUNCTION quarmel.counts_unchanged() RETURNS trigger LANGUAGE plpgsql AS "
                            "'BEGIN RAISE EXCEPTION ''a saved count is never changed''; END'"),
@@ -794,6 +795,31 @@ struct Server
     }
 };
 
+// Millilitres sold per EAN, "EAN<tab>ml" lines in EAN order: what the chain view needs of a count without
+// reading its document.
+QString soldText(const QHash<QString, qint64> &sold)
+{
+    QStringList eans = sold.keys();
+    eans.sort();
+    QString text;
+    for (const QString &ean : std::as_const(eans))
+        text += ean + QLatin1Char('\t') + QString::number(sold.value(ean)) + QLatin1Char('\n');
+    return text;
+}
+
+QHash<QString, qint64> soldOf(const QString &text)
+{
+    QHash<QString, qint64> sold;
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    sold.reserve(lines.size());
+    for (const QString &line : lines) {
+        const int tab = line.indexOf(QLatin1Char('\t'));
+        if (tab > 0)
+            sold.insert(line.left(tab), line.mid(tab + 1).toLongLong());
+    }
+    return sold;
+}
+
 bool sendCounts(Server &server, const QString &dataFolder, const SyncOptions &options, SyncReport *report)
 {
     const QDir history(History::folder(dataFolder));
@@ -829,8 +855,8 @@ bool sendCounts(Server &server, const QString &dataFolder, const SyncOptions &op
         QSqlQuery insert(server.db);
         insert.prepare(QStringLiteral(
             "INSERT INTO quarmel.counts (bar, machine, sha256, number, period_from, period_to, currency, "
-            "opening, replaces, alcohol, items, total, till_variance, document) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
-            "?, ?, ?, ?, ?, ?) ON CONFLICT (bar, sha256) DO NOTHING"));
+            "opening, replaces, alcohol, items, total, till_variance, till_units, sold, document) VALUES (?, ?, ?, "
+            "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (bar, sha256) DO NOTHING"));
         insert.addBindValue(server.bar);
         insert.addBindValue(server.machine);
         insert.addBindValue(sum);
@@ -844,6 +870,8 @@ bool sendCounts(Server &server, const QString &dataFolder, const SyncOptions &op
         insert.addBindValue(QString::number(count.items, 'f', 6));
         insert.addBindValue(QString::number(count.total(), 'f', 6));
         insert.addBindValue(count.hasTill ? QVariant(QString::number(count.till.money, 'f', 6)) : QVariant());
+        insert.addBindValue(count.hasTill ? QVariant(QString::number(count.till.units, 'f', 6)) : QVariant());
+        insert.addBindValue(soldText(count.sold));
         insert.addBindValue(bytes);
         if (!server.run(insert, tr("Sending the count %1").arg(name)))
             return false;
@@ -1209,29 +1237,75 @@ QStringList SyncReport::lines() const
 
 // ---- the chain ------------------------------------------------------------------------------------------
 
-Outcome chain(Connection &connection, QList<BarCounts> *bars)
+namespace {
+struct DocumentReader
+{
+    using result_type = History::Count;
+    History::Count operator()(const QByteArray &document) const
+    {
+        History::Count count;
+        if (!History::read(document, &count))
+            count.damaged = true;
+        return count;
+    }
+};
+} // namespace
+
+Outcome chain(Connection &connection, QList<BarCounts> *bars, ChainDetail detail)
 {
     bars->clear();
     if (!connection.isOpen())
         return outcome(Result::Failed, tr("The store is not connected."));
     QSqlQuery query(QSqlDatabase::database(connection.name(), false));
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT bar, document FROM quarmel.counts ORDER BY bar, period_to, number, id")))
+    const QString columns = detail == ChainDetail::Documents
+                                ? QStringLiteral("bar, document")
+                                : QStringLiteral("bar, number, period_from, period_to, currency, opening, replaces, "
+                                                 "alcohol::float8, items::float8, till_variance::float8, "
+                                                 "till_units::float8, sold");
+    if (!query.exec(QStringLiteral("SELECT %1 FROM quarmel.counts ORDER BY bar, period_to, number, id").arg(columns)))
         return fromError(query.lastError(), tr("Reading the bars' counts"));
+    QList<QByteArray> documents;
     while (query.next()) {
         const QString bar = query.value(0).toString();
         if (bars->isEmpty() || bars->last().bar != bar)
             bars->append({bar, {}});
         History::Count count;
-        const QByteArray document = query.value(1).toByteArray();
-        if (!History::read(document, &count))
-            continue;
-        count.path = bar + QLatin1Char('/') + History::fileName(count.to, count.counter);
+        if (detail == ChainDetail::Documents) {
+            documents.append(query.value(1).toByteArray());
+        } else {
+            count.counter = quint32(query.value(1).toLongLong());
+            count.from = query.value(2).toDateTime();
+            count.to = query.value(3).toDateTime();
+            count.currency = query.value(4).toInt();
+            count.opening = query.value(5).toBool();
+            count.replaces = quint32(query.value(6).toLongLong());
+            count.alcohol = query.value(7).toDouble();
+            count.items = query.value(8).toDouble();
+            count.hasTill = !query.value(9).isNull();
+            count.till.money = query.value(9).toDouble();
+            count.till.units = query.value(10).toDouble();
+            count.sold = soldOf(query.value(11).toString());
+        }
         bars->last().counts.append(count);
     }
     if (query.lastError().isValid())
         return fromError(query.lastError(), tr("Reading the bars' counts"));
+    if (detail == ChainDetail::Documents) {
+        // Hundreds of megabytes of XML for a chain: every core reads some.
+        const QList<History::Count> read = QtConcurrent::blockingMapped<QList<History::Count>>(documents, DocumentReader());
+        int at = 0;
+        for (BarCounts &bar : *bars) {
+            for (History::Count &count : bar.counts)
+                count = read.at(at++);
+            bar.counts.erase(std::remove_if(bar.counts.begin(), bar.counts.end(),
+                                            [](const History::Count &c) { return c.damaged; }),
+                             bar.counts.end());
+        }
+    }
     for (BarCounts &bar : *bars) {
+        for (History::Count &count : bar.counts)
+            count.path = bar.bar + QLatin1Char('/') + History::fileName(count.to, count.counter);
         std::stable_sort(bar.counts.begin(), bar.counts.end(), [](const History::Count &a, const History::Count &b) {
             return History::fileName(a.to, a.counter) < History::fileName(b.to, b.counter);
         });

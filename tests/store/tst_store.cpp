@@ -345,6 +345,17 @@ void tst_Store::barLoginReadsOnlyItsBar()
     QCOMPARE(bars.size(), 2);
     QCOMPARE(bars.at(0).bar, centre);
     QCOMPARE(bars.at(0).counts.size(), 1);
+    // The totals kept beside the document are what the saved document says, to the millisecond and cent.
+    QList<Store::BarCounts> documents;
+    QVERIFY(Store::chain(owner, &documents, Store::ChainDetail::Documents).ok());
+    const History::Count local = History::list(bar1).first();
+    for (const History::Count &count : {bars.at(0).counts.first(), documents.at(0).counts.first()}) {
+        QCOMPARE(count.to, local.to);
+        QCOMPARE(count.from, local.from);
+        QCOMPARE(count.counter, local.counter);
+        QCOMPARE(count.alcohol, local.alcohol);
+        QCOMPARE(count.sold, local.sold);
+    }
 }
 
 void tst_Store::serverStoppedMidSyncLosesNothing()
