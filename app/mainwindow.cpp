@@ -39,7 +39,9 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -80,6 +82,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     diffDatabase = new DiffDatabase(this, database, currentRowColor, updatedRowColor);
     progressDialog = new ProgressDialog(this, ui->stackedWidget);
     progressDialog->close();
+    progressDialog->installEventFilter(this);
     setWindowFlags(Qt::Window);
     printer = new QPrinter(QPrinter::HighResolution);
 
@@ -403,6 +406,9 @@ void MainWindow::recoverSave()
 
 void MainWindow::showPage(Page page)
 {
+    // What the status line says belongs to the page it was said on.
+    if (ui->stackedWidget->currentIndex() != page)
+        statusBar()->clearMessage();
     ui->stackedWidget->setCurrentIndex(page);
 }
 
@@ -418,6 +424,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
          event->type() == QEvent::HideToParent) &&
         qobject_cast<QPushButton *>(watched))
         updateActions();
+    if (watched == progressDialog && event->type() == QEvent::Hide && !pendingDoubts.isEmpty()) {
+        const QStringList doubts = pendingDoubts;
+        pendingDoubts.clear();
+        QTimer::singleShot(0, this, [this, doubts] {
+            for (const QString &summary : doubts)
+                showDoubts(summary);
+        });
+    }
     // The header menus without a mouse: the menu key (or Shift+F10) on the sales table offers them all.
     if (event->type() == QEvent::ContextMenu && watched == ui->tvInventory && !showsOldCount() &&
         static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {

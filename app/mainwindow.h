@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPair>
+#include <QStringList>
 
 #include <functional>
 
@@ -206,4 +207,6 @@ private:
     QList<Bottle> stationCatalogue;
     bool readingStationCatalogue = false;
     bool firstStart = false;
+    // Doubts found while the progress overlay was up, shown once it has gone.
+    QStringList pendingDoubts;
 };

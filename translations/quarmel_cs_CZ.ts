@@ -330,7 +330,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     <message>
         <location filename="../app/dialoginteraction.cpp" line="+49"/>
         <source>%1 more lines: Show Details...</source>
-        <translation>Dalších řádků: %1, viz Zobrazit podrobnosti...</translation>
+        <translation>Dalších řádků: %1, viz Ukázat podrobnosti...</translation>
     </message>
     <message>
         <location line="+99"/>
