@@ -38,6 +38,7 @@
 #include <QNetworkReply>
 #include <QPainter>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryFile>
@@ -71,6 +72,14 @@ QString legendStyle(const QColor &color)
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
+    // On a screen smaller than the pages need (1366x768 at 125 %, 1920x1080 at 200 %) the pages scroll
+    // instead of pushing the totals and the till panel off the bottom of a window larger than the screen.
+    auto *pageScroll = new QScrollArea;
+    pageScroll->setObjectName(QStringLiteral("pageScroll"));
+    pageScroll->setWidgetResizable(true);
+    pageScroll->setFrameShape(QFrame::NoFrame);
+    delete ui->stackedWidget->parentWidget()->layout()->replaceWidget(ui->stackedWidget, pageScroll);
+    pageScroll->setWidget(ui->stackedWidget);
     setWindowIcon(QIcon(grafikaPath(QStringLiteral("iconQuarmel.png"))));
     setUpLook();
 
@@ -433,6 +442,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         });
     }
     // The header menus without a mouse: the menu key (or Shift+F10) on the sales table offers them all.
+    if (event->type() == QEvent::KeyPress && watched == ui->tvInventory) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+            QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint());
+            return eventFilter(watched, &menuKey);
+        }
+    }
     if (event->type() == QEvent::ContextMenu && watched == ui->tvInventory && !showsOldCount() &&
         static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
         QMenu menu;

@@ -4,7 +4,7 @@
 <context>
     <name>Communication</name>
     <message>
-        <location filename="../link/communication.cpp" line="+269"/>
+        <location filename="../link/communication.cpp" line="+282"/>
         <source>%1, process %2</source>
         <translation>%1, proces %2</translation>
     </message>
@@ -12,7 +12,7 @@
 <context>
     <name>CostColumnModel</name>
     <message>
-        <location filename="../count/costcolumnmodel.cpp" line="+36"/>
+        <location filename="../count/costcolumnmodel.cpp" line="+37"/>
         <location line="+101"/>
         <source>The cost list in the data folder cannot be read, so it is not replaced.</source>
         <translation>Seznam nákupních cen v datové složce nelze přečíst, proto se nepřepisuje.</translation>
@@ -239,7 +239,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>Database</name>
     <message>
-        <location filename="../database/database.cpp" line="+152"/>
+        <location filename="../database/database.cpp" line="+154"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
@@ -299,7 +299,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
     </message>
     <message>
-        <location line="+216"/>
+        <location line="+223"/>
         <source>rows %1 and %2: EAN %3 twice</source>
         <translation>řádky %1 a %2: EAN %3 dvakrát</translation>
     </message>
@@ -418,7 +418,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+556"/>
+        <location filename="../app/mainwindow.cpp" line="+605"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -484,7 +484,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>HistoryModel</name>
     <message>
-        <location filename="../count/historymodel.cpp" line="+58"/>
+        <location filename="../count/historymodel.cpp" line="+59"/>
         <source>Damaged: %1</source>
         <translation>Poškozený: %1</translation>
     </message>
@@ -566,13 +566,13 @@ pokladně</translation>
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+108"/>
-        <location line="+324"/>
+        <location filename="../app/historypage.cpp" line="+109"/>
+        <location line="+326"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-311"/>
+        <location line="-313"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
@@ -714,12 +714,12 @@ pokladně</translation>
         <translation>Tiskárnu nelze spustit.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+31"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-305"/>
+        <location line="-307"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
@@ -747,7 +747,7 @@ pokladně</translation>
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+54"/>
+        <location filename="../inventory/inventory.cpp" line="+55"/>
         <location line="+169"/>
         <source>&quot;%1&quot; is more than any bar holds.</source>
         <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
@@ -909,7 +909,7 @@ množství</translation>
 <context>
     <name>InventoryBottleList</name>
     <message>
-        <location filename="../inventory/inventorybottlelist.cpp" line="+128"/>
+        <location filename="../inventory/inventorybottlelist.cpp" line="+130"/>
         <location line="+153"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
@@ -943,13 +943,13 @@ Položka: &apos;%1&apos;</translation>
     </message>
     <message>
         <location line="+74"/>
-        <location line="+78"/>
+        <location line="+79"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-76"/>
-        <location line="+76"/>
+        <location line="-77"/>
+        <location line="+77"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
     </message>
@@ -959,7 +959,7 @@ Položka: &apos;%1&apos;</translation>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-294"/>
+        <location line="-295"/>
         <source>Weighed %1 g, less than the empty bottle (%2 g): counted as empty.</source>
         <translation>Zváženo %1 g, méně než prázdná láhev (%2 g): počítá se jako prázdná.</translation>
     </message>
@@ -977,7 +977,7 @@ Položka: &apos;%1&apos;</translation>
 <context>
     <name>ItemInventory</name>
     <message>
-        <location filename="../inventory/iteminventory.cpp" line="+130"/>
+        <location filename="../inventory/iteminventory.cpp" line="+133"/>
         <source>Appended Items</source>
         <translation>Přidané položky</translation>
     </message>
@@ -1208,7 +1208,7 @@ množství [ks]</translation>
         <location line="-101"/>
         <location line="+124"/>
         <location line="+252"/>
-        <location filename="../app/cataloguepages.cpp" line="+292"/>
+        <location filename="../app/cataloguepages.cpp" line="+294"/>
         <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -1258,8 +1258,8 @@ množství [ks]</translation>
         <location line="-229"/>
         <location line="+252"/>
         <location filename="../app/menus.cpp" line="+3"/>
-        <location filename="../app/overviewpages.cpp" line="+297"/>
-        <location filename="../app/salespage.cpp" line="+421"/>
+        <location filename="../app/overviewpages.cpp" line="+304"/>
+        <location filename="../app/salespage.cpp" line="+423"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -1270,9 +1270,9 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/mainwindow.cpp" line="-149"/>
+        <location filename="../app/mainwindow.cpp" line="-176"/>
         <location filename="../app/menus.cpp" line="-8"/>
-        <location filename="../app/salespage.cpp" line="-58"/>
+        <location filename="../app/salespage.cpp" line="-60"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -1352,7 +1352,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-298"/>
+        <location filename="../app/mainwindow.cpp" line="-314"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1362,25 +1362,23 @@ množství [ks]</translation>
         <translation>EUR</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+2"/>
+        <location line="+11"/>
         <source>Litres</source>
         <translation>Litry</translation>
     </message>
     <message>
-        <location line="-1"/>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Pieces</source>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+31"/>
         <location filename="../app/menus.cpp" line="+192"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+38"/>
         <location filename="../app/menus.cpp" line="-66"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
@@ -1562,7 +1560,7 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+83"/>
+        <location line="+110"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
@@ -1587,7 +1585,7 @@ množství [ks]</translation>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-210"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
@@ -1597,14 +1595,14 @@ množství [ks]</translation>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-185"/>
-        <location line="+22"/>
+        <location filename="../app/overviewpages.cpp" line="-191"/>
+        <location line="+21"/>
         <location line="+12"/>
         <source>Reading inventory from Quarmel: %1 %</source>
         <translation>Načítání inventury z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="-23"/>
+        <location line="-22"/>
         <source>Quarmel FW: unknown</source>
         <translation>Quarmel FW: neznámý</translation>
     </message>
@@ -1614,7 +1612,7 @@ množství [ks]</translation>
         <translation>Quarmel FW: %1</translation>
     </message>
     <message>
-        <location line="+134"/>
+        <location line="+140"/>
         <source>Add to database</source>
         <translation>Přidat do databáze</translation>
     </message>
@@ -1629,7 +1627,7 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../count/salestotals.cpp" line="+38"/>
+        <location filename="../count/salestotals.cpp" line="+39"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
@@ -1645,11 +1643,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location filename="../app/salespage.cpp" line="+131"/>
+        <location line="+219"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
     <message>
-        <location line="-3"/>
+        <location line="-222"/>
         <source>Old count No. %1, %2 – %3, read-only</source>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
@@ -1850,17 +1849,22 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+11"/>
-        <location line="+25"/>
+        <location line="+27"/>
         <source>Inventory table files (*.inv)</source>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+14"/>
+        <location line="-7"/>
+        <source>Table No. %1 saved: %2</source>
+        <translation>Tabulka č. %1 uložena: %2</translation>
+    </message>
+    <message>
+        <location line="+21"/>
         <source>The file cannot be read: %1</source>
         <translation>Soubor nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+121"/>
+        <location line="+122"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -1880,25 +1884,25 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-137"/>
+        <location filename="../app/salespage.cpp" line="-138"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-280"/>
-        <location line="+290"/>
+        <location line="-282"/>
+        <location line="+292"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-167"/>
+        <location line="-169"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+160"/>
+        <location line="+162"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
@@ -1908,7 +1912,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-225"/>
+        <location filename="../app/cataloguepages.cpp" line="-227"/>
         <location line="+20"/>
         <location filename="../app/menus.cpp" line="-6"/>
         <location filename="../app/overviewpages.cpp" line="+7"/>
@@ -1917,7 +1921,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+179"/>
+        <location filename="../app/mainwindow.cpp" line="+206"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -1953,17 +1957,12 @@ Odkud se má katalog vzít?</translation>
         <translation>Načteno: </translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+13"/>
-        <source>Inventory date: </source>
-        <translation>Datum inventury: </translation>
-    </message>
-    <message>
         <location filename="../count/salestotals.cpp" line="+5"/>
         <source>Appended Item Sales: %1</source>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="+152"/>
+        <location filename="../app/cataloguepages.cpp" line="+154"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -2004,7 +2003,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-123"/>
+        <location filename="../app/cataloguepages.cpp" line="-125"/>
         <source>Database not saved</source>
         <translation>Databáze není uložena</translation>
     </message>
@@ -2014,7 +2013,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Opravdu chcete odejít? Všechny neuložené změny databáze budou zahozeny.</translation>
     </message>
     <message>
-        <location line="+75"/>
+        <location line="+77"/>
         <source>Invalid EAN</source>
         <translation>Neplatný EAN</translation>
     </message>
@@ -2055,7 +2054,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Quarmel už má novou databázi, Quarmel a tento počítač se proto nyní liší. Uložte znovu, až bude možné soubor zapsat.</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+26"/>
         <source>Quarmel holds at most %1 items, but the database has %2. Nothing was written; delete items and save again.</source>
         <translation>Quarmel pojme nejvýše %1 položek, ale databáze jich má %2. Nic nebylo zapsáno; smažte některé položky a uložte znovu.</translation>
     </message>
@@ -2065,7 +2064,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze má více než %1 MB, tak velký katalog není. Nic nebylo převzato; zkontrolujte adresu aktualizace.</translation>
     </message>
     <message>
-        <location line="-70"/>
+        <location line="-75"/>
         <source>Quarmel cannot hold these items as they are. Nothing was written; correct them and save again.
 
 %1</source>
@@ -2074,7 +2073,7 @@ Odkud se má katalog vzít?</translation>
 %1</translation>
     </message>
     <message>
-        <location line="-250"/>
+        <location line="-252"/>
         <source>Import Costs...</source>
         <translation>Načíst nákupní ceny...</translation>
     </message>
@@ -2115,12 +2114,17 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+121"/>
-        <location filename="../app/salespage.cpp" line="-401"/>
+        <location filename="../app/salespage.cpp" line="-390"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+142"/>
+        <location line="+138"/>
+        <source>Catalogue saved: written into Quarmel and kept on this computer.</source>
+        <translation>Databáze uložena: zapsána do Quarmelu a uchována v tomto počítači.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>Quarmel does not hold the database as it was written (reading it back showed a difference). Check the connection and save again.</source>
         <translation>Quarmel neobsahuje databázi tak, jak byla zapsána (zpětné čtení ukázalo rozdíl). Zkontrolujte připojení a uložte znovu.</translation>
     </message>
@@ -2140,7 +2144,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-327"/>
+        <location filename="../app/mainwindow.cpp" line="-354"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -2155,7 +2159,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Vážení ke kontrole</translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="-91"/>
         <source>Empty: Quarmel holds no weighings in this place.</source>
         <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
     </message>
@@ -2184,7 +2188,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Lahví: %1. Quarmel nezaznamenává, kdy byla inventura provedena, a tato inventura nebyla na tomto počítači dosud nikdy stažena.</translation>
     </message>
     <message>
-        <location line="+144"/>
+        <location line="+150"/>
         <source>%1 (first downloaded %2)</source>
         <translation>%1 (poprvé staženo %2)</translation>
     </message>
@@ -2274,7 +2278,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+24"/>
+        <location filename="../app/historypage.cpp" line="+26"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -2485,7 +2489,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>TillColumnsDialog</name>
     <message>
-        <location filename="../app/tillcolumnsdialog.cpp" line="+29"/>
+        <location filename="../app/tillcolumnsdialog.cpp" line="+30"/>
         <source>Till Export Columns</source>
         <translation>Sloupce exportu z pokladny</translation>
     </message>
@@ -2633,26 +2637,26 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>TillPanel</name>
     <message>
-        <location filename="../app/tillpanel.cpp" line="+40"/>
+        <location filename="../app/tillpanel.cpp" line="+41"/>
         <source>from the till&apos;s report</source>
         <translation>z uzávěrky pokladny</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+160"/>
+        <location line="+161"/>
         <location line="+26"/>
         <location line="+24"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-205"/>
-        <location line="+486"/>
+        <location line="-206"/>
+        <location line="+488"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-485"/>
+        <location line="-487"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -2672,7 +2676,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Tržba pokladny:</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+30"/>
         <source>Till products not matched:</source>
         <translation>Nepřiřazené položky pokladny:</translation>
     </message>
@@ -2707,12 +2711,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>„%1“ není částka.</translation>
     </message>
     <message>
-        <location line="+219"/>
+        <location line="+233"/>
         <source>Recipe: portions of several rows...</source>
         <translation>Receptura: porce z několika řádků...</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+27"/>
         <source>Done</source>
         <translation>Hotovo</translation>
     </message>
@@ -2743,7 +2747,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Kusy z %1 v jedné položce „%2“:</translation>
     </message>
     <message>
-        <location line="-252"/>
+        <location line="-253"/>
         <location line="+52"/>
         <source>Unable to import till export</source>
         <translation>Export pokladny nelze načíst</translation>
@@ -2803,26 +2807,26 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+4"/>
-        <location line="+33"/>
-        <location line="+62"/>
+        <location line="+41"/>
+        <location line="+55"/>
         <location line="+68"/>
         <source>Change Match</source>
         <translation>Změnit přiřazení</translation>
     </message>
     <message>
-        <location line="-258"/>
+        <location line="-259"/>
         <source>These lines are the till&apos;s own totals and summaries, not counted:
 %1</source>
         <translation>Tyto řádky jsou vlastní součty a souhrny pokladny, nezapočítávají se:
 %1</translation>
     </message>
     <message>
-        <location line="+199"/>
+        <location line="+200"/>
         <source>Which till product?</source>
         <translation>Která položka pokladny?</translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="-72"/>
         <source>Automatic: %1</source>
         <translation>Automaticky: %1</translation>
     </message>
@@ -2832,12 +2836,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Žádný řádek: nikdy nepřiřazovat</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+9"/>
         <source>Row of the table for the till product &quot;%1&quot;:</source>
         <translation>Řádek tabulky pro položku pokladny „%1“:</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+55"/>
         <source>Import the till&apos;s export first.</source>
         <translation>Nejprve načtěte export z pokladny.</translation>
     </message>
@@ -2847,7 +2851,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Položka pokladny, která prodala „%1“:</translation>
     </message>
     <message>
-        <location line="-125"/>
+        <location line="-126"/>
         <source>%1 ml of %2</source>
         <translation>%1 ml z %2</translation>
     </message>
@@ -2862,7 +2866,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>receptura: %1</translation>
     </message>
     <message>
-        <location line="+169"/>
+        <location line="+170"/>
         <source>Back to Automatic Match</source>
         <translation>Zpět na automatické přiřazení</translation>
     </message>
@@ -2875,7 +2879,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>TillVarianceModel</name>
     <message>
-        <location filename="../count/tillvariancemodel.cpp" line="+50"/>
+        <location filename="../count/tillvariancemodel.cpp" line="+51"/>
         <source>Till products not matched:</source>
         <translation>Nepřiřazené položky pokladny:</translation>
     </message>
@@ -3246,7 +3250,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>main</name>
     <message>
-        <location filename="../app/main.cpp" line="+77"/>
+        <location filename="../app/main.cpp" line="+82"/>
         <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
         <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
     </message>
