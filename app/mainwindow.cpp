@@ -80,6 +80,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     pageScroll->setFrameShape(QFrame::NoFrame);
     delete ui->stackedWidget->parentWidget()->layout()->replaceWidget(ui->stackedWidget, pageScroll);
     pageScroll->setWidget(ui->stackedWidget);
+    // The window's paper shows through, as it did before the pages scrolled.
+    pageScroll->viewport()->setAutoFillBackground(false);
+    ui->stackedWidget->setAutoFillBackground(false);
     setWindowIcon(QIcon(grafikaPath(QStringLiteral("iconQuarmel.png"))));
     setUpLook();
 
