@@ -336,12 +336,8 @@ void MainWindow::restoreWindowGeometry()
 {
     const QSettings settings(QString::fromLatin1(organisationName), QString::fromLatin1(applicationName));
     const QByteArray saved = settings.value(QLatin1String(geometryKey)).toByteArray();
-    if (saved.isEmpty() || !restoreGeometry(saved)) {
-        // The first start: the form's size, as far as the screen has room for it with a title bar.
-        if (const QScreen *screen = QGuiApplication::primaryScreen())
-            resize(size().boundedTo(screen->availableGeometry().size() - QSize(16, 40)));
+    if (saved.isEmpty() || !restoreGeometry(saved))
         return;
-    }
     restoreState(settings.value(QLatin1String(stateKey)).toByteArray());
     // A screen unplugged since, or a smaller one: the window comes back where it can be seen and reached.
     // Not shown yet, the window has no frame; room is left for a usual title bar and border.
