@@ -436,7 +436,12 @@ void MainWindow::saveDatabaseToFile()
     }
     catalogueSaved();
     updateDatabaseDateLabel();
+    // The update page's "current" weights are those from before the update: the catalogue page shows what
+    // is now in Quarmel and on this computer.
+    if (ui->stackedWidget->currentIndex() == UpdatePage)
+        editDatabase();
     setDatabaseLocked(true);
+    statusBar()->showMessage(tr("Catalogue saved: written into Quarmel and kept on this computer."));
 }
 
 void MainWindow::databaseWriteRefused()

@@ -128,6 +128,9 @@ int main(int argc, char *argv[])
     }
     QApplication application(argc, argv);
     setNames();
+    // The desktop's launcher entry: Wayland matches the window by this name, X11 by the window class
+    // ("Quarmel", from the application name) that the entry names in StartupWMClass.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quarmel.Inventory"));
     InteractionScope interaction;
     QTranslator qtTranslator;
     QTranslator translator;

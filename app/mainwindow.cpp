@@ -39,8 +39,11 @@
 #include <QNetworkReply>
 #include <QPainter>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -70,6 +73,17 @@ QString legendStyle(const QColor &color)
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     ui->setupUi(this);
+    // On a screen smaller than the pages need (1366x768 at 125 %, 1920x1080 at 200 %) the pages scroll
+    // instead of pushing the totals and the till panel off the bottom of a window larger than the screen.
+    auto *pageScroll = new QScrollArea;
+    pageScroll->setObjectName(QStringLiteral("pageScroll"));
+    pageScroll->setWidgetResizable(true);
+    pageScroll->setFrameShape(QFrame::NoFrame);
+    delete ui->stackedWidget->parentWidget()->layout()->replaceWidget(ui->stackedWidget, pageScroll);
+    pageScroll->setWidget(ui->stackedWidget);
+    // The window's paper shows through, as it did before the pages scrolled.
+    pageScroll->viewport()->setAutoFillBackground(false);
+    ui->stackedWidget->setAutoFillBackground(false);
     setWindowIcon(QIcon(grafikaPath(QStringLiteral("iconQuarmel.png"))));
     setUpLook();
 
@@ -81,6 +95,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     diffDatabase = new DiffDatabase(this, database, currentRowColor, updatedRowColor);
     progressDialog = new ProgressDialog(this, ui->stackedWidget);
     progressDialog->close();
+    progressDialog->installEventFilter(this);
     setWindowFlags(Qt::Window);
     printer = new QPrinter(QPrinter::HighResolution);
 
@@ -405,6 +420,9 @@ void MainWindow::recoverSave()
 
 void MainWindow::showPage(Page page)
 {
+    // What the status line says belongs to the page it was said on.
+    if (ui->stackedWidget->currentIndex() != page)
+        statusBar()->clearMessage();
     ui->stackedWidget->setCurrentIndex(page);
 }
 
@@ -420,7 +438,22 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
          event->type() == QEvent::HideToParent) &&
         qobject_cast<QPushButton *>(watched))
         updateActions();
+    if (watched == progressDialog && event->type() == QEvent::Hide && !pendingDoubts.isEmpty()) {
+        const QStringList doubts = pendingDoubts;
+        pendingDoubts.clear();
+        QTimer::singleShot(0, this, [this, doubts] {
+            for (const QString &summary : doubts)
+                showDoubts(summary);
+        });
+    }
     // The header menus without a mouse: the menu key (or Shift+F10) on the sales table offers them all.
+    if (event->type() == QEvent::KeyPress && watched == ui->tvInventory) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+            QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint());
+            return eventFilter(watched, &menuKey);
+        }
+    }
     if (event->type() == QEvent::ContextMenu && watched == ui->tvInventory && !showsOldCount() &&
         static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
         QMenu menu;

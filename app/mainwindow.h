@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPair>
+#include <QStringList>
 
 #include <functional>
 
@@ -224,4 +225,6 @@ private:
     QList<Bottle> stationCatalogue;
     bool readingStationCatalogue = false;
     bool firstStart = false;
+    // Doubts found while the progress overlay was up, shown once it has gone.
+    QStringList pendingDoubts;
 };

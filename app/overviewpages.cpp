@@ -192,9 +192,16 @@ void MainWindow::lastThreeLoaded()
 }
 void MainWindow::showDoubts(const QString &summary)
 {
-    if (!summary.isEmpty())
-        Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Weighings to check"), summary,
-                                         Interaction::Ok);
+    if (summary.isEmpty())
+        return;
+    // A message over the progress overlay of a download still running would be hidden or answered before
+    // its figures are in: it waits for the overlay to go.
+    if (progressDialog->isVisible()) {
+        pendingDoubts.append(summary);
+        return;
+    }
+    Interaction::instance()->message(this, Interaction::Icon::Warning, tr("Weighings to check"), summary,
+                                     Interaction::Ok);
 }
 
 void MainWindow::showLastThreeInventories()

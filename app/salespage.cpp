@@ -443,6 +443,8 @@ void MainWindow::saveInventory()
                                   inventory.counter, QDateTime::currentDateTime());
     }
     updateLastSavedLabel();
+    statusBar()->showMessage(
+        tr("Table No. %1 saved: %2").arg(inventory.counter).arg(QDir::toNativeSeparators(fileName)));
     requestSync();
 }
 

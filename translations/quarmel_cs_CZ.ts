@@ -2,6 +2,102 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="cs_CZ" sourcelanguage="en">
 <context>
+    <name>ChainModel</name>
+    <message>
+        <location filename="../app/chainmodel.cpp" line="+44"/>
+        <source>Counts in two currencies this month: not added up.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>mixed currencies</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ChainPage</name>
+    <message>
+        <location filename="../app/chainpage.cpp" line="+32"/>
+        <source>All bars</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Back</source>
+        <translation type="unfinished">Zpět</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Total sales</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Till variance</source>
+        <translation type="unfinished">Rozdíly proti pokladně</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pour cost</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The figure the table shows for each bar and month.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Refresh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Reads every bar from the server again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Export to Excel...</source>
+        <translation type="unfinished">Export do Excelu...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>A workbook with every bar&apos;s months and a chart per bar.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Bars side by side</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A row per month, a column per bar, with the chosen figure.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+70"/>
+        <source>%1: total sales per month [%2]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>The server holds no bar the login may read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Export to Excel</source>
+        <translation type="unfinished">Export do Excelu</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Excel Workbook (*.xlsx)</source>
+        <translation type="unfinished">Sešit Excelu (*.xlsx)</translation>
+    </message>
+</context>
+<context>
     <name>Communication</name>
     <message>
         <location filename="../link/communication.cpp" line="+282"/>
@@ -12,7 +108,7 @@
 <context>
     <name>CostColumnModel</name>
     <message>
-        <location filename="../count/costcolumnmodel.cpp" line="+40"/>
+        <location filename="../count/costcolumnmodel.cpp" line="+41"/>
         <location line="+116"/>
         <source>The cost list in the data folder cannot be read, so it is not replaced.</source>
         <translation>Seznam nákupních cen v datové složce nelze přečíst, proto se nepřepisuje.</translation>
@@ -276,7 +372,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>Database</name>
     <message>
-        <location filename="../database/database.cpp" line="+152"/>
+        <location filename="../database/database.cpp" line="+154"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
@@ -336,7 +432,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Přidá položku do zobrazovaných tabulek inventur a spočítaných tržeb. Quarmelem načtené položky jsou automaticky zobrazovány.</translation>
     </message>
     <message>
-        <location line="+216"/>
+        <location line="+223"/>
         <source>rows %1 and %2: EAN %3 twice</source>
         <translation>řádky %1 a %2: EAN %3 dvakrát</translation>
     </message>
@@ -455,7 +551,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+570"/>
+        <location filename="../app/mainwindow.cpp" line="+626"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -521,7 +617,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>HistoryModel</name>
     <message>
-        <location filename="../count/historymodel.cpp" line="+58"/>
+        <location filename="../count/historymodel.cpp" line="+59"/>
         <source>Damaged: %1</source>
         <translation>Poškozený: %1</translation>
     </message>
@@ -603,24 +699,24 @@ pokladně</translation>
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+108"/>
-        <location line="+324"/>
+        <location filename="../app/historypage.cpp" line="+109"/>
+        <location line="+331"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-311"/>
+        <location line="-318"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+215"/>
+        <location line="+220"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-214"/>
+        <location line="-219"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -635,7 +731,17 @@ pokladně</translation>
         <translation>Tisk</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+1"/>
+        <source>All Bars</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Every bar of the shared server side by side, with a chart per bar.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>Total sales per period</source>
         <translation>Celková tržba za období</translation>
     </message>
@@ -751,17 +857,17 @@ pokladně</translation>
         <translation>Tiskárnu nelze spustit.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+31"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-305"/>
+        <location line="-312"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+196"/>
+        <location line="+201"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -784,7 +890,7 @@ pokladně</translation>
 <context>
     <name>Inventory</name>
     <message>
-        <location filename="../inventory/inventory.cpp" line="+54"/>
+        <location filename="../inventory/inventory.cpp" line="+55"/>
         <location line="+169"/>
         <source>&quot;%1&quot; is more than any bar holds.</source>
         <translation>„%1“ je víc, než pojme jakýkoli bar.</translation>
@@ -946,7 +1052,7 @@ množství</translation>
 <context>
     <name>InventoryBottleList</name>
     <message>
-        <location filename="../inventory/inventorybottlelist.cpp" line="+128"/>
+        <location filename="../inventory/inventorybottlelist.cpp" line="+130"/>
         <location line="+153"/>
         <source>Error in database</source>
         <translation>Chyba v databázi</translation>
@@ -980,13 +1086,13 @@ Položka: &apos;%1&apos;</translation>
     </message>
     <message>
         <location line="+74"/>
-        <location line="+78"/>
+        <location line="+79"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-76"/>
-        <location line="+76"/>
+        <location line="-77"/>
+        <location line="+77"/>
         <source>Residue</source>
         <translation>Zbytek</translation>
     </message>
@@ -996,7 +1102,7 @@ Položka: &apos;%1&apos;</translation>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-294"/>
+        <location line="-295"/>
         <source>Weighed %1 g, less than the empty bottle (%2 g): counted as empty.</source>
         <translation>Zváženo %1 g, méně než prázdná láhev (%2 g): počítá se jako prázdná.</translation>
     </message>
@@ -1014,7 +1120,7 @@ Položka: &apos;%1&apos;</translation>
 <context>
     <name>ItemInventory</name>
     <message>
-        <location filename="../inventory/iteminventory.cpp" line="+130"/>
+        <location filename="../inventory/iteminventory.cpp" line="+133"/>
         <source>Appended Items</source>
         <translation>Přidané položky</translation>
     </message>
@@ -1245,7 +1351,7 @@ množství [ks]</translation>
         <location line="-101"/>
         <location line="+124"/>
         <location line="+252"/>
-        <location filename="../app/cataloguepages.cpp" line="+390"/>
+        <location filename="../app/cataloguepages.cpp" line="+393"/>
         <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -1288,7 +1394,7 @@ množství [ks]</translation>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
         <location filename="../app/menus.cpp" line="-29"/>
-        <location filename="../app/salespage.cpp" line="+635"/>
+        <location filename="../app/salespage.cpp" line="+639"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -1296,8 +1402,8 @@ množství [ks]</translation>
         <location line="-229"/>
         <location line="+252"/>
         <location filename="../app/menus.cpp" line="+3"/>
-        <location filename="../app/overviewpages.cpp" line="+297"/>
-        <location filename="../app/salespage.cpp" line="-149"/>
+        <location filename="../app/overviewpages.cpp" line="+304"/>
+        <location filename="../app/salespage.cpp" line="-150"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -1308,9 +1414,9 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/mainwindow.cpp" line="-149"/>
+        <location filename="../app/mainwindow.cpp" line="-183"/>
         <location filename="../app/menus.cpp" line="-8"/>
-        <location filename="../app/salespage.cpp" line="-60"/>
+        <location filename="../app/salespage.cpp" line="-63"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -1390,7 +1496,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-311"/>
+        <location filename="../app/mainwindow.cpp" line="-315"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1400,25 +1506,23 @@ množství [ks]</translation>
         <translation>EUR</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <location line="+2"/>
+        <location line="+11"/>
         <source>Litres</source>
         <translation>Litry</translation>
     </message>
     <message>
-        <location line="-1"/>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Pieces</source>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+32"/>
         <location filename="../app/menus.cpp" line="+193"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="+36"/>
+        <location line="+38"/>
         <location filename="../app/menus.cpp" line="-66"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
@@ -1550,7 +1654,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/mainwindow.cpp" line="+167"/>
+        <location filename="../app/mainwindow.cpp" line="+153"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
@@ -1585,7 +1689,7 @@ množství [ks]</translation>
         <translation>Sečteno:</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded. A copy of the damaged file was kept as %2.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození. Kopie poškozeného souboru byla uložena jako %2.</translation>
     </message>
@@ -1600,7 +1704,7 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+83"/>
+        <location line="+117"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
@@ -1625,12 +1729,17 @@ množství [ks]</translation>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-217"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
     <message>
-        <location line="-60"/>
+        <location line="-132"/>
+        <source>The full-weight tolerance and the shared server this computer sends its saves to.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+71"/>
         <location filename="../app/menus.cpp" line="-122"/>
         <source>Order List...</source>
         <translation>Objednávka...</translation>
@@ -1641,19 +1750,19 @@ množství [ks]</translation>
         <translation>Celé lahve k nákupu pro každý druh pod cílovým stavem, podle dodavatelů.</translation>
     </message>
     <message>
-        <location line="+64"/>
+        <location line="+65"/>
         <source>Damaged database</source>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-185"/>
-        <location line="+22"/>
+        <location filename="../app/overviewpages.cpp" line="-191"/>
+        <location line="+21"/>
         <location line="+12"/>
         <source>Reading inventory from Quarmel: %1 %</source>
         <translation>Načítání inventury z Quarmelu: %1 %</translation>
     </message>
     <message>
-        <location line="-23"/>
+        <location line="-22"/>
         <source>Quarmel FW: unknown</source>
         <translation>Quarmel FW: neznámý</translation>
     </message>
@@ -1663,7 +1772,7 @@ množství [ks]</translation>
         <translation>Quarmel FW: %1</translation>
     </message>
     <message>
-        <location line="+134"/>
+        <location line="+140"/>
         <source>Add to database</source>
         <translation>Přidat do databáze</translation>
     </message>
@@ -1678,7 +1787,7 @@ množství [ks]</translation>
         <translation>Z přehledu:</translation>
     </message>
     <message>
-        <location filename="../count/salestotals.cpp" line="+38"/>
+        <location filename="../count/salestotals.cpp" line="+39"/>
         <source>Total Sales: %1</source>
         <translation>Celková tržba: %1</translation>
     </message>
@@ -1694,11 +1803,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location filename="../app/salespage.cpp" line="+138"/>
+        <location line="+222"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
     <message>
-        <location line="-3"/>
+        <location line="-225"/>
         <source>Old count No. %1, %2 – %3, read-only</source>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
@@ -1719,7 +1829,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+9"/>
-        <location filename="../app/salespage.cpp" line="+319"/>
+        <location filename="../app/salespage.cpp" line="+323"/>
         <source>Print...</source>
         <translation>Tisk...</translation>
     </message>
@@ -1765,7 +1875,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/salespage.cpp" line="-439"/>
+        <location filename="../app/salespage.cpp" line="-443"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -1900,27 +2010,12 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+11"/>
-        <location line="+25"/>
+        <location line="+28"/>
         <source>Inventory table files (*.inv)</source>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+14"/>
-        <source>The file cannot be read: %1</source>
-        <translation>Soubor nelze přečíst: %1</translation>
-    </message>
-    <message>
-        <location line="+123"/>
-        <source>From the sales table:</source>
-        <translation>Z tabulky prodeje:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>From the appended items:</source>
-        <translation>Z přidaných položek:</translation>
-    </message>
-    <message>
-        <location line="+11"/>
+        <location line="+150"/>
         <location line="+11"/>
         <source>Order List</source>
         <translation>Objednávka</translation>
@@ -1946,6 +2041,26 @@ Odkud se má katalog vzít?</translation>
         <translation>Objednávka po inventuře z </translation>
     </message>
     <message>
+        <location line="-205"/>
+        <source>Table No. %1 saved: %2</source>
+        <translation>Tabulka č. %1 uložena: %2</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>The file cannot be read: %1</source>
+        <translation>Soubor nelze přečíst: %1</translation>
+    </message>
+    <message>
+        <location line="+124"/>
+        <source>From the sales table:</source>
+        <translation>Z tabulky prodeje:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>From the appended items:</source>
+        <translation>Z přidaných položek:</translation>
+    </message>
+    <message>
         <location filename="../app/fileprompt.cpp" line="+40"/>
         <source>Unable to save</source>
         <translation>Nelze uložit</translation>
@@ -1956,25 +2071,25 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-197"/>
+        <location filename="../app/salespage.cpp" line="-140"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-287"/>
-        <location line="+297"/>
+        <location line="-290"/>
+        <location line="+300"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-167"/>
+        <location line="-170"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+160"/>
+        <location line="+163"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
@@ -1984,7 +2099,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-225"/>
+        <location filename="../app/cataloguepages.cpp" line="-228"/>
         <location line="+20"/>
         <location filename="../app/menus.cpp" line="-6"/>
         <location filename="../app/overviewpages.cpp" line="+7"/>
@@ -1993,7 +2108,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+179"/>
+        <location filename="../app/mainwindow.cpp" line="+213"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -2020,7 +2135,7 @@ Odkud se má katalog vzít?</translation>
     <message>
         <location filename="../app/overviewpages.cpp" line="+24"/>
         <location filename="../app/salespage.cpp" line="+36"/>
-        <location line="+118"/>
+        <location line="+119"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -2030,17 +2145,12 @@ Odkud se má katalog vzít?</translation>
         <translation>Načteno: </translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-105"/>
-        <source>Inventory date: </source>
-        <translation>Datum inventury: </translation>
-    </message>
-    <message>
         <location filename="../count/salestotals.cpp" line="+5"/>
         <source>Appended Item Sales: %1</source>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="+152"/>
+        <location filename="../app/cataloguepages.cpp" line="+155"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -2081,7 +2191,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-123"/>
+        <location filename="../app/cataloguepages.cpp" line="-125"/>
         <source>Database not saved</source>
         <translation>Databáze není uložena</translation>
     </message>
@@ -2091,7 +2201,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Opravdu chcete odejít? Všechny neuložené změny databáze budou zahozeny.</translation>
     </message>
     <message>
-        <location line="+75"/>
+        <location line="+77"/>
         <source>Invalid EAN</source>
         <translation>Neplatný EAN</translation>
     </message>
@@ -2132,7 +2242,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Quarmel už má novou databázi, Quarmel a tento počítač se proto nyní liší. Uložte znovu, až bude možné soubor zapsat.</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+26"/>
         <source>Quarmel holds at most %1 items, but the database has %2. Nothing was written; delete items and save again.</source>
         <translation>Quarmel pojme nejvýše %1 položek, ale databáze jich má %2. Nic nebylo zapsáno; smažte některé položky a uložte znovu.</translation>
     </message>
@@ -2142,7 +2252,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze má více než %1 MB, tak velký katalog není. Nic nebylo převzato; zkontrolujte adresu aktualizace.</translation>
     </message>
     <message>
-        <location line="-70"/>
+        <location line="-75"/>
         <source>Quarmel cannot hold these items as they are. Nothing was written; correct them and save again.
 
 %1</source>
@@ -2151,23 +2261,63 @@ Odkud se má katalog vzít?</translation>
 %1</translation>
     </message>
     <message>
-        <location line="-333"/>
+        <location line="-260"/>
+        <source>Import Costs...</source>
+        <translation>Načíst nákupní ceny...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Export Costs...</source>
+        <translation>Exportovat nákupní ceny...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Reads EAN;cost;par;supplier lines (an appended item by its name in place of the EAN) into the costs of the bar.</source>
+        <translation>Načte řádky EAN;cena;cílový stav;dodavatel (přidanou položku jejím názvem místo EAN) do nákupních cen baru.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Import Costs</source>
+        <translation>Načíst nákupní ceny</translation>
+    </message>
+    <message>
+        <location line="-92"/>
         <location line="+7"/>
         <source>Suggest Par</source>
         <translation>Navrhnout cílový stav</translation>
     </message>
     <message>
-        <location line="-6"/>
+        <location line="+92"/>
+        <source>The file is not there.</source>
+        <translation>Soubor neexistuje.</translation>
+    </message>
+    <message>
+        <location line="-98"/>
         <source>Nothing to suggest: no bottle with a cost was sold in the saved counts. Par levels are suggested from the history of counts, for the bottles that have a cost.</source>
         <translation>Není co navrhnout: v uložených inventurách se neprodala žádná láhev s nákupní cenou. Cílové stavy se navrhují z historie inventur pro láhve, které mají nákupní cenu.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+102"/>
+        <source>Costs imported: %1.</source>
+        <translation>Načtené nákupní ceny: %1.</translation>
+    </message>
+    <message>
+        <location line="-94"/>
         <source>What each bottle used per period over the last %1 counts, brought to the usual period of %2 days and rounded up to whole bottles. Ticked rows take the suggestion.</source>
         <translation>Spotřeba každé láhve za období v posledních %1 inventurách, přepočtená na obvyklé období %2 dní a zaokrouhlená nahoru na celé lahve. Zaškrtnuté řádky převezmou návrh.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+99"/>
+        <source>Costs not imported</source>
+        <translation>Nákupní ceny nebyly načteny</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Export Costs</source>
+        <translation>Exportovat nákupní ceny</translation>
+    </message>
+    <message>
+        <location line="-93"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
@@ -2197,22 +2347,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Cílový stav nebyl převzat</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <source>Import Costs...</source>
-        <translation>Načíst nákupní ceny...</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Export Costs...</source>
-        <translation>Exportovat nákupní ceny...</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Reads EAN;cost;par;supplier lines (an appended item by its name in place of the EAN) into the costs of the bar.</source>
-        <translation>Načte řádky EAN;cena;cílový stav;dodavatel (přidanou položku jejím názvem místo EAN) do nákupních cen baru.</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+15"/>
         <source>Suggest Par...</source>
         <translation>Navrhnout cílový stav...</translation>
     </message>
@@ -2222,39 +2357,19 @@ Odkud se má katalog vzít?</translation>
         <translation>Navrhne cílové stavy podle spotřeby lahví v posledních inventurách; vy vyberete, které převzít.</translation>
     </message>
     <message>
-        <location line="+10"/>
-        <source>Import Costs</source>
-        <translation>Načíst nákupní ceny</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>The file is not there.</source>
-        <translation>Soubor neexistuje.</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>Costs imported: %1.</source>
-        <translation>Načtené nákupní ceny: %1.</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>Costs not imported</source>
-        <translation>Nákupní ceny nebyly načteny</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>Export Costs</source>
-        <translation>Exportovat nákupní ceny</translation>
-    </message>
-    <message>
-        <location line="+121"/>
-        <location filename="../app/salespage.cpp" line="-459"/>
-        <location line="+525"/>
+        <location line="+152"/>
+        <location filename="../app/salespage.cpp" line="-568"/>
+        <location line="+529"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+142"/>
+        <location line="+138"/>
+        <source>Catalogue saved: written into Quarmel and kept on this computer.</source>
+        <translation>Databáze uložena: zapsána do Quarmelu a uchována v tomto počítači.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>Quarmel does not hold the database as it was written (reading it back showed a difference). Check the connection and save again.</source>
         <translation>Quarmel neobsahuje databázi tak, jak byla zapsána (zpětné čtení ukázalo rozdíl). Zkontrolujte připojení a uložte znovu.</translation>
     </message>
@@ -2274,7 +2389,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-340"/>
+        <location filename="../app/mainwindow.cpp" line="-360"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -2289,7 +2404,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Vážení ke kontrole</translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="-91"/>
         <source>Empty: Quarmel holds no weighings in this place.</source>
         <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
     </message>
@@ -2318,7 +2433,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Lahví: %1. Quarmel nezaznamenává, kdy byla inventura provedena, a tato inventura nebyla na tomto počítači dosud nikdy stažena.</translation>
     </message>
     <message>
-        <location line="+144"/>
+        <location line="+150"/>
         <source>%1 (first downloaded %2)</source>
         <translation>%1 (poprvé staženo %2)</translation>
     </message>
@@ -2328,19 +2443,55 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Nastavení...</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>How many grams a weighing may lie above the full bottle before it is pointed out.</source>
-        <translation>Kolik gramů smí vážení ležet nad plnou lahví, než na ně program upozorní.</translation>
+        <location filename="../app/storewindow.cpp" line="+35"/>
+        <source>Server status</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <location line="+22"/>
-        <source>Settings</source>
-        <translation>Nastavení</translation>
+        <location line="+2"/>
+        <source>Server: sending...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+75"/>
+        <source>Reading every bar from the server...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-69"/>
+        <source>The bars could not be read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>Keep this computer&apos;s value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Take the server&apos;s value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Changed on two computers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>All Bars</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Full-weight tolerance [g]: a weighing heavier than the full bottle by more than this is pointed out as doubtful.</source>
-        <translation>Tolerance plné hmotnosti [g]: vážení těžší než plná láhev o víc než tuto hodnotu se označí jako pochybné.</translation>
+        <source>No shared server is set up. Enter it in Settings... on the home page.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>No shared server</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -2456,10 +2607,18 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
 </context>
 <context>
+    <name>PasswordStore</name>
+    <message>
+        <location filename="../app/passwordstore.cpp" line="+91"/>
+        <source>The password file could not be made readable for you alone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+24"/>
+        <location filename="../app/historypage.cpp" line="+26"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -2555,6 +2714,191 @@ prodané zboží</translation>
     </message>
 </context>
 <context>
+    <name>SettingsDialog</name>
+    <message>
+        <location filename="../app/settingsdialog.cpp" line="+24"/>
+        <location line="+172"/>
+        <location line="+7"/>
+        <source>Settings</source>
+        <translation type="unfinished">Nastavení</translation>
+    </message>
+    <message>
+        <location line="-172"/>
+        <source>A weighing heavier than the full bottle by more than this is pointed out as doubtful.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;Full-weight tolerance:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>The name or address of the computer with the shared database; empty for none.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The port the database server listens on; 5432 unless its owner changed it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The name of the shared database on the server.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The login the owner of the server made for this bar.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Kept in the desktop&apos;s keyring, or in a file only you may read; never shown.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>This data folder belongs to this bar; it is named once, at the first connection.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The bar this computer counts for; every computer of one bar gives the same name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&amp;Test Connection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Connects to the server once with these settings and tells how it went.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Shared server</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Host:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>P&amp;ort:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Database:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Login:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pass&amp;word:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Bar:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Counting never needs the server: saves made while it cannot be reached are sent later.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Server host</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Server port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Server database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Server login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Server password</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Bar name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Connection test result</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Full-weight tolerance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>Please fill in the host, the database and the login, or leave all three empty.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Please name the bar this computer counts for: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Please fill in the host, the database and the login.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Connecting...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Not connected: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Connected with the owner&apos;s login.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Connected as a login of the bar %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>The bar could not be kept in the data folder: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>StationProtocol</name>
     <message>
         <location filename="../link/stationprotocol.cpp" line="+208"/>
@@ -2643,7 +2987,7 @@ prodané zboží</translation>
 <context>
     <name>Store</name>
     <message>
-        <location filename="../store/store.cpp" line="+186"/>
+        <location filename="../store/store.cpp" line="+187"/>
         <source>The store&apos;s address is no postgresql:// URI.</source>
         <translation>Adresa úložiště není URI postgresql://.</translation>
     </message>
@@ -2725,12 +3069,12 @@ prodané zboží</translation>
     </message>
     <message>
         <location line="+25"/>
-        <location line="+634"/>
+        <location line="+661"/>
         <source>This data folder belongs to the bar &quot;%1&quot;, not &quot;%2&quot;.</source>
         <translation>Tato datová složka patří baru &quot;%1&quot;, ne &quot;%2&quot;.</translation>
     </message>
     <message>
-        <location line="-567"/>
+        <location line="-594"/>
         <source>(deleted)</source>
         <translation>(smazáno)</translation>
     </message>
@@ -2760,8 +3104,8 @@ prodané zboží</translation>
         <translation>cenu %1 z úložiště nelze přečíst</translation>
     </message>
     <message>
-        <location line="+111"/>
-        <location line="+55"/>
+        <location line="+136"/>
+        <location line="+57"/>
         <source>Listing the store&apos;s counts</source>
         <translation>Výpis inventur úložiště</translation>
     </message>
@@ -2825,13 +3169,13 @@ prodané zboží</translation>
     </message>
     <message>
         <location line="+17"/>
-        <location line="+92"/>
-        <location line="+37"/>
+        <location line="+106"/>
+        <location line="+69"/>
         <source>The store is not connected.</source>
         <translation>Úložiště není připojeno.</translation>
     </message>
     <message>
-        <location line="-116"/>
+        <location line="-162"/>
         <source>Name the bar this data folder belongs to (--bar NAME).</source>
         <translation>Uveďte bar, ke kterému tato datová složka patří (--bar NÁZEV).</translation>
     </message>
@@ -2891,15 +3235,76 @@ prodané zboží</translation>
         <translation>čísla tabulek rezervovaná pro tuto složku: %1 až %2</translation>
     </message>
     <message>
-        <location line="+14"/>
-        <location line="+13"/>
+        <location line="+33"/>
+        <location line="+26"/>
         <source>Reading the bars&apos; counts</source>
         <translation>Čtení inventur barů</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+39"/>
         <source>Reading the bars&apos; costs</source>
         <translation>Čtení cen barů</translation>
+    </message>
+</context>
+<context>
+    <name>StoreSync</name>
+    <message>
+        <location filename="../app/storesync.cpp" line="+120"/>
+        <source>Server: up to date at %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Server: %1 counts sent, %2 fetched at %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Server not reachable at %1: the saves are kept here and sent later.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Server refused the login at %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Server: %1 rows changed here and on the server at %2; nothing was overwritten.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Server sync failed at %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Catalogue row %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Till match of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Cost of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>(deleted)</source>
+        <translation type="unfinished">(smazáno)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 was changed on this computer and on the server.
+
+This computer: %2
+Server (%3, %4): %5</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -2969,7 +3374,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>TillColumnsDialog</name>
     <message>
-        <location filename="../app/tillcolumnsdialog.cpp" line="+29"/>
+        <location filename="../app/tillcolumnsdialog.cpp" line="+30"/>
         <source>Till Export Columns</source>
         <translation>Sloupce exportu z pokladny</translation>
     </message>
@@ -3117,26 +3522,26 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>TillPanel</name>
     <message>
-        <location filename="../app/tillpanel.cpp" line="+40"/>
+        <location filename="../app/tillpanel.cpp" line="+41"/>
         <source>from the till&apos;s report</source>
         <translation>z uzávěrky pokladny</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+160"/>
+        <location line="+161"/>
         <location line="+26"/>
         <location line="+24"/>
         <source>Import Till Export</source>
         <translation>Načíst export pokladny</translation>
     </message>
     <message>
-        <location line="-205"/>
-        <location line="+487"/>
+        <location line="-206"/>
+        <location line="+488"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-486"/>
+        <location line="-487"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -3156,7 +3561,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Tržba pokladny:</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+30"/>
         <source>Till products not matched:</source>
         <translation>Nepřiřazené položky pokladny:</translation>
     </message>
@@ -3289,12 +3694,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <location line="+4"/>
         <location line="+41"/>
         <location line="+55"/>
-        <location line="+68"/>
+        <location line="+70"/>
         <source>Change Match</source>
         <translation>Změnit přiřazení</translation>
     </message>
     <message>
-        <location line="-259"/>
+        <location line="-261"/>
         <source>These lines are the till&apos;s own totals and summaries, not counted:
 %1</source>
         <translation>Tyto řádky jsou vlastní součty a souhrny pokladny, nezapočítávají se:
@@ -3351,7 +3756,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Zpět na automatické přiřazení</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>The match applies now but could not be kept for the next counts: %1</source>
         <translation>Přiřazení nyní platí, ale nepodařilo se je uložit pro další inventury: %1</translation>
     </message>
@@ -3359,7 +3764,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>TillVarianceModel</name>
     <message>
-        <location filename="../count/tillvariancemodel.cpp" line="+50"/>
+        <location filename="../count/tillvariancemodel.cpp" line="+51"/>
         <source>Till products not matched:</source>
         <translation>Nepřiřazené položky pokladny:</translation>
     </message>
@@ -3421,7 +3826,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+251"/>
+        <location filename="../count/workbook.cpp" line="+252"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
@@ -3516,11 +3921,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     <message>
         <location line="+0"/>
         <location line="+26"/>
+        <location line="+345"/>
         <source>Pour Cost</source>
         <translation>Nákladovost</translation>
     </message>
     <message>
-        <location line="-25"/>
+        <location line="-370"/>
         <location line="+29"/>
         <source>Stock Value at Cost</source>
         <translation>Hodnota zásob v nákupních cenách</translation>
@@ -3577,7 +3983,38 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
-        <location line="-83"/>
+        <location line="+222"/>
+        <source>All Bars</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Bar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+42"/>
+        <source>Month</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-42"/>
+        <source>Counts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>mixed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>%1: total sales per month</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="-374"/>
         <source>Order Cost</source>
         <translation>Cena objednávky</translation>
     </message>
@@ -3586,11 +4023,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <location line="+60"/>
         <location line="+74"/>
         <location line="+1"/>
+        <location line="+87"/>
+        <location line="+42"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-114"/>
+        <location line="-243"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -3652,18 +4091,20 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+1"/>
+        <location line="+162"/>
         <source>Currency</source>
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-162"/>
         <location line="+93"/>
         <location line="+1"/>
+        <location line="+68"/>
         <source>Till Variance</source>
         <translation>Rozdíl proti pokladně</translation>
     </message>
     <message>
-        <location line="-94"/>
+        <location line="-162"/>
         <location line="+96"/>
         <source>Till Variance [sell units]</source>
         <translation>Rozdíl proti pokladně [prodejní jednotky]</translation>
@@ -3730,7 +4171,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>main</name>
     <message>
-        <location filename="../app/main.cpp" line="+77"/>
+        <location filename="../app/main.cpp" line="+82"/>
         <source>Stock-taking and takings of a bar with a Quarmel weighing station.</source>
         <translation>Inventura baru a výpočet tržby s váhou Quarmel.</translation>
     </message>
