@@ -2,9 +2,110 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="cs_CZ" sourcelanguage="en">
 <context>
+    <name>ChainModel</name>
+    <message>
+        <location filename="../app/chainmodel.cpp" line="+44"/>
+        <source>Counts in two currencies this month: not added up.</source>
+        <translation>Inventury ve dvou měnách v tomto měsíci: nesčítají se.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>mixed currencies</source>
+        <translation>různé měny</translation>
+    </message>
+</context>
+<context>
+    <name>ChainPage</name>
+    <message>
+        <location filename="../app/chainpage.cpp" line="+32"/>
+        <source>All bars</source>
+        <translation>Všechny bary</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Back</source>
+        <translation>Zpět</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Total sales</source>
+        <translation>Celková tržba</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Till variance</source>
+        <translation>Rozdíl proti pokladně</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pour cost</source>
+        <translation>Nákladovost</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The figure the table shows for each bar and month.</source>
+        <translation>Údaj, který tabulka ukazuje pro každý bar a měsíc.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Refresh</source>
+        <translation>Obnovit</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Reads every bar from the server again.</source>
+        <translation>Znovu načte všechny bary ze serveru.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Export to Excel...</source>
+        <translation>Export do Excelu...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>A workbook with every bar&apos;s months and a chart per bar.</source>
+        <translation>Sešit s měsíci všech barů a grafem pro každý bar.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Bars side by side</source>
+        <translation>Bary vedle sebe</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A row per month, a column per bar, with the chosen figure.</source>
+        <translation>Řádek za každý měsíc, sloupec za každý bar, se zvoleným údajem.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Total sales per month of each bar</source>
+        <translation>Celková tržba za měsíc v každém baru</translation>
+    </message>
+    <message>
+        <location line="+73"/>
+        <source>%1 [%2]</source>
+        <translation>%1 [%2]</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source>The server holds no bar the login may read.</source>
+        <translation>Server nemá žádný bar, který smí tento login číst.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Export to Excel</source>
+        <translation>Export do Excelu</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Excel Workbook (*.xlsx)</source>
+        <translation>Sešit Excelu (*.xlsx)</translation>
+    </message>
+</context>
+<context>
     <name>Communication</name>
     <message>
-        <location filename="../link/communication.cpp" line="+269"/>
+        <location filename="../link/communication.cpp" line="+282"/>
         <source>%1, process %2</source>
         <translation>%1, proces %2</translation>
     </message>
@@ -418,7 +519,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+556"/>
+        <location filename="../app/mainwindow.cpp" line="+544"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -567,23 +668,23 @@ pokladně</translation>
     <name>HistoryPage</name>
     <message>
         <location filename="../app/historypage.cpp" line="+108"/>
-        <location line="+324"/>
+        <location line="+329"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-311"/>
+        <location line="-316"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+215"/>
+        <location line="+220"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-214"/>
+        <location line="-219"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -598,7 +699,17 @@ pokladně</translation>
         <translation>Tisk</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+1"/>
+        <source>All Bars</source>
+        <translation>Všechny bary</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Every bar of the shared server side by side, with a chart per bar.</source>
+        <translation>Všechny bary sdíleného serveru vedle sebe, s grafem pro každý bar.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>Total sales per period</source>
         <translation>Celková tržba za období</translation>
     </message>
@@ -719,12 +830,12 @@ pokladně</translation>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-305"/>
+        <location line="-310"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+196"/>
+        <location line="+201"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -1208,7 +1319,7 @@ množství [ks]</translation>
         <location line="-101"/>
         <location line="+124"/>
         <location line="+252"/>
-        <location filename="../app/cataloguepages.cpp" line="+292"/>
+        <location filename="../app/cataloguepages.cpp" line="+293"/>
         <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -1259,7 +1370,7 @@ množství [ks]</translation>
         <location line="+252"/>
         <location filename="../app/menus.cpp" line="+3"/>
         <location filename="../app/overviewpages.cpp" line="+297"/>
-        <location filename="../app/salespage.cpp" line="+421"/>
+        <location filename="../app/salespage.cpp" line="+422"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -1272,7 +1383,7 @@ množství [ks]</translation>
         <location line="+23"/>
         <location filename="../app/mainwindow.cpp" line="-149"/>
         <location filename="../app/menus.cpp" line="-8"/>
-        <location filename="../app/salespage.cpp" line="-58"/>
+        <location filename="../app/salespage.cpp" line="-59"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -1352,7 +1463,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-298"/>
+        <location filename="../app/mainwindow.cpp" line="-286"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1374,7 +1485,7 @@ množství [ks]</translation>
         <translation>Kusy</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+26"/>
         <location filename="../app/menus.cpp" line="+192"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
@@ -1512,7 +1623,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/mainwindow.cpp" line="+154"/>
+        <location filename="../app/mainwindow.cpp" line="+140"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
@@ -1547,7 +1658,7 @@ množství [ks]</translation>
         <translation>Sečteno:</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+46"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded. A copy of the damaged file was kept as %2.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození. Kopie poškozeného souboru byla uložena jako %2.</translation>
     </message>
@@ -1592,7 +1703,12 @@ množství [ks]</translation>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-119"/>
+        <source>The full-weight tolerance and the shared server this computer sends its saves to.</source>
+        <translation>Tolerance plné hmotnosti a sdílený server, na který tento počítač posílá uložené inventury.</translation>
+    </message>
+    <message>
+        <location line="+125"/>
         <source>Damaged database</source>
         <translation>Poškozená databáze</translation>
     </message>
@@ -1850,7 +1966,7 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+11"/>
-        <location line="+25"/>
+        <location line="+26"/>
         <source>Inventory table files (*.inv)</source>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
@@ -1885,20 +2001,20 @@ Odkud se má katalog vzít?</translation>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-280"/>
-        <location line="+290"/>
+        <location line="-281"/>
+        <location line="+291"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-167"/>
+        <location line="-168"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+160"/>
+        <location line="+161"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
@@ -1908,7 +2024,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor není inventurní tabulka.</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="-225"/>
+        <location filename="../app/cataloguepages.cpp" line="-226"/>
         <location line="+20"/>
         <location filename="../app/menus.cpp" line="-6"/>
         <location filename="../app/overviewpages.cpp" line="+7"/>
@@ -1963,7 +2079,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Tržba za přidané položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/cataloguepages.cpp" line="+152"/>
+        <location filename="../app/cataloguepages.cpp" line="+153"/>
         <source>Input EAN</source>
         <translation>Zadejte EAN</translation>
     </message>
@@ -2074,7 +2190,7 @@ Odkud se má katalog vzít?</translation>
 %1</translation>
     </message>
     <message>
-        <location line="-250"/>
+        <location line="-251"/>
         <source>Import Costs...</source>
         <translation>Načíst nákupní ceny...</translation>
     </message>
@@ -2114,8 +2230,8 @@ Odkud se má katalog vzít?</translation>
         <translation>Exportovat nákupní ceny</translation>
     </message>
     <message>
-        <location line="+121"/>
-        <location filename="../app/salespage.cpp" line="-401"/>
+        <location line="+122"/>
+        <location filename="../app/salespage.cpp" line="-402"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
@@ -2140,7 +2256,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-327"/>
+        <location filename="../app/mainwindow.cpp" line="-313"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -2194,19 +2310,55 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Nastavení...</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>How many grams a weighing may lie above the full bottle before it is pointed out.</source>
-        <translation>Kolik gramů smí vážení ležet nad plnou lahví, než na ně program upozorní.</translation>
+        <location filename="../app/storewindow.cpp" line="+35"/>
+        <source>Server status</source>
+        <translation>Stav serveru</translation>
     </message>
     <message>
-        <location line="+22"/>
-        <source>Settings</source>
-        <translation>Nastavení</translation>
+        <location line="+2"/>
+        <source>Server: sending...</source>
+        <translation>Server: odesílá se...</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <location line="+75"/>
+        <source>Reading every bar from the server...</source>
+        <translation>Načítají se všechny bary ze serveru...</translation>
+    </message>
+    <message>
+        <location line="-69"/>
+        <source>The bars could not be read: %1</source>
+        <translation>Bary nelze načíst: %1</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>Keep this computer&apos;s value</source>
+        <translation>Ponechat hodnotu tohoto počítače</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Take the server&apos;s value</source>
+        <translation>Převzít hodnotu ze serveru</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Changed on two computers</source>
+        <translation>Změněno na dvou počítačích</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>All Bars</source>
+        <translation>Všechny bary</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Full-weight tolerance [g]: a weighing heavier than the full bottle by more than this is pointed out as doubtful.</source>
-        <translation>Tolerance plné hmotnosti [g]: vážení těžší než plná láhev o víc než tuto hodnotu se označí jako pochybné.</translation>
+        <source>No shared server is set up. Enter it in Settings... on the home page.</source>
+        <translation>Sdílený server není nastaven. Zadejte jej v Nastavení... na úvodní stránce.</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>No shared server</source>
+        <translation>Bez sdíleného serveru</translation>
     </message>
 </context>
 <context>
@@ -2271,6 +2423,14 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
 </context>
 <context>
+    <name>PasswordStore</name>
+    <message>
+        <location filename="../app/passwordstore.cpp" line="+91"/>
+        <source>The password file could not be made readable for you alone.</source>
+        <translation>Soubor s heslem nelze nastavit tak, aby jej mohl číst jen váš účet.</translation>
+    </message>
+</context>
+<context>
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
@@ -2330,6 +2490,191 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 [EUR]</source>
         <translation>
 [EUR]</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <location filename="../app/settingsdialog.cpp" line="+24"/>
+        <location line="+172"/>
+        <location line="+7"/>
+        <source>Settings</source>
+        <translation>Nastavení</translation>
+    </message>
+    <message>
+        <location line="-172"/>
+        <source>A weighing heavier than the full bottle by more than this is pointed out as doubtful.</source>
+        <translation>Vážení těžší než plná láhev o více než tuto hodnotu se označí jako pochybné.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&amp;Full-weight tolerance:</source>
+        <translation>&amp;Tolerance plné hmotnosti:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>The name or address of the computer with the shared database; empty for none.</source>
+        <translation>Název nebo adresa počítače se sdílenou databází; prázdné, pokud žádný není.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The port the database server listens on; 5432 unless its owner changed it.</source>
+        <translation>Port, na kterém databázový server naslouchá; 5432, pokud jej správce nezměnil.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The name of the shared database on the server.</source>
+        <translation>Název sdílené databáze na serveru.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The login the owner of the server made for this bar.</source>
+        <translation>Login, který správce serveru vytvořil pro tento bar.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Kept in the desktop&apos;s keyring, or in a file only you may read; never shown.</source>
+        <translation>Uloženo v klíčence prostředí nebo v souboru, který smíte číst jen vy; nikdy se nezobrazuje.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>This data folder belongs to this bar; it is named once, at the first connection.</source>
+        <translation>Tato datová složka patří k tomuto baru; název se zadává jednou, při prvním připojení.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The bar this computer counts for; every computer of one bar gives the same name.</source>
+        <translation>Bar, pro který tento počítač inventuje; všechny počítače jednoho baru zadají stejný název.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>&amp;Test Connection</source>
+        <translation>&amp;Vyzkoušet připojení</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Connects to the server once with these settings and tells how it went.</source>
+        <translation>Jednou se připojí k serveru s tímto nastavením a řekne, jak to dopadlo.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Shared server</source>
+        <translation>Sdílený server</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&amp;Host:</source>
+        <translation>&amp;Server:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>P&amp;ort:</source>
+        <translation>&amp;Port:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Database:</source>
+        <translation>&amp;Databáze:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Login:</source>
+        <translation>&amp;Login:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pass&amp;word:</source>
+        <translation>&amp;Heslo:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Bar:</source>
+        <translation>&amp;Bar:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Counting never needs the server: saves made while it cannot be reached are sent later.</source>
+        <translation>Inventura server nikdy nepotřebuje: co se uloží, když není dostupný, se odešle později.</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Server host</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Server port</source>
+        <translation>Port serveru</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Server database</source>
+        <translation>Databáze na serveru</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Server login</source>
+        <translation>Login k serveru</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Server password</source>
+        <translation>Heslo k serveru</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Bar name</source>
+        <translation>Název baru</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Connection test result</source>
+        <translation>Výsledek zkoušky připojení</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Full-weight tolerance</source>
+        <translation>Tolerance plné hmotnosti</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>Please fill in the host, the database and the login, or leave all three empty.</source>
+        <translation>Vyplňte prosím server, databázi a login, nebo nechte všechny tři prázdné.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Please name the bar this computer counts for: %1</source>
+        <translation>Zadejte prosím název baru, pro který tento počítač inventuje: %1</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Please fill in the host, the database and the login.</source>
+        <translation>Vyplňte prosím server, databázi a login.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Connecting...</source>
+        <translation>Připojuje se...</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Not connected: %1</source>
+        <translation>Nepřipojeno: %1</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Connected with the owner&apos;s login.</source>
+        <translation>Připojeno s loginem správce.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Connected as a login of the bar %1.</source>
+        <translation>Připojeno jako login baru %1.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>The bar could not be kept in the data folder: %1</source>
+        <translation>Bar nelze uložit do datové složky: %1</translation>
     </message>
 </context>
 <context>
@@ -2419,9 +2764,73 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
 </context>
 <context>
+    <name>StoreSync</name>
+    <message>
+        <location filename="../app/storesync.cpp" line="+120"/>
+        <source>Server: up to date at %1.</source>
+        <translation>Server: vše odesláno v %1.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Server: %1 counts sent, %2 fetched at %3.</source>
+        <translation>Server: odesláno inventur %1, načteno %2 v %3.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Server not reachable at %1: the saves are kept here and sent later.</source>
+        <translation>Server v %1 nedostupný: uložené inventury zůstávají zde a odešlou se později.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Server refused the login at %1: %2</source>
+        <translation>Server v %1 odmítl login: %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Server: %1 rows changed here and on the server at %2; nothing was overwritten.</source>
+        <translation>Server: %1 řádků změněno zde i na serveru (%2); nic nebylo přepsáno.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Server sync failed at %1: %2</source>
+        <translation>Synchronizace se serverem v %1 selhala: %2</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Catalogue row %1</source>
+        <translation>Řádek katalogu %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Till match of %1</source>
+        <translation>Přiřazení pokladny pro %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Cost of %1</source>
+        <translation>Nákupní cena %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>(deleted)</source>
+        <translation>(smazáno)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>%1 was changed on this computer and on the server.
+
+This computer: %2
+Server (%3, %4): %5</source>
+        <translation>%1 se změnil na tomto počítači i na serveru.
+
+Tento počítač: %2
+Server (%3, %4): %5</translation>
+    </message>
+</context>
+<context>
     <name>TableFile</name>
     <message>
-        <location filename="../count/tablefile.cpp" line="+115"/>
+        <location filename="../count/tablefile.cpp" line="+138"/>
         <source>The last saved table %1 cannot be read: %2
 
 Nothing is carried over from it, so every initial quantity is zero. This is not the first count: make the file readable and open the sales table again, or use Import Table.</source>
@@ -2444,7 +2853,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Její číslo tabulky se ztratilo; další uložení dostane číslo vyšší než všechny tabulky v historii.</translation>
     </message>
     <message>
-        <location line="+133"/>
+        <location line="+138"/>
         <source>The save of table No. %1 was cut off before anything of it was kept: that table is not saved. The next count starts from the table saved before it.</source>
         <translation>Ukládání tabulky č. %1 bylo přerušeno dřív, než se z ní cokoli uchovalo: tato tabulka uložena není. Další inventura začne od tabulky uložené před ní.</translation>
     </message>
@@ -2647,12 +3056,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="-205"/>
-        <location line="+486"/>
+        <location line="+487"/>
         <source>Change Match...</source>
         <translation>Změnit přiřazení...</translation>
     </message>
     <message>
-        <location line="-485"/>
+        <location line="-486"/>
         <source>Point the selected till product or row at another row of the table</source>
         <translation>Přiřadit vybranou položku pokladny nebo řádek jinému řádku tabulky</translation>
     </message>
@@ -2707,12 +3116,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>„%1“ není částka.</translation>
     </message>
     <message>
-        <location line="+219"/>
+        <location line="+233"/>
         <source>Recipe: portions of several rows...</source>
         <translation>Receptura: porce z několika řádků...</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+27"/>
         <source>Done</source>
         <translation>Hotovo</translation>
     </message>
@@ -2743,7 +3152,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Kusy z %1 v jedné položce „%2“:</translation>
     </message>
     <message>
-        <location line="-252"/>
+        <location line="-253"/>
         <location line="+52"/>
         <source>Unable to import till export</source>
         <translation>Export pokladny nelze načíst</translation>
@@ -2803,26 +3212,26 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+4"/>
-        <location line="+33"/>
-        <location line="+62"/>
-        <location line="+68"/>
+        <location line="+41"/>
+        <location line="+55"/>
+        <location line="+70"/>
         <source>Change Match</source>
         <translation>Změnit přiřazení</translation>
     </message>
     <message>
-        <location line="-258"/>
+        <location line="-261"/>
         <source>These lines are the till&apos;s own totals and summaries, not counted:
 %1</source>
         <translation>Tyto řádky jsou vlastní součty a souhrny pokladny, nezapočítávají se:
 %1</translation>
     </message>
     <message>
-        <location line="+199"/>
+        <location line="+200"/>
         <source>Which till product?</source>
         <translation>Která položka pokladny?</translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="-72"/>
         <source>Automatic: %1</source>
         <translation>Automaticky: %1</translation>
     </message>
@@ -2832,12 +3241,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Žádný řádek: nikdy nepřiřazovat</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+9"/>
         <source>Row of the table for the till product &quot;%1&quot;:</source>
         <translation>Řádek tabulky pro položku pokladny „%1“:</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+55"/>
         <source>Import the till&apos;s export first.</source>
         <translation>Nejprve načtěte export z pokladny.</translation>
     </message>
@@ -2847,7 +3256,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Položka pokladny, která prodala „%1“:</translation>
     </message>
     <message>
-        <location line="-125"/>
+        <location line="-126"/>
         <source>%1 ml of %2</source>
         <translation>%1 ml z %2</translation>
     </message>
@@ -2862,12 +3271,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>receptura: %1</translation>
     </message>
     <message>
-        <location line="+169"/>
+        <location line="+170"/>
         <source>Back to Automatic Match</source>
         <translation>Zpět na automatické přiřazení</translation>
     </message>
     <message>
-        <location line="+16"/>
+        <location line="+18"/>
         <source>The match applies now but could not be kept for the next counts: %1</source>
         <translation>Přiřazení nyní platí, ale nepodařilo se je uložit pro další inventury: %1</translation>
     </message>
@@ -2937,7 +3346,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
 <context>
     <name>Workbook</name>
     <message>
-        <location filename="../count/workbook.cpp" line="+244"/>
+        <location filename="../count/workbook.cpp" line="+245"/>
         <source>The workbook could not be created.</source>
         <translation>Sešit se nepodařilo vytvořit.</translation>
     </message>
@@ -3032,11 +3441,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     <message>
         <location line="+0"/>
         <location line="+29"/>
+        <location line="+352"/>
         <source>Pour Cost</source>
         <translation>Nákladovost</translation>
     </message>
     <message>
-        <location line="-28"/>
+        <location line="-380"/>
         <location line="+32"/>
         <source>Stock Value at Cost</source>
         <translation>Hodnota zásob v nákupních cenách</translation>
@@ -3093,7 +3503,38 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
-        <location line="-85"/>
+        <location line="+223"/>
+        <source>All Bars</source>
+        <translation>Všechny bary</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Bar</source>
+        <translation>Bar</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+42"/>
+        <source>Month</source>
+        <translation>Měsíc</translation>
+    </message>
+    <message>
+        <location line="-42"/>
+        <source>Counts</source>
+        <translation>Inventury</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>mixed</source>
+        <translation>různé</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>%1: total sales per month</source>
+        <translation>%1: celková tržba za měsíc</translation>
+    </message>
+    <message>
+        <location line="-377"/>
         <source>Order Cost</source>
         <translation>Cena objednávky</translation>
     </message>
@@ -3102,11 +3543,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <location line="+58"/>
         <location line="+77"/>
         <location line="+1"/>
+        <location line="+87"/>
+        <location line="+42"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-120"/>
+        <location line="-249"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -3168,18 +3611,20 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+1"/>
+        <location line="+165"/>
         <source>Currency</source>
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-165"/>
         <location line="+96"/>
         <location line="+1"/>
+        <location line="+68"/>
         <source>Till Variance</source>
         <translation>Rozdíl proti pokladně</translation>
     </message>
     <message>
-        <location line="-97"/>
+        <location line="-165"/>
         <location line="+99"/>
         <source>Till Variance [sell units]</source>
         <translation>Rozdíl proti pokladně [prodejní jednotky]</translation>

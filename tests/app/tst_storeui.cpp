@@ -33,6 +33,7 @@ private slots:
     void chainSideBySide_data();
     void chainSideBySide();
     void chainPageAndWorkbook();
+    void pourCostNeedsEveryBottle();
 
 private:
     QTemporaryDir config;
@@ -228,6 +229,24 @@ void tst_StoreUi::chainPageAndWorkbook()
     QCOMPARE(cells.value(QStringLiteral("A2")).toArray().at(0).toString(), QStringLiteral("Bar/Nord"));
     QCOMPARE(cells.value(QStringLiteral("D2")).toArray().at(0).toDouble(), 4020.0);
     QCOMPARE(cells.value(QStringLiteral("G2")).toArray().at(0).toDouble(), 35.0);
+}
+
+void tst_StoreUi::pourCostNeedsEveryBottle()
+{
+    History::Count sold = count(7, at(2026, 5, 1), 1000, Settings::CZK);
+    sold.sold.insert(QStringLiteral("A"), 700); // a whole 0.7 l bottle at 200
+    sold.sold.insert(QStringLiteral("B"), 350); // half a 0.7 l bottle at 300
+    CostList costs;
+    QString reason;
+    QVERIFY2(costs.parse("A;200\nB;300\n", &reason), qPrintable(reason));
+    const QHash<QString, quint64> volumes{{QStringLiteral("A"), 700}, {QStringLiteral("B"), 700}};
+    double percent = 0;
+    QVERIFY(Chain::pourCostOf(sold, costs, volumes, &percent));
+    QCOMPARE(percent, 35.0);
+    // A bottle without a cost, or of unknown size, gives no pour cost rather than a low one.
+    QVERIFY(!Chain::pourCostOf(sold, costs, {{QStringLiteral("A"), 700}}, &percent));
+    sold.sold.insert(QStringLiteral("C"), 100);
+    QVERIFY(!Chain::pourCostOf(sold, costs, volumes, &percent));
 }
 
 QTEST_MAIN(tst_StoreUi)
