@@ -47,6 +47,7 @@ ChainPage::ChainPage(QWidget *parent) : QWidget(parent), chainModel(new ChainMod
     figure->addItem(tr("Till variance"), int(ChainModel::Variance));
     figure->addItem(tr("Pour cost"), int(ChainModel::PourCost));
     figure->setToolTip(tr("The figure the table shows for each bar and month."));
+    figure->setAccessibleName(tr("Figure shown"));
     connect(figure, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
         chainModel->setFigure(ChainModel::Figure(figure->currentData().toInt()));
     });

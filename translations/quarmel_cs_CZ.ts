@@ -47,6 +47,11 @@
         <translation>Údaj, který tabulka ukazuje pro každý bar a měsíc.</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>Figure shown</source>
+        <translation>Zobrazený údaj</translation>
+    </message>
+    <message>
         <location line="+5"/>
         <source>Refresh</source>
         <translation>Obnovit</translation>
@@ -2310,7 +2315,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Nastavení...</translation>
     </message>
     <message>
-        <location filename="../app/storewindow.cpp" line="+35"/>
+        <location filename="../app/storewindow.cpp" line="+36"/>
         <source>Server status</source>
         <translation>Stav serveru</translation>
     </message>
@@ -2321,17 +2326,17 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
     <message>
         <location line="+7"/>
-        <location line="+75"/>
+        <location line="+89"/>
         <source>Reading every bar from the server...</source>
         <translation>Načítají se všechny bary ze serveru...</translation>
     </message>
     <message>
-        <location line="-69"/>
+        <location line="-82"/>
         <source>The bars could not be read: %1</source>
         <translation>Bary nelze načíst: %1</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+56"/>
         <source>Keep this computer&apos;s value</source>
         <translation>Ponechat hodnotu tohoto počítače</translation>
     </message>
@@ -2766,7 +2771,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>StoreSync</name>
     <message>
-        <location filename="../app/storesync.cpp" line="+120"/>
+        <location filename="../app/storesync.cpp" line="+122"/>
         <source>Server: up to date at %1.</source>
         <translation>Server: vše odesláno v %1.</translation>
     </message>
