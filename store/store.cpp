@@ -22,6 +22,7 @@
 #include <QUrlQuery>
 #include <QUuid>
 #include <QVariant>
+#include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
 #include <atomic>
@@ -75,7 +76,7 @@ const QList<QStringList> &migrations()
                            "NOT NULL, sha256 text NOT NULL, number bigint NOT NULL, period_from timestamptz, "
                            "period_to timestamptz, currency integer NOT NULL, opening boolean NOT NULL, replaces "
                            "bigint NOT NULL, alcohol numeric NOT NULL, items numeric NOT NULL, total numeric NOT "
-                           "NULL, till_variance numeric, document bytea NOT NULL, saved_by text NOT NULL DEFAULT "
+                           "NULL, till_variance numeric, till_units numeric, sold text NOT NULL, document bytea NOT NULL, saved_by text NOT NULL DEFAULT "
                            "session_user, saved_at timestamptz NOT NULL DEFAULT now(), UNIQUE (bar, sha256))"),
             QStringLiteral("CREATE FUNCTION quarmel.counts_unchanged() RETURNS trigger LANGUAGE plpgsql AS "
                            "'BEGIN RAISE EXCEPTION ''a saved count is never changed''; END'"),
@@ -183,7 +184,7 @@ bool ConnectionInfo::parse(const QString &uri, ConnectionInfo *info, QString *re
     const QUrl url(uri.trimmed(), QUrl::StrictMode);
     if (!url.isValid() ||
         (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres")))
-        return refuse(tr("The store's address is no postgresql:// URI."));
+        return refuse(QCoreApplication::translate("Store", "The store's address is no postgresql:// URI."));
     ConnectionInfo parsed;
     parsed.user = url.userName(QUrl::FullyDecoded);
     parsed.password = url.password(QUrl::FullyDecoded);
@@ -192,26 +193,26 @@ bool ConnectionInfo::parse(const QString &uri, ConnectionInfo *info, QString *re
     if (url.port() != -1)
         parsed.port = url.port();
     if (parsed.port <= 0 || parsed.port > 65535)
-        return refuse(tr("The store's address has no valid port."));
+        return refuse(QCoreApplication::translate("Store", "The store's address has no valid port."));
     parsed.database = url.path(QUrl::FullyDecoded);
     if (parsed.database.startsWith(QLatin1Char('/')))
         parsed.database.remove(0, 1);
     if (parsed.database.isEmpty() || parsed.database.contains(QLatin1Char('/')))
-        return refuse(tr("The store's address names no database (postgresql://user@host/DATABASE)."));
+        return refuse(QCoreApplication::translate("Store", "The store's address names no database (postgresql://user@host/DATABASE)."));
     if (parsed.user.isEmpty())
-        return refuse(tr("The store's address names no login (postgresql://LOGIN@host/database)."));
+        return refuse(QCoreApplication::translate("Store", "The store's address names no login (postgresql://LOGIN@host/database)."));
     const QUrlQuery query(url);
     const auto items = query.queryItems(QUrl::FullyDecoded);
     for (const auto &item : items) {
         if (!passedOptions.contains(item.first))
-            return refuse(tr("The store's address has an unknown parameter \"%1\".").arg(item.first));
+            return refuse(QCoreApplication::translate("Store", "The store's address has an unknown parameter \"%1\".").arg(item.first));
         const QString &value = item.second;
         const bool plain = !value.isEmpty() && std::all_of(value.cbegin(), value.cend(), [](QChar c) {
             return c.isPrint() && !c.isSpace() && c != QLatin1Char('\'') && c != QLatin1Char('\\') &&
                    c != QLatin1Char(';') && c != QLatin1Char('=');
         });
         if (!plain)
-            return refuse(tr("The store's address has an unusable value for \"%1\".").arg(item.first));
+            return refuse(QCoreApplication::translate("Store", "The store's address has an unusable value for \"%1\".").arg(item.first));
         parsed.options.insert(item.first, value);
     }
     *info = parsed;
@@ -222,7 +223,7 @@ Outcome ConnectionInfo::fromEnvironment(ConnectionInfo *info)
 {
     const QString uri = qEnvironmentVariable("QUARMEL_DB");
     if (uri.trimmed().isEmpty())
-        return outcome(Result::NotConfigured, tr("No store is set up: QUARMEL_DB holds no address."));
+        return outcome(Result::NotConfigured, QCoreApplication::translate("Store", "No store is set up: QUARMEL_DB holds no address."));
     QString reason;
     if (!parse(uri, info, &reason))
         return outcome(Result::Failed, QStringLiteral("QUARMEL_DB: ") + reason);
@@ -353,11 +354,10 @@ Outcome migrate(QSqlDatabase &db)
 }
 } // namespace
 
-Outcome Connection::open(const ConnectionInfo &info)
+Outcome Connection::connect(const ConnectionInfo &info)
 {
-    close();
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
-        return outcome(Result::Failed, tr("The PostgreSQL driver of Qt SQL is not installed (Debian: "
+        return outcome(Result::Failed, QCoreApplication::translate("Store", "The PostgreSQL driver of Qt SQL is not installed (Debian: "
                                           "libqt6sql6-psql or libqt5sql5-psql)."));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
     db.setHostName(info.host);
@@ -382,55 +382,56 @@ Outcome Connection::open(const ConnectionInfo &info)
         pairs.append(it.key() + QLatin1Char('=') + it.value());
     db.setConnectOptions(pairs.join(QLatin1Char(';')));
     const QString where = info.shown();
-    if (!db.open()) {
-        const Outcome failed = fromError(db.lastError(), where);
-        close();
-        return failed;
-    }
+    if (!db.open())
+        return fromError(db.lastError(), where);
     QSqlQuery query(db);
     for (const QString &statement :
          {QStringLiteral("SET statement_timeout = %1").arg(statementTimeoutMs),
           QStringLiteral("SET lock_timeout = %1").arg(lockTimeoutMs), QStringLiteral("SET TIME ZONE 'UTC'")}) {
         if (!query.exec(statement)) {
             const Outcome failed = fromError(query.lastError(), where);
-            close();
-            return failed;
+                return failed;
         }
     }
     if (!query.exec(QStringLiteral("SELECT rolsuper FROM pg_catalog.pg_roles WHERE rolname = current_user")) ||
         !query.next()) {
         const Outcome failed = fromError(query.lastError(), where);
-        close();
         return failed;
     }
     if (query.value(0).toBool()) {
-        close();
-        return outcome(Result::Refused, tr("%1: this is a superuser login; the program works with the owner's "
+        return outcome(Result::Refused, QCoreApplication::translate("Store", "%1: this is a superuser login; the program works with the owner's "
                                            "login or a bar's login only.")
                                             .arg(where));
     }
     Outcome migrated = migrate(db);
     if (!migrated.ok()) {
-        close();
         return migrated;
     }
     if (!query.exec(QStringLiteral("SELECT pg_catalog.pg_get_userbyid(nspowner) = current_user, quarmel.my_bar() "
                                    "FROM pg_catalog.pg_namespace WHERE nspname = 'quarmel'")) ||
         !query.next()) {
         const Outcome failed = fromError(query.lastError(), where);
-        close();
         return failed;
     }
     owner = query.value(0).toBool();
     bar = query.value(1).toString();
     user = info.user;
     if (!owner && bar.isEmpty()) {
-        close();
-        return outcome(Result::Refused, tr("%1: the login %2 belongs to no bar; the owner gives it one (see "
+        return outcome(Result::Refused, QCoreApplication::translate("Store", "%1: the login %2 belongs to no bar; the owner gives it one (see "
                                            "docs/server.md).")
                                             .arg(where, info.user));
     }
     return outcome(Result::Ok);
+}
+
+Outcome Connection::open(const ConnectionInfo &info)
+{
+    close();
+    // Every handle of the connection is gone when connect() returns, so that it can be removed.
+    const Outcome opened = connect(info);
+    if (!opened.ok())
+        close();
+    return opened;
 }
 
 // ---- which bar a folder belongs to ----------------------------------------------------------------------
@@ -794,6 +795,31 @@ struct Server
     }
 };
 
+// Millilitres sold per EAN, "EAN<tab>ml" lines in EAN order: what the chain view needs of a count without
+// reading its document.
+QString soldText(const QHash<QString, qint64> &sold)
+{
+    QStringList eans = sold.keys();
+    eans.sort();
+    QString text;
+    for (const QString &ean : std::as_const(eans))
+        text += ean + QLatin1Char('\t') + QString::number(sold.value(ean)) + QLatin1Char('\n');
+    return text;
+}
+
+QHash<QString, qint64> soldOf(const QString &text)
+{
+    QHash<QString, qint64> sold;
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    sold.reserve(lines.size());
+    for (const QString &line : lines) {
+        const int tab = line.indexOf(QLatin1Char('\t'));
+        if (tab > 0)
+            sold.insert(line.left(tab), line.mid(tab + 1).toLongLong());
+    }
+    return sold;
+}
+
 bool sendCounts(Server &server, const QString &dataFolder, const SyncOptions &options, SyncReport *report)
 {
     const QDir history(History::folder(dataFolder));
@@ -829,8 +855,8 @@ bool sendCounts(Server &server, const QString &dataFolder, const SyncOptions &op
         QSqlQuery insert(server.db);
         insert.prepare(QStringLiteral(
             "INSERT INTO quarmel.counts (bar, machine, sha256, number, period_from, period_to, currency, "
-            "opening, replaces, alcohol, items, total, till_variance, document) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
-            "?, ?, ?, ?, ?, ?) ON CONFLICT (bar, sha256) DO NOTHING"));
+            "opening, replaces, alcohol, items, total, till_variance, till_units, sold, document) VALUES (?, ?, ?, "
+            "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (bar, sha256) DO NOTHING"));
         insert.addBindValue(server.bar);
         insert.addBindValue(server.machine);
         insert.addBindValue(sum);
@@ -844,6 +870,8 @@ bool sendCounts(Server &server, const QString &dataFolder, const SyncOptions &op
         insert.addBindValue(QString::number(count.items, 'f', 6));
         insert.addBindValue(QString::number(count.total(), 'f', 6));
         insert.addBindValue(count.hasTill ? QVariant(QString::number(count.till.money, 'f', 6)) : QVariant());
+        insert.addBindValue(count.hasTill ? QVariant(QString::number(count.till.units, 'f', 6)) : QVariant());
+        insert.addBindValue(soldText(count.sold));
         insert.addBindValue(bytes);
         if (!server.run(insert, tr("Sending the count %1").arg(name)))
             return false;
@@ -1178,10 +1206,8 @@ SyncReport sync(Connection &connection, const QString &dataFolder, const QString
         reserveNumbers(server, dataFolder, options, &report);
     report.outcome = server.failure;
     if (report.outcome.ok() && !report.conflicts.isEmpty())
-        report.outcome = outcome(Result::Conflict,
-                                 QCoreApplication::translate("Store", "%n rows were changed here and in the store "
-                                                                      "differently.",
-                                                             nullptr, int(report.conflicts.size())));
+        report.outcome = outcome(Result::Conflict, tr("Rows changed here and in the store differently: %1.")
+                                                       .arg(report.conflicts.size()));
     return report;
 }
 
@@ -1189,51 +1215,97 @@ QStringList SyncReport::lines() const
 {
     QStringList lines;
     for (const QString &name : sentCounts)
-        lines.append(tr("sent count %1").arg(name));
+        lines.append(QCoreApplication::translate("Store", "sent count %1").arg(name));
     for (const QString &name : fetchedCounts)
-        lines.append(tr("fetched count %1").arg(name));
+        lines.append(QCoreApplication::translate("Store", "fetched count %1").arg(name));
     for (const QString &name : skippedCounts)
-        lines.append(tr("not sent, not a table: %1").arg(name));
+        lines.append(QCoreApplication::translate("Store", "not sent, not a table: %1").arg(name));
     for (Kind kind : kinds) {
         if (sent.value(kind))
-            lines.append(tr("sent %1 rows: %2").arg(kindName(kind)).arg(sent.value(kind)));
+            lines.append(QCoreApplication::translate("Store", "sent %1 rows: %2").arg(kindName(kind)).arg(sent.value(kind)));
         if (taken.value(kind))
-            lines.append(tr("taken %1 rows: %2").arg(kindName(kind)).arg(taken.value(kind)));
+            lines.append(QCoreApplication::translate("Store", "taken %1 rows: %2").arg(kindName(kind)).arg(taken.value(kind)));
     }
     for (const Conflict &conflict : conflicts)
-        lines.append(tr("conflict, %1 %2: here \"%3\", in the store \"%4\" (by %5, %6)")
+        lines.append(QCoreApplication::translate("Store", "conflict, %1 %2: here \"%3\", in the store \"%4\" (by %5, %6)")
                          .arg(kindName(conflict.kind), conflict.key, conflict.localText, conflict.serverText,
                               conflict.serverBy, conflict.serverAt.toString(Qt::ISODate)));
     if (reservedFirst != 0)
-        lines.append(tr("table numbers reserved for this folder: %1 to %2").arg(reservedFirst).arg(reservedLast));
+        lines.append(QCoreApplication::translate("Store", "table numbers reserved for this folder: %1 to %2").arg(reservedFirst).arg(reservedLast));
     return lines;
 }
 
 // ---- the chain ------------------------------------------------------------------------------------------
 
-Outcome chain(Connection &connection, QList<BarCounts> *bars)
+namespace {
+struct DocumentReader
+{
+    using result_type = History::Count;
+    History::Count operator()(const QByteArray &document) const
+    {
+        History::Count count;
+        if (!History::read(document, &count))
+            count.damaged = true;
+        return count;
+    }
+};
+} // namespace
+
+Outcome chain(Connection &connection, QList<BarCounts> *bars, ChainDetail detail)
 {
     bars->clear();
     if (!connection.isOpen())
         return outcome(Result::Failed, tr("The store is not connected."));
     QSqlQuery query(QSqlDatabase::database(connection.name(), false));
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT bar, document FROM quarmel.counts ORDER BY bar, period_to, number, id")))
+    const QString columns = detail == ChainDetail::Documents
+                                ? QStringLiteral("bar, document")
+                                : QStringLiteral("bar, number, period_from, period_to, currency, opening, replaces, "
+                                                 "alcohol::float8, items::float8, till_variance::float8, "
+                                                 "till_units::float8, sold");
+    if (!query.exec(QStringLiteral("SELECT %1 FROM quarmel.counts ORDER BY bar, period_to, number, id").arg(columns)))
         return fromError(query.lastError(), tr("Reading the bars' counts"));
+    QList<QByteArray> documents;
     while (query.next()) {
         const QString bar = query.value(0).toString();
         if (bars->isEmpty() || bars->last().bar != bar)
             bars->append({bar, {}});
         History::Count count;
-        const QByteArray document = query.value(1).toByteArray();
-        if (!History::read(document, &count))
-            continue;
-        count.path = bar + QLatin1Char('/') + History::fileName(count.to, count.counter);
+        if (detail == ChainDetail::Documents) {
+            documents.append(query.value(1).toByteArray());
+        } else {
+            count.counter = quint32(query.value(1).toLongLong());
+            count.from = query.value(2).toDateTime();
+            count.to = query.value(3).toDateTime();
+            count.currency = query.value(4).toInt();
+            count.opening = query.value(5).toBool();
+            count.replaces = quint32(query.value(6).toLongLong());
+            count.alcohol = query.value(7).toDouble();
+            count.items = query.value(8).toDouble();
+            count.hasTill = !query.value(9).isNull();
+            count.till.money = query.value(9).toDouble();
+            count.till.units = query.value(10).toDouble();
+            count.sold = soldOf(query.value(11).toString());
+        }
         bars->last().counts.append(count);
     }
     if (query.lastError().isValid())
         return fromError(query.lastError(), tr("Reading the bars' counts"));
+    if (detail == ChainDetail::Documents) {
+        // Hundreds of megabytes of XML for a chain: every core reads some.
+        const QList<History::Count> read = QtConcurrent::blockingMapped<QList<History::Count>>(documents, DocumentReader());
+        int at = 0;
+        for (BarCounts &bar : *bars) {
+            for (History::Count &count : bar.counts)
+                count = read.at(at++);
+            bar.counts.erase(std::remove_if(bar.counts.begin(), bar.counts.end(),
+                                            [](const History::Count &c) { return c.damaged; }),
+                             bar.counts.end());
+        }
+    }
     for (BarCounts &bar : *bars) {
+        for (History::Count &count : bar.counts)
+            count.path = bar.bar + QLatin1Char('/') + History::fileName(count.to, count.counter);
         std::stable_sort(bar.counts.begin(), bar.counts.end(), [](const History::Count &a, const History::Count &b) {
             return History::fileName(a.to, a.counter) < History::fileName(b.to, b.counter);
         });

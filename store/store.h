@@ -89,6 +89,8 @@ public:
     QString name() const { return connectionName; }
 
 private:
+    Outcome connect(const ConnectionInfo &info);
+
     QString connectionName;
     QString bar;
     QString user;
@@ -186,14 +188,19 @@ SyncReport sync(Connection &connection, const QString &dataFolder, const QString
                 const SyncOptions &options = SyncOptions());
 
 // The counts of every bar the login may read (the owner's: all), for the chain view and
-// `quarmelctl history --all-bars`: bar name -> counts in count order, each read from its saved document as
-// the local history reads it (till variance with the default matching, replacedBy set).
+// `quarmelctl history --all-bars`: per bar, its counts in count order with replacedBy set. Totals (the
+// default) reads what the store keeps beside each document: number, period, currency, opening, replaces,
+// alcohol and item sales, the till variance in money and units as the saving machine found it, and the
+// millilitres sold per EAN; no names, no per-bottle variance. Documents reads and parses every saved
+// document as the local history does (till variance with the default matching): complete, but seconds
+// for a chain of thousands of counts.
 struct BarCounts
 {
     QString bar;
     QList<History::Count> counts;
 };
-Outcome chain(Connection &connection, QList<BarCounts> *bars);
+enum class ChainDetail { Totals, Documents };
+Outcome chain(Connection &connection, QList<BarCounts> *bars, ChainDetail detail = ChainDetail::Totals);
 
 // The costs of each bar as the store holds them (bar -> its cost list), for the chain view's pour cost.
 Outcome chainCosts(Connection &connection, QHash<QString, CostList> *costs);

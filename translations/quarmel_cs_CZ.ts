@@ -2769,6 +2769,268 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
 </context>
 <context>
+    <name>Store</name>
+    <message>
+        <location filename="../store/store.cpp" line="+187"/>
+        <source>The store&apos;s address is no postgresql:// URI.</source>
+        <translation>Adresa úložiště není URI postgresql://.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The store&apos;s address has no valid port.</source>
+        <translation>Adresa úložiště nemá platný port.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The store&apos;s address names no database (postgresql://user@host/DATABASE).</source>
+        <translation>Adresa úložiště neuvádí databázi (postgresql://uživatel@server/DATABÁZE).</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The store&apos;s address names no login (postgresql://LOGIN@host/database).</source>
+        <translation>Adresa úložiště neuvádí přihlášení (postgresql://PŘIHLÁŠENÍ@server/databáze).</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The store&apos;s address has an unknown parameter &quot;%1&quot;.</source>
+        <translation>Adresa úložiště má neznámý parametr &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>The store&apos;s address has an unusable value for &quot;%1&quot;.</source>
+        <translation>Adresa úložiště má nepoužitelnou hodnotu parametru &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>No store is set up: QUARMEL_DB holds no address.</source>
+        <translation>Žádné úložiště není nastaveno: QUARMEL_DB neobsahuje adresu.</translation>
+    </message>
+    <message>
+        <location line="+77"/>
+        <source>Reading the store&apos;s version</source>
+        <translation>Čtení verze úložiště</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The store was made by a newer version of the program (schema %1, this one knows %2): update the program.</source>
+        <translation>Úložiště vytvořila novější verze programu (schéma %1, tato zná %2): aktualizujte program.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <location line="+2"/>
+        <source>Migrating the store</source>
+        <translation>Převod úložiště</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>The store is not set up for this version of the program yet; only the owner&apos;s login can set it up: run quarmelctl sync once with it (%1).</source>
+        <translation>Úložiště ještě není nastaveno pro tuto verzi programu; nastavit ho může jen přihlášení majitele: spusťte s ním jednou quarmelctl sync (%1).</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>The PostgreSQL driver of Qt SQL is not installed (Debian: libqt6sql6-psql or libqt5sql5-psql).</source>
+        <translation>Ovladač PostgreSQL pro Qt SQL není nainstalován (Debian: libqt6sql6-psql nebo libqt5sql5-psql).</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <source>%1: this is a superuser login; the program works with the owner&apos;s login or a bar&apos;s login only.</source>
+        <translation>%1: toto je přihlášení superuživatele; program pracuje jen s přihlášením majitele nebo baru.</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>%1: the login %2 belongs to no bar; the owner gives it one (see docs/server.md).</source>
+        <translation>%1: přihlášení %2 nepatří k žádnému baru; bar mu přidělí majitel (viz docs/server.md).</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <source>A bar&apos;s name is 1 to 64 printable characters, without spaces at either end.</source>
+        <translation>Název baru má 1 až 64 tisknutelných znaků, bez mezer na začátku a na konci.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>%1 names no valid bar.</source>
+        <translation>%1 neuvádí platný bar.</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <location line="+661"/>
+        <source>This data folder belongs to the bar &quot;%1&quot;, not &quot;%2&quot;.</source>
+        <translation>Tato datová složka patří baru &quot;%1&quot;, ne &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <location line="-594"/>
+        <source>(deleted)</source>
+        <translation>(smazáno)</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>%1: %2 ml, full %3 g, empty %4 g, correction %5 g%6</source>
+        <translation>%1: %2 ml, plná %3 g, prázdná %4 g, korekce %5 g%6</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>, counted</source>
+        <translation>, počítá se</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>the catalogue is damaged (%1)</source>
+        <translation>katalog je poškozený (%1)</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>the store&apos;s catalogue row %1 cannot be read</source>
+        <translation>řádek katalogu %1 z úložiště nelze přečíst</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source>the store&apos;s cost of %1 cannot be read</source>
+        <translation>cenu %1 z úložiště nelze přečíst</translation>
+    </message>
+    <message>
+        <location line="+136"/>
+        <location line="+57"/>
+        <source>Listing the store&apos;s counts</source>
+        <translation>Výpis inventur úložiště</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source>Sending the count %1</source>
+        <translation>Odeslání inventury %1</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Fetching a count</source>
+        <translation>Stažení inventury</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>The history cannot keep a count of the store: %1</source>
+        <translation>Historie nemůže uložit inventuru z úložiště: %1</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <location line="+11"/>
+        <location line="+5"/>
+        <source>Comparing the rows</source>
+        <translation>Porovnání řádků</translation>
+    </message>
+    <message>
+        <location line="+79"/>
+        <location line="+8"/>
+        <location line="+15"/>
+        <source>Sending the rows</source>
+        <translation>Odeslání řádků</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>The %1 rows of the store could not be written: %2</source>
+        <translation>Řádky %1 z úložiště nelze zapsat: %2</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>The state of the sync could not be kept: %1</source>
+        <translation>Stav synchronizace nelze uložit: %1</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location line="+6"/>
+        <location line="+6"/>
+        <location line="+17"/>
+        <location line="+7"/>
+        <source>Reserving table numbers</source>
+        <translation>Rezervace čísel tabulek</translation>
+    </message>
+    <message>
+        <location line="-17"/>
+        <source>The bar&apos;s table numbers are used up.</source>
+        <translation>Čísla tabulek baru jsou vyčerpána.</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>The reserved table numbers could not be kept: %1</source>
+        <translation>Rezervovaná čísla tabulek nelze uložit: %1</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <location line="+106"/>
+        <location line="+69"/>
+        <source>The store is not connected.</source>
+        <translation>Úložiště není připojeno.</translation>
+    </message>
+    <message>
+        <location line="-162"/>
+        <source>Name the bar this data folder belongs to (--bar NAME).</source>
+        <translation>Uveďte bar, ke kterému tato datová složka patří (--bar NÁZEV).</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>The login %1 belongs to the bar &quot;%2&quot;, this data folder to &quot;%3&quot;.</source>
+        <translation>Přihlášení %1 patří baru &quot;%2&quot;, tato datová složka baru &quot;%3&quot;.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Registering this machine</source>
+        <translation>Registrace tohoto počítače</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Reading the store</source>
+        <translation>Čtení úložiště</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Rows changed here and in the store differently: %1.</source>
+        <translation>Řádky změněné zde i v úložišti jinak: %1.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>sent count %1</source>
+        <translation>odeslána inventura %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>fetched count %1</source>
+        <translation>stažena inventura %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>not sent, not a table: %1</source>
+        <translation>neodesláno, není to tabulka: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>sent %1 rows: %2</source>
+        <translation>odeslané řádky %1: %2</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>taken %1 rows: %2</source>
+        <translation>převzaté řádky %1: %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>conflict, %1 %2: here &quot;%3&quot;, in the store &quot;%4&quot; (by %5, %6)</source>
+        <translation>konflikt, %1 %2: zde &quot;%3&quot;, v úložišti &quot;%4&quot; (%5, %6)</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>table numbers reserved for this folder: %1 to %2</source>
+        <translation>čísla tabulek rezervovaná pro tuto složku: %1 až %2</translation>
+    </message>
+    <message>
+        <location line="+33"/>
+        <location line="+26"/>
+        <source>Reading the bars&apos; counts</source>
+        <translation>Čtení inventur barů</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>Reading the bars&apos; costs</source>
+        <translation>Čtení cen barů</translation>
+    </message>
+</context>
+<context>
     <name>StoreSync</name>
     <message>
         <location filename="../app/storesync.cpp" line="+122"/>

@@ -19,6 +19,8 @@ int usageError()
 
 int runHistoryCommand(const QStringList &args)
 {
+    if (args.size() == 2 && args.at(1) == QLatin1String("--all-bars"))
+        return runChainHistory(args.at(0));
     if (args.isEmpty() || args.size() % 2 != 1)
         return usageError();
     QString importFrom;
@@ -108,5 +110,8 @@ QString historyUsage()
         "                                     FOLDER's *.inv files in the history; --xlsx also writes\n"
         "                                     the list and its charts as a workbook, with the sold\n"
         "                                     quantity and till variance of bottle EAN (by default the\n"
-        "                                     first by name)\n");
+        "                                     first by name)\n"
+        "  history DATA_FOLDER --all-bars     print the counts of every bar the shared store of\n"
+        "                                     QUARMEL_DB lets the login read: bar, table, from, to,\n"
+        "                                     alcohol sales, other items, total\n");
 }
