@@ -47,6 +47,7 @@ ChainPage::ChainPage(QWidget *parent) : QWidget(parent), chainModel(new ChainMod
     figure->addItem(tr("Till variance"), int(ChainModel::Variance));
     figure->addItem(tr("Pour cost"), int(ChainModel::PourCost));
     figure->setToolTip(tr("The figure the table shows for each bar and month."));
+    figure->setAccessibleName(tr("Figure shown"));
     connect(figure, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
         chainModel->setFigure(ChainModel::Figure(figure->currentData().toInt()));
     });
@@ -76,13 +77,19 @@ ChainPage::ChainPage(QWidget *parent) : QWidget(parent), chainModel(new ChainMod
 
     charts = new QWidget(this);
     chartGrid = new QGridLayout(charts);
+    auto *chartsTitle = new QLabel(tr("Total sales per month of each bar"), this);
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setWidget(charts);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(table);
-    splitter->addWidget(scroll);
+    auto *chartSide = new QWidget(this);
+    auto *chartLayout = new QVBoxLayout(chartSide);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->addWidget(chartsTitle);
+    chartLayout->addWidget(scroll, 1);
+    splitter->addWidget(chartSide);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({520, 560});
 
@@ -142,12 +149,13 @@ void ChainPage::setBars(const QList<Chain::Bar> &bars)
             yMin = std::min(yMin, month.takings);
         }
         auto *chart = new QChart;
-        chart->setTitle(tr("%1: total sales per month [%2]").arg(bar.bar, Settings::currencyName(currency)));
+        // Short: a chart is narrow beside the table, and the page says what the charts show.
+        chart->setTitle(tr("%1 [%2]").arg(bar.bar, Settings::currencyName(currency)));
         chart->legend()->hide();
         chart->addSeries(series);
         // The same time axis on every chart, so that a month sits at one place across the bars.
         auto *time = new QDateTimeAxis(chart);
-        time->setFormat(QStringLiteral("MM/yyyy"));
+        time->setFormat(QStringLiteral("MM/yy"));
         if (any)
             time->setRange(QDateTime::fromMSecsSinceEpoch(qint64(xMin - 15 * day)),
                            QDateTime::fromMSecsSinceEpoch(qint64(xMax + 15 * day)));
@@ -156,15 +164,20 @@ void ChainPage::setBars(const QList<Chain::Bar> &bars)
         auto *value = new QValueAxis(chart);
         value->setLabelFormat(QStringLiteral("%.0f"));
         value->setRange(yMin, yMax > yMin ? yMax * 1.05 : yMin + 1);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 2, 0)
+        value->setTruncateLabels(false);
+        time->setTruncateLabels(false);
+#endif
         value->applyNiceNumbers();
         chart->addAxis(value, Qt::AlignLeft);
         series->attachAxis(value);
         auto *view = new QChartView(chart, charts);
         view->setObjectName(QStringLiteral("chainChart%1").arg(i));
         view->setRenderHint(QPainter::Antialiasing);
-        view->setMinimumSize(260, 200);
+        view->setMinimumSize(240, 220);
         view->setAccessibleName(chart->title());
-        chartGrid->addWidget(view, i / 2, i % 2);
+        // One column: the charts' time axes line up, a month at one place in every chart.
+        chartGrid->addWidget(view, i, 0);
     }
     showState(figures.isEmpty() ? tr("The server holds no bar the login may read.") : QString());
 }

@@ -24,11 +24,10 @@ StoreSync::StoreSync(const QString &dataFolder, QObject *parent) : QObject(paren
         const auto result = testWatcher.result();
         emit tested(result.first, result.second);
     });
-    connect(&chainWatcher, &QFutureWatcher<QPair<Store::Outcome, QList<Store::BarCounts>>>::finished, this,
-            [this] {
-                const auto result = chainWatcher.result();
-                emit chainRead(result.first, result.second);
-            });
+    connect(&chainWatcher, &QFutureWatcher<ChainData>::finished, this, [this] {
+        const ChainData result = chainWatcher.result();
+        emit chainRead(result.outcome, result.bars, result.costs);
+    });
 }
 
 StoreSync::~StoreSync()
@@ -101,12 +100,15 @@ void StoreSync::readChain()
 {
     const Store::ConnectionInfo info = connection.info(password);
     chainWatcher.setFuture(QtConcurrent::run([info] {
-        QList<Store::BarCounts> bars;
+        ChainData data;
         Store::Connection store;
-        Store::Outcome outcome = store.open(info);
-        if (outcome.ok())
-            outcome = Store::chain(store, &bars);
-        return qMakePair(outcome, bars);
+        data.outcome = store.open(info);
+        if (data.outcome.ok())
+            data.outcome = Store::chain(store, &data.bars);
+        // Without costs the pour cost stays empty; the takings are worth showing all the same.
+        if (data.outcome.ok() && !Store::chainCosts(store, &data.costs).ok())
+            data.costs.clear();
+        return data;
     }));
 }
 

@@ -45,7 +45,9 @@ signals:
     void syncStarted();
     void syncFinished(const Store::SyncReport &report);
     void tested(const Store::Outcome &outcome, const QString &loginBar);
-    void chainRead(const Store::Outcome &outcome, const QList<Store::BarCounts> &bars);
+    // `costs` is empty when the costs could not be read; the counts still are shown.
+    void chainRead(const Store::Outcome &outcome, const QList<Store::BarCounts> &bars,
+                   const QHash<QString, CostList> &costs);
 
 private:
     void start();
@@ -57,5 +59,11 @@ private:
     QList<Store::Resolution> pendingResolutions;
     QFutureWatcher<Store::SyncReport> syncWatcher;
     QFutureWatcher<QPair<Store::Outcome, QString>> testWatcher;
-    QFutureWatcher<QPair<Store::Outcome, QList<Store::BarCounts>>> chainWatcher;
+    struct ChainData
+    {
+        Store::Outcome outcome;
+        QList<Store::BarCounts> bars;
+        QHash<QString, CostList> costs;
+    };
+    QFutureWatcher<ChainData> chainWatcher;
 };

@@ -10,6 +10,7 @@
 #include "settingsdialog.h"
 #include "storesync.h"
 
+#include "database.h"
 #include "interaction.h"
 #include "localcatalogue.h"
 #include "settings.h"
@@ -45,14 +46,28 @@ void MainWindow::setUpStore()
         storeSync->readChain();
     });
     connect(storeSync, &StoreSync::chainRead, this,
-            [this](const Store::Outcome &outcome, const QList<Store::BarCounts> &bars) {
+            [this](const Store::Outcome &outcome, const QList<Store::BarCounts> &bars,
+                   const QHash<QString, CostList> &costs) {
                 if (!outcome.ok()) {
                     chainPage->showState(tr("The bars could not be read: %1").arg(outcome.reason));
                     return;
                 }
+                // An EAN names one product in one size, so this computer's catalogue gives every bar's
+                // bottle volumes.
+                QHash<QString, quint64> volumes;
+                for (const Bottle &bottle : qAsConst(database->bottles))
+                    volumes.insert(bottle.ean, bottle.volume);
                 QList<Chain::Bar> shown;
-                for (const Store::BarCounts &bar : bars)
-                    shown.append(Chain::Bar{bar.bar, bar.counts, {}});
+                for (const Store::BarCounts &bar : bars) {
+                    Chain::Bar chainBar{bar.bar, bar.counts, {}};
+                    const auto barCosts = costs.constFind(bar.bar);
+                    for (const History::Count &count : bar.counts) {
+                        double percent = 0;
+                        if (barCosts != costs.cend() && Chain::pourCostOf(count, *barCosts, volumes, &percent))
+                            chainBar.pourCost.insert(count.counter, percent);
+                    }
+                    shown.append(chainBar);
+                }
                 chainPage->setBars(shown);
             });
 

@@ -6,6 +6,25 @@
 
 namespace Chain {
 
+bool pourCostOf(const History::Count &count, const CostList &costs, const QHash<QString, quint64> &volumes,
+                double *percent)
+{
+    if (count.alcohol <= 0 || count.sold.isEmpty())
+        return false;
+    double cost = 0;
+    for (auto it = count.sold.cbegin(); it != count.sold.cend(); ++it) {
+        if (it.value() == 0)
+            continue;
+        const Cost *bottle = costs.find(it.key());
+        const quint64 volume = volumes.value(it.key());
+        if (!bottle || volume == 0)
+            return false;
+        cost += bottle->cost * double(it.value()) / double(volume);
+    }
+    *percent = cost / count.alcohol * 100;
+    return true;
+}
+
 Figures figuresOf(const Bar &bar)
 {
     Figures figures;

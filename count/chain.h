@@ -1,5 +1,6 @@
 #pragma once
 
+#include "costs.h"
 #include "history.h"
 
 #include <QDate>
@@ -39,6 +40,12 @@ struct Figures
     QString bar;
     QList<Month> months; // in order, only months with a counted count
 };
+
+// The pour cost of `count` (the cost of the sold bottles over the alcohol sales, percent) from the cost of a
+// full bottle per EAN and the bottle volumes per EAN; false when any bottle sold has no cost or no volume, as a
+// bottle without a cost is never taken as free.
+bool pourCostOf(const History::Count &count, const CostList &costs, const QHash<QString, quint64> &volumes,
+                double *percent);
 
 Figures figuresOf(const Bar &bar);
 // Every month any of `bars` has, in order.

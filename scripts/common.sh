@@ -16,9 +16,11 @@ QUARMEL_PACKAGES=(
 QUARMEL_QT_MAJOR="${QUARMEL_QT_MAJOR:-6}"
 case "$QUARMEL_QT_MAJOR" in
 5) QUARMEL_QT_PACKAGES=(qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev
-    qttranslations5-l10n libqt5charts5-dev libqt5sql5-psql) ;;
+    qttranslations5-l10n libqt5charts5-dev libqt5sql5-psql
+    qtkeychain-qt5-dev) ;;
 6) QUARMEL_QT_PACKAGES=(qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-    qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev libgl-dev libqt6sql6-psql) ;;
+    qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev libgl-dev libqt6sql6-psql
+    qtkeychain-qt6-dev) ;;
 *)
     echo "QUARMEL_QT_MAJOR must be 5 or 6, not '$QUARMEL_QT_MAJOR'." >&2
     return 1

@@ -6,12 +6,12 @@
     <message>
         <location filename="../app/chainmodel.cpp" line="+44"/>
         <source>Counts in two currencies this month: not added up.</source>
-        <translation type="unfinished"></translation>
+        <translation>Inventury ve dvou měnách v tomto měsíci: nesčítají se.</translation>
     </message>
     <message>
         <location line="+11"/>
         <source>mixed currencies</source>
-        <translation type="unfinished"></translation>
+        <translation>různé měny</translation>
     </message>
 </context>
 <context>
@@ -19,82 +19,92 @@
     <message>
         <location filename="../app/chainpage.cpp" line="+32"/>
         <source>All bars</source>
-        <translation type="unfinished"></translation>
+        <translation>Všechny bary</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>Back</source>
-        <translation type="unfinished">Zpět</translation>
+        <translation>Zpět</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>Total sales</source>
-        <translation type="unfinished"></translation>
+        <translation>Celková tržba</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Till variance</source>
-        <translation type="unfinished">Rozdíly proti pokladně</translation>
+        <translation>Rozdíl proti pokladně</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Pour cost</source>
-        <translation type="unfinished"></translation>
+        <translation>Nákladovost</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>The figure the table shows for each bar and month.</source>
-        <translation type="unfinished"></translation>
+        <translation>Údaj, který tabulka ukazuje pro každý bar a měsíc.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Figure shown</source>
+        <translation>Zobrazený údaj</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>Refresh</source>
-        <translation type="unfinished"></translation>
+        <translation>Obnovit</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Reads every bar from the server again.</source>
-        <translation type="unfinished"></translation>
+        <translation>Znovu načte všechny bary ze serveru.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Export to Excel...</source>
-        <translation type="unfinished">Export do Excelu...</translation>
+        <translation>Export do Excelu...</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>A workbook with every bar&apos;s months and a chart per bar.</source>
-        <translation type="unfinished"></translation>
+        <translation>Sešit s měsíci všech barů a grafem pro každý bar.</translation>
     </message>
     <message>
         <location line="+13"/>
         <source>Bars side by side</source>
-        <translation type="unfinished"></translation>
+        <translation>Bary vedle sebe</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>A row per month, a column per bar, with the chosen figure.</source>
-        <translation type="unfinished"></translation>
+        <translation>Řádek za každý měsíc, sloupec za každý bar, se zvoleným údajem.</translation>
     </message>
     <message>
-        <location line="+70"/>
-        <source>%1: total sales per month [%2]</source>
-        <translation type="unfinished"></translation>
+        <location line="+4"/>
+        <source>Total sales per month of each bar</source>
+        <translation>Celková tržba za měsíc v každém baru</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+73"/>
+        <source>%1 [%2]</source>
+        <translation>%1 [%2]</translation>
+    </message>
+    <message>
+        <location line="+29"/>
         <source>The server holds no bar the login may read.</source>
-        <translation type="unfinished"></translation>
+        <translation>Server nemá žádný bar, který smí tento login číst.</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>Export to Excel</source>
-        <translation type="unfinished">Export do Excelu</translation>
+        <translation>Export do Excelu</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Excel Workbook (*.xlsx)</source>
-        <translation type="unfinished">Sešit Excelu (*.xlsx)</translation>
+        <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
 </context>
 <context>
@@ -463,7 +473,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     <message>
         <location filename="../app/dialoginteraction.cpp" line="+49"/>
         <source>%1 more lines: Show Details...</source>
-        <translation>Dalších řádků: %1, viz Zobrazit podrobnosti...</translation>
+        <translation>Dalších řádků: %1, viz Ukázat podrobnosti...</translation>
     </message>
     <message>
         <location line="+99"/>
@@ -733,12 +743,12 @@ pokladně</translation>
     <message>
         <location line="+1"/>
         <source>All Bars</source>
-        <translation type="unfinished"></translation>
+        <translation>Všechny bary</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Every bar of the shared server side by side, with a chart per bar.</source>
-        <translation type="unfinished"></translation>
+        <translation>Všechny bary sdíleného serveru vedle sebe, s grafem pro každý bar.</translation>
     </message>
     <message>
         <location line="+20"/>
@@ -1736,7 +1746,7 @@ množství [ks]</translation>
     <message>
         <location line="-132"/>
         <source>The full-weight tolerance and the shared server this computer sends its saves to.</source>
-        <translation type="unfinished"></translation>
+        <translation>Tolerance plné hmotnosti a sdílený server, na který tento počítač posílá uložené inventury.</translation>
     </message>
     <message>
         <location line="+71"/>
@@ -2443,55 +2453,55 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Nastavení...</translation>
     </message>
     <message>
-        <location filename="../app/storewindow.cpp" line="+35"/>
+        <location filename="../app/storewindow.cpp" line="+36"/>
         <source>Server status</source>
-        <translation type="unfinished"></translation>
+        <translation>Stav serveru</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Server: sending...</source>
-        <translation type="unfinished"></translation>
+        <translation>Server: odesílá se...</translation>
     </message>
     <message>
         <location line="+7"/>
-        <location line="+75"/>
+        <location line="+89"/>
         <source>Reading every bar from the server...</source>
-        <translation type="unfinished"></translation>
+        <translation>Načítají se všechny bary ze serveru...</translation>
     </message>
     <message>
-        <location line="-69"/>
+        <location line="-82"/>
         <source>The bars could not be read: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Bary nelze načíst: %1</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+56"/>
         <source>Keep this computer&apos;s value</source>
-        <translation type="unfinished"></translation>
+        <translation>Ponechat hodnotu tohoto počítače</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>Take the server&apos;s value</source>
-        <translation type="unfinished"></translation>
+        <translation>Převzít hodnotu ze serveru</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Changed on two computers</source>
-        <translation type="unfinished"></translation>
+        <translation>Změněno na dvou počítačích</translation>
     </message>
     <message>
         <location line="+17"/>
         <source>All Bars</source>
-        <translation type="unfinished"></translation>
+        <translation>Všechny bary</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>No shared server is set up. Enter it in Settings... on the home page.</source>
-        <translation type="unfinished"></translation>
+        <translation>Sdílený server není nastaven. Zadejte jej v Nastavení... na úvodní stránce.</translation>
     </message>
     <message>
         <location line="+19"/>
         <source>No shared server</source>
-        <translation type="unfinished"></translation>
+        <translation>Bez sdíleného serveru</translation>
     </message>
 </context>
 <context>
@@ -2611,7 +2621,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     <message>
         <location filename="../app/passwordstore.cpp" line="+91"/>
         <source>The password file could not be made readable for you alone.</source>
-        <translation type="unfinished"></translation>
+        <translation>Soubor s heslem nelze nastavit tak, aby jej mohl číst jen váš účet.</translation>
     </message>
 </context>
 <context>
@@ -2720,182 +2730,182 @@ prodané zboží</translation>
         <location line="+172"/>
         <location line="+7"/>
         <source>Settings</source>
-        <translation type="unfinished">Nastavení</translation>
+        <translation>Nastavení</translation>
     </message>
     <message>
         <location line="-172"/>
         <source>A weighing heavier than the full bottle by more than this is pointed out as doubtful.</source>
-        <translation type="unfinished"></translation>
+        <translation>Vážení těžší než plná láhev o více než tuto hodnotu se označí jako pochybné.</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>&amp;Full-weight tolerance:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Tolerance plné hmotnosti:</translation>
     </message>
     <message>
         <location line="+10"/>
         <source>The name or address of the computer with the shared database; empty for none.</source>
-        <translation type="unfinished"></translation>
+        <translation>Název nebo adresa počítače se sdílenou databází; prázdné, pokud žádný není.</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>The port the database server listens on; 5432 unless its owner changed it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Port, na kterém databázový server naslouchá; 5432, pokud jej správce nezměnil.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>The name of the shared database on the server.</source>
-        <translation type="unfinished"></translation>
+        <translation>Název sdílené databáze na serveru.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>The login the owner of the server made for this bar.</source>
-        <translation type="unfinished"></translation>
+        <translation>Login, který správce serveru vytvořil pro tento bar.</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Kept in the desktop&apos;s keyring, or in a file only you may read; never shown.</source>
-        <translation type="unfinished"></translation>
+        <translation>Uloženo v klíčence prostředí nebo v souboru, který smíte číst jen vy; nikdy se nezobrazuje.</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>This data folder belongs to this bar; it is named once, at the first connection.</source>
-        <translation type="unfinished"></translation>
+        <translation>Tato datová složka patří k tomuto baru; název se zadává jednou, při prvním připojení.</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>The bar this computer counts for; every computer of one bar gives the same name.</source>
-        <translation type="unfinished"></translation>
+        <translation>Bar, pro který tento počítač inventuje; všechny počítače jednoho baru zadají stejný název.</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>&amp;Test Connection</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Vyzkoušet připojení</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Connects to the server once with these settings and tells how it went.</source>
-        <translation type="unfinished"></translation>
+        <translation>Jednou se připojí k serveru s tímto nastavením a řekne, jak to dopadlo.</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>Shared server</source>
-        <translation type="unfinished"></translation>
+        <translation>Sdílený server</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>&amp;Host:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Server:</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>P&amp;ort:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Port:</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Database:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Databáze:</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Login:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Login:</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Pass&amp;word:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Heslo:</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>&amp;Bar:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Bar:</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Counting never needs the server: saves made while it cannot be reached are sent later.</source>
-        <translation type="unfinished"></translation>
+        <translation>Inventura server nikdy nepotřebuje: co se uloží, když není dostupný, se odešle později.</translation>
     </message>
     <message>
         <location line="+16"/>
         <source>Server host</source>
-        <translation type="unfinished"></translation>
+        <translation>Server</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Server port</source>
-        <translation type="unfinished"></translation>
+        <translation>Port serveru</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Server database</source>
-        <translation type="unfinished"></translation>
+        <translation>Databáze na serveru</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Server login</source>
-        <translation type="unfinished"></translation>
+        <translation>Login k serveru</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Server password</source>
-        <translation type="unfinished"></translation>
+        <translation>Heslo k serveru</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Bar name</source>
-        <translation type="unfinished"></translation>
+        <translation>Název baru</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Connection test result</source>
-        <translation type="unfinished"></translation>
+        <translation>Výsledek zkoušky připojení</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Full-weight tolerance</source>
-        <translation type="unfinished"></translation>
+        <translation>Tolerance plné hmotnosti</translation>
     </message>
     <message>
         <location line="+46"/>
         <source>Please fill in the host, the database and the login, or leave all three empty.</source>
-        <translation type="unfinished"></translation>
+        <translation>Vyplňte prosím server, databázi a login, nebo nechte všechny tři prázdné.</translation>
     </message>
     <message>
         <location line="+4"/>
         <source>Please name the bar this computer counts for: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Zadejte prosím název baru, pro který tento počítač inventuje: %1</translation>
     </message>
     <message>
         <location line="+10"/>
         <source>Please fill in the host, the database and the login.</source>
-        <translation type="unfinished"></translation>
+        <translation>Vyplňte prosím server, databázi a login.</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>Connecting...</source>
-        <translation type="unfinished"></translation>
+        <translation>Připojuje se...</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>Not connected: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Nepřipojeno: %1</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>Connected with the owner&apos;s login.</source>
-        <translation type="unfinished"></translation>
+        <translation>Připojeno s loginem správce.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Connected as a login of the bar %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Připojeno jako login baru %1.</translation>
     </message>
     <message>
         <location line="+15"/>
         <source>The bar could not be kept in the data folder: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Bar nelze uložit do datové složky: %1</translation>
     </message>
 </context>
 <context>
@@ -3249,54 +3259,54 @@ prodané zboží</translation>
 <context>
     <name>StoreSync</name>
     <message>
-        <location filename="../app/storesync.cpp" line="+120"/>
+        <location filename="../app/storesync.cpp" line="+122"/>
         <source>Server: up to date at %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Server: vše odesláno v %1.</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Server: %1 counts sent, %2 fetched at %3.</source>
-        <translation type="unfinished"></translation>
+        <translation>Server: odesláno inventur %1, načteno %2 v %3.</translation>
     </message>
     <message>
         <location line="+7"/>
         <source>Server not reachable at %1: the saves are kept here and sent later.</source>
-        <translation type="unfinished"></translation>
+        <translation>Server v %1 nedostupný: uložené inventury zůstávají zde a odešlou se později.</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Server refused the login at %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Server v %1 odmítl login: %2</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Server: %1 rows changed here and on the server at %2; nothing was overwritten.</source>
-        <translation type="unfinished"></translation>
+        <translation>Server: %1 řádků změněno zde i na serveru (%2); nic nebylo přepsáno.</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>Server sync failed at %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Synchronizace se serverem v %1 selhala: %2</translation>
     </message>
     <message>
         <location line="+8"/>
         <source>Catalogue row %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Řádek katalogu %1</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Till match of %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Přiřazení pokladny pro %1</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Cost of %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Nákupní cena %1</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>(deleted)</source>
-        <translation type="unfinished">(smazáno)</translation>
+        <translation>(smazáno)</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -3304,7 +3314,10 @@ prodané zboží</translation>
 
 This computer: %2
 Server (%3, %4): %5</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 se změnil na tomto počítači i na serveru.
+
+Tento počítač: %2
+Server (%3, %4): %5</translation>
     </message>
 </context>
 <context>
@@ -3985,33 +3998,33 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     <message>
         <location line="+222"/>
         <source>All Bars</source>
-        <translation type="unfinished"></translation>
+        <translation>Všechny bary</translation>
     </message>
     <message>
         <location line="+6"/>
         <source>Bar</source>
-        <translation type="unfinished"></translation>
+        <translation>Bar</translation>
     </message>
     <message>
         <location line="+0"/>
         <location line="+42"/>
         <source>Month</source>
-        <translation type="unfinished"></translation>
+        <translation>Měsíc</translation>
     </message>
     <message>
         <location line="-42"/>
         <source>Counts</source>
-        <translation type="unfinished"></translation>
+        <translation>Inventury</translation>
     </message>
     <message>
         <location line="+25"/>
         <source>mixed</source>
-        <translation type="unfinished"></translation>
+        <translation>různé</translation>
     </message>
     <message>
         <location line="+38"/>
         <source>%1: total sales per month</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: celková tržba za měsíc</translation>
     </message>
     <message>
         <location line="-374"/>

@@ -1,4 +1,6 @@
 #include "chainmodel.h"
+#include "storesync.h"
+#include "pgserver.h"
 #include "chainpage.h"
 #include "passwordstore.h"
 #include "serverconnection.h"
@@ -8,6 +10,10 @@
 #include "interaction.h"
 #include "settings.h"
 #include "store.h"
+#include "tablefile.h"
+#include "inventory.h"
+#include "inventorybottlelist.h"
+#include "iteminventory.h"
 #include "testsupport.h"
 #include "workbook.h"
 
@@ -18,6 +24,9 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -33,6 +42,8 @@ private slots:
     void chainSideBySide_data();
     void chainSideBySide();
     void chainPageAndWorkbook();
+    void pourCostNeedsEveryBottle();
+    void saveArrivesOnServer();
 
 private:
     QTemporaryDir config;
@@ -228,6 +239,100 @@ void tst_StoreUi::chainPageAndWorkbook()
     QCOMPARE(cells.value(QStringLiteral("A2")).toArray().at(0).toString(), QStringLiteral("Bar/Nord"));
     QCOMPARE(cells.value(QStringLiteral("D2")).toArray().at(0).toDouble(), 4020.0);
     QCOMPARE(cells.value(QStringLiteral("G2")).toArray().at(0).toDouble(), 35.0);
+}
+
+void tst_StoreUi::pourCostNeedsEveryBottle()
+{
+    History::Count sold = count(7, at(2026, 5, 1), 1000, Settings::CZK);
+    sold.sold.insert(QStringLiteral("A"), 700); // a whole 0.7 l bottle at 200
+    sold.sold.insert(QStringLiteral("B"), 350); // half a 0.7 l bottle at 300
+    CostList costs;
+    QString reason;
+    QVERIFY2(costs.parse("A;200\nB;300\n", &reason), qPrintable(reason));
+    const QHash<QString, quint64> volumes{{QStringLiteral("A"), 700}, {QStringLiteral("B"), 700}};
+    double percent = 0;
+    QVERIFY(Chain::pourCostOf(sold, costs, volumes, &percent));
+    QCOMPARE(percent, 35.0);
+    // A bottle without a cost, or of unknown size, gives no pour cost rather than a low one.
+    QVERIFY(!Chain::pourCostOf(sold, costs, {{QStringLiteral("A"), 700}}, &percent));
+    sold.sold.insert(QStringLiteral("C"), 100);
+    QVERIFY(!Chain::pourCostOf(sold, costs, volumes, &percent));
+}
+
+void tst_StoreUi::saveArrivesOnServer()
+{
+    if (PgServer::binaries().isEmpty())
+        QSKIP("No PostgreSQL server is installed (Debian: postgresql); the window's sync is not tried.");
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        QSKIP("Qt SQL's PostgreSQL driver is not installed (Debian: libqt6sql6-psql or libqt5sql5-psql).");
+    // Given a store with a bar login, as the server's owner sets it up,
+    PgServer server;
+    QString error;
+    QVERIFY2(server.start(&error), qPrintable(error));
+    QVERIFY2(server.admin({QStringLiteral("CREATE ROLE chainowner LOGIN CREATEROLE PASSWORD 'owner'"),
+                           QStringLiteral("CREATE ROLE bar_nord LOGIN PASSWORD 'nord'"),
+                           QStringLiteral("CREATE DATABASE shop OWNER chainowner")},
+                          &error),
+             qPrintable(error));
+    {
+        Store::ConnectionInfo owner;
+        QVERIFY(Store::ConnectionInfo::parse(server.uri(QStringLiteral("chainowner"), QStringLiteral("owner"),
+                                                        QStringLiteral("shop")),
+                                             &owner, &error));
+        Store::Connection connection;
+        const Store::Outcome opened = connection.open(owner);
+        QVERIFY2(opened.ok(), qPrintable(opened.reason));
+        QSqlQuery query(QSqlDatabase::database(connection.name(), false));
+        QVERIFY2(query.exec(QStringLiteral("INSERT INTO quarmel.bar_logins (login, bar) VALUES ('bar_nord', 'Nord')")),
+                 qPrintable(query.lastError().text()));
+    }
+    // and a count saved in the window's data folder of that bar,
+    Inventory inventory;
+    ItemInventory items;
+    OverviewRow rum;
+    rum.ean = QStringLiteral("111");
+    rum.name = QStringLiteral("Rum");
+    rum.volume = 700;
+    TableFile::open(inventory, items, {rum}, QString());
+    inventory.opening = false;
+    inventory.rows[0].sellUnit = 40;
+    inventory.rows[0].pricePerUnit = 50;
+    inventory.rows[0].initialQuantity = 2000;
+    inventory.calculate();
+    QVERIFY2(TableFile::save(inventory, items, data->filePath(QStringLiteral("t.inv")),
+                             localFilePath(QLatin1String(DataFile::lastTable)), &error),
+             qPrintable(error));
+    QVERIFY2(Store::setBar(data->path(), QStringLiteral("Nord"), &error), qPrintable(error));
+
+    // When the window's sync runs,
+    StoreSync sync(data->path());
+    QList<Store::SyncReport> reports;
+    connect(&sync, &StoreSync::syncFinished, this,
+            [&reports](const Store::SyncReport &report) { reports.append(report); });
+    Store::ConnectionInfo bar;
+    QVERIFY(Store::ConnectionInfo::parse(server.uri(QStringLiteral("bar_nord"), QStringLiteral("nord"),
+                                                    QStringLiteral("shop")),
+                                         &bar, &error));
+    ServerConnection connection;
+    connection.host = bar.host;
+    connection.port = bar.port;
+    connection.database = bar.database;
+    connection.login = bar.user;
+    sync.setConnection(connection, QStringLiteral("nord"));
+    sync.request();
+    // then it reports back in this thread, without this thread waiting for it, and the count is on the server.
+    QVERIFY(sync.isRunning());
+    QTRY_COMPARE_WITH_TIMEOUT(reports.size(), 1, 60000);
+    QVERIFY2(reports.at(0).outcome.ok(), qPrintable(reports.at(0).outcome.reason));
+    QCOMPARE(reports.at(0).sentCounts.size(), 1);
+    QVERIFY(StoreSync::statusText(reports.at(0)).contains(QStringLiteral("1 counts sent")));
+
+    // With the server gone, the sync says so and keeps the saves for later.
+    QVERIFY(server.stop(&error));
+    sync.request();
+    QTRY_COMPARE_WITH_TIMEOUT(reports.size(), 2, 60000);
+    QCOMPARE(reports.at(1).outcome.result, Store::Result::Unreachable);
+    QVERIFY(StoreSync::statusText(reports.at(1)).contains(QStringLiteral("sent later")));
 }
 
 QTEST_MAIN(tst_StoreUi)
