@@ -1,6 +1,7 @@
 // The window's catalogue page and update page: editing the catalogue, writing it to the station and the
 // update from the server.
 #include "mainwindow.h"
+#include "shown.h"
 #include "ui_mainwindow.h"
 
 #include "fileprompt.h"
@@ -82,7 +83,7 @@ void suggestPar(MainWindow *window, CostColumnModel *costs, const QList<Bottle> 
                                             "brought to the usual period of %2 days and rounded up to whole "
                                             "bottles. Ticked rows take the suggestion.")
                                  .arg(ParSuggestion::countsUsed)
-                                 .arg(QString::number(days, 'f', 1)),
+                                 .arg(Shown::fixed(days, 1)),
                              &dialog);
     about->setWordWrap(true);
     layout->addWidget(about);
@@ -105,8 +106,8 @@ void suggestPar(MainWindow *window, CostColumnModel *costs, const QList<Bottle> 
             item->setTextAlignment(int(Qt::AlignRight | Qt::AlignVCenter));
             table->setItem(row, column, item);
         };
-        number(1, QString::number(suggestion.usage, 'f', 2));
-        number(2, cost && cost->hasPar ? NumberInput::exactText(cost->par) : QString());
+        number(1, Shown::fixed(suggestion.usage, 2));
+        number(2, cost && cost->hasPar ? Shown::number(NumberInput::exactText(cost->par)) : QString());
         number(3, QString::number(suggestion.par));
     }
     table->resizeColumnsToContents();

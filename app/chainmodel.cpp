@@ -1,6 +1,7 @@
 #include "chainmodel.h"
 
 #include "settings.h"
+#include "shown.h"
 
 #include <QColor>
 
@@ -53,15 +54,15 @@ QVariant ChainModel::data(const QModelIndex &index, int role) const
     case Takings:
         if (month->mixedCurrencies)
             return tr("mixed currencies");
-        return QStringLiteral("%1 %2").arg(QString::number(month->takings, 'f', 2),
+        return QStringLiteral("%1 %2").arg(Shown::fixed(month->takings, 2),
                                            Settings::currencyName(month->currency));
     case Variance:
         if (!month->hasVariance || month->mixedCurrencies)
             return QString();
-        return QStringLiteral("%1 %2").arg(QString::number(month->variance, 'f', 2),
+        return QStringLiteral("%1 %2").arg(Shown::fixed(month->variance, 2),
                                            Settings::currencyName(month->currency));
     case PourCost:
-        return month->hasPourCost ? QStringLiteral("%1 %").arg(QString::number(month->pourCost, 'f', 1))
+        return month->hasPourCost ? QStringLiteral("%1 %").arg(Shown::fixed(month->pourCost, 1))
                                   : QString();
     }
     return {};

@@ -322,8 +322,8 @@ QVariant SalesCostModel::data(const QModelIndex &index, int role) const
         if (!row.hasCost)
             return counted && !pour ? tr("no cost") : QString();
         if (pour)
-            return row.hasPourCost ? QString::number(row.pourCost, 'f', 1) + QStringLiteral(" %") : QString();
-        return QString::number(row.costOfGoods, 'f', 2);
+            return row.hasPourCost ? Shown::fixed(row.pourCost, 1) + QStringLiteral(" %") : QString();
+        return Shown::fixed(row.costOfGoods, 2);
     case Qt::ToolTipRole:
         if (!row.hasCost && counted)
             return tr("No cost is typed for this bottle on the catalogue page, so it is in none of the cost "

@@ -4,6 +4,7 @@
 #include "history.h"
 #include "inventory.h"
 #include "iteminventory.h"
+#include "shown.h"
 #include "numberinput.h"
 #include "savefile.h"
 #include "settings.h"
@@ -23,6 +24,11 @@ namespace {
 QString money(double value)
 {
     return QString::number(value, 'f', 2);
+}
+// On screen and paper the interface's decimal separator; the CSV lines above keep their points.
+QString shownMoney(double value)
+{
+    return Shown::fixed(value, 2);
 }
 } // namespace
 
@@ -270,9 +276,9 @@ QString CostFigures::text(int currency) const
 {
     const QString unit = QLatin1Char(' ') + Settings::currencyName(currency);
     QStringList lines;
-    lines << tr("Cost of goods sold: %1").arg(money(costOfGoods) + unit);
-    lines << (hasPourCost ? tr("Pour cost: %1 %").arg(money(pourCost)) : tr("Pour cost: no alcohol sales"));
-    lines << tr("Stock value at cost: %1").arg(money(stockValue) + unit);
+    lines << tr("Cost of goods sold: %1").arg(shownMoney(costOfGoods) + unit);
+    lines << (hasPourCost ? tr("Pour cost: %1 %").arg(shownMoney(pourCost)) : tr("Pour cost: no alcohol sales"));
+    lines << tr("Stock value at cost: %1").arg(shownMoney(stockValue) + unit);
     QList<const Row *> poured;
     for (const Row &row : bottles) {
         if (row.hasPourCost)
@@ -282,7 +288,7 @@ QString CostFigures::text(int currency) const
                      [](const Row *a, const Row *b) { return a->pourCost > b->pourCost; });
     QStringList highest;
     for (int i = 0; i < poured.size() && i < 3; ++i)
-        highest << tr("%1 %2 %").arg(poured.at(i)->name, money(poured.at(i)->pourCost));
+        highest << tr("%1 %2 %").arg(poured.at(i)->name, shownMoney(poured.at(i)->pourCost));
     if (!highest.isEmpty())
         lines << tr("Highest pour cost: %1").arg(highest.join(QStringLiteral(", ")));
     if (!missing.isEmpty()) {
@@ -356,7 +362,7 @@ QString OrderList::text(int currency) const
         return tr("To order: nothing is below its par level.");
     const QString unit = QLatin1Char(' ') + Settings::currencyName(currency);
     QStringList out;
-    out << tr("To order (cost %1):").arg(money(cost) + unit);
+    out << tr("To order (cost %1):").arg(shownMoney(cost) + unit);
     QString supplier;
     QStringList kinds;
     const auto flush = [&] {

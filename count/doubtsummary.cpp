@@ -1,6 +1,7 @@
 #include "doubtsummary.h"
 
 #include "inventory.h"
+#include "shown.h"
 #include "inventorybottlelist.h"
 
 #include <QCoreApplication>
@@ -22,7 +23,7 @@ public:
     static QString left(const SalesRow &row)
     {
         return tr("%1 (EAN %2): %3 l in the last saved table, but not in this count: not counted at all.")
-            .arg(row.name.trimmed(), row.ean, QString::number(double(row.finalQuantity) / 1000.0, 'f', 2));
+            .arg(row.name.trimmed(), row.ean, Shown::fixed(double(row.finalQuantity) / 1000.0, 2));
     }
     static QString firstCount()
     {

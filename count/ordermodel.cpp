@@ -1,6 +1,7 @@
 #include "ordermodel.h"
 
 #include "settings.h"
+#include "shown.h"
 
 #include <QFont>
 
@@ -54,13 +55,13 @@ QVariant OrderModel::data(const QModelIndex &index, int role) const
     case EanColumn:
         return line.ean;
     case OnHandColumn:
-        return QString::number(line.onHand, 'f', 2);
+        return ::Shown::fixed(line.onHand, 2);
     case ParColumn:
-        return QString::number(line.par, 'f', 2);
+        return ::Shown::fixed(line.par, 2);
     case OrderColumn:
         return QString::number(line.order);
     case CostColumn:
-        return QString::number(line.cost, 'f', 2);
+        return ::Shown::fixed(line.cost, 2);
     default:
         return QVariant();
     }
@@ -90,5 +91,5 @@ QVariant OrderModel::headerData(int section, Qt::Orientation orientation, int ro
 
 QString OrderModel::summary() const
 {
-    return tr("Order cost %1 %2").arg(QString::number(shown.cost, 'f', 2), Settings::currencyName(currency));
+    return tr("Order cost %1 %2").arg(::Shown::fixed(shown.cost, 2), Settings::currencyName(currency));
 }
