@@ -133,6 +133,7 @@ private:
     // Alt+letter on every button, one letter per page and none of the menu bar's, in the shown language.
     void assignMnemonics();
     void restoreWindowGeometry();
+    void openAsLargeAsThePages();
     void saveWindowGeometry() const;
     // Names and descriptions for screen readers, by the widgets' object names.
     void nameForAccessibility();

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSet>
 #include <QSettings>
 #include <QUrl>
@@ -337,8 +338,10 @@ void MainWindow::restoreWindowGeometry()
 {
     const QSettings settings(QString::fromLatin1(organisationName), QString::fromLatin1(applicationName));
     const QByteArray saved = settings.value(QLatin1String(geometryKey)).toByteArray();
-    if (saved.isEmpty() || !restoreGeometry(saved))
+    if (saved.isEmpty() || !restoreGeometry(saved)) {
+        openAsLargeAsThePages();
         return;
+    }
     restoreState(settings.value(QLatin1String(stateKey)).toByteArray());
     // A screen unplugged since, or a smaller one: the window comes back where it can be seen and reached.
     // Not shown yet, the window has no frame; room is left for a usual title bar and border.
@@ -360,6 +363,23 @@ void MainWindow::restoreWindowGeometry()
     at.setY(qBound(available.top(), at.y(), qMax(available.top(), available.bottom() - shown.height() + 1)));
     // move() places the frame's corner.
     move(at);
+}
+
+// With nothing remembered, the window opens as wide as its widest page asks, within the screen: the pages
+// scroll sideways where the screen is too narrow for them, never merely because the form was drawn narrower.
+// The form's height is kept; it is made to fit a screen 768 pixels high with a title bar and a panel.
+void MainWindow::openAsLargeAsThePages()
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    auto *pageScroll = findChild<QScrollArea *>(QStringLiteral("pageScroll"));
+    if (!screen || !pageScroll || !layout())
+        return;
+    layout()->activate();
+    const int missing = ui->stackedWidget->sizeHint().width() - pageScroll->viewport()->width();
+    // Room for a usual window border on either side.
+    const int room = screen->availableGeometry().width() - 16;
+    if (missing > 0)
+        resize(qMax(qMin(width() + missing, room), width()), height());
 }
 
 void MainWindow::saveWindowGeometry() const
