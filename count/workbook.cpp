@@ -324,6 +324,25 @@ constexpr char periodFormat[] = "yyyy-mm-dd hh:mm";
 
 // One value per period on a sheet of its own: the period end in column A, the value in B (a formula when
 // `formulas` gives one), and a line chart of them beside.
+// A line chart of the first two columns of `rows` data rows below the heading: the month and its figure.
+void insertMonthChart(lxw_workbook *book, const Sheet &sheet, const QString &name, int rows, const QString &title)
+{
+    lxw_chart *chart = workbook_add_chart(book, LXW_CHART_LINE);
+    const auto range = [&](const QString &column) {
+        return QStringLiteral("=%1!$%2$2:$%2$%3").arg(quoted(name), column, QString::number(rows + 1)).toUtf8();
+    };
+    lxw_chart_series *series =
+        chart_add_series(chart, range(QStringLiteral("A")).constData(), range(QStringLiteral("B")).constData());
+    chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
+    chart_title_set_name(chart, title.toUtf8().constData());
+    chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
+    chart_axis_set_num_format(chart->x_axis, "mm/yyyy");
+    lxw_chart_options place = {};
+    place.x_scale = 1.6;
+    place.y_scale = 1.4;
+    worksheet_insert_chart_opt(sheet.sheet, 1, 3, chart, &place);
+}
+
 void writePerPeriod(lxw_workbook *book, const QString &name, const QString &title,
                     const QList<const History::Count *> &counts, const QList<double> &values,
                     const QStringList &formulas, const QString &valueFormat, lxw_format *bold)
@@ -341,22 +360,7 @@ void writePerPeriod(lxw_workbook *book, const QString &name, const QString &titl
     }
     if (counts.isEmpty())
         return;
-    lxw_chart *chart = workbook_add_chart(book, LXW_CHART_LINE);
-    const auto rows = [&](const QString &column) {
-        return QStringLiteral("=%1!$%2$2:$%2$%3")
-            .arg(quoted(name), column, QString::number(counts.size() + 1))
-            .toUtf8();
-    };
-    lxw_chart_series *series =
-        chart_add_series(chart, rows(QStringLiteral("A")).constData(), rows(QStringLiteral("B")).constData());
-    chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
-    chart_title_set_name(chart, title.toUtf8().constData());
-    chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
-    chart_axis_set_num_format(chart->x_axis, "mm/yyyy");
-    lxw_chart_options place = {};
-    place.x_scale = 1.6;
-    place.y_scale = 1.4;
-    worksheet_insert_chart_opt(sheet.sheet, 1, 3, chart, &place);
+    insertMonthChart(book, sheet, name, int(counts.size()), title);
 }
 
 } // namespace
@@ -796,22 +800,7 @@ bool writeChain(const QString &path, const QList<Chain::Figures> &bars, QString 
             }
             if (shown == 0)
                 continue;
-            lxw_chart *chart = workbook_add_chart(book, LXW_CHART_LINE);
-            const auto rows = [&](const QString &column) {
-                return QStringLiteral("=%1!$%2$2:$%2$%3")
-                    .arg(quoted(name), column, QString::number(shown + 1))
-                    .toUtf8();
-            };
-            lxw_chart_series *series = chart_add_series(chart, rows(QStringLiteral("A")).constData(),
-                                                        rows(QStringLiteral("B")).constData());
-            chart_series_set_marker_type(series, LXW_CHART_MARKER_CIRCLE);
-            chart_title_set_name(chart, tr("%1: total sales per month").arg(bar.bar).toUtf8().constData());
-            chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
-            chart_axis_set_num_format(chart->x_axis, "mm/yyyy");
-            lxw_chart_options place = {};
-            place.x_scale = 1.6;
-            place.y_scale = 1.4;
-            worksheet_insert_chart_opt(sheet.sheet, 1, 3, chart, &place);
+            insertMonthChart(book, sheet, name, shown, tr("%1: total sales per month").arg(bar.bar));
         }
     });
 }
