@@ -26,7 +26,7 @@ StoreSync::StoreSync(const QString &dataFolder, QObject *parent) : QObject(paren
     });
     connect(&chainWatcher, &QFutureWatcher<ChainData>::finished, this, [this] {
         const ChainData result = chainWatcher.result();
-        emit chainRead(result.outcome, result.bars, result.costs);
+        emit chainRead(result.outcome, result.bars, result.costs, result.volumes);
     });
 }
 
@@ -106,8 +106,10 @@ void StoreSync::readChain()
         if (data.outcome.ok())
             data.outcome = Store::chain(store, &data.bars);
         // Without costs the pour cost stays empty; the takings are worth showing all the same.
-        if (data.outcome.ok() && !Store::chainCosts(store, &data.costs).ok())
+        if (data.outcome.ok() && !Store::chainCosts(store, &data.costs, &data.volumes).ok()) {
             data.costs.clear();
+            data.volumes.clear();
+        }
         return data;
     }));
 }
@@ -116,8 +118,17 @@ QString StoreSync::statusText(const Store::SyncReport &report)
 {
     const QTime now = QTime::currentTime();
     const QString at = now.toString(QStringLiteral("HH:mm"));
+    if (report.barMissing)
+        return tr("Server: name the bar this computer counts for in Settings... on the home page.");
     switch (report.outcome.result) {
     case Store::Result::Ok:
+        if (!report.repeatedNumbers.isEmpty())
+            return tr("Server: %1 counts sent, %2 fetched at %3; %4 of the sent tables have a number another "
+                      "computer of the bar used before the two were joined (both are kept).")
+                .arg(report.sentCounts.size())
+                .arg(report.fetchedCounts.size())
+                .arg(at)
+                .arg(report.repeatedNumbers.size());
         if (report.sentCounts.isEmpty() && report.fetchedCounts.isEmpty())
             return tr("Server: up to date at %1.").arg(at);
         return tr("Server: %1 counts sent, %2 fetched at %3.")

@@ -47,7 +47,7 @@ signals:
     void tested(const Store::Outcome &outcome, const QString &loginBar);
     // `costs` is empty when the costs could not be read; the counts still are shown.
     void chainRead(const Store::Outcome &outcome, const QList<Store::BarCounts> &bars,
-                   const QHash<QString, CostList> &costs);
+                   const QHash<QString, CostList> &costs, const QHash<QString, quint64> &volumes);
 
 private:
     void start();
@@ -64,6 +64,7 @@ private:
         Store::Outcome outcome;
         QList<Store::BarCounts> bars;
         QHash<QString, CostList> costs;
+        QHash<QString, quint64> volumes;
     };
     QFutureWatcher<ChainData> chainWatcher;
 };

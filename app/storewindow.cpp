@@ -47,16 +47,18 @@ void MainWindow::setUpStore()
     });
     connect(storeSync, &StoreSync::chainRead, this,
             [this](const Store::Outcome &outcome, const QList<Store::BarCounts> &bars,
-                   const QHash<QString, CostList> &costs) {
+                   const QHash<QString, CostList> &costs, const QHash<QString, quint64> &storeVolumes) {
                 if (!outcome.ok()) {
                     chainPage->showState(tr("The bars could not be read: %1").arg(outcome.reason));
                     return;
                 }
                 // An EAN names one product in one size, so this computer's catalogue gives every bar's
-                // bottle volumes.
-                QHash<QString, quint64> volumes;
-                for (const Bottle &bottle : qAsConst(database->bottles))
-                    volumes.insert(bottle.ean, bottle.volume);
+                // bottle volumes; the bars' catalogues in the store give those of bottles it lacks.
+                QHash<QString, quint64> volumes = storeVolumes;
+                for (const Bottle &bottle : qAsConst(database->bottles)) {
+                    if (bottle.volume > 0)
+                        volumes.insert(bottle.ean, bottle.volume);
+                }
                 QList<Chain::Bar> shown;
                 for (const Store::BarCounts &bar : bars) {
                     Chain::Bar chainBar{bar.bar, bar.counts, {}};

@@ -825,13 +825,21 @@ bool sendCounts(Server &server, const QString &dataFolder, const SyncOptions &op
     const QDir history(History::folder(dataFolder));
     QSqlQuery query(server.db);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT sha256 FROM quarmel.counts WHERE bar = ?"));
+    query.prepare(QStringLiteral("SELECT c.sha256, c.number, c.machine, m.host FROM quarmel.counts c LEFT JOIN "
+                                 "quarmel.machines m ON m.bar = c.bar AND m.machine = c.machine WHERE c.bar = ?"));
     query.addBindValue(server.bar);
     if (!server.run(query, tr("Listing the store's counts")))
         return false;
     QSet<QString> stored;
-    while (query.next())
+    // Who else used a number: saved apart before the folders were joined, two machines can hold one number.
+    QHash<qint64, QString> numberedBy;
+    while (query.next()) {
         stored.insert(query.value(0).toString());
+        if (query.value(2).toString() != server.machine) {
+            const QString host = query.value(3).toString();
+            numberedBy.insert(query.value(1).toLongLong(), host.isEmpty() ? query.value(2).toString() : host);
+        }
+    }
 
     QSet<QString> local;
     const QStringList names = history.entryList({QStringLiteral("*.inv")}, QDir::Files, QDir::Name);
@@ -877,6 +885,9 @@ bool sendCounts(Server &server, const QString &dataFolder, const SyncOptions &op
             return false;
         stored.insert(sum);
         report->sentCounts.append(name);
+        const auto other = numberedBy.constFind(qint64(count.counter));
+        if (other != numberedBy.cend())
+            report->repeatedNumbers.append(name + QLatin1Char('\t') + *other);
         if (options.progress)
             options.progress(Step::CountSent, name);
     }
@@ -1162,7 +1173,8 @@ SyncReport sync(Connection &connection, const QString &dataFolder, const QString
     if (bar.isEmpty())
         bar = connection.loginBar();
     if (bar.isEmpty()) {
-        report.outcome = outcome(Result::Failed, tr("Name the bar this data folder belongs to (--bar NAME)."));
+        report.outcome = outcome(Result::Failed, tr("This data folder belongs to no bar yet."));
+        report.barMissing = true;
         return report;
     }
     if (!identity.bar.isEmpty() && !barName.isEmpty() && barName != identity.bar) {
@@ -1230,6 +1242,10 @@ QStringList SyncReport::lines() const
         lines.append(QCoreApplication::translate("Store", "conflict, %1 %2: here \"%3\", in the store \"%4\" (by %5, %6)")
                          .arg(kindName(conflict.kind), conflict.key, conflict.localText, conflict.serverText,
                               conflict.serverBy, conflict.serverAt.toString(Qt::ISODate)));
+    for (const QString &repeated : repeatedNumbers)
+        lines.append(QCoreApplication::translate("Store", "number used twice: %1 has the number of a count saved on "
+                                                          "%2; both are kept")
+                         .arg(repeated.section(QLatin1Char('\t'), 0, 0), repeated.section(QLatin1Char('\t'), 1)));
     if (reservedFirst != 0)
         lines.append(QCoreApplication::translate("Store", "table numbers reserved for this folder: %1 to %2").arg(reservedFirst).arg(reservedLast));
     return lines;
@@ -1320,9 +1336,11 @@ Outcome chain(Connection &connection, QList<BarCounts> *bars, ChainDetail detail
     return outcome(Result::Ok);
 }
 
-Outcome chainCosts(Connection &connection, QHash<QString, CostList> *costs)
+Outcome chainCosts(Connection &connection, QHash<QString, CostList> *costs, QHash<QString, quint64> *volumes)
 {
     costs->clear();
+    if (volumes)
+        volumes->clear();
     if (!connection.isOpen())
         return outcome(Result::Failed, tr("The store is not connected."));
     QSqlQuery query(QSqlDatabase::database(connection.name(), false));
@@ -1335,6 +1353,16 @@ Outcome chainCosts(Connection &connection, QHash<QString, CostList> *costs)
         QString why;
         if (one.parse(query.value(1).toString().toUtf8(), &why))
             (*costs)[query.value(0).toString()].merge(one);
+    }
+    if (!volumes)
+        return outcome(Result::Ok);
+    if (!query.exec(QStringLiteral("SELECT value FROM quarmel.rows WHERE kind = 'catalogue' AND value <> '' "
+                                   "ORDER BY bar, key")))
+        return fromError(query.lastError(), tr("Reading the bars' catalogues"));
+    while (query.next()) {
+        Bottle bottle;
+        if (catalogueRow(query.value(0).toString(), &bottle) && bottle.volume > 0 && !volumes->contains(bottle.ean))
+            volumes->insert(bottle.ean, bottle.volume);
     }
     return outcome(Result::Ok);
 }

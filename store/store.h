@@ -168,6 +168,10 @@ struct SyncReport
     QMap<Kind, int> sent;      // rows sent, per kind
     QMap<Kind, int> taken;     // rows taken over from the store, per kind
     QList<Conflict> conflicts;
+    // Counts sent whose table number another machine of the bar had used already, before this folder's first
+    // sync reserved numbers apart: "file name\tmachine's host". Both are kept; only the number repeats.
+    QStringList repeatedNumbers;
+    bool barMissing = false;   // nothing was done: the folder belongs to no bar yet and none was named
     quint32 reservedFirst = 0; // the block of table numbers this folder saves with (0: none)
     quint32 reservedLast = 0;
     // One line per thing that moved, as quarmelctl prints it.
@@ -202,7 +206,10 @@ struct BarCounts
 enum class ChainDetail { Totals, Documents };
 Outcome chain(Connection &connection, QList<BarCounts> *bars, ChainDetail detail = ChainDetail::Totals);
 
-// The costs of each bar as the store holds them (bar -> its cost list), for the chain view's pour cost.
-Outcome chainCosts(Connection &connection, QHash<QString, CostList> *costs);
+// The costs of each bar as the store holds them (bar -> its cost list), for the chain view's pour cost, and
+// (optional) the bottle volume of every EAN in the catalogues the login may read, for the bottles this
+// computer's catalogue does not know.
+Outcome chainCosts(Connection &connection, QHash<QString, CostList> *costs,
+                   QHash<QString, quint64> *volumes = nullptr);
 
 } // namespace Store

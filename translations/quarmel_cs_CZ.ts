@@ -4,7 +4,7 @@
 <context>
     <name>ChainModel</name>
     <message>
-        <location filename="../app/chainmodel.cpp" line="+44"/>
+        <location filename="../app/chainmodel.cpp" line="+45"/>
         <source>Counts in two currencies this month: not added up.</source>
         <translation>Inventury ve dvou měnách v tomto měsíci: nesčítají se.</translation>
     </message>
@@ -166,7 +166,7 @@ láhve</translation>
 <context>
     <name>CostFigures</name>
     <message>
-        <location filename="../count/costs.cpp" line="+273"/>
+        <location filename="../count/costs.cpp" line="+279"/>
         <source>Cost of goods sold: %1</source>
         <translation>Náklady na prodané zboží: %1</translation>
     </message>
@@ -527,7 +527,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>DoubtSummary</name>
     <message>
-        <location filename="../count/doubtsummary.cpp" line="+20"/>
+        <location filename="../count/doubtsummary.cpp" line="+21"/>
         <source>Weighings to check before counting up the cash: %1</source>
         <translation>Vážení ke kontrole před výpočtem tržby: %1</translation>
     </message>
@@ -1207,7 +1207,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+53"/>
-        <location filename="../app/menus.cpp" line="+214"/>
+        <location filename="../app/menus.cpp" line="+215"/>
         <source>Load Last Inventory</source>
         <translation>Načíst poslední inventuru</translation>
     </message>
@@ -1361,7 +1361,7 @@ množství [ks]</translation>
         <location line="-101"/>
         <location line="+124"/>
         <location line="+252"/>
-        <location filename="../app/cataloguepages.cpp" line="+393"/>
+        <location filename="../app/cataloguepages.cpp" line="+394"/>
         <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -1527,13 +1527,13 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+32"/>
-        <location filename="../app/menus.cpp" line="+193"/>
+        <location filename="../app/menus.cpp" line="+212"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
     </message>
     <message>
         <location line="+38"/>
-        <location filename="../app/menus.cpp" line="-66"/>
+        <location filename="../app/menus.cpp" line="-85"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1942,7 +1942,7 @@ množství [ks]</translation>
         <translation>Firmware váhy: zatím nenačten</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+62"/>
         <source>Read the catalogue from the station</source>
         <translation>Načíst katalog z váhy</translation>
     </message>
@@ -2464,17 +2464,17 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     </message>
     <message>
         <location line="+7"/>
-        <location line="+89"/>
+        <location line="+91"/>
         <source>Reading every bar from the server...</source>
         <translation>Načítají se všechny bary ze serveru...</translation>
     </message>
     <message>
-        <location line="-82"/>
+        <location line="-84"/>
         <source>The bars could not be read: %1</source>
         <translation>Bary nelze načíst: %1</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+58"/>
         <source>Keep this computer&apos;s value</source>
         <translation>Ponechat hodnotu tohoto počítače</translation>
     </message>
@@ -2568,7 +2568,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>OrderModel</name>
     <message>
-        <location filename="../count/ordermodel.cpp" line="+38"/>
+        <location filename="../count/ordermodel.cpp" line="+39"/>
         <source>No supplier</source>
         <translation>Bez dodavatele</translation>
     </message>
@@ -3079,12 +3079,12 @@ prodané zboží</translation>
     </message>
     <message>
         <location line="+25"/>
-        <location line="+661"/>
+        <location line="+673"/>
         <source>This data folder belongs to the bar &quot;%1&quot;, not &quot;%2&quot;.</source>
         <translation>Tato datová složka patří baru &quot;%1&quot;, ne &quot;%2&quot;.</translation>
     </message>
     <message>
-        <location line="-594"/>
+        <location line="-606"/>
         <source>(deleted)</source>
         <translation>(smazáno)</translation>
     </message>
@@ -3114,18 +3114,18 @@ prodané zboží</translation>
         <translation>cenu %1 z úložiště nelze přečíst</translation>
     </message>
     <message>
-        <location line="+136"/>
-        <location line="+57"/>
+        <location line="+137"/>
+        <location line="+67"/>
         <source>Listing the store&apos;s counts</source>
         <translation>Výpis inventur úložiště</translation>
     </message>
     <message>
-        <location line="-11"/>
+        <location line="-14"/>
         <source>Sending the count %1</source>
         <translation>Odeslání inventury %1</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+28"/>
         <source>Fetching a count</source>
         <translation>Stažení inventury</translation>
     </message>
@@ -3179,18 +3179,23 @@ prodané zboží</translation>
     </message>
     <message>
         <location line="+17"/>
-        <location line="+106"/>
-        <location line="+69"/>
+        <location line="+111"/>
+        <location line="+71"/>
         <source>The store is not connected.</source>
         <translation>Úložiště není připojeno.</translation>
     </message>
     <message>
-        <location line="-162"/>
-        <source>Name the bar this data folder belongs to (--bar NAME).</source>
-        <translation>Uveďte bar, ke kterému tato datová složka patří (--bar NÁZEV).</translation>
+        <location line="-169"/>
+        <source>This data folder belongs to no bar yet.</source>
+        <translation>Tato datová složka zatím nepatří žádnému baru.</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+185"/>
+        <source>Reading the bars&apos; catalogues</source>
+        <translation>Čtení databází barů</translation>
+    </message>
+    <message>
+        <location line="-175"/>
         <source>The login %1 belongs to the bar &quot;%2&quot;, this data folder to &quot;%3&quot;.</source>
         <translation>Přihlášení %1 patří baru &quot;%2&quot;, tato datová složka baru &quot;%3&quot;.</translation>
     </message>
@@ -3241,6 +3246,11 @@ prodané zboží</translation>
     </message>
     <message>
         <location line="+4"/>
+        <source>number used twice: %1 has the number of a count saved on %2; both are kept</source>
+        <translation>číslo použito dvakrát: %1 má číslo inventury uložené na %2; ponechány jsou obě</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>table numbers reserved for this folder: %1 to %2</source>
         <translation>čísla tabulek rezervovaná pro tuto složku: %1 až %2</translation>
     </message>
@@ -3251,7 +3261,7 @@ prodané zboží</translation>
         <translation>Čtení inventur barů</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+41"/>
         <source>Reading the bars&apos; costs</source>
         <translation>Čtení cen barů</translation>
     </message>
@@ -3260,6 +3270,16 @@ prodané zboží</translation>
     <name>StoreSync</name>
     <message>
         <location filename="../app/storesync.cpp" line="+122"/>
+        <source>Server: name the bar this computer counts for in Settings... on the home page.</source>
+        <translation>Server: zadejte bar, pro který tento počítač inventuje, v Nastavení... na úvodní stránce.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Server: %1 counts sent, %2 fetched at %3; %4 of the sent tables have a number another computer of the bar used before the two were joined (both are kept).</source>
+        <translation>Server: odesláno inventur %1, načteno %2 v %3; %4 z odeslaných tabulek má číslo, které jiný počítač baru použil před jejich propojením (ponechány jsou obě).</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Server: up to date at %1.</source>
         <translation>Server: vše odesláno v %1.</translation>
     </message>
@@ -3852,15 +3872,15 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="-25"/>
-        <location line="+92"/>
+        <location line="+96"/>
         <location line="+46"/>
         <location line="+126"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-264"/>
-        <location line="+92"/>
+        <location line="-268"/>
+        <location line="+96"/>
         <location line="+46"/>
         <location line="+32"/>
         <location line="+94"/>
@@ -3868,7 +3888,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-264"/>
+        <location line="-268"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
@@ -3889,13 +3909,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+16"/>
-        <location line="+308"/>
+        <location line="+312"/>
         <location line="+29"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-329"/>
+        <location line="-333"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -3910,7 +3930,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Prodáno, ale není v pokladně</translation>
     </message>
     <message>
-        <location line="+127"/>
+        <location line="+131"/>
         <location line="+83"/>
         <source>Sales</source>
         <translation>Prodej</translation>
@@ -4022,12 +4042,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>různé</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+29"/>
         <source>%1: total sales per month</source>
         <translation>%1: celková tržba za měsíc</translation>
     </message>
     <message>
-        <location line="-374"/>
+        <location line="-365"/>
         <source>Order Cost</source>
         <translation>Cena objednávky</translation>
     </message>
@@ -4077,8 +4097,8 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>%1: rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
     <message>
-        <location line="-377"/>
-        <location line="+248"/>
+        <location line="-362"/>
+        <location line="+233"/>
         <source>To</source>
         <translation>Do</translation>
     </message>

@@ -245,6 +245,18 @@ void tst_Store::offlineSavesQueueAndArrive()
     const Store::SyncReport fetched = sync(office, QStringLiteral("bar_centre"), centre);
     QCOMPARE(fetched.fetchedCounts.size(), 2);
     QCOMPARE(historyDocuments(office), historyDocuments(bar1));
+
+    // A laptop that counted on its own before it joined took a number the bar has: told, and both kept.
+    const QString laptop = folder(QStringLiteral("laptop"));
+    QCOMPARE(saveCount(laptop, 1700000000000 + 2 * 86400000), History::list(bar1).value(0).counter);
+    const Store::SyncReport joined = sync(laptop, QStringLiteral("bar_centre"), centre);
+    QVERIFY2(joined.outcome.ok(), qPrintable(joined.outcome.reason));
+    QCOMPARE(joined.repeatedNumbers.size(), 1);
+    QCOMPARE(History::list(laptop).size(), 3);
+    QCOMPARE(sync(office, QStringLiteral("bar_centre")).repeatedNumbers.size(), 0);
+    // The owner's login names no bar: nothing is done until the folder is given one.
+    const Store::SyncReport unnamed = sync(folder(QStringLiteral("unnamed")), ownerLogin);
+    QVERIFY(unnamed.barMissing && !unnamed.outcome.ok());
 }
 
 void tst_Store::rowsTakenOverAndConflictsReported()
@@ -307,6 +319,14 @@ void tst_Store::rowsTakenOverAndConflictsReported()
     QVERIFY2(settled.outcome.ok(), qPrintable(settled.outcome.reason));
     QCOMPARE(readCatalogue(office).at(0).fullWeight, quint64(900));
     QVERIFY(sync(office, QStringLiteral("bar_centre")).outcome.ok());
+
+    // The chain's pour cost finds the volume of a bottle the owner's own catalogue lacks in the bar's.
+    Store::Connection owner;
+    QVERIFY(open(owner, ownerLogin).ok());
+    QHash<QString, CostList> costs;
+    QHash<QString, quint64> volumes;
+    QVERIFY(Store::chainCosts(owner, &costs, &volumes).ok());
+    QCOMPARE(volumes.value(QStringLiteral("8595572479177")), readCatalogue(bar1).at(1).volume);
 }
 
 void tst_Store::barLoginReadsOnlyItsBar()

@@ -77,6 +77,8 @@ int runSyncCommand(const QStringList &args)
     if (done.outcome.ok())
         std::printf("bar %s: %d counts sent, %d fetched\n", qUtf8Printable(done.bar), int(done.sentCounts.size()),
                     int(done.fetchedCounts.size()));
+    if (done.barMissing)
+        std::fprintf(stderr, "quarmelctl sync: name the bar with --bar NAME at the folder's first sync\n");
     return report(command, done.outcome);
 }
 
