@@ -1,3 +1,4 @@
+#include "costs.h"
 #include "countdocument.h"
 #include "history.h"
 #include "historymodel.h"
@@ -15,6 +16,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtCharts/QLineSeries>
@@ -81,10 +83,14 @@ void tst_HistoryPage::chartsAndOldCount()
     QVERIFY(
         QDir().mkpath(QDir(History::folder(tmp.path())).filePath(QStringLiteral("99999999-000001-0.inv"))));
 
+    // Rum in litre bottles at 10, gin in 0.7 l bottles at 7
+    QVERIFY(TestSupport::writeFile(QDir(tmp.path()).filePath(CostList::fileName()), "111;10\n222;7\n"));
+    const QHash<QString, quint64> volumes{{QStringLiteral("111"), 1000}, {QStringLiteral("222"), 700}};
+
     // When
     HistoryPage page(nullptr);
     QAbstractItemModelTester tester(page.model());
-    page.load(tmp.path());
+    page.load(tmp.path(), volumes);
 
     // Then: the list holds all five, the totals chart the three good ones in order
     QCOMPARE(page.model()->rowCount(), 5);
@@ -171,6 +177,23 @@ void tst_HistoryPage::chartsAndOldCount()
     list->setCurrentIndex(list->model()->index(0, 0));
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(chosen.size(), 2);
+
+    // The pour cost: 1, 2 and 3 l of rum with 0.04 l of gin, for 51, 101 and 151; charted on a tab of its
+    // own, and the list sorted by it opens the count of the lowest first
+    QCOMPARE(page.model()->index(0, HistoryModel::CostOfGoodsColumn).data().toString(), QStringLiteral("10.40"));
+    QCOMPARE(page.model()->index(2, HistoryModel::PourCostColumn).data().toString(), QStringLiteral("20.13 %"));
+    const QList<QPointF> pour = page.pourCostSeries()->points();
+    QCOMPARE(pour.size(), 3);
+    QCOMPARE(pour.at(1).y(), 20.4 / 101 * 100);
+    auto *charts = page.findChild<QTabWidget *>(QStringLiteral("twHistoryCharts"));
+    QCOMPARE(charts->tabText(2), QStringLiteral("Pour Cost"));
+    QCOMPARE(charts->widget(2)->accessibleName(), QStringLiteral("Pour cost per period"));
+    list->sortByColumn(HistoryModel::PourCostColumn, Qt::AscendingOrder);
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(chosen.size(), 3);
+    QVERIFY(CountDocument::read(chosen.at(2).at(0).toString(), &opened).ok());
+    QCOMPARE(opened.counter, quint32(3));
 }
 
 QTEST_MAIN(tst_HistoryPage)
