@@ -1,3 +1,4 @@
+#include "cataloguedocument.h"
 #include "chain.h"
 #include "costs.h"
 #include "history.h"
@@ -265,6 +266,13 @@ void tst_History::workbookHoldsTheListAndTheCharts()
              first.addMonths(month), 100 * (month + 1));
     QVERIFY(
         TestSupport::writeFile(QDir(History::folder(data)).filePath(QStringLiteral("9-broken.inv")), "<"));
+    // The rum's litre bottle costs 10, so each count's pour cost is 10 %
+    Bottle litre;
+    litre.ean = QStringLiteral("111");
+    litre.volume = 1000;
+    QVERIFY(TestSupport::writeFile(QDir(data).filePath(QStringLiteral("database70.xml")),
+                                   CatalogueDocument::write({litre})));
+    QVERIFY(TestSupport::writeFile(QDir(data).filePath(QStringLiteral("costs.csv")), "111;10\n"));
     const QString path = tmp->filePath(QStringLiteral("history.xlsx"));
 
     // When
@@ -278,10 +286,10 @@ void tst_History::workbookHoldsTheListAndTheCharts()
     QString error;
     const QJsonObject book = TestSupport::readWorkbook(path, &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
-    QCOMPARE(
-        book.value(QStringLiteral("sheets")).toArray(),
-        QJsonArray({QStringLiteral("History"), QStringLiteral("Total Sales"), QStringLiteral("Bottle")}));
-    QCOMPARE(book.value(QStringLiteral("charts")).toInt(), 2);
+    QCOMPARE(book.value(QStringLiteral("sheets")).toArray(),
+             QJsonArray({QStringLiteral("History"), QStringLiteral("Total Sales"), QStringLiteral("Pour Cost"),
+                         QStringLiteral("Bottle")}));
+    QCOMPARE(book.value(QStringLiteral("charts")).toInt(), 3);
     const auto sheet = [&book](const char *name) {
         return book.value(QLatin1String(name)).toObject().value(QStringLiteral("cells")).toObject();
     };
@@ -305,6 +313,11 @@ void tst_History::workbookHoldsTheListAndTheCharts()
     QCOMPARE(at(list, "D6"), QVariantList({QStringLiteral("=SUM(D2:D4)"), QStringLiteral("f"), money, true}));
     QCOMPARE(at(list, "F6").at(0).toString(), QStringLiteral("=SUM(F2:F4)"));
     QCOMPARE(at(sheet("Total Sales"), "B4").at(0).toString(), QStringLiteral("='History'!F4"));
+    QCOMPARE(at(list, "J4"), QVariantList({3.0, QStringLiteral("n"), money, false}));
+    QCOMPARE(at(list, "J6"), QVariantList({QStringLiteral("=SUM(J2:J4)"), QStringLiteral("f"), money, true}));
+    QCOMPARE(at(list, "K6").at(0).toString(), QStringLiteral("=J6/D6"));
+    QCOMPARE(at(sheet("Pour Cost"), "B4"),
+             QVariantList({QStringLiteral("='History'!K4"), QStringLiteral("f"), QStringLiteral("0.00 %"), false}));
     const QJsonObject rum = sheet("Bottle");
     QCOMPARE(at(rum, "B1").at(0).toString(), QStringLiteral("Rum: Sold Quantity [L]"));
     QCOMPARE(at(rum, "B4"), QVariantList({0.3, QStringLiteral("n"), QStringLiteral("0.000 \"l\""), false}));
