@@ -4,7 +4,7 @@
 <context>
     <name>ChainModel</name>
     <message>
-        <location filename="../app/chainmodel.cpp" line="+44"/>
+        <location filename="../app/chainmodel.cpp" line="+45"/>
         <source>Counts in two currencies this month: not added up.</source>
         <translation>Inventury ve dvou měnách v tomto měsíci: nesčítají se.</translation>
     </message>
@@ -166,7 +166,7 @@ láhve</translation>
 <context>
     <name>CostFigures</name>
     <message>
-        <location filename="../count/costs.cpp" line="+273"/>
+        <location filename="../count/costs.cpp" line="+279"/>
         <source>Cost of goods sold: %1</source>
         <translation>Náklady na prodané zboží: %1</translation>
     </message>
@@ -527,7 +527,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>DoubtSummary</name>
     <message>
-        <location filename="../count/doubtsummary.cpp" line="+20"/>
+        <location filename="../count/doubtsummary.cpp" line="+21"/>
         <source>Weighings to check before counting up the cash: %1</source>
         <translation>Vážení ke kontrole před výpočtem tržby: %1</translation>
     </message>
@@ -561,7 +561,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+626"/>
+        <location filename="../app/mainwindow.cpp" line="+630"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -627,7 +627,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>HistoryModel</name>
     <message>
-        <location filename="../count/historymodel.cpp" line="+59"/>
+        <location filename="../count/historymodel.cpp" line="+125"/>
         <source>Damaged: %1</source>
         <translation>Poškozený: %1</translation>
     </message>
@@ -652,17 +652,47 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Úvodní inventura</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+44"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
     <message>
-        <location line="-29"/>
+        <location line="-33"/>
         <source>%1 (replaced by %2)</source>
         <translation>%1 (nahrazena č. %2)</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="-96"/>
+        <source>The costs could not be read: %1</source>
+        <translation>Nákupní ceny nelze přečíst: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No cost for: %1.</source>
+        <translation>Chybí nákupní cena: %1.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Bottle volume not known (not in the catalogue): %1.</source>
+        <translation>Neznámý objem lahve (není v katalogu): %1.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Not worked out, as a bottle without a cost is never taken as free. %1</source>
+        <translation>Nespočítáno, protože lahev bez nákupní ceny se nikdy nepočítá jako zdarma. %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No alcohol sales in this period, so no pour cost.</source>
+        <translation>V tomto období není žádná tržba za alkohol, takže ani nákladovost.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The cost of the bottles sold at today&apos;s costs; the pour cost is it per alcohol sales.</source>
+        <translation>Náklady na prodané lahve podle dnešních nákupních cen; nákladovost je jejich podíl na tržbě za alkohol.</translation>
+    </message>
+    <message>
+        <location line="+119"/>
         <source>From</source>
         <translation>Od</translation>
     </message>
@@ -705,28 +735,41 @@ pokladně</translation>
         <translation>Rozdíl proti pokladně
 [prodejní jednotky]</translation>
     </message>
+    <message>
+        <location line="+2"/>
+        <source>Cost of
+Goods</source>
+        <translation>Náklady na
+zboží</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pour
+Cost</source>
+        <translation>Nákladovost</translation>
+    </message>
 </context>
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+109"/>
-        <location line="+331"/>
+        <location filename="../app/historypage.cpp" line="+111"/>
+        <location line="+376"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-318"/>
+        <location line="-363"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+220"/>
+        <location line="+264"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-219"/>
+        <location line="-263"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -751,18 +794,18 @@ pokladně</translation>
         <translation>Všechny bary sdíleného serveru vedle sebe, s grafem pro každý bar.</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+26"/>
         <source>Total sales per period</source>
         <translation>Celková tržba za období</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+174"/>
+        <location line="+212"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
     <message>
-        <location line="-166"/>
+        <location line="-204"/>
         <source>Money</source>
         <translation>Peníze</translation>
     </message>
@@ -778,6 +821,26 @@ pokladně</translation>
     </message>
     <message>
         <location line="+30"/>
+        <source>Pour cost per period [%]</source>
+        <translation>Nákladovost za období [%]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pour cost per period</source>
+        <translation>Nákladovost za období</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The cost of the bottles sold per alcohol sales, in percent, for each count with a cost for every bottle it sold.</source>
+        <translation>Náklady na prodané lahve vůči tržbě za alkohol v procentech, pro každou inventuru s nákupní cenou u každé prodané lahve.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Charts</source>
+        <translation>Grafy</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Sales</source>
         <translation>Tržba</translation>
     </message>
@@ -787,7 +850,12 @@ pokladně</translation>
         <translation>Rozdíl proti pokladně</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+1"/>
+        <source>Pour Cost</source>
+        <translation>Nákladovost</translation>
+    </message>
+    <message>
+        <location line="+43"/>
         <source>Total sales per period [%1]</source>
         <translation>Celková tržba za období [%1]</translation>
     </message>
@@ -807,7 +875,7 @@ pokladně</translation>
         <translation>%1: rozdíl proti pokladně za období [%2]</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+69"/>
         <source>Please select a count that is not damaged.</source>
         <translation>Vyberte prosím inventuru, která není poškozená.</translation>
     </message>
@@ -852,7 +920,7 @@ pokladně</translation>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -872,12 +940,12 @@ pokladně</translation>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-312"/>
+        <location line="-357"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+201"/>
+        <location line="+245"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -892,7 +960,7 @@ pokladně</translation>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+53"/>
         <source>History of counts, %1 - %2</source>
         <translation>Historie inventur, %1 - %2</translation>
     </message>
@@ -1207,7 +1275,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+53"/>
-        <location filename="../app/menus.cpp" line="+214"/>
+        <location filename="../app/menus.cpp" line="+215"/>
         <source>Load Last Inventory</source>
         <translation>Načíst poslední inventuru</translation>
     </message>
@@ -1361,7 +1429,7 @@ množství [ks]</translation>
         <location line="-101"/>
         <location line="+124"/>
         <location line="+252"/>
-        <location filename="../app/cataloguepages.cpp" line="+393"/>
+        <location filename="../app/cataloguepages.cpp" line="+394"/>
         <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -1506,7 +1574,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-315"/>
+        <location filename="../app/mainwindow.cpp" line="-319"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1527,13 +1595,13 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+32"/>
-        <location filename="../app/menus.cpp" line="+193"/>
+        <location filename="../app/menus.cpp" line="+212"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
     </message>
     <message>
         <location line="+38"/>
-        <location filename="../app/menus.cpp" line="-66"/>
+        <location filename="../app/menus.cpp" line="-85"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1664,7 +1732,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/mainwindow.cpp" line="+153"/>
+        <location filename="../app/mainwindow.cpp" line="+157"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
@@ -1942,7 +2010,7 @@ množství [ks]</translation>
         <translation>Firmware váhy: zatím nenačten</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+62"/>
         <source>Read the catalogue from the station</source>
         <translation>Načíst katalog z váhy</translation>
     </message>
@@ -2399,7 +2467,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-360"/>
+        <location filename="../app/mainwindow.cpp" line="-364"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -2448,7 +2516,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>%1 (poprvé staženo %2)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+32"/>
+        <location filename="../app/mainwindow.cpp" line="+36"/>
         <source>Settings...</source>
         <translation>Nastavení...</translation>
     </message>
@@ -2568,7 +2636,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>OrderModel</name>
     <message>
-        <location filename="../count/ordermodel.cpp" line="+38"/>
+        <location filename="../count/ordermodel.cpp" line="+39"/>
         <source>No supplier</source>
         <translation>Bez dodavatele</translation>
     </message>
@@ -2628,7 +2696,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+26"/>
+        <location filename="../app/historypage.cpp" line="+29"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -3852,15 +3920,15 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="-25"/>
-        <location line="+92"/>
+        <location line="+96"/>
         <location line="+46"/>
         <location line="+126"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-264"/>
-        <location line="+92"/>
+        <location line="-268"/>
+        <location line="+96"/>
         <location line="+46"/>
         <location line="+32"/>
         <location line="+94"/>
@@ -3868,7 +3936,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-264"/>
+        <location line="-268"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
@@ -3889,13 +3957,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+16"/>
-        <location line="+308"/>
-        <location line="+29"/>
+        <location line="+339"/>
+        <location line="+45"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-329"/>
+        <location line="-376"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -3910,7 +3978,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Prodáno, ale není v pokladně</translation>
     </message>
     <message>
-        <location line="+127"/>
+        <location line="+131"/>
         <location line="+83"/>
         <source>Sales</source>
         <translation>Prodej</translation>
@@ -3934,12 +4002,14 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     <message>
         <location line="+0"/>
         <location line="+26"/>
-        <location line="+345"/>
+        <location line="+196"/>
+        <location line="+140"/>
+        <location line="+66"/>
         <source>Pour Cost</source>
         <translation>Nákladovost</translation>
     </message>
     <message>
-        <location line="-370"/>
+        <location line="-427"/>
         <location line="+29"/>
         <source>Stock Value at Cost</source>
         <translation>Hodnota zásob v nákupních cenách</translation>
@@ -3986,17 +4056,22 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+91"/>
-        <location line="+69"/>
+        <location line="+79"/>
         <source>Alcohol Sales</source>
         <translation>Tržba za alkohol</translation>
     </message>
     <message>
-        <location line="-65"/>
+        <location line="-75"/>
         <source>Appended Item Sales</source>
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
-        <location line="+222"/>
+        <location line="+80"/>
+        <source>Cost of Goods</source>
+        <translation>Náklady na zboží</translation>
+    </message>
+    <message>
+        <location line="+199"/>
         <source>All Bars</source>
         <translation>Všechny bary</translation>
     </message>
@@ -4022,27 +4097,27 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>různé</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+29"/>
         <source>%1: total sales per month</source>
         <translation>%1: celková tržba za měsíc</translation>
     </message>
     <message>
-        <location line="-374"/>
+        <location line="-422"/>
         <source>Order Cost</source>
         <translation>Cena objednávky</translation>
     </message>
     <message>
         <location line="+89"/>
-        <location line="+60"/>
-        <location line="+74"/>
+        <location line="+69"/>
+        <location line="+108"/>
         <location line="+1"/>
-        <location line="+87"/>
+        <location line="+101"/>
         <location line="+42"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-243"/>
+        <location line="-300"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -4052,7 +4127,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Zbytek</translation>
     </message>
     <message>
-        <location line="+159"/>
+        <location line="+216"/>
         <source>Bottle Variance</source>
         <translation>Rozdíl láhve</translation>
     </message>
@@ -4077,8 +4152,8 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>%1: rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
     <message>
-        <location line="-377"/>
-        <location line="+248"/>
+        <location line="-419"/>
+        <location line="+242"/>
         <source>To</source>
         <translation>Do</translation>
     </message>
@@ -4098,27 +4173,27 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Od</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>Other Items</source>
         <translation>Ostatní položky</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+162"/>
+        <location line="+209"/>
         <source>Currency</source>
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="-162"/>
-        <location line="+93"/>
+        <location line="-209"/>
+        <location line="+126"/>
         <location line="+1"/>
-        <location line="+68"/>
+        <location line="+82"/>
         <source>Till Variance</source>
         <translation>Rozdíl proti pokladně</translation>
     </message>
     <message>
-        <location line="-162"/>
-        <location line="+96"/>
+        <location line="-209"/>
+        <location line="+129"/>
         <source>Till Variance [sell units]</source>
         <translation>Rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
@@ -4138,7 +4213,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Rozdíl v jednotkách</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+25"/>
         <source>Bottle</source>
         <translation>Láhev</translation>
     </message>
