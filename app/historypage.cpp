@@ -227,9 +227,10 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     layout->addWidget(splitter, 1);
 }
 
-void HistoryPage::load(const QString &dataFolder, const QHash<QString, quint64> &volumes)
+void HistoryPage::load(const QString &dataFolder, const QHash<QString, quint64> &bottleVolumes)
 {
     folder = dataFolder;
+    volumes = bottleVolumes;
     const QList<History::Count> counts = History::list(dataFolder);
     // Today's costs: the bar keeps no cost of the past. A list that cannot be read is said in the cells,
     // never taken as a bar without costs.
@@ -405,7 +406,7 @@ void HistoryPage::importFolder()
         return;
     QString reason;
     const History::Imported imported = History::importFolder(folder, chosen, &reason);
-    load(folder);
+    load(folder, volumes);
     QString text = tr("Table files added to the history: %1").arg(imported.added.size());
     if (!imported.damaged.isEmpty())
         text += QLatin1Char('\n') +

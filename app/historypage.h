@@ -67,6 +67,7 @@ private:
     int sourceRow(const QModelIndex &index) const;
 
     QString folder;
+    QHash<QString, quint64> volumes; // of the last load, kept for the loads the page makes itself
     QPrinter *printer = nullptr;
     HistoryModel *historyModel = nullptr;
     QSortFilterProxyModel *sorted = nullptr;
