@@ -746,7 +746,8 @@ zboží</translation>
         <location line="+2"/>
         <source>Pour
 Cost</source>
-        <translation>Nákladovost</translation>
+        <translation>Nákladovost
+[%]</translation>
     </message>
 </context>
 <context>
