@@ -501,11 +501,15 @@ void HistoryPage::print()
     QList<QChartView *> printed{totalsView, bottleView, varianceView};
     if (!pourCost->points().isEmpty())
         printed.append(pourCostView);
-    const int chartHeight = (page.bottom() - titleRect.bottom() - (printed.size() + 2) * line) / int(printed.size());
-    int top = titleRect.bottom() + line;
-    for (QChartView *view : std::as_const(printed)) {
-        printChart(view, painter, QRectF(page.left(), top, page.width(), chartHeight));
-        top += chartHeight + line;
+    // Four charts one above the other leave each too flat to read: two by two, then.
+    const int columns = printed.size() > 3 ? 2 : 1;
+    const int rows = (int(printed.size()) + columns - 1) / columns;
+    const int chartWidth = (page.width() - (columns - 1) * line) / columns;
+    const int chartHeight = (page.bottom() - titleRect.bottom() - (rows + 2) * line) / rows;
+    for (int i = 0; i < printed.size(); ++i) {
+        const int left = page.left() + (i % columns) * (chartWidth + line);
+        const int top = titleRect.bottom() + line + (i / columns) * (chartHeight + line);
+        printChart(printed.at(i), painter, QRectF(left, top, chartWidth, chartHeight));
     }
     font.setPointSize(8);
     font.setBold(false);

@@ -142,7 +142,7 @@ void tst_HistoryPage::chartsAndOldCount()
     QCOMPARE(pointsOf(page.varianceUnitsSeries()), Points({{second, 5.0}, {third, 5.0}}));
     QVERIFY(!page.chooseVarianceBottle(QStringLiteral("333")));
 
-    // The printout lists each count's variance
+    // The printout lists each count's variance and pour cost
     {
         ScriptedInteraction interaction;
         Interaction *previous = Interaction::setInstance(&interaction);
@@ -150,7 +150,7 @@ void tst_HistoryPage::chartsAndOldCount()
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(tmp.filePath(QStringLiteral("history.pdf")));
         HistoryPage printing(&printer);
-        printing.load(tmp.path());
+        printing.load(tmp.path(), volumes);
         interaction.printAnswers = {true};
         printing.findChild<QPushButton *>(QStringLiteral("pbHistoryPrint"))->click();
         Interaction::setInstance(previous);
@@ -160,7 +160,7 @@ void tst_HistoryPage::chartsAndOldCount()
         QVERIFY2(pdftotext.waitForFinished(60000), "pdftotext (poppler-utils) did not run");
         const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
         QVERIFY2(text.contains(QStringLiteral("101.00 CZK 11.00 5.00")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("151.00 CZK 8.00 5.00")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("151.00 CZK 8.00 5.00 30.40 20.13 %")), qPrintable(text));
     }
 
     // A chosen count goes to the sales page by its file; a damaged one is not offered
