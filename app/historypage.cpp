@@ -62,6 +62,24 @@ QChartView *makeChart(QLineSeries *series, const QString &title, const QString &
     return view;
 }
 
+// The list sorted by the numbers behind its cells; a cell without a figure (no till figures, no cost) goes
+// last in either order, so that sorting for the highest pour cost starts with one.
+class SortedHistory : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
+    {
+        const bool leftEmpty = !left.data(sortRole()).isValid();
+        const bool rightEmpty = !right.data(sortRole()).isValid();
+        if (leftEmpty || rightEmpty)
+            return leftEmpty != rightEmpty && (sortOrder() == Qt::AscendingOrder ? rightEmpty : leftEmpty);
+        return QSortFilterProxyModel::lessThan(left, right);
+    }
+};
+
 // The chart laid out at a size that keeps its texts readable on paper, whatever size the window gives it,
 // then drawn into `target`.
 void printChart(QChartView *view, QPainter &painter, const QRectF &target)
@@ -140,7 +158,7 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     list = new QTableView(this);
     list->setObjectName(QStringLiteral("tvHistory"));
     // Sorted by a click on a column's header, by the numbers behind the cells; unsorted it is count order.
-    sorted = new QSortFilterProxyModel(this);
+    sorted = new SortedHistory(this);
     sorted->setSourceModel(historyModel);
     sorted->setSortRole(HistoryModel::SortRole);
     list->setModel(sorted);

@@ -194,6 +194,14 @@ void tst_HistoryPage::chartsAndOldCount()
     QCOMPARE(chosen.size(), 3);
     QVERIFY(CountDocument::read(chosen.at(2).at(0).toString(), &opened).ok());
     QCOMPARE(opened.counter, quint32(3));
+    // The highest first, with the damaged files (no figure) still last
+    list->sortByColumn(HistoryModel::PourCostColumn, Qt::DescendingOrder);
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(chosen.size(), 4);
+    QVERIFY(CountDocument::read(chosen.at(3).at(0).toString(), &opened).ok());
+    QCOMPARE(opened.counter, quint32(1));
+    QVERIFY(list->model()->index(4, HistoryModel::PourCostColumn).data(HistoryModel::SortRole).isNull());
 }
 
 QTEST_MAIN(tst_HistoryPage)
