@@ -52,7 +52,8 @@ QVariant HistoryModel::costData(const Chain::CountCost &cost, int column, int ro
             .arg(why.join(QLatin1Char(' ')));
     if (column == PourCostColumn && !cost.hasPourCost)
         return tr("No alcohol sales in this period, so no pour cost.");
-    return tr("The cost of the bottles sold at today's costs; the pour cost is it per alcohol sales.");
+    return tr("The bottles sold, valued at today's costs; the pour cost is this cost of goods as a share of the "
+              "alcohol sales.");
 }
 
 int HistoryModel::rowCount(const QModelIndex &parent) const

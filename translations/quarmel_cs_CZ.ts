@@ -627,7 +627,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>HistoryModel</name>
     <message>
-        <location filename="../count/historymodel.cpp" line="+125"/>
+        <location filename="../count/historymodel.cpp" line="+126"/>
         <source>Damaged: %1</source>
         <translation>Poškozený: %1</translation>
     </message>
@@ -662,7 +662,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>%1 (nahrazena č. %2)</translation>
     </message>
     <message>
-        <location line="-96"/>
+        <location line="-97"/>
         <source>The costs could not be read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
@@ -688,11 +688,11 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location line="+1"/>
-        <source>The cost of the bottles sold at today&apos;s costs; the pour cost is it per alcohol sales.</source>
-        <translation>Náklady na prodané lahve podle dnešních nákupních cen; nákladovost je jejich podíl na tržbě za alkohol.</translation>
+        <source>The bottles sold, valued at today&apos;s costs; the pour cost is this cost of goods as a share of the alcohol sales.</source>
+        <translation>Prodané lahve oceněné dnešními nákupními cenami; nákladovost je podíl těchto nákladů na tržbě za alkohol.</translation>
     </message>
     <message>
-        <location line="+119"/>
+        <location line="+120"/>
         <source>From</source>
         <translation>Od</translation>
     </message>
@@ -753,24 +753,24 @@ Cost</source>
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+111"/>
-        <location line="+376"/>
+        <location filename="../app/historypage.cpp" line="+129"/>
+        <location line="+377"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-363"/>
+        <location line="-364"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+264"/>
+        <location line="+265"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-263"/>
+        <location line="-264"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -801,12 +801,12 @@ Cost</source>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+212"/>
+        <location line="+213"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
     <message>
-        <location line="-204"/>
+        <location line="-205"/>
         <source>Money</source>
         <translation>Peníze</translation>
     </message>
@@ -856,7 +856,7 @@ Cost</source>
         <translation>Nákladovost</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+44"/>
         <source>Total sales per period [%1]</source>
         <translation>Celková tržba za období [%1]</translation>
     </message>
@@ -941,12 +941,12 @@ Cost</source>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-357"/>
+        <location line="-358"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+245"/>
+        <location line="+246"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -2697,7 +2697,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+29"/>
+        <location filename="../app/historypage.cpp" line="+33"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
