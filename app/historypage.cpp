@@ -1,5 +1,6 @@
 #include "historypage.h"
 
+#include "costs.h"
 #include "fileprompt.h"
 #include "historymodel.h"
 
@@ -21,6 +22,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSet>
+#include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -59,6 +61,24 @@ QChartView *makeChart(QLineSeries *series, const QString &title, const QString &
     view->setMinimumHeight(160);
     return view;
 }
+
+// The list sorted by the numbers behind its cells; a cell without a figure (no till figures, no cost) goes
+// last in either order, so that sorting for the highest pour cost starts with one.
+class SortedHistory : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
+    {
+        const bool leftEmpty = !left.data(sortRole()).isValid();
+        const bool rightEmpty = !right.data(sortRole()).isValid();
+        if (leftEmpty || rightEmpty)
+            return leftEmpty != rightEmpty && (sortOrder() == Qt::AscendingOrder ? rightEmpty : leftEmpty);
+        return QSortFilterProxyModel::lessThan(left, right);
+    }
+};
 
 // The chart laid out at a size that keeps its texts readable on paper, whatever size the window gives it,
 // then drawn into `target`.
@@ -137,7 +157,13 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
 
     list = new QTableView(this);
     list->setObjectName(QStringLiteral("tvHistory"));
-    list->setModel(historyModel);
+    // Sorted by a click on a column's header, by the numbers behind the cells; unsorted it is count order.
+    sorted = new SortedHistory(this);
+    sorted->setSourceModel(historyModel);
+    sorted->setSortRole(HistoryModel::SortRole);
+    list->setModel(sorted);
+    list->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    list->setSortingEnabled(true);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -145,7 +171,7 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     list->verticalHeader()->hide();
     // Enter opens a count as a double click does, for a user at the keyboard.
     connect(list, &QTableView::activated, this,
-            [this](const QModelIndex &index) { openCount(index.row()); });
+            [this](const QModelIndex &index) { openCount(sourceRow(index)); });
 
     totals = new QLineSeries(this);
     totals->setPointsVisible(true);
@@ -192,10 +218,20 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     tillLayout->setContentsMargins(0, 0, 0, 0);
     tillLayout->addWidget(varianceBottles);
     tillLayout->addWidget(varianceView, 1);
+    pourCost = new QLineSeries(this);
+    pourCost->setPointsVisible(true);
+    pourCostView = makeChart(pourCost, tr("Pour cost per period [%]"), QStringLiteral("%.0f"), this);
+    pourCostView->setObjectName(QStringLiteral("cvHistoryPourCost"));
+    pourCostView->setAccessibleName(tr("Pour cost per period"));
+    pourCostView->setAccessibleDescription(
+        tr("The cost of the bottles sold per alcohol sales, in percent, for each count with a cost for every "
+           "bottle it sold."));
     auto *charts = new QTabWidget(this);
     charts->setObjectName(QStringLiteral("twHistoryCharts"));
+    charts->setAccessibleName(tr("Charts"));
     charts->addTab(sales, tr("Sales"));
     charts->addTab(till, tr("Till Variance"));
+    charts->addTab(pourCostView, tr("Pour Cost"));
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     splitter->addWidget(list);
@@ -209,11 +245,21 @@ HistoryPage::HistoryPage(QPrinter *printer, QWidget *parent)
     layout->addWidget(splitter, 1);
 }
 
-void HistoryPage::load(const QString &dataFolder)
+void HistoryPage::load(const QString &dataFolder, const QHash<QString, quint64> &bottleVolumes)
 {
     folder = dataFolder;
+    volumes = bottleVolumes;
     const QList<History::Count> counts = History::list(dataFolder);
-    historyModel->setCounts(counts);
+    // Today's costs: the bar keeps no cost of the past. A list that cannot be read is said in the cells,
+    // never taken as a bar without costs.
+    CostList costs;
+    QString problem;
+    if (!costs.load(QDir(dataFolder).filePath(CostList::fileName()), &problem))
+        costs = CostList();
+    else
+        problem.clear();
+    historyModel->setCounts(counts, costs, volumes, problem);
+    showPourCost();
 
     // Sales periods only, in the currency of the latest: crowns and euros on one axis would say nothing.
     chartCurrency = -1;
@@ -302,6 +348,25 @@ void HistoryPage::showVariance()
     fitAxes(varianceUnits, variance->points());
 }
 
+void HistoryPage::showPourCost()
+{
+    // Percent is percent in any currency; a count without a pour cost has no point, rather than one at 0.
+    QVector<QPointF> points;
+    const QList<History::Count> &counts = historyModel->counts();
+    for (int i = 0; i < counts.size(); ++i) {
+        const Chain::CountCost &cost = historyModel->costs().at(i);
+        if (counts.at(i).counted() && cost.hasPourCost)
+            points.append(QPointF(qreal(counts.at(i).to.toMSecsSinceEpoch()), cost.pourCost));
+    }
+    pourCost->replace(points);
+    fitAxes(pourCost);
+}
+
+int HistoryPage::sourceRow(const QModelIndex &index) const
+{
+    return sorted->mapToSource(index).row();
+}
+
 bool HistoryPage::chooseBottle(const QString &ean)
 {
     const int index = bottles->findData(ean);
@@ -343,7 +408,7 @@ bool HistoryPage::openCount(int row)
 void HistoryPage::openSelected()
 {
     const QModelIndexList selected = list->selectionModel()->selectedRows();
-    if (selected.isEmpty() || !openCount(selected.first().row()))
+    if (selected.isEmpty() || !openCount(sourceRow(selected.first())))
         Interaction::instance()->message(this, Interaction::Icon::Information, tr("Open Count"),
                                          tr("Please select a count that is not damaged."));
 }
@@ -359,7 +424,7 @@ void HistoryPage::importFolder()
         return;
     QString reason;
     const History::Imported imported = History::importFolder(folder, chosen, &reason);
-    load(folder);
+    load(folder, volumes);
     QString text = tr("Table files added to the history: %1").arg(imported.added.size());
     if (!imported.damaged.isEmpty())
         text += QLatin1Char('\n') +
@@ -384,8 +449,9 @@ void HistoryPage::exportWorkbook()
     FilePrompt::exportTo(this, tr("Export to Excel"), RememberedFolder::csvPath,
                          QStringLiteral("history.xlsx"), tr("Excel Workbook (*.xlsx)"),
                          [this](const QString &file, QString *reason) {
-                             return Workbook::writeHistory(file, historyModel->counts(),
-                                                           bottles->currentData().toString(), reason);
+                             return Workbook::writeHistory(
+                                 file, historyModel->counts(), bottles->currentData().toString(), reason,
+                                 historyModel->hasCosts() ? &historyModel->costs() : nullptr);
                          });
 }
 
@@ -394,7 +460,7 @@ void HistoryPage::print()
     if (!printer || !Interaction::instance()->printDialog(this, printer, tr("Print Document")))
         return;
     PrintableTableModel::resetPageNumber();
-    // Nine columns do not fit across a portrait page: the list is printed across the paper, and the
+    // Nine or eleven columns do not fit across a portrait page: the list is printed across the paper, and the
     // printer keeps the orientation the other printouts use.
     const QPageLayout::Orientation orientation = printer->pageLayout().orientation();
     printer->setPageOrientation(QPageLayout::Landscape);
@@ -450,11 +516,18 @@ void HistoryPage::print()
     const QRect titleRect = painter.boundingRect(page, Qt::AlignHCenter | Qt::AlignTop, title);
     painter.drawText(titleRect, Qt::AlignHCenter | Qt::AlignTop, title);
     const int line = titleRect.height();
-    const int chartHeight = (page.bottom() - titleRect.bottom() - 5 * line) / 3;
-    int top = titleRect.bottom() + line;
-    for (QChartView *view : {totalsView, bottleView, varianceView}) {
-        printChart(view, painter, QRectF(page.left(), top, page.width(), chartHeight));
-        top += chartHeight + line;
+    QList<QChartView *> printed{totalsView, bottleView, varianceView};
+    if (!pourCost->points().isEmpty())
+        printed.append(pourCostView);
+    // Four charts one above the other leave each too flat to read: two by two, then.
+    const int columns = printed.size() > 3 ? 2 : 1;
+    const int rows = (int(printed.size()) + columns - 1) / columns;
+    const int chartWidth = (page.width() - (columns - 1) * line) / columns;
+    const int chartHeight = (page.bottom() - titleRect.bottom() - (rows + 2) * line) / rows;
+    for (int i = 0; i < printed.size(); ++i) {
+        const int left = page.left() + (i % columns) * (chartWidth + line);
+        const int top = titleRect.bottom() + line + (i / columns) * (chartHeight + line);
+        printChart(printed.at(i), painter, QRectF(left, top, chartWidth, chartHeight));
     }
     font.setPointSize(8);
     font.setBold(false);

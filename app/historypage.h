@@ -9,6 +9,7 @@
 class HistoryModel;
 class QComboBox;
 class QPrinter;
+class QSortFilterProxyModel;
 class QTableView;
 
 // Qt 5 keeps the chart classes in a namespace of their own; Qt 6 has them beside every other Qt class.
@@ -26,8 +27,9 @@ class HistoryPage : public QWidget
 public:
     explicit HistoryPage(QPrinter *printer, QWidget *parent = nullptr);
 
-    // Reads the history of `dataFolder` again and redraws the list and the charts.
-    void load(const QString &dataFolder);
+    // Reads the history of `dataFolder` and its costs again and redraws the list and the charts; `volumes`
+    // (ml per EAN, from the catalogue) turn the millilitres sold into bottles for the cost of goods.
+    void load(const QString &dataFolder, const QHash<QString, quint64> &volumes = {});
 
     HistoryModel *model() const { return historyModel; }
     // The charts' data: x is the period end in ms since 1970, y the total in money or the sold litres.
@@ -37,6 +39,8 @@ public:
     // sell units, of the whole count or of the bottle chosen for it.
     QLineSeries *varianceSeries() const { return variance; }
     QLineSeries *varianceUnitsSeries() const { return varianceUnits; }
+    // The pour cost (percent) of the counts that have one.
+    QLineSeries *pourCostSeries() const { return pourCost; }
     // Chooses the bottle of the variance chart by EAN, or the whole count for an empty one; false when no
     // count has till figures for it.
     bool chooseVarianceBottle(const QString &ean);
@@ -59,10 +63,14 @@ private:
     void print();
     void showBottle();
     void showVariance();
+    void showPourCost();
+    int sourceRow(const QModelIndex &index) const;
 
     QString folder;
+    QHash<QString, quint64> volumes; // of the last load, kept for the loads the page makes itself
     QPrinter *printer = nullptr;
     HistoryModel *historyModel = nullptr;
+    QSortFilterProxyModel *sorted = nullptr;
     QTableView *list = nullptr;
     QComboBox *bottles = nullptr;
     QChartView *totalsView = nullptr;
@@ -74,4 +82,6 @@ private:
     QChartView *varianceView = nullptr;
     QLineSeries *variance = nullptr;
     QLineSeries *varianceUnits = nullptr;
+    QChartView *pourCostView = nullptr;
+    QLineSeries *pourCost = nullptr;
 };

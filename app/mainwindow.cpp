@@ -239,7 +239,11 @@ void MainWindow::addHistoryPage()
         qCWarning(lcMainWindow, "No place for the history button on the home page");
     }
     connect(button, &QPushButton::clicked, this, [this, history] {
-        history->load(QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath());
+        // The catalogue's volumes turn the millilitres sold into bottles for the counts' cost of goods.
+        QHash<QString, quint64> volumes;
+        for (const Bottle &bottle : qAsConst(database->bottles))
+            volumes.insert(bottle.ean, bottle.volume);
+        history->load(QFileInfo(localFilePath(QLatin1String(DataFile::lastTable))).absolutePath(), volumes);
         ui->stackedWidget->setCurrentWidget(history);
     });
 }

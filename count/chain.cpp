@@ -6,23 +6,44 @@
 
 namespace Chain {
 
-bool pourCostOf(const History::Count &count, const CostList &costs, const QHash<QString, quint64> &volumes,
-                double *percent)
+CountCost costOf(const History::Count &count, const CostList &costs, const QHash<QString, quint64> &volumes)
 {
-    if (count.alcohol <= 0 || count.sold.isEmpty())
-        return false;
+    CountCost result;
     double cost = 0;
     for (auto it = count.sold.cbegin(); it != count.sold.cend(); ++it) {
         if (it.value() == 0)
             continue;
         const Cost *bottle = costs.find(it.key());
         const quint64 volume = volumes.value(it.key());
-        if (!bottle || volume == 0)
-            return false;
-        cost += bottle->cost * double(it.value()) / double(volume);
+        const QString name = count.names.value(it.key(), it.key()).trimmed();
+        if (!bottle)
+            result.noCost.append(name);
+        if (volume == 0)
+            result.noVolume.append(name);
+        if (bottle && volume != 0)
+            cost += bottle->cost * double(it.value()) / double(volume);
     }
-    *percent = cost / count.alcohol * 100;
-    return true;
+    result.noCost.sort(Qt::CaseInsensitive);
+    result.noVolume.sort(Qt::CaseInsensitive);
+    if (!result.noCost.isEmpty() || !result.noVolume.isEmpty())
+        return result;
+    result.hasCostOfGoods = true;
+    result.costOfGoods = cost;
+    // Without alcohol sales a percent of them is no figure at all, not an infinite or a zero one.
+    if (count.alcohol > 0) {
+        result.hasPourCost = true;
+        result.pourCost = cost / count.alcohol * 100;
+    }
+    return result;
+}
+
+bool pourCostOf(const History::Count &count, const CostList &costs, const QHash<QString, quint64> &volumes,
+                double *percent)
+{
+    const CountCost cost = costOf(count, costs, volumes);
+    if (cost.hasPourCost)
+        *percent = cost.pourCost;
+    return cost.hasPourCost;
 }
 
 Figures figuresOf(const Bar &bar)

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The bars of a chain side by side: per bar and calendar month (of the period end) the takings, the till
 // variance and the pour cost of the counts whose sales are counted. Months make bars comparable whose
@@ -41,9 +42,23 @@ struct Figures
     QList<Month> months; // in order, only months with a counted count
 };
 
-// The pour cost of `count` (the cost of the sold bottles over the alcohol sales, percent) from the cost of a
-// full bottle per EAN and the bottle volumes per EAN; false when any bottle sold has no cost or no volume, as a
-// bottle without a cost is never taken as free.
+// What the bottles sold in a count cost the bar, from the cost of a full bottle per EAN and the bottle volume
+// per EAN. Appended items are not in a count's history, so this is the cost of the alcohol sold, the figure
+// its pour cost is of. A bottle sold without a cost or without a volume leaves both unknown, never taken as
+// free; a count without alcohol sales has a cost of goods but no pour cost.
+struct CountCost
+{
+    bool hasCostOfGoods = false;
+    double costOfGoods = 0; // in the count's currency
+    bool hasPourCost = false;
+    double pourCost = 0;  // percent of the alcohol sales
+    QStringList noCost;   // names of the bottles sold without a cost, sorted
+    QStringList noVolume; // names of the bottles sold whose volume is not known, sorted
+};
+
+CountCost costOf(const History::Count &count, const CostList &costs, const QHash<QString, quint64> &volumes);
+
+// The pour cost of `count` (percent) as costOf finds it; false when it has none.
 bool pourCostOf(const History::Count &count, const CostList &costs, const QHash<QString, quint64> &volumes,
                 double *percent);
 

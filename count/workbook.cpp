@@ -559,15 +559,24 @@ bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString 
 }
 
 bool writeHistory(const QString &path, const QList<History::Count> &counts, const QString &ean,
-                  QString *reason)
+                  QString *reason, const QList<Chain::CountCost> *costs)
 {
+    if (costs && costs->size() != counts.size()) {
+        if (reason)
+            *reason = QStringLiteral("The cost figures do not match the counts.");
+        return false;
+    }
     // Sales periods only: no damaged file, no opening count, no table that a later one corrects.
     QList<const History::Count *> shown;
+    QList<const Chain::CountCost *> shownCosts; // in the order of `shown`, when there are costs
     QList<int> currencies; // in the order they first come
-    for (const History::Count &count : counts) {
+    for (int i = 0; i < counts.size(); ++i) {
+        const History::Count &count = counts.at(i);
         if (!count.counted())
             continue;
         shown.append(&count);
+        if (costs)
+            shownCosts.append(&costs->at(i));
         if (!currencies.contains(count.currency))
             currencies.append(count.currency);
     }
@@ -583,10 +592,20 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             money.insert(currency, sheet.format(moneyFormat(currency)));
             boldMoney.insert(currency, sheet.format(moneyFormat(currency), true));
         }
-        sheet.columns({tr("Table"), tr("From"), tr("To"), tr("Alcohol Sales"), tr("Other Items"),
-                      tr("Total Sales"), tr("Currency"), tr("Till Variance"), tr("Till Variance [sell units]")}, {10, 18, 18, 16, 16, 16, 10, 16, 16}, bold);
+        QStringList titles{tr("Table"),       tr("From"),     tr("To"),
+                           tr("Alcohol Sales"), tr("Other Items"), tr("Total Sales"),
+                           tr("Currency"),      tr("Till Variance"), tr("Till Variance [sell units]")};
+        QList<double> widths{10, 18, 18, 16, 16, 16, 10, 16, 16};
+        // After the columns every earlier version wrote, so that what refers to those keeps its letters.
+        if (costs) {
+            titles << tr("Cost of Goods") << tr("Pour Cost");
+            widths << 16 << 12;
+        }
+        sheet.columns(titles, widths, bold);
         lxw_format *units = sheet.format(QStringLiteral("0.00"));
         lxw_format *boldUnits = sheet.format(QStringLiteral("0.00"), true);
+        lxw_format *percent = sheet.format(QStringLiteral("0.00 %"));
+        lxw_format *boldPercent = sheet.format(QStringLiteral("0.00 %"), true);
         int row = 1;
         for (const History::Count *count : std::as_const(shown)) {
             lxw_format *format = money.value(count->currency);
@@ -602,6 +621,14 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             if (count->hasTill) {
                 sheet.number(row, 7, count->till.money, format);
                 sheet.number(row, 8, count->till.units, units);
+            }
+            // A count with a bottle without a cost or a known volume has empty cells, never a low figure.
+            if (costs && shownCosts.at(row - 1)->hasCostOfGoods) {
+                const Chain::CountCost *cost = shownCosts.at(row - 1);
+                sheet.number(row, 9, cost->costOfGoods, format);
+                if (cost->hasPourCost)
+                    sheet.formula(row, 10, QStringLiteral("=%1/%2").arg(cell('J', row), cell('D', row)),
+                                  cost->pourCost / 100, percent);
             }
             ++row;
         }
@@ -635,6 +662,22 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             sheet.text(row, 6, name, bold);
             sheet.formula(row, 7, sum('H'), variance, boldMoney.value(currency));
             sheet.formula(row, 8, sum('I'), varianceUnits, boldUnits);
+            // The cost of goods of a currency only when every one of its counts has one: a sum without some
+            // would read as a low cost.
+            bool everyCost = costs != nullptr;
+            double costOfGoods = 0;
+            for (int i = 0; everyCost && i < shown.size(); ++i) {
+                if (shown.at(i)->currency != currency)
+                    continue;
+                everyCost = shownCosts.at(i)->hasCostOfGoods;
+                costOfGoods += shownCosts.at(i)->costOfGoods;
+            }
+            if (everyCost) {
+                sheet.formula(row, 9, sum('J'), costOfGoods, boldMoney.value(currency));
+                if (alcohol > 0)
+                    sheet.formula(row, 10, QStringLiteral("=%1/%2").arg(cell('J', row), cell('D', row)),
+                                  costOfGoods / alcohol, boldPercent);
+            }
             ++row;
         }
         if (currencies.isEmpty()) {
@@ -683,6 +726,20 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             writePerPeriod(book, tr("Till Variance Units"), tr("Till Variance [sell units]"), compared,
                            varianceUnits, unitCells, QStringLiteral("0.00"), bold);
         }
+        // The pour cost of the periods that have one; a percent is one in any currency.
+        QList<const History::Count *> costed;
+        QList<double> pourCosts;
+        QStringList pourCostCells;
+        for (int i = 0; i < shownCosts.size(); ++i) {
+            if (!shownCosts.at(i)->hasPourCost)
+                continue;
+            costed.append(shown.at(i));
+            pourCosts.append(shownCosts.at(i)->pourCost / 100);
+            pourCostCells.append(QStringLiteral("=%1!%2").arg(quoted(listName), cell('K', i + 1)));
+        }
+        if (!costed.isEmpty())
+            writePerPeriod(book, tr("Pour Cost"), tr("Pour Cost"), costed, pourCosts, pourCostCells,
+                           QStringLiteral("0.00 %"), bold);
         if (ean.isEmpty())
             return;
         QString name = ean;

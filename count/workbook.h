@@ -14,6 +14,7 @@ struct Count;
 }
 namespace Chain {
 struct Figures;
+struct CountCost;
 }
 
 // The spreadsheet workbooks (.xlsx) handed to a spreadsheet program: numbers stored as numbers with number
@@ -37,9 +38,10 @@ bool writeOverview(const QString &path, const QList<OverviewRow> &rows, QString 
 // The history: the counts that are not damaged with their totals and till variances as formulas, the total
 // sales per period, the till variance per period in money and in sell units (when any count has till
 // figures) and, for the bottle `ean` unless it is empty, its sold litres and its till variance per period;
-// each with a line chart.
+// each with a line chart. With `costs` (one per count, in the order of `counts`) the list gains the cost of
+// goods and the pour cost of each count, and a sheet charts the pour cost per period.
 bool writeHistory(const QString &path, const QList<History::Count> &counts, const QString &ean,
-                  QString *reason = nullptr);
+                  QString *reason = nullptr, const QList<Chain::CountCost> *costs = nullptr);
 
 // The bars of a chain: one sheet with every bar's takings, till variance and pour cost per month, and a
 // sheet per bar with its takings per month and a line chart of them.

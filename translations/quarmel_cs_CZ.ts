@@ -561,7 +561,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+626"/>
+        <location filename="../app/mainwindow.cpp" line="+630"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -627,7 +627,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>HistoryModel</name>
     <message>
-        <location filename="../count/historymodel.cpp" line="+59"/>
+        <location filename="../count/historymodel.cpp" line="+126"/>
         <source>Damaged: %1</source>
         <translation>Poškozený: %1</translation>
     </message>
@@ -652,17 +652,47 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Úvodní inventura</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+44"/>
         <source>Table</source>
         <translation>Tabulka</translation>
     </message>
     <message>
-        <location line="-29"/>
+        <location line="-33"/>
         <source>%1 (replaced by %2)</source>
         <translation>%1 (nahrazena č. %2)</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="-97"/>
+        <source>The costs could not be read: %1</source>
+        <translation>Nákupní ceny nelze přečíst: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No cost for: %1.</source>
+        <translation>Chybí nákupní cena: %1.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Bottle volume not known (not in the catalogue): %1.</source>
+        <translation>Neznámý objem lahve (není v katalogu): %1.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Not worked out, as a bottle without a cost is never taken as free. %1</source>
+        <translation>Nespočítáno, protože lahev bez nákupní ceny se nikdy nepočítá jako zdarma. %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>No alcohol sales in this period, so no pour cost.</source>
+        <translation>V tomto období není žádná tržba za alkohol, takže ani nákladovost.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The bottles sold, valued at today&apos;s costs; the pour cost is this cost of goods as a share of the alcohol sales.</source>
+        <translation>Prodané lahve oceněné dnešními nákupními cenami; nákladovost je podíl těchto nákladů na tržbě za alkohol.</translation>
+    </message>
+    <message>
+        <location line="+120"/>
         <source>From</source>
         <translation>Od</translation>
     </message>
@@ -705,28 +735,42 @@ pokladně</translation>
         <translation>Rozdíl proti pokladně
 [prodejní jednotky]</translation>
     </message>
+    <message>
+        <location line="+2"/>
+        <source>Cost of
+Goods</source>
+        <translation>Náklady na
+zboží</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pour
+Cost</source>
+        <translation>Nákladovost
+[%]</translation>
+    </message>
 </context>
 <context>
     <name>HistoryPage</name>
     <message>
-        <location filename="../app/historypage.cpp" line="+109"/>
-        <location line="+331"/>
+        <location filename="../app/historypage.cpp" line="+129"/>
+        <location line="+377"/>
         <source>History of counts</source>
         <translation>Historie inventur</translation>
     </message>
     <message>
-        <location line="-318"/>
+        <location line="-364"/>
         <source>Back</source>
         <translation>Zpět</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+220"/>
+        <location line="+265"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
     <message>
-        <location line="-219"/>
+        <location line="-264"/>
         <source>Import Folder...</source>
         <translation>Importovat složku...</translation>
     </message>
@@ -751,18 +795,18 @@ pokladně</translation>
         <translation>Všechny bary sdíleného serveru vedle sebe, s grafem pro každý bar.</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+26"/>
         <source>Total sales per period</source>
         <translation>Celková tržba za období</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+174"/>
+        <location line="+213"/>
         <source>Sold quantity per period [L]</source>
         <translation>Prodané množství za období [L]</translation>
     </message>
     <message>
-        <location line="-166"/>
+        <location line="-205"/>
         <source>Money</source>
         <translation>Peníze</translation>
     </message>
@@ -778,6 +822,26 @@ pokladně</translation>
     </message>
     <message>
         <location line="+30"/>
+        <source>Pour cost per period [%]</source>
+        <translation>Nákladovost za období [%]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pour cost per period</source>
+        <translation>Nákladovost za období</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>The cost of the bottles sold per alcohol sales, in percent, for each count with a cost for every bottle it sold.</source>
+        <translation>Náklady na prodané lahve vůči tržbě za alkohol v procentech, pro každou inventuru s nákupní cenou u každé prodané lahve.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Charts</source>
+        <translation>Grafy</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Sales</source>
         <translation>Tržba</translation>
     </message>
@@ -787,7 +851,12 @@ pokladně</translation>
         <translation>Rozdíl proti pokladně</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+1"/>
+        <source>Pour Cost</source>
+        <translation>Nákladovost</translation>
+    </message>
+    <message>
+        <location line="+44"/>
         <source>Total sales per period [%1]</source>
         <translation>Celková tržba za období [%1]</translation>
     </message>
@@ -807,7 +876,7 @@ pokladně</translation>
         <translation>%1: rozdíl proti pokladně za období [%2]</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+69"/>
         <source>Please select a count that is not damaged.</source>
         <translation>Vyberte prosím inventuru, která není poškozená.</translation>
     </message>
@@ -852,7 +921,7 @@ pokladně</translation>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+18"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -872,12 +941,12 @@ pokladně</translation>
         <translation>Celková tržba: %1</translation>
     </message>
     <message>
-        <location line="-312"/>
+        <location line="-358"/>
         <source>Export to Excel...</source>
         <translation>Export do Excelu...</translation>
     </message>
     <message>
-        <location line="+201"/>
+        <location line="+246"/>
         <source>%1: sold quantity per period [L]</source>
         <translation>%1: prodané množství za období [L]</translation>
     </message>
@@ -892,7 +961,7 @@ pokladně</translation>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+53"/>
         <source>History of counts, %1 - %2</source>
         <translation>Historie inventur, %1 - %2</translation>
     </message>
@@ -1506,7 +1575,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-315"/>
+        <location filename="../app/mainwindow.cpp" line="-319"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1664,7 +1733,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/mainwindow.cpp" line="+153"/>
+        <location filename="../app/mainwindow.cpp" line="+157"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
@@ -2399,7 +2468,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-360"/>
+        <location filename="../app/mainwindow.cpp" line="-364"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -2448,7 +2517,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>%1 (poprvé staženo %2)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+32"/>
+        <location filename="../app/mainwindow.cpp" line="+36"/>
         <source>Settings...</source>
         <translation>Nastavení...</translation>
     </message>
@@ -2628,7 +2697,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
     <name>PrintableTableModel</name>
     <message>
         <location filename="../inventory/printabletablemodel.cpp" line="+136"/>
-        <location filename="../app/historypage.cpp" line="+26"/>
+        <location filename="../app/historypage.cpp" line="+33"/>
         <source>Page %1</source>
         <translation>Strana %1</translation>
     </message>
@@ -3185,22 +3254,17 @@ prodané zboží</translation>
         <translation>Úložiště není připojeno.</translation>
     </message>
     <message>
-        <location line="-169"/>
-        <source>This data folder belongs to no bar yet.</source>
-        <translation>Tato datová složka zatím nepatří žádnému baru.</translation>
-    </message>
-    <message>
-        <location line="+185"/>
-        <source>Reading the bars&apos; catalogues</source>
-        <translation>Čtení databází barů</translation>
-    </message>
-    <message>
-        <location line="-175"/>
+        <location line="-159"/>
         <source>The login %1 belongs to the bar &quot;%2&quot;, this data folder to &quot;%3&quot;.</source>
         <translation>Přihlášení %1 patří baru &quot;%2&quot;, tato datová složka baru &quot;%3&quot;.</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="-10"/>
+        <source>This data folder belongs to no bar yet.</source>
+        <translation>Tato datová složka zatím nepatří žádnému baru.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
         <source>Registering this machine</source>
         <translation>Registrace tohoto počítače</translation>
     </message>
@@ -3245,17 +3309,17 @@ prodané zboží</translation>
         <translation>konflikt, %1 %2: zde &quot;%3&quot;, v úložišti &quot;%4&quot; (%5, %6)</translation>
     </message>
     <message>
-        <location line="+4"/>
-        <source>number used twice: %1 has the number of a count saved on %2; both are kept</source>
-        <translation>číslo použito dvakrát: %1 má číslo inventury uložené na %2; ponechány jsou obě</translation>
-    </message>
-    <message>
-        <location line="+4"/>
+        <location line="+8"/>
         <source>table numbers reserved for this folder: %1 to %2</source>
         <translation>čísla tabulek rezervovaná pro tuto složku: %1 až %2</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="-4"/>
+        <source>number used twice: %1 has the number of a count saved on %2; both are kept</source>
+        <translation>číslo použito dvakrát: %1 má číslo inventury uložené na %2; ponechány jsou obě</translation>
+    </message>
+    <message>
+        <location line="+37"/>
         <location line="+26"/>
         <source>Reading the bars&apos; counts</source>
         <translation>Čtení inventur barů</translation>
@@ -3265,31 +3329,36 @@ prodané zboží</translation>
         <source>Reading the bars&apos; costs</source>
         <translation>Čtení cen barů</translation>
     </message>
+    <message>
+        <location line="+11"/>
+        <source>Reading the bars&apos; catalogues</source>
+        <translation>Čtení databází barů</translation>
+    </message>
 </context>
 <context>
     <name>StoreSync</name>
     <message>
-        <location filename="../app/storesync.cpp" line="+122"/>
-        <source>Server: name the bar this computer counts for in Settings... on the home page.</source>
-        <translation>Server: zadejte bar, pro který tento počítač inventuje, v Nastavení... na úvodní stránce.</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>Server: %1 counts sent, %2 fetched at %3; %4 of the sent tables have a number another computer of the bar used before the two were joined (both are kept).</source>
-        <translation>Server: odesláno inventur %1, načteno %2 v %3; %4 z odeslaných tabulek má číslo, které jiný počítač baru použil před jejich propojením (ponechány jsou obě).</translation>
-    </message>
-    <message>
-        <location line="+7"/>
+        <location filename="../app/storesync.cpp" line="+133"/>
         <source>Server: up to date at %1.</source>
         <translation>Server: vše odesláno v %1.</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="-11"/>
+        <source>Server: name the bar this computer counts for in Settings... on the home page.</source>
+        <translation>Server: zadejte bar, pro který tento počítač inventuje, v Nastavení... na úvodní stránce.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>Server: %1 counts sent, %2 fetched at %3.</source>
         <translation>Server: odesláno inventur %1, načteno %2 v %3.</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location line="-8"/>
+        <source>Server: %1 counts sent, %2 fetched at %3; %4 of the sent tables have a number another computer of the bar used before the two were joined (both are kept).</source>
+        <translation>Server: odesláno inventur %1, načteno %2 v %3; %4 z odeslaných tabulek má číslo, které jiný počítač baru použil před jejich propojením (ponechány jsou obě).</translation>
+    </message>
+    <message>
+        <location line="+15"/>
         <source>Server not reachable at %1: the saves are kept here and sent later.</source>
         <translation>Server v %1 nedostupný: uložené inventury zůstávají zde a odešlou se později.</translation>
     </message>
@@ -3909,13 +3978,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+16"/>
-        <location line="+312"/>
-        <location line="+29"/>
+        <location line="+339"/>
+        <location line="+45"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-333"/>
+        <location line="-376"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -3954,12 +4023,14 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     <message>
         <location line="+0"/>
         <location line="+26"/>
-        <location line="+345"/>
+        <location line="+196"/>
+        <location line="+140"/>
+        <location line="+66"/>
         <source>Pour Cost</source>
         <translation>Nákladovost</translation>
     </message>
     <message>
-        <location line="-370"/>
+        <location line="-427"/>
         <location line="+29"/>
         <source>Stock Value at Cost</source>
         <translation>Hodnota zásob v nákupních cenách</translation>
@@ -4006,17 +4077,22 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+91"/>
-        <location line="+69"/>
+        <location line="+79"/>
         <source>Alcohol Sales</source>
         <translation>Tržba za alkohol</translation>
     </message>
     <message>
-        <location line="-65"/>
+        <location line="-75"/>
         <source>Appended Item Sales</source>
         <translation>Tržba za přidané položky</translation>
     </message>
     <message>
-        <location line="+222"/>
+        <location line="+80"/>
+        <source>Cost of Goods</source>
+        <translation>Náklady na zboží</translation>
+    </message>
+    <message>
+        <location line="+199"/>
         <source>All Bars</source>
         <translation>Všechny bary</translation>
     </message>
@@ -4047,22 +4123,22 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>%1: celková tržba za měsíc</translation>
     </message>
     <message>
-        <location line="-365"/>
+        <location line="-422"/>
         <source>Order Cost</source>
         <translation>Cena objednávky</translation>
     </message>
     <message>
         <location line="+89"/>
-        <location line="+60"/>
-        <location line="+74"/>
+        <location line="+69"/>
+        <location line="+108"/>
         <location line="+1"/>
-        <location line="+87"/>
+        <location line="+101"/>
         <location line="+42"/>
         <source>Total Sales</source>
         <translation>Celková tržba</translation>
     </message>
     <message>
-        <location line="-243"/>
+        <location line="-300"/>
         <source>Overview</source>
         <translation>Přehled</translation>
     </message>
@@ -4072,7 +4148,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Zbytek</translation>
     </message>
     <message>
-        <location line="+159"/>
+        <location line="+216"/>
         <source>Bottle Variance</source>
         <translation>Rozdíl láhve</translation>
     </message>
@@ -4097,8 +4173,8 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>%1: rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
     <message>
-        <location line="-362"/>
-        <location line="+233"/>
+        <location line="-419"/>
+        <location line="+242"/>
         <source>To</source>
         <translation>Do</translation>
     </message>
@@ -4118,27 +4194,27 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Od</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="+1"/>
         <source>Other Items</source>
         <translation>Ostatní položky</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+162"/>
+        <location line="+209"/>
         <source>Currency</source>
         <translation>Měna</translation>
     </message>
     <message>
-        <location line="-162"/>
-        <location line="+93"/>
+        <location line="-209"/>
+        <location line="+126"/>
         <location line="+1"/>
-        <location line="+68"/>
+        <location line="+82"/>
         <source>Till Variance</source>
         <translation>Rozdíl proti pokladně</translation>
     </message>
     <message>
-        <location line="-162"/>
-        <location line="+96"/>
+        <location line="-209"/>
+        <location line="+129"/>
         <source>Till Variance [sell units]</source>
         <translation>Rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
@@ -4158,7 +4234,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Rozdíl v jednotkách</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+25"/>
         <source>Bottle</source>
         <translation>Láhev</translation>
     </message>

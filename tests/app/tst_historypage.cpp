@@ -1,3 +1,4 @@
+#include "costs.h"
 #include "countdocument.h"
 #include "history.h"
 #include "historymodel.h"
@@ -15,6 +16,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtCharts/QLineSeries>
@@ -81,10 +83,14 @@ void tst_HistoryPage::chartsAndOldCount()
     QVERIFY(
         QDir().mkpath(QDir(History::folder(tmp.path())).filePath(QStringLiteral("99999999-000001-0.inv"))));
 
+    // Rum in litre bottles at 10, gin in 0.7 l bottles at 7
+    QVERIFY(TestSupport::writeFile(QDir(tmp.path()).filePath(CostList::fileName()), "111;10\n222;7\n"));
+    const QHash<QString, quint64> volumes{{QStringLiteral("111"), 1000}, {QStringLiteral("222"), 700}};
+
     // When
     HistoryPage page(nullptr);
     QAbstractItemModelTester tester(page.model());
-    page.load(tmp.path());
+    page.load(tmp.path(), volumes);
 
     // Then: the list holds all five, the totals chart the three good ones in order
     QCOMPARE(page.model()->rowCount(), 5);
@@ -136,7 +142,7 @@ void tst_HistoryPage::chartsAndOldCount()
     QCOMPARE(pointsOf(page.varianceUnitsSeries()), Points({{second, 5.0}, {third, 5.0}}));
     QVERIFY(!page.chooseVarianceBottle(QStringLiteral("333")));
 
-    // The printout lists each count's variance
+    // The printout lists each count's variance and pour cost
     {
         ScriptedInteraction interaction;
         Interaction *previous = Interaction::setInstance(&interaction);
@@ -144,7 +150,7 @@ void tst_HistoryPage::chartsAndOldCount()
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(tmp.filePath(QStringLiteral("history.pdf")));
         HistoryPage printing(&printer);
-        printing.load(tmp.path());
+        printing.load(tmp.path(), volumes);
         interaction.printAnswers = {true};
         printing.findChild<QPushButton *>(QStringLiteral("pbHistoryPrint"))->click();
         Interaction::setInstance(previous);
@@ -154,7 +160,7 @@ void tst_HistoryPage::chartsAndOldCount()
         QVERIFY2(pdftotext.waitForFinished(60000), "pdftotext (poppler-utils) did not run");
         const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
         QVERIFY2(text.contains(QStringLiteral("101.00 CZK 11.00 5.00")), qPrintable(text));
-        QVERIFY2(text.contains(QStringLiteral("151.00 CZK 8.00 5.00")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("151.00 CZK 8.00 5.00 30.40 20.13 %")), qPrintable(text));
     }
 
     // A chosen count goes to the sales page by its file; a damaged one is not offered
@@ -171,6 +177,31 @@ void tst_HistoryPage::chartsAndOldCount()
     list->setCurrentIndex(list->model()->index(0, 0));
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(chosen.size(), 2);
+
+    // The pour cost: 1, 2 and 3 l of rum with 0.04 l of gin, for 51, 101 and 151; charted on a tab of its
+    // own, and the list sorted by it opens the count of the lowest first
+    QCOMPARE(page.model()->index(0, HistoryModel::CostOfGoodsColumn).data().toString(), QStringLiteral("10.40"));
+    QCOMPARE(page.model()->index(2, HistoryModel::PourCostColumn).data().toString(), QStringLiteral("20.13 %"));
+    const QList<QPointF> pour = page.pourCostSeries()->points();
+    QCOMPARE(pour.size(), 3);
+    QCOMPARE(pour.at(1).y(), 20.4 / 101 * 100);
+    auto *charts = page.findChild<QTabWidget *>(QStringLiteral("twHistoryCharts"));
+    QCOMPARE(charts->tabText(2), QStringLiteral("Pour Cost"));
+    QCOMPARE(charts->widget(2)->accessibleName(), QStringLiteral("Pour cost per period"));
+    list->sortByColumn(HistoryModel::PourCostColumn, Qt::AscendingOrder);
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(chosen.size(), 3);
+    QVERIFY(CountDocument::read(chosen.at(2).at(0).toString(), &opened).ok());
+    QCOMPARE(opened.counter, quint32(3));
+    // The highest first, with the damaged files (no figure) still last
+    list->sortByColumn(HistoryModel::PourCostColumn, Qt::DescendingOrder);
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(chosen.size(), 4);
+    QVERIFY(CountDocument::read(chosen.at(3).at(0).toString(), &opened).ok());
+    QCOMPARE(opened.counter, quint32(1));
+    QVERIFY(list->model()->index(4, HistoryModel::PourCostColumn).data(HistoryModel::SortRole).isNull());
 }
 
 QTEST_MAIN(tst_HistoryPage)

@@ -1,3 +1,6 @@
+#include "cataloguedocument.h"
+#include "chain.h"
+#include "costs.h"
 #include "history.h"
 #include "historymodel.h"
 #include "inventory.h"
@@ -7,6 +10,7 @@
 #include "testsupport.h"
 #include "tillcomparison.h"
 #include "tillsales.h"
+#include "workbook.h"
 
 #include <QAbstractItemModelTester>
 #include <QCryptographicHash>
@@ -14,6 +18,7 @@
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,6 +26,8 @@
 #include <functional>
 
 #include <sys/resource.h>
+
+Q_DECLARE_METATYPE(History::Count)
 
 namespace {
 // Lets the process map at most `room` bytes more than it has mapped now, while it lives.
@@ -71,6 +78,9 @@ private slots:
     void tillVarianceFollowsTheKeptMatches();
     void craftedIndexCountsArePassedOver_data();
     void craftedIndexCountsArePassedOver();
+    void costOfGoodsAndPourCostPerCount_data();
+    void costOfGoodsAndPourCostPerCount();
+    void workbookHoldsTheCostsAndTheirChart();
 
 private:
     // Saves a count ending at `end` whose rum sold `sold` ml at 1 a centilitre; `lastCopy` as the window
@@ -256,6 +266,13 @@ void tst_History::workbookHoldsTheListAndTheCharts()
              first.addMonths(month), 100 * (month + 1));
     QVERIFY(
         TestSupport::writeFile(QDir(History::folder(data)).filePath(QStringLiteral("9-broken.inv")), "<"));
+    // The rum's litre bottle costs 10, so each count's pour cost is 10 %
+    Bottle litre;
+    litre.ean = QStringLiteral("111");
+    litre.volume = 1000;
+    QVERIFY(TestSupport::writeFile(QDir(data).filePath(QStringLiteral("database70.xml")),
+                                   CatalogueDocument::write({litre})));
+    QVERIFY(TestSupport::writeFile(QDir(data).filePath(QStringLiteral("costs.csv")), "111;10\n"));
     const QString path = tmp->filePath(QStringLiteral("history.xlsx"));
 
     // When
@@ -269,10 +286,10 @@ void tst_History::workbookHoldsTheListAndTheCharts()
     QString error;
     const QJsonObject book = TestSupport::readWorkbook(path, &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
-    QCOMPARE(
-        book.value(QStringLiteral("sheets")).toArray(),
-        QJsonArray({QStringLiteral("History"), QStringLiteral("Total Sales"), QStringLiteral("Bottle")}));
-    QCOMPARE(book.value(QStringLiteral("charts")).toInt(), 2);
+    QCOMPARE(book.value(QStringLiteral("sheets")).toArray(),
+             QJsonArray({QStringLiteral("History"), QStringLiteral("Total Sales"), QStringLiteral("Pour Cost"),
+                         QStringLiteral("Bottle")}));
+    QCOMPARE(book.value(QStringLiteral("charts")).toInt(), 3);
     const auto sheet = [&book](const char *name) {
         return book.value(QLatin1String(name)).toObject().value(QStringLiteral("cells")).toObject();
     };
@@ -296,6 +313,11 @@ void tst_History::workbookHoldsTheListAndTheCharts()
     QCOMPARE(at(list, "D6"), QVariantList({QStringLiteral("=SUM(D2:D4)"), QStringLiteral("f"), money, true}));
     QCOMPARE(at(list, "F6").at(0).toString(), QStringLiteral("=SUM(F2:F4)"));
     QCOMPARE(at(sheet("Total Sales"), "B4").at(0).toString(), QStringLiteral("='History'!F4"));
+    QCOMPARE(at(list, "J4"), QVariantList({3.0, QStringLiteral("n"), money, false}));
+    QCOMPARE(at(list, "J6"), QVariantList({QStringLiteral("=SUM(J2:J4)"), QStringLiteral("f"), money, true}));
+    QCOMPARE(at(list, "K6").at(0).toString(), QStringLiteral("=J6/D6"));
+    QCOMPARE(at(sheet("Pour Cost"), "B4"),
+             QVariantList({QStringLiteral("='History'!K4"), QStringLiteral("f"), QStringLiteral("0.00 %"), false}));
     const QJsonObject rum = sheet("Bottle");
     QCOMPARE(at(rum, "B1").at(0).toString(), QStringLiteral("Rum: Sold Quantity [L]"));
     QCOMPARE(at(rum, "B4"), QVariantList({0.3, QStringLiteral("n"), QStringLiteral("0.000 \"l\""), false}));
@@ -487,6 +509,144 @@ void tst_History::craftedIndexCountsArePassedOver()
     }
     QCOMPARE(counts.size(), 1);
     QCOMPARE(counts.at(0).alcohol, 10.0);
+}
+
+namespace {
+// A monthly count of table `counter`: half a 0.7 l bottle of rum and a whole one of gin sold, for `alcohol`.
+History::Count soldCount(quint32 counter, double alcohol, qint64 rum = 350, qint64 gin = 700)
+{
+    History::Count count;
+    count.counter = counter;
+    count.currency = 0;
+    count.from = QDateTime(QDate(2026, 1, 31), QTime(23, 0)).addMonths(int(counter) - 1);
+    count.to = count.from.addMonths(1);
+    count.alcohol = alcohol;
+    count.sold.insert(QStringLiteral("111"), rum);
+    count.names.insert(QStringLiteral("111"), QStringLiteral("Rum"));
+    count.sold.insert(QStringLiteral("222"), gin);
+    count.names.insert(QStringLiteral("222"), QStringLiteral("Gin"));
+    return count;
+}
+
+const QHash<QString, quint64> bothVolumes{{QStringLiteral("111"), 700}, {QStringLiteral("222"), 700}};
+} // namespace
+
+void tst_History::costOfGoodsAndPourCostPerCount_data()
+{
+    QTest::addColumn<History::Count>("count");
+    QTest::addColumn<QByteArray>("costs");
+    QTest::addColumn<bool>("ginVolumeKnown");
+    QTest::addColumn<QString>("costOfGoods"); // as shown in a Czech interface; empty for an empty cell
+    QTest::addColumn<QString>("pourCost");
+    QTest::addColumn<QString>("why"); // in the tooltip of an empty cell
+
+    // Half a rum bottle at 200 and a gin bottle at 300: 400 of goods for 1600 of takings.
+    QTest::newRow("every bottle with a cost")
+        << soldCount(1, 1600) << QByteArray("111;200\n222;300,5\n") << true << QStringLiteral("400,50")
+        << QStringLiteral("25,03 %") << QString();
+    QTest::newRow("a bottle without a cost is no free bottle")
+        << soldCount(2, 1600) << QByteArray("111;200\n") << true << QString() << QString()
+        << QStringLiteral("No cost for: Gin.");
+    QTest::newRow("a bottle of unknown size")
+        << soldCount(3, 1600) << QByteArray("111;200\n222;300\n") << false << QString() << QString()
+        << QStringLiteral("not in the catalogue): Gin.");
+    QTest::newRow("no alcohol sales: no division by them")
+        << soldCount(4, 0) << QByteArray("111;200\n222;300\n") << true << QStringLiteral("400,00") << QString()
+        << QStringLiteral("No alcohol sales");
+    QTest::newRow("nothing sold") << soldCount(5, 0, 0, 0) << QByteArray("111;200\n") << true
+                                  << QStringLiteral("0,00") << QString() << QStringLiteral("No alcohol sales");
+}
+
+void tst_History::costOfGoodsAndPourCostPerCount()
+{
+    QFETCH(History::Count, count);
+    QFETCH(QByteArray, costs);
+    QFETCH(bool, ginVolumeKnown);
+    QFETCH(QString, costOfGoods);
+    QFETCH(QString, pourCost);
+    QFETCH(QString, why);
+    CostList list;
+    QString reason;
+    QVERIFY2(list.parse(costs, &reason), qPrintable(reason));
+    QHash<QString, quint64> volumes = bothVolumes;
+    if (!ginVolumeKnown)
+        volumes.remove(QStringLiteral("222"));
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
+
+    // When
+    HistoryModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.setCounts({count}, list, volumes);
+    const QModelIndex goods = model.index(0, HistoryModel::CostOfGoodsColumn);
+    const QModelIndex pour = model.index(0, HistoryModel::PourCostColumn);
+    const QString shownGoods = goods.data().toString();
+    const QString shownPour = pour.data().toString();
+    const QString tip = (costOfGoods.isEmpty() ? goods : pour).data(Qt::ToolTipRole).toString();
+    QLocale::setDefault(before);
+
+    // Then: the figures in the interface's numbers, sorted as numbers; an empty cell says why
+    QCOMPARE(model.columnCount(), int(HistoryModel::ColumnCount));
+    QCOMPARE(shownGoods, costOfGoods);
+    QCOMPARE(shownPour, pourCost);
+    QVERIFY2(why.isEmpty() || tip.contains(why), qPrintable(tip));
+    QCOMPARE(pour.data(HistoryModel::SortRole).isNull(), pourCost.isEmpty());
+    double percent = -1;
+    // The chain view's pour cost of the same count, bar by bar, comes out of the same computation.
+    QCOMPARE(Chain::pourCostOf(count, list, volumes, &percent), !pourCost.isEmpty());
+    if (!pourCost.isEmpty()) {
+        QCOMPARE(pour.data(HistoryModel::SortRole).toDouble(), percent);
+        const Chain::Figures bar = Chain::figuresOf(Chain::Bar{QStringLiteral("Bar"), {count}, {{1, percent}}});
+        QCOMPARE(bar.months.size(), 1);
+        QVERIFY(bar.months.first().hasPourCost);
+        QCOMPARE(bar.months.first().pourCost, percent);
+    }
+}
+
+void tst_History::workbookHoldsTheCostsAndTheirChart()
+{
+    // Given: a count with a cost for every bottle, one whose gin has none, and a bar without any cost
+    CostList costs;
+    QString reason;
+    QVERIFY(costs.parse("111;200\n222;300\n", &reason));
+    History::Count noGin = soldCount(2, 800);
+    noGin.sold.insert(QStringLiteral("333"), 100);
+    HistoryModel model;
+    model.setCounts({soldCount(1, 1600), noGin, soldCount(3, 2000)}, costs, bothVolumes);
+    const QString path = tmp->filePath(QStringLiteral("costs.xlsx"));
+
+    // When
+    QVERIFY2(Workbook::writeHistory(path, model.counts(), QString(), &reason, &model.costs()),
+             qPrintable(reason));
+
+    // Then: the two columns after the earlier ones, empty for the count without every cost, the total left
+    // out rather than low, and the pour cost per period on a sheet with its chart
+    QString error;
+    const QJsonObject book = TestSupport::readWorkbook(path, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(book.value(QStringLiteral("sheets")).toArray(),
+             QJsonArray({QStringLiteral("History"), QStringLiteral("Total Sales"), QStringLiteral("Pour Cost")}));
+    QCOMPARE(book.value(QStringLiteral("charts")).toInt(), 2);
+    const auto cells = [&book](const char *sheet) {
+        return book.value(QLatin1String(sheet)).toObject().value(QStringLiteral("cells")).toObject();
+    };
+    const QJsonObject list = cells("History");
+    const auto at = [](const QJsonObject &cells, const char *cell) {
+        return cells.value(QLatin1String(cell)).toArray().toVariantList();
+    };
+    const QString money = QStringLiteral("#,##0.00 \"CZK\"");
+    QCOMPARE(at(list, "J1").value(0).toString(), QStringLiteral("Cost of Goods"));
+    QCOMPARE(at(list, "K1").value(0).toString(), QStringLiteral("Pour Cost"));
+    QCOMPARE(at(list, "J2"), QVariantList({400.0, QStringLiteral("n"), money, false}));
+    QCOMPARE(at(list, "K2"), QVariantList({QStringLiteral("=J2/D2"), QStringLiteral("f"), QStringLiteral("0.00 %"),
+                                           false}));
+    QVERIFY(at(list, "J3").isEmpty() && at(list, "K3").isEmpty());
+    QCOMPARE(at(list, "J4").value(0).toDouble(), 400.0);
+    QVERIFY(at(list, "A6").value(0).toString() == QStringLiteral("Total") && at(list, "J6").isEmpty());
+    const QJsonObject pour = cells("Pour Cost");
+    QCOMPARE(at(pour, "B2").value(0).toString(), QStringLiteral("='History'!K2"));
+    QCOMPARE(at(pour, "B3").value(0).toString(), QStringLiteral("='History'!K4"));
+    QVERIFY(at(pour, "A4").isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_History)

@@ -1,6 +1,10 @@
 #include "commands.h"
 
+#include "cataloguereader.h"
+#include "chain.h"
+#include "costs.h"
 #include "history.h"
+#include "settings.h"
 #include "workbook.h"
 
 #include <QDir>
@@ -87,8 +91,30 @@ int runHistoryCommand(const QStringList &args)
         const QList<QPair<QString, QString>> bottles = History::bottles(counts);
         if (bottle.isEmpty() && !bottles.isEmpty())
             bottle = bottles.first().first;
+        // The cost columns as the window has them: today's costs of the folder, the volumes of its catalogue.
         QString reason;
-        if (!Workbook::writeHistory(workbook, counts, bottle, &reason)) {
+        CostList costs;
+        if (!costs.load(QDir(dataFolder).filePath(CostList::fileName()), &reason)) {
+            std::fprintf(stderr, "quarmelctl history: %s: %s, the workbook has no costs\n",
+                         qUtf8Printable(CostList::fileName()), qUtf8Printable(reason));
+            costs = CostList();
+        }
+        QList<Chain::CountCost> countCosts;
+        if (!costs.entries.isEmpty()) {
+            QList<Bottle> catalogue;
+            const QString cataloguePath = QDir(dataFolder).filePath(QLatin1String(DataFile::catalogue));
+            if (!CatalogueReader::readFile(cataloguePath, &catalogue, &reason))
+                std::fprintf(stderr, "quarmelctl history: %s, so no bottle volume is known\n",
+                             qUtf8Printable(reason));
+            QHash<QString, quint64> volumes;
+            for (const Bottle &known : std::as_const(catalogue))
+                volumes.insert(known.ean, known.volume);
+            for (const History::Count &count : counts)
+                countCosts.append(Chain::costOf(count, costs, volumes));
+        }
+        reason.clear();
+        if (!Workbook::writeHistory(workbook, counts, bottle, &reason,
+                                    costs.entries.isEmpty() ? nullptr : &countCosts)) {
             std::fprintf(stderr, "quarmelctl history: %s: %s\n", qUtf8Printable(workbook),
                          qUtf8Printable(reason));
             return ExitFailure;
@@ -110,7 +136,8 @@ QString historyUsage()
         "                                     FOLDER's *.inv files in the history; --xlsx also writes\n"
         "                                     the list and its charts as a workbook, with the sold\n"
         "                                     quantity and till variance of bottle EAN (by default the\n"
-        "                                     first by name)\n"
+        "                                     first by name) and, when DATA_FOLDER keeps costs, the\n"
+        "                                     cost of goods and pour cost per count at today's costs\n"
         "  history DATA_FOLDER --all-bars     print the counts of every bar the shared store of\n"
         "                                     QUARMEL_DB lets the login read: bar, table, from, to,\n"
         "                                     alcohol sales, other items, total\n");
