@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+class Inventory;
+class ItemInventory;
+
+// One movement of the bar's store: bottles (pieces) that arrived from a supplier, or that went from the
+// store to the bar. A negative issue is a bottle sent back from the bar to the store.
+struct StoreEntry
+{
+    enum Kind { Delivery, Issue };
+
+    QDate date;
+    Kind kind = Issue;
+    QString key; // the EAN of a bottle kind, or the name of an appended item
+    double quantity = 0; // bottles (pieces)
+    bool hasCost = false;
+    double cost = 0; // of the whole delivery
+    QString supplier;
+};
+
+// The store's record of deliveries and issues, kept in the data folder as "date;kind;EAN;quantity;cost;supplier"
+// lines, one a movement, so that the next count's From Stock need not be typed again from paper.
+class StoreLedger
+{
+    Q_DECLARE_TR_FUNCTIONS(StoreLedger)
+
+public:
+    static QString fileName(); // in the data folder
+
+    // What the store holds of one kind: delivered less issued, in bottles (pieces).
+    struct Stock
+    {
+        QString key;
+        double delivered = 0;
+        double issued = 0;
+        double cost = 0; // of what was delivered
+        double onHand() const { return delivered - issued; }
+    };
+
+    // A missing file is an empty record; a file that cannot be read or holds a bad line is refused whole.
+    bool load(const QString &path, QString *reason);
+    bool save(const QString &path, QString *reason) const;
+
+    // All or nothing: a bad line is refused naming its number and why, and the record is left as it was.
+    // A header line, blank lines and lines starting with # are passed over; decimals with a comma or point.
+    bool parse(const QByteArray &bytes, QString *reason);
+    QByteArray toCsv() const;
+
+    // Kept by date, a new entry after those of its day. False with the reason for an entry that cannot be
+    // kept (no date, no kind, a delivery of nothing).
+    bool add(const StoreEntry &entry, QString *reason);
+
+    // By kind, in the order their first movement was recorded.
+    QList<Stock> stock() const;
+    // The bottles (pieces) issued to the bar per kind in the days after `after` up to `upTo`, both dates
+    // included only at the end: an issue dated on the day a count ended belongs to that count.
+    QHash<QString, double> issuedBetween(const QDate &after, const QDate &upTo) const;
+
+    QList<StoreEntry> entries;
+};
+
+// The From Stock column of a count filled from the issues of its period.
+struct StockFill
+{
+    Q_DECLARE_TR_FUNCTIONS(StockFill)
+
+public:
+    int filled = 0;      // rows that now hold the issues
+    int kept = 0;        // rows left with the value the user typed
+    QStringList noRow;   // kinds issued with no row in the table
+    QStringList noVolume; // rows whose bottles cannot be made millilitres
+
+    // Sets From Stock of each row (bottles by their volume into millilitres; appended items by their name,
+    // in pieces) from `issued`. A row is filled only while it holds nothing or what an earlier fill put there
+    // (`earlier`, by key, updated): a number the user typed is never overwritten. A row filled earlier whose
+    // kind has no issue now is emptied again.
+    static StockFill apply(Inventory &inventory, ItemInventory &items, const QHash<QString, double> &issued,
+                           QHash<QString, double> *earlier);
+
+    // "From Stock filled from the issues of 3 rows" and what was left, for the status line.
+    QString text() const;
+};
