@@ -325,6 +325,12 @@ void MainWindow::connectSalesPage()
         orderList->setToolTip(tr("The whole bottles to buy for each kind below its par level, by supplier."));
         row->insertWidget(at + 1, orderList);
         connect(orderList, &QPushButton::clicked, this, &MainWindow::showOrderList);
+        auto *deliveries = new QPushButton(tr("Deliveries and Issues..."), ui->pbPrintInventory->parentWidget());
+        deliveries->setObjectName(QStringLiteral("pbDeliveries"));
+        deliveries->setToolTip(tr("What arrived from suppliers and went from the store to the bar; the issues "
+                                  "fill From Stock."));
+        row->insertWidget(at + 2, deliveries);
+        connect(deliveries, &QPushButton::clicked, this, &MainWindow::showDeliveries);
         break;
     }
     connect(ui->pbAddInventoryItem, &QPushButton::clicked, this, &MainWindow::addInvetoryItem);

@@ -9,6 +9,8 @@
 
 #include "costcolumnmodel.h"
 #include "costs.h"
+#include "database.h"
+#include "deliveriesdialog.h"
 #include "doubtsummary.h"
 #include "downloadrecord.h"
 #include "interaction.h"
@@ -16,6 +18,7 @@
 #include "salestotals.h"
 #include "savefile.h"
 #include "settings.h"
+#include "storeledger.h"
 #include "tablefile.h"
 #include "tillsales.h"
 #include "workbook.h"
@@ -147,6 +150,8 @@ void MainWindow::openInventory()
     const TableFile::Carried carried = TableFile::open(inventory, itemInventory, shownOverview->rows,
                                                        lastCopy, &problem, QDateTime::currentDateTime(), used);
     tillPanel->clear();
+    stockFilled.clear();
+    fillFromIssues();
     TableSetup::showSales(ui->tvInventory,
                           withCostColumns(this, &inventory, &inventory, QStringLiteral("salesCosts")));
     showCostColumns(ui->tvInventory);
@@ -335,6 +340,8 @@ void MainWindow::countEndEdited(const QDateTime &end)
     if (inventory.opening)
         inventory.timeStart = end;
     inventory.modified = true;
+    // Another end takes in other days' issues.
+    fillFromIssues();
     updateSalesTitle();
 }
 
@@ -637,8 +644,43 @@ void MainWindow::showOrderList()
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
     QPushButton *print = buttons->addButton(tr("Print..."), QDialogButtonBox::ActionRole);
     QPushButton *workbook = buttons->addButton(tr("Export to Excel"), QDialogButtonBox::ActionRole);
-    for (QPushButton *button : {print, workbook})
+    QPushButton *delivered = buttons->addButton(tr("Record as Delivered"), QDialogButtonBox::ActionRole);
+    delivered->setObjectName(QStringLiteral("pbOrderDelivered"));
+    delivered->setToolTip(tr("Records today's delivery of the whole order into the store, with its cost and "
+                             "suppliers."));
+    for (QPushButton *button : {print, workbook, delivered})
         button->setEnabled(!order.order().lines.isEmpty());
+    connect(delivered, &QPushButton::clicked, &dialog, [this, &dialog, &order, delivered] {
+        if (Interaction::instance()->message(
+                &dialog, Interaction::Icon::Question, tr("Record as Delivered"),
+                tr("Record the %n kind(s) of this order as delivered into the store today?", nullptr,
+                   int(order.order().lines.size())),
+                Interaction::Yes | Interaction::No) != Interaction::Yes)
+            return;
+        const QString path = localFilePath(StoreLedger::fileName());
+        StoreLedger ledger;
+        QString why;
+        bool kept = ledger.load(path, &why);
+        for (const OrderList::Line &line : order.order().lines) {
+            StoreEntry entry;
+            entry.date = QDate::currentDate();
+            entry.kind = StoreEntry::Delivery;
+            entry.key = line.ean.isEmpty() ? line.name : line.ean;
+            entry.quantity = double(line.order);
+            entry.hasCost = true;
+            entry.cost = line.cost;
+            entry.supplier = line.supplier;
+            kept = kept && ledger.add(entry, &why);
+        }
+        if (!kept || !ledger.save(path, &why)) {
+            Interaction::instance()->message(&dialog, Interaction::Icon::Critical, tr("Record as Delivered"),
+                                             tr("The delivery was not recorded: %1").arg(why));
+            return;
+        }
+        // Once: a second click would put the same bottles into the store twice.
+        delivered->setEnabled(false);
+        statusBar()->showMessage(tr("The order was recorded as delivered into the store."));
+    });
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     connect(print, &QPushButton::clicked, &dialog, [this, &dialog, &order, &sales] {
@@ -665,4 +707,52 @@ void MainWindow::showOrderList()
     });
     dialog.resize(720, 420);
     dialog.exec();
+}
+
+// From Stock of the count in progress from the store's issues of its period: the days after the one the
+// last count ended on, up to the one this count ends on. The opening count has no period to fill.
+void MainWindow::fillFromIssues()
+{
+    if (inventory.opening || !inventory.timeStart.isValid() || !inventory.timeEnd.isValid())
+        return;
+    StoreLedger ledger;
+    QString reason;
+    if (!ledger.load(localFilePath(StoreLedger::fileName()), &reason)) {
+        statusBar()->showMessage(tr("Deliveries and issues not read, From Stock not filled: %1").arg(reason));
+        return;
+    }
+    const QHash<QString, double> issued =
+        ledger.issuedBetween(inventory.timeStart, inventory.timeEnd);
+    if (issued.isEmpty() && stockFilled.isEmpty())
+        return;
+    const StockFill fill = StockFill::apply(inventory, itemInventory, issued, &stockFilled);
+    statusBar()->showMessage(fill.text());
+}
+
+void MainWindow::showDeliveries()
+{
+    StoreLedger ledger;
+    QString reason;
+    const QString path = localFilePath(StoreLedger::fileName());
+    // A record that cannot be read is never shown empty: the first entry saved would replace it.
+    if (!ledger.load(path, &reason)) {
+        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Deliveries and Issues"),
+                                         tr("The record %1 cannot be read: %2")
+                                             .arg(QDir::toNativeSeparators(path), reason));
+        return;
+    }
+    QHash<QString, QString> names;
+    if (database) {
+        for (const Bottle &bottle : qAsConst(database->bottles))
+            if (!bottle.ean.isEmpty())
+                names.insert(bottle.ean, bottle.displayName.trimmed().isEmpty() ? bottle.ean
+                                                                                : bottle.displayName.trimmed());
+    }
+    for (const AppendedItem &item : qAsConst(itemInventory.rows))
+        if (!item.name.trimmed().isEmpty() && !names.contains(item.name.trimmed()))
+            names.insert(item.name.trimmed(), item.name.trimmed());
+    DeliveriesDialog dialog(ledger, path, names, this);
+    dialog.exec();
+    if (dialog.changed() && !showsOldCount() && ui->stackedWidget->currentIndex() == SalesPage)
+        fillFromIssues();
 }

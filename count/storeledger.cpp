@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
-Q_LOGGING_CATEGORY(lcStore, "store")
+Q_LOGGING_CATEGORY(lcStoreLedger, "storeledger")
 
 namespace {
 const QLatin1String deliveryWord("delivery");
@@ -23,6 +23,11 @@ const QLatin1String issueWord("issue");
 // Far beyond any store, so that no sum of movements loses a bottle to rounding.
 constexpr double maxQuantity = 1e9;
 } // namespace
+
+QDateTime StoreEntry::moment() const
+{
+    return QDateTime(date, time.isValid() ? time : QTime(12, 0));
+}
 
 QString StoreLedger::fileName()
 {
@@ -65,7 +70,7 @@ bool StoreLedger::parse(const QByteArray &bytes, QString *reason)
     for (int i = 0; i < lines.size(); ++i) {
         const QString raw = QString::fromUtf8(lines.at(i));
         const auto refuse = [&](const QString &why) {
-            qCDebug(lcStore) << "line" << i + 1 << "refused";
+            qCDebug(lcStoreLedger) << "line" << i + 1 << "refused";
             *reason = tr("Line %1: %2").arg(i + 1).arg(why);
             return false;
         };
@@ -83,13 +88,21 @@ bool StoreLedger::parse(const QByteArray &bytes, QString *reason)
         if (fields.size() != 6)
             return refuse(tr("expected date;kind;EAN;quantity;cost;supplier."));
         StoreEntry entry;
-        entry.date = QDate::fromString(fields.at(0), Qt::ISODate);
+        const QString when = fields.at(0);
+        entry.date = QDate::fromString(when.left(10), Qt::ISODate);
         // The first line may name the columns; a first line with a mistyped date is no header.
         static const QRegularExpression digit(QStringLiteral("\\d"));
-        if (!entry.date.isValid() && header && !fields.at(0).contains(digit))
+        if (!entry.date.isValid() && header && !when.contains(digit))
             continue;
-        if (!entry.date.isValid() || fields.at(0).size() != 10)
-            return refuse(tr("\"%1\" is no date (year-month-day, as 2026-12-09).").arg(fields.at(0)));
+        bool dateRead = entry.date.isValid() && when.size() == 10;
+        if (entry.date.isValid() && when.size() == 16 && (when.at(10) == QLatin1Char('T') || when.at(10) == QLatin1Char(' '))) {
+            entry.time = QTime::fromString(when.mid(11), QStringLiteral("HH:mm"));
+            dateRead = entry.time.isValid();
+        }
+        if (!dateRead)
+            return refuse(tr("\"%1\" is no date (year-month-day, as 2026-12-09, or with the time, as "
+                             "2026-12-09T14:30).")
+                              .arg(when));
         const QString kind = fields.at(1).toLower();
         if (kind == deliveryWord)
             entry.kind = StoreEntry::Delivery;
@@ -123,7 +136,9 @@ QByteArray StoreLedger::toCsv() const
 {
     QString out = QStringLiteral("Date;Kind;EAN;Quantity;Cost;Supplier\n");
     for (const StoreEntry &entry : entries) {
-        out += entry.date.toString(Qt::ISODate) + QLatin1Char(';') +
+        out += entry.date.toString(Qt::ISODate) +
+               (entry.time.isValid() ? entry.time.toString(QStringLiteral("'T'HH:mm")) : QString()) +
+               QLatin1Char(';') +
                (entry.kind == StoreEntry::Delivery ? deliveryWord : issueWord) + QLatin1Char(';') +
                csvText(entry.key) + QLatin1Char(';') + NumberInput::exactText(entry.quantity) +
                QLatin1Char(';') + (entry.hasCost ? NumberInput::exactText(entry.cost) : QString()) +
@@ -157,8 +172,12 @@ bool StoreLedger::add(const StoreEntry &entry, QString *reason)
     kept.key = entry.key.trimmed();
     // Line breaks would split the entry in two lines of the file.
     kept.supplier = entry.supplier.simplified();
-    const auto after = std::upper_bound(entries.begin(), entries.end(), kept.date,
-                                        [](const QDate &date, const StoreEntry &e) { return date < e.date; });
+    // Seconds are more than a delivery note says, and would not survive the file.
+    if (kept.time.isValid())
+        kept.time = QTime(kept.time.hour(), kept.time.minute());
+    const auto after =
+        std::upper_bound(entries.begin(), entries.end(), kept.moment(),
+                         [](const QDateTime &moment, const StoreEntry &e) { return moment < e.moment(); });
     entries.insert(after, kept);
     return true;
 }
@@ -186,11 +205,12 @@ QList<StoreLedger::Stock> StoreLedger::stock() const
     return kinds;
 }
 
-QHash<QString, double> StoreLedger::issuedBetween(const QDate &after, const QDate &upTo) const
+QHash<QString, double> StoreLedger::issuedBetween(const QDateTime &after, const QDateTime &upTo) const
 {
     QHash<QString, double> issued;
     for (const StoreEntry &entry : entries) {
-        if (entry.kind == StoreEntry::Issue && entry.date > after && entry.date <= upTo)
+        const QDateTime moment = entry.moment();
+        if (entry.kind == StoreEntry::Issue && moment > after && moment <= upTo)
             issued[entry.key] += entry.quantity;
     }
     return issued;

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
+#include <QTime>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -17,16 +19,21 @@ struct StoreEntry
     enum Kind { Delivery, Issue };
 
     QDate date;
+    QTime time; // none: taken at midday (see moment)
     Kind kind = Issue;
     QString key; // the EAN of a bottle kind, or the name of an appended item
     double quantity = 0; // bottles (pieces)
     bool hasCost = false;
     double cost = 0; // of the whole delivery
     QString supplier;
+
+    // When it happened. Without a time, midday: after a count made the night before or in the small hours,
+    // and before a count made that evening.
+    QDateTime moment() const;
 };
 
 // The store's record of deliveries and issues, kept in the data folder as "date;kind;EAN;quantity;cost;supplier"
-// lines, one a movement, so that the next count's From Stock need not be typed again from paper.
+// lines (the date as 2026-12-09, or with the time as 2026-12-09T14:30), one a movement, so that the next count's From Stock need not be typed again from paper.
 class StoreLedger
 {
     Q_DECLARE_TR_FUNCTIONS(StoreLedger)
@@ -59,9 +66,9 @@ public:
 
     // By kind, in the order their first movement was recorded.
     QList<Stock> stock() const;
-    // The bottles (pieces) issued to the bar per kind in the days after `after` up to `upTo`, both dates
-    // included only at the end: an issue dated on the day a count ended belongs to that count.
-    QHash<QString, double> issuedBetween(const QDate &after, const QDate &upTo) const;
+    // The bottles (pieces) issued to the bar per kind after `after` up to `upTo` (a count's period: after the
+    // end of the count before it, up to its own end), by their moments.
+    QHash<QString, double> issuedBetween(const QDateTime &after, const QDateTime &upTo) const;
 
     QList<StoreEntry> entries;
 };

@@ -25,14 +25,16 @@ void tst_Deliveries::fileReadsBackOrIsRefusedWhole_data()
     QTest::newRow("header, comma and point, a returned bottle")
         << QByteArray("\xEF\xBB\xBF"
                       "Date;Kind;EAN;Quantity;Cost;Supplier\r\n2026-12-01;delivery;0590000342304;6;1 139,40;"
-                      "Drinks Ltd\r\n\n# the weekend\n2026-12-03;issue;0590000342304;2,5;;\n"
+                      "Drinks Ltd\r\n\n# the weekend\n2026-12-03 18:05;issue;0590000342304;2,5;;\n"
                       "2026-12-02;Issue;Crisps;-1;;\n")
         << QString();
     QTest::newRow("a bad date names its line")
         << QByteArray("2026-12-01;issue;0590000342304;1;;\n2026-13-01;issue;0590000342304;1;;\n")
         << QStringLiteral("Line 2: \"2026-13-01\" is no date");
-    QTest::newRow("a date with a time") << QByteArray("2026-12-01T10:00;issue;0590000342304;1;;\n")
-                                        << QStringLiteral("Line 1: \"2026-12-01T10:00\" is no date");
+    QTest::newRow("a time past midnight") << QByteArray("2026-12-01T24:10;issue;0590000342304;1;;\n")
+                                          << QStringLiteral("Line 1: \"2026-12-01T24:10\" is no date");
+    QTest::newRow("seconds") << QByteArray("2026-12-01T10:00:00;issue;0590000342304;1;;\n")
+                             << QStringLiteral("Line 1: \"2026-12-01T10:00:00\" is no date");
     QTest::newRow("neither delivery nor issue") << QByteArray("2026-12-01;sale;0590000342304;1;;\n")
                                                 << QStringLiteral("Line 1: \"sale\" is neither");
     QTest::newRow("a field short") << QByteArray("2026-12-01;issue;0590000342304;1;\n")
@@ -61,7 +63,11 @@ void tst_Deliveries::fileReadsBackOrIsRefusedWhole()
     file.close();
 
     StoreLedger ledger;
-    ledger.entries.append({QDate(2026, 1, 1), StoreEntry::Issue, QStringLiteral("kept"), 1, false, 0, {}});
+    StoreEntry kept;
+    kept.date = QDate(2026, 1, 1);
+    kept.key = QStringLiteral("kept");
+    kept.quantity = 1;
+    ledger.entries.append(kept);
     QString reason;
     const bool taken = ledger.load(path, &reason);
     QCOMPARE(taken, refusal.isEmpty());
@@ -81,7 +87,7 @@ void tst_Deliveries::fileReadsBackOrIsRefusedWhole()
     QCOMPARE(file.readAll(), QByteArray("Date;Kind;EAN;Quantity;Cost;Supplier\n"
                                         "2026-12-01;delivery;0590000342304;6;1139.4;Drinks Ltd\n"
                                         "2026-12-02;issue;Crisps;-1;;\n"
-                                        "2026-12-03;issue;0590000342304;2.5;;\n"));
+                                        "2026-12-03T18:05;issue;0590000342304;2.5;;\n"));
     StoreLedger read;
     QVERIFY2(read.load(path, &reason), qPrintable(reason));
     QCOMPARE(read.toCsv(), ledger.toCsv());
@@ -111,7 +117,8 @@ void tst_Deliveries::stockIsDeliveredLessIssued()
 
 void tst_Deliveries::fromStockFilledFromTheIssuesOfThePeriod()
 {
-    // Given: a count from 30 Nov (the previous count's end) to 7 Dec, vodka 700 ml, rum 1 l and gin 700 ml.
+    // Given: a count from 30 Nov 01:30 (the previous count's end, after the Saturday night) to 7 Dec 23:30,
+    // vodka 700 ml, rum 1 l and gin 700 ml.
     Inventory inventory;
     const auto bottle = [&](const char *ean, const char *name, qint64 volume) {
         SalesRow row;
@@ -131,12 +138,12 @@ void tst_Deliveries::fromStockFilledFromTheIssuesOfThePeriod()
     items.rows.append(crisps);
     StoreLedger ledger;
     QString reason;
-    QVERIFY2(ledger.parse("2026-11-30;issue;0590000342304;5;;\n" // the previous count's day: in its From Stock
-                          "2026-12-01;issue;0590000342304;3;;\n"
+    QVERIFY2(ledger.parse("2026-11-30T01:00;issue;0590000342304;5;;\n" // before that count: in its From Stock
+                          "2026-11-30;issue;0590000342304;3;;\n" // the same day, at midday: after it
                           "2026-12-04;delivery;0590000342304;12;2278,80;Drinks Ltd\n" // into the store only
                           "2026-12-05;issue;0590000342304;-1;;\n" // one sent back
-                          "2026-12-07;issue;8592508053241;1,5;;\n" // the count's own day: in
-                          "2026-12-08;issue;8592508053241;4;;\n"   // after the count: the next one's
+                          "2026-12-07;issue;8592508053241;1,5;;\n"       // the count's own day: in
+                          "2026-12-07T23:45;issue;8592508053241;4;;\n" // after the count: the next one's
                           "2026-12-03;issue;8595572479177;2;;\n"
                           "2026-12-03;issue;Crisps;24;;\n"
                           "2026-12-03;issue;4006381333931;1;;\n",
@@ -147,7 +154,7 @@ void tst_Deliveries::fromStockFilledFromTheIssuesOfThePeriod()
     QHash<QString, double> earlier;
 
     // When
-    const QHash<QString, double> issued = ledger.issuedBetween(QDate(2026, 11, 30), QDate(2026, 12, 7));
+    const QHash<QString, double> issued = ledger.issuedBetween(QDateTime(QDate(2026, 11, 30), QTime(1, 30)), QDateTime(QDate(2026, 12, 7), QTime(23, 30)));
     StockFill fill = StockFill::apply(inventory, items, issued, &earlier);
 
     // Then: vodka (3 - 1) x 700 ml, rum 1.5 x 1000 ml, the typed gin kept, crisps 24 pieces.
@@ -161,10 +168,11 @@ void tst_Deliveries::fromStockFilledFromTheIssuesOfThePeriod()
     QCOMPARE(fill.noRow, QStringList{QStringLiteral("4006381333931")});
     QVERIFY(inventory.modified);
 
-    // The count's end moved back a day: the rum's fill goes, and the vodka's value the user has since typed
+    // The count's end moved back to the small hours of the 7th: the rum's fill goes, and the vodka's value the user has since typed
     // stays as typed.
     inventory.rows[0].fromStock = 2100;
-    fill = StockFill::apply(inventory, items, ledger.issuedBetween(QDate(2026, 11, 30), QDate(2026, 12, 6)),
+    fill = StockFill::apply(inventory, items, ledger.issuedBetween(QDateTime(QDate(2026, 11, 30), QTime(1, 30)),
+                                                                     QDateTime(QDate(2026, 12, 7), QTime(2, 0))),
                             &earlier);
     QCOMPARE(inventory.rows.at(0).fromStock, qint64(2100));
     QCOMPARE(inventory.rows.at(1).fromStock, qint64(0));
