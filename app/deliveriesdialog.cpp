@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -247,6 +248,9 @@ DeliveriesDialog::DeliveriesDialog(const StoreLedger &ledger, const QString &pat
         item->addItem(names.value(key) == key ? key : names.value(key) + QStringLiteral(" (") + key + QLatin1Char(')'),
                       key);
     item->setCurrentIndex(-1);
+    // Any part of a name finds the bottle, not only its first letters: "Kristal" for "Vodka Premium Kristal".
+    item->completer()->setFilterMode(Qt::MatchContains);
+    item->completer()->setCompletionMode(QCompleter::PopupCompletion);
     quantity = new QLineEdit(this);
     quantity->setObjectName(QStringLiteral("leStoreQuantity"));
     cost = new QLineEdit(this);
@@ -324,8 +328,8 @@ DeliveriesDialog::DeliveriesDialog(const StoreLedger &ledger, const QString &pat
     right->addWidget(stockLabel);
     right->addWidget(stock, 2);
     auto *columns = new QHBoxLayout;
-    columns->addLayout(left, 2);
-    columns->addLayout(right, 3);
+    columns->addLayout(left, 1);
+    columns->addLayout(right, 2);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(columns);
     layout->addWidget(buttons);
@@ -348,13 +352,17 @@ DeliveriesDialog::DeliveriesDialog(const StoreLedger &ledger, const QString &pat
     connect(cost, &QLineEdit::returnPressed, supplier, [this] { supplier->setFocus(); });
     connect(supplier, &QLineEdit::returnPressed, this, &DeliveriesDialog::add);
 
+    // Enter is the form's own (above): a default button would record a second, empty entry after it.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(false);
+
     recordModel->setLedger(ledger);
     stockModel->setLedger(ledger);
     records->resizeColumnsToContents();
     stock->resizeColumnsToContents();
     kindChosen();
     item->setFocus();
-    resize(1100, 560);
+    resize(1200, 600);
 }
 
 void DeliveriesDialog::kindChosen()
@@ -368,13 +376,29 @@ void DeliveriesDialog::kindChosen()
     }
 }
 
-QString DeliveriesDialog::keyTyped() const
+QString DeliveriesDialog::keyTyped(QString *why) const
 {
     const QString text = item->currentText().trimmed();
-    // A name chosen from the list stands for its EAN; anything typed is an EAN or an appended item's name.
-    const int chosen = item->findText(text, Qt::MatchFixedString);
-    if (chosen >= 0)
-        return item->itemData(chosen).toString();
+    // A name chosen from the list stands for its EAN; a part of one ("Kristal") for the one bottle it names.
+    // Anything else is an EAN or the name of an appended item, as typed.
+    int found = item->findText(text, Qt::MatchFixedString);
+    if (found < 0 && !text.isEmpty()) {
+        const int first = item->findText(text, Qt::MatchContains);
+        if (first >= 0) {
+            QStringList several;
+            for (int i = first; i < item->count(); ++i)
+                if (item->itemText(i).contains(text, Qt::CaseInsensitive))
+                    several << item->itemText(i);
+            if (several.size() > 1) {
+                *why = tr("\"%1\" is in several names: %2. Choose one.")
+                           .arg(text, QStringList(several.mid(0, 4)).join(QStringLiteral(", ")));
+                return QString();
+            }
+            found = first;
+        }
+    }
+    if (found >= 0)
+        return item->itemData(found).toString();
     return text;
 }
 
@@ -384,14 +408,14 @@ void DeliveriesDialog::add()
     entry.kind = StoreEntry::Kind(kind->currentData().toInt());
     entry.date = date->date();
     entry.time = date->time();
-    entry.key = keyTyped();
     QString why;
+    entry.key = keyTyped(&why);
     const auto refuse = [this](QWidget *field, const QString &text) {
         problem->setText(text);
         field->setFocus();
     };
     if (entry.key.isEmpty())
-        return refuse(item, tr("Choose a bottle or type an EAN or an item name."));
+        return refuse(item, why.isEmpty() ? tr("Choose a bottle or type an EAN or an item name.") : why);
     const bool read = entry.kind == StoreEntry::Issue
                           ? NumberInput::parseSigned(quantity->text(), &entry.quantity, &why)
                           : NumberInput::parse(quantity->text(), &entry.quantity, &why);
@@ -427,7 +451,7 @@ void DeliveriesDialog::deleteSelected()
         return;
     }
     if (Interaction::instance()->message(this, Interaction::Icon::Question, tr("Delete Records"),
-                                         tr("Delete %n record(s)?", nullptr, int(entries.size())),
+                                         tr("Delete the selected records (%1)?").arg(entries.size()),
                                          Interaction::Yes | Interaction::No) != Interaction::Yes)
         return;
     std::sort(entries.begin(), entries.end(), std::greater<int>());

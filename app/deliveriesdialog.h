@@ -33,7 +33,8 @@ private:
     void add();
     void deleteSelected();
     bool write(const StoreLedger &next);
-    QString keyTyped() const;
+    // The EAN or item name of the form, or empty with `why` when the text names several.
+    QString keyTyped(QString *why) const;
 
     StoreLedger ledger;
     QString path;

@@ -223,7 +223,8 @@ private:
     // From Stock of the count in progress as the store's issues filled it, per row: a value the user typed
     // in its place is theirs and never filled over.
     QHash<QString, double> stockFilled;
-    void fillFromIssues();
+    // Fills From Stock; what the status line says of it, empty when there was nothing to fill.
+    QString fillFromIssues();
     QMenu currencyMenu;
     QMenu stockMenu;
     QMenu finalMenu;

@@ -132,6 +132,20 @@ void showCostColumns(QTableView *view)
     else
         showCostColumns(view, CostList());
 }
+// The name a bottle kind is known by, per EAN: its full name as the sales table shows it.
+QHash<QString, QString> catalogueNames(const Database *database)
+{
+    QHash<QString, QString> names;
+    if (!database)
+        return names;
+    for (const Bottle &bottle : database->bottles) {
+        const QString name =
+            !bottle.fullName.trimmed().isEmpty() ? bottle.fullName.trimmed() : bottle.displayName.trimmed();
+        if (!bottle.ean.isEmpty())
+            names.insert(bottle.ean, name.isEmpty() ? bottle.ean : name);
+    }
+    return names;
+}
 } // namespace
 
 void MainWindow::openInventory()
@@ -151,7 +165,7 @@ void MainWindow::openInventory()
                                                        lastCopy, &problem, QDateTime::currentDateTime(), used);
     tillPanel->clear();
     stockFilled.clear();
-    fillFromIssues();
+    const QString filled = fillFromIssues();
     TableSetup::showSales(ui->tvInventory,
                           withCostColumns(this, &inventory, &inventory, QStringLiteral("salesCosts")));
     showCostColumns(ui->tvInventory);
@@ -159,6 +173,9 @@ void MainWindow::openInventory()
     keepOneSalesSelection();
     updateSalesTitle();
     showPage(SalesPage);
+    // After the page is shown: a new page starts with an empty status line.
+    if (!filled.isEmpty())
+        statusBar()->showMessage(filled);
     // Not the period end, which would otherwise take the focus: arrow keys meant for the table would move
     // the end of the count by days without a word.
     ui->tvInventory->setFocus();
@@ -341,7 +358,9 @@ void MainWindow::countEndEdited(const QDateTime &end)
         inventory.timeStart = end;
     inventory.modified = true;
     // Another end takes in other days' issues.
-    fillFromIssues();
+    const QString filled = fillFromIssues();
+    if (!filled.isEmpty())
+        statusBar()->showMessage(filled);
     updateSalesTitle();
 }
 
@@ -653,8 +672,7 @@ void MainWindow::showOrderList()
     connect(delivered, &QPushButton::clicked, &dialog, [this, &dialog, &order, delivered] {
         if (Interaction::instance()->message(
                 &dialog, Interaction::Icon::Question, tr("Record as Delivered"),
-                tr("Record the %n kind(s) of this order as delivered into the store today?", nullptr,
-                   int(order.order().lines.size())),
+                tr("Record the whole order as delivered into the store today?"),
                 Interaction::Yes | Interaction::No) != Interaction::Yes)
             return;
         const QString path = localFilePath(StoreLedger::fileName());
@@ -711,22 +729,18 @@ void MainWindow::showOrderList()
 
 // From Stock of the count in progress from the store's issues of its period: the days after the one the
 // last count ended on, up to the one this count ends on. The opening count has no period to fill.
-void MainWindow::fillFromIssues()
+QString MainWindow::fillFromIssues()
 {
     if (inventory.opening || !inventory.timeStart.isValid() || !inventory.timeEnd.isValid())
-        return;
+        return QString();
     StoreLedger ledger;
     QString reason;
-    if (!ledger.load(localFilePath(StoreLedger::fileName()), &reason)) {
-        statusBar()->showMessage(tr("Deliveries and issues not read, From Stock not filled: %1").arg(reason));
-        return;
-    }
-    const QHash<QString, double> issued =
-        ledger.issuedBetween(inventory.timeStart, inventory.timeEnd);
+    if (!ledger.load(localFilePath(StoreLedger::fileName()), &reason))
+        return tr("Deliveries and issues not read, From Stock not filled: %1").arg(reason);
+    const QHash<QString, double> issued = ledger.issuedBetween(inventory.timeStart, inventory.timeEnd);
     if (issued.isEmpty() && stockFilled.isEmpty())
-        return;
-    const StockFill fill = StockFill::apply(inventory, itemInventory, issued, &stockFilled);
-    statusBar()->showMessage(fill.text());
+        return QString();
+    return StockFill::apply(inventory, itemInventory, issued, &stockFilled).text(catalogueNames(database));
 }
 
 void MainWindow::showDeliveries()
@@ -741,18 +755,15 @@ void MainWindow::showDeliveries()
                                              .arg(QDir::toNativeSeparators(path), reason));
         return;
     }
-    QHash<QString, QString> names;
-    if (database) {
-        for (const Bottle &bottle : qAsConst(database->bottles))
-            if (!bottle.ean.isEmpty())
-                names.insert(bottle.ean, bottle.displayName.trimmed().isEmpty() ? bottle.ean
-                                                                                : bottle.displayName.trimmed());
-    }
+    QHash<QString, QString> names = catalogueNames(database);
     for (const AppendedItem &item : qAsConst(itemInventory.rows))
         if (!item.name.trimmed().isEmpty() && !names.contains(item.name.trimmed()))
             names.insert(item.name.trimmed(), item.name.trimmed());
     DeliveriesDialog dialog(ledger, path, names, this);
     dialog.exec();
-    if (dialog.changed() && !showsOldCount() && ui->stackedWidget->currentIndex() == SalesPage)
-        fillFromIssues();
+    if (dialog.changed() && !showsOldCount() && ui->stackedWidget->currentIndex() == SalesPage) {
+        const QString filled = fillFromIssues();
+        if (!filled.isEmpty())
+            statusBar()->showMessage(filled);
+    }
 }

@@ -290,14 +290,17 @@ StockFill StockFill::apply(Inventory &inventory, ItemInventory &items, const QHa
     return fill;
 }
 
-QString StockFill::text() const
+QString StockFill::text(const QHash<QString, QString> &names) const
 {
+    QStringList unmatched;
+    for (const QString &key : noRow)
+        unmatched << (names.contains(key) ? names.value(key) + QStringLiteral(" (") + key + QLatin1Char(')') : key);
     QStringList parts;
-    parts << tr("From Stock filled from the issues of %n row(s).", nullptr, filled);
+    parts << tr("Rows of From Stock filled from the store's issues: %1.").arg(filled);
     if (kept > 0)
-        parts << tr("%n typed value(s) kept.", nullptr, kept);
+        parts << tr("Typed values kept: %1.").arg(kept);
     if (!noRow.isEmpty())
-        parts << tr("Issued without a row in the table: %1.").arg(noRow.join(QStringLiteral(", ")));
+        parts << tr("Issued without a row in the table: %1.").arg(unmatched.join(QStringLiteral(", ")));
     if (!noVolume.isEmpty())
         parts << tr("No bottle volume for: %1.").arg(noVolume.join(QStringLiteral(", ")));
     return parts.join(QLatin1Char(' '));

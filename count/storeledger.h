@@ -91,6 +91,7 @@ public:
     static StockFill apply(Inventory &inventory, ItemInventory &items, const QHash<QString, double> &issued,
                            QHash<QString, double> *earlier);
 
-    // "From Stock filled from the issues of 3 rows" and what was left, for the status line.
-    QString text() const;
+    // "Rows of From Stock filled from the store's issues: 3." and what was left, for the status line; the kinds without
+    // a row by their `names` (per EAN) where known.
+    QString text(const QHash<QString, QString> &names = {}) const;
 };
