@@ -4,7 +4,7 @@
 <context>
     <name>ChainModel</name>
     <message>
-        <location filename="../app/chainmodel.cpp" line="+44"/>
+        <location filename="../app/chainmodel.cpp" line="+45"/>
         <source>Counts in two currencies this month: not added up.</source>
         <translation>Inventury ve dvou měnách v tomto měsíci: nesčítají se.</translation>
     </message>
@@ -166,7 +166,7 @@ láhve</translation>
 <context>
     <name>CostFigures</name>
     <message>
-        <location filename="../count/costs.cpp" line="+273"/>
+        <location filename="../count/costs.cpp" line="+279"/>
         <source>Cost of goods sold: %1</source>
         <translation>Náklady na prodané zboží: %1</translation>
     </message>
@@ -469,6 +469,258 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
 </context>
 <context>
+    <name>DeliveriesDialog</name>
+    <message>
+        <location filename="../app/deliveriesdialog.cpp" line="+87"/>
+        <source>Delivery</source>
+        <translation>Dodávka</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Issue</source>
+        <translation>Výdej</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Kind</source>
+        <translation>Druh</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+81"/>
+        <source>Item</source>
+        <translation>Položka</translation>
+    </message>
+    <message>
+        <location line="-79"/>
+        <location line="+81"/>
+        <source>EAN</source>
+        <translation>EAN</translation>
+    </message>
+    <message>
+        <location line="-79"/>
+        <source>Quantity
+[bottles]</source>
+        <translation>Množství
+[láhve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Cost</source>
+        <translation>Cena</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+187"/>
+        <source>Supplier</source>
+        <translation>Dodavatel</translation>
+    </message>
+    <message>
+        <location line="-140"/>
+        <source>More issued than delivered: a delivery is not recorded.</source>
+        <translation>Vydáno víc, než bylo dodáno: nějaká dodávka není zapsaná.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Delivered
+[bottles]</source>
+        <translation>Dodáno
+[láhve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Issued
+[bottles]</source>
+        <translation>Vydáno
+[láhve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>In Store
+[bottles]</source>
+        <translation>Ve skladu
+[láhve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Cost of
+Deliveries</source>
+        <translation>Cena
+dodávek</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <location line="+249"/>
+        <source>Deliveries and Issues</source>
+        <translation>Dodávky a výdeje</translation>
+    </message>
+    <message>
+        <location line="-246"/>
+        <source>Record what arrived from a supplier and what went from the store to the bar (a bottle sent back is an issue below zero). The issues made after the end of the last count up to the end of this count fill its From Stock.</source>
+        <translation>Zapište, co přišlo od dodavatele a co šlo ze skladu na bar (láhev vrácená do skladu je výdej pod nulou). Výdeje od konce minulé inventury do konce této inventury vyplní její Fasování.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Issue to the bar</source>
+        <translation>Výdej na bar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Delivery from a supplier</source>
+        <translation>Dodávka od dodavatele</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>&amp;Record</source>
+        <translation>&amp;Zapsat</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>&amp;Kind:</source>
+        <translation>&amp;Druh:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Date and time:</source>
+        <translation>Da&amp;tum a čas:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Bottle or item:</source>
+        <translation>&amp;Láhev nebo položka:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Quantity [bottles]:</source>
+        <translation>&amp;Množství [láhve]:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>C&amp;ost of the delivery:</source>
+        <translation>&amp;Cena dodávky:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>S&amp;upplier:</source>
+        <translation>D&amp;odavatel:</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>D&amp;elete</source>
+        <translation>Sm&amp;azat</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Deletes the selected records (the Delete key does the same).</source>
+        <translation>Smaže vybrané záznamy (totéž udělá klávesa Delete).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Reco&amp;rds:</source>
+        <translation>Záz&amp;namy:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>&amp;Store stock (delivered less issued):</source>
+        <translation>Stav s&amp;kladu (dodáno méně vydáno):</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Kind of record</source>
+        <translation>Druh záznamu</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Date and time</source>
+        <translation>Datum a čas</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Bottle or item</source>
+        <translation>Láhev nebo položka</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A bottle of the catalogue, or an EAN or the name of an appended item.</source>
+        <translation>Láhev z katalogu, nebo EAN či název přidané položky.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Quantity in bottles</source>
+        <translation>Množství v láhvích</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cost of the delivery</source>
+        <translation>Cena dodávky</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Deliveries and issues</source>
+        <translation>Dodávky a výdeje</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Every recorded delivery and issue, the newest first.</source>
+        <translation>Všechny zapsané dodávky a výdeje, nejnovější nahoře.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Store stock</source>
+        <translation>Stav skladu</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Per kind the bottles delivered, issued and left in the store.</source>
+        <translation>Pro každý druh láhve dodané, vydané a zbylé ve skladu.</translation>
+    </message>
+    <message>
+        <location line="+81"/>
+        <source>&quot;%1&quot; is in several names: %2. Choose one.</source>
+        <translation>„%1“ je ve více názvech: %2. Vyberte jeden.</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Choose a bottle or type an EAN or an item name.</source>
+        <translation>Vyberte láhev, nebo napište EAN či název položky.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Quantity: %1</source>
+        <translation>Množství: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Cost: %1</source>
+        <translation>Cena: %1</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Select the records to delete first.</source>
+        <translation>Nejdřív vyberte záznamy, které chcete smazat.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Delete Records</source>
+        <translation>Smazat záznamy</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Delete the selected records (%1)?</source>
+        <translation>Smazat vybrané záznamy (%1)?</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>The record could not be saved: %1</source>
+        <translation>Záznam nelze uložit: %1</translation>
+    </message>
+</context>
+<context>
     <name>DialogInteraction</name>
     <message>
         <location filename="../app/dialoginteraction.cpp" line="+49"/>
@@ -527,7 +779,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>DoubtSummary</name>
     <message>
-        <location filename="../count/doubtsummary.cpp" line="+20"/>
+        <location filename="../count/doubtsummary.cpp" line="+21"/>
         <source>Weighings to check before counting up the cash: %1</source>
         <translation>Vážení ke kontrole před výpočtem tržby: %1</translation>
     </message>
@@ -561,7 +813,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+626"/>
+        <location filename="../app/mainwindow.cpp" line="+632"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1207,7 +1459,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+53"/>
-        <location filename="../app/menus.cpp" line="+214"/>
+        <location filename="../app/menus.cpp" line="+217"/>
         <source>Load Last Inventory</source>
         <translation>Načíst poslední inventuru</translation>
     </message>
@@ -1361,7 +1613,7 @@ množství [ks]</translation>
         <location line="-101"/>
         <location line="+124"/>
         <location line="+252"/>
-        <location filename="../app/cataloguepages.cpp" line="+393"/>
+        <location filename="../app/cataloguepages.cpp" line="+394"/>
         <location filename="../app/mainwindow.cpp" line="-51"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
@@ -1403,8 +1655,8 @@ množství [ks]</translation>
         <location line="-229"/>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
-        <location filename="../app/menus.cpp" line="-29"/>
-        <location filename="../app/salespage.cpp" line="+639"/>
+        <location filename="../app/menus.cpp" line="-31"/>
+        <location filename="../app/salespage.cpp" line="+665"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -1465,7 +1717,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/salespage.cpp" line="-224"/>
+        <location filename="../app/salespage.cpp" line="-228"/>
         <location line="+8"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
@@ -1506,7 +1758,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-315"/>
+        <location filename="../app/mainwindow.cpp" line="-321"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1527,13 +1779,13 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+32"/>
-        <location filename="../app/menus.cpp" line="+193"/>
+        <location filename="../app/menus.cpp" line="+214"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
     </message>
     <message>
         <location line="+38"/>
-        <location filename="../app/menus.cpp" line="-66"/>
+        <location filename="../app/menus.cpp" line="-85"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -1664,7 +1916,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/mainwindow.cpp" line="+153"/>
+        <location filename="../app/mainwindow.cpp" line="+159"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
@@ -1744,13 +1996,13 @@ množství [ks]</translation>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
     <message>
-        <location line="-132"/>
+        <location line="-138"/>
         <source>The full-weight tolerance and the shared server this computer sends its saves to.</source>
         <translation>Tolerance plné hmotnosti a sdílený server, na který tento počítač posílá uložené inventury.</translation>
     </message>
     <message>
         <location line="+71"/>
-        <location filename="../app/menus.cpp" line="-122"/>
+        <location filename="../app/menus.cpp" line="-124"/>
         <source>Order List...</source>
         <translation>Objednávka...</translation>
     </message>
@@ -1760,7 +2012,18 @@ množství [ks]</translation>
         <translation>Celé lahve k nákupu pro každý druh pod cílovým stavem, podle dodavatelů.</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+3"/>
+        <location filename="../app/menus.cpp" line="+1"/>
+        <source>Deliveries and Issues...</source>
+        <translation>Dodávky a výdeje...</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>What arrived from suppliers and went from the store to the bar; the issues fill From Stock.</source>
+        <translation>Co přišlo od dodavatelů a co šlo ze skladu na bar; výdeje vyplní Fasování.</translation>
+    </message>
+    <message>
+        <location line="+66"/>
         <source>Damaged database</source>
         <translation>Poškozená databáze</translation>
     </message>
@@ -1813,17 +2076,17 @@ množství [ks]</translation>
     </message>
     <message>
         <location filename="../app/salespage.cpp" line="+138"/>
-        <location line="+222"/>
+        <location line="+226"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
     <message>
-        <location line="-225"/>
+        <location line="-229"/>
         <source>Old count No. %1, %2 – %3, read-only</source>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location filename="../app/menus.cpp" line="-18"/>
+        <location filename="../app/menus.cpp" line="-19"/>
         <source>&amp;File</source>
         <translation>&amp;Soubor</translation>
     </message>
@@ -1839,12 +2102,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+9"/>
-        <location filename="../app/salespage.cpp" line="+323"/>
+        <location filename="../app/salespage.cpp" line="+327"/>
         <source>Print...</source>
         <translation>Tisk...</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+7"/>
         <source>Quit</source>
         <translation>Ukončit</translation>
     </message>
@@ -1885,7 +2148,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/salespage.cpp" line="-443"/>
+        <location filename="../app/salespage.cpp" line="-447"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -1942,7 +2205,7 @@ množství [ks]</translation>
         <translation>Firmware váhy: zatím nenačten</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+62"/>
         <source>Read the catalogue from the station</source>
         <translation>Načíst katalog z váhy</translation>
     </message>
@@ -2004,7 +2267,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Tato inventura už byla použita pro tabulku č. %1 a po ní byla uložena tabulka č. %2. Tabulka prodeje začíná od tabulky č. %2, takže její čísla nejsou čísla tabulky č. %1; po uložení to bude nová tabulka a tabulka č. %1 zůstane, jak je.</translation>
     </message>
     <message>
-        <location line="+212"/>
+        <location line="+216"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -2046,12 +2309,54 @@ Odkud se má katalog vzít?</translation>
         <translation>Co doplní každý druh pod cílovým stavem na cílový stav, v celých lahvích, pro inventuru z %1. %2.</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+14"/>
+        <location line="+8"/>
+        <location line="+20"/>
+        <source>Record as Delivered</source>
+        <translation>Zapsat jako dodané</translation>
+    </message>
+    <message>
+        <location line="-26"/>
+        <source>Records today&apos;s delivery of the whole order into the store, with its cost and suppliers.</source>
+        <translation>Zapíše dnešní dodávku celé objednávky do skladu, s cenou a dodavateli.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Record the whole order as delivered into the store today?</source>
+        <translation>Zapsat celou objednávku jako dnes dodanou do skladu?</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>The delivery was not recorded: %1</source>
+        <translation>Dodávka nebyla zapsána: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The order was recorded as delivered into the store.</source>
+        <translation>Objednávka byla zapsána jako dodaná do skladu.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>Order list after the count of </source>
         <translation>Objednávka po inventuře z </translation>
     </message>
     <message>
-        <location line="-205"/>
+        <location line="+27"/>
+        <source>Deliveries and issues not read, From Stock not filled: %1</source>
+        <translation>Dodávky a výdeje nelze přečíst, Fasování nevyplněno: %1</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Deliveries and Issues</source>
+        <translation>Dodávky a výdeje</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The record %1 cannot be read: %2</source>
+        <translation>Záznam %1 nelze přečíst: %2</translation>
+    </message>
+    <message>
+        <location line="-281"/>
         <source>Table No. %1 saved: %2</source>
         <translation>Tabulka č. %1 uložena: %2</translation>
     </message>
@@ -2086,20 +2391,20 @@ Odkud se má katalog vzít?</translation>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-290"/>
-        <location line="+300"/>
+        <location line="-294"/>
+        <location line="+304"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-170"/>
+        <location line="-174"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+163"/>
+        <location line="+167"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
@@ -2145,7 +2450,7 @@ Odkud se má katalog vzít?</translation>
     <message>
         <location filename="../app/overviewpages.cpp" line="+24"/>
         <location filename="../app/salespage.cpp" line="+36"/>
-        <location line="+119"/>
+        <location line="+153"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -2368,8 +2673,8 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+152"/>
-        <location filename="../app/salespage.cpp" line="-568"/>
-        <location line="+529"/>
+        <location filename="../app/salespage.cpp" line="-625"/>
+        <location line="+552"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
@@ -2399,7 +2704,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-360"/>
+        <location filename="../app/mainwindow.cpp" line="-366"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -2568,7 +2873,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>OrderModel</name>
     <message>
-        <location filename="../count/ordermodel.cpp" line="+38"/>
+        <location filename="../count/ordermodel.cpp" line="+39"/>
         <source>No supplier</source>
         <translation>Bez dodavatele</translation>
     </message>
@@ -2995,6 +3300,29 @@ prodané zboží</translation>
     </message>
 </context>
 <context>
+    <name>StockFill</name>
+    <message>
+        <location filename="../count/storeledger.cpp" line="+299"/>
+        <source>Rows of From Stock filled from the store&apos;s issues: %1.</source>
+        <translation>Řádků Fasování vyplněných z výdejů skladu: %1.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Typed values kept: %1.</source>
+        <translation>Ponechaných zapsaných hodnot: %1.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Issued without a row in the table: %1.</source>
+        <translation>Vydáno bez řádku v tabulce: %1.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No bottle volume for: %1.</source>
+        <translation>Chybí objem láhve: %1.</translation>
+    </message>
+</context>
+<context>
     <name>Store</name>
     <message>
         <location filename="../store/store.cpp" line="+187"/>
@@ -3254,6 +3582,75 @@ prodané zboží</translation>
         <location line="+39"/>
         <source>Reading the bars&apos; costs</source>
         <translation>Čtení cen barů</translation>
+    </message>
+</context>
+<context>
+    <name>StoreLedger</name>
+    <message>
+        <location filename="../count/storeledger.cpp" line="-255"/>
+        <source>The file is too large to be a record of deliveries and issues.</source>
+        <translation>Soubor je příliš velký na záznam dodávek a výdejů.</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Line %1: %2</source>
+        <translation>Řádek %1: %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the line is not UTF-8 text.</source>
+        <translation>řádek není text v kódování UTF-8.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>expected date;kind;EAN;quantity;cost;supplier.</source>
+        <translation>očekáváno datum;druh;EAN;množství;cena;dodavatel.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>&quot;%1&quot; is no date (year-month-day, as 2026-12-09, or with the time, as 2026-12-09T14:30).</source>
+        <translation>„%1“ není datum (rok-měsíc-den, např. 2026-12-09, nebo s časem, např. 2026-12-09T14:30).</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>&quot;%1&quot; is neither delivery nor issue.</source>
+        <translation>„%1“ není ani delivery (dodávka), ani issue (výdej).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+42"/>
+        <source>no EAN or item name.</source>
+        <translation>chybí EAN nebo název položky.</translation>
+    </message>
+    <message>
+        <location line="-39"/>
+        <source>quantity: %1</source>
+        <translation>množství: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>cost: %1</source>
+        <translation>cena: %1</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>no date.</source>
+        <translation>chybí datum.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>the number is more than any store holds.</source>
+        <translation>číslo je větší, než pojme jakýkoli sklad.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>a delivery is of one bottle or more.</source>
+        <translation>dodávka musí mít aspoň jednu láhev.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an issue of no bottle.</source>
+        <translation>výdej žádné láhve.</translation>
     </message>
 </context>
 <context>
@@ -3852,15 +4249,15 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="-25"/>
-        <location line="+92"/>
+        <location line="+96"/>
         <location line="+46"/>
         <location line="+126"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-264"/>
-        <location line="+92"/>
+        <location line="-268"/>
+        <location line="+96"/>
         <location line="+46"/>
         <location line="+32"/>
         <location line="+94"/>
@@ -3868,7 +4265,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-264"/>
+        <location line="-268"/>
         <source>Expected</source>
         <translation>Očekáváno</translation>
     </message>
@@ -3889,13 +4286,13 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
     </message>
     <message>
         <location line="+16"/>
-        <location line="+308"/>
+        <location line="+312"/>
         <location line="+29"/>
         <source>Total</source>
         <translation>Celkem</translation>
     </message>
     <message>
-        <location line="-329"/>
+        <location line="-333"/>
         <source>Till products not matched</source>
         <translation>Nepřiřazené položky pokladny</translation>
     </message>
@@ -3910,7 +4307,7 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>Prodáno, ale není v pokladně</translation>
     </message>
     <message>
-        <location line="+127"/>
+        <location line="+131"/>
         <location line="+83"/>
         <source>Sales</source>
         <translation>Prodej</translation>
@@ -4022,12 +4419,12 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>různé</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+29"/>
         <source>%1: total sales per month</source>
         <translation>%1: celková tržba za měsíc</translation>
     </message>
     <message>
-        <location line="-374"/>
+        <location line="-365"/>
         <source>Order Cost</source>
         <translation>Cena objednávky</translation>
     </message>
@@ -4077,8 +4474,8 @@ Přeneseno z ní: prodejní jednotky a ceny %3 položek a %4 přidaných polože
         <translation>%1: rozdíl proti pokladně [prodejní jednotky]</translation>
     </message>
     <message>
-        <location line="-377"/>
-        <location line="+248"/>
+        <location line="-362"/>
+        <location line="+233"/>
         <source>To</source>
         <translation>Do</translation>
     </message>
