@@ -679,9 +679,11 @@ void MainWindow::showOrderList()
         StoreLedger ledger;
         QString why;
         bool kept = ledger.load(path, &why);
+        const QDateTime now = QDateTime::currentDateTime();
         for (const OrderList::Line &line : order.order().lines) {
             StoreEntry entry;
-            entry.date = QDate::currentDate();
+            entry.date = now.date();
+            entry.time = now.time();
             entry.kind = StoreEntry::Delivery;
             entry.key = line.ean.isEmpty() ? line.name : line.ean;
             entry.quantity = double(line.order);

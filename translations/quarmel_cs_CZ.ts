@@ -577,7 +577,7 @@ dodávek</translation>
     <message>
         <location line="+28"/>
         <source>&amp;Record</source>
-        <translation>&amp;Zapsat</translation>
+        <translation>Za&amp;psat</translation>
     </message>
     <message>
         <location line="+8"/>
