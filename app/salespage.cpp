@@ -502,12 +502,16 @@ void MainWindow::importInventory()
     case CountDocument::Result::Read:
         break;
     }
+    // The count now starts where the imported table ended: the issues of another period.
+    const QString filled = fillFromIssues();
     ui->tvInventory->setModel(nullptr);
     TableSetup::showSales(ui->tvInventory,
                           withCostColumns(this, &inventory, &inventory, QStringLiteral("salesCosts")));
     showCostColumns(ui->tvInventory);
     keepOneSalesSelection();
     updateSalesTitle();
+    if (!filled.isEmpty())
+        statusBar()->showMessage(filled);
 }
 
 void MainWindow::inventoryExportCSV()

@@ -471,7 +471,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>DeliveriesDialog</name>
     <message>
-        <location filename="../app/deliveriesdialog.cpp" line="+87"/>
+        <location filename="../app/deliveriesdialog.cpp" line="+88"/>
         <source>Delivery</source>
         <translation>Dodávka</translation>
     </message>
@@ -813,7 +813,7 @@ dodávek</translation>
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+632"/>
+        <location filename="../app/mainwindow.cpp" line="+634"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1656,7 +1656,7 @@ množství [ks]</translation>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
         <location filename="../app/menus.cpp" line="-31"/>
-        <location filename="../app/salespage.cpp" line="+665"/>
+        <location filename="../app/salespage.cpp" line="+669"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -1678,7 +1678,7 @@ množství [ks]</translation>
         <location line="+23"/>
         <location filename="../app/mainwindow.cpp" line="-183"/>
         <location filename="../app/menus.cpp" line="-8"/>
-        <location filename="../app/salespage.cpp" line="-63"/>
+        <location filename="../app/salespage.cpp" line="-67"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -1758,7 +1758,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-321"/>
+        <location filename="../app/mainwindow.cpp" line="-323"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1916,7 +1916,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/mainwindow.cpp" line="+159"/>
+        <location filename="../app/mainwindow.cpp" line="+161"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
@@ -1946,7 +1946,13 @@ množství [ks]</translation>
         <translation>Celá inventura, nebo láhev, jejíž rozdíl proti pokladně graf ukazuje.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+1"/>
+        <location filename="../app/mainwindow.cpp" line="-19"/>
+        <source>Deliveries and Issues...</source>
+        <comment>sales page button</comment>
+        <translation>Sklad...</translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>Counted at:</source>
         <translation>Sečteno:</translation>
     </message>
@@ -1996,7 +2002,7 @@ množství [ks]</translation>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
     <message>
-        <location line="-138"/>
+        <location line="-140"/>
         <source>The full-weight tolerance and the shared server this computer sends its saves to.</source>
         <translation>Tolerance plné hmotnosti a sdílený server, na který tento počítač posílá uložené inventury.</translation>
     </message>
@@ -2012,13 +2018,12 @@ množství [ks]</translation>
         <translation>Celé lahve k nákupu pro každý druh pod cílovým stavem, podle dodavatelů.</translation>
     </message>
     <message>
-        <location line="+3"/>
         <location filename="../app/menus.cpp" line="+1"/>
         <source>Deliveries and Issues...</source>
         <translation>Dodávky a výdeje...</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location filename="../app/mainwindow.cpp" line="+7"/>
         <source>What arrived from suppliers and went from the store to the bar; the issues fill From Stock.</source>
         <translation>Co přišlo od dodavatelů a co šlo ze skladu na bar; výdeje vyplní Fasování.</translation>
     </message>
@@ -2076,12 +2081,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location filename="../app/salespage.cpp" line="+138"/>
-        <location line="+226"/>
+        <location line="+230"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
     <message>
-        <location line="-229"/>
+        <location line="-233"/>
         <source>Old count No. %1, %2 – %3, read-only</source>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
@@ -2102,7 +2107,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+9"/>
-        <location filename="../app/salespage.cpp" line="+327"/>
+        <location filename="../app/salespage.cpp" line="+331"/>
         <source>Print...</source>
         <translation>Tisk...</translation>
     </message>
@@ -2148,7 +2153,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/salespage.cpp" line="-447"/>
+        <location filename="../app/salespage.cpp" line="-451"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -2288,7 +2293,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+150"/>
+        <location line="+154"/>
         <location line="+11"/>
         <source>Order List</source>
         <translation>Objednávka</translation>
@@ -2311,12 +2316,12 @@ Odkud se má katalog vzít?</translation>
     <message>
         <location line="+14"/>
         <location line="+8"/>
-        <location line="+20"/>
+        <location line="+22"/>
         <source>Record as Delivered</source>
         <translation>Zapsat jako dodané</translation>
     </message>
     <message>
-        <location line="-26"/>
+        <location line="-28"/>
         <source>Records today&apos;s delivery of the whole order into the store, with its cost and suppliers.</source>
         <translation>Zapíše dnešní dodávku celé objednávky do skladu, s cenou a dodavateli.</translation>
     </message>
@@ -2326,7 +2331,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Zapsat celou objednávku jako dnes dodanou do skladu?</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+22"/>
         <source>The delivery was not recorded: %1</source>
         <translation>Dodávka nebyla zapsána: %1</translation>
     </message>
@@ -2356,7 +2361,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Záznam %1 nelze přečíst: %2</translation>
     </message>
     <message>
-        <location line="-281"/>
+        <location line="-287"/>
         <source>Table No. %1 saved: %2</source>
         <translation>Tabulka č. %1 uložena: %2</translation>
     </message>
@@ -2366,7 +2371,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+124"/>
+        <location line="+128"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -2386,7 +2391,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-140"/>
+        <location filename="../app/salespage.cpp" line="-144"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
@@ -2418,7 +2423,7 @@ Odkud se má katalog vzít?</translation>
         <location line="+20"/>
         <location filename="../app/menus.cpp" line="-6"/>
         <location filename="../app/overviewpages.cpp" line="+7"/>
-        <location filename="../app/salespage.cpp" line="+17"/>
+        <location filename="../app/salespage.cpp" line="+21"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
@@ -2450,7 +2455,7 @@ Odkud se má katalog vzít?</translation>
     <message>
         <location filename="../app/overviewpages.cpp" line="+24"/>
         <location filename="../app/salespage.cpp" line="+36"/>
-        <location line="+153"/>
+        <location line="+155"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -2673,8 +2678,8 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+152"/>
-        <location filename="../app/salespage.cpp" line="-625"/>
-        <location line="+552"/>
+        <location filename="../app/salespage.cpp" line="-631"/>
+        <location line="+556"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
@@ -2704,7 +2709,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-366"/>
+        <location filename="../app/mainwindow.cpp" line="-368"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
