@@ -329,6 +329,14 @@ void MainWindow::connectSalesPage()
         orderList->setToolTip(tr("The whole bottles to buy for each kind below its par level, by supplier."));
         row->insertWidget(at + 1, orderList);
         connect(orderList, &QPushButton::clicked, this, &MainWindow::showOrderList);
+        // A word of its own for the button in Czech: the long name would push Back off a 1366-pixel screen.
+        auto *deliveries = new QPushButton(tr("Deliveries and Issues...", "sales page button"),
+                                           ui->pbPrintInventory->parentWidget());
+        deliveries->setObjectName(QStringLiteral("pbDeliveries"));
+        deliveries->setToolTip(tr("What arrived from suppliers and went from the store to the bar; the issues "
+                                  "fill From Stock."));
+        row->insertWidget(at + 2, deliveries);
+        connect(deliveries, &QPushButton::clicked, this, &MainWindow::showDeliveries);
         break;
     }
     connect(ui->pbAddInventoryItem, &QPushButton::clicked, this, &MainWindow::addInvetoryItem);

@@ -7,6 +7,7 @@
 #include "iteminventory.h"
 
 #include <QMainWindow>
+#include <QHash>
 #include <QMenu>
 #include <QPair>
 #include <QStringList>
@@ -92,6 +93,7 @@ private slots:
     void printInventoryOverview();
     void printInventory();
     void showOrderList();
+    void showDeliveries();
     void addDatabaseRow();
     void deleteDatabaseRow();
     void deleteInventoryOverviewRow();
@@ -218,6 +220,11 @@ private:
     QAbstractItemModel *liveInventoryShown = nullptr;
     QAbstractItemModel *liveItemsShown = nullptr;
     bool liveItemsOpen = false;
+    // From Stock of the count in progress as the store's issues filled it, per row: a value the user typed
+    // in its place is theirs and never filled over.
+    QHash<QString, double> stockFilled;
+    // Fills From Stock; what the status line says of it, empty when there was nothing to fill.
+    QString fillFromIssues();
     QMenu currencyMenu;
     QMenu stockMenu;
     QMenu finalMenu;

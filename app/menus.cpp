@@ -206,6 +206,8 @@ void MainWindow::setUpMenus()
           QKeySequence::Print)
         ->setObjectName(QStringLiteral("actionPrint"));
     entry(file, tr("Order List..."), {named("pbOrderList")})->setObjectName(QStringLiteral("actionOrderList"));
+    entry(file, tr("Deliveries and Issues..."), {named("pbDeliveries")})
+        ->setObjectName(QStringLiteral("actionDeliveries"));
     file->addSeparator();
     QAction *quit = file->addAction(tr("Quit"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);

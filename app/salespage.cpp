@@ -9,6 +9,8 @@
 
 #include "costcolumnmodel.h"
 #include "costs.h"
+#include "database.h"
+#include "deliveriesdialog.h"
 #include "doubtsummary.h"
 #include "downloadrecord.h"
 #include "interaction.h"
@@ -16,6 +18,7 @@
 #include "salestotals.h"
 #include "savefile.h"
 #include "settings.h"
+#include "storeledger.h"
 #include "tablefile.h"
 #include "tillsales.h"
 #include "workbook.h"
@@ -129,6 +132,20 @@ void showCostColumns(QTableView *view)
     else
         showCostColumns(view, CostList());
 }
+// The name a bottle kind is known by, per EAN: its full name as the sales table shows it.
+QHash<QString, QString> catalogueNames(const Database *database)
+{
+    QHash<QString, QString> names;
+    if (!database)
+        return names;
+    for (const Bottle &bottle : database->bottles) {
+        const QString name =
+            !bottle.fullName.trimmed().isEmpty() ? bottle.fullName.trimmed() : bottle.displayName.trimmed();
+        if (!bottle.ean.isEmpty())
+            names.insert(bottle.ean, name.isEmpty() ? bottle.ean : name);
+    }
+    return names;
+}
 } // namespace
 
 void MainWindow::openInventory()
@@ -147,6 +164,8 @@ void MainWindow::openInventory()
     const TableFile::Carried carried = TableFile::open(inventory, itemInventory, shownOverview->rows,
                                                        lastCopy, &problem, QDateTime::currentDateTime(), used);
     tillPanel->clear();
+    stockFilled.clear();
+    const QString filled = fillFromIssues();
     TableSetup::showSales(ui->tvInventory,
                           withCostColumns(this, &inventory, &inventory, QStringLiteral("salesCosts")));
     showCostColumns(ui->tvInventory);
@@ -154,6 +173,9 @@ void MainWindow::openInventory()
     keepOneSalesSelection();
     updateSalesTitle();
     showPage(SalesPage);
+    // After the page is shown: a new page starts with an empty status line.
+    if (!filled.isEmpty())
+        statusBar()->showMessage(filled);
     // Not the period end, which would otherwise take the focus: arrow keys meant for the table would move
     // the end of the count by days without a word.
     ui->tvInventory->setFocus();
@@ -335,6 +357,10 @@ void MainWindow::countEndEdited(const QDateTime &end)
     if (inventory.opening)
         inventory.timeStart = end;
     inventory.modified = true;
+    // Another end takes in other days' issues.
+    const QString filled = fillFromIssues();
+    if (!filled.isEmpty())
+        statusBar()->showMessage(filled);
     updateSalesTitle();
 }
 
@@ -476,12 +502,16 @@ void MainWindow::importInventory()
     case CountDocument::Result::Read:
         break;
     }
+    // The count now starts where the imported table ended: the issues of another period.
+    const QString filled = fillFromIssues();
     ui->tvInventory->setModel(nullptr);
     TableSetup::showSales(ui->tvInventory,
                           withCostColumns(this, &inventory, &inventory, QStringLiteral("salesCosts")));
     showCostColumns(ui->tvInventory);
     keepOneSalesSelection();
     updateSalesTitle();
+    if (!filled.isEmpty())
+        statusBar()->showMessage(filled);
 }
 
 void MainWindow::inventoryExportCSV()
@@ -637,8 +667,44 @@ void MainWindow::showOrderList()
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
     QPushButton *print = buttons->addButton(tr("Print..."), QDialogButtonBox::ActionRole);
     QPushButton *workbook = buttons->addButton(tr("Export to Excel"), QDialogButtonBox::ActionRole);
-    for (QPushButton *button : {print, workbook})
+    QPushButton *delivered = buttons->addButton(tr("Record as Delivered"), QDialogButtonBox::ActionRole);
+    delivered->setObjectName(QStringLiteral("pbOrderDelivered"));
+    delivered->setToolTip(tr("Records today's delivery of the whole order into the store, with its cost and "
+                             "suppliers."));
+    for (QPushButton *button : {print, workbook, delivered})
         button->setEnabled(!order.order().lines.isEmpty());
+    connect(delivered, &QPushButton::clicked, &dialog, [this, &dialog, &order, delivered] {
+        if (Interaction::instance()->message(
+                &dialog, Interaction::Icon::Question, tr("Record as Delivered"),
+                tr("Record the whole order as delivered into the store today?"),
+                Interaction::Yes | Interaction::No) != Interaction::Yes)
+            return;
+        const QString path = localFilePath(StoreLedger::fileName());
+        StoreLedger ledger;
+        QString why;
+        bool kept = ledger.load(path, &why);
+        const QDateTime now = QDateTime::currentDateTime();
+        for (const OrderList::Line &line : order.order().lines) {
+            StoreEntry entry;
+            entry.date = now.date();
+            entry.time = now.time();
+            entry.kind = StoreEntry::Delivery;
+            entry.key = line.ean.isEmpty() ? line.name : line.ean;
+            entry.quantity = double(line.order);
+            entry.hasCost = true;
+            entry.cost = line.cost;
+            entry.supplier = line.supplier;
+            kept = kept && ledger.add(entry, &why);
+        }
+        if (!kept || !ledger.save(path, &why)) {
+            Interaction::instance()->message(&dialog, Interaction::Icon::Critical, tr("Record as Delivered"),
+                                             tr("The delivery was not recorded: %1").arg(why));
+            return;
+        }
+        // Once: a second click would put the same bottles into the store twice.
+        delivered->setEnabled(false);
+        statusBar()->showMessage(tr("The order was recorded as delivered into the store."));
+    });
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     connect(print, &QPushButton::clicked, &dialog, [this, &dialog, &order, &sales] {
@@ -665,4 +731,45 @@ void MainWindow::showOrderList()
     });
     dialog.resize(720, 420);
     dialog.exec();
+}
+
+// From Stock of the count in progress from the store's issues of its period: the days after the one the
+// last count ended on, up to the one this count ends on. The opening count has no period to fill.
+QString MainWindow::fillFromIssues()
+{
+    if (inventory.opening || !inventory.timeStart.isValid() || !inventory.timeEnd.isValid())
+        return QString();
+    StoreLedger ledger;
+    QString reason;
+    if (!ledger.load(localFilePath(StoreLedger::fileName()), &reason))
+        return tr("Deliveries and issues not read, From Stock not filled: %1").arg(reason);
+    const QHash<QString, double> issued = ledger.issuedBetween(inventory.timeStart, inventory.timeEnd);
+    if (issued.isEmpty() && stockFilled.isEmpty())
+        return QString();
+    return StockFill::apply(inventory, itemInventory, issued, &stockFilled).text(catalogueNames(database));
+}
+
+void MainWindow::showDeliveries()
+{
+    StoreLedger ledger;
+    QString reason;
+    const QString path = localFilePath(StoreLedger::fileName());
+    // A record that cannot be read is never shown empty: the first entry saved would replace it.
+    if (!ledger.load(path, &reason)) {
+        Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Deliveries and Issues"),
+                                         tr("The record %1 cannot be read: %2")
+                                             .arg(QDir::toNativeSeparators(path), reason));
+        return;
+    }
+    QHash<QString, QString> names = catalogueNames(database);
+    for (const AppendedItem &item : qAsConst(itemInventory.rows))
+        if (!item.name.trimmed().isEmpty() && !names.contains(item.name.trimmed()))
+            names.insert(item.name.trimmed(), item.name.trimmed());
+    DeliveriesDialog dialog(ledger, path, names, this);
+    dialog.exec();
+    if (dialog.changed() && !showsOldCount() && ui->stackedWidget->currentIndex() == SalesPage) {
+        const QString filled = fillFromIssues();
+        if (!filled.isEmpty())
+            statusBar()->showMessage(filled);
+    }
 }

@@ -469,6 +469,258 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
 </context>
 <context>
+    <name>DeliveriesDialog</name>
+    <message>
+        <location filename="../app/deliveriesdialog.cpp" line="+88"/>
+        <source>Delivery</source>
+        <translation>Dodávka</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Issue</source>
+        <translation>Výdej</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Kind</source>
+        <translation>Druh</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+81"/>
+        <source>Item</source>
+        <translation>Položka</translation>
+    </message>
+    <message>
+        <location line="-79"/>
+        <location line="+81"/>
+        <source>EAN</source>
+        <translation>EAN</translation>
+    </message>
+    <message>
+        <location line="-79"/>
+        <source>Quantity
+[bottles]</source>
+        <translation>Množství
+[láhve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Cost</source>
+        <translation>Cena</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+187"/>
+        <source>Supplier</source>
+        <translation>Dodavatel</translation>
+    </message>
+    <message>
+        <location line="-140"/>
+        <source>More issued than delivered: a delivery is not recorded.</source>
+        <translation>Vydáno víc, než bylo dodáno: nějaká dodávka není zapsaná.</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Delivered
+[bottles]</source>
+        <translation>Dodáno
+[láhve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Issued
+[bottles]</source>
+        <translation>Vydáno
+[láhve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>In Store
+[bottles]</source>
+        <translation>Ve skladu
+[láhve]</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Cost of
+Deliveries</source>
+        <translation>Cena
+dodávek</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <location line="+249"/>
+        <source>Deliveries and Issues</source>
+        <translation>Dodávky a výdeje</translation>
+    </message>
+    <message>
+        <location line="-246"/>
+        <source>Record what arrived from a supplier and what went from the store to the bar (a bottle sent back is an issue below zero). The issues made after the end of the last count up to the end of this count fill its From Stock.</source>
+        <translation>Zapište, co přišlo od dodavatele a co šlo ze skladu na bar (láhev vrácená do skladu je výdej pod nulou). Výdeje od konce minulé inventury do konce této inventury vyplní její Fasování.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Issue to the bar</source>
+        <translation>Výdej na bar</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Delivery from a supplier</source>
+        <translation>Dodávka od dodavatele</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>&amp;Record</source>
+        <translation>Za&amp;psat</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>&amp;Kind:</source>
+        <translation>&amp;Druh:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Date and time:</source>
+        <translation>Da&amp;tum a čas:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Bottle or item:</source>
+        <translation>&amp;Láhev nebo položka:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>&amp;Quantity [bottles]:</source>
+        <translation>&amp;Množství [láhve]:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>C&amp;ost of the delivery:</source>
+        <translation>&amp;Cena dodávky:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>S&amp;upplier:</source>
+        <translation>D&amp;odavatel:</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>D&amp;elete</source>
+        <translation>Sm&amp;azat</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Deletes the selected records (the Delete key does the same).</source>
+        <translation>Smaže vybrané záznamy (totéž udělá klávesa Delete).</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Reco&amp;rds:</source>
+        <translation>Záz&amp;namy:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>&amp;Store stock (delivered less issued):</source>
+        <translation>Stav s&amp;kladu (dodáno méně vydáno):</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Kind of record</source>
+        <translation>Druh záznamu</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Date and time</source>
+        <translation>Datum a čas</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Bottle or item</source>
+        <translation>Láhev nebo položka</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>A bottle of the catalogue, or an EAN or the name of an appended item.</source>
+        <translation>Láhev z katalogu, nebo EAN či název přidané položky.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Quantity in bottles</source>
+        <translation>Množství v láhvích</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Cost of the delivery</source>
+        <translation>Cena dodávky</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Deliveries and issues</source>
+        <translation>Dodávky a výdeje</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Every recorded delivery and issue, the newest first.</source>
+        <translation>Všechny zapsané dodávky a výdeje, nejnovější nahoře.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Store stock</source>
+        <translation>Stav skladu</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Per kind the bottles delivered, issued and left in the store.</source>
+        <translation>Pro každý druh láhve dodané, vydané a zbylé ve skladu.</translation>
+    </message>
+    <message>
+        <location line="+81"/>
+        <source>&quot;%1&quot; is in several names: %2. Choose one.</source>
+        <translation>„%1“ je ve více názvech: %2. Vyberte jeden.</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Choose a bottle or type an EAN or an item name.</source>
+        <translation>Vyberte láhev, nebo napište EAN či název položky.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Quantity: %1</source>
+        <translation>Množství: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Cost: %1</source>
+        <translation>Cena: %1</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Select the records to delete first.</source>
+        <translation>Nejdřív vyberte záznamy, které chcete smazat.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Delete Records</source>
+        <translation>Smazat záznamy</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Delete the selected records (%1)?</source>
+        <translation>Smazat vybrané záznamy (%1)?</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>The record could not be saved: %1</source>
+        <translation>Záznam nelze uložit: %1</translation>
+    </message>
+</context>
+<context>
     <name>DialogInteraction</name>
     <message>
         <location filename="../app/dialoginteraction.cpp" line="+49"/>
@@ -561,7 +813,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+630"/>
+        <location filename="../app/mainwindow.cpp" line="+638"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -821,7 +1073,17 @@ Cost</source>
         <translation>Rozdíl proti pokladně za období</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+39"/>
+        <source>Sales</source>
+        <translation>Tržba</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Till Variance</source>
+        <translation>Rozdíl proti pokladně</translation>
+    </message>
+    <message>
+        <location line="-10"/>
         <source>Pour cost per period [%]</source>
         <translation>Nákladovost za období [%]</translation>
     </message>
@@ -841,27 +1103,17 @@ Cost</source>
         <translation>Grafy</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Sales</source>
-        <translation>Tržba</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Till Variance</source>
-        <translation>Rozdíl proti pokladně</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Pour Cost</source>
-        <translation>Nákladovost</translation>
-    </message>
-    <message>
-        <location line="+44"/>
+        <location line="+47"/>
         <source>Total sales per period [%1]</source>
         <translation>Celková tržba za období [%1]</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="-44"/>
+        <source>Pour Cost</source>
+        <translation>Nákladovost</translation>
+    </message>
+    <message>
+        <location line="+59"/>
         <source>Whole count</source>
         <translation>Celá inventura</translation>
     </message>
@@ -1276,7 +1528,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+53"/>
-        <location filename="../app/menus.cpp" line="+215"/>
+        <location filename="../app/menus.cpp" line="+217"/>
         <source>Load Last Inventory</source>
         <translation>Načíst poslední inventuru</translation>
     </message>
@@ -1472,8 +1724,8 @@ množství [ks]</translation>
         <location line="-229"/>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
-        <location filename="../app/menus.cpp" line="-29"/>
-        <location filename="../app/salespage.cpp" line="+639"/>
+        <location filename="../app/menus.cpp" line="-31"/>
+        <location filename="../app/salespage.cpp" line="+669"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -1495,7 +1747,7 @@ množství [ks]</translation>
         <location line="+23"/>
         <location filename="../app/mainwindow.cpp" line="-183"/>
         <location filename="../app/menus.cpp" line="-8"/>
-        <location filename="../app/salespage.cpp" line="-63"/>
+        <location filename="../app/salespage.cpp" line="-67"/>
         <source>Save Table</source>
         <translation>Uložit tabulku</translation>
     </message>
@@ -1534,7 +1786,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/salespage.cpp" line="-224"/>
+        <location filename="../app/salespage.cpp" line="-228"/>
         <location line="+8"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
@@ -1575,7 +1827,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-319"/>
+        <location filename="../app/mainwindow.cpp" line="-327"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1596,7 +1848,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+32"/>
-        <location filename="../app/menus.cpp" line="+212"/>
+        <location filename="../app/menus.cpp" line="+214"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
     </message>
@@ -1733,7 +1985,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/mainwindow.cpp" line="+157"/>
+        <location filename="../app/mainwindow.cpp" line="+165"/>
         <source>The end of the period of this count; the next count starts here.</source>
         <translation>Konec období této inventury; zde začne další inventura.</translation>
     </message>
@@ -1763,7 +2015,13 @@ množství [ks]</translation>
         <translation>Celá inventura, nebo láhev, jejíž rozdíl proti pokladně graf ukazuje.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+1"/>
+        <location filename="../app/mainwindow.cpp" line="-19"/>
+        <source>Deliveries and Issues...</source>
+        <comment>sales page button</comment>
+        <translation>Sklad...</translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>Counted at:</source>
         <translation>Sečteno:</translation>
     </message>
@@ -1813,13 +2071,13 @@ množství [ks]</translation>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
     <message>
-        <location line="-132"/>
+        <location line="-140"/>
         <source>The full-weight tolerance and the shared server this computer sends its saves to.</source>
         <translation>Tolerance plné hmotnosti a sdílený server, na který tento počítač posílá uložené inventury.</translation>
     </message>
     <message>
         <location line="+71"/>
-        <location filename="../app/menus.cpp" line="-122"/>
+        <location filename="../app/menus.cpp" line="-124"/>
         <source>Order List...</source>
         <translation>Objednávka...</translation>
     </message>
@@ -1829,7 +2087,17 @@ množství [ks]</translation>
         <translation>Celé lahve k nákupu pro každý druh pod cílovým stavem, podle dodavatelů.</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location filename="../app/menus.cpp" line="+1"/>
+        <source>Deliveries and Issues...</source>
+        <translation>Dodávky a výdeje...</translation>
+    </message>
+    <message>
+        <location filename="../app/mainwindow.cpp" line="+7"/>
+        <source>What arrived from suppliers and went from the store to the bar; the issues fill From Stock.</source>
+        <translation>Co přišlo od dodavatelů a co šlo ze skladu na bar; výdeje vyplní Fasování.</translation>
+    </message>
+    <message>
+        <location line="+66"/>
         <source>Damaged database</source>
         <translation>Poškozená databáze</translation>
     </message>
@@ -1882,17 +2150,17 @@ množství [ks]</translation>
     </message>
     <message>
         <location filename="../app/salespage.cpp" line="+138"/>
-        <location line="+222"/>
+        <location line="+230"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
     <message>
-        <location line="-225"/>
+        <location line="-233"/>
         <source>Old count No. %1, %2 – %3, read-only</source>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
     <message>
-        <location filename="../app/menus.cpp" line="-18"/>
+        <location filename="../app/menus.cpp" line="-19"/>
         <source>&amp;File</source>
         <translation>&amp;Soubor</translation>
     </message>
@@ -1908,12 +2176,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+9"/>
-        <location filename="../app/salespage.cpp" line="+323"/>
+        <location filename="../app/salespage.cpp" line="+331"/>
         <source>Print...</source>
         <translation>Tisk...</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+7"/>
         <source>Quit</source>
         <translation>Ukončit</translation>
     </message>
@@ -1954,7 +2222,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/salespage.cpp" line="-443"/>
+        <location filename="../app/salespage.cpp" line="-451"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -2073,7 +2341,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Tato inventura už byla použita pro tabulku č. %1 a po ní byla uložena tabulka č. %2. Tabulka prodeje začíná od tabulky č. %2, takže její čísla nejsou čísla tabulky č. %1; po uložení to bude nová tabulka a tabulka č. %1 zůstane, jak je.</translation>
     </message>
     <message>
-        <location line="+212"/>
+        <location line="+216"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -2094,7 +2362,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+150"/>
+        <location line="+154"/>
         <location line="+11"/>
         <source>Order List</source>
         <translation>Objednávka</translation>
@@ -2115,12 +2383,54 @@ Odkud se má katalog vzít?</translation>
         <translation>Co doplní každý druh pod cílovým stavem na cílový stav, v celých lahvích, pro inventuru z %1. %2.</translation>
     </message>
     <message>
-        <location line="+26"/>
+        <location line="+14"/>
+        <location line="+8"/>
+        <location line="+22"/>
+        <source>Record as Delivered</source>
+        <translation>Zapsat jako dodané</translation>
+    </message>
+    <message>
+        <location line="-28"/>
+        <source>Records today&apos;s delivery of the whole order into the store, with its cost and suppliers.</source>
+        <translation>Zapíše dnešní dodávku celé objednávky do skladu, s cenou a dodavateli.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Record the whole order as delivered into the store today?</source>
+        <translation>Zapsat celou objednávku jako dnes dodanou do skladu?</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source>The delivery was not recorded: %1</source>
+        <translation>Dodávka nebyla zapsána: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>The order was recorded as delivered into the store.</source>
+        <translation>Objednávka byla zapsána jako dodaná do skladu.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>Order list after the count of </source>
         <translation>Objednávka po inventuře z </translation>
     </message>
     <message>
-        <location line="-205"/>
+        <location line="+27"/>
+        <source>Deliveries and issues not read, From Stock not filled: %1</source>
+        <translation>Dodávky a výdeje nelze přečíst, Fasování nevyplněno: %1</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Deliveries and Issues</source>
+        <translation>Dodávky a výdeje</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>The record %1 cannot be read: %2</source>
+        <translation>Záznam %1 nelze přečíst: %2</translation>
+    </message>
+    <message>
+        <location line="-287"/>
         <source>Table No. %1 saved: %2</source>
         <translation>Tabulka č. %1 uložena: %2</translation>
     </message>
@@ -2130,7 +2440,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+124"/>
+        <location line="+128"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -2150,25 +2460,25 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-140"/>
+        <location filename="../app/salespage.cpp" line="-144"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-290"/>
-        <location line="+300"/>
+        <location line="-294"/>
+        <location line="+304"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
         <translation>Tabulku nelze importovat</translation>
     </message>
     <message>
-        <location line="-170"/>
+        <location line="-174"/>
         <source>Not taken: %1</source>
         <translation>Nepřijato: %1</translation>
     </message>
     <message>
-        <location line="+163"/>
+        <location line="+167"/>
         <source>File not found.</source>
         <translation>Soubor nebyl nalezen.</translation>
     </message>
@@ -2182,7 +2492,7 @@ Odkud se má katalog vzít?</translation>
         <location line="+20"/>
         <location filename="../app/menus.cpp" line="-6"/>
         <location filename="../app/overviewpages.cpp" line="+7"/>
-        <location filename="../app/salespage.cpp" line="+17"/>
+        <location filename="../app/salespage.cpp" line="+21"/>
         <source>CSV Files (*.csv)</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
@@ -2214,7 +2524,7 @@ Odkud se má katalog vzít?</translation>
     <message>
         <location filename="../app/overviewpages.cpp" line="+24"/>
         <location filename="../app/salespage.cpp" line="+36"/>
-        <location line="+119"/>
+        <location line="+155"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
@@ -2437,8 +2747,8 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+152"/>
-        <location filename="../app/salespage.cpp" line="-568"/>
-        <location line="+529"/>
+        <location filename="../app/salespage.cpp" line="-631"/>
+        <location line="+556"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
@@ -2468,7 +2778,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-364"/>
+        <location filename="../app/mainwindow.cpp" line="-372"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -3064,6 +3374,29 @@ prodané zboží</translation>
     </message>
 </context>
 <context>
+    <name>StockFill</name>
+    <message>
+        <location filename="../count/storeledger.cpp" line="+299"/>
+        <source>Rows of From Stock filled from the store&apos;s issues: %1.</source>
+        <translation>Řádků Fasování vyplněných z výdejů skladu: %1.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Typed values kept: %1.</source>
+        <translation>Ponechaných zapsaných hodnot: %1.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Issued without a row in the table: %1.</source>
+        <translation>Vydáno bez řádku v tabulce: %1.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>No bottle volume for: %1.</source>
+        <translation>Chybí objem láhve: %1.</translation>
+    </message>
+</context>
+<context>
     <name>Store</name>
     <message>
         <location filename="../store/store.cpp" line="+187"/>
@@ -3254,17 +3587,17 @@ prodané zboží</translation>
         <translation>Úložiště není připojeno.</translation>
     </message>
     <message>
-        <location line="-159"/>
-        <source>The login %1 belongs to the bar &quot;%2&quot;, this data folder to &quot;%3&quot;.</source>
-        <translation>Přihlášení %1 patří baru &quot;%2&quot;, tato datová složka baru &quot;%3&quot;.</translation>
-    </message>
-    <message>
-        <location line="-10"/>
+        <location line="-169"/>
         <source>This data folder belongs to no bar yet.</source>
         <translation>Tato datová složka zatím nepatří žádnému baru.</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+10"/>
+        <source>The login %1 belongs to the bar &quot;%2&quot;, this data folder to &quot;%3&quot;.</source>
+        <translation>Přihlášení %1 patří baru &quot;%2&quot;, tato datová složka baru &quot;%3&quot;.</translation>
+    </message>
+    <message>
+        <location line="+20"/>
         <source>Registering this machine</source>
         <translation>Registrace tohoto počítače</translation>
     </message>
@@ -3309,17 +3642,17 @@ prodané zboží</translation>
         <translation>konflikt, %1 %2: zde &quot;%3&quot;, v úložišti &quot;%4&quot; (%5, %6)</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <source>table numbers reserved for this folder: %1 to %2</source>
-        <translation>čísla tabulek rezervovaná pro tuto složku: %1 až %2</translation>
-    </message>
-    <message>
-        <location line="-4"/>
+        <location line="+4"/>
         <source>number used twice: %1 has the number of a count saved on %2; both are kept</source>
         <translation>číslo použito dvakrát: %1 má číslo inventury uložené na %2; ponechány jsou obě</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+4"/>
+        <source>table numbers reserved for this folder: %1 to %2</source>
+        <translation>čísla tabulek rezervovaná pro tuto složku: %1 až %2</translation>
+    </message>
+    <message>
+        <location line="+33"/>
         <location line="+26"/>
         <source>Reading the bars&apos; counts</source>
         <translation>Čtení inventur barů</translation>
@@ -3336,6 +3669,75 @@ prodané zboží</translation>
     </message>
 </context>
 <context>
+    <name>StoreLedger</name>
+    <message>
+        <location filename="../count/storeledger.cpp" line="-255"/>
+        <source>The file is too large to be a record of deliveries and issues.</source>
+        <translation>Soubor je příliš velký na záznam dodávek a výdejů.</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Line %1: %2</source>
+        <translation>Řádek %1: %2</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>the line is not UTF-8 text.</source>
+        <translation>řádek není text v kódování UTF-8.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>expected date;kind;EAN;quantity;cost;supplier.</source>
+        <translation>očekáváno datum;druh;EAN;množství;cena;dodavatel.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>&quot;%1&quot; is no date (year-month-day, as 2026-12-09, or with the time, as 2026-12-09T14:30).</source>
+        <translation>„%1“ není datum (rok-měsíc-den, např. 2026-12-09, nebo s časem, např. 2026-12-09T14:30).</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>&quot;%1&quot; is neither delivery nor issue.</source>
+        <translation>„%1“ není ani delivery (dodávka), ani issue (výdej).</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location line="+42"/>
+        <source>no EAN or item name.</source>
+        <translation>chybí EAN nebo název položky.</translation>
+    </message>
+    <message>
+        <location line="-39"/>
+        <source>quantity: %1</source>
+        <translation>množství: %1</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>cost: %1</source>
+        <translation>cena: %1</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>no date.</source>
+        <translation>chybí datum.</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>the number is more than any store holds.</source>
+        <translation>číslo je větší, než pojme jakýkoli sklad.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>a delivery is of one bottle or more.</source>
+        <translation>dodávka musí mít aspoň jednu láhev.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>an issue of no bottle.</source>
+        <translation>výdej žádné láhve.</translation>
+    </message>
+</context>
+<context>
     <name>StoreSync</name>
     <message>
         <location filename="../app/storesync.cpp" line="+133"/>
@@ -3343,17 +3745,17 @@ prodané zboží</translation>
         <translation>Server: vše odesláno v %1.</translation>
     </message>
     <message>
-        <location line="-11"/>
-        <source>Server: name the bar this computer counts for in Settings... on the home page.</source>
-        <translation>Server: zadejte bar, pro který tento počítač inventuje, v Nastavení... na úvodní stránce.</translation>
-    </message>
-    <message>
-        <location line="+12"/>
+        <location line="+1"/>
         <source>Server: %1 counts sent, %2 fetched at %3.</source>
         <translation>Server: odesláno inventur %1, načteno %2 v %3.</translation>
     </message>
     <message>
-        <location line="-8"/>
+        <location line="-12"/>
+        <source>Server: name the bar this computer counts for in Settings... on the home page.</source>
+        <translation>Server: zadejte bar, pro který tento počítač inventuje, v Nastavení... na úvodní stránce.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
         <source>Server: %1 counts sent, %2 fetched at %3; %4 of the sent tables have a number another computer of the bar used before the two were joined (both are kept).</source>
         <translation>Server: odesláno inventur %1, načteno %2 v %3; %4 z odeslaných tabulek má číslo, které jiný počítač baru použil před jejich propojením (ponechány jsou obě).</translation>
     </message>

@@ -207,6 +207,7 @@ private slots:
     void cutOffSaveIsReportedAtTheNextStart();
     void countUpCarriesOverLastTable();
     void salesPageSaysWhatTheDrinksCost();
+    void fromStockFilledFromTheStoresIssues();
     void sumsFollowEditsAndCurrency();
     void editorsKeepWhatWasTyped_data();
     void editorsKeepWhatWasTyped();
@@ -891,6 +892,40 @@ void tst_MainWindow::salesPageSaysWhatTheDrinksCost()
     const QByteArray exported = TestSupport::readFile(csv);
     QVERIFY2(exported.endsWith("\nCost of goods sold;160.00\nPour cost;80.00 %\nStock value at cost;70.00\n"),
              exported.constData());
+}
+
+void tst_MainWindow::fromStockFilledFromTheStoresIssues()
+{
+    // Given: the last count ended three days ago; since then two bottles went to the bar and one came back,
+    // and five went before that count
+    const QDateTime lastEnd = QDateTime::currentDateTime().addDays(-3);
+    QVERIFY(TestSupport::writeFile(
+        lastCopy(), "<?xml version=\"1.0\"?><inventory><timeEnd>" +
+                        QByteArray::number(lastEnd.toMSecsSinceEpoch()) +
+                        "</timeEnd><counter>4</counter><bottle ean=\"8594000000111\"><pricePerUnit>25</pricePerUnit>"
+                        "<finalQuantity>900</finalQuantity></bottle></inventory>"));
+    const auto day = [](int daysAgo) { return QDate::currentDate().addDays(-daysAgo).toString(Qt::ISODate).toUtf8(); };
+    QVERIFY(TestSupport::writeFile(dataDir->filePath(QStringLiteral("deliveries.csv")),
+                                   day(4) + ";issue;8594000000111;5;;\n" + day(2) + ";issue;8594000000111;2;;\n" +
+                                       day(1) + ";issue;8594000000111;-1;;\n"));
+    window = makeWindow();
+
+    // When
+    QVERIFY(reachSalesPage());
+
+    // Then: one 0.7 l bottle, and the status line says so
+    Inventory *sales = salesModel();
+    QCOMPARE(sales->timeStart, lastEnd);
+    QCOMPARE(sales->rows.at(0).fromStock, qint64(700));
+    QCOMPARE(window->statusBar()->currentMessage(),
+             QStringLiteral("Rows of From Stock filled from the store's issues: 1."));
+
+    // A value typed in its place stays when the count's end moves, though the issues change with it.
+    sales->setData(sales->index(0, Inventory::FromStockColumn), QStringLiteral("0,5"));
+    QCOMPARE(sales->rows.at(0).fromStock, qint64(500));
+    child<QDateTimeEdit>("dteCountEnd")->setDateTime(QDateTime(QDate::currentDate().addDays(-1), QTime(6, 0)));
+    QCOMPARE(sales->rows.at(0).fromStock, qint64(500));
+    QVERIFY(window->statusBar()->currentMessage().endsWith(QStringLiteral("Typed values kept: 1.")));
 }
 
 void tst_MainWindow::sumsFollowEditsAndCurrency()

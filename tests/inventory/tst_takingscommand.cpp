@@ -19,6 +19,7 @@ private slots:
     void exitCodes();
     void tillColumnsNamedRememberedOrRefused();
     void takingsWithCosts();
+    void takingsFillFromStockFromTheIssues();
 
 private:
     TestSupport::ToolRun run(const QStringList &args);
@@ -256,6 +257,43 @@ void tst_TakingsCommand::takingsWithCosts()
     QVERIFY(result.err.contains("no such cost list"));
     // An order needs the par levels of a cost list.
     QCOMPARE(run({"takings", catalogue, weighings, "--order"}).code, 64);
+}
+
+// The store's issues since the last table fill From Stock, as the window fills it; what --stock set stands.
+void tst_TakingsCommand::takingsFillFromStockFromTheIssues()
+{
+    // The last table ended one second into 1970.
+    const QString last = write("issues-last.inv",
+                               "<?xml version=\"1.0\"?><inventory><timeStart>0</timeStart><timeEnd>1000</timeEnd>"
+                               "<counter>7</counter><bottle ean=\"8592508053241\"><pricePerUnit>35</pricePerUnit>"
+                               "<finalQuantity>1000</finalQuantity></bottle><bottle ean=\"0590000342304\">"
+                               "<pricePerUnit>40</pricePerUnit><finalQuantity>700</finalQuantity></bottle><item>"
+                               "<name>Chipsy</name><pricePerUnit>25</pricePerUnit><finalQuantity>30</finalQuantity>"
+                               "</item></inventory>");
+    const QString weighings = write("issues-w.txt", "8592508053241;1163\n590000342304;973\n");
+    const QString issues = write("deliveries.csv", "Date;Kind;EAN;Quantity;Cost;Supplier\n"
+                                                   "1970-01-01T00:00;issue;0590000342304;5;;\n" // before it
+                                                   "2000-01-01;delivery;0590000342304;12;2278,80;Drinks\n"
+                                                   "2000-01-02;issue;0590000342304;2;;\n"
+                                                   "2000-01-03;issue;0590000342304;-1;;\n"
+                                                   "2000-01-03;issue;8592508053241;3;;\n"
+                                                   "2000-01-03;issue;Chipsy;12;;\n");
+    TestSupport::ToolRun result = run({"takings", catalogue, weighings, "--last", last, "--stock",
+                                       write("issues-stock.txt", "8592508053241;0,5\n"), "--issues", issues});
+    QCOMPARE(result.code, 0);
+    const QList<QByteArray> lines = result.out.split('\n');
+    // One 0.7 l vodka (2 issued, 1 sent back); the rum's 0.5 l as --stock set it; 12 crisps.
+    QVERIFY2(lines.contains("Vodka Kristal;0.04;40.00;0.70;0.70;0.35;0.00;0.35;1.05;1050.00;"),
+             result.out.constData());
+    QVERIFY(lines.contains("Rum Tuzemák;0.04;35.00;1.00;0.50;0.60;0.00;0.60;0.90;787.50;"));
+    QVERIFY2(lines.contains("Chipsy;1.00;25.00;30.00;12.00;;;30.00;12.00;300.00;"), result.out.constData());
+    QVERIFY2(result.err.contains("Rows of From Stock filled from the store's issues: 2. Typed values kept: 1."),
+             result.err.constData());
+
+    result = run({"takings", catalogue, weighings, "--last", last, "--issues",
+                  write("bad-deliveries.csv", "2000-01-02;issue;0590000342304;2;;\n2000-02-30;issue;x;1;;\n")});
+    QCOMPARE(result.code, 1);
+    QVERIFY2(result.err.contains("bad-deliveries.csv: Line 2: \"2000-02-30\" is no date"), result.err.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_TakingsCommand)

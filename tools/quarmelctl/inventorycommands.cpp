@@ -11,6 +11,7 @@
 #include "iteminventory.h"
 #include "salestotals.h"
 #include "settings.h"
+#include "storeledger.h"
 #include "tablefile.h"
 #include "tillcomparison.h"
 #include "tillexport.h"
@@ -233,8 +234,10 @@ int runTakings(QStringList args)
     QString tillColumns;
     QString xlsx;
     QString costsFile;
+    QString issuesFile;
     if (!parseOptions(args,
                       {{"--last", &last},
+                       {"--issues", &issuesFile},
                        {"--costs", &costsFile},
                        {"--save", &save},
                        {"--prices", &prices},
@@ -281,6 +284,11 @@ int runTakings(QStringList args)
         return fail(command, QStringLiteral("%1: no such cost list").arg(costsFile));
     if (!costsFile.isEmpty() && !costs.load(costsFile, &error))
         return fail(command, QStringLiteral("%1: %2").arg(costsFile, error));
+    StoreLedger ledger;
+    if (!issuesFile.isEmpty() && !QFile::exists(issuesFile))
+        return fail(command, QStringLiteral("%1: no such record of deliveries and issues").arg(issuesFile));
+    if (!issuesFile.isEmpty() && !ledger.load(issuesFile, &error))
+        return fail(command, QStringLiteral("%1: %2").arg(issuesFile, error));
 
     InventoryBottleList overview;
     overview.setInventory(weighings, &database);
@@ -296,6 +304,21 @@ int runTakings(QStringList args)
         return fail(command, error);
     if (!stock.isEmpty() && !applyStock(stock, &inventory, &error))
         return fail(command, error);
+    // As the window fills the next count: the issues dated after the day the last table ended, up to today;
+    // what --stock set stands as typed.
+    if (!issuesFile.isEmpty()) {
+        if (inventory.opening) {
+            std::fprintf(stderr, "quarmelctl takings: %s: the opening count has no period; From Stock not filled\n",
+                         qUtf8Printable(issuesFile));
+        } else {
+            QHash<QString, double> filled;
+            const StockFill fill = StockFill::apply(
+                inventory, items, ledger.issuedBetween(inventory.timeStart, inventory.timeEnd),
+                &filled);
+            std::fprintf(stderr, "quarmelctl takings: %s: %s\n", qUtf8Printable(issuesFile),
+                         qUtf8Printable(fill.text()));
+        }
+    }
     QStringList rejected;
     TillFigures exported;
     bool usage = false;
@@ -349,12 +372,18 @@ QString inventoryUsage()
     return QStringLiteral(
         "  overview CATALOGUE WEIGHINGS [--xlsx FILE]\n"
         "                                     print the overview CSV; warnings go to standard error\n"
-        "  takings CATALOGUE WEIGHINGS [--last TABLE.inv] [--prices FILE] [--stock FILE] [--save TABLE.inv]\n"
+        "  takings CATALOGUE WEIGHINGS [--last TABLE.inv] [--prices FILE] [--stock FILE] [--issues FILE]\n"
+        "                              [--save TABLE.inv]\n"
         "                              [--till EXPORT [--matches FILE] [--till-columns COLUMNS]]\n"
         "                              [--till-amount AMOUNT] [--costs COSTS.csv [--order]] [--xlsx FILE]\n"
         "                                     print the sales CSV; --last carries a saved table over,\n"
         "                                     --prices sets ean;price[;sell unit in litres] per EAN,\n"
         "                                     --stock sets ean;litres issued from the store per EAN,\n"
+        "                                     --issues fills From Stock from a record of deliveries\n"
+        "                                     and issues (date;kind;EAN;quantity;cost;supplier, the\n"
+        "                                     window's deliveries.csv) with the bottles issued after\n"
+        "                                     the end of --last up to now (an issue without a time\n"
+        "                                     at midday), where --stock set none,\n"
         "                                     --till compares with a till's sales export, --matches\n"
         "                                     takes the window's remembered till matches (and the\n"
         "                                     columns remembered beside them), --till-columns names\n"
