@@ -218,6 +218,7 @@ bool CostList::setSupplierText(const QString &key, const QString &text, QString 
 CostFigures CostFigures::of(const Inventory &inventory, const ItemInventory &items, const CostList &costs)
 {
     CostFigures figures;
+    double uncostedTakings = 0;
     const auto rowFigures = [&](const Cost *cost, double bottles, double soldBottles, double takings,
                                 const QString &name, bool counted) {
         Row row;
@@ -243,6 +244,8 @@ CostFigures CostFigures::of(const Inventory &inventory, const ItemInventory &ite
                                    double(sales.soldQuantity) / volume, sales.totalAmount, sales.name,
                                    sales.soldQuantity != 0 || sales.finalQuantity != 0);
         figures.bottleCostOfGoods += row.costOfGoods;
+        if (!row.hasCost)
+            uncostedTakings += sales.totalAmount;
         figures.bottles.append(row);
     }
     figures.costOfGoods = figures.bottleCostOfGoods;
@@ -253,10 +256,14 @@ CostFigures CostFigures::of(const Inventory &inventory, const ItemInventory &ite
         figures.costOfGoods += row.costOfGoods;
         figures.items.append(row);
     }
-    // A share of no takings, or of takings below nothing, says nothing about the prices.
-    figures.hasPourCost = inventory.total > 0;
+    // The takings of a bottle without a cost are left out with its cost: over all the alcohol sales the pour
+    // cost would take that bottle as free and look better than it is. A share of no takings, or of takings
+    // below nothing, says nothing about the prices.
+    figures.pourCostOfSome = uncostedTakings != 0;
+    const double costedTakings = inventory.total - uncostedTakings;
+    figures.hasPourCost = costedTakings > 0.005;
     if (figures.hasPourCost)
-        figures.pourCost = figures.bottleCostOfGoods / inventory.total * 100;
+        figures.pourCost = figures.bottleCostOfGoods / costedTakings * 100;
     return figures;
 }
 
@@ -277,7 +284,12 @@ QString CostFigures::text(int currency) const
     const QString unit = QLatin1Char(' ') + Settings::currencyName(currency);
     QStringList lines;
     lines << tr("Cost of goods sold: %1").arg(shownMoney(costOfGoods) + unit);
-    lines << (hasPourCost ? tr("Pour cost: %1 %").arg(shownMoney(pourCost)) : tr("Pour cost: no alcohol sales"));
+    if (!hasPourCost)
+        lines << (pourCostOfSome ? tr("Pour cost: no sales of a bottle with a cost") : tr("Pour cost: no alcohol sales"));
+    else if (pourCostOfSome)
+        lines << tr("Pour cost: %1 % of the bottles with a cost").arg(shownMoney(pourCost));
+    else
+        lines << tr("Pour cost: %1 %").arg(shownMoney(pourCost));
     lines << tr("Stock value at cost: %1").arg(shownMoney(stockValue) + unit);
     QList<const Row *> poured;
     for (const Row &row : bottles) {

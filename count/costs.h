@@ -82,6 +82,9 @@ public:
     double costOfGoods = 0; // bottles and appended items
     bool hasPourCost = false;
     double pourCost = 0; // the bottles' cost of goods per alcohol sales, percent
+    // The pour cost is of the bottles with a cost only: some bottle without one took money, and its takings
+    // are left out with it.
+    bool pourCostOfSome = false;
     double stockValue = 0;
     QStringList missing; // names of the rows with something sold or left but no cost
 

@@ -166,22 +166,32 @@ láhve</translation>
 <context>
     <name>CostFigures</name>
     <message>
-        <location filename="../count/costs.cpp" line="+279"/>
+        <location filename="../count/costs.cpp" line="+286"/>
         <source>Cost of goods sold: %1</source>
         <translation>Náklady na prodané zboží: %1</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source>Pour cost: %1 %</source>
         <translation>Nákladovost: %1 %</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-4"/>
         <source>Pour cost: no alcohol sales</source>
         <translation>Nákladovost: žádná tržba za alkohol</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
+        <source>Pour cost: no sales of a bottle with a cost</source>
+        <translation>Nákladovost: žádná tržba za láhev s nákupní cenou</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pour cost: %1 % of the bottles with a cost</source>
+        <translation>Nákladovost: %1 % z lahví s nákupní cenou</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source>Stock value at cost: %1</source>
         <translation>Hodnota zásob v nákupních cenách: %1</translation>
     </message>
@@ -209,7 +219,7 @@ láhve</translation>
 <context>
     <name>CostList</name>
     <message>
-        <location line="-247"/>
+        <location line="-259"/>
         <source>The file is too large to be a cost list.</source>
         <translation>Soubor je příliš velký na to, aby byl seznamem nákupních cen.</translation>
     </message>
@@ -2924,7 +2934,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>OrderList</name>
     <message>
-        <location filename="../count/costs.cpp" line="+151"/>
+        <location filename="../count/costs.cpp" line="+163"/>
         <source>To order: nothing is below its par level.</source>
         <translation>Objednat: nic není pod cílovým stavem.</translation>
     </message>

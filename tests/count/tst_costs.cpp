@@ -78,10 +78,12 @@ void tst_Costs::figuresOfACountWorkedByHand()
     QVERIFY(!figures.bottles.at(2).hasCost);
     QCOMPARE(figures.items.size(), 1);
     QVERIFY(qFuzzyCompare(figures.items.at(0).costOfGoods, 171.0));
-    // 194.95 / 962.50 for the bottles; the crisps are in the cost of goods but not in the pour cost.
+    // 194.95 / 700.00 for the bottles with a cost, the gin's 262.50 left out with it (over all the alcohol
+    // sales it would be taken as free: 20.25 %); the crisps are in the cost of goods but not in the pour cost.
     QCOMPARE(QString::fromUtf8(figures.csvLines()),
-             QStringLiteral("Cost of goods sold;365.95\nPour cost;20.25 %\nStock value at cost;548.85\n"
+             QStringLiteral("Cost of goods sold;365.95\nPour cost;27.85 %\nStock value at cost;548.85\n"
                             "No cost for;Gin\n"));
+    QVERIFY(figures.text(Settings::CZK).contains(QStringLiteral("Pour cost: 27.85 % of the bottles with a cost")));
     QVERIFY(figures.text(Settings::CZK)
                 .endsWith(QStringLiteral("Highest pour cost: Rum 28.57 %, Vodka 27.13 %\nNo cost for: Gin")));
 
