@@ -265,12 +265,12 @@ void HistoryPage::load(const QString &dataFolder, const QHash<QString, quint64> 
     chartCurrency = -1;
     for (const History::Count &count : counts) {
         if (count.counted())
-            chartCurrency = count.currency;
+            chartCurrency = count.shownCurrency();
     }
     QVector<QPointF> points;
     points.reserve(counts.size());
     for (const History::Count &count : counts) {
-        if (count.counted() && count.currency == chartCurrency)
+        if (count.counted() && count.shownCurrency() == chartCurrency)
             points.append(QPointF(qreal(count.to.toMSecsSinceEpoch()), count.total()));
     }
     totals->replace(points);
@@ -332,7 +332,7 @@ void HistoryPage::showVariance()
         }
         const qreal at = qreal(count.to.toMSecsSinceEpoch());
         // Crowns and euros on one axis would say nothing; portions are portions in any currency.
-        if (count.currency == chartCurrency)
+        if (count.shownCurrency() == chartCurrency)
             money.append(QPointF(at, shown.money));
         units.append(QPointF(at, shown.units));
     }
@@ -488,9 +488,9 @@ void HistoryPage::print()
         if (!from.isValid())
             from = count.from.isValid() ? count.from : count.to;
         to = count.to;
-        if (!currencies.contains(count.currency))
-            currencies.append(count.currency);
-        totals[count.currency] += count.total();
+        if (!currencies.contains(count.shownCurrency()))
+            currencies.append(count.shownCurrency());
+        totals[count.shownCurrency()] += count.total();
     }
     QStringList sums;
     for (int currency : std::as_const(currencies))

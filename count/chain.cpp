@@ -60,8 +60,8 @@ Figures figuresOf(const Bar &bar)
         Month &month = months[first];
         month.month = first;
         if (month.counts == 0)
-            month.currency = count.currency;
-        else if (month.currency != count.currency)
+            month.currency = count.shownCurrency();
+        else if (month.currency != count.shownCurrency())
             month.mixedCurrencies = true;
         ++month.counts;
         month.takings += count.total();

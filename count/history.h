@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
@@ -21,6 +23,9 @@ struct Count
     QString problem;         // why it is damaged: the system's reason for a file that cannot be read
     quint32 counter = 0;
     int currency = -1;      // Settings::Currency; -1 for a table saved before the currency was kept
+    // The currency the count is shown and summed in: that of the interface for a table that kept none, as the
+    // sales page opens it, so that its amounts join the same currency's total rather than one of their own.
+    int shownCurrency() const { return currency < 0 ? Settings::currency() : currency; }
     bool opening = false;   // the first count of a bar: it sets the stock and is no sales period
     quint32 replaces = 0;   // the number of the table this one corrects
     quint32 replacedBy = 0; // the number of a later table that corrects this one: listed, never summed

@@ -577,8 +577,8 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
         shown.append(&count);
         if (costs)
             shownCosts.append(&costs->at(i));
-        if (!currencies.contains(count.currency))
-            currencies.append(count.currency);
+        if (!currencies.contains(count.shownCurrency()))
+            currencies.append(count.shownCurrency());
     }
     return write(path, reason, [&](lxw_workbook *book) {
         const QString listName = tr("History");
@@ -608,7 +608,7 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
         lxw_format *boldPercent = sheet.format(QStringLiteral("0.00 %"), true);
         int row = 1;
         for (const History::Count *count : std::as_const(shown)) {
-            lxw_format *format = money.value(count->currency);
+            lxw_format *format = money.value(count->shownCurrency());
             sheet.number(row, 0, count->counter, number);
             sheet.time(row, 1, count->from, period);
             sheet.time(row, 2, count->to, period);
@@ -616,7 +616,7 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             sheet.number(row, 4, count->items, format);
             sheet.formula(row, 5, QStringLiteral("=%1+%2").arg(cell('D', row), cell('E', row)),
                           count->total(), format);
-            sheet.text(row, 6, Settings::currencyName(count->currency));
+            sheet.text(row, 6, Settings::currencyName(count->shownCurrency()));
             // A count saved without till figures has no variance: its cells stay empty, never 0.
             if (count->hasTill) {
                 sheet.number(row, 7, count->till.money, format);
@@ -642,7 +642,7 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             double variance = 0;
             double varianceUnits = 0;
             for (const History::Count *count : std::as_const(shown)) {
-                if (count->currency != currency)
+                if (count->shownCurrency() != currency)
                     continue;
                 alcohol += count->alcohol;
                 items += count->items;
@@ -667,7 +667,7 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
             bool everyCost = costs != nullptr;
             double costOfGoods = 0;
             for (int i = 0; everyCost && i < shown.size(); ++i) {
-                if (shown.at(i)->currency != currency)
+                if (shown.at(i)->shownCurrency() != currency)
                     continue;
                 everyCost = shownCosts.at(i)->hasCostOfGoods;
                 costOfGoods += shownCosts.at(i)->costOfGoods;
@@ -689,12 +689,12 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
 
         // The chart of totals in the currency of the latest period: amounts in two currencies on one axis
         // would say nothing.
-        const int chartCurrency = shown.isEmpty() ? -1 : shown.constLast()->currency;
+        const int chartCurrency = shown.isEmpty() ? -1 : shown.constLast()->shownCurrency();
         QList<const History::Count *> charted;
         QList<double> totals;
         QStringList totalCells;
         for (int i = 0; i < shown.size(); ++i) {
-            if (shown.at(i)->currency != chartCurrency)
+            if (shown.at(i)->shownCurrency() != chartCurrency)
                 continue;
             charted.append(shown.at(i));
             totals.append(shown.at(i)->total());
@@ -711,7 +711,7 @@ bool writeHistory(const QString &path, const QList<History::Count> &counts, cons
         QStringList varianceCells;
         QStringList unitCells;
         for (int i = 0; i < shown.size(); ++i) {
-            if (shown.at(i)->currency != chartCurrency || !shown.at(i)->hasTill)
+            if (shown.at(i)->shownCurrency() != chartCurrency || !shown.at(i)->hasTill)
                 continue;
             compared.append(shown.at(i));
             variance.append(shown.at(i)->till.money);

@@ -611,8 +611,11 @@ void tst_History::workbookHoldsTheCostsAndTheirChart()
     QVERIFY(costs.parse("111;200\n222;300\n", &reason));
     History::Count noGin = soldCount(2, 800);
     noGin.sold.insert(QStringLiteral("333"), 100);
+    // The last was saved before tables kept their currency: it is in crowns, as the interface's currency.
+    History::Count older = soldCount(3, 2000);
+    older.currency = -1;
     HistoryModel model;
-    model.setCounts({soldCount(1, 1600), noGin, soldCount(3, 2000)}, costs, bothVolumes);
+    model.setCounts({soldCount(1, 1600), noGin, older}, costs, bothVolumes);
     const QString path = tmp->filePath(QStringLiteral("costs.xlsx"));
 
     // When
@@ -643,6 +646,9 @@ void tst_History::workbookHoldsTheCostsAndTheirChart()
     QVERIFY(at(list, "J3").isEmpty() && at(list, "K3").isEmpty());
     QCOMPARE(at(list, "J4").value(0).toDouble(), 400.0);
     QVERIFY(at(list, "A6").value(0).toString() == QStringLiteral("Total") && at(list, "J6").isEmpty());
+    // One total for the crowns, whichever way a count says it is in crowns
+    QCOMPARE(at(list, "D6").value(0).toString(), QStringLiteral("=SUM(D2:D4)"));
+    QVERIFY(at(list, "A7").isEmpty());
     const QJsonObject pour = cells("Pour Cost");
     QCOMPARE(at(pour, "B2").value(0).toString(), QStringLiteral("='History'!K2"));
     QCOMPARE(at(pour, "B3").value(0).toString(), QStringLiteral("='History'!K4"));
