@@ -160,10 +160,11 @@ void MainWindow::inventoryLoaded(int slot)
 {
     lastSlot = slot;
     const QList<InventoryBottle> &weighings = session->weighings[slot];
+    // Before the list is filled: its warnings ("lower than empty weight") and the overview's question about
+    // unknown bottles are shown as they come, and must not sit under the overlay.
+    progressDialog->close();
     currentList.setInventory(weighings, database);
     const QString notRecorded = setDownloaded(currentList, weighings);
-    // Before the overview: its question about unknown bottles must not sit under the overlay.
-    progressDialog->close();
     showInventoryOverview(&currentList);
     showDoubts(DoubtSummary::overview(currentList.rows));
     reportNotRecorded(this, notRecorded);
