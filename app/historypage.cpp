@@ -391,7 +391,7 @@ void HistoryPage::exportWorkbook()
 
 void HistoryPage::print()
 {
-    if (!printer || !Interaction::instance()->printDialog(this, printer, tr("Print Document")))
+    if (!printer || !FilePrompt::askToPrint(this, printer, QStringLiteral("history.pdf")))
         return;
     PrintableTableModel::resetPageNumber();
     // Nine columns do not fit across a portrait page: the list is printed across the paper, and the

@@ -337,12 +337,13 @@ void MainWindow::inventoryOverviewExportExcel()
 
 void MainWindow::printInventoryOverview()
 {
-    if (!shownOverview || !Interaction::instance()->printDialog(this, printer, tr("Print Document")))
+    if (!shownOverview ||
+        !FilePrompt::askToPrint(this, printer, printName(QStringLiteral("weighings"), shownOverview->time)))
         return;
     PrintableTableModel::resetPageNumber();
     QPainter painter;
     if (!beginPrinting(painter))
         return;
     shownOverview->print(printer, painter, QString(), QString(),
-                         tr("Loaded: ") + shownDate(shownOverview->time));
+                         printHeading(tr("Loaded: ") + shownDate(shownOverview->time)));
 }

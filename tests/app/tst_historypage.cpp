@@ -1,3 +1,4 @@
+#include "settings.h"
 #include "countdocument.h"
 #include "history.h"
 #include "historymodel.h"
@@ -143,6 +144,7 @@ void tst_HistoryPage::chartsAndOldCount()
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(tmp.filePath(QStringLiteral("history.pdf")));
+        setRememberedFolder(QLatin1String(RememberedFolder::printPath), tmp.path()); // offered by the dialog
         HistoryPage printing(&printer);
         printing.load(tmp.path());
         interaction.printAnswers = {true};

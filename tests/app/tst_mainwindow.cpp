@@ -58,6 +58,7 @@ class TestInteraction : public ScriptedInteraction
 {
 public:
     QString pdfPath;
+    QString offeredPdf; // the file the print dialog offered for a printout into a file
     QString browsedFolder; // where the file dialog was last looking, when not the chosen file's folder
 
     QString fileDialog(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
@@ -72,6 +73,7 @@ public:
 
     bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override
     {
+        offeredPdf = printer->outputFileName();
         const bool accepted = ScriptedInteraction::printDialog(parent, printer, title);
         if (accepted) {
             printer->setOutputFormat(QPrinter::PdfFormat);
@@ -1197,7 +1199,25 @@ void tst_MainWindow::printsToPdf()
         QVERIFY2(text.contains(
                      QStringLiteral("Expected 315.00 CZK, till 345.00 CZK, variance -30.00 CZK (-9.5 %)")),
                  qPrintable(text));
+        // Read weeks later, the paper says whose count it is and which nights it covers.
+        QVERIFY2(!text.contains(QStringLiteral("U Zlatého")), qPrintable(text));
+        QVERIFY(TestSupport::writeFile(dataDir->filePath(QStringLiteral("store.txt")),
+                                       "bar=U Zlatého tygra\nmachine=3f0c8a4e-5a3b-4c1e-9d2f-1b2c3d4e5f60\n"));
+        interaction.printAnswers = {true};
+        click(button.toLatin1().constData());
+        pdftotext.start(QStringLiteral("pdftotext"),
+                        {QStringLiteral("-layout"), interaction.pdfPath, QStringLiteral("-")});
+        QVERIFY2(pdftotext.waitForFinished(60000), "pdftotext (poppler-utils) did not run");
+        const QString named = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+        QVERIFY2(named.contains(QStringLiteral("U Zlatého tygra")), qPrintable(named));
+        const QString period = QStringLiteral("Sales: %1 - %1").arg(QDate::currentDate().toString("dd.MM.yyyy"));
+        QVERIFY2(named.contains(period), qPrintable(named));
     }
+    // The next printout into a file is offered in the folder the last one went to, under a name of its own.
+    interaction.printAnswers = {false};
+    click(button.toLatin1().constData());
+    QCOMPARE(QFileInfo(interaction.offeredPdf).absolutePath(), QFileInfo(interaction.pdfPath).absolutePath());
+    QVERIFY2(interaction.offeredPdf != interaction.pdfPath, qPrintable(interaction.offeredPdf));
 
     interaction.pdfPath = workDir->filePath(QStringLiteral("no/such/folder/print.pdf"));
     interaction.printAnswers = {true};
