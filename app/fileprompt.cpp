@@ -2,6 +2,7 @@
 
 #include "interaction.h"
 #include "settings.h"
+#include "store.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,6 +57,21 @@ bool exportTo(QWidget *parent, const QString &title, const char *key, const QStr
     }
     setRememberedFolder(QLatin1String(key), folder);
     return true;
+}
+
+QString printHeading(const QString &period)
+{
+    // Only a folder that has been named reads its identity: reading makes a machine id where there is none.
+    if (!QFileInfo::exists(localFilePath(QLatin1String(DataFile::storeIdentity))))
+        return period;
+    Store::Identity identity;
+    QString reason;
+    if (!Store::readIdentity(QFileInfo(localFilePath(QLatin1String(DataFile::storeIdentity))).absolutePath(),
+                             &identity, &reason)) {
+        qCWarning(lcFilePrompt) << "Bar not read for the printout:" << reason;
+        return period;
+    }
+    return identity.bar.isEmpty() ? period : identity.bar + QLatin1Char('\n') + period;
 }
 
 bool askToPrint(QWidget *parent, QPrinter *printer, const QString &proposedName)

@@ -31,4 +31,7 @@ bool exportTo(QWidget *parent, const QString &title, const char *key, const QStr
 // prints on paper is left as the user chose it. Returns whether the dialog was accepted.
 bool askToPrint(QWidget *parent, QPrinter *printer, const QString &proposedName);
 
+// The line under a printout's logo: the bar the data folder belongs to, when it is named, above `period`.
+QString printHeading(const QString &period);
+
 } // namespace FilePrompt

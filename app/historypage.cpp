@@ -439,7 +439,7 @@ void HistoryPage::print()
                        Shown::dateTime(to.toLocalTime(), QStringLiteral("yyyy-MM-dd HH:mm")))
             : tr("History of counts");
     historyModel->print(printer, painter, tr("Total Sales: %1").arg(sums.join(QStringLiteral(", "))),
-                        QString(), title);
+                        QString(), FilePrompt::printHeading(title));
 
     // The charts on a page of their own under the same title, one above the other, as wide as the page.
     printer->newPage();

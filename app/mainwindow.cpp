@@ -16,7 +16,6 @@
 #include "interaction.h"
 #include "localcatalogue.h"
 #include "settings.h"
-#include "store.h"
 #include "shown.h"
 #include "stationsession.h"
 #include "tablefile.h"
@@ -630,21 +629,6 @@ bool MainWindow::beginPrinting(QPainter &painter)
     Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to print"),
                                      tr("The printer could not be started."));
     return false;
-}
-
-QString MainWindow::printHeading(const QString &period)
-{
-    // Only a folder that has been named reads its identity: reading makes a machine id where there is none.
-    if (!QFileInfo::exists(localFilePath(QLatin1String(DataFile::storeIdentity))))
-        return period;
-    Store::Identity identity;
-    QString reason;
-    if (!Store::readIdentity(QFileInfo(localFilePath(QLatin1String(DataFile::storeIdentity))).absolutePath(),
-                             &identity, &reason)) {
-        qCWarning(lcMainWindow) << "Bar not read for the printout:" << reason;
-        return period;
-    }
-    return identity.bar.isEmpty() ? period : identity.bar + QLatin1Char('\n') + period;
 }
 
 QString MainWindow::printName(const QString &what, const QDateTime &time)

@@ -177,8 +177,6 @@ private:
     void openInSpreadsheet(const QString &path, const char *key,
                            const std::function<bool(const QString &, QString *)> &write);
     bool beginPrinting(QPainter &painter);
-    // The line under the printout's logo: the bar the data folder belongs to, when it is named, above `period`.
-    static QString printHeading(const QString &period);
     // The file a printout into a file is offered as: "sales-2025-01-31.pdf".
     static QString printName(const QString &what, const QDateTime &time);
     void databaseWriteRefused();

@@ -345,5 +345,5 @@ void MainWindow::printInventoryOverview()
     if (!beginPrinting(painter))
         return;
     shownOverview->print(printer, painter, QString(), QString(),
-                         printHeading(tr("Loaded: ") + shownDate(shownOverview->time)));
+                         FilePrompt::printHeading(tr("Loaded: ") + shownDate(shownOverview->time)));
 }

@@ -538,7 +538,7 @@ void MainWindow::printInventory()
     PrintableTableModel::resetPageNumber();
     // The period, as the page's title shows it: a printout read weeks later must say which nights it covers.
     const QString date =
-        printHeading(tr("Sales: %1 - %2").arg(shownDate(sales.timeStart), shownDate(sales.timeEnd)));
+        FilePrompt::printHeading(tr("Sales: %1 - %2").arg(shownDate(sales.timeStart), shownDate(sales.timeEnd)));
     const bool withItems = items.rowCount() > 0;
     sales.print(printer, painter, SalesTotals::alcohol(sales), withItems ? QString() : total, date);
     if (withItems) {
@@ -650,7 +650,7 @@ void MainWindow::showOrderList()
             return;
         PrintableTableModel::resetPageNumber();
         order.print(printer, painter, order.summary(), QString(),
-                    printHeading(tr("Order list after the count of ") + shownDate(sales.timeEnd)));
+                    FilePrompt::printHeading(tr("Order list after the count of ") + shownDate(sales.timeEnd)));
         painter.end();
     });
     connect(workbook, &QPushButton::clicked, &dialog, [this, &order] {

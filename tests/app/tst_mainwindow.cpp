@@ -372,7 +372,7 @@ double textContrast(QWidget *widget)
 void tst_MainWindow::readableUnderADarkPalette()
 {
     const QPalette kept = QApplication::palette();
-    const QString keptStyle = QApplication::style()->name();
+    const QString keptStyle = QApplication::style()->objectName();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QPalette dark;
     dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
