@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QPrinter;
 class QWidget;
 
 // The file prompts of the window: ask for a path in the folder remembered for a flow, and report a failed
@@ -24,5 +25,13 @@ void reportSaveFailure(QWidget *parent, const QString &fileName, const QString &
 // report the failure otherwise. Returns whether a file was written.
 bool exportTo(QWidget *parent, const QString &title, const char *key, const QString &proposedName,
               const QString &filter, const std::function<bool(const QString &, QString *)> &write);
+
+// The print dialog, titled "Print Document". A printout into a file is offered as `proposedName` in the
+// folder the last one went to, and that folder is remembered when the dialog is accepted; a printer that
+// prints on paper is left as the user chose it. Returns whether the dialog was accepted.
+bool askToPrint(QWidget *parent, QPrinter *printer, const QString &proposedName);
+
+// The line under a printout's logo: the bar the data folder belongs to, when it is named, above `period`.
+QString printHeading(const QString &period);
 
 } // namespace FilePrompt

@@ -457,7 +457,7 @@ void HistoryPage::exportWorkbook()
 
 void HistoryPage::print()
 {
-    if (!printer || !Interaction::instance()->printDialog(this, printer, tr("Print Document")))
+    if (!printer || !FilePrompt::askToPrint(this, printer, QStringLiteral("history.pdf")))
         return;
     PrintableTableModel::resetPageNumber();
     // Nine or eleven columns do not fit across a portrait page: the list is printed across the paper, and the
@@ -505,7 +505,7 @@ void HistoryPage::print()
                        Shown::dateTime(to.toLocalTime(), QStringLiteral("yyyy-MM-dd HH:mm")))
             : tr("History of counts");
     historyModel->print(printer, painter, tr("Total Sales: %1").arg(sums.join(QStringLiteral(", "))),
-                        QString(), title);
+                        QString(), FilePrompt::printHeading(title));
 
     // The charts on a page of their own under the same title, one above the other, as wide as the page.
     printer->newPage();

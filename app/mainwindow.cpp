@@ -79,6 +79,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     pageScroll->setObjectName(QStringLiteral("pageScroll"));
     pageScroll->setWidgetResizable(true);
     pageScroll->setFrameShape(QFrame::NoFrame);
+    // Not a stop of its own for Tab, where a keyboard user would land on nothing that shows or speaks; it
+    // still scrolls to whatever takes the focus inside it.
+    pageScroll->setFocusPolicy(Qt::NoFocus);
     delete ui->stackedWidget->parentWidget()->layout()->replaceWidget(ui->stackedWidget, pageScroll);
     pageScroll->setWidget(ui->stackedWidget);
     // The window's paper shows through, as it did before the pages scrolled.
@@ -350,6 +353,8 @@ void MainWindow::connectSalesPage()
     countEndEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy HH:mm"));
     countEndEdit->setCalendarPopup(true);
     countEndEdit->setToolTip(tr("The end of the period of this count; the next count starts here."));
+    // Tab leaves the field, as it leaves a table; the arrow keys walk its day, month, year and time.
+    countEndEdit->installEventFilter(this);
     countEndLabel = new QLabel(tr("Counted at:"), ui->page_2);
     countEndLabel->setBuddy(countEndEdit);
     auto *titleRow = new QHBoxLayout;
@@ -457,6 +462,16 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             for (const QString &summary : doubts)
                 showDoubts(summary);
         });
+    }
+    if (watched == countEndEdit && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            // The page moves the focus on as for any other widget; the field would step through its parts.
+            QKeyEvent moved(QEvent::KeyPress, key->key(), key->modifiers());
+            QCoreApplication::sendEvent(countEndEdit->parentWidget(), &moved);
+            return true;
+        }
     }
     // The header menus without a mouse: the menu key (or Shift+F10) on the sales table offers them all.
     if (event->type() == QEvent::KeyPress && watched == ui->tvInventory) {
@@ -626,6 +641,12 @@ bool MainWindow::beginPrinting(QPainter &painter)
     Interaction::instance()->message(this, Interaction::Icon::Critical, tr("Unable to print"),
                                      tr("The printer could not be started."));
     return false;
+}
+
+QString MainWindow::printName(const QString &what, const QDateTime &time)
+{
+    const QDate day = time.isValid() ? time.date() : QDate::currentDate();
+    return what + QLatin1Char('-') + day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".pdf");
 }
 
 QString MainWindow::shownDate(const QDateTime &time)

@@ -179,6 +179,8 @@ private:
     void openInSpreadsheet(const QString &path, const char *key,
                            const std::function<bool(const QString &, QString *)> &write);
     bool beginPrinting(QPainter &painter);
+    // The file a printout into a file is offered as: "sales-2025-01-31.pdf".
+    static QString printName(const QString &what, const QDateTime &time);
     void databaseWriteRefused();
     void askToSelect();
     static void showError(const QString &text);

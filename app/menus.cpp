@@ -378,10 +378,11 @@ void MainWindow::openAsLargeAsThePages()
         return;
     layout()->activate();
     const int missing = ui->stackedWidget->sizeHint().width() - pageScroll->viewport()->width();
-    // Room for a usual window border on either side.
-    const int room = screen->availableGeometry().width() - 16;
-    if (missing > 0)
-        resize(qMax(qMin(width() + missing, room), width()), height());
+    // Room for a usual window border on either side, and for a title bar: on a screen smaller than the form
+    // (1920 x 1080 at 200 %, 1366 x 768 at 125 %) the form shrinks to the screen and its pages scroll.
+    const QSize room = screen->availableGeometry().size() - QSize(16, 40);
+    const int wide = missing > 0 ? width() + missing : width();
+    resize(QSize(wide, height()).boundedTo(room));
 }
 
 void MainWindow::saveWindowGeometry() const

@@ -160,10 +160,11 @@ void MainWindow::inventoryLoaded(int slot)
 {
     lastSlot = slot;
     const QList<InventoryBottle> &weighings = session->weighings[slot];
+    // Before the list is filled: its warnings ("lower than empty weight") and the overview's question about
+    // unknown bottles are shown as they come, and must not sit under the overlay.
+    progressDialog->close();
     currentList.setInventory(weighings, database);
     const QString notRecorded = setDownloaded(currentList, weighings);
-    // Before the overview: its question about unknown bottles must not sit under the overlay.
-    progressDialog->close();
     showInventoryOverview(&currentList);
     showDoubts(DoubtSummary::overview(currentList.rows));
     reportNotRecorded(this, notRecorded);
@@ -336,12 +337,13 @@ void MainWindow::inventoryOverviewExportExcel()
 
 void MainWindow::printInventoryOverview()
 {
-    if (!shownOverview || !Interaction::instance()->printDialog(this, printer, tr("Print Document")))
+    if (!shownOverview ||
+        !FilePrompt::askToPrint(this, printer, printName(QStringLiteral("weighings"), shownOverview->time)))
         return;
     PrintableTableModel::resetPageNumber();
     QPainter painter;
     if (!beginPrinting(painter))
         return;
     shownOverview->print(printer, painter, QString(), QString(),
-                         tr("Loaded: ") + shownDate(shownOverview->time));
+                         FilePrompt::printHeading(tr("Loaded: ") + shownDate(shownOverview->time)));
 }

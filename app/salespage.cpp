@@ -553,12 +553,12 @@ void MainWindow::inventoryExportExcel()
 
 void MainWindow::printInventory()
 {
-    if (!Interaction::instance()->printDialog(this, printer, tr("Print Document")))
+    Inventory &sales = shownInventory();
+    if (!FilePrompt::askToPrint(this, printer, printName(QStringLiteral("sales"), sales.timeEnd)))
         return;
     QPainter painter;
     if (!beginPrinting(painter))
         return;
-    Inventory &sales = shownInventory();
     ItemInventory &items = shownItems();
     TillPanel &till = shownTill();
     QString total = SalesTotals::total(sales, items);
@@ -567,7 +567,8 @@ void MainWindow::printInventory()
         total += QLatin1Char('\n') + costs;
     PrintableTableModel::resetPageNumber();
     // The period, as the page's title shows it: a printout read weeks later must say which nights it covers.
-    const QString date = tr("Sales: %1 - %2").arg(shownDate(sales.timeStart), shownDate(sales.timeEnd));
+    const QString date =
+        FilePrompt::printHeading(tr("Sales: %1 - %2").arg(shownDate(sales.timeStart), shownDate(sales.timeEnd)));
     const bool withItems = items.rowCount() > 0;
     sales.print(printer, painter, SalesTotals::alcohol(sales), withItems ? QString() : total, date);
     if (withItems) {
@@ -708,14 +709,14 @@ void MainWindow::showOrderList()
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     connect(print, &QPushButton::clicked, &dialog, [this, &dialog, &order, &sales] {
-        if (!Interaction::instance()->printDialog(&dialog, printer, tr("Print Document")))
+        if (!FilePrompt::askToPrint(&dialog, printer, printName(QStringLiteral("order"), sales.timeEnd)))
             return;
         QPainter painter;
         if (!beginPrinting(painter))
             return;
         PrintableTableModel::resetPageNumber();
         order.print(printer, painter, order.summary(), QString(),
-                    tr("Order list after the count of ") + shownDate(sales.timeEnd));
+                    FilePrompt::printHeading(tr("Order list after the count of ") + shownDate(sales.timeEnd)));
         painter.end();
     });
     connect(workbook, &QPushButton::clicked, &dialog, [this, &order] {

@@ -7,18 +7,82 @@
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QAbstractItemDelegate>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 
 namespace TableSetup {
 
 namespace {
-// Qt draws a check box at the left of its cell; the style sheet moves it to the middle of the column.
+// Qt draws a check box at the left of its cell, under a header far wider than the box; this delegate draws it
+// in the middle and takes the click there. Space on the cell toggles it as on any other check cell.
+class CentredCheckDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem cell(option);
+        initStyleOption(&cell, index);
+        const QWidget *widget = cell.widget;
+        QStyle *style = widget ? widget->style() : QApplication::style();
+        const bool checkable = cell.features & QStyleOptionViewItem::HasCheckIndicator;
+        const QRect box = checkRect(cell, style);
+        cell.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, widget);
+        if (!checkable)
+            return;
+        QStyleOptionViewItem check(cell);
+        check.rect = box;
+        check.state &= ~QStyle::State_HasFocus;
+        check.state |= cell.checkState == Qt::Checked     ? QStyle::State_On
+                       : cell.checkState == Qt::Unchecked ? QStyle::State_Off
+                                                          : QStyle::State_NoChange;
+        style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &check, painter, widget);
+    }
+
+    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+            type != QEvent::MouseButtonDblClick)
+            return QStyledItemDelegate::editorEvent(event, model, option, index);
+        const Qt::ItemFlags flags = model->flags(index);
+        if (!(flags & Qt::ItemIsUserCheckable) || !(flags & Qt::ItemIsEnabled))
+            return false;
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        QStyleOptionViewItem cell(option);
+        initStyleOption(&cell, index);
+        const QWidget *widget = cell.widget;
+        const QRect box = checkRect(cell, widget ? widget->style() : QApplication::style());
+        if (mouse->button() != Qt::LeftButton || !box.contains(mouse->pos()))
+            return false;
+        if (type != QEvent::MouseButtonRelease)
+            return true; // the press and the second click of a double click are the box's, not the cell's
+        const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        return model->setData(index, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+    }
+
+private:
+    static QRect checkRect(const QStyleOptionViewItem &cell, const QStyle *style)
+    {
+        QRect box = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &cell, cell.widget);
+        box.moveCenter(cell.rect.center());
+        return box;
+    }
+};
+
 void centreCheckBoxes(QTableView *view, int column)
 {
-    view->setStyleSheet(QStringLiteral("::indicator {left: %1;}").arg(view->columnWidth(column) / 2 - 15));
+    if (!dynamic_cast<CentredCheckDelegate *>(view->itemDelegateForColumn(column)))
+        view->setItemDelegateForColumn(column, new CentredCheckDelegate(view));
 }
 
 void resizeSections(QHeaderView *header, int first, int last, QHeaderView::ResizeMode mode)

@@ -32,6 +32,7 @@ inline constexpr char csvPath[] = "csvPath";
 inline constexpr char csvOverviewPath[] = "csvOverviewPath";
 inline constexpr char xmlOverviewPath[] = "xmlOverviewPath";
 inline constexpr char tillPath[] = "tillPath"; // the till's sales exports
+inline constexpr char printPath[] = "printPath"; // printouts made into files
 } // namespace RememberedFolder
 
 // The folder stored under `key` in the user's settings, or the documents folder while none is stored.

@@ -12,6 +12,10 @@ QUARMEL_PACKAGES=(
     postgresql
 )
 
+# Only for the tests: the accessibility check runs the program on a display of its own and reads what a
+# screen reader would through the accessibility bus.
+QUARMEL_TEST_PACKAGES=(xvfb dbus-daemon dbus-x11 at-spi2-core python3-pyatspi)
+
 # The Qt to build with: QUARMEL_QT_MAJOR=6 (the default: Debian 12 and later carry it) or 5.
 QUARMEL_QT_MAJOR="${QUARMEL_QT_MAJOR:-6}"
 case "$QUARMEL_QT_MAJOR" in

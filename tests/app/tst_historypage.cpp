@@ -8,6 +8,7 @@
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 #include "tablefile.h"
+#include "settings.h"
 #include "testsupport.h"
 #include "tillsales.h"
 
@@ -149,6 +150,7 @@ void tst_HistoryPage::chartsAndOldCount()
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(tmp.filePath(QStringLiteral("history.pdf")));
+        setRememberedFolder(QLatin1String(RememberedFolder::printPath), tmp.path()); // offered by the dialog
         HistoryPage printing(&printer);
         printing.load(tmp.path(), volumes);
         interaction.printAnswers = {true};

@@ -45,6 +45,8 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QSpinBox>
+#include <QStyleFactory>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -58,6 +60,7 @@ class TestInteraction : public ScriptedInteraction
 {
 public:
     QString pdfPath;
+    QString offeredPdf; // the file the print dialog offered for a printout into a file
     QString browsedFolder; // where the file dialog was last looking, when not the chosen file's folder
 
     QString fileDialog(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
@@ -72,6 +75,7 @@ public:
 
     bool printDialog(QWidget *parent, QPrinter *printer, const QString &title) override
     {
+        offeredPdf = printer->outputFileName();
         const bool accepted = ScriptedInteraction::printDialog(parent, printer, title);
         if (accepted) {
             printer->setOutputFormat(QPrinter::PdfFormat);
@@ -188,6 +192,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
+    void readableUnderADarkPalette();
 
     void loadLastInventoryShowsResidues();
     void downloadListsDoubtfulWeighingsOnce();
@@ -321,6 +326,115 @@ void tst_MainWindow::cleanup()
         qunsetenv("TMPDIR");
     else
         qputenv("TMPDIR", originalTmpDir);
+}
+
+namespace {
+double luminance(QRgb rgb)
+{
+    const auto channel = [](int value) {
+        const double c = value / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) + 0.0722 * channel(qBlue(rgb));
+}
+
+// The contrast between the commonest colour of a widget (its background) and the colour farthest from it (its
+// text), as the web's guidelines measure it: 1 for none, 21 for black on white.
+double textContrast(QWidget *widget)
+{
+    // Seen in the window: a widget grabbed alone is drawn on the palette's colour, not on its parents'.
+    QWidget *top = widget->window();
+    const QImage image =
+        top->grab(QRect(widget->mapTo(top, QPoint(0, 0)), widget->size())).toImage();
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y) | 0xff000000u];
+    QRgb background = 0;
+    int most = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most) {
+            most = it.value();
+            background = it.key();
+        }
+    const double back = luminance(background);
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        const double fore = luminance(it.key());
+        best = std::max(best, (std::max(fore, back) + 0.05) / (std::min(fore, back) + 0.05));
+    }
+    return best;
+}
+} // namespace
+
+// A desktop with a dark theme hands the program light text colours; the style sheet's light pages must
+// still show every text dark on light (the three counts' labels and the sales totals were white on cream).
+// QUARMEL_SCREENSHOTS=folder keeps the pages seen, for the user guide.
+void tst_MainWindow::readableUnderADarkPalette()
+{
+    const QPalette kept = QApplication::palette();
+    const QString keptStyle = QApplication::style()->objectName();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
+    dark.setColor(QPalette::AlternateBase, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::ButtonText, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::ToolTipBase, QColor(0x24, 0x24, 0x24));
+    dark.setColor(QPalette::ToolTipText, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    QApplication::setPalette(dark);
+    struct Restore
+    {
+        QPalette palette;
+        QString style;
+        ~Restore()
+        {
+            QApplication::setPalette(palette);
+            QApplication::setStyle(QStyleFactory::create(style));
+        }
+    } restore{kept, keptStyle};
+
+    const QString shots = qEnvironmentVariable("QUARMEL_SCREENSHOTS");
+    window = makeWindow();
+    window->resize(1280, 720);
+    const auto check = [this, &shots](const QString &name) {
+        QWidget *shown = child<QStackedWidget>("stackedWidget")->currentWidget();
+        QCoreApplication::processEvents();
+        if (!shots.isEmpty())
+            window->grab().save(shots + QLatin1Char('/') + name + QStringLiteral(".png"));
+        QStringList faint;
+        for (QWidget *widget : shown->findChildren<QWidget *>()) {
+            const auto *label = qobject_cast<QLabel *>(widget);
+            const auto *button = qobject_cast<QAbstractButton *>(widget);
+            const QString text = label ? label->text() : button ? button->text() : QString();
+            if (text.trimmed().isEmpty() || !widget->isVisible() || (button && !button->isEnabled()))
+                continue;
+            const double contrast = textContrast(widget);
+            if (contrast < 3.0)
+                faint.append(QStringLiteral("%1 \"%2\" %3").arg(widget->objectName(), text).arg(contrast, 0, 'f', 1));
+        }
+        return faint.join(QStringLiteral(", "));
+    };
+    QCOMPARE(check(QStringLiteral("dark-home")), QString());
+    click("pbLoadLastThreeInventory");
+    QTRY_COMPARE_WITH_TIMEOUT(page(), 4, 15000);
+    QCOMPARE(check(QStringLiteral("dark-three")), QString());
+    // Which count is chosen shows: a radio button not chosen is drawn on a light base, not filled dark.
+    auto *notChosen = child<QRadioButton>("rbInventory_2");
+    QVERIFY(!notChosen->isChecked());
+    QStyleOptionButton option;
+    option.initFrom(notChosen);
+    const QRect dot = notChosen->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, notChosen);
+    const QImage drawn = window->grab(QRect(notChosen->mapTo(window.get(), dot.center()), QSize(1, 1))).toImage();
+    QVERIFY2(luminance(drawn.pixel(0, 0)) > 0.5, qPrintable(QColor(drawn.pixel(0, 0)).name()));
+    click("pbBack");
+    QVERIFY(reachSalesPage());
+    QCOMPARE(check(QStringLiteral("dark-sales")), QString());
 }
 
 std::unique_ptr<MainWindow> tst_MainWindow::makeWindow()
@@ -1232,7 +1346,25 @@ void tst_MainWindow::printsToPdf()
         QVERIFY2(text.contains(
                      QStringLiteral("Expected 315.00 CZK, till 345.00 CZK, variance -30.00 CZK (-9.5 %)")),
                  qPrintable(text));
+        // Read weeks later, the paper says whose count it is and which nights it covers.
+        QVERIFY2(!text.contains(QStringLiteral("U Zlatého")), qPrintable(text));
+        QVERIFY(TestSupport::writeFile(dataDir->filePath(QStringLiteral("store.txt")),
+                                       "bar=U Zlatého tygra\nmachine=3f0c8a4e-5a3b-4c1e-9d2f-1b2c3d4e5f60\n"));
+        interaction.printAnswers = {true};
+        click(button.toLatin1().constData());
+        pdftotext.start(QStringLiteral("pdftotext"),
+                        {QStringLiteral("-layout"), interaction.pdfPath, QStringLiteral("-")});
+        QVERIFY2(pdftotext.waitForFinished(60000), "pdftotext (poppler-utils) did not run");
+        const QString named = QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
+        QVERIFY2(named.contains(QStringLiteral("U Zlatého tygra")), qPrintable(named));
+        const QString period = QStringLiteral("Sales: %1 - %1").arg(QDate::currentDate().toString("dd.MM.yyyy"));
+        QVERIFY2(named.contains(period), qPrintable(named));
     }
+    // The next printout into a file is offered in the folder the last one went to, under a name of its own.
+    interaction.printAnswers = {false};
+    click(button.toLatin1().constData());
+    QCOMPARE(QFileInfo(interaction.offeredPdf).absolutePath(), QFileInfo(interaction.pdfPath).absolutePath());
+    QVERIFY2(interaction.offeredPdf != interaction.pdfPath, qPrintable(interaction.offeredPdf));
 
     interaction.pdfPath = workDir->filePath(QStringLiteral("no/such/folder/print.pdf"));
     interaction.printAnswers = {true};

@@ -107,6 +107,7 @@ private slots:
     void namesSortInTheInterfaceLanguage_data();
     void namesSortInTheInterfaceLanguage();
     void tabLeavesTheTable();
+    void oneCheckBoxInTheMiddle();
 
 private:
     void seedCatalogue() const;
@@ -542,6 +543,51 @@ void tst_Menus::tabLeavesTheTable()
     QTest::keyClick(view, Qt::Key_Tab);
     QVERIFY(QApplication::focusWidget() != view);
     QVERIFY(!view->isAncestorOf(QApplication::focusWidget()));
+}
+
+// "Use in Inventory" shows one box, in the middle of its wide column, toggled by a click on it or by Space.
+void tst_Menus::oneCheckBoxInTheMiddle()
+{
+    seedCatalogue();
+    window = std::make_unique<MainWindow>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->findChild<QPushButton *>(QStringLiteral("pbEditDatabase"))->click();
+    window->findChild<QPushButton *>(QStringLiteral("pbUnlock"))->click();
+    auto *view = window->findChild<QTableView *>(QStringLiteral("tvEditDatabase"));
+    QTRY_VERIFY(view->isVisible());
+    const QModelIndex cell = view->model()->index(0, Database::UseInInventoryColumn);
+    const auto checked = [&cell] { return cell.data(Qt::CheckStateRole).toInt() == Qt::Checked; };
+    const bool before = checked();
+    view->scrollTo(cell);
+    const QRect rect = view->visualRect(cell);
+    QVERIFY2(rect.width() > 60, "the header is wider than a box");
+    // Drawn once: the left of the cell, where Qt puts a box of its own, is plain, and its middle is not.
+    const QImage shown = view->viewport()->grab().toImage();
+    const auto plain = [&shown](const QRect &area) {
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (shown.pixel(x, y) != shown.pixel(area.topLeft()))
+                    return false;
+        return true;
+    };
+    const int half = 8;
+    const QRect left(rect.left() + 2, rect.center().y() - half, 2 * half, 2 * half);
+    QVERIFY(plain(left));
+    QVERIFY(!plain(QRect(rect.center() - QPoint(half, half), QSize(2 * half, 2 * half))));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QCOMPARE(checked(), !before);
+    // Where Qt draws a box of its own, at the left of the cell, there is none any more.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(rect.left() + 10, rect.center().y()));
+    QCOMPARE(checked(), !before);
+    view->setFocus();
+    view->setCurrentIndex(cell);
+    QTRY_COMPARE(QApplication::focusWidget(), view);
+    QTest::keyClick(view, Qt::Key_Space);
+    QCOMPARE(checked(), before);
+    QTest::keyClick(view, Qt::Key_Space);
+    QCOMPARE(checked(), !before);
 }
 
 QTEST_MAIN(tst_Menus)

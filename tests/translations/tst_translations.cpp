@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTranslator>
@@ -206,6 +208,16 @@ void TestTranslations::guideNamesWhatTheWindowShows()
         QVERIFY2(QFile::exists(file), qPrintable(file));
     }
     QVERIFY(pictures > 10);
+    // Pictures are told apart by their number in the guide's sources and in the metainfo.
+    QHash<QString, QString> numbered;
+    const QStringList shots = QDir(QStringLiteral(QUARMEL_DOCS_DIR "/screenshots"))
+                                  .entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+    for (const QString &shot : shots) {
+        const QString number = shot.section(QLatin1Char('-'), 0, 0);
+        QVERIFY2(!numbered.contains(number),
+                 qPrintable(QStringLiteral("%1 and %2 share a number").arg(numbered.value(number), shot)));
+        numbered.insert(number, shot);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTranslations)
