@@ -823,7 +823,7 @@ dodávek</translation>
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+638"/>
+        <location filename="../app/mainwindow.cpp" line="+659"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1183,12 +1183,7 @@ Cost</source>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location line="+18"/>
-        <source>Print Document</source>
-        <translation>Tisk dokumentu</translation>
-    </message>
-    <message>
-        <location line="+15"/>
+        <location line="+33"/>
         <source>Unable to print</source>
         <translation>Nelze tisknout</translation>
     </message>
@@ -1693,7 +1688,7 @@ množství [ks]</translation>
         <location line="+124"/>
         <location line="+252"/>
         <location filename="../app/cataloguepages.cpp" line="+394"/>
-        <location filename="../app/mainwindow.cpp" line="-51"/>
+        <location filename="../app/mainwindow.cpp" line="-57"/>
         <source>Delete Item</source>
         <translation>Smazat položku</translation>
     </message>
@@ -1735,7 +1730,7 @@ množství [ks]</translation>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
         <location filename="../app/menus.cpp" line="-31"/>
-        <location filename="../app/salespage.cpp" line="+669"/>
+        <location filename="../app/salespage.cpp" line="+670"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -1743,8 +1738,8 @@ množství [ks]</translation>
         <location line="-229"/>
         <location line="+252"/>
         <location filename="../app/menus.cpp" line="+3"/>
-        <location filename="../app/overviewpages.cpp" line="+304"/>
-        <location filename="../app/salespage.cpp" line="-150"/>
+        <location filename="../app/overviewpages.cpp" line="+305"/>
+        <location filename="../app/salespage.cpp" line="-151"/>
         <source>Export to CSV</source>
         <translation>Export do CSV</translation>
     </message>
@@ -1755,7 +1750,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/mainwindow.cpp" line="-183"/>
+        <location filename="../app/mainwindow.cpp" line="-193"/>
         <location filename="../app/menus.cpp" line="-8"/>
         <location filename="../app/salespage.cpp" line="-67"/>
         <source>Save Table</source>
@@ -1837,7 +1832,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-327"/>
+        <location filename="../app/mainwindow.cpp" line="-329"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -1858,13 +1853,13 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+32"/>
-        <location filename="../app/menus.cpp" line="+214"/>
+        <location filename="../app/menus.cpp" line="+215"/>
         <source>Reading the catalogue from Quarmel: %1 %</source>
         <translation>Načítání katalogu z Quarmelu: %1 %</translation>
     </message>
     <message>
         <location line="+38"/>
-        <location filename="../app/menus.cpp" line="-85"/>
+        <location filename="../app/menus.cpp" line="-86"/>
         <source>© 2026 Quarmel Inventory developers. Free to use in your bar.</source>
         <translation>© 2026 vývojáři Quarmel Inventory. Volně k použití ve vašem baru.</translation>
     </message>
@@ -2031,7 +2026,7 @@ množství [ks]</translation>
         <translation>Sklad...</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+22"/>
         <source>Counted at:</source>
         <translation>Sečteno:</translation>
     </message>
@@ -2051,7 +2046,7 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+117"/>
+        <location line="+127"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
@@ -2076,12 +2071,12 @@ množství [ks]</translation>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="-217"/>
+        <location line="-227"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
     <message>
-        <location line="-140"/>
+        <location line="-142"/>
         <source>The full-weight tolerance and the shared server this computer sends its saves to.</source>
         <translation>Tolerance plné hmotnosti a sdílený server, na který tento počítač posílá uložené inventury.</translation>
     </message>
@@ -2107,12 +2102,12 @@ množství [ks]</translation>
         <translation>Co přišlo od dodavatelů a co šlo ze skladu na bar; výdeje vyplní Fasování.</translation>
     </message>
     <message>
-        <location line="+66"/>
+        <location line="+68"/>
         <source>Damaged database</source>
         <translation>Poškozená databáze</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-191"/>
+        <location filename="../app/overviewpages.cpp" line="-192"/>
         <location line="+21"/>
         <location line="+12"/>
         <source>Reading inventory from Quarmel: %1 %</source>
@@ -2129,7 +2124,7 @@ množství [ks]</translation>
         <translation>Quarmel FW: %1</translation>
     </message>
     <message>
-        <location line="+140"/>
+        <location line="+141"/>
         <source>Add to database</source>
         <translation>Přidat do databáze</translation>
     </message>
@@ -2160,12 +2155,12 @@ množství [ks]</translation>
     </message>
     <message>
         <location filename="../app/salespage.cpp" line="+138"/>
-        <location line="+230"/>
+        <location line="+231"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
     </message>
     <message>
-        <location line="-233"/>
+        <location line="-234"/>
         <source>Old count No. %1, %2 – %3, read-only</source>
         <translation>Stará inventura č. %1, %2 – %3, jen pro čtení</translation>
     </message>
@@ -2186,7 +2181,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+9"/>
-        <location filename="../app/salespage.cpp" line="+331"/>
+        <location filename="../app/salespage.cpp" line="+332"/>
         <source>Print...</source>
         <translation>Tisk...</translation>
     </message>
@@ -2232,7 +2227,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/salespage.cpp" line="-451"/>
+        <location filename="../app/salespage.cpp" line="-452"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -2289,7 +2284,7 @@ množství [ks]</translation>
         <translation>Firmware váhy: zatím nenačten</translation>
     </message>
     <message>
-        <location line="+62"/>
+        <location line="+63"/>
         <source>Read the catalogue from the station</source>
         <translation>Načíst katalog z váhy</translation>
     </message>
@@ -2372,7 +2367,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Inventurní tabulky (*.inv)</translation>
     </message>
     <message>
-        <location line="+154"/>
+        <location line="+155"/>
         <location line="+11"/>
         <source>Order List</source>
         <translation>Objednávka</translation>
@@ -2440,7 +2435,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Záznam %1 nelze přečíst: %2</translation>
     </message>
     <message>
-        <location line="-287"/>
+        <location line="-288"/>
         <source>Table No. %1 saved: %2</source>
         <translation>Tabulka č. %1 uložena: %2</translation>
     </message>
@@ -2450,7 +2445,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor nelze přečíst: %1</translation>
     </message>
     <message>
-        <location line="+128"/>
+        <location line="+129"/>
         <source>From the sales table:</source>
         <translation>Z tabulky prodeje:</translation>
     </message>
@@ -2460,7 +2455,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Z přidaných položek:</translation>
     </message>
     <message>
-        <location filename="../app/fileprompt.cpp" line="+40"/>
+        <location filename="../app/fileprompt.cpp" line="+43"/>
         <source>Unable to save</source>
         <translation>Nelze uložit</translation>
     </message>
@@ -2470,7 +2465,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubor se nepodařilo uložit</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="-144"/>
+        <location filename="../app/salespage.cpp" line="-145"/>
         <source>Import table</source>
         <translation>Import tabulky</translation>
     </message>
@@ -2507,7 +2502,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+213"/>
+        <location filename="../app/mainwindow.cpp" line="+223"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -2532,14 +2527,12 @@ Odkud se má katalog vzít?</translation>
         <translation>Tiskárnu se nepodařilo spustit.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="+24"/>
-        <location filename="../app/salespage.cpp" line="+36"/>
-        <location line="+155"/>
+        <location filename="../app/fileprompt.cpp" line="+50"/>
         <source>Print Document</source>
         <translation>Tisk dokumentu</translation>
     </message>
     <message>
-        <location line="+7"/>
+        <location filename="../app/overviewpages.cpp" line="+32"/>
         <source>Loaded: </source>
         <translation>Načteno: </translation>
     </message>
@@ -2570,7 +2563,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Tato položka již existuje, zvolte jinou</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+21"/>
+        <location filename="../app/mainwindow.cpp" line="+27"/>
         <source>Select Item</source>
         <translation>Vyberte položku</translation>
     </message>
@@ -2585,7 +2578,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Opravdu chcete smazat položku %1?</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-61"/>
+        <location filename="../app/mainwindow.cpp" line="-67"/>
         <source>Are you sure to delete selected items ?</source>
         <translation>Opravdu chcete smazat vybrané položky?</translation>
     </message>
@@ -2757,8 +2750,8 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+152"/>
-        <location filename="../app/salespage.cpp" line="-631"/>
-        <location line="+556"/>
+        <location filename="../app/salespage.cpp" line="-440"/>
+        <location line="+557"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
@@ -2788,7 +2781,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-372"/>
+        <location filename="../app/mainwindow.cpp" line="-384"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -2798,12 +2791,12 @@ Odkud se má katalog vzít?</translation>
         <translation>Zobrazí uložené inventury v čase s grafy tržeb.</translation>
     </message>
     <message>
-        <location filename="../app/overviewpages.cpp" line="-143"/>
+        <location filename="../app/overviewpages.cpp" line="-144"/>
         <source>Weighings to check</source>
         <translation>Vážení ke kontrole</translation>
     </message>
     <message>
-        <location line="-91"/>
+        <location line="-92"/>
         <source>Empty: Quarmel holds no weighings in this place.</source>
         <translation>Prázdné: Quarmel zde nemá žádná vážení.</translation>
     </message>
@@ -2832,7 +2825,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>Lahví: %1. Quarmel nezaznamenává, kdy byla inventura provedena, a tato inventura nebyla na tomto počítači dosud nikdy stažena.</translation>
     </message>
     <message>
-        <location line="+150"/>
+        <location line="+151"/>
         <source>%1 (first downloaded %2)</source>
         <translation>%1 (poprvé staženo %2)</translation>
     </message>

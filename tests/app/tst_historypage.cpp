@@ -7,8 +7,8 @@
 #include "inventory.h"
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
-#include "tablefile.h"
 #include "settings.h"
+#include "tablefile.h"
 #include "testsupport.h"
 #include "tillsales.h"
 
