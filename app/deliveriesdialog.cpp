@@ -39,6 +39,14 @@ QVariant alignedRight(int column, int from)
 {
     return int((column >= from ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
 }
+
+// A column's title from the titles of a model's columns, in their order.
+QVariant titleOf(const QStringList &titles, int section, Qt::Orientation orientation, int role)
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= titles.size())
+        return QVariant();
+    return titles.at(section);
+}
 } // namespace
 
 // The records, newest first: what was entered last is what is checked and, when mistyped, deleted.
@@ -103,26 +111,10 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-            return QVariant();
-        switch (section) {
-        case DateColumn:
-            return DeliveriesDialog::tr("Date");
-        case KindColumn:
-            return DeliveriesDialog::tr("Kind");
-        case ItemColumn:
-            return DeliveriesDialog::tr("Item");
-        case EanColumn:
-            return DeliveriesDialog::tr("EAN");
-        case QuantityColumn:
-            return DeliveriesDialog::tr("Quantity\n[bottles]");
-        case CostColumn:
-            return DeliveriesDialog::tr("Cost");
-        case SupplierColumn:
-            return DeliveriesDialog::tr("Supplier");
-        default:
-            return QVariant();
-        }
+        return titleOf({DeliveriesDialog::tr("Date"), DeliveriesDialog::tr("Kind"), DeliveriesDialog::tr("Item"),
+                        DeliveriesDialog::tr("EAN"), DeliveriesDialog::tr("Quantity\n[bottles]"),
+                        DeliveriesDialog::tr("Cost"), DeliveriesDialog::tr("Supplier")},
+                       section, orientation, role);
     }
 
 private:
@@ -188,24 +180,10 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-            return QVariant();
-        switch (section) {
-        case ItemColumn:
-            return DeliveriesDialog::tr("Item");
-        case EanColumn:
-            return DeliveriesDialog::tr("EAN");
-        case DeliveredColumn:
-            return DeliveriesDialog::tr("Delivered\n[bottles]");
-        case IssuedColumn:
-            return DeliveriesDialog::tr("Issued\n[bottles]");
-        case InStoreColumn:
-            return DeliveriesDialog::tr("In Store\n[bottles]");
-        case CostColumn:
-            return DeliveriesDialog::tr("Cost of\nDeliveries");
-        default:
-            return QVariant();
-        }
+        return titleOf({DeliveriesDialog::tr("Item"), DeliveriesDialog::tr("EAN"),
+                        DeliveriesDialog::tr("Delivered\n[bottles]"), DeliveriesDialog::tr("Issued\n[bottles]"),
+                        DeliveriesDialog::tr("In Store\n[bottles]"), DeliveriesDialog::tr("Cost of\nDeliveries")},
+                       section, orientation, role);
     }
 
 private:

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QSaveFile>
 
@@ -77,4 +78,23 @@ bool writeFileWhole(const QString &path, const QByteArray &bytes, QString *reaso
     if (!file.commit())
         return fail(path, deviceReason(file), reason);
     return true;
+}
+
+FileRead readFileWhole(const QString &path, qint64 limit, const QString &tooLarge, QByteArray *bytes,
+                       QString *reason)
+{
+    bytes->clear();
+    QFile file(path);
+    if (!file.exists())
+        return FileRead::Missing;
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = file.errorString();
+        return FileRead::Failed;
+    }
+    if (file.size() > limit) {
+        *reason = tooLarge;
+        return FileRead::Failed;
+    }
+    *bytes = file.readAll();
+    return FileRead::Read;
 }

@@ -18,3 +18,9 @@ bool writeFileWhole(const QString &path, const QByteArray &bytes, QString *reaso
 // The same for a document streamed into the device by `write`, which returns false to give up.
 bool writeFileWhole(const QString &path, const std::function<bool(QIODevice &)> &write, QString *reason,
                     QIODevice::OpenMode mode = QIODevice::WriteOnly);
+
+// Reads a small file of the data folder whole: Missing (nothing read, no error) when there is none, Failed
+// with the system's reason, or `tooLarge` for a file above `limit` bytes, which is no such file.
+enum class FileRead { Read, Missing, Failed };
+FileRead readFileWhole(const QString &path, qint64 limit, const QString &tooLarge, QByteArray *bytes,
+                       QString *reason);

@@ -39,22 +39,19 @@ QString CostList::fileName()
 
 bool CostList::load(const QString &path, QString *reason)
 {
-    QFile file(path);
-    if (!file.exists()) {
+    // A cost list is a few hundred lines; anything far larger is not one.
+    QByteArray bytes;
+    switch (readFileWhole(path, 16 * 1024 * 1024, tr("The file is too large to be a cost list."), &bytes, reason)) {
+    case FileRead::Missing:
         entries.clear();
         return true;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = file.errorString();
+    case FileRead::Failed:
         return false;
-    }
-    // A cost list is a few hundred lines; anything far larger is not one.
-    if (file.size() > 16 * 1024 * 1024) {
-        *reason = tr("The file is too large to be a cost list.");
-        return false;
+    case FileRead::Read:
+        break;
     }
     CostList read;
-    if (!read.parse(file.readAll(), reason))
+    if (!read.parse(bytes, reason))
         return false;
     entries = read.entries;
     return true;

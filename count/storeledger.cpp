@@ -36,22 +36,19 @@ QString StoreLedger::fileName()
 
 bool StoreLedger::load(const QString &path, QString *reason)
 {
-    QFile file(path);
-    if (!file.exists()) {
+    // Years of a bar's deliveries are a few megabytes at most.
+    QByteArray bytes;
+    switch (readFileWhole(path, 64 * 1024 * 1024, tr("The file is too large to be a record of deliveries and issues."), &bytes, reason)) {
+    case FileRead::Missing:
         entries.clear();
         return true;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = file.errorString();
+    case FileRead::Failed:
         return false;
-    }
-    // Years of a bar's deliveries are a few megabytes at most.
-    if (file.size() > 64 * 1024 * 1024) {
-        *reason = tr("The file is too large to be a record of deliveries and issues.");
-        return false;
+    case FileRead::Read:
+        break;
     }
     StoreLedger read;
-    if (!read.parse(file.readAll(), reason))
+    if (!read.parse(bytes, reason))
         return false;
     entries = read.entries;
     return true;
