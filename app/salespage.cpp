@@ -25,6 +25,7 @@
 
 #include <QCursor>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <QTableView>
 #include <QHeaderView>
@@ -38,6 +39,7 @@
 #include <QSignalBlocker>
 #include <QDateTimeEdit>
 #include <QLabel>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QToolTip>
 
@@ -292,12 +294,24 @@ void MainWindow::calculated()
     // Below the totals, in the same layout, so that no form of the window has to change for it.
     auto *costs = ui->lblTotalRevenue->parentWidget()->findChild<QLabel *>(QStringLiteral("lblCosts"));
     if (!costs && ui->lblTotalRevenue->parentWidget()->layout()) {
-        costs = new QLabel(ui->lblTotalRevenue->parentWidget());
+        // The figures scroll within a few lines of their own, so that an order from many suppliers does not
+        // squeeze the sales table to a handful of rows on a laptop's screen.
+        auto *box = new QScrollArea(ui->lblTotalRevenue->parentWidget());
+        box->setObjectName(QStringLiteral("saCosts"));
+        box->setFrameShape(QFrame::NoFrame);
+        box->setWidgetResizable(true);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setStyleSheet(QStringLiteral("QScrollArea#saCosts, QScrollArea#saCosts > QWidget > QWidget "
+                                          "{ background: transparent; }"));
+        costs = new QLabel(box);
         costs->setObjectName(QStringLiteral("lblCosts"));
         costs->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        costs->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         // A long list of rows without a cost wraps, rather than widening the window past the screen.
         costs->setWordWrap(true);
-        ui->lblTotalRevenue->parentWidget()->layout()->addWidget(costs);
+        box->setWidget(costs);
+        ui->lblTotalRevenue->parentWidget()->layout()->addWidget(box);
     }
     CostList list;
     QString reason;
@@ -307,6 +321,14 @@ void MainWindow::calculated()
         const QString text = costText(shownInventory(), shownItems(), list, read, reason);
         costs->setText(text);
         costs->setVisible(!text.isEmpty());
+        if (auto *box = qobject_cast<QScrollArea *>(costs->parentWidget() ? costs->parentWidget()->parentWidget() : nullptr)) {
+            box->setVisible(!text.isEmpty());
+            // Five whole lines in the font the style sheet gave the label.
+            box->setMaximumHeight(costs->fontMetrics().lineSpacing() * 5 + costs->contentsMargins().top() +
+                                  costs->contentsMargins().bottom());
+            // As tall as the text up to the box's limit: a short text leaves no empty band.
+            box->setMinimumHeight(std::min(box->maximumHeight(), costs->heightForWidth(box->viewport()->width()) + 2));
+        }
     }
     ui->tvInventory->updateGeometry();
     statusBar()->clearMessage();
