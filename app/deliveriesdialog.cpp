@@ -3,6 +3,7 @@
 #include "interaction.h"
 #include "numberinput.h"
 #include "shown.h"
+#include "tablesetup.h"
 
 #include <QAbstractTableModel>
 #include <QComboBox>
@@ -214,7 +215,9 @@ DeliveriesDialog::DeliveriesDialog(const StoreLedger &ledger, const QString &pat
     date = new QDateTimeEdit(QDateTime(now.date(), QTime(now.time().hour(), now.time().minute())), this);
     date->setObjectName(QStringLiteral("dteStoreDate"));
     date->setCalendarPopup(true);
-    date->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
+    // As the sales page writes the end of a count, which the date is compared with.
+    date->setDisplayFormat(QStringLiteral("dd.MM.yyyy HH:mm"));
+    TableSetup::tabLeaves(date);
     item = new QComboBox(this);
     item->setObjectName(QStringLiteral("cbStoreItem"));
     item->setEditable(true);

@@ -353,8 +353,7 @@ void MainWindow::connectSalesPage()
     countEndEdit->setDisplayFormat(QStringLiteral("dd.MM.yyyy HH:mm"));
     countEndEdit->setCalendarPopup(true);
     countEndEdit->setToolTip(tr("The end of the period of this count; the next count starts here."));
-    // Tab leaves the field, as it leaves a table; the arrow keys walk its day, month, year and time.
-    countEndEdit->installEventFilter(this);
+    TableSetup::tabLeaves(countEndEdit);
     countEndLabel = new QLabel(tr("Counted at:"), ui->page_2);
     countEndLabel->setBuddy(countEndEdit);
     auto *titleRow = new QHBoxLayout;
@@ -462,16 +461,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             for (const QString &summary : doubts)
                 showDoubts(summary);
         });
-    }
-    if (watched == countEndEdit && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-            // The page moves the focus on as for any other widget; the field would step through its parts.
-            QKeyEvent moved(QEvent::KeyPress, key->key(), key->modifiers());
-            QCoreApplication::sendEvent(countEndEdit->parentWidget(), &moved);
-            return true;
-        }
     }
     // The header menus without a mouse: the menu key (or Shift+F10) on the sales table offers them all.
     if (event->type() == QEvent::KeyPress && watched == ui->tvInventory) {

@@ -7,6 +7,7 @@
 #include "inventorybottlelist.h"
 #include "iteminventory.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QHeaderView>
 #include <QAbstractItemDelegate>
@@ -100,6 +101,29 @@ void showStretched(QTableView *view, QAbstractItemModel *model, int name, int la
     view->horizontalHeader()->setSectionResizeMode(last, QHeaderView::ResizeToContents);
     view->repaint();
 }
+// Hands Tab and Shift+Tab on to the field's window, which moves the focus as for any other widget.
+class TabLeaver : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) ||
+            (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            return false;
+        auto *parent = static_cast<QWidget *>(watched)->parentWidget();
+        if (!parent)
+            return false;
+        QKeyEvent moved(QEvent::KeyPress, key->key(), key->modifiers());
+        QCoreApplication::sendEvent(parent, &moved);
+        return true;
+    }
+};
 } // namespace
 
 void prepare(Ui::MainWindow &ui)
@@ -170,6 +194,11 @@ void useKeyboard(QTableView *view)
                                  view->edit(next);
                          });
                      });
+}
+
+void tabLeaves(QAbstractSpinBox *field)
+{
+    field->installEventFilter(new TabLeaver(field));
 }
 
 void showUpdate(QTableView *view, QAbstractItemModel *model)

@@ -1,6 +1,7 @@
 #pragma once
 
 class QAbstractItemModel;
+class QAbstractSpinBox;
 class QTableView;
 
 namespace Ui {
@@ -25,5 +26,9 @@ void showUpdate(QTableView *view, QAbstractItemModel *model);
 // on a cell being edited takes the value and goes on to the same column of the next row. Once the view has
 // its item delegate.
 void useKeyboard(QTableView *view);
+
+// Tab leaves a date field in one press, as it leaves a table; the arrow keys walk its day, month, year and
+// time (the field itself would step through its parts on every Tab).
+void tabLeaves(QAbstractSpinBox *field);
 
 } // namespace TableSetup
