@@ -22,6 +22,46 @@ const QLatin1String issueWord("issue");
 
 // Far beyond any store, so that no sum of movements loses a bottle to rounding.
 constexpr double maxQuantity = 1e9;
+
+// The entry as the record keeps it, or false with the reason it cannot be one.
+bool keptEntry(const StoreEntry &entry, StoreEntry *kept, QString *reason)
+{
+    if (!entry.date.isValid()) {
+        *reason = StoreLedger::tr("no date.");
+        return false;
+    }
+    if (entry.key.trimmed().isEmpty()) {
+        *reason = StoreLedger::tr("no EAN or item name.");
+        return false;
+    }
+    if (!std::isfinite(entry.quantity) || std::fabs(entry.quantity) > maxQuantity ||
+        (entry.hasCost && (!std::isfinite(entry.cost) || entry.cost < 0 || entry.cost > maxQuantity * 1e3))) {
+        *reason = StoreLedger::tr("the number is more than any store holds.");
+        return false;
+    }
+    // A bottle sent back is an issue below zero; a delivery is always of something.
+    if (entry.kind == StoreEntry::Delivery ? entry.quantity <= 0 : entry.quantity == 0) {
+        *reason = entry.kind == StoreEntry::Delivery ? StoreLedger::tr("a delivery is of one bottle or more.")
+                                                     : StoreLedger::tr("an issue of no bottle.");
+        return false;
+    }
+    *kept = entry;
+    kept->key = entry.key.trimmed();
+    // Line breaks would split the entry in two lines of the file.
+    kept->supplier = entry.supplier.simplified();
+    // Seconds are more than a delivery note says, and would not survive the file.
+    if (kept->time.isValid())
+        kept->time = QTime(kept->time.hour(), kept->time.minute());
+    return true;
+}
+
+// By the day and the time on the wall, as the entries were written: no time zone is looked up per comparison.
+bool earlier(const StoreEntry &a, const StoreEntry &b)
+{
+    if (a.date != b.date)
+        return a.date < b.date;
+    return (a.time.isValid() ? a.time : QTime(12, 0)) < (b.time.isValid() ? b.time : QTime(12, 0));
+}
 } // namespace
 
 QDateTime StoreEntry::moment() const
@@ -119,12 +159,13 @@ bool StoreLedger::parse(const QByteArray &bytes, QString *reason)
             entry.hasCost = true;
         }
         entry.supplier = csvTextRead(fields.at(5));
-        StoreLedger checked;
-        checked.entries = read;
-        if (!checked.add(entry, &why))
+        StoreEntry kept;
+        if (!keptEntry(entry, &kept, &why))
             return refuse(why);
-        read = checked.entries;
+        read.append(kept);
     }
+    // Sorted once at the end: inserting line by line would take minutes for a file of a million lines.
+    std::stable_sort(read.begin(), read.end(), earlier);
     entries = read;
     return true;
 }
@@ -146,36 +187,10 @@ QByteArray StoreLedger::toCsv() const
 
 bool StoreLedger::add(const StoreEntry &entry, QString *reason)
 {
-    if (!entry.date.isValid()) {
-        *reason = tr("no date.");
+    StoreEntry kept;
+    if (!keptEntry(entry, &kept, reason))
         return false;
-    }
-    if (entry.key.trimmed().isEmpty()) {
-        *reason = tr("no EAN or item name.");
-        return false;
-    }
-    if (!std::isfinite(entry.quantity) || std::fabs(entry.quantity) > maxQuantity ||
-        (entry.hasCost && (!std::isfinite(entry.cost) || entry.cost < 0 || entry.cost > maxQuantity * 1e3))) {
-        *reason = tr("the number is more than any store holds.");
-        return false;
-    }
-    // A bottle sent back is an issue below zero; a delivery is always of something.
-    if (entry.kind == StoreEntry::Delivery ? entry.quantity <= 0 : entry.quantity == 0) {
-        *reason = entry.kind == StoreEntry::Delivery ? tr("a delivery is of one bottle or more.")
-                                                     : tr("an issue of no bottle.");
-        return false;
-    }
-    StoreEntry kept = entry;
-    kept.key = entry.key.trimmed();
-    // Line breaks would split the entry in two lines of the file.
-    kept.supplier = entry.supplier.simplified();
-    // Seconds are more than a delivery note says, and would not survive the file.
-    if (kept.time.isValid())
-        kept.time = QTime(kept.time.hour(), kept.time.minute());
-    const auto after =
-        std::upper_bound(entries.begin(), entries.end(), kept.moment(),
-                         [](const QDateTime &moment, const StoreEntry &e) { return moment < e.moment(); });
-    entries.insert(after, kept);
+    entries.insert(std::upper_bound(entries.begin(), entries.end(), kept, earlier), kept);
     return true;
 }
 

@@ -166,7 +166,7 @@ láhve</translation>
 <context>
     <name>CostFigures</name>
     <message>
-        <location filename="../count/costs.cpp" line="+286"/>
+        <location filename="../count/costs.cpp" line="+283"/>
         <source>Cost of goods sold: %1</source>
         <translation>Náklady na prodané zboží: %1</translation>
     </message>
@@ -219,12 +219,12 @@ láhve</translation>
 <context>
     <name>CostList</name>
     <message>
-        <location line="-259"/>
+        <location line="-265"/>
         <source>The file is too large to be a cost list.</source>
         <translation>Soubor je příliš velký na to, aby byl seznamem nákupních cen.</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="+38"/>
         <source>Line %1: %2</source>
         <translation>Řádek %1: %2</translation>
     </message>
@@ -481,7 +481,7 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
 <context>
     <name>DeliveriesDialog</name>
     <message>
-        <location filename="../app/deliveriesdialog.cpp" line="+88"/>
+        <location filename="../app/deliveriesdialog.cpp" line="+97"/>
         <source>Delivery</source>
         <translation>Dodávka</translation>
     </message>
@@ -491,86 +491,86 @@ Nic se neuloží, dokud se složka nevrátí: vraťte ji na původní místo (p�
         <translation>Výdej</translation>
     </message>
     <message>
-        <location line="+21"/>
+        <location line="+17"/>
         <source>Date</source>
         <translation>Datum</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+0"/>
         <source>Kind</source>
         <translation>Druh</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <location line="+81"/>
+        <location line="+0"/>
+        <location line="+69"/>
         <source>Item</source>
         <translation>Položka</translation>
     </message>
     <message>
-        <location line="-79"/>
-        <location line="+81"/>
+        <location line="-68"/>
+        <location line="+68"/>
         <source>EAN</source>
         <translation>EAN</translation>
     </message>
     <message>
-        <location line="-79"/>
+        <location line="-68"/>
         <source>Quantity
 [bottles]</source>
         <translation>Množství
 [láhve]</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Cost</source>
         <translation>Cena</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <location line="+187"/>
+        <location line="+0"/>
+        <location line="+173"/>
         <source>Supplier</source>
         <translation>Dodavatel</translation>
     </message>
     <message>
-        <location line="-140"/>
+        <location line="-128"/>
         <source>More issued than delivered: a delivery is not recorded.</source>
         <translation>Vydáno víc, než bylo dodáno: nějaká dodávka není zapsaná.</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+23"/>
         <source>Delivered
 [bottles]</source>
         <translation>Dodáno
 [láhve]</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+0"/>
         <source>Issued
 [bottles]</source>
         <translation>Vydáno
 [láhve]</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>In Store
 [bottles]</source>
         <translation>Ve skladu
 [láhve]</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+0"/>
         <source>Cost of
 Deliveries</source>
         <translation>Cena
 dodávek</translation>
     </message>
     <message>
-        <location line="+16"/>
-        <location line="+249"/>
+        <location line="+14"/>
+        <location line="+251"/>
         <source>Deliveries and Issues</source>
         <translation>Dodávky a výdeje</translation>
     </message>
     <message>
-        <location line="-246"/>
+        <location line="-248"/>
         <source>Record what arrived from a supplier and what went from the store to the bar (a bottle sent back is an issue below zero). The issues made after the end of the last count up to the end of this count fill its From Stock.</source>
         <translation>Zapište, co přišlo od dodavatele a co šlo ze skladu na bar (láhev vrácená do skladu je výdej pod nulou). Výdeje od konce minulé inventury do konce této inventury vyplní její Fasování.</translation>
     </message>
@@ -585,7 +585,7 @@ dodávek</translation>
         <translation>Dodávka od dodavatele</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+30"/>
         <source>&amp;Record</source>
         <translation>Za&amp;psat</translation>
     </message>
@@ -823,7 +823,7 @@ dodávek</translation>
     </message>
     <message>
         <location filename="../app/errorbox.cpp" line="+29"/>
-        <location filename="../app/mainwindow.cpp" line="+659"/>
+        <location filename="../app/mainwindow.cpp" line="+648"/>
         <source>Error</source>
         <translation>Chyba</translation>
     </message>
@@ -1730,7 +1730,7 @@ množství [ks]</translation>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
         <location filename="../app/menus.cpp" line="-31"/>
-        <location filename="../app/salespage.cpp" line="+670"/>
+        <location filename="../app/salespage.cpp" line="+692"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -1750,7 +1750,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/mainwindow.cpp" line="-193"/>
+        <location filename="../app/mainwindow.cpp" line="-183"/>
         <location filename="../app/menus.cpp" line="-8"/>
         <location filename="../app/salespage.cpp" line="-67"/>
         <source>Save Table</source>
@@ -1791,7 +1791,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+23"/>
-        <location filename="../app/salespage.cpp" line="-228"/>
+        <location filename="../app/salespage.cpp" line="-248"/>
         <location line="+8"/>
         <source>Count Up Cash In</source>
         <translation>Spočítat tržbu</translation>
@@ -1832,7 +1832,7 @@ množství [ks]</translation>
         <translation>Aktualizované</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-329"/>
+        <location filename="../app/mainwindow.cpp" line="-328"/>
         <source>CZK</source>
         <translation>Kč</translation>
     </message>
@@ -2026,7 +2026,7 @@ množství [ks]</translation>
         <translation>Sklad...</translation>
     </message>
     <message>
-        <location line="+22"/>
+        <location line="+21"/>
         <source>Counted at:</source>
         <translation>Sečteno:</translation>
     </message>
@@ -2046,7 +2046,7 @@ množství [ks]</translation>
         <translation>Do datové složky %1 nelze zapisovat (%2). Databázi ani poslední uloženou tabulku nelze uchovat, dokud to nepůjde.</translation>
     </message>
     <message>
-        <location line="+127"/>
+        <location line="+117"/>
         <source>%1 (damaged)</source>
         <translation>%1 (poškozená)</translation>
     </message>
@@ -2071,12 +2071,12 @@ množství [ks]</translation>
         <translation>Sešit Excelu (*.xlsx)</translation>
     </message>
     <message>
-        <location line="-227"/>
+        <location line="-217"/>
         <source>The local database file is damaged (%1). Only the items before the fault were loaded, and no copy of the damaged file could be kept.</source>
         <translation>Soubor místní databáze je poškozený (%1). Načteny byly jen položky před místem poškození a kopii poškozeného souboru se nepodařilo uložit.</translation>
     </message>
     <message>
-        <location line="-142"/>
+        <location line="-141"/>
         <source>The full-weight tolerance and the shared server this computer sends its saves to.</source>
         <translation>Tolerance plné hmotnosti a sdílený server, na který tento počítač posílá uložené inventury.</translation>
     </message>
@@ -2102,7 +2102,7 @@ množství [ks]</translation>
         <translation>Co přišlo od dodavatelů a co šlo ze skladu na bar; výdeje vyplní Fasování.</translation>
     </message>
     <message>
-        <location line="+68"/>
+        <location line="+67"/>
         <source>Damaged database</source>
         <translation>Poškozená databáze</translation>
     </message>
@@ -2154,7 +2154,7 @@ množství [ks]</translation>
         <translation>Tržba za ostatní položky: %1</translation>
     </message>
     <message>
-        <location filename="../app/salespage.cpp" line="+138"/>
+        <location filename="../app/salespage.cpp" line="+158"/>
         <location line="+231"/>
         <source>Sales: %1 - %2</source>
         <translation>Tržba: %1 - %2</translation>
@@ -2227,7 +2227,7 @@ množství [ks]</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../app/salespage.cpp" line="-452"/>
+        <location filename="../app/salespage.cpp" line="-472"/>
         <source>Open Count</source>
         <translation>Otevřít inventuru</translation>
     </message>
@@ -2346,7 +2346,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Tato inventura už byla použita pro tabulku č. %1 a po ní byla uložena tabulka č. %2. Tabulka prodeje začíná od tabulky č. %2, takže její čísla nejsou čísla tabulky č. %1; po uložení to bude nová tabulka a tabulka č. %1 zůstane, jak je.</translation>
     </message>
     <message>
-        <location line="+216"/>
+        <location line="+236"/>
         <source>- Appended Items</source>
         <translation>- Přidané položky</translation>
     </message>
@@ -2470,8 +2470,8 @@ Odkud se má katalog vzít?</translation>
         <translation>Import tabulky</translation>
     </message>
     <message>
-        <location line="-294"/>
-        <location line="+304"/>
+        <location line="-314"/>
+        <location line="+324"/>
         <location line="+4"/>
         <location line="+4"/>
         <source>Unable to import table</source>
@@ -2502,7 +2502,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Soubory CSV (*.csv)</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="+223"/>
+        <location filename="../app/mainwindow.cpp" line="+213"/>
         <source>Unable to open</source>
         <translation>Nelze otevřít</translation>
     </message>
@@ -2750,8 +2750,8 @@ Odkud se má katalog vzít?</translation>
     </message>
     <message>
         <location line="+152"/>
-        <location filename="../app/salespage.cpp" line="-440"/>
-        <location line="+557"/>
+        <location filename="../app/salespage.cpp" line="-460"/>
+        <location line="+577"/>
         <source>Costs not read: %1</source>
         <translation>Nákupní ceny nelze přečíst: %1</translation>
     </message>
@@ -2781,7 +2781,7 @@ Odkud se má katalog vzít?</translation>
         <translation>Stažená aktualizace databáze je poškozená.</translation>
     </message>
     <message>
-        <location filename="../app/mainwindow.cpp" line="-384"/>
+        <location filename="../app/mainwindow.cpp" line="-373"/>
         <source>History</source>
         <translation>Historie</translation>
     </message>
@@ -3073,7 +3073,7 @@ prodané zboží</translation>
 <context>
     <name>SaveFile</name>
     <message>
-        <location filename="../common/savefile.cpp" line="+26"/>
+        <location filename="../common/savefile.cpp" line="+27"/>
         <source>The data could not be written.</source>
         <translation>Data se nepodařilo zapsat.</translation>
     </message>
@@ -3379,7 +3379,7 @@ prodané zboží</translation>
 <context>
     <name>StockFill</name>
     <message>
-        <location filename="../count/storeledger.cpp" line="+299"/>
+        <location filename="../count/storeledger.cpp" line="+308"/>
         <source>Rows of From Stock filled from the store&apos;s issues: %1.</source>
         <translation>Řádků Fasování vyplněných z výdejů skladu: %1.</translation>
     </message>
@@ -3674,12 +3674,12 @@ prodané zboží</translation>
 <context>
     <name>StoreLedger</name>
     <message>
-        <location filename="../count/storeledger.cpp" line="-255"/>
+        <location filename="../count/storeledger.cpp" line="-236"/>
         <source>The file is too large to be a record of deliveries and issues.</source>
         <translation>Soubor je příliš velký na záznam dodávek a výdejů.</translation>
     </message>
     <message>
-        <location line="+24"/>
+        <location line="+30"/>
         <source>Line %1: %2</source>
         <translation>Řádek %1: %2</translation>
     </message>
@@ -3704,13 +3704,13 @@ prodané zboží</translation>
         <translation>„%1“ není ani delivery (dodávka), ani issue (výdej).</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location line="+42"/>
+        <location line="-112"/>
+        <location line="+115"/>
         <source>no EAN or item name.</source>
         <translation>chybí EAN nebo název položky.</translation>
     </message>
     <message>
-        <location line="-39"/>
+        <location line="+3"/>
         <source>quantity: %1</source>
         <translation>množství: %1</translation>
     </message>
@@ -3720,7 +3720,7 @@ prodané zboží</translation>
         <translation>cena: %1</translation>
     </message>
     <message>
-        <location line="+32"/>
+        <location line="-125"/>
         <source>no date.</source>
         <translation>chybí datum.</translation>
     </message>
