@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 Q_LOGGING_CATEGORY(lcNumberInput, "numberinput")
@@ -73,7 +74,20 @@ bool NumberInput::parseSigned(const QString &text, double *number, QString *reas
 
 QString NumberInput::exactText(double value)
 {
-    return QString::number(value, 'g', 15);
+    const QString shortest = QString::number(value, 'g', 15);
+    if (!std::isfinite(value) || !shortest.contains(QLatin1Char('e')))
+        return shortest;
+    // The readers take no exponent: a very small or very large number is written out digit by digit, with
+    // its fifteen significant digits, so that it reads back as itself.
+    const int exponent = int(std::floor(std::log10(std::fabs(value))));
+    QString written = QString::number(value, 'f', std::max(0, 14 - exponent));
+    if (written.contains(QLatin1Char('.'))) {
+        while (written.endsWith(QLatin1Char('0')))
+            written.chop(1);
+        if (written.endsWith(QLatin1Char('.')))
+            written.chop(1);
+    }
+    return written;
 }
 
 bool NumberInput::parseWhole(const QString &text, qint64 minimum, qint64 maximum, qint64 *number,
