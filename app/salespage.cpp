@@ -39,7 +39,6 @@
 #include <QSignalBlocker>
 #include <QDateTimeEdit>
 #include <QLabel>
-#include <QScrollArea>
 #include <QStatusBar>
 #include <QToolTip>
 
@@ -321,7 +320,7 @@ void MainWindow::calculated()
         const QString text = costText(shownInventory(), shownItems(), list, read, reason);
         costs->setText(text);
         costs->setVisible(!text.isEmpty());
-        if (auto *box = qobject_cast<QScrollArea *>(costs->parentWidget() ? costs->parentWidget()->parentWidget() : nullptr)) {
+        if (auto *box = ui->lblTotalRevenue->parentWidget()->findChild<QScrollArea *>(QStringLiteral("saCosts"))) {
             box->setVisible(!text.isEmpty());
             // Five whole lines in the font the style sheet gave the label.
             box->setMaximumHeight(costs->fontMetrics().lineSpacing() * 5 + costs->contentsMargins().top() +
@@ -756,8 +755,8 @@ void MainWindow::showOrderList()
     dialog.exec();
 }
 
-// From Stock of the count in progress from the store's issues of its period: the days after the one the
-// last count ended on, up to the one this count ends on. The opening count has no period to fill.
+// From Stock of the count in progress from the store's issues of its period: after the moment the last count
+// ended, up to the moment this one ends. The opening count has no period to fill.
 QString MainWindow::fillFromIssues()
 {
     if (inventory.opening || !inventory.timeStart.isValid() || !inventory.timeEnd.isValid())

@@ -887,7 +887,7 @@ bool sendCounts(Server &server, const QString &dataFolder, const SyncOptions &op
         report->sentCounts.append(name);
         const auto other = numberedBy.constFind(qint64(count.counter));
         if (other != numberedBy.cend())
-            report->repeatedNumbers.append(name + QLatin1Char('\t') + *other);
+            report->repeatedNumbers.append({name, *other});
         if (options.progress)
             options.progress(Step::CountSent, name);
     }
@@ -1242,10 +1242,10 @@ QStringList SyncReport::lines() const
         lines.append(QCoreApplication::translate("Store", "conflict, %1 %2: here \"%3\", in the store \"%4\" (by %5, %6)")
                          .arg(kindName(conflict.kind), conflict.key, conflict.localText, conflict.serverText,
                               conflict.serverBy, conflict.serverAt.toString(Qt::ISODate)));
-    for (const QString &repeated : repeatedNumbers)
+    for (const RepeatedNumber &repeated : repeatedNumbers)
         lines.append(QCoreApplication::translate("Store", "number used twice: %1 has the number of a count saved on "
                                                           "%2; both are kept")
-                         .arg(repeated.section(QLatin1Char('\t'), 0, 0), repeated.section(QLatin1Char('\t'), 1)));
+                         .arg(repeated.count, repeated.usedOn));
     if (reservedFirst != 0)
         lines.append(QCoreApplication::translate("Store", "table numbers reserved for this folder: %1 to %2").arg(reservedFirst).arg(reservedLast));
     return lines;

@@ -169,8 +169,13 @@ struct SyncReport
     QMap<Kind, int> taken;     // rows taken over from the store, per kind
     QList<Conflict> conflicts;
     // Counts sent whose table number another machine of the bar had used already, before this folder's first
-    // sync reserved numbers apart: "file name\tmachine's host". Both are kept; only the number repeats.
-    QStringList repeatedNumbers;
+    // sync reserved numbers apart. Both are kept; only the number repeats.
+    struct RepeatedNumber
+    {
+        QString count;   // the history file name sent
+        QString usedOn;  // the host (or machine id) of the other machine with that number
+    };
+    QList<RepeatedNumber> repeatedNumbers;
     bool barMissing = false;   // nothing was done: the folder belongs to no bar yet and none was named
     quint32 reservedFirst = 0; // the block of table numbers this folder saves with (0: none)
     quint32 reservedLast = 0;

@@ -1730,7 +1730,7 @@ množství [ks]</translation>
         <location line="+252"/>
         <location filename="../app/mainwindow.cpp" line="+25"/>
         <location filename="../app/menus.cpp" line="-31"/>
-        <location filename="../app/salespage.cpp" line="+692"/>
+        <location filename="../app/salespage.cpp" line="+691"/>
         <source>Export to Excel</source>
         <translation>Export do Excelu</translation>
     </message>
@@ -2889,7 +2889,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
 <context>
     <name>NumberInput</name>
     <message>
-        <location filename="../inventory/numberinput.cpp" line="+32"/>
+        <location filename="../inventory/numberinput.cpp" line="+33"/>
         <source>Type a number.</source>
         <translation>Zadejte číslo.</translation>
     </message>
@@ -2914,7 +2914,7 @@ Vážení se přesto zobrazí; chybí jen záznam o tom, kdy byla tato inventura
         <translation>„%1“ je příliš velké.</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+42"/>
         <source>&quot;%1&quot; lies outside %2 to %3.</source>
         <translation>„%1“ leží mimo rozsah %2 až %3.</translation>
     </message>
@@ -3379,7 +3379,7 @@ prodané zboží</translation>
 <context>
     <name>StockFill</name>
     <message>
-        <location filename="../count/storeledger.cpp" line="+308"/>
+        <location filename="../count/storeledger.cpp" line="+311"/>
         <source>Rows of From Stock filled from the store&apos;s issues: %1.</source>
         <translation>Řádků Fasování vyplněných z výdejů skladu: %1.</translation>
     </message>
@@ -3704,8 +3704,8 @@ prodané zboží</translation>
         <translation>„%1“ není ani delivery (dodávka), ani issue (výdej).</translation>
     </message>
     <message>
-        <location line="-112"/>
-        <location line="+115"/>
+        <location line="-115"/>
+        <location line="+118"/>
         <source>no EAN or item name.</source>
         <translation>chybí EAN nebo název položky.</translation>
     </message>
@@ -3720,7 +3720,7 @@ prodané zboží</translation>
         <translation>cena: %1</translation>
     </message>
     <message>
-        <location line="-125"/>
+        <location line="-128"/>
         <source>no date.</source>
         <translation>chybí datum.</translation>
     </message>
